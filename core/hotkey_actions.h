@@ -1,0 +1,47 @@
+// The fifteen hotkey actions and the 32-bit packed key combination.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "settings.h"
+
+namespace klv {
+
+// Low word: modifier flags as RegisterHotKey takes them; high word: virtual-key code.
+using PackedHotkey = int32_t;
+
+constexpr uint16_t kModAlt = 1;
+constexpr uint16_t kModCtrl = 2;
+constexpr uint16_t kModShift = 4;
+constexpr uint16_t kModWin = 8;
+
+PackedHotkey PackHotkey(uint16_t keyCode, bool alt, bool ctrl, bool shift, bool win);
+uint16_t HotkeyModifiers(PackedHotkey packed);
+uint16_t HotkeyKeyCode(PackedHotkey packed);
+
+// What an action asks of the host before its OSD text is composed.
+enum class HostStep { kCommand, kToggleMainWindow, kNone };
+
+enum class OsdTextKind { kTitleAndTime, kFixed, kRepeatState, kShuffleState };
+
+struct HotkeyAction {
+  const char* atomName;  // also the key under [HotKeys]
+  const char* caption;   // row of the configuration dialog's hotkey list
+  HostStep step;
+  uint32_t command;      // WM_COMMAND id when step is kCommand
+  OsdTextKind osdKind;
+  const char* osdText;   // prefix for kTitleAndTime, whole text for kFixed
+};
+
+// Rows 0..14; hotkey table entry n is row n - 1.
+extern const HotkeyAction kHotkeyActions[kHotkeyCount];
+
+// One entry of the hotkey table.
+struct keystype {
+  std::string name;     // atom name
+  uint32_t id = 0;      // global atom used as the hotkey id; 0 while none is held
+  PackedHotkey packed = 0;
+};
+
+}  // namespace klv

@@ -1,0 +1,19 @@
+// Requests and commands to the host player's main window.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "core/osd_text.h"
+
+constexpr char kMainWindowClass[] = "Winamp v1.x";
+constexpr char kPlaylistWindowClass[] = "Winamp PE";
+constexpr char kEqualizerWindowClass[] = "Winamp EQ";
+
+// WM_USER to the host main window with code in lParam.
+intptr_t HostRequest(int code, intptr_t wParam = 0);
+// WM_COMMAND to the host main window.
+void HostCommand(uint32_t command);
+// HostRequest in the form the OSD text composition takes.
+klv::HostQuery HostQueryFunction();

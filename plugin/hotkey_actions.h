@@ -1,0 +1,6 @@
+// What a pressed hotkey does.
+#pragma once
+
+#include <windows.h>
+
+void RunHotkeyAction(WPARAM id);

@@ -1,0 +1,16 @@
+// The hotkey table's registration with the system, on the host main window.
+#pragma once
+
+#include "core/hotkey_actions.h"
+#include "core/settings.h"
+
+void FillEntryNames();
+// True when the system accepted the combination; a refusal shows the error
+// box and clears the entry's combination.
+bool RegisterEntryHotkey(klv::keystype& entry);
+void ClearEntry(int n);  // n = 1..15
+void UnregisterAllHotkeys();
+void DeleteAllAtoms();
+void ReregisterAllHotkeys(bool enabled);
+// Init step 5: reads Enable and the 15 values, registering each as it is read.
+void LoadAndRegisterHotkeys(const klv::IniReader& ini);

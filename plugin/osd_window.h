@@ -1,0 +1,15 @@
+// The on-screen display: a topmost tooltip-style window that never activates.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+void CreateOsdWindow();           // init step 7: font and window object, no platform window
+void ShowOsd(const std::string& text);
+void CheckOsdExpiry();            // hides the OSD once its display time is up
+void HideOsd();
+void DestroyOsdWindow();          // quit: hides the OSD, frees its font and window class
+void ChooseOsdColor(HWND owner);
+void ChooseOsdFont(HWND owner);
+HWND OsdPlatformWindow();         // null while the OSD is off screen

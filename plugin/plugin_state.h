@@ -1,0 +1,28 @@
+// The library-wide state: one instance per process, shared by every module.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+
+#include "core/hotkey_actions.h"
+#include "core/settings.h"
+#include "gen.h"
+
+extern PluginDescriptor gPlugin;
+extern klv::Settings gSettings;
+extern std::array<klv::keystype, klv::kHotkeyCount> gHotkeyTable;  // entry n at [n - 1]
+extern int32_t gLastPlaybackPosition;
+extern ATOM gInstanceAtom;
+extern bool gPluginRunning;  // init returned 0 and quit has not run yet
+
+inline HWND HostMainWindow() { return gPlugin.hwndParent; }
+inline klv::keystype& HotkeyEntry(int n) { return gHotkeyTable[n - 1]; }
+
+// Fills descriptor fields 1..5 and clears 6 and 7, as at library load.
+void ResetPluginDescriptor();
+
+int __cdecl PluginInit();
+void __cdecl PluginConfig();
+void __cdecl PluginQuit();

@@ -1,0 +1,86 @@
+// Scoped owners for the handles the plug-in creates. Never used for the
+// host's windows: the host owns those.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+template <typename Handle, typename Traits>
+class UniqueHandle {
+ public:
+  UniqueHandle() = default;
+  explicit UniqueHandle(Handle handle) : handle_(handle) {}
+  ~UniqueHandle() { Reset(); }
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.Release()) {}
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    if (this != &other) Reset(other.Release());
+    return *this;
+  }
+
+  Handle Get() const { return handle_; }
+  explicit operator bool() const { return handle_ != nullptr; }
+  Handle Release() { return std::exchange(handle_, nullptr); }
+  void Reset(Handle handle = nullptr) {
+    if (handle_ != nullptr) Traits::Close(handle_);
+    handle_ = handle;
+  }
+
+ private:
+  Handle handle_ = nullptr;
+};
+
+struct GdiObjectTraits {
+  static void Close(HGDIOBJ object) { DeleteObject(object); }
+};
+struct WindowTraits {
+  static void Close(HWND window) { DestroyWindow(window); }
+};
+struct RegKeyTraits {
+  static void Close(HKEY key) { RegCloseKey(key); }
+};
+struct ModuleTraits {
+  static void Close(HMODULE module) { FreeLibrary(module); }
+};
+struct ActCtxTraits {
+  static void Close(HANDLE context) { ReleaseActCtx(context); }
+};
+
+using UniqueFont = UniqueHandle<HFONT, GdiObjectTraits>;
+using UniqueBrush = UniqueHandle<HBRUSH, GdiObjectTraits>;
+using UniqueBitmap = UniqueHandle<HBITMAP, GdiObjectTraits>;
+using UniqueWindow = UniqueHandle<HWND, WindowTraits>;
+using UniqueRegKey = UniqueHandle<HKEY, RegKeyTraits>;
+using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
+using UniqueActCtx = UniqueHandle<HANDLE, ActCtxTraits>;
+
+// A window DC, released at scope end.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ~WindowDc() {
+    if (dc_ != nullptr) ReleaseDC(window_, dc_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  HDC Get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// Selects an object into a DC for the scope and puts the old one back.
+class SelectedObject {
+ public:
+  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+  ~SelectedObject() { SelectObject(dc_, old_); }
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};

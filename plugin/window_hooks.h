@@ -1,0 +1,14 @@
+// Replacement window procedures on the host's three windows.
+#pragma once
+
+#include <windows.h>
+
+LRESULT CALLBACK MainWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+LRESULT CALLBACK PlaylistWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+LRESULT CALLBACK EqualizerWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+
+// Init step 9; a missing playlist or equalizer window is not hooked.
+void InstallWindowHooks();
+// Quit: takes the hooks out where they are still the window's procedure;
+// otherwise pins the library and turns the hooks into plain pass-throughs.
+void RemoveWindowHooks();

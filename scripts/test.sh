@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Runs every test: the native core suite under ASan/UBSan, then the Wine suites
+# one at a time in a private prefix on a private Xvfb display.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${KLV_BUILD_DIR:-$root/build}
+
+bash "$root/scripts/build.sh"
+
+start=$(date +%s)
+(cd "$build/native" && ctest --output-on-failure)
+echo "native suite: $(( $(date +%s) - start )) s"
+
+source "$root/scripts/wine_env.sh"
+klv_wine_env "$build/win32"
+start=$(date +%s)
+(cd "$build/win32" && ctest --output-on-failure -j1)
+echo "wine suite: $(( $(date +%s) - start )) s"

@@ -1,0 +1,27 @@
+# Sourced: a private Wine prefix and X display for this build tree.
+# Sets WINEPREFIX, DISPLAY (an Xvfb of our own unless KLV_USE_DISPLAY is set)
+# and WINEDEBUG; stops the Xvfb and the prefix's wineserver on exit.
+klv_wine_env() {
+  local build=$1
+  export WINEPREFIX="$build/wineprefix"
+  export WINEDEBUG=${WINEDEBUG:--all}
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  if [ -z "${KLV_USE_DISPLAY:-}" ]; then
+    local n=90
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    KLV_XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  fi
+  trap klv_wine_cleanup EXIT
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i >/dev/null 2>&1 || true
+  fi
+  wineserver -w 2>/dev/null || true
+}
+
+klv_wine_cleanup() {
+  wineserver -k 2>/dev/null || true
+  if [ -n "${KLV_XVFB_PID:-}" ]; then kill "$KLV_XVFB_PID" 2>/dev/null || true; fi
+}

@@ -1,0 +1,128 @@
+// What the Wine suites share: a host player the test plays, a private install
+// directory with its registry value, the real DLL loaded through LoadLibrary,
+// and a watcher that reads and closes message boxes from a second thread.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "plugin/gen.h"
+
+struct RecordedMessage {
+  HWND window;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+};
+
+// The three windows of the player's classes. Their own procedures answer the
+// host requests from the public fields and record every message that reaches
+// them, that is after the plug-in's hooks.
+class TestHost {
+ public:
+  explicit TestHost(bool withPlaylist = true, bool withEqualizer = true);
+  ~TestHost();
+  TestHost(const TestHost&) = delete;
+  TestHost& operator=(const TestHost&) = delete;
+
+  HWND main = nullptr;
+  HWND playlist = nullptr;
+  HWND equalizer = nullptr;
+
+  // State the requests answer from.
+  int32_t position = 65432;       // 105/0, ms; -1 for none
+  int32_t lengthSeconds = 187;    // 105/1; -1 for none
+  int32_t playlistIndex = 0;      // 125
+  std::string title = "Song";     // 212
+  bool nullTitle = false;         // 212 answers 0
+  int32_t shuffle = 0;            // 250
+  int32_t repeat = 0;             // 251
+
+  std::vector<RecordedMessage> log;
+  void ClearLog() { log.clear(); }
+  // lParam of every WM_USER request to the main window, in order.
+  std::vector<int> Requests() const;
+  // wParam of every WM_COMMAND to the main window, in order.
+  std::vector<int> Commands() const;
+  int Count(HWND window, UINT message) const;
+
+  static TestHost* Current();  // the host whose windows exist now
+};
+
+// Runs the thread's message loop for about ms milliseconds (at least once).
+void PumpMessages(DWORD ms = 0);
+
+// A host directory with a Plugins folder under a fresh temp folder, and
+// HKCU\Software\Winamp's default value naming it. Removed again at the end.
+class TestInstall {
+ public:
+  TestInstall();
+  ~TestInstall();
+  TestInstall(const TestInstall&) = delete;
+  TestInstall& operator=(const TestInstall&) = delete;
+
+  const std::string& Directory() const { return directory_; }
+  std::string IniPath() const { return directory_ + "\\Plugins\\gen_klv.ini"; }
+  void WriteIni(const std::string& content) const;
+  std::string ReadIni() const;  // empty when missing
+  // GetPrivateProfileString on the ini, for checking single keys.
+  std::string IniValue(const char* section, const char* key) const;
+
+  static void SetRegistryValue(const std::string& value);
+  static void SetRegistryValueRaw(DWORD type, const void* data, DWORD size);
+  static void DeleteRegistryValue();
+  static void DeleteRegistryKey();
+
+ private:
+  std::string directory_;
+};
+
+// The real gen_klv.dll (path in %KLV_DLL%), loaded for one test.
+class LoadedPlugin {
+ public:
+  explicit LoadedPlugin(HWND hostMain);
+  ~LoadedPlugin();  // FreeLibrary
+  LoadedPlugin(const LoadedPlugin&) = delete;
+  LoadedPlugin& operator=(const LoadedPlugin&) = delete;
+
+  int Init() { return descriptor->init(); }
+  void Config() { descriptor->config(); }
+  void Quit() { descriptor->quit(); }
+  void Unload();
+
+  HMODULE module = nullptr;
+  PluginDescriptor* descriptor = nullptr;
+};
+
+struct SeenMessageBox {
+  std::string caption;
+  std::string text;
+  UINT icon;  // the dialog's icon style as far as it can be seen, else 0
+};
+
+// Closes every message box of this process as soon as it appears, from a
+// second thread, and remembers its caption and text.
+class MessageBoxWatcher {
+ public:
+  MessageBoxWatcher();
+  ~MessageBoxWatcher();
+  std::vector<SeenMessageBox> Seen();
+
+ private:
+  void Run();
+  std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::vector<SeenMessageBox> seen_;
+  std::thread thread_;
+};
+
+// Whether an atom of that name exists in the global atom table.
+bool GlobalAtomExists(const char* name);
+// Deletes every global atom the plug-in may hold, so one test's leftovers never
+// leak into the next.
+void ResetGlobalAtoms();
