@@ -1,0 +1,277 @@
+#include "test_host.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "core/hotkey_actions.h"
+
+namespace {
+
+TestHost* gCurrentHost = nullptr;
+
+LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  TestHost* host = gCurrentHost;
+  if (host == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  host->log.push_back({window, message, wParam, lParam});
+  if (window == host->main && message == WM_USER) {
+    switch (lParam) {
+      case 105:
+        return wParam == 0 ? host->position : host->lengthSeconds;
+      case 125:
+        return host->playlistIndex;
+      case 212:
+        return host->nullTitle ? 0 : reinterpret_cast<LRESULT>(host->title.c_str());
+      case 250:
+        return host->shuffle;
+      case 251:
+        return host->repeat;
+      default:
+        return 0;
+    }
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void RegisterHostClass(const char* name) {
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = HostWindowProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = name;
+  windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  RegisterClassA(&windowClass);  // fails harmlessly when already registered
+}
+
+HWND CreateHostWindow(const char* className, int x, int y) {
+  return CreateWindowExA(0, className, className, WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, 300, 120,
+                         nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+const char kRegistryKey[] = "Software\\Winamp";
+
+}  // namespace
+
+TestHost::TestHost(bool withPlaylist, bool withEqualizer) {
+  RegisterHostClass("Winamp v1.x");
+  RegisterHostClass("Winamp PE");
+  RegisterHostClass("Winamp EQ");
+  gCurrentHost = this;
+  main = CreateHostWindow("Winamp v1.x", 20, 20);
+  if (withPlaylist) playlist = CreateHostWindow("Winamp PE", 20, 160);
+  if (withEqualizer) equalizer = CreateHostWindow("Winamp EQ", 340, 20);
+  PumpMessages();
+}
+
+TestHost::~TestHost() {
+  for (HWND window : {equalizer, playlist, main}) {
+    if (window != nullptr && IsWindow(window)) DestroyWindow(window);
+  }
+  PumpMessages();
+  if (gCurrentHost == this) gCurrentHost = nullptr;
+}
+
+TestHost* TestHost::Current() { return gCurrentHost; }
+
+std::vector<int> TestHost::Requests() const {
+  std::vector<int> codes;
+  for (const RecordedMessage& m : log) {
+    if (m.window == main && m.message == WM_USER) codes.push_back(static_cast<int>(m.lParam));
+  }
+  return codes;
+}
+
+std::vector<int> TestHost::Commands() const {
+  std::vector<int> commands;
+  for (const RecordedMessage& m : log) {
+    if (m.window == main && m.message == WM_COMMAND) commands.push_back(static_cast<int>(m.wParam));
+  }
+  return commands;
+}
+
+int TestHost::Count(HWND window, UINT message) const {
+  int count = 0;
+  for (const RecordedMessage& m : log) count += (m.window == window && m.message == message) ? 1 : 0;
+  return count;
+}
+
+void PumpMessages(DWORD ms) {
+  DWORD start = GetTickCount();
+  do {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (ms > 0) Sleep(5);
+  } while (GetTickCount() - start < ms);
+}
+
+TestInstall::TestInstall() {
+  static int counter = 0;
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  directory_ = std::string(temp) + "klvtest-" + std::to_string(GetCurrentProcessId()) + "-" +
+               std::to_string(++counter);
+  CreateDirectoryA(directory_.c_str(), nullptr);
+  CreateDirectoryA((directory_ + "\\Plugins").c_str(), nullptr);
+  SetRegistryValue(directory_);
+}
+
+TestInstall::~TestInstall() {
+  std::string ini = IniPath();
+  WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());  // drop Wine's cached copy
+  SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+  DeleteFileA(ini.c_str());
+  RemoveDirectoryA((directory_ + "\\Plugins").c_str());
+  RemoveDirectoryA(directory_.c_str());
+}
+
+void TestInstall::WriteIni(const std::string& content) const {
+  std::string ini = IniPath();
+  WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());
+  FILE* file = std::fopen(ini.c_str(), "wb");
+  if (file == nullptr) throw std::runtime_error("cannot write " + ini);
+  std::fwrite(content.data(), 1, content.size(), file);
+  std::fclose(file);
+  WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());
+}
+
+std::string TestInstall::ReadIni() const {
+  std::string ini = IniPath();
+  WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());
+  FILE* file = std::fopen(ini.c_str(), "rb");
+  if (file == nullptr) return {};
+  std::string content;
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof(buffer), file)) > 0) content.append(buffer, n);
+  std::fclose(file);
+  return content;
+}
+
+std::string TestInstall::IniValue(const char* section, const char* key) const {
+  char buffer[2048];
+  GetPrivateProfileStringA(section, key, "<missing>", buffer, sizeof(buffer), IniPath().c_str());
+  return buffer;
+}
+
+void TestInstall::SetRegistryValue(const std::string& value) {
+  SetRegistryValueRaw(REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+}
+
+void TestInstall::SetRegistryValueRaw(DWORD type, const void* data, DWORD size) {
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kRegistryKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
+    throw std::runtime_error("cannot create the host's registry key");
+  }
+  RegSetValueExA(key, nullptr, 0, type, static_cast<const BYTE*>(data), size);
+  RegCloseKey(key);
+}
+
+void TestInstall::DeleteRegistryValue() {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kRegistryKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+    RegDeleteValueA(key, nullptr);
+    RegCloseKey(key);
+  }
+}
+
+void TestInstall::DeleteRegistryKey() { RegDeleteKeyA(HKEY_CURRENT_USER, kRegistryKey); }
+
+LoadedPlugin::LoadedPlugin(HWND hostMain) {
+  const char* path = std::getenv("KLV_DLL");
+  module = LoadLibraryA(path != nullptr ? path : "gen_klv.dll");
+  if (module == nullptr) throw std::runtime_error("cannot load gen_klv.dll");
+  using GetPlugin = PluginDescriptor*(__cdecl*)();
+  auto get = reinterpret_cast<GetPlugin>(GetProcAddress(module, "winampGetGeneralPurposePlugin"));
+  if (get == nullptr) throw std::runtime_error("winampGetGeneralPurposePlugin is not exported");
+  descriptor = get();
+  descriptor->hwndParent = hostMain;
+  descriptor->hDllInstance = module;
+}
+
+LoadedPlugin::~LoadedPlugin() { Unload(); }
+
+void LoadedPlugin::Unload() {
+  if (module != nullptr) FreeLibrary(module);
+  module = nullptr;
+  descriptor = nullptr;
+}
+
+MessageBoxWatcher::MessageBoxWatcher() : thread_([this] { Run(); }) {}
+
+MessageBoxWatcher::~MessageBoxWatcher() {
+  stop_ = true;
+  thread_.join();
+}
+
+std::vector<SeenMessageBox> MessageBoxWatcher::Seen() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return seen_;
+}
+
+namespace {
+
+struct BoxSearch {
+  DWORD process;
+  std::vector<HWND> boxes;
+};
+
+BOOL CALLBACK CollectMessageBoxes(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<BoxSearch*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  char className[64] = {};
+  GetClassNameA(window, className, sizeof(className));
+  // A message box is a #32770 dialog whose text is the static with id 0xFFFF.
+  if (process == search->process && std::string(className) == "#32770" && IsWindowVisible(window) &&
+      GetDlgItem(window, 0xFFFF) != nullptr) {
+    search->boxes.push_back(window);
+  }
+  return TRUE;
+}
+
+std::string WindowText(HWND window) {
+  char text[1024] = {};
+  GetWindowTextA(window, text, sizeof(text));
+  return text;
+}
+
+}  // namespace
+
+void MessageBoxWatcher::Run() {
+  while (!stop_) {
+    BoxSearch search{GetCurrentProcessId(), {}};
+    EnumWindows(CollectMessageBoxes, reinterpret_cast<LPARAM>(&search));
+    for (HWND box : search.boxes) {
+      SeenMessageBox seen{WindowText(box), WindowText(GetDlgItem(box, 0xFFFF)), 0};
+      // The icon is a static with id 0x14; its presence tells an icon style was asked for.
+      if (GetDlgItem(box, 0x14) != nullptr) seen.icon = 1;
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        seen_.push_back(seen);
+      }
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+      // Wait until it is gone so that one box is seen once.
+      for (int i = 0; i < 200 && IsWindow(box) && IsWindowVisible(box); ++i) Sleep(5);
+    }
+    Sleep(10);
+  }
+}
+
+bool GlobalAtomExists(const char* name) { return GlobalFindAtomA(name) != 0; }
+
+void ResetGlobalAtoms() {
+  for (int attempt = 0; attempt < 8 && GlobalFindAtomA("Kelvo_plugin_running") != 0; ++attempt) {
+    GlobalDeleteAtom(GlobalFindAtomA("Kelvo_plugin_running"));
+  }
+  for (const klv::HotkeyAction& action : klv::kHotkeyActions) {
+    for (int attempt = 0; attempt < 8; ++attempt) {
+      ATOM atom = GlobalFindAtomA(action.atomName);
+      if (atom == 0) break;
+      GlobalDeleteAtom(atom);
+    }
+  }
+}
