@@ -185,7 +185,8 @@ LoadedPlugin::LoadedPlugin(HWND hostMain) {
   module = LoadLibraryA(path != nullptr ? path : "gen_klv.dll");
   if (module == nullptr) throw std::runtime_error("cannot load gen_klv.dll");
   using GetPlugin = PluginDescriptor*(__cdecl*)();
-  auto get = reinterpret_cast<GetPlugin>(GetProcAddress(module, "winampGetGeneralPurposePlugin"));
+  auto get = reinterpret_cast<GetPlugin>(
+      reinterpret_cast<void*>(GetProcAddress(module, "winampGetGeneralPurposePlugin")));
   if (get == nullptr) throw std::runtime_error("winampGetGeneralPurposePlugin is not exported");
   descriptor = get();
   descriptor->hwndParent = hostMain;
@@ -247,8 +248,8 @@ void MessageBoxWatcher::Run() {
     EnumWindows(CollectMessageBoxes, reinterpret_cast<LPARAM>(&search));
     for (HWND box : search.boxes) {
       SeenMessageBox seen{WindowText(box), WindowText(GetDlgItem(box, 0xFFFF)), 0};
-      // The icon is a static with id 0x14; its presence tells an icon style was asked for.
-      if (GetDlgItem(box, 0x14) != nullptr) seen.icon = 1;
+      // The icon is a static (id 0x14 on Windows, 0x440 on Wine); present only when an icon was asked for.
+      if (GetDlgItem(box, 0x14) != nullptr || GetDlgItem(box, 0x440) != nullptr) seen.icon = 1;
       {
         std::lock_guard<std::mutex> lock(mutex_);
         seen_.push_back(seen);
