@@ -1,0 +1,45 @@
+// The fifteen actions, in the order of the hotkey table and of the dialog's list.
+#include "core/hotkey_actions.h"
+
+namespace klv {
+
+// For the repeat and shuffle rows osdText is the stem that " On" or " Off" completes.
+const HotkeyAction kHotkeyActions[kHotkeyCount] = {
+    {"prev_hotkey", "Previous", HostStep::kCommand, 40044, OsdTextKind::kTitleAndTime, "Previous : "},
+    {"play_hotkey", "Play", HostStep::kCommand, 40045, OsdTextKind::kTitleAndTime, "Play : "},
+    {"pause_hotkey", "Pause", HostStep::kCommand, 40046, OsdTextKind::kTitleAndTime, "Pause : "},
+    {"stop_hotkey", "Stop", HostStep::kCommand, 40047, OsdTextKind::kTitleAndTime, "Stop : "},
+    {"next_hotkey", "Next", HostStep::kCommand, 40048, OsdTextKind::kTitleAndTime, "Next : "},
+    {"fwd_hotkey", "Forwad", HostStep::kCommand, 40148, OsdTextKind::kTitleAndTime, "Forward : "},
+    {"rew_hotkey", "Rewind", HostStep::kCommand, 40144, OsdTextKind::kTitleAndTime, "Reward : "},
+    {"VolUp_hotkey", "Volume Up", HostStep::kCommand, 40058, OsdTextKind::kFixed, "Volume Up"},
+    {"VolDown_hotkey", "Volume Down", HostStep::kCommand, 40059, OsdTextKind::kFixed, "Volume Down"},
+    {"mainwindow_hotkey", "Activate Main WinAMP Window", HostStep::kToggleMainWindow, 0,
+     OsdTextKind::kTitleAndTime, "WinAMP : "},
+    {"inform_hotkey", "Show Song Information", HostStep::kNone, 0, OsdTextKind::kTitleAndTime, "Info : "},
+    {"jump_hotkey", "Jump To Song", HostStep::kCommand, 40194, OsdTextKind::kTitleAndTime, "Jump : "},
+    {"repeat_hotkey", "Repeat Mode On/Off", HostStep::kCommand, 40022, OsdTextKind::kRepeatState, "Repeat"},
+    {"shuffle_hotkey", "Shuffle Mode On/Off", HostStep::kCommand, 40023, OsdTextKind::kShuffleState,
+     "Shuffle"},
+    {"stop_after_current_hotkey", "Stop After Current", HostStep::kCommand, 40157, OsdTextKind::kTitleAndTime,
+     "Stop after current : "},
+};
+
+PackedHotkey PackHotkey(uint16_t keyCode, bool alt, bool ctrl, bool shift, bool win) {
+  uint32_t packed = static_cast<uint32_t>(keyCode) << 16;
+  if (alt) packed += kModAlt;
+  if (ctrl) packed += kModCtrl;
+  if (shift) packed += kModShift;
+  if (win) packed += kModWin;
+  return static_cast<PackedHotkey>(packed);
+}
+
+uint16_t HotkeyModifiers(PackedHotkey packed) {
+  return static_cast<uint16_t>(static_cast<uint32_t>(packed) & 0xFFFFu);
+}
+
+uint16_t HotkeyKeyCode(PackedHotkey packed) {
+  return static_cast<uint16_t>(static_cast<uint32_t>(packed) >> 16);
+}
+
+}  // namespace klv

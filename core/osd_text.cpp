@@ -1,0 +1,88 @@
+// OSD texts, composed from fresh host answers at the moment they are shown.
+#include "core/osd_text.h"
+
+#include "core/hotkey_actions.h"
+
+namespace klv {
+namespace {
+
+constexpr const char* kNoTimeText = "[0:00/0:00]";
+
+std::string TwoDigits(int32_t value) {
+  const std::string digits = std::to_string(value);
+  return value < 10 ? "0" + digits : digits;
+}
+
+// The host's answer as the 32-bit value the host meant, whatever the width of intptr_t.
+int32_t AnswerAsInt32(intptr_t answer) {
+  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uintptr_t>(answer)));
+}
+
+// Up to kMaxTitleLength bytes before the first NUL; never reads past the NUL,
+// since the host's buffer may end right there.
+std::string ReadBoundedTitle(const char* title) {
+  size_t length = 0;
+  while (length < kMaxTitleLength && title[length] != '\0') ++length;
+  return std::string(title, length);
+}
+
+std::string TitleAndTime(const char* prefix, const HostQuery& host) {
+  std::string text = prefix;
+  text += TrackTitleText(host);
+  text += TrackTimeText(host);
+  return text;
+}
+
+std::string StateText(const char* stem, int stateCode, const HostQuery& host) {
+  const bool on = host(stateCode, 0) == 1;
+  return std::string(stem) + (on ? " On" : " Off");
+}
+
+}  // namespace
+
+std::string TrackTitleText(const HostQuery& host) {
+  const intptr_t index = host(kHostPlaylistIndex, 0);
+  const intptr_t address = host(kHostTitleAt, index);
+  // An empty playlist answers with no title at all; show it as an empty one.
+  const std::string title =
+      address == 0 ? std::string() : ReadBoundedTitle(reinterpret_cast<const char*>(address));
+  return "\"" + title + "\" ";
+}
+
+std::string TrackTimeText(const HostQuery& host) {
+  // Both questions are always asked, even when the first answer already rules the text.
+  const int32_t positionMs = AnswerAsInt32(host(kHostPosition, 0));
+  const int32_t lengthSeconds = AnswerAsInt32(host(kHostPosition, 1));
+  return FormatTrackTime(positionMs, lengthSeconds);
+}
+
+std::string FormatTrackTime(int32_t positionMs, int32_t lengthSeconds) {
+  if (positionMs == -1 || lengthSeconds == -1) return kNoTimeText;
+  const int32_t elapsed = positionMs / 1000;
+  const int32_t elapsedMinutes = elapsed / 60;
+  const int32_t elapsedSeconds = elapsed - elapsedMinutes * 60;
+  const int32_t totalMinutes = lengthSeconds / 60;
+  const int32_t totalSeconds = lengthSeconds - totalMinutes * 60;
+  return "[" + std::to_string(elapsedMinutes) + ":" + TwoDigits(elapsedSeconds) + "/" +
+         std::to_string(totalMinutes) + ":" + TwoDigits(totalSeconds) + "]";
+}
+
+std::string ActionOsdText(int row, const HostQuery& host) {
+  if (row < 0 || row >= kHotkeyCount) return std::string();
+  const HotkeyAction& action = kHotkeyActions[row];
+  switch (action.osdKind) {
+    case OsdTextKind::kTitleAndTime:
+      return TitleAndTime(action.osdText, host);
+    case OsdTextKind::kFixed:
+      return action.osdText;
+    case OsdTextKind::kRepeatState:
+      return StateText(action.osdText, kHostRepeatState, host);
+    case OsdTextKind::kShuffleState:
+      return StateText(action.osdText, kHostShuffleState, host);
+  }
+  return std::string();
+}
+
+std::string StartupOsdText(const HostQuery& host) { return TitleAndTime("", host); }
+
+}  // namespace klv

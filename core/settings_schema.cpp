@@ -1,0 +1,122 @@
+// The keys of gen_klv.ini: one read and one write per setting, in the file's order.
+#include <array>
+#include <string_view>
+
+#include "core/hotkey_actions.h"
+#include "core/settings.h"
+
+namespace klv {
+namespace {
+
+constexpr std::string_view kHotkeysSection = "Hotkeys";
+constexpr std::string_view kHotkeyValuesSection = "HotKeys";
+constexpr std::string_view kTransparencySection = "Transparency";
+constexpr std::string_view kOsdSection = "OSD";
+constexpr std::string_view kTrackSection = "Track";
+
+constexpr std::array<std::string_view, kAlphaLevelCount> kAlphaKeys = {
+    "WinAMP_active",   "Playlist_active",   "Equalizer_active",
+    "WinAMP_inactive", "Playlist_inactive", "Equalizer_inactive"};
+constexpr std::array<AlphaIndex, 3> kActiveLevels = {kMainActive, kPlaylistActive, kEqualizerActive};
+constexpr std::array<AlphaIndex, 3> kInactiveLevels = {kMainInactive, kPlaylistInactive, kEqualizerInactive};
+
+// 8-bit fields keep the low byte of whatever the file holds.
+uint8_t LowByte(int32_t value) { return static_cast<uint8_t>(static_cast<uint32_t>(value) & 0xFFu); }
+
+void ReadAlphaGroup(const IniReader& ini, const std::array<AlphaIndex, 3>& group, AlphaLevels& levels) {
+  for (AlphaIndex index : group) {
+    levels[index] = LowByte(ini.ReadInteger(kTransparencySection, kAlphaKeys[index], 255));
+  }
+}
+
+bool WriteAlphaGroup(IniWriter& ini, const std::array<AlphaIndex, 3>& group, const AlphaLevels& levels) {
+  for (AlphaIndex index : group) {
+    if (!ini.WriteInteger(kTransparencySection, kAlphaKeys[index], levels[index])) return false;
+  }
+  return true;
+}
+
+bool WriteHotkeys(IniWriter& ini, const Settings& settings,
+                  const std::array<int32_t, kHotkeyCount>& packedHotkeys) {
+  if (!ini.WriteBool(kHotkeysSection, "Enable", settings.hotkeysEnabled)) return false;
+  for (int i = 0; i < kHotkeyCount; ++i) {
+    if (!ini.WriteInteger(kHotkeyValuesSection, kHotkeyActions[i].atomName, packedHotkeys[i])) return false;
+  }
+  return true;
+}
+
+bool WriteTransparency(IniWriter& ini, const Settings& settings) {
+  return ini.WriteBool(kTransparencySection, "EnableActive", settings.activeEnabled) &&
+         WriteAlphaGroup(ini, kActiveLevels, settings.alphaLevels) &&
+         ini.WriteBool(kTransparencySection, "EnableInactive", settings.inactiveEnabled) &&
+         WriteAlphaGroup(ini, kInactiveLevels, settings.alphaLevels);
+}
+
+bool WriteOsd(IniWriter& ini, const Settings& settings) {
+  const OsdFontSpec& font = settings.osdFont;
+  return ini.WriteBool(kOsdSection, "Enable", settings.osdEnabled) &&
+         ini.WriteInteger(kOsdSection, "OSDPosition", settings.osdPosition) &&
+         ini.WriteInteger(kOsdSection, "OSDDisplayTime", settings.osdDisplayTime) &&
+         ini.WriteInteger(kOsdSection, "OSDColor", static_cast<int32_t>(settings.osdColor)) &&
+         ini.WriteString(kOsdSection, "OSDFontName", font.name) &&
+         ini.WriteInteger(kOsdSection, "OSDFontSize", font.size) &&
+         ini.WriteInteger(kOsdSection, "OSDFontColor", static_cast<int32_t>(font.color)) &&
+         ini.WriteBool(kOsdSection, "OSDFontStyleBold", font.bold) &&
+         ini.WriteBool(kOsdSection, "OSDFontStyleItalic", font.italic) &&
+         ini.WriteBool(kOsdSection, "OSDFontStyleUnderlined", font.underline) &&
+         ini.WriteBool(kOsdSection, "OSDFontStyleStrikeOut", font.strikeOut);
+}
+
+bool WriteTrack(IniWriter& ini, const Settings& settings) {
+  return ini.WriteBool(kTrackSection, "PlayOnStart", settings.playOnStart) &&
+         ini.WriteBool(kTrackSection, "RememberPosition", settings.rememberPosition);
+}
+
+}  // namespace
+
+bool ReadHotkeysEnabled(const IniReader& ini) { return ini.ReadBool(kHotkeysSection, "Enable", false); }
+
+int32_t ReadPackedHotkey(const IniReader& ini, std::string_view atomName) {
+  return ini.ReadInteger(kHotkeyValuesSection, atomName, 0);
+}
+
+void ReadTransparencySettings(const IniReader& ini, Settings& settings) {
+  settings.activeEnabled = ini.ReadBool(kTransparencySection, "EnableActive", false);
+  ReadAlphaGroup(ini, kActiveLevels, settings.alphaLevels);
+  settings.inactiveEnabled = ini.ReadBool(kTransparencySection, "EnableInactive", false);
+  ReadAlphaGroup(ini, kInactiveLevels, settings.alphaLevels);
+}
+
+void ReadOsdSettings(const IniReader& ini, Settings& settings) {
+  OsdFontSpec& font = settings.osdFont;
+  settings.osdEnabled = ini.ReadBool(kOsdSection, "Enable", false);
+  settings.osdPosition = LowByte(ini.ReadInteger(kOsdSection, "OSDPosition", 7));
+  settings.osdDisplayTime = ini.ReadInteger(kOsdSection, "OSDDisplayTime", 1000);
+  settings.osdColor = static_cast<uint32_t>(ini.ReadInteger(kOsdSection, "OSDColor", 0xD5FFFE));
+  font.name = ini.ReadString(kOsdSection, "OSDFontName", "Arial");
+  font.size = ini.ReadInteger(kOsdSection, "OSDFontSize", 12);
+  font.color = static_cast<uint32_t>(ini.ReadInteger(kOsdSection, "OSDFontColor", 0));
+  font.bold = ini.ReadBool(kOsdSection, "OSDFontStyleBold", false);
+  font.italic = ini.ReadBool(kOsdSection, "OSDFontStyleItalic", false);
+  font.underline = ini.ReadBool(kOsdSection, "OSDFontStyleUnderlined", false);
+  font.strikeOut = ini.ReadBool(kOsdSection, "OSDFontStyleStrikeOut", false);
+}
+
+void ReadTrackSettings(const IniReader& ini, Settings& settings, int32_t& lastPlaybackPosition) {
+  settings.playOnStart = ini.ReadBool(kTrackSection, "PlayOnStart", false);
+  settings.rememberPosition = ini.ReadBool(kTrackSection, "RememberPosition", false);
+  // A stored position is ignored unless the user asked for it to be remembered.
+  if (settings.rememberPosition) lastPlaybackPosition = ini.ReadInteger(kTrackSection, "Position", 0);
+}
+
+bool WriteAllSettings(IniWriter& ini, const Settings& settings,
+                      const std::array<int32_t, kHotkeyCount>& packedHotkeys) {
+  return WriteHotkeys(ini, settings, packedHotkeys) && WriteTransparency(ini, settings) &&
+         WriteOsd(ini, settings) && WriteTrack(ini, settings);
+}
+
+bool WritePlaybackPosition(IniWriter& ini, int32_t position) {
+  return ini.WriteInteger(kTrackSection, "Position", position);
+}
+
+}  // namespace klv

@@ -1,0 +1,79 @@
+#include "core/hotkey_actions.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "core/settings.h"
+
+namespace klv {
+namespace {
+
+struct PackCase {
+  const char* label;
+  uint16_t keyCode;
+  bool alt, ctrl, shift, win;
+  PackedHotkey packed;
+  uint16_t modifiers;
+};
+
+const PackCase kPackCases[] = {
+    {"Ctrl+Alt+P", 80, true, true, false, false, 5242883, 3},
+    {"Win+F12", 123, false, false, false, true, 8060936, 8},
+    {"Alt+0", 48, true, false, false, false, 48 * 65536 + 1, 1},
+    {"Shift+NumPad 5", 101, false, false, true, false, 101 * 65536 + 4, 4},
+    {"all modifiers + Esc", 27, true, true, true, true, 27 * 65536 + 15, 15},
+    {"bare ScrollLock", 145, false, false, false, false, 145 * 65536, 0},
+    {"Shift with no key", 0, false, false, true, false, 4, 4},
+    {"key code with the top bit", 0xFFFF, false, true, false, false, static_cast<PackedHotkey>(0xFFFF0002u),
+     2},
+};
+
+TEST(PackedHotkey, PacksKeyInHighWordAndModifiersInLowWord) {
+  for (const PackCase& c : kPackCases) {
+    SCOPED_TRACE(c.label);
+    EXPECT_EQ(PackHotkey(c.keyCode, c.alt, c.ctrl, c.shift, c.win), c.packed);
+  }
+}
+
+TEST(PackedHotkey, SplitsBackIntoKeyAndModifiers) {
+  for (const PackCase& c : kPackCases) {
+    SCOPED_TRACE(c.label);
+    EXPECT_EQ(HotkeyKeyCode(c.packed), c.keyCode);
+    EXPECT_EQ(HotkeyModifiers(c.packed), c.modifiers);
+    EXPECT_EQ((HotkeyModifiers(c.packed) & kModAlt) != 0, c.alt);
+    EXPECT_EQ((HotkeyModifiers(c.packed) & kModCtrl) != 0, c.ctrl);
+    EXPECT_EQ((HotkeyModifiers(c.packed) & kModShift) != 0, c.shift);
+    EXPECT_EQ((HotkeyModifiers(c.packed) & kModWin) != 0, c.win);
+  }
+}
+
+TEST(PackedHotkey, SurvivesTheFilesSignedDecimal) {
+  for (const PackCase& c : kPackCases) {
+    SCOPED_TRACE(c.label);
+    EXPECT_EQ(ParseIniInteger(std::to_string(c.packed), 0), c.packed);
+  }
+}
+
+TEST(HotkeyActions, AtomNamesAreUniqueAndNonEmpty) {
+  std::set<std::string> names;
+  for (const HotkeyAction& action : kHotkeyActions) {
+    ASSERT_NE(action.atomName, nullptr);
+    EXPECT_FALSE(std::string(action.atomName).empty());
+    EXPECT_TRUE(names.insert(action.atomName).second) << action.atomName;
+  }
+}
+
+TEST(HotkeyActions, OnlyCommandRowsCarryACommand) {
+  for (int row = 0; row < kHotkeyCount; ++row) {
+    SCOPED_TRACE(row);
+    const HotkeyAction& action = kHotkeyActions[row];
+    EXPECT_EQ(action.step == HostStep::kCommand, action.command != 0);
+  }
+  EXPECT_EQ(kHotkeyActions[9].step, HostStep::kToggleMainWindow);
+  EXPECT_EQ(kHotkeyActions[10].step, HostStep::kNone);
+}
+
+}  // namespace
+}  // namespace klv

@@ -1,0 +1,482 @@
+#include "core/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/hotkey_actions.h"
+
+namespace klv {
+namespace {
+
+// --- ParseIniInteger -------------------------------------------------------
+
+struct ParseCase {
+  const char* text;
+  int32_t expected;
+};
+
+constexpr int32_t kFallback = -777;
+
+TEST(ParseIniInteger, ReadsDecimalAndHexadecimalForms) {
+  const ParseCase cases[] = {
+      {"0", 0},
+      {"42", 42},
+      {"+42", 42},
+      {"-42", -42},
+      {"007", 7},
+      {"  12", 12},
+      {"\t\t12", 12},
+      {" \t -3", -3},
+      {"2147483647", 2147483647},
+      {"-2147483648", INT32_MIN},
+      {"0x1F", 31},
+      {"0X1F", 31},
+      {"$1F", 31},
+      {"$1f", 31},
+      {"0xabcDEF", 0xABCDEF},
+      {"-$10", -16},
+      {"+$10", 16},
+      {"-0x10", -16},
+      {"$FFFFFFFF", -1},
+      {"$80000000", INT32_MIN},
+      {"0x7FFFFFFF", INT32_MAX},
+      {"-$FFFFFFFF", 1},
+      {"$00000001", 1},
+      {"14024702", 0xD5FFFE},
+  };
+  for (const ParseCase& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(ParseIniInteger(c.text, kFallback), c.expected);
+  }
+}
+
+TEST(ParseIniInteger, AnythingElseGivesTheFallback) {
+  const char* const cases[] = {
+      "",           " ",           "\t",         "+",           "-",
+      "$",          "0x",          "0X",         "-$",          "x1F",
+      "1F",         "12a",         "12 ",        "12\t",        "1 2",
+      "- 1",        "+-1",         "--1",        "$G",          "0x1G",
+      "$1FFFFFFFF", "0x123456789", "2147483648", "-2147483649", "99999999999999999999",
+      "1.5",        "1e3",         "\n12",       "abc",         "0b101",
+  };
+  for (const char* text : cases) {
+    SCOPED_TRACE(text);
+    EXPECT_EQ(ParseIniInteger(text, kFallback), kFallback);
+  }
+}
+
+TEST(ParseIniInteger, StopsAtTheViewsEnd) {
+  const std::string text = "123456";
+  EXPECT_EQ(ParseIniInteger(std::string_view(text).substr(0, 3), kFallback), 123);
+}
+
+// --- An in-memory profile file ---------------------------------------------
+
+std::string Lower(std::string_view text) {
+  std::string lower(text);
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return lower;
+}
+
+struct Write {
+  std::string section, key, value;
+  bool operator==(const Write& other) const {
+    return section == other.section && key == other.key && value == other.value;
+  }
+};
+
+std::ostream& operator<<(std::ostream& out, const Write& w) {
+  return out << "[" << w.section << "]" << w.key << "=" << w.value;
+}
+
+// Sections and keys match without regard to case, as the platform's profile functions do.
+class FakeIni : public IniReader, public IniWriter {
+ public:
+  void Set(std::string_view section, std::string_view key, std::string value) {
+    values_[{Lower(section), Lower(key)}] = std::move(value);
+  }
+
+  std::string ReadString(std::string_view section, std::string_view key,
+                         std::string_view fallback) const override {
+    reads_.push_back(std::string(section) + "/" + std::string(key));
+    auto found = values_.find({Lower(section), Lower(key)});
+    if (found == values_.end()) return std::string(fallback);
+    return found->second.substr(0, kMaxIniText);
+  }
+
+  bool WriteString(std::string_view section, std::string_view key, std::string_view value) override {
+    attempts_.push_back({std::string(section), std::string(key), std::string(value)});
+    if (refuseAttempt_ == static_cast<int>(attempts_.size()) - 1) return false;
+    Set(section, key, std::string(value));
+    return true;
+  }
+
+  void RefuseAttempt(int index) { refuseAttempt_ = index; }
+  const std::vector<Write>& Attempts() const { return attempts_; }
+  const std::vector<std::string>& Reads() const { return reads_; }
+  bool Has(std::string_view section, std::string_view key) const {
+    return values_.count({Lower(section), Lower(key)}) != 0;
+  }
+
+ private:
+  std::map<std::pair<std::string, std::string>, std::string> values_;
+  std::vector<Write> attempts_;
+  mutable std::vector<std::string> reads_;
+  int refuseAttempt_ = -1;
+};
+
+void ReadEverything(const IniReader& ini, Settings& settings, std::array<int32_t, kHotkeyCount>& packed,
+                    int32_t& position) {
+  settings.hotkeysEnabled = ReadHotkeysEnabled(ini);
+  for (int i = 0; i < kHotkeyCount; ++i) packed[i] = ReadPackedHotkey(ini, kHotkeyActions[i].atomName);
+  ReadTransparencySettings(ini, settings);
+  ReadOsdSettings(ini, settings);
+  ReadTrackSettings(ini, settings, position);
+}
+
+// Every field away from its default, so that a read that forgets one shows.
+Settings UnusualSettings() {
+  Settings s;
+  s.hotkeysEnabled = true;
+  s.activeEnabled = true;
+  s.inactiveEnabled = true;
+  s.alphaLevels = {1, 2, 3, 4, 5, 6};
+  s.osdEnabled = true;
+  s.osdPosition = 3;
+  s.osdDisplayTime = 2500;
+  s.osdColor = 0x00123456;
+  s.osdFont.name = "Courier New";
+  s.osdFont.size = 20;
+  s.osdFont.color = 0x000000FF;
+  s.osdFont.bold = s.osdFont.italic = s.osdFont.underline = s.osdFont.strikeOut = true;
+  s.playOnStart = true;
+  s.rememberPosition = true;
+  return s;
+}
+
+// --- IniReader / IniWriter helpers ------------------------------------------
+
+TEST(IniAccess, BooleansAreIntegersNonZeroMeaningTrue) {
+  struct Case {
+    const char* stored;
+    bool fallback;
+    bool expected;
+  };
+  const Case cases[] = {{"1", false, true},    {"0", true, false},  {"2", false, true},
+                        {"-1", false, true},   {"$0", true, false}, {"0x10", false, true},
+                        {"yes", false, false}, {"yes", true, true}, {"", true, true},
+                        {"", false, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored);
+    FakeIni ini;
+    ini.Set("S", "K", c.stored);
+    EXPECT_EQ(ini.ReadBool("S", "K", c.fallback), c.expected);
+  }
+  FakeIni empty;
+  EXPECT_TRUE(empty.ReadBool("S", "K", true));
+  EXPECT_FALSE(empty.ReadBool("S", "K", false));
+}
+
+TEST(IniAccess, WritesBooleansAsOneAndZeroAndIntegersInSignedDecimal) {
+  FakeIni ini;
+  EXPECT_TRUE(ini.WriteBool("S", "On", true));
+  EXPECT_TRUE(ini.WriteBool("S", "Off", false));
+  EXPECT_TRUE(ini.WriteInteger("S", "Min", INT32_MIN));
+  EXPECT_TRUE(ini.WriteInteger("S", "Packed", 5242883));
+  EXPECT_EQ(
+      ini.Attempts(),
+      (std::vector<Write>{
+          {"S", "On", "1"}, {"S", "Off", "0"}, {"S", "Min", "-2147483648"}, {"S", "Packed", "5242883"}}));
+}
+
+TEST(IniAccess, RefusedWriteIsReported) {
+  FakeIni ini;
+  ini.RefuseAttempt(0);
+  EXPECT_FALSE(ini.WriteInteger("S", "K", 1));
+  EXPECT_TRUE(ini.WriteBool("S", "K", true));
+}
+
+// --- The settings schema -----------------------------------------------------
+
+TEST(SettingsSchema, EmptyFileGivesTheDefaults) {
+  FakeIni ini;
+  Settings settings = UnusualSettings();
+  std::array<int32_t, kHotkeyCount> packed;
+  packed.fill(99);
+  int32_t position = 0;
+  ReadEverything(ini, settings, packed, position);
+
+  EXPECT_FALSE(settings.hotkeysEnabled);
+  for (int32_t value : packed) EXPECT_EQ(value, 0);
+  EXPECT_FALSE(settings.activeEnabled);
+  EXPECT_FALSE(settings.inactiveEnabled);
+  EXPECT_EQ(settings.alphaLevels, (AlphaLevels{255, 255, 255, 255, 255, 255}));
+  EXPECT_FALSE(settings.osdEnabled);
+  EXPECT_EQ(settings.osdPosition, 7);
+  EXPECT_EQ(settings.osdDisplayTime, 1000);
+  EXPECT_EQ(settings.osdColor, 0xD5FFFEu);
+  EXPECT_EQ(settings.osdFont.name, "Arial");
+  EXPECT_EQ(settings.osdFont.size, 12);
+  EXPECT_EQ(settings.osdFont.color, 0u);
+  EXPECT_FALSE(settings.osdFont.bold);
+  EXPECT_FALSE(settings.osdFont.italic);
+  EXPECT_FALSE(settings.osdFont.underline);
+  EXPECT_FALSE(settings.osdFont.strikeOut);
+  EXPECT_FALSE(settings.playOnStart);
+  EXPECT_FALSE(settings.rememberPosition);
+  EXPECT_EQ(position, 0);
+}
+
+TEST(SettingsSchema, ReadsEveryKeyIntoItsField) {
+  FakeIni ini;
+  ini.Set("Hotkeys", "Enable", "1");
+  ini.Set("HotKeys", "next_hotkey", "5242883");
+  ini.Set("hotkeys", "STOP_AFTER_CURRENT_HOTKEY", "$7B0008");
+  ini.Set("Transparency", "EnableActive", "1");
+  ini.Set("Transparency", "EnableInactive", "0");
+  ini.Set("Transparency", "WinAMP_active", "10");
+  ini.Set("Transparency", "Playlist_active", "20");
+  ini.Set("Transparency", "Equalizer_active", "30");
+  ini.Set("Transparency", "WinAMP_inactive", "40");
+  ini.Set("Transparency", "Playlist_inactive", "50");
+  ini.Set("Transparency", "Equalizer_inactive", "60");
+  ini.Set("OSD", "Enable", "1");
+  ini.Set("OSD", "OSDPosition", "4");
+  ini.Set("OSD", "OSDDisplayTime", "-5");
+  ini.Set("OSD", "OSDColor", "255");
+  ini.Set("OSD", "OSDFontName", "Tahoma Bold");
+  ini.Set("OSD", "OSDFontSize", "9");
+  ini.Set("OSD", "OSDFontColor", "0xFF00");
+  ini.Set("OSD", "OSDFontStyleBold", "1");
+  ini.Set("OSD", "OSDFontStyleItalic", "0");
+  ini.Set("OSD", "OSDFontStyleUnderlined", "1");
+  ini.Set("OSD", "OSDFontStyleStrikeOut", "0");
+  ini.Set("Track", "PlayOnStart", "1");
+
+  Settings settings;
+  std::array<int32_t, kHotkeyCount> packed{};
+  int32_t position = 0;
+  ReadEverything(ini, settings, packed, position);
+
+  EXPECT_TRUE(settings.hotkeysEnabled);
+  for (int i = 0; i < kHotkeyCount; ++i) {
+    const int32_t expected = i == 4 ? 5242883 : i == 14 ? 8060936 : 0;
+    EXPECT_EQ(packed[i], expected) << kHotkeyActions[i].atomName;
+  }
+  EXPECT_TRUE(settings.activeEnabled);
+  EXPECT_FALSE(settings.inactiveEnabled);
+  EXPECT_EQ(settings.alphaLevels, (AlphaLevels{10, 20, 30, 40, 50, 60}));
+  EXPECT_TRUE(settings.osdEnabled);
+  EXPECT_EQ(settings.osdPosition, 4);
+  EXPECT_EQ(settings.osdDisplayTime, -5);
+  EXPECT_EQ(settings.osdColor, 255u);
+  EXPECT_EQ(settings.osdFont.name, "Tahoma Bold");
+  EXPECT_EQ(settings.osdFont.size, 9);
+  EXPECT_EQ(settings.osdFont.color, 0xFF00u);
+  EXPECT_TRUE(settings.osdFont.bold);
+  EXPECT_FALSE(settings.osdFont.italic);
+  EXPECT_TRUE(settings.osdFont.underline);
+  EXPECT_FALSE(settings.osdFont.strikeOut);
+  EXPECT_TRUE(settings.playOnStart);
+  EXPECT_FALSE(settings.rememberPosition);
+}
+
+TEST(SettingsSchema, EightBitFieldsKeepTheLowByte) {
+  struct Case {
+    const char* stored;
+    uint8_t alpha;
+    uint8_t position;
+  };
+  // An unreadable value falls back to each key's own default.
+  const Case cases[] = {{"300", 44, 44},    {"263", 7, 7},  {"256", 0, 0},   {"-1", 255, 255},
+                        {"$1FF", 255, 255}, {"-256", 0, 0}, {"junk", 255, 7}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored);
+    FakeIni ini;
+    ini.Set("Transparency", "WinAMP_active", c.stored);
+    ini.Set("Transparency", "Equalizer_inactive", c.stored);
+    ini.Set("OSD", "OSDPosition", c.stored);
+    Settings settings;
+    settings.alphaLevels.fill(9);
+    ReadTransparencySettings(ini, settings);
+    ReadOsdSettings(ini, settings);
+    EXPECT_EQ(settings.alphaLevels[kMainActive], c.alpha);
+    EXPECT_EQ(settings.alphaLevels[kEqualizerInactive], c.alpha);
+    EXPECT_EQ(settings.alphaLevels[kPlaylistActive], 255);
+    EXPECT_EQ(settings.osdPosition, c.position);
+  }
+}
+
+TEST(SettingsSchema, ColoursKeepTheirBitPattern) {
+  struct Case {
+    const char* stored;
+    uint32_t expected;
+  };
+  const Case cases[] = {
+      {"-2147483633", 0x8000000Fu}, {"$FF0000", 0xFF0000u}, {"-1", 0xFFFFFFFFu}, {"16777215", 0xFFFFFFu}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored);
+    FakeIni ini;
+    ini.Set("OSD", "OSDColor", c.stored);
+    ini.Set("OSD", "OSDFontColor", c.stored);
+    Settings settings;
+    ReadOsdSettings(ini, settings);
+    EXPECT_EQ(settings.osdColor, c.expected);
+    EXPECT_EQ(settings.osdFont.color, c.expected);
+  }
+}
+
+TEST(SettingsSchema, PositionIsReadOnlyWhenRemembered) {
+  struct Case {
+    const char* remember;
+    const char* stored;  // nullptr: no Position key
+    int32_t expected;
+    bool readsPosition;
+  };
+  const Case cases[] = {{"1", "123456", 123456, true},
+                        {"0", "123456", -1, false},
+                        {nullptr, "123456", -1, false},
+                        {"1", nullptr, 0, true},
+                        {"1", "bad", 0, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << (c.remember ? c.remember : "none") << " "
+                                    << (c.stored ? c.stored : "none"));
+    FakeIni ini;
+    if (c.remember) ini.Set("Track", "RememberPosition", c.remember);
+    if (c.stored) ini.Set("Track", "Position", c.stored);
+    Settings settings;
+    int32_t position = -1;  // stays as it was when not read
+    ReadTrackSettings(ini, settings, position);
+    EXPECT_EQ(position, c.expected);
+    const bool read = std::count(ini.Reads().begin(), ini.Reads().end(), "Track/Position") == 1;
+    EXPECT_EQ(read, c.readsPosition);
+  }
+}
+
+std::vector<Write> ExpectedHotkeyWrites(const Settings& s, const std::array<int32_t, kHotkeyCount>& packed) {
+  std::vector<Write> w;
+  w.push_back({"Hotkeys", "Enable", s.hotkeysEnabled ? "1" : "0"});
+  for (int i = 0; i < kHotkeyCount; ++i) {
+    w.push_back({"HotKeys", kHotkeyActions[i].atomName, std::to_string(packed[i])});
+  }
+  return w;
+}
+
+TEST(SettingsSchema, WritesEveryKeyButPositionInTheFilesOrder) {
+  const Settings s = UnusualSettings();
+  std::array<int32_t, kHotkeyCount> packed{};
+  for (int i = 0; i < kHotkeyCount; ++i) packed[i] = (i + 1) * 1000;
+  packed[14] = -65536;
+
+  std::vector<Write> expected = ExpectedHotkeyWrites(s, packed);
+  const std::vector<Write> rest = {
+      {"Transparency", "EnableActive", "1"},
+      {"Transparency", "WinAMP_active", "1"},
+      {"Transparency", "Playlist_active", "2"},
+      {"Transparency", "Equalizer_active", "3"},
+      {"Transparency", "EnableInactive", "1"},
+      {"Transparency", "WinAMP_inactive", "4"},
+      {"Transparency", "Playlist_inactive", "5"},
+      {"Transparency", "Equalizer_inactive", "6"},
+      {"OSD", "Enable", "1"},
+      {"OSD", "OSDPosition", "3"},
+      {"OSD", "OSDDisplayTime", "2500"},
+      {"OSD", "OSDColor", "1193046"},
+      {"OSD", "OSDFontName", "Courier New"},
+      {"OSD", "OSDFontSize", "20"},
+      {"OSD", "OSDFontColor", "255"},
+      {"OSD", "OSDFontStyleBold", "1"},
+      {"OSD", "OSDFontStyleItalic", "1"},
+      {"OSD", "OSDFontStyleUnderlined", "1"},
+      {"OSD", "OSDFontStyleStrikeOut", "1"},
+      {"Track", "PlayOnStart", "1"},
+      {"Track", "RememberPosition", "1"},
+  };
+  expected.insert(expected.end(), rest.begin(), rest.end());
+
+  FakeIni ini;
+  EXPECT_TRUE(WriteAllSettings(ini, s, packed));
+  EXPECT_EQ(ini.Attempts(), expected);
+  EXPECT_FALSE(ini.Has("Track", "Position"));
+}
+
+TEST(SettingsSchema, SystemColoursAreWrittenAsNegativeNumbers) {
+  Settings s;
+  s.osdColor = 0x8000000Fu;
+  s.osdFont.color = 0xFFFFFFFFu;
+  FakeIni ini;
+  ASSERT_TRUE(WriteAllSettings(ini, s, {}));
+  EXPECT_EQ(ini.ReadString("OSD", "OSDColor", ""), "-2147483633");
+  EXPECT_EQ(ini.ReadString("OSD", "OSDFontColor", ""), "-1");
+}
+
+TEST(SettingsSchema, StopsAtTheFirstRefusedWrite) {
+  const Settings s = UnusualSettings();
+  const std::array<int32_t, kHotkeyCount> packed{};
+  FakeIni full;
+  ASSERT_TRUE(WriteAllSettings(full, s, packed));
+  const int total = static_cast<int>(full.Attempts().size());
+
+  for (int refused : {0, 1, 15, 16, 17, 24, 25, 30, total - 1}) {
+    SCOPED_TRACE(refused);
+    FakeIni ini;
+    ini.RefuseAttempt(refused);
+    EXPECT_FALSE(WriteAllSettings(ini, s, packed));
+    ASSERT_EQ(static_cast<int>(ini.Attempts().size()), refused + 1);
+    const Write& last = full.Attempts()[refused];
+    EXPECT_EQ(ini.Attempts().back(), last);
+    EXPECT_FALSE(ini.Has(last.section, last.key));
+  }
+}
+
+TEST(SettingsSchema, WhatIsWrittenReadsBackTheSame) {
+  const Settings written = UnusualSettings();
+  std::array<int32_t, kHotkeyCount> packedOut{};
+  for (int i = 0; i < kHotkeyCount; ++i) packedOut[i] = i % 2 ? 5242883 : -i;
+  FakeIni ini;
+  ASSERT_TRUE(WriteAllSettings(ini, written, packedOut));
+  ASSERT_TRUE(WritePlaybackPosition(ini, 987654));
+
+  Settings read;
+  std::array<int32_t, kHotkeyCount> packedIn{};
+  int32_t position = 0;
+  ReadEverything(ini, read, packedIn, position);
+  EXPECT_EQ(packedIn, packedOut);
+  EXPECT_EQ(read.hotkeysEnabled, written.hotkeysEnabled);
+  EXPECT_EQ(read.activeEnabled, written.activeEnabled);
+  EXPECT_EQ(read.inactiveEnabled, written.inactiveEnabled);
+  EXPECT_EQ(read.alphaLevels, written.alphaLevels);
+  EXPECT_EQ(read.osdEnabled, written.osdEnabled);
+  EXPECT_EQ(read.osdPosition, written.osdPosition);
+  EXPECT_EQ(read.osdDisplayTime, written.osdDisplayTime);
+  EXPECT_EQ(read.osdColor, written.osdColor);
+  EXPECT_EQ(read.osdFont.name, written.osdFont.name);
+  EXPECT_EQ(read.osdFont.size, written.osdFont.size);
+  EXPECT_EQ(read.osdFont.color, written.osdFont.color);
+  EXPECT_EQ(read.osdFont.bold, written.osdFont.bold);
+  EXPECT_EQ(read.osdFont.italic, written.osdFont.italic);
+  EXPECT_EQ(read.osdFont.underline, written.osdFont.underline);
+  EXPECT_EQ(read.osdFont.strikeOut, written.osdFont.strikeOut);
+  EXPECT_EQ(read.playOnStart, written.playOnStart);
+  EXPECT_EQ(read.rememberPosition, written.rememberPosition);
+  EXPECT_EQ(position, 987654);
+}
+
+TEST(SettingsSchema, PlaybackPositionIsItsOwnWrite) {
+  FakeIni ini;
+  EXPECT_TRUE(WritePlaybackPosition(ini, -1));
+  EXPECT_EQ(ini.Attempts(), (std::vector<Write>{{"Track", "Position", "-1"}}));
+  FakeIni refusing;
+  refusing.RefuseAttempt(0);
+  EXPECT_FALSE(WritePlaybackPosition(refusing, 5));
+}
+
+}  // namespace
+}  // namespace klv
