@@ -1,0 +1,87 @@
+// "Jump to file": a modeless list of the playlist; a double-click or the
+// button plays the chosen entry.
+#include "message_log.h"
+#include "player_app.h"
+
+namespace player {
+namespace {
+
+constexpr int kListId = 100;
+constexpr int kJumpButtonId = IDOK;
+
+void FillList(HWND list) {
+  const Playback& playback = gApp->playback;
+  for (int i = 0; i < playback.Count(); ++i) {
+    std::string line = std::to_string(i + 1) + ". " + playback.TrackAt(i)->title;
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+  }
+  SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(playback.Index()), 0);
+}
+
+void JumpToSelection(HWND window) {
+  HWND list = GetDlgItem(window, kListId);
+  LRESULT selection = SendMessageA(list, LB_GETCURSEL, 0, 0);
+  if (selection == LB_ERR) return;
+  gApp->playback.JumpTo(static_cast<int>(selection), GetTickCount());
+  RefreshPlayerWindows();
+  DestroyWindow(window);
+}
+
+void CreateControls(HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  HWND list =
+      CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "",
+                      WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 8,
+                      8, client.right - 16, client.bottom - 48, window,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), nullptr, nullptr);
+  HWND button =
+      CreateWindowExA(0, "BUTTON", "Jump to file", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
+                      client.right - 108, client.bottom - 32, 100, 24, window,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kJumpButtonId)), nullptr, nullptr);
+  for (HWND control : {list, button})
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(FaceFont()), FALSE);
+  FillList(list);
+  SetFocus(list);
+}
+
+}  // namespace
+
+void ShowJumpWindow() {
+  if (gApp->jumpWindow != nullptr) {
+    SetForegroundWindow(gApp->jumpWindow);
+    return;
+  }
+  gApp->jumpWindow =
+      CreateWindowExA(0, kJumpClass, "Jump to file", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 480, 200, 380,
+                      260, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  if (gApp->jumpWindow == nullptr) return;
+  ShowWindow(gApp->jumpWindow, SW_SHOWNORMAL);
+  SetForegroundWindow(gApp->jumpWindow);
+}
+
+LRESULT CALLBACK JumpWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  LogMessage(kJumpClass, message, wParam, lParam);
+  try {
+    switch (message) {
+      case WM_CREATE:
+        CreateControls(window);
+        return 0;
+      case WM_COMMAND:
+        if (LOWORD(wParam) == kJumpButtonId || (LOWORD(wParam) == kListId && HIWORD(wParam) == LBN_DBLCLK)) {
+          JumpToSelection(window);
+        } else if (LOWORD(wParam) == IDCANCEL) {
+          DestroyWindow(window);
+        }
+        return 0;
+      case WM_DESTROY:
+        if (gApp->jumpWindow == window) gApp->jumpWindow = nullptr;
+        return 0;
+    }
+  } catch (...) {
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace player

@@ -1,0 +1,87 @@
+// A stand-in for the host media player: three windows with the host's class
+// names, the host's requests and commands, and its plug-in lifecycle.
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "message_log.h"
+#include "options.h"
+#include "player_app.h"
+#include "player_profile.h"
+
+namespace player {
+
+PlayerApp* gApp = nullptr;
+
+namespace {
+
+// Modeless dialogs (the plug-ins' and our jump list) need the loop's help
+// for Tab, Enter and Escape.
+bool RouteDialogMessage(MSG& message) {
+  if (message.hwnd == nullptr) return false;
+  HWND root = GetAncestor(message.hwnd, GA_ROOT);
+  if (root == nullptr) return false;
+  char className[16] = "";
+  GetClassNameA(root, className, sizeof className);
+  bool isDialog = lstrcmpA(className, "#32770") == 0 || root == gApp->jumpWindow;
+  return isDialog && IsDialogMessageA(root, &message);
+}
+
+int RunMessageLoop() {
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (RouteDialogMessage(message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+void ShutDown() {
+  UnloadPlugins(gApp->plugins);
+  RestoreOwnWindowProcedures();
+  // The player goes on answering after its plug-ins are gone.
+  LRESULT position = SendMessageA(gApp->mainWindow, WM_USER, 0, 105);
+  LogEvent("position after unload %ld", static_cast<long>(position));
+  SavePlayerState(gApp->directory, gApp->playback);
+  DestroyPlayerWindows();
+  LogEvent("exit");
+}
+
+}  // namespace
+}  // namespace player
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  using namespace player;
+  Options options;
+  std::string error;
+  if (!ParseOptions(__argc, __argv, options, error)) {
+    MessageBoxA(nullptr, error.c_str(), "Winamp stand-in", MB_OK | MB_ICONERROR);
+    return 2;
+  }
+  if (!options.logPath.empty() && !OpenMessageLog(options.logPath.c_str())) return 3;
+
+  static PlayerApp app{
+      ExeDirectory(), Playback(DemoPlaylist(), GetTickCount()), nullptr, nullptr, nullptr, nullptr, {}, 0};
+  gApp = &app;
+  app.exitAfterMs = options.exitAfterMs;
+  LogEvent("directory %s", app.directory.c_str());
+  if (options.writeRegistry) {
+    bool written = WriteInstallDirectory(app.directory);
+    LogEvent("registry %s", written ? "written" : "not written");
+  }
+  LoadPlayerState(app.directory, app.playback);
+  LogEvent("entry %d", app.playback.Index());
+
+  if (!RegisterPlayerClasses(instance) || !CreatePlayerWindows(instance)) {
+    LogEvent("cannot create the windows");
+    return 1;
+  }
+  app.plugins = LoadPlugins(app.directory, app.mainWindow);
+  LogEvent("%u plug-in(s) running", static_cast<unsigned>(app.plugins.size()));
+
+  int exitCode = RunMessageLoop();
+  ShutDown();
+  CloseMessageLog();
+  return exitCode;
+}

@@ -1,0 +1,221 @@
+// The main window: answers the host requests, carries out the commands and
+// shows title, clock and modes. Its timer is the player's heartbeat.
+#include "host_codes.h"
+#include "message_log.h"
+#include "player_app.h"
+
+namespace player {
+namespace {
+
+constexpr UINT_PTR kClockTimer = 1;
+constexpr UINT_PTR kExitTimer = 2;
+constexpr UINT kClockPeriodMs = 250;
+constexpr int kSkipMs = 5000;
+constexpr int kVolumeStep = 8;
+
+LRESULT HandleRequest(int code, WPARAM wParam) {
+  Playback& playback = gApp->playback;
+  uint32_t now = GetTickCount();
+  playback.Tick(now);
+  switch (code) {
+    case kRequestStartPlayback:
+      playback.Play(now);
+      RefreshPlayerWindows();
+      return 0;
+    case kRequestPosition:
+      if (wParam == 0) return playback.PositionMs(now);
+      if (wParam == 1) return playback.LengthSeconds();
+      return -1;
+    case kRequestSeek:
+      if (playback.State() == PlayState::kStopped) return -1;
+      playback.Seek(static_cast<int>(wParam), now);
+      RefreshPlayerWindows();
+      return 0;
+    case kRequestPlaylistIndex:
+      return playback.Index();
+    case kRequestTitleAt: {
+      // The playlist's own storage: it stays put as long as the player runs.
+      const Track* track = playback.TrackAt(static_cast<int>(wParam));
+      return track != nullptr ? reinterpret_cast<LRESULT>(track->title.c_str()) : 0;
+    }
+    case kRequestShuffle:
+      return playback.Shuffle() ? 1 : 0;
+    case kRequestRepeat:
+      return playback.Repeat() ? 1 : 0;
+    default:
+      return 0;
+  }
+}
+
+bool HandleCommand(int id) {
+  Playback& playback = gApp->playback;
+  uint32_t now = GetTickCount();
+  playback.Tick(now);
+  switch (id) {
+    case kCommandPrevious:
+      playback.Previous(now);
+      break;
+    case kCommandPlay:
+      playback.Play(now);
+      break;
+    case kCommandPause:
+      playback.Pause(now);
+      break;
+    case kCommandStop:
+      playback.Stop(now);
+      break;
+    case kCommandNext:
+      playback.Next(now);
+      break;
+    case kCommandForward:
+      playback.SkipBy(kSkipMs, now);
+      break;
+    case kCommandRewind:
+      playback.SkipBy(-kSkipMs, now);
+      break;
+    case kCommandVolumeUp:
+      playback.ChangeVolume(kVolumeStep);
+      break;
+    case kCommandVolumeDown:
+      playback.ChangeVolume(-kVolumeStep);
+      break;
+    case kCommandJumpToSong:
+      ShowJumpWindow();
+      break;
+    case kCommandToggleRepeat:
+      playback.ToggleRepeat();
+      break;
+    case kCommandToggleShuffle:
+      playback.ToggleShuffle();
+      break;
+    case kCommandStopAfterCurrent:
+      playback.ToggleStopAfterCurrent();
+      break;
+    case kCommandPluginConfig:
+      ConfigurePlugins(gApp->plugins);
+      break;
+    case kCommandQuit:
+      PostMessageA(gApp->mainWindow, WM_CLOSE, 0, 0);
+      break;
+    default:
+      return false;
+  }
+  RefreshPlayerWindows();
+  return true;
+}
+
+const char* StateName(PlayState state) {
+  switch (state) {
+    case PlayState::kPlaying:
+      return "Playing";
+    case PlayState::kPaused:
+      return "Paused";
+    default:
+      return "Stopped";
+  }
+}
+
+const char* OnOff(bool on) { return on ? "on" : "off"; }
+
+void PaintFace(HWND window) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window, &paint);
+  const Playback& playback = gApp->playback;
+  uint32_t now = GetTickCount();
+  HGDIOBJ oldFont = SelectObject(dc, FaceFont());
+  SetBkMode(dc, TRANSPARENT);
+
+  const Track* track = playback.TrackAt(playback.Index());
+  std::string title =
+      track != nullptr ? std::to_string(playback.Index() + 1) + ". " + track->title : "(no track)";
+  std::string clock = std::string(StateName(playback.State())) + "    " +
+                      FormatClock(playback.PositionMs(now)) + " / " +
+                      FormatClock(playback.LengthSeconds() * 1000);
+  char modes[160];
+  wsprintfA(modes, "Repeat: %s    Shuffle: %s    Stop after current: %s", OnOff(playback.Repeat()),
+            OnOff(playback.Shuffle()), OnOff(playback.StopAfterCurrent()));
+  char volume[64];
+  wsprintfA(volume, "Volume: %d%%", playback.Volume() * 100 / Playback::kMaxVolume);
+
+  RECT client;
+  GetClientRect(window, &client);
+  const std::string* lines[] = {&title, &clock};
+  RECT line{10, 6, client.right - 10, 24};
+  // DT_NOPREFIX: a title's "&" is a character, not a mnemonic.
+  constexpr UINT kLineFormat = DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_VCENTER;
+  for (const std::string* text : lines) {
+    DrawTextA(dc, text->c_str(), -1, &line, kLineFormat);
+    OffsetRect(&line, 0, 20);
+  }
+  DrawTextA(dc, modes, -1, &line, kLineFormat);
+  OffsetRect(&line, 0, 20);
+  DrawTextA(dc, volume, -1, &line, kLineFormat);
+  DrawClassTag(dc, client, kMainClass, DT_LEFT | DT_BOTTOM);
+
+  SelectObject(dc, oldFont);
+  EndPaint(window, &paint);
+}
+
+void CreateConfigButton(HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  HWND button =
+      CreateWindowExA(0, "BUTTON", "Plug-in configuration...", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
+                      client.right - 170, client.bottom - 30, 160, 24, window,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCommandPluginConfig)), nullptr, nullptr);
+  SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(FaceFont()), FALSE);
+}
+
+}  // namespace
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  LogMessage(kMainClass, message, wParam, lParam);
+  try {
+    switch (message) {
+      case WM_CREATE:
+        CreateConfigButton(window);
+        SetTimer(window, kClockTimer, kClockPeriodMs, nullptr);
+        if (gApp->exitAfterMs != 0) SetTimer(window, kExitTimer, gApp->exitAfterMs, nullptr);
+        return 0;
+      case WM_USER:
+        return HandleRequest(static_cast<int>(lParam), wParam);
+      case WM_COMMAND:
+        if (HandleCommand(LOWORD(wParam))) return 0;
+        break;
+      case WM_TIMER:
+        if (wParam == kExitTimer) {
+          KillTimer(window, kExitTimer);
+          LogEvent("exit time reached");
+          PostMessageA(window, WM_CLOSE, 0, 0);
+        } else if (wParam == kClockTimer) {
+          int before = gApp->playback.Index();
+          PlayState stateBefore = gApp->playback.State();
+          gApp->playback.Tick(GetTickCount());
+          if (gApp->playback.Index() != before || gApp->playback.State() != stateBefore) {
+            RefreshPlayerWindows();
+          } else {
+            InvalidateRect(window, nullptr, TRUE);
+          }
+        }
+        return 0;
+      case WM_PAINT:
+        PaintFace(window);
+        return 0;
+      case WM_CLOSE:
+        // Plug-ins are shut down after the message loop, outside any of
+        // their hooks (FreeLibrary must not pull code from under a frame).
+        LogEvent("main window closed");
+        PostQuitMessage(0);
+        return 0;
+      case WM_DESTROY:
+        KillTimer(window, kClockTimer);
+        KillTimer(window, kExitTimer);
+        return 0;
+    }
+  } catch (...) {
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace player

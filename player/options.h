@@ -1,0 +1,17 @@
+// Command line of the stand-in player.
+#pragma once
+
+#include <string>
+
+namespace player {
+
+struct Options {
+  bool writeRegistry = true;  // --no-registry leaves HKCU\Software\Winamp alone
+  std::string logPath;        // --log FILE
+  unsigned exitAfterMs = 0;   // --exit-after MS; 0 runs until closed
+};
+
+// False (with a reason) for an unknown option or a missing value.
+bool ParseOptions(int argc, char** argv, Options& options, std::string& error);
+
+}  // namespace player

@@ -1,0 +1,80 @@
+// The stand-in player's transport: a playlist, a clock and the play modes.
+// Free of the platform so that it can be driven with made-up tick counts.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace player {
+
+struct Track {
+  std::string title;  // ANSI bytes, as the host hands them out
+  int lengthSeconds;
+};
+
+enum class PlayState { kStopped, kPlaying, kPaused };
+
+class Playback {
+ public:
+  static constexpr int kMaxVolume = 255;
+
+  Playback(std::vector<Track> tracks, uint32_t randomSeed);
+
+  // Commands; `now` is a millisecond tick count (wraps like GetTickCount).
+  void Play(uint32_t now);
+  void Pause(uint32_t now);  // toggles between playing and paused
+  void Stop(uint32_t now);
+  void Next(uint32_t now);
+  void Previous(uint32_t now);
+  void SkipBy(int deltaMs, uint32_t now);
+  void Seek(int positionMs, uint32_t now);
+  void JumpTo(int index, uint32_t now);  // selects the entry and plays it
+  void Select(int index);                // selects without touching the clock
+  void ChangeVolume(int delta);
+  void ToggleRepeat() { repeat_ = !repeat_; }
+  void ToggleShuffle() { shuffle_ = !shuffle_; }
+  void ToggleStopAfterCurrent() { stopAfterCurrent_ = !stopAfterCurrent_; }
+  void SetRepeat(bool on) { repeat_ = on; }
+  void SetShuffle(bool on) { shuffle_ = on; }
+  void SetVolume(int volume);
+
+  // Moves on to the following entry once the current one has played out.
+  void Tick(uint32_t now);
+
+  // Answers: position in ms (-1 when stopped), length in s (-1 when none).
+  int PositionMs(uint32_t now) const;
+  int LengthSeconds() const;
+  int Index() const { return index_; }
+  int Count() const { return static_cast<int>(tracks_.size()); }
+  const Track* TrackAt(int index) const;
+  PlayState State() const { return state_; }
+  bool Repeat() const { return repeat_; }
+  bool Shuffle() const { return shuffle_; }
+  bool StopAfterCurrent() const { return stopAfterCurrent_; }
+  int Volume() const { return volume_; }
+
+ private:
+  void StartAt(int index, int positionMs, uint32_t now);
+  int FollowingIndex(bool wrap);
+  int RandomOtherIndex();
+
+  std::vector<Track> tracks_;
+  int index_ = 0;
+  PlayState state_ = PlayState::kStopped;
+  // While playing the position is anchorPositionMs_ + (now - anchorTick_);
+  // while paused it is anchorPositionMs_.
+  int anchorPositionMs_ = 0;
+  uint32_t anchorTick_ = 0;
+  bool repeat_ = false;
+  bool shuffle_ = false;
+  bool stopAfterCurrent_ = false;
+  int volume_ = 200;
+  uint32_t random_;
+};
+
+// The built-in playlist: titles with "&", with cp1252 bytes and one longer
+// than 255 characters, so that hosts' clients meet the awkward cases.
+std::vector<Track> DemoPlaylist();
+
+}  // namespace player

@@ -1,0 +1,53 @@
+// The player's one process-wide state, shared by its windows and WinMain.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "playback.h"
+#include "plugin_host.h"
+
+namespace player {
+
+struct PlayerApp {
+  std::string directory;  // the exe's directory, no trailing backslash
+  Playback playback;
+  HWND mainWindow = nullptr;
+  HWND playlistWindow = nullptr;
+  HWND equalizerWindow = nullptr;
+  HWND jumpWindow = nullptr;
+  std::vector<LoadedPlugin> plugins;
+  UINT exitAfterMs = 0;
+};
+
+extern PlayerApp* gApp;
+
+constexpr char kMainClass[] = "Winamp v1.x";
+constexpr char kPlaylistClass[] = "Winamp PE";
+constexpr char kEqualizerClass[] = "Winamp EQ";
+constexpr char kJumpClass[] = "KlvPlayerJump";
+
+bool RegisterPlayerClasses(HINSTANCE instance);
+bool CreatePlayerWindows(HINSTANCE instance);
+void DestroyPlayerWindows();
+// Puts back the player's own procedure where a plug-in left its hook behind;
+// returns how many windows needed it.
+int RestoreOwnWindowProcedures();
+void RefreshPlayerWindows();
+void ShowJumpWindow();
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+LRESULT CALLBACK PlaylistWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+LRESULT CALLBACK EqualizerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+LRESULT CALLBACK JumpWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+
+// Text helpers shared by the faces.
+std::string FormatClock(int milliseconds);  // "m:ss", "-:--" for negative
+HFONT FaceFont();
+// The class name in grey in a corner: the faces have no frame without a
+// window manager, so screenshots say which window is which.
+void DrawClassTag(HDC dc, const RECT& client, const char* className, UINT corner);
+
+}  // namespace player

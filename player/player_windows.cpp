@@ -1,0 +1,113 @@
+// Classes, placement and lifetime of the player's windows.
+#include <iterator>
+#include <utility>
+
+#include "message_log.h"
+#include "player_app.h"
+
+namespace player {
+namespace {
+
+struct WindowPlacement {
+  const char* className;
+  const char* caption;
+  WNDPROC procedure;
+  HWND PlayerApp::*slot;
+  int x, y, width, height;
+  DWORD style;
+};
+
+// Stacked down the left edge of a 1024x768 screen: the right side stays
+// free for the plug-in's OSD.
+constexpr DWORD kSideStyle = WS_OVERLAPPED | WS_CAPTION | WS_MINIMIZEBOX;
+const WindowPlacement kPlacements[] = {
+    {kMainClass, "Winamp", MainWindowProc, &PlayerApp::mainWindow, 40, 40, 420, 150, kSideStyle | WS_SYSMENU},
+    {kPlaylistClass, "Winamp Playlist Editor", PlaylistWindowProc, &PlayerApp::playlistWindow, 40, 200, 420,
+     260, kSideStyle},
+    {kEqualizerClass, "Winamp Equalizer", EqualizerWindowProc, &PlayerApp::equalizerWindow, 40, 470, 420, 130,
+     kSideStyle},
+};
+
+}  // namespace
+
+bool RegisterPlayerClasses(HINSTANCE instance) {
+  const std::pair<const char*, WNDPROC> classes[] = {
+      {kMainClass, MainWindowProc},
+      {kPlaylistClass, PlaylistWindowProc},
+      {kEqualizerClass, EqualizerWindowProc},
+      {kJumpClass, JumpWindowProc},
+  };
+  for (const auto& [name, procedure] : classes) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = name;
+    if (RegisterClassA(&windowClass) == 0) return false;
+  }
+  return true;
+}
+
+bool CreatePlayerWindows(HINSTANCE instance) {
+  for (const WindowPlacement& place : kPlacements) {
+    HWND window = CreateWindowExA(0, place.className, place.caption, place.style, place.x, place.y,
+                                  place.width, place.height, nullptr, nullptr, instance, nullptr);
+    if (window == nullptr) return false;
+    gApp->*place.slot = window;
+  }
+  // The main window last, so that it starts as the active one.
+  for (auto it = std::rbegin(kPlacements); it != std::rend(kPlacements); ++it) {
+    ShowWindow(gApp->*(it->slot), SW_SHOWNORMAL);
+    UpdateWindow(gApp->*(it->slot));
+  }
+  return true;
+}
+
+void DestroyPlayerWindows() {
+  HWND PlayerApp::*const slots[] = {&PlayerApp::jumpWindow, &PlayerApp::equalizerWindow,
+                                    &PlayerApp::playlistWindow, &PlayerApp::mainWindow};
+  for (HWND PlayerApp::*slot : slots) {
+    if (gApp->*slot != nullptr) DestroyWindow(gApp->*slot);
+    gApp->*slot = nullptr;
+  }
+}
+
+int RestoreOwnWindowProcedures() {
+  int restored = 0;
+  for (const WindowPlacement& place : kPlacements) {
+    HWND window = gApp->*place.slot;
+    auto own = reinterpret_cast<LONG_PTR>(place.procedure);
+    if (window == nullptr || GetWindowLongPtrA(window, GWLP_WNDPROC) == own) continue;
+    LogEvent("window procedure of %s still foreign after unload; restored", place.className);
+    SetWindowLongPtrA(window, GWLP_WNDPROC, own);
+    ++restored;
+  }
+  return restored;
+}
+
+void RefreshPlayerWindows() {
+  for (HWND window : {gApp->mainWindow, gApp->playlistWindow, gApp->equalizerWindow}) {
+    if (window != nullptr) InvalidateRect(window, nullptr, TRUE);
+  }
+}
+
+std::string FormatClock(int milliseconds) {
+  if (milliseconds < 0) return "-:--";
+  int seconds = milliseconds / 1000;
+  char text[32];
+  wsprintfA(text, "%d:%02d", seconds / 60, seconds % 60);
+  return text;
+}
+
+HFONT FaceFont() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
+
+void DrawClassTag(HDC dc, const RECT& client, const char* className, UINT corner) {
+  RECT area{client.left + 10, client.top + 4, client.right - 10, client.bottom - 4};
+  COLORREF oldColor = SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+  DrawTextA(dc, className, -1, &area, DT_SINGLELINE | DT_NOPREFIX | corner);
+  SetTextColor(dc, oldColor);
+}
+
+}  // namespace player

@@ -1,0 +1,82 @@
+#include "plugin_host.h"
+
+#include "gen.h"
+#include "message_log.h"
+
+namespace player {
+namespace {
+
+using GetPluginFunction = PluginDescriptor*(__cdecl*)();
+
+bool LoadPlugin(const std::string& path, const std::string& fileName, HWND mainWindow, LoadedPlugin& loaded) {
+  HMODULE module = LoadLibraryA(path.c_str());
+  if (module == nullptr) {
+    LogEvent("cannot load %s (error %lu)", fileName.c_str(), GetLastError());
+    return false;
+  }
+  auto getPlugin = reinterpret_cast<GetPluginFunction>(
+      reinterpret_cast<void*>(GetProcAddress(module, "winampGetGeneralPurposePlugin")));
+  PluginDescriptor* descriptor = getPlugin != nullptr ? getPlugin() : nullptr;
+  if (descriptor == nullptr || descriptor->init == nullptr) {
+    LogEvent("%s is not a general-purpose plug-in", fileName.c_str());
+    FreeLibrary(module);
+    return false;
+  }
+  descriptor->hwndParent = mainWindow;
+  descriptor->hDllInstance = module;
+  LogEvent("init %s (%s)", fileName.c_str(),
+           descriptor->description != nullptr ? descriptor->description : "");
+  int result = descriptor->init();
+  LogEvent("init %s returned %d", fileName.c_str(), result);
+  if (result != 0) {
+    FreeLibrary(module);
+    LogEvent("unloaded %s", fileName.c_str());
+    return false;
+  }
+  loaded = LoadedPlugin{fileName, module, descriptor};
+  return true;
+}
+
+}  // namespace
+
+std::vector<LoadedPlugin> LoadPlugins(const std::string& directory, HWND mainWindow) {
+  std::vector<LoadedPlugin> plugins;
+  std::string pluginDirectory = directory + "\\Plugins\\";
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((pluginDirectory + "gen_*.dll").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) {
+    LogEvent("no plug-ins in %s", pluginDirectory.c_str());
+    return plugins;
+  }
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+    LoadedPlugin loaded{};
+    if (LoadPlugin(pluginDirectory + found.cFileName, found.cFileName, mainWindow, loaded)) {
+      plugins.push_back(loaded);
+    }
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return plugins;
+}
+
+void ConfigurePlugins(const std::vector<LoadedPlugin>& plugins) {
+  if (plugins.empty()) LogEvent("no plug-in to configure");
+  for (const LoadedPlugin& plugin : plugins) {
+    LogEvent("config %s", plugin.fileName.c_str());
+    if (plugin.descriptor->config != nullptr) plugin.descriptor->config();
+  }
+}
+
+void UnloadPlugins(std::vector<LoadedPlugin>& plugins) {
+  for (const LoadedPlugin& plugin : plugins) {
+    LogEvent("quit %s", plugin.fileName.c_str());
+    if (plugin.descriptor->quit != nullptr) plugin.descriptor->quit();
+  }
+  for (const LoadedPlugin& plugin : plugins) {
+    FreeLibrary(plugin.module);
+    LogEvent("freed %s", plugin.fileName.c_str());
+  }
+  plugins.clear();
+}
+
+}  // namespace player

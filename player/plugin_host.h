@@ -1,0 +1,26 @@
+// Loads the general-purpose plug-ins from <exe dir>\Plugins the way the host
+// does: descriptor, handles, init; then config on request and quit at exit.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+struct PluginDescriptor;
+
+namespace player {
+
+struct LoadedPlugin {
+  std::string fileName;
+  HMODULE module;
+  PluginDescriptor* descriptor;
+};
+
+// Every gen_*.dll whose init returned 0; the others are unloaded without quit.
+std::vector<LoadedPlugin> LoadPlugins(const std::string& directory, HWND mainWindow);
+void ConfigurePlugins(const std::vector<LoadedPlugin>& plugins);
+// Quit for each, then FreeLibrary for each; the list is empty afterwards.
+void UnloadPlugins(std::vector<LoadedPlugin>& plugins);
+
+}  // namespace player
