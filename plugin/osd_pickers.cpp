@@ -1,0 +1,52 @@
+// The configuration dialog's "Select Color" and "Select Font" for the OSD.
+// clang-format off
+#include <windows.h>
+#include <commdlg.h>
+// clang-format on
+
+#include "plugin/osd_style.h"
+#include "plugin/osd_window.h"
+#include "plugin/plugin_state.h"
+
+namespace {
+
+// The colour dialog's sixteen custom colours, kept from one use to the next.
+COLORREF gCustomColors[16] = {};
+
+bool IsBold(LONG weight) { return weight >= FW_BOLD; }
+
+}  // namespace
+
+void ChooseOsdColor(HWND owner) {
+  CHOOSECOLORA dialog{};
+  dialog.lStructSize = sizeof(dialog);
+  dialog.hwndOwner = owner;
+  dialog.rgbResult = ResolveOsdColor(gSettings.osdColor);
+  dialog.lpCustColors = gCustomColors;
+  dialog.Flags = CC_RGBINIT;
+  if (ChooseColorA(&dialog)) gSettings.osdColor = dialog.rgbResult;
+  ApplyOsdColor();
+}
+
+void ChooseOsdFont(HWND owner) {
+  LOGFONTA font = OsdLogFont();
+  CHOOSEFONTA dialog{};
+  dialog.lStructSize = sizeof(dialog);
+  dialog.hwndOwner = owner;
+  dialog.lpLogFont = &font;
+  dialog.Flags = CF_EFFECTS | CF_INITTOLOGFONTSTRUCT | CF_SCREENFONTS;
+  dialog.rgbColors = ResolveOsdColor(gSettings.osdFont.color);
+  if (ChooseFontA(&dialog)) {
+    klv::OsdFontSpec& spec = gSettings.osdFont;
+    spec.name = font.lfFaceName;
+    spec.size = dialog.iPointSize / 10;
+    spec.color = dialog.rgbColors;
+    spec.bold = IsBold(font.lfWeight);
+    spec.italic = font.lfItalic != 0;
+    spec.underline = font.lfUnderline != 0;
+    spec.strikeOut = font.lfStrikeOut != 0;
+    KeepOsdFontCharacter(font.lfCharSet, font.lfPitchAndFamily);
+  }
+  // Also after a cancel, like the confirmed case: the window takes OsdFont again.
+  ApplyOsdFont();
+}

@@ -1,0 +1,319 @@
+// The OSD window: one tooltip-style popup that shows the last OSD text until
+// the main-window hook finds its display time run out.
+#include "plugin/osd_window.h"
+
+#include <uxtheme.h>
+#include <vsstyle.h>
+
+#include <string>
+
+#include "core/osd_placement.h"
+#include "plugin/osd_style.h"
+#include "plugin/plugin_state.h"
+#include "plugin/win_handles.h"
+
+namespace {
+
+constexpr char kOsdClassName[] = "KelvoOsdWindow";
+constexpr DWORD kAnimationTime = 100;
+constexpr DWORD kAnimationPause = 250;  // shows closer together than this are not animated
+constexpr size_t kMaxAnimatedText = 100;
+constexpr int kTextInset = 2;
+constexpr UINT kTextFormat = DT_WORDBREAK | DT_NOPREFIX | DT_LEFT;
+
+using AnimateWindowFunction = BOOL(WINAPI*)(HWND, DWORD, DWORD);
+
+// The parts of OsdFont the settings file has no keys for.
+struct OsdFont {
+  BYTE charSet = DEFAULT_CHARSET;
+  BYTE pitchAndFamily = DEFAULT_PITCH;
+};
+
+struct OsdWindow {
+  UniqueWindow window;  // only while the OSD is on screen
+  std::string text;
+  uint32_t backgroundColor = 0;
+  UniqueFont font;
+  uint32_t fontColor = 0;
+  DWORD osdShownAt = 0;   // tick count; differences stay right across its wrap
+  DWORD lastShowEnd = 0;  // tick count, 0 before the first show
+};
+
+OsdFont gOsdFont;
+OsdWindow gOsdWindow;
+bool gOsdWindowCreated = false;
+ATOM gOsdClass = 0;
+HINSTANCE gOsdClassModule = nullptr;
+AnimateWindowFunction gAnimateWindow = nullptr;
+
+bool PlatformHasDropShadow() {
+  const DWORD version = GetVersion();
+  const int major = LOBYTE(LOWORD(version));
+  const int minor = HIBYTE(LOWORD(version));
+  return major > 5 || (major == 5 && minor >= 1);
+}
+
+void PaintClient(HDC dc, const RECT& client) {
+  UniqueBrush background(CreateSolidBrush(ResolveOsdColor(gOsdWindow.backgroundColor)));
+  FillRect(dc, &client, background.Get());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, ResolveOsdColor(gOsdWindow.fontColor));
+  SelectedObject font(
+      dc, gOsdWindow.font ? static_cast<HGDIOBJ>(gOsdWindow.font.Get()) : GetStockObject(DEFAULT_GUI_FONT));
+  RECT textRect = client;
+  textRect.left += kTextInset;
+  textRect.top += kTextInset;
+  DrawTextA(dc, gOsdWindow.text.c_str(), static_cast<int>(gOsdWindow.text.size()), &textRect, kTextFormat);
+}
+
+// dc has its origin at the window's top-left corner.
+void PaintFrame(HWND window, HDC dc) {
+  RECT bounds;
+  GetWindowRect(window, &bounds);
+  RECT frame{0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top};
+  if (IsThemeActive() && IsAppThemed()) {
+    if (HTHEME theme = OpenThemeData(window, L"TOOLTIP")) {
+      DrawThemeEdge(theme, dc, TTP_STANDARD, 0, &frame, BDR_RAISEDOUTER, BF_RECT, nullptr);
+      CloseThemeData(theme);
+      return;
+    }
+  }
+  DrawEdge(dc, &frame, BDR_RAISEDOUTER, BF_RECT);
+}
+
+POINT ClientOriginInWindow(HWND window) {
+  RECT bounds;
+  GetWindowRect(window, &bounds);
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  return POINT{origin.x - bounds.left, origin.y - bounds.top};
+}
+
+// AnimateWindow draws the window through WM_PRINT, so it must give the finished OSD.
+void PrintWindowContent(HWND window, HDC dc, LPARAM flags) {
+  if ((flags & PRF_CHECKVISIBLE) && !IsWindowVisible(window)) return;
+  if (flags & PRF_CLIENT) {
+    const POINT origin = ClientOriginInWindow(window);
+    RECT client;
+    GetClientRect(window, &client);
+    const int saved = SaveDC(dc);
+    OffsetViewportOrgEx(dc, origin.x, origin.y, nullptr);
+    IntersectClipRect(dc, 0, 0, client.right, client.bottom);
+    PaintClient(dc, client);
+    RestoreDC(dc, saved);
+  }
+  if (flags & PRF_NONCLIENT) PaintFrame(window, dc);
+}
+
+LRESULT CALLBACK OsdWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  switch (message) {
+    case WM_NCHITTEST:
+      return HTTRANSPARENT;
+    case WM_MOUSEACTIVATE:
+      return MA_NOACTIVATE;
+    case WM_ERASEBKGND:
+      return 1;  // WM_PAINT fills the whole client area
+    case WM_NCPAINT: {
+      if (HDC windowDc = GetWindowDC(window)) {
+        PaintFrame(window, windowDc);
+        ReleaseDC(window, windowDc);
+      }
+      return 0;
+    }
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      if (HDC dc = BeginPaint(window, &paint)) {
+        RECT client;
+        GetClientRect(window, &client);
+        PaintClient(dc, client);
+        EndPaint(window, &paint);
+      }
+      return 0;
+    }
+    case WM_PRINTCLIENT: {
+      RECT client;
+      GetClientRect(window, &client);
+      PaintClient(reinterpret_cast<HDC>(wParam), client);
+      return 0;
+    }
+    case WM_PRINT:
+      PrintWindowContent(window, reinterpret_cast<HDC>(wParam), lParam);
+      return 0;
+    case WM_NCDESTROY:
+      // Destroyed by someone else, for instance with its thread: forget it.
+      if (gOsdWindow.window.Get() == window) gOsdWindow.window.Release();
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The module this code is in: the DLL, or a test executable linking it statically.
+HINSTANCE ThisModule() {
+  HMODULE module = nullptr;
+  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<LPCSTR>(&OsdWindowProc), &module);
+  return module;
+}
+
+void RegisterOsdClass() {
+  if (gOsdClass != 0) return;
+  WNDCLASSEXA windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS | CS_SAVEBITS;
+  if (PlatformHasDropShadow()) windowClass.style |= CS_DROPSHADOW;
+  windowClass.lpfnWndProc = OsdWindowProc;
+  windowClass.hInstance = ThisModule();
+  windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  windowClass.lpszClassName = kOsdClassName;
+  gOsdClass = RegisterClassExA(&windowClass);
+  if (gOsdClass != 0) gOsdClassModule = windowClass.hInstance;
+}
+
+AnimateWindowFunction FindAnimateWindow() {
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  if (user32 == nullptr) return nullptr;
+  // Through void* so that the compiler accepts the cast between function types.
+  return reinterpret_cast<AnimateWindowFunction>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "AnimateWindow")));
+}
+
+bool SystemFlag(UINT action) {
+  BOOL on = FALSE;
+  return SystemParametersInfoA(action, 0, &on, 0) && on;
+}
+
+klv::ScreenMetrics CurrentScreen() {
+  return klv::ScreenMetrics{GetSystemMetrics(SM_CXSCREEN),        GetSystemMetrics(SM_CYSCREEN),
+                            GetSystemMetrics(SM_XVIRTUALSCREEN),  GetSystemMetrics(SM_YVIRTUALSCREEN),
+                            GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+// The text's extent when broken at word boundaries to fit the primary screen's width.
+SIZE MeasureText(const std::string& text, int screenWidth) {
+  WindowDc screen(nullptr);
+  SelectedObject font(screen.Get(), gOsdWindow.font ? static_cast<HGDIOBJ>(gOsdWindow.font.Get())
+                                                    : GetStockObject(DEFAULT_GUI_FONT));
+  RECT extent{0, 0, screenWidth, 0};
+  DrawTextA(screen.Get(), text.c_str(), static_cast<int>(text.size()), &extent, kTextFormat | DT_CALCRECT);
+  return SIZE{extent.right - extent.left, extent.bottom - extent.top};
+}
+
+DWORD SlideDirection(int windowTop) {
+  POINT cursor;
+  if (GetCursorPos(&cursor) && cursor.y > windowTop) return AW_VER_NEGATIVE;
+  return AW_VER_POSITIVE;
+}
+
+void AnimateShow(HWND window, int windowTop) {
+  if (gAnimateWindow == nullptr || !SystemFlag(SPI_GETTOOLTIPANIMATION)) return;
+  const DWORD direction = SystemFlag(SPI_GETTOOLTIPFADE) ? AW_BLEND : SlideDirection(windowTop);
+  gAnimateWindow(window, kAnimationTime, AW_SLIDE | direction);
+}
+
+void RepaintOnScreen() {
+  if (HWND window = gOsdWindow.window.Get()) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+  }
+}
+
+}  // namespace
+
+COLORREF ResolveOsdColor(uint32_t color) {
+  if (color & 0x80000000u) return GetSysColor(static_cast<int>(color & 0xFF));
+  return static_cast<COLORREF>(color & 0x00FFFFFFu);
+}
+
+LOGFONTA OsdLogFont() {
+  const klv::OsdFontSpec& spec = gSettings.osdFont;
+  LOGFONTA font{};
+  WindowDc screen(nullptr);
+  font.lfHeight = -MulDiv(spec.size, GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
+  font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+  font.lfItalic = spec.italic;
+  font.lfUnderline = spec.underline;
+  font.lfStrikeOut = spec.strikeOut;
+  font.lfCharSet = gOsdFont.charSet;
+  font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  font.lfQuality = DEFAULT_QUALITY;
+  font.lfPitchAndFamily = gOsdFont.pitchAndFamily;
+  lstrcpynA(font.lfFaceName, spec.name.c_str(), LF_FACESIZE);
+  return font;
+}
+
+void KeepOsdFontCharacter(BYTE charSet, BYTE pitchAndFamily) {
+  gOsdFont.charSet = charSet;
+  gOsdFont.pitchAndFamily = pitchAndFamily;
+}
+
+void ApplyOsdFont() {
+  const LOGFONTA font = OsdLogFont();
+  gOsdWindow.font.Reset(CreateFontIndirectA(&font));
+  gOsdWindow.fontColor = gSettings.osdFont.color;
+  RepaintOnScreen();
+}
+
+void ApplyOsdColor() {
+  gOsdWindow.backgroundColor = gSettings.osdColor;
+  RepaintOnScreen();
+}
+
+void CreateOsdWindow() {
+  gOsdFont = OsdFont{};
+  if (gAnimateWindow == nullptr) gAnimateWindow = FindAnimateWindow();
+  RegisterOsdClass();
+  gOsdWindow.backgroundColor = gSettings.osdColor;
+  ApplyOsdFont();
+  gOsdWindowCreated = true;
+}
+
+void ShowOsd(const std::string& text) {
+  if (!gOsdWindowCreated) return;
+  const klv::ScreenMetrics screen = CurrentScreen();
+  const SIZE extent = MeasureText(text, screen.screenWidth);
+  const klv::OsdRect place = klv::PlaceOsd(gSettings.osdPosition, extent.cx, extent.cy, screen);
+
+  gOsdWindow.text = text;
+  if (HWND window = gOsdWindow.window.Get()) {
+    SetWindowTextA(window, text.c_str());
+  } else {
+    gOsdWindow.window.Reset(CreateWindowExA(WS_EX_TOOLWINDOW, kOsdClassName, text.c_str(),
+                                            WS_POPUP | WS_BORDER, place.x, place.y, place.width, place.height,
+                                            nullptr, nullptr, gOsdClassModule, nullptr));
+  }
+  HWND window = gOsdWindow.window.Get();
+  if (window == nullptr) return;
+  SetWindowPos(window, HWND_TOPMOST, place.x, place.y, place.width, place.height, SWP_NOACTIVATE);
+
+  if (GetTickCount() - gOsdWindow.lastShowEnd > kAnimationPause && text.size() < kMaxAnimatedText) {
+    AnimateShow(window, place.y);
+  }
+  ShowWindow(window, SW_SHOWNOACTIVATE);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
+
+  gOsdWindow.lastShowEnd = GetTickCount();
+  gOsdWindow.osdShownAt = GetTickCount();
+}
+
+void CheckOsdExpiry() {
+  if (!gOsdWindowCreated || !gOsdWindow.window) return;
+  const int32_t displayTime = gSettings.osdDisplayTime;
+  const DWORD elapsed = GetTickCount() - gOsdWindow.osdShownAt;
+  if (displayTime <= 0 || elapsed >= static_cast<DWORD>(displayTime)) HideOsd();
+}
+
+void HideOsd() { gOsdWindow.window.Reset(); }
+
+void DestroyOsdWindow() {
+  HideOsd();
+  gOsdWindow.font.Reset();
+  gOsdWindowCreated = false;
+  if (gOsdClass != 0 && UnregisterClassA(kOsdClassName, gOsdClassModule)) {
+    gOsdClass = 0;
+    gOsdClassModule = nullptr;
+  }
+}
+
+HWND OsdPlatformWindow() { return gOsdWindow.window.Get(); }

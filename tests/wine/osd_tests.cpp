@@ -1,0 +1,586 @@
+// The OSD window against the real system: placement for the measured text,
+// topmost without activation, click-through, expiry, repaint on colour and
+// font changes, drawing through WM_PRINT, and handles over many shows.
+#include <gtest/gtest.h>
+// clang-format off
+#include <windows.h>
+#include <uxtheme.h>
+// clang-format on
+
+#include <algorithm>
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/osd_placement.h"
+#include "core/settings.h"
+#include "plugin/osd_style.h"
+#include "plugin/osd_window.h"
+#include "plugin/plugin_state.h"
+#include "test_host.h"
+
+namespace {
+
+constexpr UINT kOsdTextFormat = DT_WORDBREAK | DT_NOPREFIX | DT_LEFT;
+
+klv::ScreenMetrics Screen() {
+  return klv::ScreenMetrics{GetSystemMetrics(SM_CXSCREEN),        GetSystemMetrics(SM_CYSCREEN),
+                            GetSystemMetrics(SM_XVIRTUALSCREEN),  GetSystemMetrics(SM_YVIRTUALSCREEN),
+                            GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+// The text's extent in the settings' font, broken to the screen width as the OSD breaks it.
+SIZE MeasureInSettingsFont(const std::string& text, UINT format = kOsdTextFormat) {
+  HDC screen = GetDC(nullptr);
+  LOGFONTA logFont{};
+  logFont.lfHeight = -MulDiv(gSettings.osdFont.size, GetDeviceCaps(screen, LOGPIXELSY), 72);
+  logFont.lfWeight = gSettings.osdFont.bold ? FW_BOLD : FW_NORMAL;
+  logFont.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynA(logFont.lfFaceName, gSettings.osdFont.name.c_str(), LF_FACESIZE);
+  HFONT font = CreateFontIndirectA(&logFont);
+  HGDIOBJ old = SelectObject(screen, font);
+  RECT extent{0, 0, GetSystemMetrics(SM_CXSCREEN), 0};
+  DrawTextA(screen, text.c_str(), static_cast<int>(text.size()), &extent, format | DT_CALCRECT);
+  SelectObject(screen, old);
+  DeleteObject(font);
+  ReleaseDC(nullptr, screen);
+  return SIZE{extent.right, extent.bottom};
+}
+
+RECT WindowRect(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+::testing::AssertionResult SameRect(const klv::OsdRect& expected, const RECT& actual) {
+  if (actual.left == expected.x && actual.top == expected.y && actual.right - actual.left == expected.width &&
+      actual.bottom - actual.top == expected.height) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure()
+         << "expected (" << expected.x << ", " << expected.y << ") " << expected.width << " x "
+         << expected.height << ", got (" << actual.left << ", " << actual.top << ") "
+         << actual.right - actual.left << " x " << actual.bottom - actual.top;
+}
+
+bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b); }
+
+std::string WindowText(HWND window) {
+  std::string text(GetWindowTextLengthA(window) + 1, '\0');
+  text.resize(GetWindowTextA(window, text.data(), static_cast<int>(text.size())));
+  return text;
+}
+
+// The OSD as WM_PRINT draws it, frame and client, one COLORREF per pixel.
+struct Picture {
+  int width = 0;
+  int height = 0;
+  std::vector<COLORREF> pixels;
+  COLORREF At(int x, int y) const { return pixels[y * width + x]; }
+};
+
+Picture PrintOsd(HWND window) {
+  Picture picture;
+  const RECT bounds = WindowRect(window);
+  picture.width = bounds.right - bounds.left;
+  picture.height = bounds.bottom - bounds.top;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = picture.width;
+  info.bmiHeader.biHeight = -picture.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  // Mark every pixel, so that one the window leaves alone shows up.
+  RECT all{0, 0, picture.width, picture.height};
+  HBRUSH marker = CreateSolidBrush(RGB(1, 2, 3));
+  FillRect(dc, &all, marker);
+  DeleteObject(marker);
+  SendMessageA(window, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_NONCLIENT);
+  GdiFlush();
+  const auto* raw = static_cast<const uint32_t*>(bits);
+  for (int i = 0; i < picture.width * picture.height; ++i) {
+    const uint32_t bgra = raw[i];
+    picture.pixels.push_back(RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF));
+  }
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  return picture;
+}
+
+// The rightmost column of the client area holding a pixel other than background.
+int RightmostInk(const Picture& picture, COLORREF background) {
+  int rightmost = -1;
+  for (int y = 1; y < picture.height - 1; ++y) {
+    for (int x = 1; x < picture.width - 1; ++x) {
+      if (picture.At(x, y) != background) rightmost = std::max(rightmost, x);
+    }
+  }
+  return rightmost;
+}
+
+// A plain top-level window that is active and in front before the OSD shows.
+class ActiveWindow {
+ public:
+  ActiveWindow() {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "OsdTestFront";
+    RegisterClassA(&windowClass);
+    window = CreateWindowExA(0, "OsdTestFront", "front", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1024, 768,
+                             nullptr, nullptr, windowClass.hInstance, nullptr);
+    SetForegroundWindow(window);
+    SetActiveWindow(window);
+    PumpMessages(50);
+  }
+  ~ActiveWindow() {
+    DestroyWindow(window);
+    UnregisterClassA("OsdTestFront", GetModuleHandleA(nullptr));
+  }
+  HWND window = nullptr;
+};
+
+BOOL CALLBACK FindOwnDialog(HWND window, LPARAM found) {
+  char name[16] = {};
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  GetClassNameA(window, name, sizeof(name));
+  if (process != GetCurrentProcessId() || lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window))
+    return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+// Runs act on the first common dialog (#32770) of this process, from a second thread.
+class DialogDriver {
+ public:
+  explicit DialogDriver(std::function<void(HWND)> act) : act_(std::move(act)), thread_([this] { Run(); }) {}
+  ~DialogDriver() { thread_.join(); }
+  bool Found() const { return found_; }
+
+ private:
+  void Run() {
+    for (int attempt = 0; attempt < 500; ++attempt) {
+      HWND dialog = nullptr;
+      EnumWindows(FindOwnDialog, reinterpret_cast<LPARAM>(&dialog));
+      if (dialog != nullptr) {
+        found_ = true;
+        act_(dialog);
+        return;
+      }
+      Sleep(20);
+    }
+  }
+  std::function<void(HWND)> act_;
+  std::atomic<bool> found_{false};
+  std::thread thread_;
+};
+
+class OsdTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gSettings = klv::Settings{};
+    CreateOsdWindow();
+  }
+  void TearDown() override {
+    DestroyOsdWindow();
+    gSettings = klv::Settings{};
+  }
+};
+
+TEST_F(OsdTest, TakesThePlaceOfTheMeasuredTextAtEveryPositionCode) {
+  const std::string text = "Next : \"Song\" [1:05/3:07]";
+  const SIZE extent = MeasureInSettingsFont(text);
+  ASSERT_GT(extent.cx, 0);
+  RECT atCodeZero{};
+  for (int code : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 200, 255}) {
+    SCOPED_TRACE(code);
+    gSettings.osdPosition = static_cast<uint8_t>(code);
+    ShowOsd(text);
+    HWND osd = OsdPlatformWindow();
+    ASSERT_NE(osd, nullptr);
+    const RECT rect = WindowRect(osd);
+    EXPECT_TRUE(SameRect(klv::PlaceOsd(static_cast<uint8_t>(code), extent.cx, extent.cy, Screen()), rect));
+    RECT client{};
+    GetClientRect(osd, &client);
+    EXPECT_EQ(client.right, extent.cx + 4);
+    EXPECT_EQ(client.bottom, extent.cy + 4);
+    // Inside the screen: the edges touch it, none passes it.
+    EXPECT_GE(rect.left, 0);
+    EXPECT_GE(rect.top, 0);
+    EXPECT_LE(rect.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_LE(rect.bottom, GetSystemMetrics(SM_CYSCREEN));
+    if (code == 0) atCodeZero = rect;
+    if (code > 8) {
+      EXPECT_TRUE(SameRect(rect, atCodeZero)) << "codes above 8 count as 0";
+    }
+  }
+}
+
+TEST_F(OsdTest, BreaksALongTextToTheScreenWidth) {
+  std::string text;
+  for (int i = 0; i < 80; ++i) text += "word" + std::to_string(i) + " ";
+  ShowOsd(text);
+  HWND osd = OsdPlatformWindow();
+  ASSERT_NE(osd, nullptr);
+  const RECT rect = WindowRect(osd);
+  const SIZE oneLine = MeasureInSettingsFont("word1");
+  EXPECT_LE(rect.right - rect.left, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_GT(rect.bottom - rect.top, 2 * oneLine.cy);
+  EXPECT_EQ(WindowText(osd), text);
+}
+
+TEST_F(OsdTest, IsATopmostToolWindowWithTheTextAndNoOwner) {
+  ShowOsd("Volume Up");
+  HWND osd = OsdPlatformWindow();
+  ASSERT_NE(osd, nullptr);
+  EXPECT_TRUE(IsWindowVisible(osd));
+  EXPECT_EQ(WindowText(osd), "Volume Up");
+  const LONG exStyle = GetWindowLongA(osd, GWL_EXSTYLE);
+  EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
+  EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
+  EXPECT_FALSE(exStyle & WS_EX_APPWINDOW);
+  const LONG style = GetWindowLongA(osd, GWL_STYLE);
+  EXPECT_EQ(style & (WS_POPUP | WS_BORDER | WS_CAPTION | WS_THICKFRAME | WS_CHILD),
+            LONG(WS_POPUP | WS_BORDER));
+  EXPECT_EQ(GetWindow(osd, GW_OWNER), nullptr);
+}
+
+TEST_F(OsdTest, NeverTakesActivationOrClicks) {
+  ActiveWindow front;
+  ASSERT_EQ(GetActiveWindow(), front.window);
+  const HWND foreground = GetForegroundWindow();
+  ShowOsd("Play : \"Song\" [0:00/3:07]");
+  PumpMessages(50);
+  HWND osd = OsdPlatformWindow();
+  ASSERT_NE(osd, nullptr);
+  EXPECT_EQ(GetActiveWindow(), front.window);
+  EXPECT_EQ(GetForegroundWindow(), foreground);
+  EXPECT_EQ(GetFocus(), front.window);
+
+  // A point of the OSD belongs to the window under it.
+  const RECT rect = WindowRect(osd);
+  const POINT middle{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  EXPECT_EQ(SendMessageA(osd, WM_NCHITTEST, 0, MAKELPARAM(middle.x, middle.y)), HTTRANSPARENT);
+  EXPECT_EQ(WindowFromPoint(middle), front.window);
+  EXPECT_EQ(SendMessageA(osd, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(front.window),
+                         MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)),
+            MA_NOACTIVATE);
+
+  // Showing again while on screen changes nothing either.
+  ShowOsd("Pause");
+  PumpMessages(50);
+  EXPECT_EQ(GetActiveWindow(), front.window);
+  EXPECT_EQ(GetForegroundWindow(), foreground);
+}
+
+TEST_F(OsdTest, ASecondShowReplacesTextSizeAndPlaceInTheSameWindow) {
+  gSettings.osdPosition = 0;
+  ShowOsd("Volume Up");
+  HWND first = OsdPlatformWindow();
+  ASSERT_NE(first, nullptr);
+  const RECT before = WindowRect(first);
+
+  const std::string longer = "Stop after current : \"A much longer title than before\" [12:34/56:07]";
+  gSettings.osdPosition = 8;
+  ShowOsd(longer);
+  EXPECT_EQ(OsdPlatformWindow(), first);
+  EXPECT_EQ(WindowText(first), longer);
+  const SIZE extent = MeasureInSettingsFont(longer);
+  EXPECT_TRUE(SameRect(klv::PlaceOsd(8, extent.cx, extent.cy, Screen()), WindowRect(first)));
+  EXPECT_GT(WindowRect(first).right - WindowRect(first).left, before.right - before.left);
+}
+
+TEST_F(OsdTest, HidesAtTheFirstCheckOnceTheDisplayTimeIsUp) {
+  gSettings.osdDisplayTime = 300;
+  ShowOsd("Next");
+  HWND osd = OsdPlatformWindow();
+  ASSERT_NE(osd, nullptr);
+  CheckOsdExpiry();
+  EXPECT_EQ(OsdPlatformWindow(), osd) << "hidden before its time";
+  Sleep(350);
+  EXPECT_TRUE(IsWindow(osd)) << "only a check hides it";
+  CheckOsdExpiry();
+  EXPECT_EQ(OsdPlatformWindow(), nullptr);
+  EXPECT_FALSE(IsWindow(osd));
+  CheckOsdExpiry();  // off screen: nothing to do
+  EXPECT_EQ(OsdPlatformWindow(), nullptr);
+}
+
+TEST_F(OsdTest, ASecondShowRestartsTheDisplayTime) {
+  gSettings.osdDisplayTime = 500;
+  ShowOsd("Next");
+  Sleep(300);
+  ShowOsd("Next again");
+  Sleep(300);
+  CheckOsdExpiry();  // 600 ms after the first show, 300 after the second
+  EXPECT_NE(OsdPlatformWindow(), nullptr);
+  Sleep(250);
+  CheckOsdExpiry();
+  EXPECT_EQ(OsdPlatformWindow(), nullptr);
+}
+
+TEST_F(OsdTest, ADisplayTimeOfZeroOrLessHidesAtTheFirstCheck) {
+  for (int32_t displayTime : {0, -1, -1000}) {
+    SCOPED_TRACE(displayTime);
+    gSettings.osdDisplayTime = displayTime;
+    ShowOsd("Volume Down");
+    ASSERT_NE(OsdPlatformWindow(), nullptr);
+    CheckOsdExpiry();
+    EXPECT_EQ(OsdPlatformWindow(), nullptr);
+  }
+}
+
+TEST_F(OsdTest, HideKeepsTextColourAndFontForTheNextShow) {
+  gSettings.osdColor = RGB(0, 0, 255);
+  ApplyOsdColor();
+  ShowOsd("Shuffle On");
+  HideOsd();
+  EXPECT_EQ(OsdPlatformWindow(), nullptr);
+  HideOsd();  // already off screen
+  ShowOsd("Shuffle Off");
+  HWND osd = OsdPlatformWindow();
+  ASSERT_NE(osd, nullptr);
+  EXPECT_EQ(PrintOsd(osd).At(2, 2), RGB(0, 0, 255));
+}
+
+TEST_F(OsdTest, PaintsBackgroundFrameAndTextInTheirColours) {
+  struct Case {
+    uint32_t background;
+    uint32_t text;
+    COLORREF expectedBackground;
+    COLORREF expectedText;
+  };
+  const Case cases[] = {
+      {0xD5FFFE, 0x000000, RGB(0xFE, 0xFF, 0xD5), RGB(0, 0, 0)},
+      {0x0000FF, 0xFFFFFF, RGB(0xFF, 0, 0), RGB(0xFF, 0xFF, 0xFF)},
+      // Top bit set: a system colour by its index.
+      {0x80000000u | COLOR_INFOBK, 0x80000000u | COLOR_INFOTEXT, GetSysColor(COLOR_INFOBK),
+       GetSysColor(COLOR_INFOTEXT)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.background);
+    gSettings.osdColor = c.background;
+    gSettings.osdFont.color = c.text;
+    gSettings.osdFont.bold = true;
+    ApplyOsdColor();
+    ApplyOsdFont();
+    ShowOsd("MMMM WWWW");
+    HWND osd = OsdPlatformWindow();
+    ASSERT_NE(osd, nullptr);
+    const Picture picture = PrintOsd(osd);
+    // The text starts 2 px inside the client area, itself inside a 1 px frame.
+    EXPECT_EQ(picture.At(1, 1), c.expectedBackground);
+    EXPECT_EQ(picture.At(picture.width - 2, picture.height - 2), c.expectedBackground);
+    EXPECT_TRUE(std::count(picture.pixels.begin(), picture.pixels.end(), c.expectedText) > 0);
+    if (!(IsThemeActive() && IsAppThemed())) {
+      EXPECT_EQ(picture.At(0, 0), GetSysColor(COLOR_3DLIGHT));
+      EXPECT_EQ(picture.At(picture.width - 1, picture.height - 1), GetSysColor(COLOR_3DDKSHADOW));
+    }
+    EXPECT_EQ(std::count(picture.pixels.begin(), picture.pixels.end(), RGB(1, 2, 3)), 0)
+        << "pixels left unpainted";
+  }
+}
+
+TEST_F(OsdTest, DrawsAnAmpersandAsItself) {
+  // Prefix processing would show four of these eight and underline nothing.
+  const std::string text = "&&&&&&&&";
+  const SIZE all = MeasureInSettingsFont(text);
+  const SIZE asPrefixes = MeasureInSettingsFont(text, DT_WORDBREAK | DT_LEFT);
+  ASSERT_GT(all.cx, asPrefixes.cx);
+  ShowOsd(text);
+  HWND osd = OsdPlatformWindow();
+  ASSERT_NE(osd, nullptr);
+  RECT client{};
+  GetClientRect(osd, &client);
+  EXPECT_EQ(client.right, all.cx + 4);
+  const Picture picture = PrintOsd(osd);
+  const int ink = RightmostInk(picture, picture.At(1, 1));
+  // Frame 1 px, inset 2 px: the last ampersand ends near the client's right edge.
+  EXPECT_GT(ink, 1 + 2 + asPrefixes.cx);
+  EXPECT_LE(ink, 1 + 2 + all.cx);
+}
+
+TEST_F(OsdTest, AColourChangeRepaintsTheOsdOnScreenInPlace) {
+  ShowOsd("Repeat On");
+  HWND osd = OsdPlatformWindow();
+  ASSERT_NE(osd, nullptr);
+  const RECT before = WindowRect(osd);
+  gSettings.osdColor = RGB(0, 128, 0);
+  ApplyOsdColor();
+  EXPECT_TRUE(SameRect(before, WindowRect(osd)));
+  EXPECT_EQ(PrintOsd(osd).At(2, 2), RGB(0, 128, 0));
+  // Nothing waits to be painted: the repaint happened at once.
+  EXPECT_FALSE(GetUpdateRect(osd, nullptr, FALSE));
+}
+
+TEST_F(OsdTest, AFontChangeRepaintsInPlaceAndTheNextShowMeasuresWithIt) {
+  const std::string text = "Forward : \"Song\" [1:05/3:07]";
+  ShowOsd(text);
+  HWND osd = OsdPlatformWindow();
+  ASSERT_NE(osd, nullptr);
+  const RECT small = WindowRect(osd);
+  gSettings.osdFont.size = 24;
+  ApplyOsdFont();
+  EXPECT_TRUE(SameRect(small, WindowRect(osd))) << "kept its size and place";
+  ShowOsd(text);
+  const SIZE extent = MeasureInSettingsFont(text);
+  EXPECT_TRUE(
+      SameRect(klv::PlaceOsd(gSettings.osdPosition, extent.cx, extent.cy, Screen()), WindowRect(osd)));
+  EXPECT_GT(WindowRect(osd).bottom - WindowRect(osd).top, small.bottom - small.top);
+}
+
+TEST_F(OsdTest, TheColourDialogSetsTheColourAndRepaintsTheOsd) {
+  gSettings.osdColor = RGB(10, 20, 30);
+  ShowOsd("Info");
+  HWND osd = OsdPlatformWindow();
+  ASSERT_NE(osd, nullptr);
+  {
+    DialogDriver driver([](HWND dialog) {
+      // The dialog's red, green and blue edit boxes, then OK.
+      SetDlgItemTextA(dialog, 706, "200");
+      SetDlgItemTextA(dialog, 707, "100");
+      SetDlgItemTextA(dialog, 708, "50");
+      SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    ChooseOsdColor(nullptr);
+    EXPECT_TRUE(driver.Found());
+  }
+  EXPECT_EQ(gSettings.osdColor, uint32_t(RGB(200, 100, 50)));
+  EXPECT_EQ(PrintOsd(osd).At(2, 2), RGB(200, 100, 50));
+
+  {
+    DialogDriver driver([](HWND dialog) {
+      SetDlgItemTextA(dialog, 706, "1");
+      SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    ChooseOsdColor(nullptr);
+    EXPECT_TRUE(driver.Found());
+  }
+  EXPECT_EQ(gSettings.osdColor, uint32_t(RGB(200, 100, 50))) << "a cancel keeps the colour";
+}
+
+int CALLBACK NoteTrueType(const LOGFONTA*, const TEXTMETRICA*, DWORD type, LPARAM found) {
+  if (type & TRUETYPE_FONTTYPE) *reinterpret_cast<bool*>(found) = true;
+  return 1;
+}
+
+// A TrueType face of this system, so that the font dialog lists it.
+std::string InstalledFace() {
+  for (const char* face : {"Arial", "Tahoma", "Liberation Sans", "DejaVu Sans"}) {
+    LOGFONTA wanted{};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(wanted.lfFaceName, face, LF_FACESIZE);
+    bool found = false;
+    HDC screen = GetDC(nullptr);
+    EnumFontFamiliesExA(screen, &wanted, NoteTrueType, reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, screen);
+    if (found) return face;
+  }
+  return {};
+}
+
+// Picks a size in the font dialog's size list as a click would.
+void ChooseFontSize(HWND dialog, const char* size) {
+  constexpr int kSizeBox = 0x472;
+  SendDlgItemMessageA(dialog, kSizeBox, CB_SELECTSTRING, WPARAM(-1), reinterpret_cast<LPARAM>(size));
+  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kSizeBox, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, kSizeBox)));
+}
+
+TEST_F(OsdTest, TheFontDialogStartsFromTheOsdFontAndTakesTheChosenOne) {
+  const std::string face = InstalledFace();
+  if (face.empty()) GTEST_SKIP() << "no known TrueType face on this system";
+  gSettings.osdFont.name = face;
+  gSettings.osdFont.color = RGB(0, 0, 128);
+  gSettings.osdFont.italic = true;
+  ApplyOsdFont();
+  ShowOsd("Jump : \"Song\" [1:05/3:07]");
+  HWND osd = OsdPlatformWindow();
+  ASSERT_NE(osd, nullptr);
+  const RECT before = WindowRect(osd);
+  {
+    DialogDriver driver([](HWND dialog) { SendMessageA(dialog, WM_COMMAND, IDOK, 0); });
+    ChooseOsdFont(nullptr);
+    EXPECT_TRUE(driver.Found());
+  }
+  // OK at once: the dialog handed back what it was given.
+  EXPECT_EQ(gSettings.osdFont.name, face);
+  EXPECT_EQ(gSettings.osdFont.size, 12);
+  EXPECT_EQ(gSettings.osdFont.color, uint32_t(RGB(0, 0, 128)));
+  EXPECT_TRUE(gSettings.osdFont.italic);
+  EXPECT_FALSE(gSettings.osdFont.bold);
+  EXPECT_FALSE(gSettings.osdFont.underline);
+  EXPECT_FALSE(gSettings.osdFont.strikeOut);
+
+  {
+    DialogDriver driver([](HWND dialog) {
+      ChooseFontSize(dialog, "20");
+      SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    ChooseOsdFont(nullptr);
+    EXPECT_TRUE(driver.Found());
+  }
+  EXPECT_EQ(gSettings.osdFont.size, 20);
+  EXPECT_EQ(OsdPlatformWindow(), osd) << "still on screen";
+  EXPECT_TRUE(SameRect(before, WindowRect(osd))) << "repainted at its size and place";
+  ShowOsd("Jump : \"Song\" [1:05/3:07]");
+  EXPECT_GT(WindowRect(osd).bottom - WindowRect(osd).top, before.bottom - before.top);
+
+  {
+    DialogDriver driver([](HWND dialog) {
+      ChooseFontSize(dialog, "8");
+      SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    ChooseOsdFont(nullptr);
+    EXPECT_TRUE(driver.Found());
+  }
+  EXPECT_EQ(gSettings.osdFont.size, 20) << "a cancel keeps the font";
+}
+
+TEST_F(OsdTest, ManyShowsAndHidesKeepHandleCountsStable) {
+  ShowOsd("warm up");
+  HideOsd();
+  const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  const DWORD userBefore = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+  for (int i = 0; i < 1000; ++i) {
+    ShowOsd("Next : \"Song " + std::to_string(i) + "\" [0:01/3:07]");
+    if (i % 2 == 0) ShowOsd("Volume Up");
+    HideOsd();
+  }
+  PumpMessages();
+  if (gdiBefore == 0 && userBefore == 0) GTEST_SKIP() << "GetGuiResources counts nothing on this system";
+  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiBefore + 2);
+  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), userBefore + 2);
+}
+
+TEST_F(OsdTest, DestroyFreesTheWindowClassAndCreateBuildsItAgain) {
+  ShowOsd("Stop");
+  HWND osd = OsdPlatformWindow();
+  ASSERT_NE(osd, nullptr);
+  char className[64] = {};
+  GetClassNameA(osd, className, sizeof(className));
+  const HINSTANCE module = reinterpret_cast<HINSTANCE>(GetClassLongPtrA(osd, GCLP_HMODULE));
+  DestroyOsdWindow();
+  EXPECT_FALSE(IsWindow(osd));
+  WNDCLASSEXA info{};
+  info.cbSize = sizeof(info);
+  EXPECT_FALSE(GetClassInfoExA(module, className, &info)) << "class left registered";
+  ShowOsd("Stop");
+  EXPECT_EQ(OsdPlatformWindow(), nullptr) << "no OSD without its window object";
+  CheckOsdExpiry();
+
+  CreateOsdWindow();
+  ShowOsd("Play");
+  EXPECT_NE(OsdPlatformWindow(), nullptr);
+}
+
+}  // namespace
