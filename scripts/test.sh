@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs every test: the native core suite under ASan/UBSan, then the Wine suites
-# one at a time in a private prefix on a private Xvfb display.
+# Runs every test: the native core suite under ASan/UBSan, a short libFuzzer run
+# over the core, then the Wine suites one at a time in a private prefix on a
+# private Xvfb display.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KLV_BUILD_DIR:-$root/build}
@@ -10,6 +11,8 @@ bash "$root/scripts/build.sh"
 start=$(date +%s)
 (cd "$build/native" && ctest --output-on-failure)
 echo "native suite: $(( $(date +%s) - start )) s"
+
+bash "$root/scripts/fuzz.sh"
 
 source "$root/scripts/wine_env.sh"
 klv_wine_env "$build/win32"

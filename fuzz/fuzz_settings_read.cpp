@@ -1,0 +1,69 @@
+// Every settings read of init over arbitrary file text through the portable
+// profile reader: no fault, texts within the profile limit, and the same
+// settings whether the file's lines end in LF or in CR LF.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <tuple>
+
+#include "core/hotkey_actions.h"
+#include "core/ini_text.h"
+#include "core/settings.h"
+#include "fuzz/fuzz_check.h"
+
+namespace {
+
+constexpr int32_t kUnreadPosition = -424242;
+
+struct AllSettings {
+  klv::Settings settings;
+  std::array<int32_t, klv::kHotkeyCount> packed{};
+  int32_t position = kUnreadPosition;
+
+  auto Fields() const {
+    const klv::Settings& s = settings;
+    const klv::OsdFontSpec& f = s.osdFont;
+    return std::tie(s.hotkeysEnabled, s.activeEnabled, s.inactiveEnabled, s.alphaLevels, s.osdEnabled,
+                    s.osdPosition, s.osdDisplayTime, s.osdColor, f.name, f.size, f.color, f.bold, f.italic,
+                    f.underline, f.strikeOut, s.playOnStart, s.rememberPosition, packed, position);
+  }
+};
+
+AllSettings ReadAll(const klv::IniReader& ini) {
+  AllSettings all;
+  all.settings.hotkeysEnabled = klv::ReadHotkeysEnabled(ini);
+  for (int i = 0; i < klv::kHotkeyCount; ++i) {
+    all.packed[i] = klv::ReadPackedHotkey(ini, klv::kHotkeyActions[i].atomName);
+  }
+  klv::ReadTransparencySettings(ini, all.settings);
+  klv::ReadOsdSettings(ini, all.settings);
+  klv::ReadTrackSettings(ini, all.settings, all.position);
+  return all;
+}
+
+std::string WithCrLf(std::string_view text) {
+  std::string converted;
+  converted.reserve(text.size() * 2);
+  for (char c : text) {
+    if (c == '\n') converted += '\r';
+    converted += c;
+  }
+  return converted;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  const klv::IniText ini(text);
+  const AllSettings all = ReadAll(ini);
+
+  FUZZ_CHECK(all.settings.osdFont.name.size() <= klv::kMaxIniText);
+  if (!all.settings.rememberPosition) FUZZ_CHECK(all.position == kUnreadPosition);
+  FUZZ_CHECK(ini.ReadString("osd", "osdfontname", "Arial") == all.settings.osdFont.name);
+
+  const AllSettings again = ReadAll(klv::IniText(WithCrLf(text)));
+  FUZZ_CHECK(again.Fields() == all.Fields());
+  return 0;
+}
