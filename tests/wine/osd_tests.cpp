@@ -390,6 +390,24 @@ TEST_F(OsdTest, PaintsBackgroundFrameAndTextInTheirColours) {
   }
 }
 
+TEST_F(OsdTest, PaintsItselfOnTheScreen) {
+  gSettings.osdColor = RGB(255, 0, 0);
+  ApplyOsdColor();
+  ShowOsd("Stop : \"Song\" [0:00/3:07]");
+  HWND osd = OsdPlatformWindow();
+  ASSERT_NE(osd, nullptr);
+  PumpMessages(200);
+  const RECT rect = WindowRect(osd);
+  HDC screen = GetDC(nullptr);
+  const COLORREF inside = GetPixel(screen, rect.right - 3, rect.bottom - 3);
+  const COLORREF corner = GetPixel(screen, rect.left, rect.top);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(inside, RGB(255, 0, 0));
+  if (!(IsThemeActive() && IsAppThemed())) {
+    EXPECT_EQ(corner, GetSysColor(COLOR_3DLIGHT));
+  }
+}
+
 TEST_F(OsdTest, DrawsAnAmpersandAsItself) {
   // Prefix processing would show four of these eight and underline nothing.
   const std::string text = "&&&&&&&&";
