@@ -111,6 +111,8 @@ LRESULT CALLBACK OsdWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       return HTTRANSPARENT;
     case WM_MOUSEACTIVATE:
       return MA_NOACTIVATE;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(gOsdWindow.font.Get());
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT fills the whole client area
     case WM_NCPAINT: {

@@ -564,9 +564,23 @@ TEST_F(OsdTest, TheFontDialogStartsFromTheOsdFontAndTakesTheChosenOne) {
   EXPECT_EQ(gSettings.osdFont.size, 20) << "a cancel keeps the font";
 }
 
+BOOL CALLBACK CountOwnWindow(HWND window, LPARAM count) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process == GetCurrentProcessId()) ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+int OwnTopLevelWindows() {
+  int count = 0;
+  EnumWindows(CountOwnWindow, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
 TEST_F(OsdTest, ManyShowsAndHidesKeepHandleCountsStable) {
   ShowOsd("warm up");
   HideOsd();
+  const int windowsBefore = OwnTopLevelWindows();
   const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
   const DWORD userBefore = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
   for (int i = 0; i < 1000; ++i) {
@@ -575,9 +589,25 @@ TEST_F(OsdTest, ManyShowsAndHidesKeepHandleCountsStable) {
     HideOsd();
   }
   PumpMessages();
+  EXPECT_EQ(OwnTopLevelWindows(), windowsBefore);
   if (gdiBefore == 0 && userBefore == 0) GTEST_SKIP() << "GetGuiResources counts nothing on this system";
   EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiBefore + 2);
   EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), userBefore + 2);
+}
+
+TEST_F(OsdTest, AReplacedOrDestroyedFontIsFreed) {
+  ShowOsd("Volume Up");
+  HWND osd = OsdPlatformWindow();
+  ASSERT_NE(osd, nullptr);
+  const auto first = reinterpret_cast<HGDIOBJ>(SendMessageA(osd, WM_GETFONT, 0, 0));
+  ASSERT_EQ(GetObjectType(first), DWORD(OBJ_FONT));
+  gSettings.osdFont.size = 20;
+  ApplyOsdFont();
+  const auto second = reinterpret_cast<HGDIOBJ>(SendMessageA(osd, WM_GETFONT, 0, 0));
+  EXPECT_EQ(GetObjectType(second), DWORD(OBJ_FONT));
+  EXPECT_EQ(GetObjectType(first), 0u) << "the replaced font leaked";
+  DestroyOsdWindow();
+  EXPECT_EQ(GetObjectType(second), 0u) << "the font outlived the OSD";
 }
 
 TEST_F(OsdTest, DestroyFreesTheWindowClassAndCreateBuildsItAgain) {
