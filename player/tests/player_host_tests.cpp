@@ -1,0 +1,303 @@
+// The stand-in player driven as the plug-in drives it: a real process,
+// requests and commands through SendMessage, titles read from its memory,
+// and the lifecycle seen through a probe plug-in and the --log file.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char kMainClass[] = "Winamp v1.x";
+
+std::string EnvPath(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// A fresh install directory: player.exe and, when asked, Plugins\gen_probe.dll.
+class Install {
+ public:
+  explicit Install(bool withProbe) {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    dir_ = std::string(temp) + "klv_player_" + std::to_string(GetCurrentProcessId()) + "_" +
+           std::to_string(++count_);
+    CreateDirectoryA(dir_.c_str(), nullptr);
+    CreateDirectoryA((dir_ + "\\Plugins").c_str(), nullptr);
+    CopyFileA(EnvPath("KLV_PLAYER").c_str(), (dir_ + "\\player.exe").c_str(), FALSE);
+    if (withProbe)
+      CopyFileA(EnvPath("KLV_PROBE").c_str(), (dir_ + "\\Plugins\\gen_probe.dll").c_str(), FALSE);
+    SetEnvironmentVariableA("KLV_PROBE_LOG", ProbeLog().c_str());
+    SetEnvironmentVariableA("KLV_PROBE_INIT", nullptr);
+    RemoveLeftovers();  // process ids, and so directory names, come round again
+  }
+  ~Install() {
+    RemoveLeftovers();
+    DeleteFileA((dir_ + "\\player.exe").c_str());
+    DeleteFileA((dir_ + "\\Plugins\\gen_probe.dll").c_str());
+    RemoveDirectoryA((dir_ + "\\Plugins").c_str());
+    RemoveDirectoryA(dir_.c_str());
+  }
+  Install(const Install&) = delete;
+  Install& operator=(const Install&) = delete;
+  const std::string& Dir() const { return dir_; }
+  std::string Log() const { return dir_ + "\\player.log"; }
+  std::string ProbeLog() const { return dir_ + "\\probe.txt"; }
+
+ private:
+  void RemoveLeftovers() const {
+    for (const std::string& file : {Log(), ProbeLog(), dir_ + "\\player.ini"}) DeleteFileA(file.c_str());
+  }
+
+  static inline int count_ = 0;
+  std::string dir_;
+};
+
+class PlayerRun {
+ public:
+  PlayerRun(const Install& install, const std::string& extraArgs = "--no-registry") {
+    std::string command =
+        "\"" + install.Dir() + "\\player.exe\" --log \"" + install.Log() + "\" " + extraArgs;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, install.Dir().c_str(),
+                        &startup, &process_)) {
+      return;
+    }
+    for (int i = 0; i < 200 && window_ == nullptr; ++i) {
+      window_ = FindWindowA(kMainClass, nullptr);
+      if (window_ == nullptr) Sleep(50);
+    }
+  }
+  ~PlayerRun() {
+    if (process_.hProcess == nullptr) return;
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 9);
+    CloseHandle(process_.hProcess);
+    CloseHandle(process_.hThread);
+  }
+  HWND Window() const { return window_; }
+  intptr_t Request(int code, WPARAM wParam = 0) const {
+    return static_cast<intptr_t>(SendMessageA(window_, WM_USER, wParam, code));
+  }
+  void Command(WPARAM id) const { SendMessageA(window_, WM_COMMAND, id, 0); }
+  // Title of entry `index` as the host hands it out, read from its memory.
+  bool Title(int index, std::string& title) const {
+    intptr_t address = Request(212, static_cast<WPARAM>(index));
+    if (address == 0) return false;
+    title.clear();
+    for (;;) {
+      char chunk[64];
+      SIZE_T read = 0;
+      if (!ReadProcessMemory(process_.hProcess, reinterpret_cast<const void*>(address + title.size()), chunk,
+                             sizeof chunk, &read) ||
+          read == 0) {
+        return false;
+      }
+      for (SIZE_T i = 0; i < read; ++i) {
+        if (chunk[i] == '\0') return true;
+        title += chunk[i];
+      }
+    }
+  }
+  // Closes through the player's own "quit" command; true when it ended with 0.
+  bool Quit() const {
+    PostMessageA(window_, WM_COMMAND, 41001, 0);
+    return WaitForExit();
+  }
+  bool WaitForExit(DWORD timeoutMs = 15000) const {
+    if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
+    DWORD code = 1;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code == 0;
+  }
+
+ private:
+  PROCESS_INFORMATION process_{};
+  HWND window_ = nullptr;
+};
+
+TEST(PlayerHost, HandsOutTitlesFromItsPlaylist) {
+  Install install(false);
+  PlayerRun player(install);
+  ASSERT_NE(player.Window(), nullptr);
+  std::vector<std::string> titles;
+  std::string title;
+  for (int i = 0; player.Title(i, title); ++i) titles.push_back(title);
+  ASSERT_GE(titles.size(), 3u);
+  auto any = [&](auto predicate) {
+    for (const std::string& t : titles) {
+      if (predicate(t)) return true;
+    }
+    return false;
+  };
+  EXPECT_TRUE(any([](const std::string& t) { return t.find('&') != std::string::npos; }));
+  EXPECT_TRUE(any([](const std::string& t) { return t.find('\xE9') != std::string::npos; }));
+  EXPECT_TRUE(any([](const std::string& t) { return t.size() > 255; }));
+  EXPECT_EQ(player.Request(212, titles.size()), 0);
+  EXPECT_EQ(player.Request(212, static_cast<WPARAM>(-1)), 0);
+  EXPECT_TRUE(player.Quit());
+}
+
+TEST(PlayerHost, AnswersRequestsAndCarriesOutCommands) {
+  Install install(false);
+  PlayerRun player(install);
+  ASSERT_NE(player.Window(), nullptr);
+  EXPECT_EQ(player.Request(105, 0), -1);
+  EXPECT_GT(player.Request(105, 1), 0);
+  EXPECT_EQ(player.Request(125), 0);
+
+  player.Request(102);
+  Sleep(300);
+  EXPECT_GE(player.Request(105, 0), 200);
+  player.Request(106, 60000);
+  intptr_t sought = player.Request(105, 0);
+  EXPECT_GE(sought, 60000);
+  EXPECT_LT(sought, 61000);
+  player.Command(40148);
+  EXPECT_GE(player.Request(105, 0), 65000);
+  player.Command(40144);
+  player.Command(40144);
+  EXPECT_LT(player.Request(105, 0), 61000);
+
+  player.Command(40048);
+  EXPECT_EQ(player.Request(125), 1);
+  EXPECT_LT(player.Request(105, 0), 1000);
+  player.Command(40044);
+  player.Command(40044);
+  EXPECT_GT(player.Request(125), 1);  // previous wraps to the end
+
+  struct Toggle {
+    WPARAM command;
+    int query;
+  };
+  for (const Toggle& toggle : {Toggle{40022, 251}, Toggle{40023, 250}}) {
+    intptr_t before = player.Request(toggle.query);
+    player.Command(toggle.command);
+    EXPECT_EQ(player.Request(toggle.query), 1 - before) << toggle.command;
+    player.Command(toggle.command);
+    EXPECT_EQ(player.Request(toggle.query), before) << toggle.command;
+  }
+
+  player.Command(40046);
+  intptr_t paused = player.Request(105, 0);
+  Sleep(300);
+  EXPECT_EQ(player.Request(105, 0), paused);
+  player.Command(40047);
+  EXPECT_EQ(player.Request(105, 0), -1);
+  EXPECT_TRUE(player.Quit());
+}
+
+TEST(PlayerHost, ExitsByItselfWhenAsked) {
+  Install install(false);
+  PlayerRun player(install, "--no-registry --exit-after 1000");
+  ASSERT_NE(player.Window(), nullptr);
+  EXPECT_TRUE(player.WaitForExit());
+}
+
+TEST(PlayerHost, RemembersTheEntryAcrossRuns) {
+  Install install(false);
+  {
+    PlayerRun first(install);
+    ASSERT_NE(first.Window(), nullptr);
+    first.Command(40048);
+    first.Command(40048);
+    ASSERT_TRUE(first.Quit());
+  }
+  PlayerRun second(install);
+  ASSERT_NE(second.Window(), nullptr);
+  EXPECT_EQ(second.Request(125), 2);
+  EXPECT_TRUE(second.Quit());
+}
+
+TEST(PlayerHost, RunsThePluginLifecycleInOrder) {
+  Install install(true);
+  {
+    PlayerRun player(install);
+    ASSERT_NE(player.Window(), nullptr);
+    player.Command(41000);
+    player.Command(49999);  // swallowed by the probe's hook
+    player.Command(40048);
+    ASSERT_TRUE(player.Quit());
+  }
+  EXPECT_EQ(ReadFile(install.ProbeLog()), "init parent=1 instance=1\nconfig\nquit\ndetach\n");
+
+  std::string log = ReadFile(install.Log());
+  size_t init = log.find("player: init gen_probe.dll returned 0");
+  size_t quit = log.find("player: quit gen_probe.dll");
+  size_t freed = log.find("player: freed gen_probe.dll");
+  ASSERT_NE(init, std::string::npos) << log;
+  ASSERT_NE(quit, std::string::npos) << log;
+  ASSERT_NE(freed, std::string::npos) << log;
+  EXPECT_LT(init, quit);
+  EXPECT_LT(quit, freed);
+  // The player keeps answering once the plug-in is gone.
+  EXPECT_NE(log.find("Winamp v1.x 0x0400 0 105 WM_USER", freed), std::string::npos);
+  EXPECT_NE(log.find("Winamp v1.x 0x0002 0 0 WM_DESTROY", freed), std::string::npos);
+  EXPECT_EQ(log.find("still foreign"), std::string::npos);
+  EXPECT_NE(log.find("Winamp v1.x 0x0111 40048 0 WM_COMMAND"), std::string::npos);
+  EXPECT_EQ(log.find("0x0111 49999"), std::string::npos);
+}
+
+TEST(PlayerHost, UnloadsAPluginThatRefusesInitWithoutQuit) {
+  Install install(true);
+  SetEnvironmentVariableA("KLV_PROBE_INIT", "-1");
+  {
+    PlayerRun player(install);
+    ASSERT_NE(player.Window(), nullptr);
+    EXPECT_TRUE(player.Quit());
+  }
+  EXPECT_EQ(ReadFile(install.ProbeLog()), "init parent=1 instance=1\ndetach\n");
+  std::string log = ReadFile(install.Log());
+  EXPECT_NE(log.find("player: unloaded gen_probe.dll"), std::string::npos) << log;
+  EXPECT_EQ(log.find("player: quit gen_probe.dll"), std::string::npos) << log;
+}
+
+std::string InstallDirectoryValue() {
+  char value[MAX_PATH] = "";
+  DWORD size = sizeof value;
+  if (RegGetValueA(HKEY_CURRENT_USER, "Software\\Winamp", nullptr, RRF_RT_REG_SZ, nullptr, value, &size) !=
+      ERROR_SUCCESS) {
+    return "";
+  }
+  return value;
+}
+
+void SetInstallDirectoryValue(const std::string& value) {
+  RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Winamp", nullptr, REG_SZ, value.c_str(),
+                  static_cast<DWORD>(value.size() + 1));
+}
+
+TEST(PlayerHost, WritesItsDirectoryToTheRegistryUnlessTold) {
+  std::string original = InstallDirectoryValue();
+  Install install(false);
+  SetInstallDirectoryValue("C:\\sentinel");
+  {
+    PlayerRun player(install, "--no-registry");
+    ASSERT_NE(player.Window(), nullptr);
+    EXPECT_TRUE(player.Quit());
+  }
+  EXPECT_EQ(InstallDirectoryValue(), "C:\\sentinel");
+  {
+    PlayerRun player(install, "");
+    ASSERT_NE(player.Window(), nullptr);
+    EXPECT_TRUE(player.Quit());
+  }
+  char full[MAX_PATH];
+  GetFullPathNameA(install.Dir().c_str(), MAX_PATH, full, nullptr);
+  EXPECT_EQ(InstallDirectoryValue(), std::string(full));
+  SetInstallDirectoryValue(original);
+}
+
+}  // namespace

@@ -1,0 +1,145 @@
+#!/usr/bin/env bash
+# Builds everything and installs a demo player with the plug-in under
+# build/demo. With $DISPLAY set it just runs the player for you; otherwise it
+# plays a scripted session on a private Xvfb and keeps screenshots of it in
+# build/demo/screenshots.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${KLV_BUILD_DIR:-$root/build}
+build=$(mkdir -p "$build" && cd "$build" && pwd)
+demo=$build/demo
+main_class="Winamp v1.x"
+
+say() { echo "demo: $*"; }
+
+# A plug-in that does not build yet must not stop the player from showing.
+if ! bash "$root/scripts/build.sh"; then
+  say "the full build failed; building the player and its tools alone"
+  cmake --build "$build/win32" -j2 --target player wintool
+fi
+player_exe=$build/win32/player/player.exe
+wintool_exe=$build/win32/tools/wintool.exe
+dll=$build/win32/plugin/gen_klv.dll
+
+rm -rf "$demo"
+mkdir -p "$demo/Plugins" "$demo/screenshots"
+cp "$player_exe" "$demo/"
+if [ -f "$dll" ]; then
+  cp "$dll" "$demo/Plugins/"
+else
+  say "no $dll: the player runs without the plug-in"
+fi
+
+# Packed hotkey: virtual-key code in the high word, modifiers in the low word
+# (Alt 1, Ctrl 2, Shift 4, Win 8).
+ctrl_alt=3
+pack() { printf '%d' $(( ($(printf '%d' "'$1") << 16) | ctrl_alt )); }
+ini=$demo/Plugins/gen_klv.ini
+cat >"$ini" <<EOF
+[Hotkeys]
+Enable=1
+next_hotkey=$(pack N)
+VolUp_hotkey=$(pack U)
+repeat_hotkey=$(pack R)
+[Transparency]
+EnableActive=1
+EnableInactive=1
+WinAMP_active=235
+Playlist_active=235
+Equalizer_active=235
+WinAMP_inactive=170
+Playlist_inactive=170
+Equalizer_inactive=170
+[OSD]
+Enable=1
+OSDPosition=7
+OSDDisplayTime=2500
+OSDFontSize=14
+[Track]
+PlayOnStart=1
+RememberPosition=1
+EOF
+
+if [ -n "${DISPLAY:-}" ]; then
+  export KLV_USE_DISPLAY=1
+fi
+source "$root/scripts/wine_env.sh"
+klv_wine_env "$build/win32"
+# A crash must end the process, not leave a debugger dialog waiting for a click.
+wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
+# Without a window manager Wine waits 2 s for each managed window it hides;
+# on a real desktop the windows want their frames back.
+if [ -n "${KLV_USE_DISPLAY:-}" ]; then
+  wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 || true
+else
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+fi
+
+if [ -n "${KLV_USE_DISPLAY:-}" ]; then
+  say "running the player on $DISPLAY; Ctrl+Alt+N next, Ctrl+Alt+U volume up, Ctrl+Alt+R repeat"
+  say "close the player window to end the demo"
+  wine "$demo/player.exe" --log "$demo/player.log" || true
+  say "settings file:"
+  echo "$ini"
+  exit 0
+fi
+
+wintool() { wine "$wintool_exe" "$@"; }
+shot() {
+  import -display "$DISPLAY" -window root "$demo/screenshots/$1.png"
+  say "screenshot $demo/screenshots/$1.png"
+}
+# Waits for a background player to end by itself; ends it after 30 s.
+await_exit() {
+  local pid=$1
+  for _ in $(seq 300); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    say "the player did not exit; stopping it"
+    kill "$pid" 2>/dev/null || true
+  fi
+  wait "$pid" 2>/dev/null || say "the player exited with status $?"
+}
+position() { wintool request "$main_class" 105 0 | tr -d '\r'; }
+entry() { wintool request "$main_class" 125 0 | tr -d '\r'; }
+
+say "first run: the plug-in starts playback"
+wine "$demo/player.exe" --log "$demo/player-run1.log" &
+player_pid=$!
+wintool wait "$main_class" 30000
+sleep 2
+shot 01-player-started
+
+# Each key shows the OSD; it is captured while it is up.
+for step in "ctrl+alt+n:02-next" "ctrl+alt+u:03-volume-up" "ctrl+alt+r:04-repeat"; do
+  wintool keys "${step%%:*}"
+  sleep 0.5
+  shot "${step#*:}"
+  sleep 2.5
+done
+
+# The plug-in seeks to the remembered position at start only when the
+# player's shuffle is on; the player keeps shuffle across runs.
+wintool command "$main_class" 40023
+wintool command "$main_class" 41000
+sleep 2
+shot 05-config-dialog
+sleep 2
+say "closing at entry $(entry), position $(position) ms"
+wintool command "$main_class" 41001
+await_exit "$player_pid"
+
+say "second run: playback resumes"
+wine "$demo/player.exe" --log "$demo/player-run2.log" &
+player_pid=$!
+wintool wait "$main_class" 30000
+sleep 1.5
+say "resumed at entry $(entry), position $(position) ms"
+shot 06-resumed
+wintool command "$main_class" 41001
+await_exit "$player_pid"
+
+say "settings file:"
+echo "$ini"
