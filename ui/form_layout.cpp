@@ -1,0 +1,253 @@
+#include "form_layout.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+struct WindowClassOf {
+  const char* className;
+  DWORD style;
+  DWORD exStyle;
+  bool focusable;
+};
+
+WindowClassOf ClassFor(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::kGroupBox:
+      return {"BUTTON", BS_GROUPBOX, 0, false};
+    case ControlKind::kCheckBox:
+      return {"BUTTON", BS_AUTOCHECKBOX, 0, true};
+    case ControlKind::kRadioButton:
+      return {"BUTTON", BS_AUTORADIOBUTTON, 0, true};
+    case ControlKind::kPushButton:
+      return {"BUTTON", BS_PUSHBUTTON, 0, true};
+    case ControlKind::kEdit:
+      return {"EDIT", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, true};
+    case ControlKind::kComboBox:
+      return {"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL, 0, true};
+    case ControlKind::kLabel:
+      return {"STATIC", SS_LEFT | SS_NOPREFIX, 0, false};
+    case ControlKind::kSlider:
+      return {TRACKBAR_CLASSA, TBS_HORZ | TBS_AUTOTICKS | TBS_BOTTOM | TBS_FIXEDLENGTH, 0, true};
+    case ControlKind::kCheckList:
+      return {WC_LISTVIEWA,
+              LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
+              WS_EX_CLIENTEDGE, true};
+    case ControlKind::kPicture:
+      return {"STATIC", SS_BITMAP, 0, false};
+  }
+  return {"STATIC", 0, 0, false};
+}
+
+// Hit tests pass through these, so their hints hang on the form as rectangles.
+bool IsTransparentToMouse(ControlKind kind) {
+  return kind == ControlKind::kGroupBox || kind == ControlKind::kLabel || kind == ControlKind::kPicture;
+}
+
+// Depth first: each container's controls by tab order, controls that take no
+// focus last, and a group's contents right after the group.
+void AppendInTabOrder(const std::vector<const ControlSpec*>& specs, int parent,
+                      std::vector<const ControlSpec*>& out) {
+  std::vector<const ControlSpec*> children;
+  for (const ControlSpec* spec : specs)
+    if (spec->parent == parent) children.push_back(spec);
+  std::stable_sort(children.begin(), children.end(), [](const ControlSpec* a, const ControlSpec* b) {
+    const unsigned ka = static_cast<unsigned>(a->tabOrder);  // kNoTabStop sorts last
+    const unsigned kb = static_cast<unsigned>(b->tabOrder);
+    return ka < kb;
+  });
+  for (const ControlSpec* child : children) {
+    out.push_back(child);
+    if (child->kind == ControlKind::kGroupBox) AppendInTabOrder(specs, child->id, out);
+  }
+}
+
+}  // namespace
+
+int SystemDpi() {
+  WindowDc screen(nullptr);
+  const int dpi = screen.Get() != nullptr ? GetDeviceCaps(screen.Get(), LOGPIXELSX) : 96;
+  return dpi > 0 ? dpi : 96;
+}
+
+int ScaleForDpi(int pixels) { return MulDiv(pixels, SystemDpi(), 96); }
+
+HFONT CreateFormFont() {
+  return CreateFontA(-ScaleForDpi(11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                     "MS Sans Serif");
+}
+
+RECT FormWindowRect(int x, int y, int clientWidth, int clientHeight, DWORD style, DWORD exStyle) {
+  RECT rect{0, 0, ScaleForDpi(clientWidth), ScaleForDpi(clientHeight)};
+  AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+  OffsetRect(&rect, x - rect.left, y - rect.top);
+  return rect;
+}
+
+void FormLayout::Build(HWND form, const ControlSpec* specs, size_t count) {
+  form_ = form;
+  dpi_ = SystemDpi();
+  font_.Reset(CreateFormFont());
+  specs_.clear();
+  for (size_t i = 0; i < count; ++i) specs_.push_back(&specs[i]);
+  std::vector<const ControlSpec*> order;
+  AppendInTabOrder(specs_, 0, order);
+
+  const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(form, GWLP_HINSTANCE));
+  entries_.clear();
+  entries_.reserve(order.size());
+  const ControlSpec* previous = nullptr;
+  for (const ControlSpec* spec : order) {
+    const WindowClassOf cls = ClassFor(spec->kind);
+    const bool enabled = (spec->flags & kStartDisabled) == 0;
+    const bool firstRadio = spec->kind == ControlKind::kRadioButton &&
+                            (previous == nullptr || previous->kind != ControlKind::kRadioButton);
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | cls.style;
+    // Arrow keys move within a run of radio items; every other control is a
+    // group of its own.
+    if (spec->kind != ControlKind::kRadioButton || firstRadio) style |= WS_GROUP;
+    if (cls.focusable && spec->tabOrder != kNoTabStop &&
+        (spec->kind != ControlKind::kRadioButton || firstRadio))
+      style |= WS_TABSTOP;
+    if (!enabled || !ContainerEnabled(spec->parent)) style |= WS_DISABLED;
+
+    const POINT origin = Origin(spec->parent);
+    int width = spec->width;
+    int height = spec->height;
+    const int x = Scale(origin.x + spec->x);
+    const int y = Scale(origin.y + spec->y);
+    int scaledWidth = Scale(width);
+    int scaledHeight = Scale(height);
+    if (spec->kind == ControlKind::kLabel && width == 0) {
+      WindowDc dc(form);
+      SelectedObject selected(dc.Get(), font_.Get());
+      SIZE extent{};
+      const std::string caption = spec->caption != nullptr ? spec->caption : "";
+      GetTextExtentPoint32A(dc.Get(), caption.c_str(), static_cast<int>(caption.size()), &extent);
+      TEXTMETRICA metrics{};
+      GetTextMetricsA(dc.Get(), &metrics);
+      scaledWidth = extent.cx;
+      scaledHeight = metrics.tmHeight;
+    }
+    if (spec->kind == ControlKind::kComboBox) scaledHeight += Scale(13) * 12;  // room for the drop-down
+
+    HWND window =
+        CreateWindowExA(cls.exStyle, cls.className, spec->kind == ControlKind::kPicture ? "" : spec->caption,
+                        style, x, y, scaledWidth, scaledHeight, form,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec->id)), instance, nullptr);
+    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+    entries_.push_back({spec, window, enabled});
+    previous = spec;
+  }
+
+  // Group boxes paint below what they hold; inner groups above outer ones.
+  for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) {
+    if (it->spec->kind == ControlKind::kGroupBox)
+      SetWindowPos(it->window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+
+  tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form, nullptr,
+                             instance, nullptr);
+  if (tooltip_ != nullptr) {
+    for (const Entry& entry : entries_) AddTooltip(entry);
+  }
+}
+
+void FormLayout::AddTooltip(const Entry& entry) {
+  const char* hint = EffectiveHint(*entry.spec);
+  if (hint == nullptr || *hint == '\0') return;
+  TOOLINFOA tool{};
+  tool.cbSize = TTTOOLINFOA_V2_SIZE;
+  tool.uFlags = TTF_SUBCLASS;
+  tool.hwnd = form_;
+  tool.lpszText = const_cast<char*>(hint);
+  if (IsTransparentToMouse(entry.spec->kind)) {
+    tool.uId = static_cast<UINT_PTR>(entry.spec->id);
+    GetWindowRect(entry.window, &tool.rect);
+    MapWindowPoints(nullptr, form_, reinterpret_cast<POINT*>(&tool.rect), 2);
+  } else {
+    tool.uFlags |= TTF_IDISHWND;
+    tool.uId = reinterpret_cast<UINT_PTR>(entry.window);
+  }
+  SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+const FormLayout::Entry* FormLayout::Find(int id) const {
+  for (const Entry& entry : entries_)
+    if (entry.spec->id == id) return &entry;
+  return nullptr;
+}
+
+HWND FormLayout::Control(int id) const {
+  const Entry* entry = Find(id);
+  return entry != nullptr ? entry->window : nullptr;
+}
+
+int FormLayout::IdOf(HWND control) const {
+  for (const Entry& entry : entries_)
+    if (entry.window == control) return entry.spec->id;
+  return 0;
+}
+
+POINT FormLayout::Origin(int parent) const {
+  POINT origin{0, 0};
+  while (parent != 0) {
+    const ControlSpec* container = nullptr;
+    for (const ControlSpec* spec : specs_)
+      if (spec->id == parent) container = spec;
+    if (container == nullptr) break;
+    origin.x += container->x;
+    origin.y += container->y;
+    parent = container->parent;
+  }
+  return origin;
+}
+
+bool FormLayout::ContainerEnabled(int parent) const {
+  while (parent != 0) {
+    const Entry* container = Find(parent);
+    if (container == nullptr) break;
+    if (!container->enabled) return false;
+    parent = container->spec->parent;
+  }
+  return true;
+}
+
+const char* FormLayout::EffectiveHint(const ControlSpec& spec) const {
+  if (spec.hint != nullptr) return spec.hint;
+  int parent = spec.parent;
+  while (parent != 0) {
+    const Entry* container = Find(parent);
+    if (container == nullptr) break;
+    if (container->spec->hint != nullptr) return container->spec->hint;
+    parent = container->spec->parent;
+  }
+  return nullptr;
+}
+
+void FormLayout::SetEnabled(int id, bool enabled) {
+  for (Entry& entry : entries_) {
+    if (entry.spec->id != id) continue;
+    entry.enabled = enabled;
+    EnableWindow(entry.window, enabled && ContainerEnabled(entry.spec->parent));
+    if (entry.spec->kind == ControlKind::kGroupBox) ApplyEnabled(id);
+  }
+}
+
+void FormLayout::ApplyEnabled(int parent) {
+  for (const Entry& entry : entries_) {
+    if (entry.spec->parent != parent) continue;
+    EnableWindow(entry.window, entry.enabled && ContainerEnabled(parent));
+    if (entry.spec->kind == ControlKind::kGroupBox) ApplyEnabled(entry.spec->id);
+  }
+}
+
+bool FormLayout::IsEnabled(int id) const {
+  const Entry* entry = Find(id);
+  return entry != nullptr && entry->enabled;
+}

@@ -1,0 +1,89 @@
+// Builds a form's controls from one table that reads like the form: kind, id,
+// container, place, size, caption, hint and tab order.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <vector>
+
+#include "win_handles.h"
+
+enum class ControlKind {
+  kGroupBox,
+  kCheckBox,
+  kRadioButton,
+  kPushButton,
+  kEdit,
+  kComboBox,  // drop-down list with an editable text field
+  kLabel,     // sized to its text when width is 0
+  kSlider,
+  kCheckList,  // one check mark per row
+  kPicture,
+};
+
+constexpr int kNoTabStop = -1;  // labels, pictures and group boxes take no focus
+constexpr unsigned kStartDisabled = 1;
+
+struct ControlSpec {
+  ControlKind kind;
+  int id;
+  int parent;               // id of the containing group box, 0 for the form itself
+  int x, y, width, height;  // pixels at 96 DPI, relative to the container
+  const char* caption;
+  const char* hint;  // nullptr: the container's hint, if any
+  int tabOrder;      // within the container
+  unsigned flags = 0;
+};
+
+// The controls of one form. Group boxes are plain siblings of what they hold,
+// so positions are made absolute and the enabled state of a group is passed
+// down to the controls inside it.
+class FormLayout {
+ public:
+  FormLayout() = default;
+  FormLayout(const FormLayout&) = delete;
+  FormLayout& operator=(const FormLayout&) = delete;
+
+  // Creates every control of the table on form, in tab order, with the form
+  // font and the hints as tooltips.
+  void Build(HWND form, const ControlSpec* specs, size_t count);
+
+  HWND Control(int id) const;
+  int IdOf(HWND control) const;  // 0 when not one of ours
+  // Enables or disables a control; for a group box also everything inside it
+  // (a control is usable only when each enclosing group is enabled).
+  void SetEnabled(int id, bool enabled);
+  bool IsEnabled(int id) const;  // the control's own state, as last set
+
+  int Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
+  HFONT Font() const { return font_.Get(); }
+
+ private:
+  struct Entry {
+    const ControlSpec* spec;
+    HWND window;
+    bool enabled;
+  };
+  const Entry* Find(int id) const;
+  POINT Origin(int parent) const;  // the container's top-left in form pixels at 96 DPI
+  bool ContainerEnabled(int parent) const;
+  const char* EffectiveHint(const ControlSpec& spec) const;
+  void ApplyEnabled(int parent);
+  void AddTooltip(const Entry& entry);
+
+  HWND form_ = nullptr;
+  int dpi_ = 96;
+  UniqueFont font_;
+  HWND tooltip_ = nullptr;  // owned by the form, destroyed with it
+  std::vector<const ControlSpec*> specs_;
+  std::vector<Entry> entries_;  // in creation (tab) order
+};
+
+int SystemDpi();
+int ScaleForDpi(int pixels);
+// "MS Sans Serif", 8 points (height -11 at 96 DPI), scaled to the system DPI.
+HFONT CreateFormFont();
+// The outer rectangle of a form whose client area is clientWidth x clientHeight
+// at 96 DPI (scaled), with its top-left corner at (x, y) on the screen.
+RECT FormWindowRect(int x, int y, int clientWidth, int clientHeight, DWORD style, DWORD exStyle);

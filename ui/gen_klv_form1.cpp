@@ -1,0 +1,515 @@
+#include "gen_klv_form1.h"
+
+#include <commctrl.h>
+
+#include <iterator>
+#include <string>
+
+#include "config_dialog.h"
+#include "core/alpha.h"
+#include "core/hotkey_actions.h"
+#include "core/settings.h"
+#include "hotkey_registration.h"
+#include "jpeg_picture.h"
+#include "osd_window.h"
+#include "plugin_state.h"
+#include "settings_file.h"
+#include "transparency.h"
+#include "ui_module.h"
+#include "ui_resources.h"
+
+namespace {
+
+using namespace form1;
+
+using K = ControlKind;
+
+constexpr const char* kHotKeysHint = "Hot keys";
+constexpr const char* kPositionHint = "Position of screen tips";
+constexpr const char* kTimeHint = "Screen tips displaying time";
+constexpr const char* kColorHint = "Color selection for screen tips";
+constexpr const char* kFontHint = "Font selection for screen tips";
+constexpr const char* kPlayOnStartHint = "Automatic start playback on Winamp start";
+constexpr const char* kRememberHint = "Remember playback position of the track on Winamp close";
+constexpr const char* kActiveHint = "Active windows transparency level";
+constexpr const char* kInactiveHint = "Inactive windows transparency level";
+
+// The form as it reads: place and size at 96 DPI relative to the container
+// (parent 0 is the form), tab order within the container.
+// clang-format off
+const ControlSpec kForm1Controls[] = {
+    // kind           id               parent        x    y    w    h    caption                             hint              tab        flags
+    // hot keys
+    {K::kGroupBox,    kGroupBox4,      0,            8,   8,   201, 257, "       Hot Keys ",                 kHotKeysHint,     4,         kStartDisabled},
+    {K::kCheckBox,    kCheckBox6,      0,            20,  6,   14,  17,  "",                                 nullptr,          12},
+    {K::kCheckList,   kCheckListBox1,  0,            16,  25,  185, 230, "",                                 kHotKeysHint,     3},
+    // on-screen display
+    {K::kGroupBox,    kGroupBox3,      0,            216, 8,   201, 121, "       OSD ",                      nullptr,          5},
+    {K::kCheckBox,    kCheckBox5,      0,            228, 6,   14,  17,  "",                                 nullptr,          11},
+    {K::kGroupBox,    kRadioGroup1,    kGroupBox3,   8,   16,  65,  65,  " Position ",                       kPositionHint,    0},
+    {K::kRadioButton, kRadioItem0 + 0, kRadioGroup1, 8,   15,  18,  15,  "",                                 nullptr,          0},
+    {K::kRadioButton, kRadioItem0 + 1, kRadioGroup1, 8,   30,  18,  15,  "",                                 nullptr,          1},
+    {K::kRadioButton, kRadioItem0 + 2, kRadioGroup1, 8,   45,  18,  15,  "",                                 nullptr,          2},
+    {K::kRadioButton, kRadioItem0 + 3, kRadioGroup1, 26,  15,  18,  15,  "",                                 nullptr,          3},
+    {K::kRadioButton, kRadioItem0 + 4, kRadioGroup1, 26,  30,  18,  15,  "",                                 nullptr,          4},
+    {K::kRadioButton, kRadioItem0 + 5, kRadioGroup1, 26,  45,  18,  15,  "",                                 nullptr,          5},
+    {K::kRadioButton, kRadioItem0 + 6, kRadioGroup1, 44,  15,  18,  15,  "",                                 nullptr,          6},
+    {K::kRadioButton, kRadioItem0 + 7, kRadioGroup1, 44,  30,  18,  15,  "",                                 nullptr,          7},
+    {K::kRadioButton, kRadioItem0 + 8, kRadioGroup1, 44,  45,  18,  15,  "",                                 nullptr,          8},
+    {K::kGroupBox,    kGroupBox5,      kGroupBox3,   80,  16,  113, 45,  " DisplayingTime ",                 kTimeHint,        1},
+    {K::kEdit,        kEdit1,          kGroupBox5,   8,   16,  49,  21,  "1000",                             nullptr,          0},
+    {K::kLabel,       kLabel8,         kGroupBox5,   67,  18,  0,   0,   "ms",                               nullptr,          kNoTabStop},
+    {K::kPushButton,  kButton2,        kGroupBox3,   8,   88,  88,  25,  "Select Color",                     kColorHint,       2},
+    {K::kPushButton,  kButton3,        kGroupBox3,   105, 88,  88,  25,  "Select Font",                      kFontHint,        3},
+    // about
+    {K::kGroupBox,    kGroupBox6,      0,            216, 136, 201, 129, " About ",                          nullptr,          6},
+    {K::kPicture,     kImage2,         kGroupBox6,   11,  16,  52,  41,  "",                                 nullptr,          kNoTabStop},
+    {K::kPicture,     kImage1,         kGroupBox6,   72,  16,  120, 40,  "",                                 nullptr,          kNoTabStop},
+    {K::kLabel,       kLabel7,         kGroupBox6,   11,  68,  0,   0,   "Version:",                         nullptr,          kNoTabStop},
+    {K::kLabel,       kLabel9,         kGroupBox6,   72,  68,  0,   0,   "1.0 beta 3",                       nullptr,          kNoTabStop},
+    {K::kLabel,       kLabel10,        kGroupBox6,   11,  88,  0,   0,   "Written by the Kelvo-plugin team", nullptr,          kNoTabStop},
+    {K::kLabel,       kLabel11,        kGroupBox6,   11,  104, 0,   0,   "Free to use, share and improve",   nullptr,          kNoTabStop},
+    // playback
+    {K::kCheckBox,    kCheckBox2,      0,            424, 16,  169, 25,  "Start playing on WinAMP start",    kPlayOnStartHint, 8},
+    {K::kCheckBox,    kCheckBox1,      0,            424, 40,  161, 25,  "Remember last track position",     kRememberHint,    7},
+    // transparency
+    {K::kGroupBox,    kGroupBox1,      0,            8,   272, 304, 121, "       Transparency  Active  ",    kActiveHint,      1,         kStartDisabled},
+    {K::kCheckBox,    kCheckBox3,      0,            20,  270, 14,  17,  "",                                 nullptr,          9},
+    {K::kLabel,       kLabel1,         kGroupBox1,   8,   24,  0,   0,   "WinAMP",                           nullptr,          kNoTabStop},
+    {K::kLabel,       kLabel2,         kGroupBox1,   8,   56,  0,   0,   "Playlist",                         nullptr,          kNoTabStop},
+    {K::kLabel,       kLabel3,         kGroupBox1,   8,   88,  0,   0,   "Equalizer",                        nullptr,          kNoTabStop},
+    {K::kSlider,      kTrackBar1,      kGroupBox1,   56,  24,  241, 25,  "",                                 nullptr,          0},
+    {K::kSlider,      kTrackBar2,      kGroupBox1,   56,  56,  241, 25,  "",                                 nullptr,          1},
+    {K::kSlider,      kTrackBar3,      kGroupBox1,   56,  88,  241, 25,  "",                                 nullptr,          2},
+    {K::kGroupBox,    kGroupBox2,      0,            320, 272, 304, 121, "       Transparency Inactive   ",  kInactiveHint,    2,         kStartDisabled},
+    {K::kCheckBox,    kCheckBox4,      0,            332, 270, 14,  17,  "",                                 nullptr,          10},
+    {K::kLabel,       kLabel4,         kGroupBox2,   8,   24,  0,   0,   "WinAMP",                           nullptr,          kNoTabStop},
+    {K::kLabel,       kLabel5,         kGroupBox2,   8,   56,  0,   0,   "Playlist",                         nullptr,          kNoTabStop},
+    {K::kLabel,       kLabel6,         kGroupBox2,   8,   88,  0,   0,   "Equalizer",                        nullptr,          kNoTabStop},
+    {K::kSlider,      kTrackBar4,      kGroupBox2,   56,  24,  241, 25,  "",                                 nullptr,          0},
+    {K::kSlider,      kTrackBar5,      kGroupBox2,   56,  56,  241, 25,  "",                                 nullptr,          1},
+    {K::kSlider,      kTrackBar6,      kGroupBox2,   56,  88,  241, 25,  "",                                 nullptr,          2},
+    // bottom line
+    {K::kPushButton,  kButton1,        0,            8,   413, 75,  25,  "Exit",                             nullptr,          0},
+    {K::kLabel,       kLabel12,        0,            392, 410, 0,   0,   "https://kelvo.example.org",        nullptr,          kNoTabStop},
+};
+// clang-format on
+
+constexpr char kCaption[] = "\"Kelvo-plugin\" configuration";
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+constexpr int kClientWidth = 632;
+constexpr int kClientHeight = 443;
+constexpr int kLeft = -3;
+constexpr int kTop = -2;
+constexpr char kErrorCaption[] = "gen_klv";
+
+// A check mark the user changed, applied once the list has finished its own
+// handling of the click; and the dialog's release after "Exit" or the close box.
+constexpr UINT kMsgApplyCheckMarks = WM_APP + 1;
+constexpr UINT kMsgRelease = WM_APP + 2;
+
+std::unique_ptr<TForm1> gForm1;
+HHOOK gDialogKeysHook = nullptr;
+
+constexpr int kTrackBars[] = {kTrackBar1, kTrackBar2, kTrackBar3, kTrackBar4, kTrackBar5, kTrackBar6};
+int TagOf(int trackBarId) { return trackBarId - kTrackBar1 + 1; }
+
+// The host's loop does not know our window, so keyboard navigation (Tab,
+// arrows, Space) is given to IsDialogMessage here, on the way out of the queue.
+LRESULT CALLBACK DialogKeysHook(int code, WPARAM wParam, LPARAM lParam) noexcept {
+  if (code == HC_ACTION && wParam == PM_REMOVE) {
+    MSG* msg = reinterpret_cast<MSG*>(lParam);
+    TForm1* form = TForm1::Current();
+    HWND dialog = form != nullptr ? form->Window() : nullptr;
+    if (dialog != nullptr && msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST &&
+        (msg->hwnd == dialog || IsChild(dialog, msg->hwnd)) && IsDialogMessageA(dialog, msg)) {
+      msg->message = WM_NULL;
+      msg->wParam = 0;
+      msg->lParam = 0;
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Whole numbers as the settings file reads them. ParseIniInteger answers its
+// fallback for text it cannot read, so two fallbacks tell failure apart.
+bool ParseWholeNumber(const std::string& text, int32_t& value) {
+  const int32_t first = klv::ParseIniInteger(text, 0);
+  if (first != klv::ParseIniInteger(text, 1)) return false;
+  value = first;
+  return true;
+}
+
+std::string WindowText(HWND window) {
+  std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+  text.resize(static_cast<size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+}  // namespace
+
+TForm1* TForm1::Current() { return gForm1.get(); }
+
+TForm1::TForm1() {
+  WNDCLASSEXA cls{};
+  cls.cbSize = sizeof(cls);
+  cls.lpfnWndProc = WindowProc;
+  cls.hInstance = UiModule();
+  cls.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  cls.lpszClassName = kClassName;
+  RegisterClassExA(&cls);
+
+  const RECT rect = FormWindowRect(kLeft, kTop, kClientWidth, kClientHeight, kStyle, kExStyle);
+  CreateWindowExA(kExStyle, kClassName, kCaption, kStyle, rect.left, rect.top, rect.right - rect.left,
+                  rect.bottom - rect.top, nullptr, nullptr, UiModule(), this);
+  if (window_ != nullptr && gDialogKeysHook == nullptr)
+    gDialogKeysHook = SetWindowsHookExA(WH_GETMESSAGE, DialogKeysHook, nullptr, GetCurrentThreadId());
+}
+
+TForm1::~TForm1() {
+  if (gDialogKeysHook != nullptr) {
+    UnhookWindowsHookEx(gDialogKeysHook);
+    gDialogKeysHook = nullptr;
+  }
+  if (window_ != nullptr) DestroyWindow(window_);
+  // A library that is unloaded must not leave its class behind.
+  UnregisterClassA(kClassName, UiModule());
+}
+
+void TForm1::CreateControls() {
+  InitCommonControls();
+  layout_.Build(window_, kForm1Controls, std::size(kForm1Controls));
+
+  hotkeyList_.Attach(layout_.Control(kCheckListBox1), layout_.Scale(13));
+  for (const klv::HotkeyAction& action : klv::kHotkeyActions) hotkeyList_.AddRow(action.caption);
+
+  for (int id : kTrackBars) {
+    HWND slider = layout_.Control(id);
+    SendMessageA(slider, TBM_SETRANGE, FALSE, MAKELPARAM(0, 100));
+    SendMessageA(slider, TBM_SETPAGESIZE, 0, 10);
+    SendMessageA(slider, TBM_SETTICFREQ, 2, 0);
+    SendMessageA(slider, TBM_SETTHUMBLENGTH, layout_.Scale(10), 0);
+    SendMessageA(slider, TBM_SETPOS, TRUE, 100);
+  }
+  sliderShown_.fill(100);
+
+  logo_.Reset(LoadJpegResource(KLV_IDR_ABOUT_LOGO));
+  icon_.Reset(LoadJpegResource(KLV_IDR_ABOUT_ICON));
+  SendMessageA(layout_.Control(kImage1), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_.Get()));
+  SendMessageA(layout_.Control(kImage2), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(icon_.Get()));
+}
+
+LRESULT CALLBACK TForm1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  try {
+    if (message == WM_NCCREATE) {
+      auto* form = static_cast<TForm1*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+      form->window_ = window;
+      SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    auto* form = reinterpret_cast<TForm1*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (form == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+      SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+      form->window_ = nullptr;
+      return DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (message == kMsgRelease) {
+      CloseConfigDialog();  // frees form now, or once its open handlers return
+      return 0;
+    }
+    LRESULT result;
+    ++form->depth_;
+    {
+      ScopedVisualStyles styles;
+      result = form->HandleMessage(message, wParam, lParam);
+    }
+    // The dialog was closed inside a handler (a nested message loop): free it
+    // now that nothing of it is on the stack.
+    if (--form->depth_ == 0 && form->window_ == nullptr && gForm1.get() == form) gForm1.reset();
+    return result;
+  } catch (...) {
+    return 0;
+  }
+}
+
+LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      CreateControls();
+      return 0;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_NOTIFY:
+      OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+      return 0;
+    case WM_HSCROLL:
+      if (lParam != 0) TrackBarChange(layout_.IdOf(reinterpret_cast<HWND>(lParam)));
+      return 0;
+    case kMsgApplyCheckMarks:
+      checkMarksPending_ = false;
+      CheckListBox1ClickCheck();
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      if (reinterpret_cast<HWND>(lParam) == layout_.Control(kLabel12)) {
+        // The web address reads as a link.
+        DefWindowProcA(window_, message, wParam, lParam);
+        SetTextColor(reinterpret_cast<HDC>(wParam), RGB(0, 0, 192));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+      }
+      return DefWindowProcA(window_, message, wParam, lParam);
+    case WM_CLOSE:
+      // Changes stay in memory; only "Exit" writes the file.
+      ShowWindow(window_, SW_HIDE);
+      PostMessageA(window_, kMsgRelease, 0, 0);
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        lastFocus_ = GetFocus();
+      } else if (lastFocus_ != nullptr && IsChild(window_, lastFocus_)) {
+        SetFocus(lastFocus_);
+      }
+      return 0;
+    case WM_NEXTDLGCTL: {
+      // IsDialogMessage asks the window itself to move the focus on Tab.
+      HWND next =
+          lParam != 0 ? reinterpret_cast<HWND>(wParam) : GetNextDlgTabItem(window_, GetFocus(), wParam != 0);
+      if (next != nullptr) SetFocus(next);
+      return 0;
+    }
+    default:
+      return DefWindowProcA(window_, message, wParam, lParam);
+  }
+}
+
+void TForm1::OnCommand(int id, int code) {
+  if (code == EN_CHANGE && id == kEdit1) {
+    if (!filling_) Edit1Change();
+    return;
+  }
+  if (code != BN_CLICKED) return;
+  if (id >= kRadioItem0 && id <= kRadioItem8) {
+    RadioGroup1Click(id - kRadioItem0);
+    return;
+  }
+  switch (id) {
+    case kCheckBox6:
+      CheckBox6Click();
+      break;
+    case kCheckBox5:
+      CheckBox5Click();
+      break;
+    case kButton2:
+      Button2Click();
+      break;
+    case kButton3:
+      Button3Click();
+      break;
+    case kCheckBox3:
+      CheckBox3Click();
+      break;
+    case kCheckBox4:
+      CheckBox4Click();
+      break;
+    case kCheckBox2:
+      CheckBox2Click();
+      break;
+    case kCheckBox1:
+      CheckBox1Click();
+      break;
+    case kButton1:
+      Button1Click();
+      break;
+    default:
+      break;
+  }
+}
+
+void TForm1::OnNotify(const NMHDR& header) {
+  if (header.idFrom != static_cast<UINT_PTR>(kCheckListBox1)) return;
+  if (header.code == LVN_ITEMCHANGED) {
+    if (hotkeyList_.IsUserCheckChange(reinterpret_cast<const NMLISTVIEW&>(header)) && !checkMarksPending_) {
+      checkMarksPending_ = true;
+      PostMessageA(window_, kMsgApplyCheckMarks, 0, 0);
+    }
+  } else if (header.code == NM_DBLCLK) {
+    CheckListBox1DblClick();
+  }
+}
+
+bool TForm1::Checked(int id) const {
+  return SendMessageA(layout_.Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void TForm1::SetChecked(int id, bool checked) {
+  SendMessageA(layout_.Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void TForm1::ShowOsdPosition(int position) {
+  for (int i = 0; i <= kRadioItem8 - kRadioItem0; ++i) {
+    HWND item = layout_.Control(kRadioItem0 + i);
+    SendMessageA(item, BM_SETCHECK, i == position ? BST_CHECKED : BST_UNCHECKED, 0);
+    // Tab enters the group at the checked item (the first one when none is).
+    const bool tabStop = i == position || ((position < 0 || position > 8) && i == 0);
+    LONG_PTR style = GetWindowLongPtrA(item, GWL_STYLE);
+    style = tabStop ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
+    SetWindowLongPtrA(item, GWL_STYLE, style);
+  }
+}
+
+void TForm1::FillHotkeyMarks() {
+  for (int row = 0; row < klv::kHotkeyCount; ++row) SetHotkeyMark(row, HotkeyEntry(row + 1).packed != 0);
+}
+
+void TForm1::FormShow() {
+  filling_ = true;
+  // Sliders show the levels; nothing is stored back (a level changes only when
+  // the user moves its slider).
+  for (int i = 0; i < klv::kAlphaLevelCount; ++i) {
+    sliderShown_[i] = klv::AlphaToPercent(gSettings.alphaLevels[i]);
+    SendMessageA(layout_.Control(kTrackBars[i]), TBM_SETPOS, TRUE, sliderShown_[i]);
+  }
+
+  // Registration first, so that a combination refused now shows unchecked.
+  const bool hotkeys = gSettings.hotkeysEnabled;
+  if (hotkeys) ReregisterAllHotkeys(true);
+  FillHotkeyMarks();
+
+  ShowOsdPosition(gSettings.osdPosition);
+  SetWindowTextA(layout_.Control(kEdit1), std::to_string(gSettings.osdDisplayTime).c_str());
+
+  SetChecked(kCheckBox1, gSettings.rememberPosition);
+  SetChecked(kCheckBox2, gSettings.playOnStart);
+  SetChecked(kCheckBox6, hotkeys);
+  layout_.SetEnabled(kCheckListBox1, hotkeys);
+  layout_.SetEnabled(kGroupBox4, hotkeys);
+
+  SetChecked(kCheckBox3, gSettings.activeEnabled);
+  layout_.SetEnabled(kGroupBox1, gSettings.activeEnabled);
+  SetChecked(kCheckBox4, gSettings.inactiveEnabled);
+  layout_.SetEnabled(kGroupBox2, gSettings.inactiveEnabled);
+  if (gSettings.activeEnabled || gSettings.inactiveEnabled) ApplyTransparency();
+
+  layout_.SetEnabled(kLabel8, gSettings.osdEnabled);
+  SetChecked(kCheckBox5, gSettings.osdEnabled);
+  layout_.SetEnabled(kGroupBox3, gSettings.osdEnabled);
+  layout_.SetEnabled(kButton2, gSettings.osdEnabled);
+  layout_.SetEnabled(kButton3, gSettings.osdEnabled);
+  filling_ = false;
+}
+
+void TForm1::CheckBox6Click() {
+  const bool enabled = Checked(kCheckBox6);
+  layout_.SetEnabled(kGroupBox4, enabled);
+  layout_.SetEnabled(kCheckListBox1, enabled);
+  ReregisterAllHotkeys(enabled);
+  // A combination refused just now loses its mark.
+  FillHotkeyMarks();
+}
+
+void TForm1::CheckListBox1ClickCheck() { ApplyListCheckMarks(); }
+
+void TForm1::CheckListBox1DblClick() { EditSelectedHotkeys(); }
+
+void TForm1::CheckBox5Click() {
+  const bool enabled = Checked(kCheckBox5);
+  gSettings.osdEnabled = enabled;
+  layout_.SetEnabled(kGroupBox3, enabled);
+  layout_.SetEnabled(kButton2, enabled);
+  layout_.SetEnabled(kButton3, enabled);
+  layout_.SetEnabled(kLabel8, enabled);
+}
+
+void TForm1::RadioGroup1Click(int item) {
+  // Keyboard focus can arrive at an item before it is checked; check it here.
+  ShowOsdPosition(item);
+  gSettings.osdPosition = static_cast<uint8_t>(item);
+}
+
+void TForm1::Edit1Change() {
+  const std::string text = WindowText(layout_.Control(kEdit1));
+  int32_t value = 0;
+  if (!ParseWholeNumber(text, value)) {
+    const std::string message = "'" + text + "' is not a valid integer value.";
+    MessageBoxA(window_, message.c_str(), kErrorCaption, MB_OK | MB_ICONERROR);
+    return;
+  }
+  gSettings.osdDisplayTime = value;
+}
+
+void TForm1::Button2Click() { ChooseOsdColor(window_); }
+
+void TForm1::Button3Click() { ChooseOsdFont(window_); }
+
+void TForm1::CheckBox3Click() {
+  gSettings.activeEnabled = Checked(kCheckBox3);
+  layout_.SetEnabled(kGroupBox1, gSettings.activeEnabled);
+  ApplyTransparency();
+}
+
+void TForm1::CheckBox4Click() {
+  gSettings.inactiveEnabled = Checked(kCheckBox4);
+  layout_.SetEnabled(kGroupBox2, gSettings.inactiveEnabled);
+  ApplyTransparency();
+}
+
+void TForm1::TrackBarChange(int id) {
+  if (id < kTrackBar1 || id > kTrackBar6) return;
+  const int tag = TagOf(id);
+  const int position = static_cast<int>(SendMessageA(layout_.Control(id), TBM_GETPOS, 0, 0));
+  // A click that leaves the thumb where it was changes no level.
+  if (position == sliderShown_[tag - 1]) return;
+  sliderShown_[tag - 1] = position;
+  SetAlphaFromPercent(tag, position);
+}
+
+void TForm1::CheckBox2Click() { gSettings.playOnStart = Checked(kCheckBox2); }
+
+void TForm1::CheckBox1Click() { gSettings.rememberPosition = Checked(kCheckBox1); }
+
+void TForm1::Button1Click() {
+  ShowWindow(window_, SW_HIDE);
+  PostMessageA(window_, kMsgRelease, 0, 0);
+  if (!SaveSettings()) {
+    // No owner: the dialog goes away while the box is open.
+    const std::string message = SettingsWriteErrorText() + ".";
+    MessageBoxA(nullptr, message.c_str(), kErrorCaption, MB_OK | MB_ICONERROR);
+  }
+}
+
+void OpenConfigDialog() {
+  if (gForm1 && gForm1->Window() == nullptr) gForm1.reset();  // destroyed from outside
+  if (gForm1) {
+    HWND window = gForm1->Window();
+    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    ShowWindow(window, SW_SHOW);
+    // The assignment dialog, when one is open, is what the user must finish first.
+    SetForegroundWindow(GetLastActivePopup(window));
+    return;
+  }
+  ScopedVisualStyles styles;
+  auto form = std::make_unique<TForm1>();
+  if (form->Window() == nullptr) return;
+  gForm1 = std::move(form);
+  TForm1* current = gForm1.get();
+  current->FormShow();
+  if (TForm1::Current() != current) return;  // closed while an error box was open
+  ShowWindow(current->Window(), SW_SHOW);
+  SetForegroundWindow(current->Window());
+  SetFocus(GetNextDlgTabItem(current->Window(), nullptr, FALSE));
+}
+
+void CloseConfigDialog() {
+  if (!gForm1) return;
+  if (gForm1->depth_ > 0) {
+    // Called from inside one of its handlers: the window goes now, the object
+    // once the handler returns.
+    if (gForm1->window_ != nullptr) DestroyWindow(gForm1->window_);
+    return;
+  }
+  gForm1.reset();
+}
+
+HWND ConfigDialogWindow() { return gForm1 ? gForm1->Window() : nullptr; }

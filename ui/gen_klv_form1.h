@@ -1,0 +1,117 @@
+// TForm1: the configuration dialog. Every control acts on the shared settings
+// at once; "Exit" also writes them to the settings file.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+
+#include "check_list.h"
+#include "form_layout.h"
+#include "win_handles.h"
+
+namespace form1 {
+enum ControlId : int {
+  kButton1 = 101,  // "Exit"
+  kGroupBox1,      // transparency, active
+  kLabel1,
+  kLabel2,
+  kLabel3,
+  kTrackBar1,  // tags 1..6 follow the ids: main, playlist, equalizer; active, then inactive
+  kTrackBar2,
+  kTrackBar3,
+  kGroupBox2,  // transparency, inactive
+  kLabel4,
+  kLabel5,
+  kLabel6,
+  kTrackBar4,
+  kTrackBar5,
+  kTrackBar6,
+  kCheckListBox1,
+  kGroupBox4,  // hot keys
+  kGroupBox3,  // OSD
+  kRadioGroup1,
+  kRadioItem0,  // items 0..8 follow: column = i div 3, row = i mod 3
+  kRadioItem8 = kRadioItem0 + 8,
+  kGroupBox5,
+  kEdit1,
+  kLabel8,
+  kButton2,    // "Select Color"
+  kButton3,    // "Select Font"
+  kGroupBox6,  // About
+  kImage1,     // word mark
+  kImage2,     // icon
+  kLabel7,     // "Version:"
+  kLabel9,     // version number
+  kLabel10,    // credit lines
+  kLabel11,
+  kCheckBox1,  // remember position
+  kCheckBox2,  // play on start
+  kCheckBox3,  // active transparency on/off
+  kCheckBox4,  // inactive transparency on/off
+  kCheckBox5,  // OSD on/off
+  kCheckBox6,  // hotkeys on/off
+  kLabel12,    // web address
+};
+constexpr char kClassName[] = "TForm1";
+}  // namespace form1
+
+class TForm1 {
+ public:
+  TForm1();
+  ~TForm1();
+  TForm1(const TForm1&) = delete;
+  TForm1& operator=(const TForm1&) = delete;
+
+  static TForm1* Current();  // the open dialog, or null
+  HWND Window() const { return window_; }
+
+  // The hotkey list as the assignment dialog sees it. Marks set here do not
+  // run the list's check-mark reaction.
+  bool HotkeyMarked(int row) const { return hotkeyList_.Checked(row); }
+  void SetHotkeyMark(int row, bool checked) { hotkeyList_.SetChecked(row, checked); }
+  bool HotkeySelected(int row) const { return hotkeyList_.Selected(row); }
+
+ private:
+  friend void OpenConfigDialog();
+  friend void CloseConfigDialog();
+
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void CreateControls();
+  void OnCommand(int id, int code);
+  void OnNotify(const NMHDR& header);
+
+  void FormShow();
+  void CheckBox6Click();
+  void CheckListBox1ClickCheck();
+  void CheckListBox1DblClick();
+  void CheckBox5Click();
+  void RadioGroup1Click(int item);
+  void Edit1Change();
+  void Button2Click();
+  void Button3Click();
+  void CheckBox3Click();
+  void CheckBox4Click();
+  void TrackBarChange(int id);
+  void CheckBox2Click();
+  void CheckBox1Click();
+  void Button1Click();
+
+  bool Checked(int id) const;
+  void SetChecked(int id, bool checked);
+  void ShowOsdPosition(int position);  // checks the item, or none for codes past 8
+  void FillHotkeyMarks();
+
+  HWND window_ = nullptr;
+  HWND lastFocus_ = nullptr;
+  FormLayout layout_;
+  CheckList hotkeyList_;
+  UniqueBitmap logo_;
+  UniqueBitmap icon_;
+  std::array<int, 6> sliderShown_{};  // the percentage each slider last stood at
+  bool filling_ = false;              // FormShow is setting controls from the settings
+  bool checkMarksPending_ = false;    // a user's check-mark change waits to be applied
+  int depth_ = 0;                     // messages being handled, nested
+};

@@ -1,0 +1,46 @@
+#include "ui_module.h"
+
+#include "win_handles.h"
+
+namespace {
+
+// The manifest resource id a DLL uses for its own isolation (ISOLATIONAWARE).
+constexpr WORD kManifestResourceId = 2;
+
+HANDLE VisualStylesContext() {
+  // Created on first use and kept for the library's life; INVALID when absent.
+  static UniqueActCtx context;
+  static bool tried = false;
+  if (!tried) {
+    tried = true;
+    HINSTANCE module = UiModule();
+    if (FindResourceA(module, MAKEINTRESOURCEA(kManifestResourceId), MAKEINTRESOURCEA(24)) != nullptr) {
+      ACTCTXA actCtx{};
+      actCtx.cbSize = sizeof(actCtx);
+      actCtx.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+      actCtx.hModule = module;
+      actCtx.lpResourceName = MAKEINTRESOURCEA(kManifestResourceId);
+      HANDLE handle = CreateActCtxA(&actCtx);
+      if (handle != INVALID_HANDLE_VALUE) context.Reset(handle);
+    }
+  }
+  return context.Get();
+}
+
+}  // namespace
+
+HINSTANCE UiModule() {
+  HMODULE module = nullptr;
+  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<LPCSTR>(&UiModule), &module);
+  return module;
+}
+
+ScopedVisualStyles::ScopedVisualStyles() {
+  HANDLE context = VisualStylesContext();
+  if (context != nullptr) active_ = ActivateActCtx(context, &cookie_) != FALSE;
+}
+
+ScopedVisualStyles::~ScopedVisualStyles() {
+  if (active_) DeactivateActCtx(0, cookie_);
+}
