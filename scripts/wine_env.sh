@@ -15,8 +15,14 @@ klv_wine_env() {
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
   fi
   trap klv_wine_cleanup EXIT
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  if [ ! -f "$WINEPREFIX/.klv-ready" ]; then
     wineboot -i >/dev/null 2>&1 || true
+    # Without a window manager Wine waits 2 s for every window it hides unless
+    # its windows are unmanaged; no crash dialog either, a test just fails.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
+    wineserver -w 2>/dev/null || true
+    touch "$WINEPREFIX/.klv-ready"
   fi
   wineserver -w 2>/dev/null || true
 }
