@@ -2,8 +2,10 @@
 // Check marks set from code are told apart from those the user changes.
 #pragma once
 
+// clang-format off
+#include <windows.h>  // before the other Windows headers
 #include <commctrl.h>
-#include <windows.h>
+// clang-format on
 
 class CheckList {
  public:
