@@ -1,0 +1,49 @@
+// What a pressed hotkey does: the action's host step, then its OSD text.
+#include "hotkey_actions.h"
+
+#include "core/osd_text.h"
+#include "host.h"
+#include "osd_window.h"
+#include "plugin_state.h"
+
+namespace {
+
+void ToggleMainWindow() {
+  HWND main = HostMainWindow();
+  if (GetForegroundWindow() == main) {
+    ShowWindow(main, SW_MINIMIZE);
+  } else {
+    ShowWindow(main, SW_RESTORE);
+    SetForegroundWindow(main);
+  }
+}
+
+// The first entry in table order that holds a combination under this id; a
+// cleared entry keeps its old id and must not answer for it.
+int FindActionRow(WPARAM id) {
+  for (int row = 0; row < klv::kHotkeyCount; ++row) {
+    const klv::keystype& entry = gHotkeyTable[row];
+    if (entry.packed != 0 && entry.id != 0 && entry.id == id) return row;
+  }
+  return -1;
+}
+
+}  // namespace
+
+void RunHotkeyAction(WPARAM id) {
+  int row = FindActionRow(id);
+  if (row < 0) return;
+  const klv::HotkeyAction& action = klv::kHotkeyActions[row];
+  switch (action.step) {
+    case klv::HostStep::kCommand:
+      HostCommand(action.command);
+      break;
+    case klv::HostStep::kToggleMainWindow:
+      ToggleMainWindow();
+      break;
+    case klv::HostStep::kNone:
+      break;
+  }
+  // The text is composed after the command so that it shows its effect.
+  if (gSettings.osdEnabled) ShowOsd(klv::ActionOsdText(row, HostQueryFunction()));
+}
