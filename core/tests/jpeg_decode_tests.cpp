@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/jpeg_decode.h"
+
+// clang-format off
+#include <jpeglib.h>  // after <cstdio>: it needs FILE and size_t
+// clang-format on
+
+namespace klv {
+namespace {
+
+struct Rgb {
+  uint8_t r, g, b;
+};
+
+struct EncodeOptions {
+  bool grayscale = false;
+  bool progressive = false;
+};
+
+// Compresses a picture with libjpeg at full quality and no chroma subsampling,
+// so that flat 8x8 blocks come back within a step or two of their colour.
+std::vector<uint8_t> EncodeJpeg(int width, int height, const std::function<Rgb(int x, int y)>& pixel,
+                                EncodeOptions options = {}) {
+  jpeg_compress_struct cinfo{};
+  jpeg_error_mgr errors{};
+  cinfo.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&cinfo);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&cinfo, &buffer, &size);
+  cinfo.image_width = static_cast<JDIMENSION>(width);
+  cinfo.image_height = static_cast<JDIMENSION>(height);
+  cinfo.input_components = options.grayscale ? 1 : 3;
+  cinfo.in_color_space = options.grayscale ? JCS_GRAYSCALE : JCS_RGB;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, 100, TRUE);
+  for (int c = 0; c < cinfo.num_components; ++c) {
+    cinfo.comp_info[c].h_samp_factor = 1;
+    cinfo.comp_info[c].v_samp_factor = 1;
+  }
+  if (options.progressive) jpeg_simple_progression(&cinfo);
+  jpeg_start_compress(&cinfo, TRUE);
+  std::vector<uint8_t> row(static_cast<size_t>(width) * cinfo.input_components);
+  while (cinfo.next_scanline < cinfo.image_height) {
+    const int y = static_cast<int>(cinfo.next_scanline);
+    for (int x = 0; x < width; ++x) {
+      const Rgb p = pixel(x, y);
+      if (options.grayscale) {
+        row[x] = p.g;
+      } else {
+        row[x * 3] = p.r;
+        row[x * 3 + 1] = p.g;
+        row[x * 3 + 2] = p.b;
+      }
+    }
+    JSAMPROW rows[] = {row.data()};
+    jpeg_write_scanlines(&cinfo, rows, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  std::vector<uint8_t> data(buffer, buffer + size);
+  std::free(buffer);
+  return data;
+}
+
+// Within two steps per channel: what full-quality compression of flat blocks keeps.
+void ExpectBgrNear(const BgrImage& image, int x, int y, Rgb expected) {
+  SCOPED_TRACE("pixel " + std::to_string(x) + "," + std::to_string(y));
+  const uint8_t* p = image.pixels.data() + image.stride * y + x * 3;
+  EXPECT_NEAR(p[0], expected.b, 2);
+  EXPECT_NEAR(p[1], expected.g, 2);
+  EXPECT_NEAR(p[2], expected.r, 2);
+}
+
+constexpr Rgb kRed{255, 0, 0};
+constexpr Rgb kBlue{0, 0, 255};
+constexpr Rgb kGreen{0, 255, 0};
+constexpr Rgb kGrey{128, 128, 128};
+
+// Four flat 8x8 blocks: red, blue on top; green, grey below.
+Rgb Quadrants(int x, int y) {
+  if (y < 8) return x < 8 ? kRed : kBlue;
+  return x < 8 ? kGreen : kGrey;
+}
+
+TEST(JpegDecode, DecodesIntoTopDownBgrRowsPaddedToFourBytes) {
+  struct Case {
+    const char* name;
+    int width, height;
+    EncodeOptions options;
+    size_t stride;
+  };
+  const Case cases[] = {
+      {"baseline", 16, 16, {}, 48},
+      {"odd width pads rows", 13, 16, {}, 40},
+      {"progressive", 16, 16, {false, true}, 48},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::vector<uint8_t> jpeg = EncodeJpeg(c.width, c.height, Quadrants, c.options);
+    BgrImage image;
+    ASSERT_TRUE(DecodeJpegToBgr(jpeg.data(), jpeg.size(), image));
+    EXPECT_EQ(image.width, c.width);
+    EXPECT_EQ(image.height, c.height);
+    EXPECT_EQ(image.stride, c.stride);
+    ASSERT_EQ(image.pixels.size(), c.stride * c.height);
+    ExpectBgrNear(image, 2, 3, kRed);
+    ExpectBgrNear(image, 10, 1, kBlue);
+    ExpectBgrNear(image, 4, 12, kGreen);
+    ExpectBgrNear(image, 9, 15, kGrey);
+  }
+}
+
+TEST(JpegDecode, ExpandsGreyPicturesToThreeEqualChannels) {
+  const std::vector<uint8_t> jpeg = EncodeJpeg(8, 8, [](int, int) { return Rgb{0, 200, 0}; }, {true, false});
+  BgrImage image;
+  ASSERT_TRUE(DecodeJpegToBgr(jpeg.data(), jpeg.size(), image));
+  ExpectBgrNear(image, 5, 5, Rgb{200, 200, 200});
+}
+
+TEST(JpegDecode, RefusesEveryTruncationOfAWholePicture) {
+  const std::vector<uint8_t> jpeg = EncodeJpeg(16, 16, Quadrants, {false, true});
+  for (size_t cut = 0; cut < jpeg.size(); ++cut) {
+    SCOPED_TRACE("cut at " + std::to_string(cut) + " of " + std::to_string(jpeg.size()));
+    BgrImage image;
+    EXPECT_FALSE(DecodeJpegToBgr(jpeg.data(), cut, image));
+  }
+}
+
+TEST(JpegDecode, RefusesDataThatIsNoPicture) {
+  const std::vector<std::vector<uint8_t>> cases = {
+      {0xFF, 0xD8},
+      {0xFF, 0xD8, 0xFF, 0xD9},
+      {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0},
+      std::vector<uint8_t>(64, 0xFF),
+      std::vector<uint8_t>(64, 0x00),
+  };
+  for (const std::vector<uint8_t>& data : cases) {
+    BgrImage image;
+    EXPECT_FALSE(DecodeJpegToBgr(data.data(), data.size(), image));
+  }
+  BgrImage image;
+  EXPECT_FALSE(DecodeJpegToBgr(nullptr, 0, image));
+}
+
+// Found by fuzz_jpeg_decode: 171 bytes whose frame header claims 18953 x 65496
+// grey pixels, which once sized a 3.7 GB row buffer (and wraps in 32 bits).
+TEST(JpegDecode, RefusesAHeaderClaimingAHugePicture) {
+  const std::vector<uint8_t> data = {
+      0xff, 0xd8, 0xff, 0xe0, 0x00, 0x10, 0x4a, 0x46, 0x49, 0x46, 0x00, 0x01, 0x01, 0x00, 0x00, 0x01,
+      0x00, 0x01, 0x00, 0x00, 0xff, 0xdb, 0x00, 0x43, 0x00, 0x10, 0x0b, 0x0c, 0x0e, 0x0c, 0x0a, 0x10,
+      0x0e, 0x0d, 0x0e, 0x12, 0x11, 0x10, 0x13, 0x18, 0x28, 0x1a, 0x18, 0x16, 0x16, 0x18, 0x31, 0x23,
+      0x25, 0x1d, 0x28, 0x3a, 0x33, 0x3d, 0x3c, 0x39, 0x33, 0x38, 0x37, 0x40, 0x48, 0x5c, 0x4e, 0x40,
+      0x44, 0x57, 0x45, 0x37, 0x38, 0x50, 0x6d, 0x51, 0x57, 0x5f, 0x62, 0x67, 0x68, 0x67, 0x3e, 0x4d,
+      0x71, 0x79, 0x70, 0x64, 0x78, 0x5c, 0x65, 0x67, 0x63, 0xff, 0xc0, 0x00, 0x0b, 0x08, 0xff, 0xd8,
+      0x4a, 0x09, 0x01, 0x01, 0x11, 0x00, 0xff, 0xc4, 0x00, 0x15, 0x00, 0x01, 0x01, 0x00, 0x00, 0x00,
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04, 0xff, 0xc4, 0x00,
+      0x18, 0x10, 0x00, 0x02, 0x03, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+      0x00, 0x00, 0x00, 0x02, 0x03, 0x16, 0x52, 0xff, 0xda, 0x00, 0x08, 0x01, 0x01, 0x00, 0x00, 0x3f,
+      0x00, 0x9e, 0xf9, 0x26, 0x98, 0x5f, 0x24, 0xd3, 0x1f, 0xff, 0xd9};
+  BgrImage image;
+  EXPECT_FALSE(DecodeJpegToBgr(data.data(), data.size(), image));
+  EXPECT_TRUE(image.pixels.empty());
+}
+
+TEST(JpegDecode, RefusesWholePicturesAboveThePixelLimit) {
+  constexpr int kWidth = 2048;
+  const int limitHeight = static_cast<int>(kMaxJpegPixels / kWidth);
+  struct Case {
+    int width, height;
+    bool decoded;
+  };
+  const Case cases[] = {{kWidth, limitHeight, true}, {kWidth, limitHeight + 1, false}, {65500, 65, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+    const std::vector<uint8_t> jpeg = EncodeJpeg(c.width, c.height, [](int, int) { return kGrey; }, {true});
+    BgrImage image;
+    EXPECT_EQ(DecodeJpegToBgr(jpeg.data(), jpeg.size(), image), c.decoded);
+  }
+}
+
+}  // namespace
+}  // namespace klv
