@@ -1,0 +1,20 @@
+// The descriptor record the host reads through the library's one export.
+#include "gen.h"
+
+#include "plugin_state.h"
+
+const char kPluginDescription[] = "Kelvo-plugin... v1.0";
+
+// Constant-initialised so that it is valid even before the loader runs DllMain.
+PluginDescriptor gPlugin = {
+    kPluginDescriptorVersion, kPluginDescription, &PluginInit, &PluginConfig, &PluginQuit, nullptr, nullptr};
+
+void ResetPluginDescriptor() {
+  gPlugin.version = kPluginDescriptorVersion;
+  gPlugin.description = kPluginDescription;
+  gPlugin.init = &PluginInit;
+  gPlugin.config = &PluginConfig;
+  gPlugin.quit = &PluginQuit;
+  gPlugin.hwndParent = nullptr;
+  gPlugin.hDllInstance = nullptr;
+}

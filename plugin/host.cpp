@@ -1,0 +1,14 @@
+// Requests and commands to the host main window, sent synchronously.
+#include "host.h"
+
+#include "plugin_state.h"
+
+intptr_t HostRequest(int code, intptr_t wParam) {
+  return SendMessageA(HostMainWindow(), WM_USER, static_cast<WPARAM>(wParam), code);
+}
+
+void HostCommand(uint32_t command) { SendMessageA(HostMainWindow(), WM_COMMAND, command, 0); }
+
+klv::HostQuery HostQueryFunction() {
+  return [](int code, intptr_t wParam) { return HostRequest(code, wParam); };
+}

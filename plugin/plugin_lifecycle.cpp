@@ -1,0 +1,81 @@
+// Init, config and quit: the three entries the host calls through the descriptor.
+#include <windows.h>
+
+#include "config_dialog.h"
+#include "hotkey_registration.h"
+#include "osd_window.h"
+#include "playback_resume.h"
+#include "plugin_state.h"
+#include "settings_file.h"
+#include "transparency.h"
+#include "window_hooks.h"
+
+namespace {
+
+// Marks a running instance for every process of the session.
+constexpr char kInstanceAtomName[] = "Kelvo_plugin_running";
+
+int StartPlugin() {
+  if (GlobalFindAtomA(kInstanceAtomName) != 0) return -1;
+  gInstanceAtom = GlobalAddAtomA(kInstanceAtomName);
+  FillEntryNames();
+  if (!OpenSettingsFile()) {
+    // Leave nothing behind, so that a later start (with the key in place) is not refused.
+    GlobalDeleteAtom(gInstanceAtom);
+    gInstanceAtom = 0;
+    return -1;
+  }
+  const SettingsFile& ini = *gSettingsFile;
+  LoadAndRegisterHotkeys(ini);
+  klv::ReadTransparencySettings(ini, gSettings);
+  ApplyTransparency();
+  klv::ReadOsdSettings(ini, gSettings);
+  CreateOsdWindow();
+  gLastPlaybackPosition = 0;
+  klv::ReadTrackSettings(ini, gSettings, gLastPlaybackPosition);
+  gPluginRunning = true;
+  InstallWindowHooks();
+  PlayOnStart();
+  return 0;
+}
+
+void StopPlugin() {
+  // The host may call quit after a refused init, or twice: only a running plug-in stops.
+  if (!gPluginRunning) return;
+  gPluginRunning = false;
+  UnregisterAllHotkeys();
+  DeleteAllAtoms();
+  GlobalDeleteAtom(gInstanceAtom);
+  gInstanceAtom = 0;
+  klv::WritePlaybackPosition(*gSettingsFile, gLastPlaybackPosition);
+  gSettingsFile.reset();
+  // The library may be unloaded next: nothing of it may stay in the host's windows.
+  RemoveWindowHooks();
+  DestroyOsdWindow();
+  CloseConfigDialog();
+}
+
+}  // namespace
+
+// No exception may cross into the host: the entries are plain C calls.
+int __cdecl PluginInit() {
+  try {
+    return StartPlugin();
+  } catch (...) {
+    return -1;
+  }
+}
+
+void __cdecl PluginConfig() {
+  try {
+    OpenConfigDialog();
+  } catch (...) {
+  }
+}
+
+void __cdecl PluginQuit() {
+  try {
+    StopPlugin();
+  } catch (...) {
+  }
+}

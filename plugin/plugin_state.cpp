@@ -1,0 +1,8 @@
+// The library-wide globals; they live from load to unload.
+#include "plugin_state.h"
+
+klv::Settings gSettings;
+std::array<klv::keystype, klv::kHotkeyCount> gHotkeyTable;
+int32_t gLastPlaybackPosition = 0;
+ATOM gInstanceAtom = 0;
+bool gPluginRunning = false;

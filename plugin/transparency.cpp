@@ -1,0 +1,40 @@
+// Layered style and constant alpha on the host's three windows.
+#include "transparency.h"
+
+#include "host.h"
+#include "plugin_state.h"
+
+namespace {
+
+// The layered style is only ever added: a switched-off group means alpha 255.
+void SetWindowAlpha(HWND window, uint8_t alpha) {
+  if (window == nullptr) return;
+  SetWindowLongA(window, GWL_EXSTYLE, GetWindowLongA(window, GWL_EXSTYLE) | WS_EX_LAYERED);
+  SetLayeredWindowAttributes(window, 0, alpha, LWA_ALPHA);
+}
+
+}  // namespace
+
+void ApplyTransparency() {
+  const HWND windows[] = {FindWindowA(kMainWindowClass, nullptr), FindWindowA(kPlaylistWindowClass, nullptr),
+                          FindWindowA(kEqualizerWindowClass, nullptr)};
+  const HWND active = GetActiveWindow();
+  for (int i = 0; i < 3; ++i) {
+    const bool isActive = windows[i] != nullptr && windows[i] == active;
+    SetWindowAlpha(windows[i], klv::EffectiveAlpha(gSettings, static_cast<klv::HostWindow>(i), isActive));
+  }
+}
+
+void SetAlphaFromPercent(int tag, int percent) {
+  if (tag < 1 || tag > klv::kAlphaLevelCount) return;
+  gSettings.alphaLevels[tag - 1] = klv::PercentToAlpha(percent);
+  ApplyTransparency();
+}
+
+void ApplyActivationAlpha(HWND window, klv::HostWindow which, WORD state) {
+  if (state == WA_INACTIVE) {
+    SetWindowAlpha(window, klv::EffectiveAlpha(gSettings, which, false));
+  } else if (state == WA_ACTIVE || state == WA_CLICKACTIVE) {
+    SetWindowAlpha(window, klv::EffectiveAlpha(gSettings, which, true));
+  }
+}

@@ -1,0 +1,122 @@
+// Replacement window procedures on the host's three windows: the plug-in's
+// run-time work happens here, then every message goes on to the host.
+#include "window_hooks.h"
+
+#include "core/osd_text.h"
+#include "host.h"
+#include "hotkey_actions.h"
+#include "osd_window.h"
+#include "plugin_state.h"
+#include "transparency.h"
+
+namespace {
+
+struct HookSlot {
+  HWND window = nullptr;    // null while this hook is in no window's chain
+  WNDPROC saved = nullptr;  // the procedure the hook chains to
+};
+
+enum Slot { kMainSlot, kPlaylistSlot, kEqualizerSlot, kSlotCount };
+
+HookSlot gSlots[kSlotCount];
+const WNDPROC kHooks[kSlotCount] = {&MainWindowHook, &PlaylistWindowHook, &EqualizerWindowHook};
+
+// Set once the library had to stay loaded because another module subclassed a
+// host window after us: the hooks then only chain.
+bool gPassThrough = false;
+
+WNDPROC CurrentProcedure(HWND window) {
+  return reinterpret_cast<WNDPROC>(GetWindowLongA(window, GWL_WNDPROC));
+}
+
+void Install(Slot slot, HWND window) {
+  if (window == nullptr) return;
+  HookSlot& hook = gSlots[slot];
+  // Still in this window's chain from an earlier run (under another module's
+  // subclass): saving again would make the chain call itself.
+  if (hook.window == window && IsWindow(window)) return;
+  if (CurrentProcedure(window) == kHooks[slot]) return;
+  hook.window = window;
+  hook.saved = CurrentProcedure(window);
+  SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(kHooks[slot]));
+}
+
+// True when the hook is out of the window's chain afterwards.
+bool Remove(Slot slot) {
+  HookSlot& hook = gSlots[slot];
+  if (hook.window == nullptr) return true;
+  if (!IsWindow(hook.window)) {
+    hook = HookSlot{};
+    return true;
+  }
+  if (CurrentProcedure(hook.window) != kHooks[slot]) return false;
+  SetWindowLongA(hook.window, GWL_WNDPROC, reinterpret_cast<LONG>(hook.saved));
+  hook = HookSlot{};
+  return true;
+}
+
+LRESULT Chain(Slot slot, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  const WNDPROC saved = gSlots[slot].saved;
+  if (saved == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  return CallWindowProcA(saved, window, message, wParam, lParam);
+}
+
+void OnMainWindowMessage(HWND window, UINT message, WPARAM wParam) {
+  if (message == WM_ACTIVATE) {
+    ApplyActivationAlpha(window, klv::HostWindow::kMain, LOWORD(wParam));
+  } else if (message == WM_HOTKEY) {
+    RunHotkeyAction(wParam);
+  }
+  CheckOsdExpiry();
+  // The host's answers to our own requests come back through this hook as
+  // WM_USER; not polling on them ends the recursion.
+  if (message != WM_USER) {
+    const intptr_t position = HostRequest(klv::kHostPosition, 0);
+    if (position >= 0) gLastPlaybackPosition = static_cast<int32_t>(position);
+  }
+}
+
+LRESULT SideWindowHook(Slot slot, klv::HostWindow which, HWND window, UINT message, WPARAM wParam,
+                       LPARAM lParam) noexcept {
+  try {
+    if (!gPassThrough && message == WM_ACTIVATE) ApplyActivationAlpha(window, which, LOWORD(wParam));
+  } catch (...) {
+  }
+  return Chain(slot, window, message, wParam, lParam);
+}
+
+}  // namespace
+
+LRESULT CALLBACK MainWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  try {
+    if (!gPassThrough) OnMainWindowMessage(window, message, wParam);
+  } catch (...) {
+  }
+  return Chain(kMainSlot, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK PlaylistWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  return SideWindowHook(kPlaylistSlot, klv::HostWindow::kPlaylist, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK EqualizerWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  return SideWindowHook(kEqualizerSlot, klv::HostWindow::kEqualizer, window, message, wParam, lParam);
+}
+
+void InstallWindowHooks() {
+  Install(kMainSlot, HostMainWindow());
+  Install(kPlaylistSlot, FindWindowA(kPlaylistWindowClass, nullptr));
+  Install(kEqualizerSlot, FindWindowA(kEqualizerWindowClass, nullptr));
+  gPassThrough = false;
+}
+
+void RemoveWindowHooks() {
+  bool allRemoved = true;
+  for (int slot = 0; slot < kSlotCount; ++slot) allRemoved = Remove(static_cast<Slot>(slot)) && allRemoved;
+  if (allRemoved) return;
+  // Another module chains to one of our hooks: the code must outlive FreeLibrary.
+  HMODULE self = nullptr;
+  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                     reinterpret_cast<LPCSTR>(&MainWindowHook), &self);
+  gPassThrough = true;
+}

@@ -1,0 +1,271 @@
+// Init, config and quit, mostly through the real DLL as the host loads it.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "config_dialog.h"
+#include "plugin_state.h"
+#include "settings_file.h"
+#include "test_host.h"
+#include "window_hooks.h"
+
+namespace {
+
+constexpr char kInstanceAtom[] = "Kelvo_plugin_running";
+
+LONG WindowProcedure(HWND window) { return GetWindowLongA(window, GWL_WNDPROC); }
+
+bool IsLayered(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0; }
+
+class LifecycleTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetGlobalAtoms(); }
+  void TearDown() override { ResetGlobalAtoms(); }
+
+  MessageBoxWatcher boxes;
+  TestInstall install;
+  TestHost host;
+};
+
+TEST_F(LifecycleTest, LoadClearsTheHostFieldsOfTheDescriptor) {
+  const char* path = getenv("KLV_DLL");
+  ASSERT_NE(path, nullptr);
+  for (int load = 0; load < 2; ++load) {
+    HMODULE module = LoadLibraryA(path);
+    ASSERT_NE(module, nullptr);
+    auto get = reinterpret_cast<PluginDescriptor*(__cdecl*)()>(
+        reinterpret_cast<void*>(GetProcAddress(module, "winampGetGeneralPurposePlugin")));
+    ASSERT_NE(get, nullptr);
+    PluginDescriptor* descriptor = get();
+    EXPECT_EQ(descriptor, get());
+    EXPECT_EQ(descriptor->version, 0x10);
+    EXPECT_STREQ(descriptor->description, "Kelvo-plugin... v1.0");
+    EXPECT_EQ(descriptor->hwndParent, nullptr);
+    EXPECT_EQ(descriptor->hDllInstance, nullptr);
+    // What the host writes must not survive an unload and a new load.
+    descriptor->hwndParent = host.main;
+    descriptor->hDllInstance = module;
+    FreeLibrary(module);
+  }
+}
+
+TEST_F(LifecycleTest, SecondInstanceIsRefusedWithNothingRegistered) {
+  install.WriteIni(
+      "[Hotkeys]\r\nEnable=1\r\nnext_hotkey=8060936\r\n"
+      "[Track]\r\nPlayOnStart=1\r\n[Transparency]\r\nEnableInactive=1\r\nWinAMP_inactive=10\r\n");
+  const ATOM held = GlobalAddAtomA(kInstanceAtom);
+  const LONG mainProcedure = WindowProcedure(host.main);
+  LoadedPlugin plugin(host.main);
+  host.ClearLog();
+  EXPECT_EQ(plugin.Init(), -1);
+  EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
+  EXPECT_TRUE(host.Requests().empty());
+  EXPECT_EQ(WindowProcedure(host.main), mainProcedure);
+  EXPECT_FALSE(IsLayered(host.main));
+  // Quit after the refusal leaves the other instance's marker alone and writes nothing.
+  plugin.Quit();
+  EXPECT_EQ(GlobalFindAtomA(kInstanceAtom), held);
+  EXPECT_EQ(install.IniValue("Track", "Position"), "<missing>");
+  GlobalDeleteAtom(held);
+}
+
+TEST_F(LifecycleTest, NoHostKeyOrValueRefusesAndLeavesNoMarker) {
+  struct Case {
+    const char* label;
+    void (*breakRegistry)();
+  };
+  const Case cases[] = {{"no value", &TestInstall::DeleteRegistryValue},
+                        {"no key", &TestInstall::DeleteRegistryKey}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    c.breakRegistry();
+    LoadedPlugin plugin(host.main);
+    EXPECT_EQ(plugin.Init(), -1);
+    EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
+    plugin.Quit();
+    // Once the host is found again the next start succeeds.
+    TestInstall::SetRegistryValue(install.Directory());
+    EXPECT_EQ(plugin.Init(), 0);
+    EXPECT_TRUE(GlobalAtomExists(kInstanceAtom));
+    plugin.Quit();
+    EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
+  }
+}
+
+TEST_F(LifecycleTest, FreshFileGivesEveryDefault) {
+  // Leftovers of an earlier run that init must overwrite.
+  gSettings.hotkeysEnabled = gSettings.activeEnabled = gSettings.inactiveEnabled = true;
+  gSettings.alphaLevels = {1, 2, 3, 4, 5, 6};
+  gSettings.osdEnabled = gSettings.playOnStart = gSettings.rememberPosition = true;
+  gSettings.osdPosition = 1;
+  gSettings.osdDisplayTime = 5;
+  gSettings.osdColor = 5;
+  gSettings.osdFont = {"Other", 30, 4, true, true, true, true};
+  for (klv::keystype& entry : gHotkeyTable) entry.packed = 99;
+  gLastPlaybackPosition = 1234;
+  host.position = -1;
+  gPlugin.hwndParent = host.main;
+
+  ASSERT_EQ(PluginInit(), 0);
+  EXPECT_FALSE(gSettings.hotkeysEnabled);
+  for (const klv::keystype& entry : gHotkeyTable) EXPECT_EQ(entry.packed, 0) << entry.name;
+  EXPECT_FALSE(gSettings.activeEnabled);
+  EXPECT_FALSE(gSettings.inactiveEnabled);
+  EXPECT_EQ(gSettings.alphaLevels, (klv::AlphaLevels{255, 255, 255, 255, 255, 255}));
+  EXPECT_FALSE(gSettings.osdEnabled);
+  EXPECT_EQ(gSettings.osdPosition, 7);
+  EXPECT_EQ(gSettings.osdDisplayTime, 1000);
+  EXPECT_EQ(gSettings.osdColor, 0xD5FFFEu);
+  EXPECT_EQ(gSettings.osdFont.name, "Arial");
+  EXPECT_EQ(gSettings.osdFont.size, 12);
+  EXPECT_EQ(gSettings.osdFont.color, 0u);
+  EXPECT_FALSE(gSettings.osdFont.bold || gSettings.osdFont.italic || gSettings.osdFont.underline ||
+               gSettings.osdFont.strikeOut);
+  EXPECT_FALSE(gSettings.playOnStart);
+  EXPECT_FALSE(gSettings.rememberPosition);
+  EXPECT_EQ(gLastPlaybackPosition, 0);
+  EXPECT_FALSE(GlobalAtomExists("prev_hotkey"));
+  PluginQuit();
+  EXPECT_EQ(install.IniValue("Track", "Position"), "0");
+  EXPECT_EQ(gSettingsFile, nullptr);
+  gPlugin.hwndParent = nullptr;
+}
+
+struct PositionCase {
+  const char* label;
+  const char* track;     // the [Track] section as stored
+  int32_t hostPosition;  // what the host answers while running
+  const char* written;   // Position after quit
+};
+
+TEST_F(LifecycleTest, QuitWritesTheLastKnownPosition) {
+  const PositionCase cases[] = {
+      {"remembered, nothing played", "RememberPosition=1\r\nPosition=5000", -1, "5000"},
+      {"not remembered, nothing played", "RememberPosition=0\r\nPosition=5000", -1, "0"},
+      {"not remembered, playing", "RememberPosition=0\r\nPosition=5000", 65432, "65432"},
+      {"remembered, playing", "RememberPosition=1\r\nPosition=5000", 3, "3"},
+  };
+  for (const PositionCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    install.WriteIni(std::string("[Track]\r\n") + c.track + "\r\n");
+    host.position = c.hostPosition;
+    LoadedPlugin plugin(host.main);
+    ASSERT_EQ(plugin.Init(), 0);
+    SendMessageA(host.main, WM_NULL, 0, 0);
+    // A later "nothing playing" answer never replaces what was seen.
+    host.position = -1;
+    SendMessageA(host.main, WM_NULL, 0, 0);
+    plugin.Quit();
+    EXPECT_EQ(install.IniValue("Track", "Position"), c.written);
+  }
+}
+
+TEST_F(LifecycleTest, QuitOnlyStopsARunningPlugin) {
+  LoadedPlugin plugin(host.main);
+  plugin.Quit();  // never started
+  EXPECT_EQ(install.ReadIni(), "");
+
+  ASSERT_EQ(plugin.Init(), 0);
+  EXPECT_EQ(plugin.Init(), -1);  // the same process again
+  SendMessageA(host.main, WM_NULL, 0, 0);
+  plugin.Quit();
+  EXPECT_EQ(install.IniValue("Track", "Position"), "65432");
+  // A second quit: another instance may already hold the marker.
+  const ATOM other = GlobalAddAtomA(kInstanceAtom);
+  install.WriteIni("[Track]\r\nPosition=1\r\n");
+  plugin.Quit();
+  EXPECT_EQ(install.ReadIni(), "[Track]\r\nPosition=1\r\n");
+  EXPECT_EQ(GlobalFindAtomA(kInstanceAtom), other);
+  GlobalDeleteAtom(other);
+}
+
+TEST_F(LifecycleTest, QuitReleasesHotkeysAtomsAndWindows) {
+  install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=8060936\r\n");
+  const LONG procedures[] = {WindowProcedure(host.main), WindowProcedure(host.playlist),
+                             WindowProcedure(host.equalizer)};
+  LoadedPlugin plugin(host.main);
+  ASSERT_EQ(plugin.Init(), 0);
+  EXPECT_TRUE(GlobalAtomExists("next_hotkey"));
+  EXPECT_NE(WindowProcedure(host.main), procedures[0]);
+  EXPECT_NE(WindowProcedure(host.playlist), procedures[1]);
+  EXPECT_NE(WindowProcedure(host.equalizer), procedures[2]);
+  plugin.Quit();
+  EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
+  EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
+  // The combination is free again for anyone.
+  EXPECT_TRUE(RegisterHotKey(host.main, 1, MOD_WIN, VK_F12));
+  UnregisterHotKey(host.main, 1);
+  EXPECT_EQ(WindowProcedure(host.main), procedures[0]);
+  EXPECT_EQ(WindowProcedure(host.playlist), procedures[1]);
+  EXPECT_EQ(WindowProcedure(host.equalizer), procedures[2]);
+  plugin.Unload();
+  host.ClearLog();
+  for (HWND window : {host.main, host.playlist, host.equalizer}) {
+    SendMessageA(window, WM_ACTIVATE, WA_ACTIVE, 0);
+    SendMessageA(window, WM_HOTKEY, 1, 0);
+    EXPECT_EQ(host.Count(window, WM_HOTKEY), 1);
+  }
+  PumpMessages(50);
+}
+
+TEST_F(LifecycleTest, UnloadWithoutQuitGivesTheWindowsBack) {
+  const LONG procedures[] = {WindowProcedure(host.main), WindowProcedure(host.playlist),
+                             WindowProcedure(host.equalizer)};
+  LoadedPlugin plugin(host.main);
+  ASSERT_EQ(plugin.Init(), 0);
+  plugin.Unload();
+  EXPECT_EQ(WindowProcedure(host.main), procedures[0]);
+  EXPECT_EQ(WindowProcedure(host.playlist), procedures[1]);
+  EXPECT_EQ(WindowProcedure(host.equalizer), procedures[2]);
+  host.ClearLog();
+  SendMessageA(host.main, WM_NULL, 0, 0);
+  EXPECT_EQ(host.Count(host.main, WM_NULL), 1);
+}
+
+TEST_F(LifecycleTest, ConfigOpensTheDialog) {
+  gPlugin.hwndParent = host.main;
+  ASSERT_EQ(PluginInit(), 0);
+  PluginConfig();
+  EXPECT_NE(ConfigDialogWindow(), nullptr);
+  PluginQuit();
+  EXPECT_EQ(ConfigDialogWindow(), nullptr);
+  gPlugin.hwndParent = nullptr;
+}
+
+// Another module subclasses the host window after the plug-in: quit cannot take
+// its hook out, so the library must stay loaded and only pass messages on.
+// Runs last: the DLL stays pinned in this process afterwards.
+WNDPROC gOuterSaved = nullptr;
+int gOuterCalls = 0;
+LRESULT CALLBACK OuterSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  ++gOuterCalls;
+  return CallWindowProcA(gOuterSaved, window, message, wParam, lParam);
+}
+
+TEST_F(LifecycleTest, LaterSubclassKeepsTheLibraryLoaded) {
+  const char* path = getenv("KLV_DLL");
+  ASSERT_NE(path, nullptr);
+  LoadedPlugin plugin(host.main);
+  ASSERT_EQ(plugin.Init(), 0);
+  gOuterSaved = reinterpret_cast<WNDPROC>(
+      SetWindowLongA(host.main, GWL_WNDPROC, reinterpret_cast<LONG>(&OuterSubclass)));
+  plugin.Quit();
+  plugin.Unload();
+  EXPECT_NE(GetModuleHandleA(path), nullptr);
+
+  host.ClearLog();
+  gOuterCalls = 0;
+  SendMessageA(host.main, WM_NULL, 0, 0);
+  SendMessageA(host.main, WM_ACTIVATE, WA_INACTIVE, 0);
+  SendMessageA(host.main, WM_HOTKEY, 3, 0);
+  EXPECT_EQ(gOuterCalls, 3);
+  EXPECT_EQ(host.Count(host.main, WM_NULL), 1);
+  EXPECT_EQ(host.Count(host.main, WM_HOTKEY), 1);
+  // Passing on only: no more position requests of the plug-in's own.
+  EXPECT_TRUE(host.Requests().empty());
+  SetWindowLongA(host.main, GWL_WNDPROC, reinterpret_cast<LONG>(gOuterSaved));
+}
+
+}  // namespace

@@ -1,0 +1,236 @@
+// The settings file against the platform's own profile and registry functions.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "core/hotkey_actions.h"
+#include "plugin_state.h"
+#include "settings_file.h"
+#include "test_host.h"
+
+namespace {
+
+const std::string kSuffix = "\\Plugins\\gen_klv.ini";
+
+class SettingsFileTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    gSettingsFile.reset();
+    gSettings = klv::Settings{};
+    for (klv::keystype& entry : gHotkeyTable) entry.packed = 0;
+  }
+
+  // A reader on the test install's file.
+  SettingsFile Ini() const { return SettingsFile(install.IniPath()); }
+
+  TestInstall install;
+};
+
+struct RegistryCase {
+  const char* label;
+  DWORD type;
+  std::string data;  // raw bytes as stored
+  std::string expectedPath;
+};
+
+TEST_F(SettingsFileTest, PathComesFromTheHostKeyWhateverTheValue) {
+  const std::string longDirectory = "C:\\" + std::string(296, 'd');  // 300 bytes with its NUL
+  const std::string nearLimit = "C:\\" + std::string(247, 'e');      // 250 characters
+  const std::vector<RegistryCase> cases = {
+      {"plain", REG_SZ, std::string("C:\\Winamp\0", 10), "C:\\Winamp" + kSuffix},
+      {"longer than the buffer", REG_SZ, longDirectory + '\0', longDirectory.substr(0, 255)},
+      {"suffix cut", REG_SZ, nearLimit + '\0', (nearLimit + kSuffix).substr(0, 255)},
+      {"binary without NUL", REG_BINARY, "D:\\Bin", "D:\\Bin" + kSuffix},
+      {"expand string taken literally", REG_EXPAND_SZ, std::string("%TEMP%\\W\0", 9), "%TEMP%\\W" + kSuffix},
+      {"empty string", REG_SZ, std::string("\0", 1), kSuffix},
+      {"no bytes at all", REG_SZ, "", kSuffix},
+      {"cut at the first NUL", REG_SZ, std::string("E:\\A\0junk\0", 10), "E:\\A" + kSuffix},
+  };
+  for (const RegistryCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    TestInstall::SetRegistryValueRaw(c.type, c.data.data(), static_cast<DWORD>(c.data.size()));
+    ASSERT_TRUE(OpenSettingsFile());
+    ASSERT_NE(gSettingsFile, nullptr);
+    EXPECT_EQ(gSettingsFile->Path(), c.expectedPath);
+    gSettingsFile.reset();
+  }
+  TestInstall::SetRegistryValue(install.Directory());
+  ASSERT_TRUE(OpenSettingsFile());
+  EXPECT_EQ(gSettingsFile->Path(), install.IniPath());
+}
+
+TEST_F(SettingsFileTest, NoHostKeyOrValueLeavesNoSettingsFile) {
+  TestInstall::DeleteRegistryValue();
+  EXPECT_FALSE(OpenSettingsFile());
+  EXPECT_EQ(gSettingsFile, nullptr);
+  TestInstall::DeleteRegistryKey();
+  EXPECT_FALSE(OpenSettingsFile());
+  EXPECT_EQ(gSettingsFile, nullptr);
+  TestInstall::SetRegistryValue(install.Directory());
+}
+
+struct IntegerCase {
+  const char* raw;
+  int32_t expected;
+};
+
+TEST_F(SettingsFileTest, IntegersParseThroughTheProfileFunctions) {
+  const std::vector<IntegerCase> cases = {
+      {"42", 42},
+      {"  42", 42},
+      {"+7", 7},
+      {"-5", -5},
+      {"0x1F", 31},
+      {"0X1f", 31},
+      {"$1F", 31},
+      {"$FFFFFFFF", -1},
+      {"abc", 1234},
+      {"12abc", 1234},
+      {"", 1234},
+      {"0x", 1234},
+      {"$", 1234},
+      {"- 5", 1234},
+      {"99999999999", 1234},
+      {"-2147483648", INT32_MIN},
+  };
+  std::string content = "[Test]\r\n";
+  for (size_t i = 0; i < cases.size(); ++i) content += "k" + std::to_string(i) + "=" + cases[i].raw + "\r\n";
+  install.WriteIni(content);
+  const SettingsFile ini = Ini();
+  for (size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(cases[i].raw);
+    EXPECT_EQ(ini.ReadInteger("Test", "k" + std::to_string(i), 1234), cases[i].expected);
+  }
+  EXPECT_EQ(ini.ReadInteger("Test", "absent", 1234), 1234);
+  EXPECT_EQ(ini.ReadInteger("Absent", "k0", 1234), 1234);
+}
+
+TEST_F(SettingsFileTest, EightBitFieldsKeepTheLowByte) {
+  install.WriteIni(
+      "[Transparency]\r\nEnableActive=1\r\nWinAMP_active=300\r\nPlaylist_inactive=$80\r\n"
+      "[OSD]\r\nOSDPosition=263\r\nOSDDisplayTime=0x10\r\nOSDFontName=Courier New\r\n");
+  const SettingsFile ini = Ini();
+  klv::Settings settings;
+  klv::ReadTransparencySettings(ini, settings);
+  klv::ReadOsdSettings(ini, settings);
+  EXPECT_TRUE(settings.activeEnabled);
+  EXPECT_EQ(settings.alphaLevels[klv::kMainActive], 44);
+  EXPECT_EQ(settings.alphaLevels[klv::kPlaylistInactive], 128);
+  EXPECT_EQ(settings.alphaLevels[klv::kEqualizerActive], 255);
+  EXPECT_EQ(settings.osdPosition, 7);
+  EXPECT_EQ(settings.osdDisplayTime, 16);
+  EXPECT_EQ(settings.osdFont.name, "Courier New");
+}
+
+TEST_F(SettingsFileTest, TextsAreReadUpTo2047Characters) {
+  const std::string longName(3000, 'n');
+  install.WriteIni("[OSD]\r\nOSDFontName=" + longName + "\r\n");
+  EXPECT_EQ(Ini().ReadString("OSD", "OSDFontName", "Arial"), longName.substr(0, 2047));
+}
+
+TEST_F(SettingsFileTest, HotkeysAndHotKeysAreOneSection) {
+  install.WriteIni("[HOTKEYS]\r\nEnable=1\r\nnext_hotkey=5242883\r\n");
+  const SettingsFile ini = Ini();
+  EXPECT_TRUE(klv::ReadHotkeysEnabled(ini));
+  EXPECT_EQ(klv::ReadPackedHotkey(ini, "next_hotkey"), 5242883);
+
+  ASSERT_TRUE(OpenSettingsFile());
+  gSettings.hotkeysEnabled = true;
+  HotkeyEntry(1).packed = 8060936;
+  ASSERT_TRUE(SaveSettings());
+  std::string text = install.ReadIni();
+  CharLowerA(text.data());
+  size_t headers = 0;
+  for (size_t at = text.find("[hotkeys]"); at != std::string::npos; at = text.find("[hotkeys]", at + 1)) {
+    ++headers;
+  }
+  EXPECT_EQ(headers, 1u) << text;
+  EXPECT_EQ(install.IniValue("HotKeys", "prev_hotkey"), "8060936");
+  EXPECT_EQ(install.IniValue("Hotkeys", "Enable"), "1");
+}
+
+TEST_F(SettingsFileTest, SavedSettingsReadBackUnchanged) {
+  ASSERT_TRUE(OpenSettingsFile());
+  klv::Settings saved;
+  saved.hotkeysEnabled = true;
+  saved.activeEnabled = true;
+  saved.inactiveEnabled = true;
+  saved.alphaLevels = {1, 2, 3, 250, 128, 0};
+  saved.osdEnabled = true;
+  saved.osdPosition = 4;
+  saved.osdDisplayTime = 2500;
+  saved.osdColor = 0x123456;
+  saved.osdFont = {"Times New Roman", 20, 0xFF00FF, true, false, true, false};
+  saved.playOnStart = true;
+  saved.rememberPosition = true;
+  gSettings = saved;
+  for (int n = 1; n <= klv::kHotkeyCount; ++n) HotkeyEntry(n).packed = n * 65536 + (n % 16);
+  ASSERT_TRUE(SaveSettings());
+
+  const SettingsFile ini = Ini();
+  klv::Settings loaded;
+  loaded.alphaLevels = {9, 9, 9, 9, 9, 9};
+  int32_t position = -7;
+  loaded.hotkeysEnabled = klv::ReadHotkeysEnabled(ini);
+  klv::ReadTransparencySettings(ini, loaded);
+  klv::ReadOsdSettings(ini, loaded);
+  klv::ReadTrackSettings(ini, loaded, position);
+  EXPECT_EQ(loaded.hotkeysEnabled, saved.hotkeysEnabled);
+  EXPECT_EQ(loaded.activeEnabled, saved.activeEnabled);
+  EXPECT_EQ(loaded.inactiveEnabled, saved.inactiveEnabled);
+  EXPECT_EQ(loaded.alphaLevels, saved.alphaLevels);
+  EXPECT_EQ(loaded.osdEnabled, saved.osdEnabled);
+  EXPECT_EQ(loaded.osdPosition, saved.osdPosition);
+  EXPECT_EQ(loaded.osdDisplayTime, saved.osdDisplayTime);
+  EXPECT_EQ(loaded.osdColor, saved.osdColor);
+  EXPECT_EQ(loaded.osdFont.name, saved.osdFont.name);
+  EXPECT_EQ(loaded.osdFont.size, saved.osdFont.size);
+  EXPECT_EQ(loaded.osdFont.color, saved.osdFont.color);
+  EXPECT_EQ(loaded.osdFont.bold, saved.osdFont.bold);
+  EXPECT_EQ(loaded.osdFont.underline, saved.osdFont.underline);
+  EXPECT_EQ(loaded.playOnStart, saved.playOnStart);
+  EXPECT_EQ(loaded.rememberPosition, saved.rememberPosition);
+  for (int n = 1; n <= klv::kHotkeyCount; ++n) {
+    EXPECT_EQ(klv::ReadPackedHotkey(ini, klv::kHotkeyActions[n - 1].atomName), n * 65536 + (n % 16));
+  }
+  // Position belongs to quit alone.
+  EXPECT_EQ(position, 0);
+  EXPECT_EQ(install.IniValue("Track", "Position"), "<missing>");
+}
+
+TEST_F(SettingsFileTest, ReadOnlyFileReportsTheWriteAndKeepsItsContent) {
+  const std::string content = "[Track]\r\nPosition=777\r\n";
+  install.WriteIni(content);
+  ASSERT_TRUE(SetFileAttributesA(install.IniPath().c_str(), FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(OpenSettingsFile());
+  gSettings.playOnStart = true;
+  EXPECT_FALSE(SaveSettings());
+  EXPECT_FALSE(klv::WritePlaybackPosition(*gSettingsFile, 5));
+  EXPECT_EQ(SettingsWriteErrorText(), "Unable to write to " + install.IniPath());
+  SetFileAttributesA(install.IniPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(install.ReadIni(), content);
+  // Writable again, the same object writes.
+  EXPECT_TRUE(klv::WritePlaybackPosition(*gSettingsFile, 5));
+  EXPECT_EQ(install.IniValue("Track", "Position"), "5");
+}
+
+TEST_F(SettingsFileTest, MissingDirectoryReportsTheWriteAndCreatesNothing) {
+  const std::string directory = install.Directory() + "\\absent";
+  TestInstall::SetRegistryValue(directory);
+  ASSERT_TRUE(OpenSettingsFile());
+  EXPECT_FALSE(SaveSettings());
+  EXPECT_EQ(GetFileAttributesA(directory.c_str()), INVALID_FILE_ATTRIBUTES);
+  TestInstall::SetRegistryValue(install.Directory());
+}
+
+TEST_F(SettingsFileTest, ErrorTextTakesAPercentInThePathLiterally) {
+  const std::string directory = "C:\\100%s %d%%";
+  TestInstall::SetRegistryValue(directory);
+  ASSERT_TRUE(OpenSettingsFile());
+  EXPECT_EQ(SettingsWriteErrorText(), "Unable to write to C:\\100%s %d%%" + kSuffix);
+  TestInstall::SetRegistryValue(install.Directory());
+}
+
+}  // namespace
