@@ -112,8 +112,13 @@ constexpr UINT kMsgRelease = WM_APP + 2;
 std::unique_ptr<TForm1> gForm1;
 HHOOK gDialogKeysHook = nullptr;
 
+// Slider tags 1..6: main, playlist, equalizer; active levels first.
 constexpr int kTrackBars[] = {kTrackBar1, kTrackBar2, kTrackBar3, kTrackBar4, kTrackBar5, kTrackBar6};
-int TagOf(int trackBarId) { return trackBarId - kTrackBar1 + 1; }
+int TagOf(int trackBarId) {
+  for (int i = 0; i < 6; ++i)
+    if (kTrackBars[i] == trackBarId) return i + 1;
+  return 0;
+}
 
 // The host's loop does not know our window, so keyboard navigation (Tab,
 // arrows, Space) is given to IsDialogMessage here, on the way out of the queue.
@@ -456,8 +461,8 @@ void TForm1::CheckBox4Click() {
 }
 
 void TForm1::TrackBarChange(int id) {
-  if (id < kTrackBar1 || id > kTrackBar6) return;
   const int tag = TagOf(id);
+  if (tag == 0) return;
   const int position = static_cast<int>(SendMessageA(layout_.Control(id), TBM_GETPOS, 0, 0));
   // A click that leaves the thumb where it was changes no level.
   if (position == sliderShown_[tag - 1]) return;

@@ -18,14 +18,14 @@ enum ControlId : int {
   kLabel1,
   kLabel2,
   kLabel3,
-  kTrackBar1,  // tags 1..6 follow the ids: main, playlist, equalizer; active, then inactive
+  kTrackBar1,  // tags 1..3: main, playlist, equalizer, active levels
   kTrackBar2,
   kTrackBar3,
   kGroupBox2,  // transparency, inactive
   kLabel4,
   kLabel5,
   kLabel6,
-  kTrackBar4,
+  kTrackBar4,  // tags 4..6: the inactive levels
   kTrackBar5,
   kTrackBar6,
   kCheckListBox1,
