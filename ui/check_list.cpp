@@ -61,8 +61,9 @@ void CheckList::AddRow(const char* caption) {
   item.mask = LVIF_TEXT | LVIF_STATE;
   item.iItem = Count();
   item.pszText = const_cast<char*>(caption);
-  item.state = INDEXTOSTATEIMAGEMASK(1);
-  item.stateMask = LVIS_STATEIMAGEMASK;
+  // The first row takes the keyboard focus mark, so Space works at once.
+  item.state = INDEXTOSTATEIMAGEMASK(1) | (item.iItem == 0 ? LVIS_FOCUSED : 0);
+  item.stateMask = LVIS_STATEIMAGEMASK | LVIS_FOCUSED;
   settingFromCode_ = true;
   SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
   settingFromCode_ = false;

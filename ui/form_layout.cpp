@@ -47,18 +47,17 @@ bool IsTransparentToMouse(ControlKind kind) {
   return kind == ControlKind::kGroupBox || kind == ControlKind::kLabel || kind == ControlKind::kPicture;
 }
 
-// Depth first: each container's controls by tab order, controls that take no
-// focus last, and a group's contents right after the group.
+// Depth first: each container's controls by tab order, and a group's
+// contents right after the group.
 void AppendInTabOrder(const std::vector<const ControlSpec*>& specs, int parent,
                       std::vector<const ControlSpec*>& out) {
   std::vector<const ControlSpec*> children;
   for (const ControlSpec* spec : specs)
     if (spec->parent == parent) children.push_back(spec);
-  std::stable_sort(children.begin(), children.end(), [](const ControlSpec* a, const ControlSpec* b) {
-    const unsigned ka = static_cast<unsigned>(a->tabOrder);  // kNoTabStop sorts last
-    const unsigned kb = static_cast<unsigned>(b->tabOrder);
-    return ka < kb;
-  });
+  // kNoTabStop (-1) sorts first: labels and pictures then lie above the
+  // controls they stand beside, and tab order is about focusable controls only.
+  std::stable_sort(children.begin(), children.end(),
+                   [](const ControlSpec* a, const ControlSpec* b) { return a->tabOrder < b->tabOrder; });
   for (const ControlSpec* child : children) {
     out.push_back(child);
     if (child->kind == ControlKind::kGroupBox) AppendInTabOrder(specs, child->id, out);
@@ -123,17 +122,19 @@ void FormLayout::Build(HWND form, const ControlSpec* specs, size_t count) {
     int scaledWidth = Scale(width);
     int scaledHeight = Scale(height);
     if (spec->kind == ControlKind::kLabel && width == 0) {
+      scaledWidth = TextWidth(form, spec->caption != nullptr ? spec->caption : "");
       WindowDc dc(form);
       SelectedObject selected(dc.Get(), font_.Get());
-      SIZE extent{};
-      const std::string caption = spec->caption != nullptr ? spec->caption : "";
-      GetTextExtentPoint32A(dc.Get(), caption.c_str(), static_cast<int>(caption.size()), &extent);
       TEXTMETRICA metrics{};
       GetTextMetricsA(dc.Get(), &metrics);
-      scaledWidth = extent.cx;
       scaledHeight = metrics.tmHeight;
     }
     if (spec->kind == ControlKind::kComboBox) scaledHeight += Scale(13) * 12;  // room for the drop-down
+    if (spec->kind == ControlKind::kCheckBox && spec->caption != nullptr && *spec->caption != '\0') {
+      // Where the system's substitute for the form font runs wider, the box
+      // grows to keep its caption whole.
+      scaledWidth = std::max(scaledWidth, TextWidth(form, spec->caption) + Scale(20));
+    }
 
     HWND window =
         CreateWindowExA(cls.exStyle, cls.className, spec->kind == ControlKind::kPicture ? "" : spec->caption,
@@ -175,6 +176,14 @@ void FormLayout::AddTooltip(const Entry& entry) {
     tool.uId = reinterpret_cast<UINT_PTR>(entry.window);
   }
   SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+int FormLayout::TextWidth(HWND form, const std::string& text) const {
+  WindowDc dc(form);
+  SelectedObject selected(dc.Get(), font_.Get());
+  SIZE extent{};
+  GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
+  return extent.cx;
 }
 
 const FormLayout::Entry* FormLayout::Find(int id) const {

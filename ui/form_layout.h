@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "win_handles.h"
@@ -71,6 +72,7 @@ class FormLayout {
   const char* EffectiveHint(const ControlSpec& spec) const;
   void ApplyEnabled(int parent);
   void AddTooltip(const Entry& entry);
+  int TextWidth(HWND form, const std::string& text) const;  // in the form font
 
   HWND form_ = nullptr;
   int dpi_ = 96;
