@@ -87,6 +87,16 @@ RECT FormWindowRect(int x, int y, int clientWidth, int clientHeight, DWORD style
   return rect;
 }
 
+void MoveDialogFocus(HWND form, WPARAM wParam, LPARAM lParam) {
+  HWND next = lParam != 0 ? reinterpret_cast<HWND>(wParam) : GetNextDlgTabItem(form, GetFocus(), wParam != 0);
+  if (next == nullptr) return;
+  SetFocus(next);
+  // Text reached by Tab is selected whole, ready to be typed over.
+  HWND focused = GetFocus();
+  if (focused != nullptr && (SendMessageA(focused, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0)
+    SendMessageA(focused, EM_SETSEL, 0, -1);
+}
+
 void FormLayout::Build(HWND form, const ControlSpec* specs, size_t count) {
   form_ = form;
   dpi_ = SystemDpi();

@@ -89,3 +89,7 @@ HFONT CreateFormFont();
 // The outer rectangle of a form whose client area is clientWidth x clientHeight
 // at 96 DPI (scaled), with its top-left corner at (x, y) on the screen.
 RECT FormWindowRect(int x, int y, int clientWidth, int clientHeight, DWORD style, DWORD exStyle);
+
+// WM_NEXTDLGCTL for a form that is not a system dialog: IsDialogMessage asks
+// the window itself to move the focus on Tab and Shift+Tab.
+void MoveDialogFocus(HWND form, WPARAM wParam, LPARAM lParam);

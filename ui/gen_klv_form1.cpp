@@ -277,13 +277,9 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         SetFocus(lastFocus_);
       }
       return 0;
-    case WM_NEXTDLGCTL: {
-      // IsDialogMessage asks the window itself to move the focus on Tab.
-      HWND next =
-          lParam != 0 ? reinterpret_cast<HWND>(wParam) : GetNextDlgTabItem(window_, GetFocus(), wParam != 0);
-      if (next != nullptr) SetFocus(next);
+    case WM_NEXTDLGCTL:
+      MoveDialogFocus(window_, wParam, lParam);
       return 0;
-    }
     default:
       return DefWindowProcA(window_, message, wParam, lParam);
   }

@@ -21,7 +21,11 @@ HBITMAP DecodeJpegToBitmap(const uint8_t* data, size_t size) {
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (bitmap == nullptr || bits == nullptr) return nullptr;
+  if (bitmap == nullptr) return nullptr;
+  if (bits == nullptr) {
+    DeleteObject(bitmap);
+    return nullptr;
+  }
   std::copy(image.pixels.begin(), image.pixels.end(), static_cast<uint8_t*>(bits));
   return bitmap;
 }

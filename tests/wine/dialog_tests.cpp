@@ -343,6 +343,57 @@ TEST_F(DialogTest, TheFormsHaveTheirCaptionsAndClientSizes) {
       L"\u043a\u043b\u0430\u0432\u0438\u0448\u0438");
 }
 
+// The form's own control that holds the focus (a combo box's edit counts as the combo box).
+int FocusedControl(HWND form) {
+  HWND focus = GetFocus();
+  while (focus != nullptr && GetParent(focus) != form) focus = GetParent(focus);
+  return focus != nullptr ? GetDlgCtrlID(focus) : 0;
+}
+
+// Tab as the user presses it, through the thread's message queue.
+void PressTab(HWND form) {
+  PostMessageA(GetFocus() != nullptr ? GetFocus() : form, WM_KEYDOWN, VK_TAB, 1);
+  PostMessageA(GetFocus() != nullptr ? GetFocus() : form, WM_KEYUP, VK_TAB, 0xC0000001);
+}
+
+TEST_F(DialogTest, TabVisitsTheControlsInTheirTabOrder) {
+  gSettings.activeEnabled = gSettings.inactiveEnabled = gSettings.osdEnabled = gSettings.hotkeysEnabled =
+      true;
+  gSettings.osdPosition = 4;
+  HWND dialog = Open();
+  ASSERT_NE(dialog, nullptr);
+  const int expected[] = {
+      form1::kTrackBar1, form1::kTrackBar2,     form1::kTrackBar3,      form1::kTrackBar4, form1::kTrackBar5,
+      form1::kTrackBar6, form1::kCheckListBox1, form1::kRadioItem0 + 4, form1::kEdit1,     form1::kButton2,
+      form1::kButton3,   form1::kCheckBox1,     form1::kCheckBox2,      form1::kCheckBox3, form1::kCheckBox4,
+      form1::kCheckBox5, form1::kCheckBox6,     form1::kButton1,
+  };
+  EXPECT_EQ(FocusedControl(dialog), form1::kButton1);
+  for (int id : expected) {
+    PressTab(dialog);
+    PumpMessages(10);
+    EXPECT_EQ(FocusedControl(dialog), id);
+  }
+  EXPECT_EQ(gSettings.osdPosition, 4);  // passing the radio group selects nothing new
+}
+
+TEST_F(DialogTest, TabInTheAssignmentDialogFollowsItsTabOrder) {
+  HotkeyEntry(kNext).packed = kCtrlAltP;
+  std::vector<int> visited;
+  std::vector<AssignDialogDriver::Step> steps;
+  steps.push_back([&](HWND d) { visited.push_back(FocusedControl(d)); });
+  for (int i = 0; i < 7; ++i) {
+    steps.push_back([](HWND d) { PressTab(d); });
+    steps.push_back([&](HWND d) { visited.push_back(FocusedControl(d)); });
+  }
+  steps.push_back(CloseBox());
+  AssignDialogDriver driver(steps);
+  EditHotkey(kNext);
+  EXPECT_EQ(visited,
+            std::vector<int>({form2::kCheckBox1, form2::kCheckBox2, form2::kCheckBox3, form2::kCheckBox4,
+                              form2::kComboBox1, form2::kCheckBox5, form2::kButton1, form2::kCheckBox1}));
+}
+
 // ---- The configuration dialog: handlers ----
 
 TEST_F(DialogTest, CheckBoxesSetTheirSettings) {
