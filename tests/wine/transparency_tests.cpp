@@ -1,0 +1,152 @@
+// Alpha levels on the host's windows, read back with GetLayeredWindowAttributes.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "plugin_state.h"
+#include "test_host.h"
+#include "transparency.h"
+#include "window_hooks.h"
+
+namespace {
+
+// The window's constant alpha, or -1 when it is not layered with one.
+int Alpha(HWND window) {
+  if ((GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYERED) == 0) return -1;
+  COLORREF key = 0;
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  if (!GetLayeredWindowAttributes(window, &key, &alpha, &flags) || (flags & LWA_ALPHA) == 0) return -1;
+  return alpha;
+}
+
+class TransparencyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gPlugin.hwndParent = host.main;
+    gSettings = klv::Settings{};
+    gSettings.alphaLevels = {10, 20, 30, 40, 50, 60};
+  }
+  void TearDown() override {
+    RemoveWindowHooks();
+    gSettings = klv::Settings{};
+    gPlugin.hwndParent = nullptr;
+  }
+
+  void Activate(HWND window) {
+    SetForegroundWindow(window);
+    SetActiveWindow(window);
+    PumpMessages(20);
+    ASSERT_EQ(GetActiveWindow(), window);
+  }
+
+  TestHost host;
+};
+
+struct ApplyCase {
+  const char* label;
+  bool activeEnabled;
+  bool inactiveEnabled;
+  bool otherWindowActive;  // a window of ours (as the dialog would be) instead of the main window
+  int main, playlist, equalizer;
+};
+
+TEST_F(TransparencyTest, ApplyGivesEachWindowTheLevelOfItsState) {
+  const ApplyCase cases[] = {
+      {"both off", false, false, false, 255, 255, 255},
+      {"both off, other active", false, false, true, 255, 255, 255},
+      {"both on, main active", true, true, false, 10, 50, 60},
+      {"active only, main active", true, false, false, 10, 255, 255},
+      {"inactive only, main active", false, true, false, 255, 50, 60},
+      {"both on, other active", true, true, true, 40, 50, 60},
+      {"active only, other active", true, false, true, 255, 255, 255},
+  };
+  HWND other = CreateWindowExA(0, "STATIC", "dialog", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400, 300, 200, 100,
+                               nullptr, nullptr, nullptr, nullptr);
+  for (const ApplyCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    Activate(c.otherWindowActive ? other : host.main);
+    gSettings.activeEnabled = c.activeEnabled;
+    gSettings.inactiveEnabled = c.inactiveEnabled;
+    ApplyTransparency();
+    EXPECT_EQ(Alpha(host.main), c.main);
+    EXPECT_EQ(Alpha(host.playlist), c.playlist);
+    EXPECT_EQ(Alpha(host.equalizer), c.equalizer);
+  }
+  DestroyWindow(other);
+}
+
+TEST_F(TransparencyTest, ActivationSwitchesBetweenTheTwoLevels) {
+  gSettings.inactiveEnabled = true;
+  gSettings.alphaLevels[klv::kPlaylistInactive] = 128;
+  InstallWindowHooks();
+  Activate(host.playlist);
+  Activate(host.main);
+  EXPECT_EQ(Alpha(host.playlist), 128);
+  Activate(host.playlist);
+  EXPECT_EQ(Alpha(host.playlist), 255);
+  EXPECT_EQ(Alpha(host.main), 40);
+}
+
+TEST_F(TransparencyTest, FullyTransparentWindowStillHearsActivation) {
+  gSettings.activeEnabled = true;
+  gSettings.inactiveEnabled = true;
+  InstallWindowHooks();
+  SetAlphaFromPercent(6, 0);  // equalizer inactive
+  Activate(host.equalizer);
+  Activate(host.main);
+  EXPECT_EQ(Alpha(host.equalizer), 0);
+  host.ClearLog();
+  Activate(host.equalizer);
+  EXPECT_GE(host.Count(host.equalizer, WM_ACTIVATE), 1);
+  EXPECT_EQ(Alpha(host.equalizer), 30);
+}
+
+TEST_F(TransparencyTest, EachHookAppliesItsOwnWindowsLevels) {
+  gSettings.activeEnabled = true;
+  gSettings.inactiveEnabled = true;
+  InstallWindowHooks();
+  const HWND windows[] = {host.main, host.playlist, host.equalizer};
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    SendMessageA(windows[i], WM_ACTIVATE, WA_CLICKACTIVE, 0);
+    EXPECT_EQ(Alpha(windows[i]), gSettings.alphaLevels[i]);
+    SendMessageA(windows[i], WM_ACTIVATE, WA_INACTIVE, 0);
+    EXPECT_EQ(Alpha(windows[i]), gSettings.alphaLevels[i + 3]);
+    // Any other state leaves the window as it is.
+    SendMessageA(windows[i], WM_ACTIVATE, 3, 0);
+    EXPECT_EQ(Alpha(windows[i]), gSettings.alphaLevels[i + 3]);
+  }
+}
+
+struct PercentCase {
+  int tag;
+  int percent;
+  int alpha;
+};
+
+TEST_F(TransparencyTest, SliderPercentagesApplyAtOnce) {
+  gSettings.inactiveEnabled = true;
+  HWND other = CreateWindowExA(0, "STATIC", "dialog", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400, 300, 200, 100,
+                               nullptr, nullptr, nullptr, nullptr);
+  Activate(other);
+  const PercentCase cases[] = {{4, 100, 255}, {5, 50, 127}, {6, 1, 2}, {4, 0, 0}};
+  const HWND windows[] = {host.main, host.playlist, host.equalizer};
+  for (const PercentCase& c : cases) {
+    SCOPED_TRACE(c.tag);
+    SetAlphaFromPercent(c.tag, c.percent);
+    EXPECT_EQ(gSettings.alphaLevels[c.tag - 1], c.alpha);
+    EXPECT_EQ(Alpha(windows[c.tag - 4]), c.alpha);
+  }
+  // Active levels are stored but do not show on inactive windows.
+  SetAlphaFromPercent(2, 50);
+  EXPECT_EQ(gSettings.alphaLevels[klv::kPlaylistActive], 127);
+  EXPECT_EQ(Alpha(host.playlist), 127);  // its inactive level from above
+  const klv::AlphaLevels before = gSettings.alphaLevels;
+  SetAlphaFromPercent(0, 10);
+  SetAlphaFromPercent(7, 10);
+  EXPECT_EQ(gSettings.alphaLevels, before);
+  DestroyWindow(other);
+}
+
+}  // namespace

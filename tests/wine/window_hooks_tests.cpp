@@ -1,0 +1,169 @@
+// The replacement procedures on the host's windows, through the static library.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "plugin_state.h"
+#include "test_host.h"
+#include "window_hooks.h"
+
+namespace {
+
+WNDPROC Procedure(HWND window) { return reinterpret_cast<WNDPROC>(GetWindowLongA(window, GWL_WNDPROC)); }
+
+class WindowHooksTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gPlugin.hwndParent = host.main;
+    gSettings = klv::Settings{};
+    hostProcedure = Procedure(host.main);
+    InstallWindowHooks();
+    host.ClearLog();
+  }
+  void TearDown() override {
+    RemoveWindowHooks();
+    for (klv::keystype& entry : gHotkeyTable) entry = klv::keystype{};
+    gPlugin.hwndParent = nullptr;
+  }
+
+  TestHost host;
+  WNDPROC hostProcedure = nullptr;
+};
+
+struct PollCase {
+  const char* label;
+  UINT message;
+  LPARAM lParam;
+  int32_t hostPosition;
+  std::vector<int> requests;  // what reaches the host, in order
+  int32_t positionAfter;      // starting from 7
+};
+
+TEST_F(WindowHooksTest, EveryMessageButTheRequestsPollsThePosition) {
+  const PollCase cases[] = {
+      {"plain message", WM_NULL, 0, 4321, {105}, 4321},
+      {"position zero counts", WM_NULL, 0, 0, {105}, 0},
+      {"nothing playing keeps the last", WM_NULL, 0, -1, {105}, 7},
+      {"command", WM_COMMAND, 0, 900, {105}, 900},
+      {"a request is not polled", WM_USER, 125, 4321, {125}, 7},
+  };
+  for (const PollCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    gLastPlaybackPosition = 7;
+    host.position = c.hostPosition;
+    host.ClearLog();
+    SendMessageA(host.main, c.message, 0, c.lParam);
+    EXPECT_EQ(host.Requests(), c.requests);
+    EXPECT_EQ(gLastPlaybackPosition, c.positionAfter);
+    EXPECT_EQ(host.Count(host.main, c.message), 1);
+  }
+}
+
+TEST_F(WindowHooksTest, HostAnswersComeBackUnchanged) {
+  host.position = 123456;
+  host.lengthSeconds = 321;
+  EXPECT_EQ(SendMessageA(host.main, WM_USER, 0, 105), 123456);
+  EXPECT_EQ(SendMessageA(host.main, WM_USER, 1, 105), 321);
+  host.shuffle = 1;
+  EXPECT_EQ(SendMessageA(host.main, WM_USER, 0, 250), 1);
+}
+
+TEST_F(WindowHooksTest, HotkeyRunsItsActionAndStillReachesTheHost) {
+  const WPARAM id = 0xC0DE;
+  HotkeyEntry(5).id = id;  // "Next"
+  HotkeyEntry(5).packed = 5242883;
+  SendMessageA(host.main, WM_HOTKEY, id, 0);
+  ASSERT_EQ(host.Commands(), std::vector<int>{40048});
+  ASSERT_EQ(host.Count(host.main, WM_HOTKEY), 1);
+  size_t command = 0, hotkey = 0;
+  for (size_t i = 0; i < host.log.size(); ++i) {
+    if (host.log[i].message == WM_COMMAND) command = i;
+    if (host.log[i].message == WM_HOTKEY) hotkey = i;
+  }
+  EXPECT_LT(command, hotkey);
+  EXPECT_EQ(host.log[hotkey].wParam, id);
+
+  host.ClearLog();
+  SendMessageA(host.main, WM_HOTKEY, id + 1, 0);
+  EXPECT_TRUE(host.Commands().empty());
+  EXPECT_EQ(host.Count(host.main, WM_HOTKEY), 1);
+}
+
+TEST_F(WindowHooksTest, SideWindowsPassEverythingOn) {
+  for (HWND window : {host.playlist, host.equalizer}) {
+    SendMessageA(window, WM_NULL, 0, 0);
+    SendMessageA(window, WM_HOTKEY, 1, 0);
+    SendMessageA(window, WM_USER, 0, 105);
+    EXPECT_EQ(host.Count(window, WM_NULL), 1);
+    EXPECT_EQ(host.Count(window, WM_HOTKEY), 1);
+    EXPECT_EQ(host.Count(window, WM_USER), 1);
+  }
+  // Only the main window's hook asks the host anything.
+  EXPECT_TRUE(host.Requests().empty());
+}
+
+TEST_F(WindowHooksTest, RemovingGivesEachWindowItsProcedureBack) {
+  const WNDPROC hooks[] = {&MainWindowHook, &PlaylistWindowHook, &EqualizerWindowHook};
+  const HWND windows[] = {host.main, host.playlist, host.equalizer};
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Procedure(windows[i]), hooks[i]);
+  RemoveWindowHooks();
+  for (HWND window : windows) EXPECT_EQ(Procedure(window), hostProcedure);
+  // A second removal and a new install work on the same windows.
+  RemoveWindowHooks();
+  InstallWindowHooks();
+  InstallWindowHooks();
+  EXPECT_EQ(Procedure(host.main), &MainWindowHook);
+  host.ClearLog();
+  SendMessageA(host.main, WM_NULL, 0, 0);
+  EXPECT_EQ(host.Requests(), std::vector<int>{105});
+}
+
+TEST(WindowHooksMissingTest, MissingSideWindowsAreNotHooked) {
+  TestHost host(false, false);
+  gPlugin.hwndParent = host.main;
+  InstallWindowHooks();
+  EXPECT_EQ(Procedure(host.main), &MainWindowHook);
+  host.ClearLog();
+  SendMessageA(host.main, WM_ACTIVATE, WA_ACTIVE, 0);
+  EXPECT_EQ(host.Count(host.main, WM_ACTIVATE), 1);
+  RemoveWindowHooks();
+  EXPECT_NE(Procedure(host.main), &MainWindowHook);
+  gPlugin.hwndParent = nullptr;
+}
+
+WNDPROC gOuterSaved = nullptr;
+LRESULT CALLBACK OuterSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  return CallWindowProcA(gOuterSaved, window, message, wParam, lParam);
+}
+
+TEST_F(WindowHooksTest, UnderAnotherSubclassTheHookOnlyPassesOn) {
+  gOuterSaved = reinterpret_cast<WNDPROC>(
+      SetWindowLongA(host.main, GWL_WNDPROC, reinterpret_cast<LONG>(&OuterSubclass)));
+  RemoveWindowHooks();
+  EXPECT_EQ(Procedure(host.main), &OuterSubclass);
+  EXPECT_EQ(Procedure(host.playlist), hostProcedure);
+  HotkeyEntry(5).id = 0xC0DE;
+  HotkeyEntry(5).packed = 5242883;
+  host.ClearLog();
+  SendMessageA(host.main, WM_NULL, 0, 0);
+  SendMessageA(host.main, WM_HOTKEY, 0xC0DE, 0);
+  EXPECT_TRUE(host.Requests().empty());
+  EXPECT_TRUE(host.Commands().empty());
+  EXPECT_EQ(host.Count(host.main, WM_HOTKEY), 1);
+
+  // A new start finds its hook still in the chain and takes it up again
+  // without chaining to itself.
+  InstallWindowHooks();
+  host.ClearLog();
+  SendMessageA(host.main, WM_NULL, 0, 0);
+  EXPECT_EQ(host.Requests(), std::vector<int>{105});
+  EXPECT_EQ(host.Count(host.main, WM_NULL), 1);
+
+  SetWindowLongA(host.main, GWL_WNDPROC, reinterpret_cast<LONG>(gOuterSaved));
+  RemoveWindowHooks();
+  EXPECT_EQ(Procedure(host.main), hostProcedure);
+}
+
+}  // namespace
