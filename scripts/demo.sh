@@ -141,5 +141,48 @@ shot 06-resumed
 wintool command "$main_class" 41001
 await_exit "$player_pid"
 
+# The two dialogs, used from the keyboard as a user would: the configuration
+# dialog opens with the focus on "Exit"; seven Tabs pass the six sliders and
+# reach the hotkey list, where Space marks "Previous" and so opens the
+# assignment dialog. There Ctrl+Alt+F8 is chosen and assigned, and "Exit"
+# writes the settings file.
+say "third run: the configuration and hotkey assignment dialogs"
+wine "$demo/player.exe" --log "$demo/player-run3.log" &
+player_pid=$!
+wintool wait "$main_class" 30000
+sleep 1
+wintool command "$main_class" 41000
+wintool wait TForm1 10000
+sleep 1
+shot 07-config-dialog
+for _ in 1 2 3 4 5 6 7; do wintool keys tab; done
+wintool keys space
+wintool wait TForm2 10000
+sleep 1
+shot 08-assign-dialog
+wintool keys space       # Enable
+wintool keys shift+tab   # key box
+wintool keys shift+f
+wintool keys 8
+for _ in 1 2 3; do wintool keys shift+tab; done
+wintool keys space       # Ctrl
+wintool keys shift+tab
+wintool keys space       # Alt
+sleep 0.5
+shot 09-assign-dialog-filled
+for _ in 1 2 3 4 5 6; do wintool keys tab; done
+wintool keys space       # Assign
+sleep 1
+shot 10-config-dialog-assigned
+for _ in 1 2 3 4 5 6 7; do wintool keys shift+tab; done
+wintool keys space       # Exit
+sleep 1
+say "saved: $(grep -i '^prev_hotkey=' "$ini" | tr -d '\r') (Ctrl+Alt+F8 is $(( (0x77 << 16) | 3 )))"
+wintool keys ctrl+alt+f8
+sleep 0.5
+shot 11-new-hotkey
+wintool command "$main_class" 41001
+await_exit "$player_pid"
+
 say "settings file:"
 echo "$ini"
