@@ -154,7 +154,10 @@ std::string WindowText(HWND window) {
 
 }  // namespace
 
-TForm1* TForm1::Current() { return gForm1.get(); }
+TForm1* TForm1::Current() {
+  // A dialog whose window went inside one of its handlers is no longer current.
+  return gForm1 && gForm1->window_ != nullptr ? gForm1.get() : nullptr;
+}
 
 TForm1::TForm1() {
   WNDCLASSEXA cls{};

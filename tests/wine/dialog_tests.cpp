@@ -582,6 +582,19 @@ TEST_F(DialogTest, ADoubleClickOpensTheDialogForThatRow) {
   EXPECT_FALSE(IsFree(kCtrlAltP, host.playlist));
 }
 
+TEST_F(DialogTest, QuitWhileTheAssignmentDialogIsOpenClosesBothAndKeepsTheEntries) {
+  gSettings.hotkeysEnabled = true;
+  Register(kNext, kCtrlAltP);
+  ASSERT_NE(Open(), nullptr);
+  AssignDialogDriver driver({[](HWND) { CloseConfigDialog(); }});
+  UserMarksRow(0, true);
+  PumpMessages(300);
+  EXPECT_EQ(driver.opened, 1);
+  EXPECT_EQ(ConfigDialogWindow(), nullptr);
+  EXPECT_EQ(FindWindowW(form2::kClassName, nullptr), nullptr);
+  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
+}
+
 // ---- The assignment dialog ----
 
 TEST_F(DialogTest, TheAssignmentDialogShowsTheEntry) {
@@ -631,6 +644,20 @@ TEST_F(DialogTest, EnableSwitchesTheOtherControlsAndKeepsTheirContents) {
   EXPECT_TRUE(altCheckedAfterOff);
   EXPECT_EQ(keyAfterOff, "P");
   EXPECT_TRUE(altEnabledAfterOn);
+}
+
+TEST_F(DialogTest, ACharacterTypedOnEnableAppliesItsState) {
+  bool keyEnabled = false;
+  AssignDialogDriver driver(
+      {[](HWND d) {
+         // The mark changed without a click: only the key press reacts to it.
+         SendMessageA(GetDlgItem(d, form2::kCheckBox5), BM_SETCHECK, BST_CHECKED, 0);
+         SendMessageA(GetDlgItem(d, form2::kCheckBox5), WM_CHAR, 'x', 1);
+       },
+       [&](HWND d) { keyEnabled = IsWindowEnabled(GetDlgItem(d, form2::kComboBox1)) != FALSE; }, CloseBox()});
+  EditHotkey(kNext);
+  EXPECT_TRUE(keyEnabled);
+  EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
 }
 
 TEST_F(DialogTest, AssignWithWinAndF12StoresAndRegistersIt) {
@@ -842,6 +869,10 @@ TEST(ConfigThroughTheDll, ShowsThePicturesAndClosesAtQuit) {
     EXPECT_EQ(info.bmWidth, id == form1::kImage1 ? 120 : 52);
     EXPECT_EQ(info.bmHeight, id == form1::kImage1 ? 40 : 41);
   }
+  // The DLL's manifest brings Common Controls 6, which alone answer BCM_GETIDEALSIZE.
+  SIZE ideal{};
+  EXPECT_TRUE(SendMessageA(GetDlgItem(dialog, form1::kButton1), BCM_GETIDEALSIZE, 0,
+                           reinterpret_cast<LPARAM>(&ideal)));
   plugin.Config();  // a second call brings the same dialog forward
   PumpMessages(20);
   EXPECT_EQ(FindWindowA(form1::kClassName, nullptr), dialog);
