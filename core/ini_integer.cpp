@@ -17,12 +17,16 @@ int HexDigitValue(char c) {
   return -1;
 }
 
+// Leading zeros do not count towards the 32 bits, as in the decimal form.
 bool ParseHex(std::string_view digits, uint32_t& value) {
-  if (digits.empty() || digits.size() > kMaxHexDigits) return false;
+  if (digits.empty()) return false;
   value = 0;
+  size_t significant = 0;
   for (char c : digits) {
     const int digit = HexDigitValue(c);
     if (digit < 0) return false;
+    if (significant > 0 || digit != 0) ++significant;
+    if (significant > kMaxHexDigits) return false;
     value = (value << 4) | static_cast<uint32_t>(digit);
   }
   return true;

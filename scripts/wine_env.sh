@@ -15,14 +15,16 @@ klv_wine_env() {
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
   fi
   trap klv_wine_cleanup EXIT
-  if [ ! -f "$WINEPREFIX/.klv-ready" ]; then
+  if [ ! -f "$WINEPREFIX/.klv-ready-2" ]; then
     wineboot -i >/dev/null 2>&1 || true
     # Without a window manager Wine waits 2 s for every window it hides unless
     # its windows are unmanaged; no crash dialog either, a test just fails.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
+    # A crashing test process ends at once instead of waiting in winedbg.
+    wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1 || true
     wineserver -w 2>/dev/null || true
-    touch "$WINEPREFIX/.klv-ready"
+    touch "$WINEPREFIX/.klv-ready-2"
   fi
   wineserver -w 2>/dev/null || true
 }

@@ -48,6 +48,7 @@ TEST(ParseIniInteger, ReadsDecimalAndHexadecimalForms) {
       {"0x7FFFFFFF", INT32_MAX},
       {"-$FFFFFFFF", 1},
       {"$00000001", 1},
+      {"0x0000000000D5FFFE", 0xD5FFFE},
       {"14024702", 0xD5FFFE},
   };
   for (const ParseCase& c : cases) {
