@@ -28,4 +28,25 @@ foreach(line ${imports})
   endif()
   message(STATUS "imports ${name}")
 endforeach()
+
+# Resources: the version block that Explorer and installers read, and the
+# visual-styles manifest of the dialogs beside it (both linked from .rc files).
+string(REPLACE "objdump" "windres" WINDRES "${OBJDUMP}")
+execute_process(COMMAND ${WINDRES} -i ${DLL} -O rc OUTPUT_VARIABLE resources RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${WINDRES} cannot read the resources of ${DLL}")
+endif()
+foreach(expected
+    "FILEVERSION 1, 0, 0, 3"
+    "VALUE \"FileVersion\", \"1.0 beta 3\""
+    "VALUE \"ProductVersion\", \"1.0 beta 3\""
+    "VALUE \"FileDescription\", \"Kelvo-plugin... v1.0\""
+    "VALUE \"OriginalFilename\", \"gen_klv.dll\""
+    "VALUE \"InternalName\", \"gen_klv\""
+    "2 24 /\\* RT_MANIFEST \\*/")
+  string(REGEX MATCH "${expected}" found "${resources}")
+  if(found STREQUAL "")
+    message(FATAL_ERROR "resource missing from ${DLL}: ${expected}")
+  endif()
+endforeach()
 message(STATUS "1 passed, 0 failed")
