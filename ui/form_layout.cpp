@@ -270,3 +270,11 @@ bool FormLayout::IsEnabled(int id) const {
   const Entry* entry = Find(id);
   return entry != nullptr && entry->enabled;
 }
+
+void KeepFocusAcrossActivation(HWND form, WPARAM wParam, HWND& lastFocus) {
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    lastFocus = GetFocus();
+  } else if (lastFocus != nullptr && IsChild(form, lastFocus)) {
+    SetFocus(lastFocus);
+  }
+}

@@ -93,3 +93,6 @@ RECT FormWindowRect(int x, int y, int clientWidth, int clientHeight, DWORD style
 // WM_NEXTDLGCTL for a form that is not a system dialog: IsDialogMessage asks
 // the window itself to move the focus on Tab and Shift+Tab.
 void MoveDialogFocus(HWND form, WPARAM wParam, LPARAM lParam);
+
+// WM_ACTIVATE of a form: keeps the focused control across a switch to another window.
+void KeepFocusAcrossActivation(HWND form, WPARAM wParam, HWND& lastFocus);

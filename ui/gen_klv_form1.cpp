@@ -274,11 +274,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       PostMessageA(window_, kMsgRelease, 0, 0);
       return 0;
     case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        lastFocus_ = GetFocus();
-      } else if (lastFocus_ != nullptr && IsChild(window_, lastFocus_)) {
-        SetFocus(lastFocus_);
-      }
+      KeepFocusAcrossActivation(window_, wParam, lastFocus_);
       return 0;
     case WM_NEXTDLGCTL:
       MoveDialogFocus(window_, wParam, lParam);

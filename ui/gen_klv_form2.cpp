@@ -160,12 +160,7 @@ LRESULT TForm2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       FormClose();
       return 0;
     case WM_ACTIVATE:
-      // Keep the focused control across a switch to another window.
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        lastFocus_ = GetFocus();
-      } else if (lastFocus_ != nullptr && IsChild(window_, lastFocus_)) {
-        SetFocus(lastFocus_);
-      }
+      KeepFocusAcrossActivation(window_, wParam, lastFocus_);
       return 0;
     case WM_NEXTDLGCTL:
       MoveDialogFocus(window_, wParam, lParam);
