@@ -5,6 +5,7 @@
 //   wintool request CLASS CODE [W]   send WM_USER (code in lParam), print the answer
 //   wintool close CLASS              post WM_CLOSE
 //   wintool activate CLASS           bring the window to the foreground
+//   wintool hold-hotkey MODS VK MS   hold a hotkey combination for MS milliseconds
 // Key presses must come from a Win32 process: the hotkeys registered in Wine
 // see SendInput events, not events injected on the X side.
 #include <windows.h>
@@ -150,6 +151,21 @@ int Activate(const char* className) {
   return SetForegroundWindow(window) ? 0 : kFailure;
 }
 
+// Another program's claim on a combination: registered for this thread, kept
+// for the given time, then released as the process ends.
+int HoldHotkey(long modifiers, long virtualKey, long milliseconds) {
+  constexpr int kHoldId = 1;
+  if (!RegisterHotKey(nullptr, kHoldId, static_cast<UINT>(modifiers), static_cast<UINT>(virtualKey))) {
+    std::fprintf(stderr, "wintool: the combination %ld/%ld is taken\n", modifiers, virtualKey);
+    return kFailure;
+  }
+  std::printf("held\n");
+  std::fflush(stdout);
+  Sleep(static_cast<DWORD>(milliseconds));
+  UnregisterHotKey(nullptr, kHoldId);
+  return 0;
+}
+
 bool ParseNumber(const char* text, long& value) {
   char* end = nullptr;
   value = std::strtol(text, &end, 0);
@@ -159,7 +175,8 @@ bool ParseNumber(const char* text, long& value) {
 int Usage() {
   std::fprintf(stderr,
                "usage: wintool keys COMBINATION | wait CLASS [TIMEOUT_MS] | command CLASS ID |\n"
-               "       request CLASS CODE [WPARAM] | close CLASS | activate CLASS\n");
+               "       request CLASS CODE [WPARAM] | close CLASS | activate CLASS |\n"
+               "       hold-hotkey MODIFIERS VK MS\n");
   return kUsage;
 }
 
@@ -185,5 +202,12 @@ int main(int argc, char** argv) {
   }
   if (verb == "close" && argc == 3) return Post(target, WM_CLOSE, 0);
   if (verb == "activate" && argc == 3) return Activate(target);
+  if (verb == "hold-hotkey" && argc == 5) {
+    long virtualKey = 0, milliseconds = 0;
+    if (!ParseNumber(argv[2], number) || !ParseNumber(argv[3], virtualKey) ||
+        !ParseNumber(argv[4], milliseconds))
+      return Usage();
+    return HoldHotkey(number, virtualKey, milliseconds);
+  }
   return Usage();
 }

@@ -1,0 +1,504 @@
+// Hostile input and faults through the real DLL as the host loads it: files
+// that cannot be written, odd registry values, missing host windows, a host
+// that answers nonsense, init and unload at the wrong moments, and another
+// process taking a combination.
+// clang-format off
+#include <windows.h>  // before the other Windows headers
+// clang-format on
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "core/hotkey_actions.h"
+#include "gen_klv_form1.h"
+#include "test_host.h"
+
+namespace {
+
+constexpr char kInstanceAtom[] = "Kelvo_plugin_running";
+constexpr char kOsdClass[] = "KelvoOsdWindow";
+const klv::PackedHotkey kCtrlAltN = klv::PackHotkey('N', true, true, false, false);
+const klv::PackedHotkey kCtrlAltP = klv::PackHotkey('P', true, true, false, false);
+
+std::string Text(HWND window) {
+  char text[2048] = {};
+  GetWindowTextA(window, text, sizeof(text));
+  return text;
+}
+
+LONG WindowProcedure(HWND window) { return GetWindowLongA(window, GWL_WNDPROC); }
+
+BYTE AlphaOf(HWND window) {
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  COLORREF key = 0;
+  if (!GetLayeredWindowAttributes(window, &key, &alpha, &flags)) return 0;
+  return alpha;
+}
+
+HWND Osd() { return FindWindowA(kOsdClass, nullptr); }
+HWND Dialog() { return FindWindowA(form1::kClassName, nullptr); }
+
+void ClickIn(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+bool RowMarked(HWND dialog, int row) {
+  HWND list = GetDlgItem(dialog, form1::kCheckListBox1);
+  return (SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) ==
+         INDEXTOSTATEIMAGEMASK(2);
+}
+
+// Whether a window of ours could register the combination now.
+bool IsFree(klv::PackedHotkey packed, HWND probe) {
+  constexpr int kProbeId = 0xBEEF;
+  if (!RegisterHotKey(probe, kProbeId, klv::HotkeyModifiers(packed), klv::HotkeyKeyCode(packed)))
+    return false;
+  UnregisterHotKey(probe, kProbeId);
+  return true;
+}
+
+void SendHotkey(HWND main, const char* atomName) {
+  SendMessageA(main, WM_HOTKEY, GlobalFindAtomA(atomName), 0);
+}
+
+// The settings-file text holding one line per key.
+std::string Section(const char* name, const std::vector<std::string>& lines) {
+  std::string text = std::string("[") + name + "]\r\n";
+  for (const std::string& line : lines) text += line + "\r\n";
+  return text;
+}
+
+std::string EnvPath(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+class FaultTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetGlobalAtoms(); }
+  void TearDown() override {
+    PumpMessages(20);
+    ResetGlobalAtoms();
+    TestInstall::SetRegistryValue(install.Directory());
+  }
+  std::vector<SeenMessageBox> SeenAfterPump(DWORD ms = 150) {
+    PumpMessages(ms);
+    return boxes.Seen();
+  }
+
+  MessageBoxWatcher boxes;
+  TestInstall install;
+  TestHost host;
+};
+
+// ---- The settings file cannot be written ----
+
+struct SaveFaultCase {
+  const char* label;
+  bool readOnly;          // the file exists and is read-only
+  bool missingDirectory;  // the host directory does not exist
+};
+
+TEST_F(FaultTest, RefusedWritesShowOneBoxAtExitAndNoneAtQuit) {
+  const SaveFaultCase cases[] = {{"read-only file", true, false}, {"directory missing", false, true}};
+  for (const SaveFaultCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    const std::string content = "[Track]\r\nPosition=777\r\n";
+    std::string directory = install.Directory();
+    if (c.missingDirectory) {
+      directory += "\\absent";
+      TestInstall::SetRegistryValue(directory);
+    } else {
+      install.WriteIni(content);
+    }
+    const std::string iniPath = directory + "\\Plugins\\gen_klv.ini";
+    const size_t boxesBefore = boxes.Seen().size();
+    {
+      LoadedPlugin plugin(host.main);
+      ASSERT_EQ(plugin.Init(), 0);
+      plugin.Config();
+      PumpMessages(20);
+      HWND dialog = Dialog();
+      ASSERT_NE(dialog, nullptr);
+      if (c.readOnly) SetFileAttributesA(iniPath.c_str(), FILE_ATTRIBUTE_READONLY);
+      ClickIn(dialog, form1::kCheckBox2);  // a change that Exit would write
+      ClickIn(dialog, form1::kButton1);
+      auto seen = SeenAfterPump();
+      EXPECT_FALSE(IsWindow(dialog));
+      ASSERT_EQ(seen.size(), boxesBefore + 1);
+      EXPECT_EQ(seen.back().text, "Unable to write to " + iniPath + ".");
+      // Quit reports nothing of its own refused write, and stops all the same.
+      SendMessageA(host.main, WM_NULL, 0, 0);
+      plugin.Quit();
+      EXPECT_EQ(SeenAfterPump().size(), boxesBefore + 1);
+      EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
+    }
+    if (c.readOnly) {
+      SetFileAttributesA(iniPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+      EXPECT_EQ(install.ReadIni(), content);
+    } else {
+      EXPECT_EQ(GetFileAttributesA(directory.c_str()), INVALID_FILE_ATTRIBUTES) << "created " << directory;
+      TestInstall::SetRegistryValue(install.Directory());
+    }
+  }
+}
+
+// ---- Odd host registry values ----
+
+TEST_F(FaultTest, AHostPathOverTheLimitIsCutAndTheCutPathServes) {
+  // The host directory as registered: longer than both 255 characters and the
+  // 256-byte buffer. Its first 255 characters name a file in an existing folder.
+  const std::string folder = install.Directory() + "\\" + std::string(100, 'a');
+  const std::string hostDirectory = folder + "\\" + std::string(200, 'b');
+  ASSERT_GT(hostDirectory.size(), 256u);
+  const std::string cutPath = hostDirectory.substr(0, 255);
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  TestInstall::SetRegistryValue(hostDirectory);
+  {
+    LoadedPlugin plugin(host.main);
+    ASSERT_EQ(plugin.Init(), 0);
+    plugin.Config();
+    PumpMessages(20);
+    ASSERT_NE(Dialog(), nullptr);
+    ClickIn(Dialog(), form1::kButton1);
+    PumpMessages(50);
+    SendMessageA(host.main, WM_NULL, 0, 0);
+    plugin.Quit();
+  }
+  EXPECT_TRUE(boxes.Seen().empty());
+  WritePrivateProfileStringA(nullptr, nullptr, nullptr, cutPath.c_str());
+  char value[64] = {};
+  GetPrivateProfileStringA("Track", "Position", "<missing>", value, sizeof(value), cutPath.c_str());
+  EXPECT_STREQ(value, "65432");
+  GetPrivateProfileStringA("OSD", "OSDFontName", "<missing>", value, sizeof(value), cutPath.c_str());
+  EXPECT_STREQ(value, "Arial");
+  WritePrivateProfileStringA(nullptr, nullptr, nullptr, cutPath.c_str());
+  EXPECT_TRUE(DeleteFileA(cutPath.c_str()));
+  EXPECT_TRUE(RemoveDirectoryA(folder.c_str()));
+}
+
+struct RegistryValueCase {
+  const char* label;
+  DWORD type;
+  std::string data;
+  bool writesTheInstallFile;  // the value names the test install
+};
+
+// The value missing altogether is refused (lifecycle tests); every value that
+// exists starts the plug-in, whatever its type or content.
+TEST_F(FaultTest, AnyExistingHostValueStartsAndQuitsCleanly) {
+  const std::string directory = install.Directory();
+  const DWORD zero = 0;
+  const std::vector<RegistryValueCase> cases = {
+      {"empty string", REG_SZ, std::string(1, '\0'), false},
+      {"no bytes", REG_SZ, std::string(), false},
+      {"a number", REG_DWORD, std::string(reinterpret_cast<const char*>(&zero), sizeof(zero)), false},
+      {"binary without NUL", REG_BINARY, directory, true},
+      {"several strings", REG_MULTI_SZ, directory + '\0' + "C:\\Other" + '\0' + '\0', true},
+      {"expand string", REG_EXPAND_SZ, directory + '\0', true},
+  };
+  for (const RegistryValueCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    install.WriteIni("");
+    TestInstall::SetRegistryValueRaw(c.type, c.data.data(), static_cast<DWORD>(c.data.size()));
+    LoadedPlugin plugin(host.main);
+    ASSERT_EQ(plugin.Init(), 0);
+    EXPECT_TRUE(GlobalAtomExists(kInstanceAtom));
+    SendMessageA(host.main, WM_NULL, 0, 0);
+    plugin.Quit();
+    EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
+    EXPECT_EQ(install.IniValue("Track", "Position"), c.writesTheInstallFile ? "65432" : "<missing>");
+  }
+  EXPECT_TRUE(boxes.Seen().empty());
+}
+
+// ---- Missing host windows ----
+
+struct SideWindowsCase {
+  const char* label;
+  bool playlist;
+  bool equalizer;
+};
+
+TEST(FaultSideWindowsTest, MissingSideWindowsStartActivateAndQuit) {
+  const SideWindowsCase cases[] = {
+      {"no playlist", false, true}, {"no equalizer", true, false}, {"neither", false, false}};
+  for (const SideWindowsCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    ResetGlobalAtoms();
+    TestInstall install;
+    install.WriteIni(Section(
+        "Transparency",
+        {"EnableActive=1", "EnableInactive=1", "WinAMP_active=200", "WinAMP_inactive=100",
+         "Playlist_active=201", "Playlist_inactive=101", "Equalizer_active=202", "Equalizer_inactive=102"}));
+    TestHost host(c.playlist, c.equalizer);
+    const LONG mainProcedure = WindowProcedure(host.main);
+    {
+      LoadedPlugin plugin(host.main);
+      ASSERT_EQ(plugin.Init(), 0);
+      struct Hooked {
+        HWND window;
+        BYTE active, inactive;
+      };
+      for (const Hooked& w :
+           {Hooked{host.main, 200, 100}, Hooked{host.playlist, 201, 101}, Hooked{host.equalizer, 202, 102}}) {
+        if (w.window == nullptr) continue;
+        SendMessageA(w.window, WM_ACTIVATE, WA_INACTIVE, 0);
+        EXPECT_EQ(AlphaOf(w.window), w.inactive);
+        SendMessageA(w.window, WM_ACTIVATE, WA_ACTIVE, 0);
+        EXPECT_EQ(AlphaOf(w.window), w.active);
+      }
+      SendMessageA(host.main, WM_NULL, 0, 0);
+      plugin.Quit();
+      EXPECT_EQ(WindowProcedure(host.main), mainProcedure);
+      EXPECT_EQ(install.IniValue("Track", "Position"), "65432");
+    }
+    // Unloaded: activation reaches the host and changes no level any more.
+    host.ClearLog();
+    SendMessageA(host.main, WM_ACTIVATE, WA_INACTIVE, 0);
+    EXPECT_GE(host.Count(host.main, WM_ACTIVATE), 1);
+    EXPECT_EQ(AlphaOf(host.main), 200);
+    EXPECT_TRUE(host.Requests().empty());
+    ResetGlobalAtoms();
+  }
+}
+
+// ---- A host that answers nonsense ----
+
+struct HostAnswerCase {
+  const char* label;
+  int32_t position, lengthSeconds, playlistIndex, shuffle, repeat;
+  bool nullTitle;
+  std::string title;
+  std::string titleShown;  // between the quotes
+  std::string timeShown;
+};
+
+TEST_F(FaultTest, EveryOsdActionSurvivesAnyHostAnswer) {
+  std::string hotkeys = "[Hotkeys]\r\nEnable=1\r\n";
+  for (int row = 0; row < klv::kHotkeyCount; ++row) {
+    // Ctrl+Alt+Shift with F1..F12, then three letters.
+    const uint16_t key =
+        row < 12 ? static_cast<uint16_t>(VK_F1 + row) : static_cast<uint16_t>('X' + row - 12);
+    hotkeys += std::string(klv::kHotkeyActions[row].atomName) + "=" +
+               std::to_string(klv::PackHotkey(key, true, true, true, false)) + "\r\n";
+  }
+  install.WriteIni(hotkeys + Section("OSD", {"Enable=1", "OSDDisplayTime=60000"}));
+  const std::string longTitle(5000, 'x');
+  const std::vector<HostAnswerCase> cases = {
+      {"minus one everywhere", -1, -1, -1, -1, -1, false, "Song", "Song", "[0:00/0:00]"},
+      {"no length", 65432, -1, 0, 0, 0, false, "Song", "Song", "[0:00/0:00]"},
+      {"null title", 65432, 187, 0, 0, 0, true, "", "", "[1:05/3:07]"},
+      {"huge times", INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX, false, "Song", "Song",
+       "[35791:23/35791394:07]"},
+      {"title past the limit", 0, 0, 0, 1, 1, false, longTitle, longTitle.substr(0, 255), "[0:00/0:00]"},
+  };
+  LoadedPlugin plugin(host.main);
+  ASSERT_EQ(plugin.Init(), 0);
+  ASSERT_TRUE(boxes.Seen().empty()) << "a combination was refused";
+  for (const HostAnswerCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    host.position = c.position;
+    host.lengthSeconds = c.lengthSeconds;
+    host.playlistIndex = c.playlistIndex;
+    host.shuffle = c.shuffle;
+    host.repeat = c.repeat;
+    host.nullTitle = c.nullTitle;
+    host.title = c.title;
+    for (int row = 0; row < klv::kHotkeyCount; ++row) {
+      const klv::HotkeyAction& action = klv::kHotkeyActions[row];
+      SCOPED_TRACE(action.atomName);
+      SendHotkey(host.main, action.atomName);
+      HWND osd = Osd();
+      ASSERT_NE(osd, nullptr);
+      EXPECT_TRUE(IsWindowVisible(osd));
+      std::string expected = action.osdText;
+      switch (action.osdKind) {
+        case klv::OsdTextKind::kTitleAndTime:
+          expected += "\"" + c.titleShown + "\" " + c.timeShown;
+          break;
+        case klv::OsdTextKind::kRepeatState:
+          expected += c.repeat == 1 ? " On" : " Off";
+          break;
+        case klv::OsdTextKind::kShuffleState:
+          expected += c.shuffle == 1 ? " On" : " Off";
+          break;
+        case klv::OsdTextKind::kFixed:
+          break;
+      }
+      EXPECT_EQ(Text(osd), expected);
+    }
+  }
+  ShowWindow(host.main, SW_RESTORE);
+  plugin.Quit();
+  EXPECT_EQ(Osd(), nullptr);
+}
+
+// ---- Init and quit at the wrong moments ----
+
+TEST_F(FaultTest, ASecondInitIsRefusedAndTheFirstKeepsWorking) {
+  install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltN) + "\r\n" +
+                   Section("OSD", {"Enable=1", "OSDDisplayTime=60000"}));
+  const LONG hostProcedure = WindowProcedure(host.main);
+  LoadedPlugin plugin(host.main);
+  ASSERT_EQ(plugin.Init(), 0);
+  const LONG hooked = WindowProcedure(host.main);
+  const ATOM id = GlobalFindAtomA("next_hotkey");
+  ASSERT_NE(id, 0);
+  EXPECT_EQ(plugin.Init(), -1);
+  EXPECT_EQ(plugin.Init(), -1);
+
+  EXPECT_EQ(WindowProcedure(host.main), hooked);
+  EXPECT_EQ(GlobalFindAtomA("next_hotkey"), id);
+  EXPECT_FALSE(IsFree(kCtrlAltN, host.equalizer));
+  host.ClearLog();
+  SendMessageA(host.main, WM_HOTKEY, id, 0);
+  // One hook, one action: the command once, the hotkey passed on once.
+  EXPECT_EQ(host.Commands(), std::vector<int>{40048});
+  EXPECT_EQ(host.Count(host.main, WM_HOTKEY), 1);
+  ASSERT_NE(Osd(), nullptr);
+  EXPECT_EQ(Text(Osd()).rfind("Next : ", 0), 0u) << Text(Osd());
+
+  plugin.Quit();
+  EXPECT_EQ(WindowProcedure(host.main), hostProcedure);
+  EXPECT_TRUE(IsFree(kCtrlAltN, host.equalizer));
+  EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
+  EXPECT_EQ(Osd(), nullptr);
+}
+
+struct UnloadCase {
+  const char* label;
+  bool init;
+  bool osd;
+  bool dialog;
+};
+
+// The host frees the library without quit while our windows are up: they go
+// with it, and the host's windows go on without us.
+TEST_F(FaultTest, UnloadWithOurWindowsUpTakesThemAlong) {
+  install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltN) + "\r\n" +
+                   Section("OSD", {"Enable=1", "OSDDisplayTime=60000"}));
+  const UnloadCase cases[] = {
+      {"OSD on screen", true, true, false},
+      {"dialog open", true, false, true},
+      {"both", true, true, true},
+      {"dialog open without init", false, false, true},
+  };
+  const LONG procedures[] = {WindowProcedure(host.main), WindowProcedure(host.playlist),
+                             WindowProcedure(host.equalizer)};
+  for (const UnloadCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    ResetGlobalAtoms();
+    HWND osd = nullptr;
+    HWND dialog = nullptr;
+    ATOM id = 0;
+    {
+      LoadedPlugin plugin(host.main);
+      if (c.init) {
+        ASSERT_EQ(plugin.Init(), 0);
+      }
+      id = GlobalFindAtomA("next_hotkey");
+      if (c.osd) {
+        SendMessageA(host.main, WM_HOTKEY, id, 0);
+        osd = Osd();
+        ASSERT_NE(osd, nullptr);
+      }
+      if (c.dialog) {
+        plugin.Config();
+        PumpMessages(20);
+        dialog = Dialog();
+        ASSERT_NE(dialog, nullptr);
+      }
+    }  // FreeLibrary
+    EXPECT_EQ(Osd(), nullptr);
+    EXPECT_EQ(Dialog(), nullptr);
+    EXPECT_TRUE(osd == nullptr || !IsWindow(osd));
+    EXPECT_TRUE(dialog == nullptr || !IsWindow(dialog));
+    EXPECT_EQ(WindowProcedure(host.main), procedures[0]);
+    EXPECT_EQ(WindowProcedure(host.playlist), procedures[1]);
+    EXPECT_EQ(WindowProcedure(host.equalizer), procedures[2]);
+
+    host.ClearLog();
+    for (HWND window : {host.main, host.playlist, host.equalizer}) {
+      SendMessageA(window, WM_ACTIVATE, WA_INACTIVE, 0);
+      SendMessageA(window, WM_HOTKEY, id, 0);
+      PostMessageA(window, WM_NULL, 0, 0);
+      PostMessageA(window, WM_TIMER, 1, 0);
+    }
+    SendMessageA(host.main, WM_USER, 0, 105);
+    PumpMessages(50);
+    EXPECT_EQ(host.Count(host.main, WM_HOTKEY), 1);
+    EXPECT_EQ(host.Count(host.main, WM_NULL), 1);
+    EXPECT_EQ(host.Requests(), std::vector<int>{105});
+    EXPECT_TRUE(host.Commands().empty());
+    // Without quit the registration stays with the host's window; the host lets it go.
+    if (id != 0) UnregisterHotKey(host.main, id);
+  }
+  EXPECT_TRUE(boxes.Seen().empty());
+}
+
+// ---- Another process takes a combination ----
+
+// Runs wintool hold-hotkey for a combination until the test ends.
+class HotkeyHolder {
+ public:
+  explicit HotkeyHolder(klv::PackedHotkey packed) {
+    std::string command = "\"" + EnvPath("KLV_WINTOOL") + "\" hold-hotkey " +
+                          std::to_string(klv::HotkeyModifiers(packed)) + " " +
+                          std::to_string(klv::HotkeyKeyCode(packed)) + " 30000";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                              &process_) != FALSE;
+  }
+  ~HotkeyHolder() {
+    if (!started_) return;
+    TerminateProcess(process_.hProcess, 0);
+    WaitForSingleObject(process_.hProcess, 5000);
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+  }
+  bool Started() const { return started_; }
+
+ private:
+  PROCESS_INFORMATION process_{};
+  bool started_ = false;
+};
+
+TEST_F(FaultTest, ACombinationTakenByAnotherProcessIsRefusedAtTheDialogsOpening) {
+  install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltP) +
+                   "\r\nplay_hotkey=" + std::to_string(kCtrlAltN) + "\r\n");
+  LoadedPlugin plugin(host.main);
+  ASSERT_EQ(plugin.Init(), 0);
+  ASSERT_TRUE(boxes.Seen().empty());
+  // The host lets the plug-in's registration go, and another program is quicker.
+  UnregisterHotKey(host.main, GlobalFindAtomA("next_hotkey"));
+  HotkeyHolder holder(kCtrlAltP);
+  ASSERT_TRUE(holder.Started()) << EnvPath("KLV_WINTOOL");
+  for (int i = 0; i < 200 && IsFree(kCtrlAltP, host.equalizer); ++i) Sleep(25);
+  ASSERT_FALSE(IsFree(kCtrlAltP, host.equalizer)) << "the other process never took the combination";
+
+  plugin.Config();
+  HWND dialog = Dialog();
+  ASSERT_NE(dialog, nullptr);
+  const auto seen = SeenAfterPump();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].caption, "Error");
+  EXPECT_EQ(seen[0].text, "Unable to set a hot key.");
+  EXPECT_FALSE(RowMarked(dialog, 4));  // Next
+  EXPECT_TRUE(RowMarked(dialog, 1));   // Play, registered anew
+  EXPECT_FALSE(IsFree(kCtrlAltN, host.equalizer));
+
+  // Exit stores the refused entry as cleared.
+  ClickIn(dialog, form1::kButton1);
+  PumpMessages(50);
+  EXPECT_EQ(install.IniValue("HotKeys", "next_hotkey"), "0");
+  EXPECT_EQ(install.IniValue("HotKeys", "play_hotkey"), std::to_string(kCtrlAltN));
+  plugin.Quit();
+  EXPECT_TRUE(IsFree(kCtrlAltN, host.equalizer));
+}
+
+}  // namespace

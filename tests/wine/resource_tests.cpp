@@ -1,0 +1,401 @@
+// Resource accounting over long runs: windows, GDI objects, kernel handles and
+// private memory must come back to where they started.
+//
+// Wine's GetGuiResources and GetProcessHandleCount answer 0 and its
+// PrivateUsage stays 0, so each count falls back to what Wine can see: GDI
+// objects by probing the handle table (Wine accepts a handle's bare index),
+// kernel handles by probing handle values, memory by PagefileUsage. The first
+// test checks that every count sees what it counts.
+// clang-format off
+#include <windows.h>  // before the other Windows headers
+// clang-format on
+#include <commctrl.h>
+#include <psapi.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/hotkey_actions.h"
+#include "gen_klv_form1.h"
+#include "plugin/osd_style.h"
+#include "plugin/osd_window.h"
+#include "plugin/plugin_state.h"
+#include "test_host.h"
+
+namespace {
+
+// ---- The counts ----
+
+struct WindowCount {
+  DWORD process;
+  int count;
+};
+
+BOOL CALLBACK CountChild(HWND, LPARAM param) {
+  ++reinterpret_cast<WindowCount*>(param)->count;
+  return TRUE;
+}
+
+BOOL CALLBACK CountOwnWindow(HWND window, LPARAM param) {
+  auto* counted = reinterpret_cast<WindowCount*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process != counted->process) return TRUE;
+  ++counted->count;
+  EnumChildWindows(window, CountChild, param);
+  return TRUE;
+}
+
+// Top-level, child and message-only windows of this process.
+int OwnWindows() {
+  WindowCount counted{GetCurrentProcessId(), 0};
+  EnumWindows(CountOwnWindow, reinterpret_cast<LPARAM>(&counted));
+  for (HWND window = FindWindowExA(HWND_MESSAGE, nullptr, nullptr, nullptr); window != nullptr;
+       window = FindWindowExA(HWND_MESSAGE, window, nullptr, nullptr)) {
+    CountOwnWindow(window, reinterpret_cast<LPARAM>(&counted));
+  }
+  return counted.count;
+}
+
+// Live GDI objects of the process.
+int GdiObjects() {
+  if (DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return static_cast<int>(counted);
+  int live = 0;
+  for (uintptr_t index = 1; index < 0x10000; ++index) {
+    live += GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0 ? 1 : 0;
+  }
+  return live;
+}
+
+int UserObjects() { return static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)); }
+
+// Open kernel handles of the process.
+int KernelHandles() {
+  DWORD counted = 0;
+  if (GetProcessHandleCount(GetCurrentProcess(), &counted) && counted != 0) return static_cast<int>(counted);
+  // Wine hands out the lowest free slot, so live handles sit at the bottom of the table.
+  constexpr uintptr_t kProbedHandles = 2048;
+  int live = 0;
+  for (uintptr_t value = 4; value < 4 * kProbedHandles; value += 4) {
+    DWORD flags = 0;
+    live += GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) ? 1 : 0;
+  }
+  return live;
+}
+
+int64_t PrivateBytes() {
+  PROCESS_MEMORY_COUNTERS_EX memory{};
+  memory.cb = sizeof(memory);
+  if (!GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                            sizeof(memory))) {
+    return 0;
+  }
+  return static_cast<int64_t>(memory.PrivateUsage != 0 ? memory.PrivateUsage : memory.PagefileUsage);
+}
+
+struct Resources {
+  int windows = OwnWindows();
+  int gdiObjects = GdiObjects();
+  int userObjects = UserObjects();
+  int kernelHandles = KernelHandles();
+  int64_t privateBytes = PrivateBytes();
+};
+
+// What a long run may leave behind: caches that settle, heap that fragments.
+constexpr int kGdiSlack = 2;
+constexpr int kUserSlack = 2;
+constexpr int kHandleSlack = 2;
+constexpr int64_t kMemorySlack = 512 * 1024;
+
+void ExpectStable(const Resources& before, const char* what) {
+  PumpMessages(20);
+  const Resources after;
+  SCOPED_TRACE(what);
+  EXPECT_EQ(after.windows, before.windows) << "windows";
+  EXPECT_LE(after.gdiObjects, before.gdiObjects + kGdiSlack) << "GDI objects";
+  EXPECT_LE(after.userObjects, before.userObjects + kUserSlack) << "USER objects";
+  EXPECT_LE(after.kernelHandles, before.kernelHandles + kHandleSlack) << "kernel handles";
+  EXPECT_LE(after.privateBytes, before.privateBytes + kMemorySlack)
+      << "private bytes grew by " << after.privateBytes - before.privateBytes;
+}
+
+TEST(ResourceCounts, EachCountSeesWhatItCounts) {
+  // A thread's first window brings one of the system's along, and the heap's
+  // first large block a handle or two: both before counting.
+  HWND anchor = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr);
+  std::free(std::malloc(64 * 1024));
+  const Resources before;
+  std::vector<HWND> windows;
+  for (int i = 0; i < 3; ++i) {
+    windows.push_back(
+        CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr));
+  }
+  std::vector<HGDIOBJ> objects;
+  for (int i = 0; i < 5; ++i) objects.push_back(CreateSolidBrush(RGB(i, 0, 0)));
+  std::vector<HANDLE> events;
+  for (int i = 0; i < 4; ++i) events.push_back(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+  std::vector<char*> blocks;
+  for (int i = 0; i < 16; ++i) {
+    blocks.push_back(static_cast<char*>(std::malloc(64 * 1024)));
+    for (int at = 0; at < 64 * 1024; at += 4096) blocks.back()[at] = 1;
+  }
+  const Resources during;
+  EXPECT_EQ(during.windows, before.windows + 3);
+  EXPECT_EQ(during.gdiObjects, before.gdiObjects + 5);
+  EXPECT_EQ(during.kernelHandles, before.kernelHandles + 4);
+  EXPECT_GE(during.privateBytes, before.privateBytes + 1024 * 1024);
+  EXPECT_TRUE(before.userObjects == 0 || during.userObjects >= before.userObjects + 3) << "USER objects";
+
+  for (HWND window : windows) DestroyWindow(window);
+  for (HGDIOBJ object : objects) DeleteObject(object);
+  for (HANDLE event : events) CloseHandle(event);
+  for (char* block : blocks) std::free(block);
+  const Resources after;
+  EXPECT_EQ(after.windows, before.windows);
+  EXPECT_EQ(after.gdiObjects, before.gdiObjects);
+  EXPECT_EQ(after.kernelHandles, before.kernelHandles);
+  DestroyWindow(anchor);
+}
+
+// ---- Long runs through the real DLL ----
+
+const klv::PackedHotkey kCtrlAltN = klv::PackHotkey('N', true, true, false, false);
+
+// Presses the combination through the system's input queue.
+void PressKeys(klv::PackedHotkey packed) {
+  const WORD keys[] = {VK_CONTROL, VK_MENU, klv::HotkeyKeyCode(packed)};
+  INPUT inputs[6] = {};
+  for (int i = 0; i < 3; ++i) {
+    inputs[i].type = inputs[5 - i].type = INPUT_KEYBOARD;
+    inputs[i].ki.wVk = inputs[5 - i].ki.wVk = keys[i];
+    inputs[5 - i].ki.dwFlags = KEYEVENTF_KEYUP;
+  }
+  SendInput(6, inputs, sizeof(INPUT));
+}
+
+class ResourceTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetGlobalAtoms(); }
+  void TearDown() override { ResetGlobalAtoms(); }
+
+  // Posts WM_HOTKEY for the entries in turn as the system would, each taken by
+  // the host's loop before the next (which also lets Wine handle its X events).
+  void PostPresses(int count, const std::vector<ATOM>& ids) {
+    for (int i = 0; i < count; ++i) {
+      PostMessageA(host.main, WM_HOTKEY, ids[i % ids.size()], 0);
+      PumpMessages();
+    }
+  }
+  // Real key presses; each must reach the host before the next.
+  int RealPresses(int count) {
+    int arrived = 0;
+    for (int i = 0; i < count; ++i) {
+      const int seen = host.Count(host.main, WM_HOTKEY);
+      PressKeys(kCtrlAltN);
+      for (int wait = 0; wait < 100 && host.Count(host.main, WM_HOTKEY) == seen; ++wait) PumpMessages(2);
+      arrived += host.Count(host.main, WM_HOTKEY) > seen ? 1 : 0;
+      if (i % 50 == 49) host.ClearLog();
+    }
+    return arrived;
+  }
+
+  MessageBoxWatcher boxes;
+  TestInstall install;
+  TestHost host;
+};
+
+struct PressCase {
+  const char* label;
+  int displayTime;  // 0: every press creates and destroys the OSD window
+  int posted;
+  int real;
+};
+
+// 10,000 presses in all: 9,600 posted WM_HOTKEY and 400 through SendInput.
+// A window made and destroyed per press is slow under Wine, hence fewer of those.
+TEST_F(ResourceTest, HotkeyPressesWithTheOsdOn) {
+  const PressCase cases[] = {
+      {"OSD made and destroyed at every press", 0, 1900, 100},
+      {"OSD kept on screen", 60000, 7700, 300},
+  };
+  for (const PressCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltN) +
+                     "\r\nVolUp_hotkey=" + std::to_string(klv::PackHotkey(VK_F7, true, true, false, false)) +
+                     "\r\nrepeat_hotkey=" + std::to_string(klv::PackHotkey(VK_F8, true, true, false, false)) +
+                     "\r\n[OSD]\r\nEnable=1\r\nOSDDisplayTime=" + std::to_string(c.displayTime) + "\r\n");
+    LoadedPlugin plugin(host.main);
+    ASSERT_EQ(plugin.Init(), 0);
+    const std::vector<ATOM> ids = {GlobalFindAtomA("next_hotkey"), GlobalFindAtomA("VolUp_hotkey"),
+                                   GlobalFindAtomA("repeat_hotkey")};
+    for (ATOM id : ids) ASSERT_NE(id, 0);
+    // Warm up: the first presses build what later ones reuse, and the heap settles.
+    PostPresses(300, ids);
+    ASSERT_EQ(RealPresses(5), 5);
+    host.ClearLog();
+
+    const Resources before;
+    PostPresses(c.posted, ids);
+    EXPECT_EQ(RealPresses(c.real), c.real) << "presses that never reached the host";
+    host.ClearLog();
+    EXPECT_EQ(FindWindowA("KelvoOsdWindow", nullptr) != nullptr, c.displayTime > 0);
+    ExpectStable(before, "after the presses");
+    plugin.Quit();
+  }
+  EXPECT_TRUE(boxes.Seen().empty());
+}
+
+TEST_F(ResourceTest, DialogOpenings) {
+  install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltN) +
+                   "\r\n[OSD]\r\nEnable=1\r\n[Transparency]\r\nEnableActive=1\r\nWinAMP_active=204\r\n");
+  LoadedPlugin plugin(host.main);
+  ASSERT_EQ(plugin.Init(), 0);
+  auto openAndClose = [this, &plugin](int opening) {
+    plugin.Config();
+    HWND dialog = FindWindowA(form1::kClassName, nullptr);
+    if (dialog == nullptr) return false;
+    // Mostly the close box; every tenth time "Exit", which also writes the file.
+    if (opening % 10 == 9) {
+      SendMessageA(GetDlgItem(dialog, form1::kButton1), BM_CLICK, 0, 0);
+    } else {
+      SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
+    PumpMessages();
+    return !IsWindow(dialog);
+  };
+  // Both ways of closing once before counting.
+  ASSERT_TRUE(openAndClose(0));
+  ASSERT_TRUE(openAndClose(9));
+  const Resources before;
+  int closed = 0;
+  for (int opening = 0; opening < 100; ++opening) closed += openAndClose(opening) ? 1 : 0;
+  EXPECT_EQ(closed, 100);
+  ExpectStable(before, "after 100 openings");
+  plugin.Quit();
+  EXPECT_TRUE(boxes.Seen().empty());
+}
+
+// ---- The OSD's own functions, linked in ----
+
+BOOL CALLBACK FindOwnDialog(HWND window, LPARAM found) {
+  char name[16] = {};
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  GetClassNameA(window, name, sizeof(name));
+  if (process != GetCurrentProcessId() || lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window))
+    return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+// Confirms the next common dialog of this process from a second thread.
+class ConfirmDialog {
+ public:
+  ConfirmDialog()
+      : thread_([this] {
+          for (int attempt = 0; attempt < 500 && !found_; ++attempt) {
+            HWND dialog = nullptr;
+            EnumWindows(FindOwnDialog, reinterpret_cast<LPARAM>(&dialog));
+            if (dialog != nullptr) {
+              found_ = true;
+              PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            } else {
+              Sleep(20);
+            }
+          }
+        }) {}
+  ~ConfirmDialog() { thread_.join(); }
+  bool Found() const { return found_; }
+
+ private:
+  std::atomic<bool> found_{false};
+  std::thread thread_;
+};
+
+class OsdResourceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gSettings = klv::Settings{};
+    CreateOsdWindow();
+  }
+  void TearDown() override {
+    DestroyOsdWindow();
+    gSettings = klv::Settings{};
+  }
+};
+
+TEST_F(OsdResourceTest, ThousandShows) {
+  const std::string longText =
+      "Next : \"" + std::string(150, 'w') + " words to break " + std::string(120, 'v') + "\" [1:05/3:07]";
+  ShowOsd("warm up");
+  HideOsd();
+  const Resources before;
+  for (int i = 0; i < 1000; ++i) {
+    gSettings.osdPosition = static_cast<uint8_t>(i % 10);
+    ShowOsd(i % 3 == 0 ? longText : "Next : \"Song " + std::to_string(i) + "\" [0:01/3:07]");
+    if (i % 4 == 0) ShowOsd("Volume Up");
+    if (i % 2 == 0) HideOsd();
+    if (i % 50 == 0) PumpMessages();  // let the OSD paint now and then
+  }
+  HideOsd();
+  ExpectStable(before, "after 1,000 shows");
+}
+
+TEST_F(OsdResourceTest, FontAndColourChanges) {
+  const char* const faces[] = {"Arial", "Tahoma", "Courier New", "Times New Roman"};
+  ShowOsd("Pause");
+  auto usePickers = [] {
+    {
+      ConfirmDialog confirm;
+      ChooseOsdColor(nullptr);
+      EXPECT_TRUE(confirm.Found());
+    }
+    {
+      ConfirmDialog confirm;
+      ChooseOsdFont(nullptr);
+      EXPECT_TRUE(confirm.Found());
+    }
+  };
+  usePickers();  // the first use loads the dialogs' library
+  const Resources before;
+  for (int i = 0; i < 100; ++i) {
+    klv::OsdFontSpec& font = gSettings.osdFont;
+    font.name = faces[i % 4];
+    font.size = 8 + i % 20;
+    font.color = RGB(i, 255 - i, i * 2);
+    font.bold = i % 2 == 0;
+    font.italic = i % 3 == 0;
+    font.underline = i % 5 == 0;
+    font.strikeOut = i % 7 == 0;
+    ApplyOsdFont();
+    gSettings.osdColor = i % 10 == 0 ? 0x8000000F : RGB(255 - i, i, 128);  // now and then a system colour
+    ApplyOsdColor();
+    if (i % 3 == 0) ShowOsd("Stop : " + std::to_string(i));
+    if (i % 10 == 0) PumpMessages();
+  }
+  // The real pickers, a few times: each is slow to build under Wine.
+  ShowOsd("Play");  // on screen as at the start
+  ExpectStable(before, "after 100 font and colour changes");
+
+  // The real pickers. Wine's own dialogs keep GDI caches that grow now and
+  // then, so across them count windows and handles, and follow the OSD's font.
+  const Resources beforePickers;
+  HWND osd = OsdPlatformWindow();
+  ASSERT_NE(osd, nullptr);
+  const auto replacedFont = reinterpret_cast<HGDIOBJ>(SendMessageA(osd, WM_GETFONT, 0, 0));
+  for (int i = 0; i < 2; ++i) usePickers();
+  PumpMessages(20);
+  const Resources afterPickers;
+  EXPECT_EQ(afterPickers.windows, beforePickers.windows);
+  EXPECT_LE(afterPickers.kernelHandles, beforePickers.kernelHandles + kHandleSlack);
+  EXPECT_EQ(GetObjectType(replacedFont), 0u) << "the font before the pickers leaked";
+  EXPECT_EQ(GetObjectType(reinterpret_cast<HGDIOBJ>(SendMessageA(osd, WM_GETFONT, 0, 0))), DWORD(OBJ_FONT));
+}
+
+}  // namespace
