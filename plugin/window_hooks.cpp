@@ -55,8 +55,7 @@ bool Remove(Slot slot) {
   return true;
 }
 
-LRESULT Chain(Slot slot, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  const WNDPROC saved = gSlots[slot].saved;
+LRESULT Chain(WNDPROC saved, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (saved == nullptr) return DefWindowProcA(window, message, wParam, lParam);
   return CallWindowProcA(saved, window, message, wParam, lParam);
 }
@@ -78,21 +77,25 @@ void OnMainWindowMessage(HWND window, UINT message, WPARAM wParam) {
 
 LRESULT SideWindowHook(Slot slot, klv::HostWindow which, HWND window, UINT message, WPARAM wParam,
                        LPARAM lParam) noexcept {
+  const WNDPROC saved = gSlots[slot].saved;
   try {
     if (!gPassThrough && message == WM_ACTIVATE) ApplyActivationAlpha(window, which, LOWORD(wParam));
   } catch (...) {
   }
-  return Chain(slot, window, message, wParam, lParam);
+  return Chain(saved, window, message, wParam, lParam);
 }
 
 }  // namespace
 
 LRESULT CALLBACK MainWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  // Taken before acting: a quit run from inside the action takes the hook out
+  // and clears the slot, yet this message still belongs to the host.
+  const WNDPROC saved = gSlots[kMainSlot].saved;
   try {
     if (!gPassThrough) OnMainWindowMessage(window, message, wParam);
   } catch (...) {
   }
-  return Chain(kMainSlot, window, message, wParam, lParam);
+  return Chain(saved, window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK PlaylistWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {

@@ -120,6 +120,28 @@ TEST_F(WindowHooksTest, RemovingGivesEachWindowItsProcedureBack) {
   EXPECT_EQ(host.Requests(), std::vector<int>{105});
 }
 
+// A host that runs the plug-in's quit while it carries out a command.
+WNDPROC gQuittingSaved = nullptr;
+LRESULT CALLBACK QuitOnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  if (message == WM_COMMAND) RemoveWindowHooks();
+  return CallWindowProcA(gQuittingSaved, window, message, wParam, lParam);
+}
+
+TEST_F(WindowHooksTest, HotkeyStillReachesTheHostWhenItsActionEndsThePlugin) {
+  RemoveWindowHooks();
+  gQuittingSaved = reinterpret_cast<WNDPROC>(
+      SetWindowLongA(host.main, GWL_WNDPROC, reinterpret_cast<LONG>(&QuitOnCommand)));
+  InstallWindowHooks();
+  HotkeyEntry(5).id = 0xC0DE;  // "Next"
+  HotkeyEntry(5).packed = 5242883;
+  host.ClearLog();
+  SendMessageA(host.main, WM_HOTKEY, 0xC0DE, 0);
+  EXPECT_EQ(host.Commands(), std::vector<int>{40048});
+  EXPECT_EQ(host.Count(host.main, WM_HOTKEY), 1);
+  EXPECT_EQ(Procedure(host.main), &QuitOnCommand);
+  SetWindowLongA(host.main, GWL_WNDPROC, reinterpret_cast<LONG>(gQuittingSaved));
+}
+
 TEST(WindowHooksMissingTest, MissingSideWindowsAreNotHooked) {
   TestHost host(false, false);
   gPlugin.hwndParent = host.main;
