@@ -62,8 +62,20 @@ int __cdecl PluginInit() {
   try {
     return StartPlugin();
   } catch (...) {
-    return -1;
   }
+  // Hooked in already: only play on start failed, and quit tidies up as usual.
+  if (gPluginRunning) return 0;
+  // A half start must not leave its marker behind, or every later start is refused.
+  try {
+    UnregisterAllHotkeys();
+    DeleteAllAtoms();
+    DestroyOsdWindow();
+  } catch (...) {
+  }
+  if (gInstanceAtom != 0) GlobalDeleteAtom(gInstanceAtom);
+  gInstanceAtom = 0;
+  gSettingsFile.reset();
+  return -1;
 }
 
 void __cdecl PluginConfig() {
