@@ -14,6 +14,11 @@ namespace {
 // found belongs to whoever added it, so it is never deleted here.
 std::array<bool, klv::kHotkeyCount> gAtomAdded{};
 
+// Counts the runs of ReregisterAllHotkeys. A refusal's box has no owner, so the
+// configuration dialog can switch hotkeys again while it is up; the later run
+// then decides and the earlier one stops where it is.
+unsigned gReregisterRun = 0;
+
 bool& AtomAdded(const klv::keystype& entry) { return gAtomAdded[&entry - gHotkeyTable.data()]; }
 
 void UnregisterEntry(const klv::keystype& entry) {
@@ -72,11 +77,13 @@ void DeleteAllAtoms() {
 }
 
 void ReregisterAllHotkeys(bool enabled) {
+  const unsigned run = ++gReregisterRun;
   gSettings.hotkeysEnabled = enabled;
   UnregisterAllHotkeys();
   DeleteAllAtoms();
   if (!enabled) return;
   for (klv::keystype& entry : gHotkeyTable) {
+    if (run != gReregisterRun) return;
     if (entry.packed != 0) RegisterEntryHotkey(entry);
   }
 }

@@ -1,7 +1,7 @@
 // Global hotkeys against the real system: registration on the host main window,
 // key presses through SendInput, refusals, atoms, and the actions a hotkey runs.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
@@ -233,6 +233,41 @@ TEST_F(HotkeyTest, RefusedCombinationShowsOneBoxAndClearsTheEntry) {
     EXPECT_FALSE(other.IsFree(kCtrlShiftF9));
     TearDown();
   }
+}
+
+LRESULT CALLBACK SwitchOffProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_APP) ReregisterAllHotkeys(false);
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The refusal's box has no owner, so the dialog can switch hotkeys off while it is up: the
+// switch-off stands, and the entries after the refused one stay unregistered.
+TEST_F(HotkeyTest, SwitchedOffDuringARefusalsBoxStaysOff) {
+  OtherParty holder;
+  ASSERT_TRUE(holder.Hold(kCtrlAltP));
+  HotkeyEntry(kNext).packed = kCtrlAltP;
+  HotkeyEntry(kRepeat).packed = kCtrlShiftF9;
+  // Dispatched by the box's own message loop, as a click on the dialog would be.
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = SwitchOffProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = "KlvSwitchOff";
+  RegisterClassA(&windowClass);
+  HWND switcher = CreateWindowExA(0, "KlvSwitchOff", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  windowClass.hInstance, nullptr);
+  PostMessageA(switcher, WM_APP, 0, 0);
+  {
+    MessageBoxWatcher boxes;
+    ReregisterAllHotkeys(true);
+    EXPECT_EQ(boxes.Seen().size(), 1u);
+  }
+  DestroyWindow(switcher);
+  UnregisterClassA("KlvSwitchOff", windowClass.hInstance);
+
+  EXPECT_FALSE(gSettings.hotkeysEnabled);
+  EXPECT_TRUE(other.IsFree(kCtrlShiftF9));
+  EXPECT_FALSE(GlobalAtomExists("repeat_hotkey"));
+  EXPECT_EQ(HotkeyEntry(kRepeat).packed, kCtrlShiftF9);
 }
 
 TEST_F(HotkeyTest, SwitchingOffReleasesEverythingAndOnRegistersInTableOrder) {
