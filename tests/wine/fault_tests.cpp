@@ -11,6 +11,7 @@
 #include <climits>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/hotkey_actions.h"
@@ -338,6 +339,44 @@ TEST_F(FaultTest, EveryOsdActionSurvivesAnyHostAnswer) {
   EXPECT_EQ(Osd(), nullptr);
 }
 
+// ---- A hand-edited settings file ----
+
+// Values no dialog writes: the plug-in starts, shows, opens its dialog and
+// stops with each of them.
+TEST_F(FaultTest, HostileSettingsValuesStartShowAndStop) {
+  const std::string next = "[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltN) + "\r\n";
+  const std::vector<std::pair<const char*, std::string>> cases = {
+      {"huge font", Section("OSD", {"Enable=1", "OSDFontSize=2147483647", "OSDDisplayTime=2147483647"})},
+      {"negative font and time", Section("OSD", {"Enable=1", "OSDFontSize=-40", "OSDDisplayTime=-1"})},
+      {"font name past the limit",
+       Section("OSD", {"Enable=1", "OSDFontName=" + std::string(2100, 'F'), "OSDFontSize=0"})},
+      {"system colours and position past eight",
+       Section("OSD", {"Enable=1", "OSDColor=-1", "OSDFontColor=$80000012", "OSDPosition=255"})},
+      {"unparsable numbers",
+       Section("OSD", {"Enable=x", "OSDPosition=seven", "OSDDisplayTime=0x", "OSDColor=$"}) +
+           Section("Transparency", {"EnableActive=1", "WinAMP_active=-1", "Playlist_active=99999999999"})},
+      {"a key with no code", "[Hotkeys]\r\nEnable=1\r\nnext_hotkey=3\r\n[OSD]\r\nEnable=1\r\n"},
+  };
+  for (const auto& [label, osd] : cases) {
+    SCOPED_TRACE(label);
+    install.WriteIni(osd.rfind("[Hotkeys]", 0) == 0 ? osd : next + osd);
+    LoadedPlugin plugin(host.main);
+    ASSERT_EQ(plugin.Init(), 0);
+    host.ClearLog();
+    SendHotkey(host.main, "next_hotkey");
+    SendMessageA(host.main, WM_NULL, 0, 0);
+    plugin.Config();
+    PumpMessages(20);
+    ASSERT_NE(Dialog(), nullptr);
+    SendMessageA(Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    PumpMessages(20);
+    plugin.Quit();
+    EXPECT_EQ(Osd(), nullptr);
+    EXPECT_EQ(Dialog(), nullptr);
+    EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
+  }
+}
+
 // ---- Init and quit at the wrong moments ----
 
 TEST_F(FaultTest, ASecondInitIsRefusedAndTheFirstKeepsWorking) {
@@ -437,6 +476,70 @@ TEST_F(FaultTest, UnloadWithOurWindowsUpTakesThemAlong) {
     EXPECT_TRUE(host.Commands().empty());
     // Without quit the registration stays with the host's window; the host lets it go.
     if (id != 0) UnregisterHotKey(host.main, id);
+  }
+  EXPECT_TRUE(boxes.Seen().empty());
+}
+
+// The host quits from inside a picker's modal loop, as when its own close
+// message arrives there: a timer of this thread plays that message.
+LoadedPlugin* gQuitTarget = nullptr;
+HWND gPicker = nullptr;
+int gTicks = 0;
+
+BOOL CALLBACK FindPicker(HWND window, LPARAM found) {
+  char name[16] = {};
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  GetClassNameA(window, name, sizeof(name));
+  if (process == GetCurrentProcessId() && lstrcmpA(name, "#32770") == 0 && IsWindowVisible(window)) {
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+void CALLBACK QuitWhenPickerShows(HWND, UINT, UINT_PTR, DWORD) {
+  HWND picker = nullptr;
+  EnumWindows(FindPicker, reinterpret_cast<LPARAM>(&picker));
+  if (picker != nullptr && gQuitTarget != nullptr) {
+    gPicker = picker;
+    LoadedPlugin* plugin = std::exchange(gQuitTarget, nullptr);
+    plugin->Quit();
+  } else if (picker != nullptr) {
+    PostMessageA(picker, WM_COMMAND, IDCANCEL, 0);  // quit left it open: do not hang
+  } else if (++gTicks > 200) {
+    gQuitTarget = nullptr;
+  }
+}
+
+TEST_F(FaultTest, QuitWhileAPickerIsOpenClosesTheDialogAndThePicker) {
+  install.WriteIni(Section("OSD", {"Enable=1", "OSDDisplayTime=60000"}) +
+                   "[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltN) + "\r\n");
+  for (int button : {form1::kButton2, form1::kButton3}) {
+    SCOPED_TRACE(button == form1::kButton2 ? "colour" : "font");
+    ResetGlobalAtoms();
+    LoadedPlugin plugin(host.main);
+    ASSERT_EQ(plugin.Init(), 0);
+    SendHotkey(host.main, "next_hotkey");
+    ASSERT_NE(Osd(), nullptr);
+    plugin.Config();
+    PumpMessages(20);
+    HWND dialog = Dialog();
+    ASSERT_NE(dialog, nullptr);
+    gQuitTarget = &plugin;
+    gPicker = nullptr;
+    gTicks = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 30, QuitWhenPickerShows);
+    ClickIn(dialog, button);  // returns once the picker has gone
+    KillTimer(nullptr, timer);
+    ASSERT_NE(gPicker, nullptr) << "the picker never showed";
+    EXPECT_EQ(gQuitTarget, nullptr);
+    EXPECT_FALSE(IsWindow(gPicker));
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_EQ(Osd(), nullptr);
+    EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
+    EXPECT_TRUE(IsFree(kCtrlAltN, host.equalizer));
+    PumpMessages(20);
   }
   EXPECT_TRUE(boxes.Seen().empty());
 }
