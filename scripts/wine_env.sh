@@ -26,6 +26,13 @@ klv_wine_env() {
     wineserver -w 2>/dev/null || true
     touch "$WINEPREFIX/.klv-ready-2"
   fi
+  # This Wine reads fonts from C:\windows\Fonts only, so without a copy of its
+  # own fonts "MS Sans Serif" falls back to a wider face and the caption
+  # buttons (Marlett) show as letters.
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ]; then
+    cp /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$fonts/" 2>/dev/null || true
+  fi
   wineserver -w 2>/dev/null || true
 }
 
