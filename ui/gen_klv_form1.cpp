@@ -257,6 +257,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (lParam != 0) TrackBarChange(layout_.IdOf(reinterpret_cast<HWND>(lParam)));
       return 0;
     case kMsgApplyCheckMarks:
+      if (!checkMarksPending_) return 0;  // applied already, ahead of a double click
       checkMarksPending_ = false;
       CheckListBox1ClickCheck();
       return 0;
@@ -335,6 +336,12 @@ void TForm1::OnNotify(const NMHDR& header) {
       PostMessageA(window_, kMsgApplyCheckMarks, 0, 0);
     }
   } else if (header.code == NM_DBLCLK) {
+    // A double click on a check box has marked it already: apply that first,
+    // so the two never run nested inside each other's dialog.
+    if (checkMarksPending_) {
+      checkMarksPending_ = false;
+      CheckListBox1ClickCheck();
+    }
     CheckListBox1DblClick();
   }
 }
@@ -386,11 +393,13 @@ void TForm1::FormShow() {
   layout_.SetEnabled(kCheckListBox1, hotkeys);
   layout_.SetEnabled(kGroupBox4, hotkeys);
 
+  // Each group switched on applies transparency, as its box's click would.
   SetChecked(kCheckBox3, gSettings.activeEnabled);
   layout_.SetEnabled(kGroupBox1, gSettings.activeEnabled);
+  if (gSettings.activeEnabled) ApplyTransparency();
   SetChecked(kCheckBox4, gSettings.inactiveEnabled);
   layout_.SetEnabled(kGroupBox2, gSettings.inactiveEnabled);
-  if (gSettings.activeEnabled || gSettings.inactiveEnabled) ApplyTransparency();
+  if (gSettings.inactiveEnabled) ApplyTransparency();
 
   layout_.SetEnabled(kLabel8, gSettings.osdEnabled);
   SetChecked(kCheckBox5, gSettings.osdEnabled);

@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -580,6 +581,36 @@ TEST_F(DialogTest, ADoubleClickOpensTheDialogForThatRow) {
   EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
   EXPECT_TRUE(RowMarked(kNext - 1));
   EXPECT_FALSE(IsFree(kCtrlAltP, host.playlist));
+}
+
+TEST_F(DialogTest, ADoubleClickOnACheckBoxOpensOneDialogAtATime) {
+  gSettings.hotkeysEnabled = true;
+  Register(kNext, kCtrlAltP);
+  ASSERT_NE(Open(), nullptr);
+  ListView_SetItemState(List(), kNext - 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  RECT rect{};
+  rect.left = LVIR_ICON;
+  SendMessageA(List(), LVM_GETITEMRECT, kPlay - 1, reinterpret_cast<LPARAM>(&rect));
+  const LPARAM box = MAKELPARAM(rect.left - 6, (rect.top + rect.bottom) / 2);  // the state image
+  int mostOpen = 0;
+  auto countOpen = [&](HWND) {
+    int open = 0;
+    for (HWND w = FindWindowExW(nullptr, nullptr, form2::kClassName, nullptr); w != nullptr;
+         w = FindWindowExW(nullptr, w, form2::kClassName, nullptr))
+      open += IsWindowVisible(w) ? 1 : 0;
+    mostOpen = std::max(mostOpen, open);
+  };
+  AssignDialogDriver driver({countOpen, CloseBox(), countOpen, CloseBox(), countOpen, CloseBox()});
+  SendMessageA(List(), WM_LBUTTONDOWN, MK_LBUTTON, box);
+  SendMessageA(List(), WM_LBUTTONUP, 0, box);
+  ASSERT_TRUE(RowMarked(kPlay - 1));
+  SendMessageA(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, box);
+  SendMessageA(List(), WM_LBUTTONUP, 0, box);
+  PumpMessages(400);
+  EXPECT_EQ(mostOpen, 1);
+  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
+  EXPECT_EQ(HotkeyEntry(kPlay).packed, 0);
+  EXPECT_FALSE(RowMarked(kPlay - 1));
 }
 
 TEST_F(DialogTest, QuitWhileTheAssignmentDialogIsOpenClosesBothAndKeepsTheEntries) {
