@@ -165,7 +165,8 @@ void FormLayout::Build(HWND form, const ControlSpec* specs, size_t count) {
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form, nullptr,
                              instance, nullptr);
   if (tooltip_ != nullptr) {
-    for (const Entry& entry : entries_) AddTooltip(entry);
+    // Inner controls first: the tooltip takes the first rectangle that holds the mouse.
+    for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) AddTooltip(*it);
   }
 }
 
@@ -177,14 +178,15 @@ void FormLayout::AddTooltip(const Entry& entry) {
   tool.uFlags = TTF_SUBCLASS;
   tool.hwnd = form_;
   tool.lpszText = const_cast<char*>(hint);
-  if (IsTransparentToMouse(entry.spec->kind)) {
-    tool.uId = static_cast<UINT_PTR>(entry.spec->id);
-    GetWindowRect(entry.window, &tool.rect);
-    MapWindowPoints(nullptr, form_, reinterpret_cast<POINT*>(&tool.rect), 2);
-  } else {
-    tool.uFlags |= TTF_IDISHWND;
-    tool.uId = reinterpret_cast<UINT_PTR>(entry.window);
-  }
+  // The mouse over a disabled control moves over the form, so every hint also
+  // hangs on the form as the control's rectangle.
+  tool.uId = static_cast<UINT_PTR>(entry.spec->id);
+  GetWindowRect(entry.window, &tool.rect);
+  MapWindowPoints(nullptr, form_, reinterpret_cast<POINT*>(&tool.rect), 2);
+  SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  if (IsTransparentToMouse(entry.spec->kind)) return;
+  tool.uFlags |= TTF_IDISHWND;
+  tool.uId = reinterpret_cast<UINT_PTR>(entry.window);
   SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 

@@ -397,6 +397,21 @@ TEST_F(DialogTest, TabInTheAssignmentDialogFollowsItsTabOrder) {
 
 // ---- The configuration dialog: handlers ----
 
+TEST_F(DialogTest, ADisabledButtonStillShowsItsHint) {
+  ASSERT_NE(Open(), nullptr);  // OSD off: "Select Color" is disabled
+  ASSERT_FALSE(IsWindowEnabled(Item(form1::kButton2)));
+  RECT rect{};
+  GetWindowRect(Item(form1::kButton2), &rect);
+  SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  PumpMessages(1200);
+  std::string shown;
+  for (HWND tip = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr); tip != nullptr;
+       tip = FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr))
+    if (IsWindowVisible(tip)) shown += Text(tip);
+  SetCursorPos(0, 0);
+  EXPECT_EQ(shown, "Color selection for screen tips");
+}
+
 TEST_F(DialogTest, CheckBoxesSetTheirSettings) {
   struct Case {
     int box;
