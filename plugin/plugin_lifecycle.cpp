@@ -80,6 +80,8 @@ int __cdecl PluginInit() {
 
 void __cdecl PluginConfig() {
   try {
+    // A refused start has no settings file to write to and nothing to configure.
+    if (!gPluginRunning) return;
     OpenConfigDialog();
   } catch (...) {
   }

@@ -2,7 +2,8 @@
 # Sets WINEPREFIX, DISPLAY (an Xvfb of our own unless KLV_USE_DISPLAY is set)
 # and WINEDEBUG; stops the Xvfb and the prefix's wineserver on exit.
 klv_wine_env() {
-  local build=$1
+  local build
+  build=$(cd "$1" && pwd)
   export WINEPREFIX="$build/wineprefix"
   export WINEDEBUG=${WINEDEBUG:--all}
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"

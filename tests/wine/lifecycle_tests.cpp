@@ -68,6 +68,9 @@ TEST_F(LifecycleTest, SecondInstanceIsRefusedWithNothingRegistered) {
   plugin.Quit();
   EXPECT_EQ(GlobalFindAtomA(kInstanceAtom), held);
   EXPECT_EQ(install.IniValue("Track", "Position"), "<missing>");
+  // Nor is there anything to configure: "Exit" would have no file to write to.
+  plugin.Config();
+  EXPECT_EQ(FindWindowA("TForm1", nullptr), nullptr);
   GlobalDeleteAtom(held);
 }
 
