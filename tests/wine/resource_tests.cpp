@@ -245,8 +245,8 @@ struct PressCase {
 // A window made and destroyed per press is slow under Wine, hence fewer of those.
 TEST_F(ResourceTest, HotkeyPressesWithTheOsdOn) {
   const PressCase cases[] = {
-      {"OSD made and destroyed at every press", 0, 1900, 100},
-      {"OSD kept on screen", 60000, 7700, 300},
+      {"OSD made and destroyed at every press", 0, 900, 100},
+      {"OSD kept on screen", 60000, 8700, 300},
   };
   for (const PressCase& c : cases) {
     SCOPED_TRACE(c.label);
