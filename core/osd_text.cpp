@@ -43,9 +43,11 @@ std::string StateText(const char* stem, int stateCode, const HostQuery& host) {
 std::string TrackTitleText(const HostQuery& host) {
   const intptr_t index = host(kHostPlaylistIndex, 0);
   const intptr_t address = host(kHostTitleAt, index);
-  // An empty playlist answers with no title at all; show it as an empty one.
+  // An empty playlist answers with no title at all, a failing host with -1:
+  // neither is an address to read, so both show as an empty title.
+  const bool readable = address != 0 && address != -1;
   const std::string title =
-      address == 0 ? std::string() : ReadBoundedTitle(reinterpret_cast<const char*>(address));
+      readable ? ReadBoundedTitle(reinterpret_cast<const char*>(address)) : std::string();
   return "\"" + title + "\" ";
 }
 

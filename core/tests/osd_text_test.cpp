@@ -118,10 +118,12 @@ TEST(TrackTitle, QuotesTheCurrentEntrysTitle) {
   }
 }
 
-TEST(TrackTitle, NullAddressGivesAnEmptyTitle) {
-  FakeHost host;
-  host.SetTitleAddress(0);
-  EXPECT_EQ(TrackTitleText(host.Query()), "\"\" ");
+TEST(TrackTitle, NullOrFailedAddressGivesAnEmptyTitle) {
+  for (intptr_t address : {intptr_t{0}, intptr_t{-1}}) {
+    FakeHost host;
+    host.SetTitleAddress(address);
+    EXPECT_EQ(TrackTitleText(host.Query()), "\"\" ") << address;
+  }
 }
 
 TEST(TrackTitle, NeverReadsPastTheFirst255BytesOrTheNul) {
