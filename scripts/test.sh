@@ -8,8 +8,12 @@ build=${KLV_BUILD_DIR:-$root/build}
 
 bash "$root/scripts/build.sh"
 
+# Test executables run by ctest, counted from its summary line.
+ran() { sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$1" | tail -n1; }
+logs=$(mktemp -d)
+
 start=$(date +%s)
-(cd "$build/native" && ctest --output-on-failure)
+(cd "$build/native" && ctest --output-on-failure) | tee "$logs/native"
 echo "native suite: $(( $(date +%s) - start )) s"
 
 bash "$root/scripts/fuzz.sh"
@@ -17,5 +21,7 @@ bash "$root/scripts/fuzz.sh"
 source "$root/scripts/wine_env.sh"
 klv_wine_env "$build/win32"
 start=$(date +%s)
-(cd "$build/win32" && ctest --output-on-failure -j1)
+(cd "$build/win32" && ctest --output-on-failure -j1) | tee "$logs/wine"
 echo "wine suite: $(( $(date +%s) - start )) s"
+# Only reached when every step passed (set -e with pipefail).
+echo "tests: $(( $(ran "$logs/native") + $(ran "$logs/wine") )) passed, 0 failed"
