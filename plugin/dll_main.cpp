@@ -3,6 +3,7 @@
 
 #include "config_dialog.h"
 #include "gen.h"
+#include "hotkey_registration.h"
 #include "osd_window.h"
 #include "plugin_state.h"
 #include "window_hooks.h"
@@ -10,10 +11,16 @@
 namespace {
 
 // The host unloads the library without calling quit: nothing of ours may stay
-// reachable from the host's windows or from a window of our own.
+// reachable from the host's windows or from a window of our own, and the
+// hotkeys and markers go too, or the next load in this session is refused.
 void ReleaseHostWindows() noexcept {
   try {
     if (gPluginRunning) {
+      gPluginRunning = false;
+      UnregisterAllHotkeys();
+      DeleteAllAtoms();
+      GlobalDeleteAtom(gInstanceAtom);
+      gInstanceAtom = 0;
       RemoveWindowHooks();
       DestroyOsdWindow();
     }

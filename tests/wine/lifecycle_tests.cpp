@@ -213,18 +213,28 @@ TEST_F(LifecycleTest, QuitReleasesHotkeysAtomsAndWindows) {
   PumpMessages(50);
 }
 
-TEST_F(LifecycleTest, UnloadWithoutQuitGivesTheWindowsBack) {
+TEST_F(LifecycleTest, UnloadWithoutQuitGivesEverythingBack) {
+  install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=8060936\r\n");
   const LONG procedures[] = {WindowProcedure(host.main), WindowProcedure(host.playlist),
                              WindowProcedure(host.equalizer)};
-  LoadedPlugin plugin(host.main);
-  ASSERT_EQ(plugin.Init(), 0);
-  plugin.Unload();
+  {
+    LoadedPlugin plugin(host.main);
+    ASSERT_EQ(plugin.Init(), 0);
+    plugin.Unload();
+  }
   EXPECT_EQ(WindowProcedure(host.main), procedures[0]);
   EXPECT_EQ(WindowProcedure(host.playlist), procedures[1]);
   EXPECT_EQ(WindowProcedure(host.equalizer), procedures[2]);
+  EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
+  EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
   host.ClearLog();
   SendMessageA(host.main, WM_NULL, 0, 0);
   EXPECT_EQ(host.Count(host.main, WM_NULL), 1);
+  // Nothing stale blocks the next load: it starts and takes the same combination.
+  LoadedPlugin again(host.main);
+  EXPECT_EQ(again.Init(), 0);
+  EXPECT_TRUE(GlobalAtomExists("next_hotkey"));
+  again.Quit();
 }
 
 TEST_F(LifecycleTest, ConfigOpensTheDialog) {
