@@ -29,9 +29,9 @@ struct HotkeyAction {
   const char* atomName;  // also the key under [HotKeys]
   const char* caption;   // row of the configuration dialog's hotkey list
   HostStep step;
-  uint32_t command;      // WM_COMMAND id when step is kCommand
+  uint32_t command;  // WM_COMMAND id when step is kCommand
   OsdTextKind osdKind;
-  const char* osdText;   // prefix for kTitleAndTime, whole text for kFixed
+  const char* osdText;  // prefix for kTitleAndTime, whole text for kFixed
 };
 
 // Rows 0..14; hotkey table entry n is row n - 1.
@@ -39,8 +39,8 @@ extern const HotkeyAction kHotkeyActions[kHotkeyCount];
 
 // One entry of the hotkey table.
 struct keystype {
-  std::string name;     // atom name
-  uint32_t id = 0;      // global atom used as the hotkey id; 0 while none is held
+  std::string name;  // atom name
+  uint32_t id = 0;   // global atom used as the hotkey id; 0 while none is held
   PackedHotkey packed = 0;
 };
 

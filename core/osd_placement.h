@@ -6,9 +6,9 @@
 namespace klv {
 
 struct ScreenMetrics {
-  int screenWidth;     // primary screen
+  int screenWidth;  // primary screen
   int screenHeight;
-  int virtualLeft;     // virtual screen (all monitors)
+  int virtualLeft;  // virtual screen (all monitors)
   int virtualTop;
   int virtualWidth;
   int virtualHeight;

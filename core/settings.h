@@ -13,13 +13,20 @@ constexpr int kAlphaLevelCount = 6;
 constexpr size_t kMaxIniText = 2047;  // profile texts are read into a 2048-byte buffer
 
 // Index into AlphaLevels: main, playlist, equalizer; active levels first.
-enum AlphaIndex { kMainActive, kPlaylistActive, kEqualizerActive, kMainInactive, kPlaylistInactive, kEqualizerInactive };
+enum AlphaIndex {
+  kMainActive,
+  kPlaylistActive,
+  kEqualizerActive,
+  kMainInactive,
+  kPlaylistInactive,
+  kEqualizerInactive
+};
 using AlphaLevels = std::array<uint8_t, kAlphaLevelCount>;
 
 struct OsdFontSpec {
   std::string name = "Arial";
-  int32_t size = 12;      // points
-  uint32_t color = 0;     // 0x00BBGGRR; negative values name system colours
+  int32_t size = 12;   // points
+  uint32_t color = 0;  // 0x00BBGGRR; negative values name system colours
   bool bold = false;
   bool italic = false;
   bool underline = false;

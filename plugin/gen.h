@@ -4,13 +4,13 @@
 #include <windows.h>
 
 struct PluginDescriptor {
-  int version;               // 0x10
+  int version;  // 0x10
   const char* description;
   int(__cdecl* init)();
   void(__cdecl* config)();
   void(__cdecl* quit)();
-  HWND hwndParent;           // written by the host before init
-  HINSTANCE hDllInstance;    // written by the host
+  HWND hwndParent;         // written by the host before init
+  HINSTANCE hDllInstance;  // written by the host
 };
 
 constexpr int kPluginDescriptorVersion = 0x10;

@@ -5,11 +5,11 @@
 
 #include <string>
 
-void CreateOsdWindow();           // init step 7: font and window object, no platform window
+void CreateOsdWindow();  // init step 7: font and window object, no platform window
 void ShowOsd(const std::string& text);
-void CheckOsdExpiry();            // hides the OSD once its display time is up
+void CheckOsdExpiry();  // hides the OSD once its display time is up
 void HideOsd();
-void DestroyOsdWindow();          // quit: hides the OSD, frees its font and window class
+void DestroyOsdWindow();  // quit: hides the OSD, frees its font and window class
 void ChooseOsdColor(HWND owner);
 void ChooseOsdFont(HWND owner);
-HWND OsdPlatformWindow();         // null while the OSD is off screen
+HWND OsdPlatformWindow();  // null while the OSD is off screen

@@ -1,8 +1,8 @@
 // The stand-in player driven as the plug-in drives it: a real process,
 // requests and commands through SendMessage, titles read from its memory,
 // and the lifecycle seen through a probe plug-in and the --log file.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fstream>

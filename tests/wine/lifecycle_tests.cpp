@@ -1,6 +1,6 @@
 // Init, config and quit, mostly through the real DLL as the host loads it.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>

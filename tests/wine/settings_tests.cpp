@@ -1,6 +1,6 @@
 // The settings file against the platform's own profile and registry functions.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>

@@ -44,8 +44,8 @@ void RegisterHostClass(const char* name) {
 }
 
 HWND CreateHostWindow(const char* className, int x, int y) {
-  return CreateWindowExA(0, className, className, WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, 300, 120,
-                         nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  return CreateWindowExA(0, className, className, WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, 300, 120, nullptr,
+                         nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 const char kRegistryKey[] = "Software\\Winamp";

@@ -35,13 +35,13 @@ class TestHost {
   HWND equalizer = nullptr;
 
   // State the requests answer from.
-  int32_t position = 65432;       // 105/0, ms; -1 for none
-  int32_t lengthSeconds = 187;    // 105/1; -1 for none
-  int32_t playlistIndex = 0;      // 125
-  std::string title = "Song";     // 212
-  bool nullTitle = false;         // 212 answers 0
-  int32_t shuffle = 0;            // 250
-  int32_t repeat = 0;             // 251
+  int32_t position = 65432;     // 105/0, ms; -1 for none
+  int32_t lengthSeconds = 187;  // 105/1; -1 for none
+  int32_t playlistIndex = 0;    // 125
+  std::string title = "Song";   // 212
+  bool nullTitle = false;       // 212 answers 0
+  int32_t shuffle = 0;          // 250
+  int32_t repeat = 0;           // 251
 
   std::vector<RecordedMessage> log;
   void ClearLog() { log.clear(); }
