@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "osd_window.h"
 #include "plugin_state.h"
 #include "test_host.h"
 #include "window_hooks.h"
@@ -89,6 +90,35 @@ TEST_F(WindowHooksTest, HotkeyRunsItsActionAndStillReachesTheHost) {
   SendMessageA(host.main, WM_HOTKEY, id + 1, 0);
   EXPECT_TRUE(host.Commands().empty());
   EXPECT_EQ(host.Count(host.main, WM_HOTKEY), 1);
+}
+
+TEST_F(WindowHooksTest, TheOsdLeavesAtTheFirstHostMessageAfterItsTime) {
+  gSettings.osdEnabled = true;
+  CreateOsdWindow();
+  const WPARAM id = 0xC0DE;
+  HotkeyEntry(5).id = id;
+  HotkeyEntry(5).packed = 5242883;
+
+  // A display time of 0: gone within the very message that showed it.
+  gSettings.osdDisplayTime = 0;
+  SendMessageA(host.main, WM_HOTKEY, id, 0);
+  EXPECT_EQ(host.Commands(), std::vector<int>{40048});
+  EXPECT_EQ(OsdPlatformWindow(), nullptr);
+
+  gSettings.osdDisplayTime = 150;
+  SendMessageA(host.main, WM_HOTKEY, id, 0);
+  HWND osd = OsdPlatformWindow();
+  ASSERT_NE(osd, nullptr);
+  char text[512] = {};
+  GetWindowTextA(osd, text, sizeof(text));
+  EXPECT_STREQ(text, "Next : \"Song\" [1:05/3:07]");
+  SendMessageA(host.main, WM_NULL, 0, 0);
+  EXPECT_EQ(OsdPlatformWindow(), osd);  // not yet
+  Sleep(200);
+  EXPECT_TRUE(IsWindowVisible(osd));  // no timer: only a host message hides it
+  SendMessageA(host.main, WM_NULL, 0, 0);
+  EXPECT_EQ(OsdPlatformWindow(), nullptr);
+  DestroyOsdWindow();
 }
 
 TEST_F(WindowHooksTest, SideWindowsPassEverythingOn) {
