@@ -47,9 +47,9 @@ EnableInactive=1
 WinAMP_active=235
 Playlist_active=235
 Equalizer_active=235
-WinAMP_inactive=170
-Playlist_inactive=170
-Equalizer_inactive=170
+WinAMP_inactive=140
+Playlist_inactive=140
+Equalizer_inactive=140
 [OSD]
 Enable=1
 OSDPosition=7
@@ -84,7 +84,13 @@ if [ -n "${KLV_USE_DISPLAY:-}" ]; then
   exit 0
 fi
 
+# A compositing manager, so that the layered windows' alpha shows on screen and
+# in the screenshots; it ends with the Xvfb.
+xcompmgr >/dev/null 2>&1 &
+
 wintool() { wine "$wintool_exe" "$@"; }
+# The pointer rests in a corner, so no hint covers what a screenshot shows.
+wintool cursor 1023 767 || true
 shot() {
   import -display "$DISPLAY" -window root "$demo/screenshots/$1.png"
   say "screenshot $demo/screenshots/$1.png"

@@ -176,7 +176,7 @@ int Usage() {
   std::fprintf(stderr,
                "usage: wintool keys COMBINATION | wait CLASS [TIMEOUT_MS] | command CLASS ID |\n"
                "       request CLASS CODE [WPARAM] | close CLASS | activate CLASS |\n"
-               "       hold-hotkey MODIFIERS VK MS\n");
+               "       hold-hotkey MODIFIERS VK MS | cursor X Y\n");
   return kUsage;
 }
 
@@ -208,6 +208,12 @@ int main(int argc, char** argv) {
         !ParseNumber(argv[4], milliseconds))
       return Usage();
     return HoldHotkey(number, virtualKey, milliseconds);
+  }
+  if (verb == "cursor" && argc == 4) {
+    long y = 0;
+    if (!ParseNumber(argv[2], number) || !ParseNumber(argv[3], y)) return Usage();
+    // Parks the pointer, e.g. away from controls whose hints would cover a screenshot.
+    return SetCursorPos(number, y) ? 0 : 1;
   }
   return Usage();
 }
