@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr int kPresses = 100;
+constexpr int kPresses = 200;
 constexpr int kInfoEntry = 11;  // "Show Song Information": asks the host for title and times only
 constexpr double kTimeoutMs = 2000;
 constexpr char kTitle[] = "Bench Artist - Bench Title";
