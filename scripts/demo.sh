@@ -79,6 +79,8 @@ if [ -n "${KLV_USE_DISPLAY:-}" ]; then
   say "running the player on $DISPLAY; Ctrl+Alt+N next, Ctrl+Alt+U volume up, Ctrl+Alt+R repeat"
   say "close the player window to end the demo"
   wine "$demo/player.exe" --log "$demo/player.log" || true
+  # The prefix is shared with the headless tests, which want unmanaged windows.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
   say "settings file:"
   echo "$ini"
   exit 0
