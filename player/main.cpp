@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "host_codes.h"
 #include "message_log.h"
 #include "options.h"
 #include "player_app.h"
@@ -41,7 +42,7 @@ void ShutDown() {
   UnloadPlugins(gApp->plugins);
   RestoreOwnWindowProcedures();
   // The player goes on answering after its plug-ins are gone.
-  LRESULT position = SendMessageA(gApp->mainWindow, WM_USER, 0, 105);
+  LRESULT position = SendMessageA(gApp->mainWindow, WM_USER, 0, kRequestPosition);
   LogEvent("position after unload %ld", static_cast<long>(position));
   SavePlayerState(gApp->directory, gApp->playback);
   DestroyPlayerWindows();

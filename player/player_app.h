@@ -43,7 +43,7 @@ LRESULT CALLBACK PlaylistWindowProc(HWND window, UINT message, WPARAM wParam, LP
 LRESULT CALLBACK EqualizerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 LRESULT CALLBACK JumpWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
-// Text helpers shared by the faces.
+// Text and font shared by the faces.
 std::string FormatClock(int milliseconds);  // "m:ss", "-:--" for negative
 HFONT FaceFont();
 // The class name in grey in a corner: the faces have no frame without a

@@ -70,12 +70,16 @@ void PaintEqualizer(HWND window) {
 LRESULT SideWindowProc(const char* className, void (*paint)(HWND), HWND window, UINT message, WPARAM wParam,
                        LPARAM lParam) noexcept {
   LogMessage(className, message, wParam, lParam);
-  switch (message) {
-    case WM_PAINT:
-      paint(window);
-      return 0;
-    case WM_CLOSE:
-      return 0;
+  try {
+    switch (message) {
+      case WM_PAINT:
+        paint(window);
+        return 0;
+      case WM_CLOSE:
+        return 0;
+    }
+  } catch (...) {
+    return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);
 }

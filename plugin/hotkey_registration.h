@@ -12,5 +12,5 @@ void ClearEntry(int n);  // n = 1..15
 void UnregisterAllHotkeys();
 void DeleteAllAtoms();
 void ReregisterAllHotkeys(bool enabled);
-// Init step 5: reads Enable and the 15 values, registering each as it is read.
+// At start: reads Enable and the 15 values, registering each as it is read.
 void LoadAndRegisterHotkeys(const klv::IniReader& ini);

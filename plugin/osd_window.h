@@ -5,7 +5,7 @@
 
 #include <string>
 
-void CreateOsdWindow();  // init step 7: font and window object, no platform window
+void CreateOsdWindow();  // at start: font and window class; the window waits for the first text
 void ShowOsd(const std::string& text);
 void CheckOsdExpiry();  // hides the OSD once its display time is up
 void HideOsd();

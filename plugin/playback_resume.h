@@ -1,4 +1,5 @@
 // Play on start and the seek to the remembered position.
 #pragma once
 
-void PlayOnStart();  // init step 10
+// The last step of a start: the hooks are in place by then.
+void PlayOnStart();

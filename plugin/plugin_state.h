@@ -20,7 +20,8 @@ extern bool gPluginRunning;  // init returned 0 and quit has not run yet
 inline HWND HostMainWindow() { return gPlugin.hwndParent; }
 inline klv::keystype& HotkeyEntry(int n) { return gHotkeyTable[n - 1]; }
 
-// Fills descriptor fields 1..5 and clears 6 and 7, as at library load.
+// Fills in the version, description and three entries and clears the two
+// fields the host writes, as at library load.
 void ResetPluginDescriptor();
 
 int __cdecl PluginInit();

@@ -44,6 +44,9 @@ struct RegKeyTraits {
 struct ModuleTraits {
   static void Close(HMODULE module) { FreeLibrary(module); }
 };
+struct MemoryDcTraits {
+  static void Close(HDC dc) { DeleteDC(dc); }
+};
 struct ActCtxTraits {
   static void Close(HANDLE context) { ReleaseActCtx(context); }
 };
@@ -55,6 +58,7 @@ using UniqueWindow = UniqueHandle<HWND, WindowTraits>;
 using UniqueRegKey = UniqueHandle<HKEY, RegKeyTraits>;
 using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
 using UniqueActCtx = UniqueHandle<HANDLE, ActCtxTraits>;
+using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcTraits>;  // from CreateCompatibleDC
 
 // A window DC, released at scope end.
 class WindowDc {

@@ -7,7 +7,7 @@ LRESULT CALLBACK MainWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM
 LRESULT CALLBACK PlaylistWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 LRESULT CALLBACK EqualizerWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
-// Init step 9; a missing playlist or equalizer window is not hooked.
+// At start; a missing playlist or equalizer window is not hooked.
 void InstallWindowHooks();
 // Quit: takes the hooks out where they are still the window's procedure;
 // otherwise pins the library and turns the hooks into plain pass-throughs.

@@ -13,9 +13,10 @@ HIMAGELIST CreateCheckImages(HWND list, int size) {
   HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR24, 2, 0);
   if (images == nullptr) return nullptr;
   WindowDc screen(list);
-  HDC dc = CreateCompatibleDC(screen.Get());
+  UniqueMemoryDc memory(CreateCompatibleDC(screen.Get()));
   UniqueBitmap strip(CreateCompatibleBitmap(screen.Get(), size * 2, size));
   {
+    HDC dc = memory.Get();
     SelectedObject selected(dc, strip.Get());
     RECT all{0, 0, size * 2, size};
     FillRect(dc, &all, GetSysColorBrush(COLOR_WINDOW));
@@ -31,7 +32,6 @@ HIMAGELIST CreateCheckImages(HWND list, int size) {
     }
     if (theme != nullptr) CloseThemeData(theme);
   }
-  DeleteDC(dc);
   ImageList_Add(images, strip.Get(), nullptr);
   return images;
 }

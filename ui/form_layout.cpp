@@ -87,6 +87,12 @@ RECT FormWindowRect(int x, int y, int clientWidth, int clientHeight, DWORD style
   return rect;
 }
 
+std::string WindowText(HWND window) {
+  std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+  text.resize(static_cast<size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
 void MoveDialogFocus(HWND form, WPARAM wParam, LPARAM lParam) {
   HWND next = lParam != 0 ? reinterpret_cast<HWND>(wParam) : GetNextDlgTabItem(form, GetFocus(), wParam != 0);
   if (next == nullptr) return;
@@ -266,11 +272,6 @@ void FormLayout::ApplyEnabled(int parent) {
     EnableWindow(entry.window, entry.enabled && ContainerEnabled(parent));
     if (entry.spec->kind == ControlKind::kGroupBox) ApplyEnabled(entry.spec->id);
   }
-}
-
-bool FormLayout::IsEnabled(int id) const {
-  const Entry* entry = Find(id);
-  return entry != nullptr && entry->enabled;
 }
 
 void KeepFocusAcrossActivation(HWND form, WPARAM wParam, HWND& lastFocus) {

@@ -55,7 +55,6 @@ class FormLayout {
   // Enables or disables a control; for a group box also everything inside it
   // (a control is usable only when each enclosing group is enabled).
   void SetEnabled(int id, bool enabled);
-  bool IsEnabled(int id) const;  // the control's own state, as last set
 
   int Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
   HFONT Font() const { return font_.Get(); }
@@ -89,6 +88,9 @@ HFONT CreateFormFont();
 // The outer rectangle of a form whose client area is clientWidth x clientHeight
 // at 96 DPI (scaled), with its top-left corner at (x, y) on the screen.
 RECT FormWindowRect(int x, int y, int clientWidth, int clientHeight, DWORD style, DWORD exStyle);
+
+// A control's text, read whole.
+std::string WindowText(HWND window);
 
 // WM_NEXTDLGCTL for a form that is not a system dialog: IsDialogMessage asks
 // the window itself to move the focus on Tab and Shift+Tab.

@@ -146,12 +146,6 @@ bool ParseWholeNumber(const std::string& text, int32_t& value) {
   return true;
 }
 
-std::string WindowText(HWND window) {
-  std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-  text.resize(static_cast<size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
 }  // namespace
 
 TForm1* TForm1::Current() {

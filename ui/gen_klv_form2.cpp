@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <iterator>
 #include <string>
 
 #include "config_dialog.h"
@@ -44,12 +45,6 @@ constexpr int kLeft = -2;
 constexpr int kTop = 27;
 
 const int kModifierBoxes[] = {form2::kCheckBox1, form2::kCheckBox2, form2::kCheckBox3, form2::kCheckBox4};
-
-std::string WindowText(HWND window) {
-  std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-  text.resize(static_cast<size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
 
 }  // namespace
 
@@ -219,8 +214,6 @@ void TForm2::Button1Click() {
     MessageBoxA(window_, text.c_str(), "Error", MB_OK | MB_ICONEXCLAMATION);
     return;
   }
-  // The entry's old combination would otherwise stay registered under the same id.
-  UnregisterHotKey(HostMainWindow(), static_cast<int>(entry.id));
   entry.packed =
       klv::PackHotkey(static_cast<uint16_t>(keyCode), Checked(form2::kCheckBox1), Checked(form2::kCheckBox2),
                       Checked(form2::kCheckBox3), Checked(form2::kCheckBox4));

@@ -4,6 +4,7 @@
 
 #include "core/jpeg_decode.h"
 #include "ui_module.h"
+#include "win_handles.h"
 
 HBITMAP DecodeJpegToBitmap(const uint8_t* data, size_t size) {
   if (data == nullptr || size == 0) return nullptr;
@@ -20,14 +21,10 @@ HBITMAP DecodeJpegToBitmap(const uint8_t* data, size_t size) {
   info.bmiHeader.biBitCount = 24;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (bitmap == nullptr) return nullptr;
-  if (bits == nullptr) {
-    DeleteObject(bitmap);
-    return nullptr;
-  }
+  UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap || bits == nullptr) return nullptr;
   std::copy(image.pixels.begin(), image.pixels.end(), static_cast<uint8_t*>(bits));
-  return bitmap;
+  return bitmap.Release();
 }
 
 HBITMAP LoadJpegResource(int resourceId) {

@@ -6,15 +6,17 @@ namespace {
 
 // The manifest resource id a DLL uses for its own isolation (ISOLATIONAWARE).
 constexpr WORD kManifestResourceId = 2;
+constexpr WORD kManifestResourceType = 24;  // RT_MANIFEST
 
 HANDLE VisualStylesContext() {
-  // Created on first use and kept for the library's life; INVALID when absent.
+  // Created on first use and kept for the library's life; null when absent.
   static UniqueActCtx context;
   static bool tried = false;
   if (!tried) {
     tried = true;
     HINSTANCE module = UiModule();
-    if (FindResourceA(module, MAKEINTRESOURCEA(kManifestResourceId), MAKEINTRESOURCEA(24)) != nullptr) {
+    if (FindResourceA(module, MAKEINTRESOURCEA(kManifestResourceId),
+                      MAKEINTRESOURCEA(kManifestResourceType)) != nullptr) {
       ACTCTXA actCtx{};
       actCtx.cbSize = sizeof(actCtx);
       actCtx.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
