@@ -47,6 +47,16 @@ bool IsTransparentToMouse(ControlKind kind) {
   return kind == ControlKind::kGroupBox || kind == ControlKind::kLabel || kind == ControlKind::kPicture;
 }
 
+// Arrow keys move within a run of radio items, entered by Tab at its first
+// item; every other control is a group of its own.
+DWORD ControlStyle(const ControlSpec& spec, const WindowClassOf& cls, bool firstRadio) {
+  DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | cls.style;
+  const bool startsGroup = spec.kind != ControlKind::kRadioButton || firstRadio;
+  if (startsGroup) style |= WS_GROUP;
+  if (cls.focusable && spec.tabOrder != kNoTabStop && startsGroup) style |= WS_TABSTOP;
+  return style;
+}
+
 // Depth first: each container's controls by tab order, and a group's
 // contents right after the group.
 void AppendInTabOrder(const std::vector<const ControlSpec*>& specs, int parent,
@@ -121,40 +131,13 @@ void FormLayout::Build(HWND form, const ControlSpec* specs, size_t count) {
     const bool enabled = (spec->flags & kStartDisabled) == 0;
     const bool firstRadio = spec->kind == ControlKind::kRadioButton &&
                             (previous == nullptr || previous->kind != ControlKind::kRadioButton);
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | cls.style;
-    // Arrow keys move within a run of radio items; every other control is a
-    // group of its own.
-    if (spec->kind != ControlKind::kRadioButton || firstRadio) style |= WS_GROUP;
-    if (cls.focusable && spec->tabOrder != kNoTabStop &&
-        (spec->kind != ControlKind::kRadioButton || firstRadio))
-      style |= WS_TABSTOP;
+    DWORD style = ControlStyle(*spec, cls, firstRadio);
     if (!enabled || !ContainerEnabled(spec->parent)) style |= WS_DISABLED;
-
     const POINT origin = Origin(spec->parent);
-    int width = spec->width;
-    int height = spec->height;
-    const int x = Scale(origin.x + spec->x);
-    const int y = Scale(origin.y + spec->y);
-    int scaledWidth = Scale(width);
-    int scaledHeight = Scale(height);
-    if (spec->kind == ControlKind::kLabel && width == 0) {
-      scaledWidth = TextWidth(form, spec->caption != nullptr ? spec->caption : "");
-      WindowDc dc(form);
-      SelectedObject selected(dc.Get(), font_.Get());
-      TEXTMETRICA metrics{};
-      GetTextMetricsA(dc.Get(), &metrics);
-      scaledHeight = metrics.tmHeight;
-    }
-    if (spec->kind == ControlKind::kComboBox) scaledHeight += Scale(13) * 12;  // room for the drop-down
-    if (spec->kind == ControlKind::kCheckBox && spec->caption != nullptr && *spec->caption != '\0') {
-      // Where the system's substitute for the form font runs wider, the box
-      // grows to keep its caption whole.
-      scaledWidth = std::max(scaledWidth, TextWidth(form, spec->caption) + Scale(20));
-    }
-
+    const SIZE size = ControlSize(*spec);
     HWND window =
         CreateWindowExA(cls.exStyle, cls.className, spec->kind == ControlKind::kPicture ? "" : spec->caption,
-                        style, x, y, scaledWidth, scaledHeight, form,
+                        style, Scale(origin.x + spec->x), Scale(origin.y + spec->y), size.cx, size.cy, form,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec->id)), instance, nullptr);
     SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
     entries_.push_back({spec, window, enabled});
@@ -196,12 +179,35 @@ void FormLayout::AddTooltip(const Entry& entry) {
   SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-int FormLayout::TextWidth(HWND form, const std::string& text) const {
-  WindowDc dc(form);
+SIZE FormLayout::ControlSize(const ControlSpec& spec) const {
+  SIZE size{Scale(spec.width), Scale(spec.height)};
+  if (spec.kind == ControlKind::kLabel && spec.width == 0) {
+    size.cx = TextWidth(spec.caption != nullptr ? spec.caption : "");
+    size.cy = TextHeight();
+  }
+  if (spec.kind == ControlKind::kComboBox) size.cy += Scale(13) * 12;  // room for the drop-down
+  if (spec.kind == ControlKind::kCheckBox && spec.caption != nullptr && *spec.caption != '\0') {
+    // Where the system's substitute for the form font runs wider, the box
+    // grows to keep its caption whole.
+    size.cx = std::max<LONG>(size.cx, TextWidth(spec.caption) + Scale(20));
+  }
+  return size;
+}
+
+int FormLayout::TextWidth(const std::string& text) const {
+  WindowDc dc(form_);
   SelectedObject selected(dc.Get(), font_.Get());
   SIZE extent{};
   GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
   return extent.cx;
+}
+
+int FormLayout::TextHeight() const {
+  WindowDc dc(form_);
+  SelectedObject selected(dc.Get(), font_.Get());
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc.Get(), &metrics);
+  return metrics.tmHeight;
 }
 
 const FormLayout::Entry* FormLayout::Find(int id) const {

@@ -71,7 +71,9 @@ class FormLayout {
   const char* EffectiveHint(const ControlSpec& spec) const;
   void ApplyEnabled(int parent);
   void AddTooltip(const Entry& entry);
-  int TextWidth(HWND form, const std::string& text) const;  // in the form font
+  SIZE ControlSize(const ControlSpec& spec) const;  // in form pixels
+  int TextWidth(const std::string& text) const;     // in the form font
+  int TextHeight() const;                           // a line of the form font
 
   HWND form_ = nullptr;
   int dpi_ = 96;
