@@ -89,7 +89,7 @@ void ReregisterAllHotkeys(bool enabled) {
 }
 
 void LoadAndRegisterHotkeys(const klv::IniReader& ini) {
-  gSettings.hotkeysEnabled = ReadHotkeysEnabled(ini);
+  gSettings.hotkeysEnabled = klv::ReadHotkeysEnabled(ini);
   for (klv::keystype& entry : gHotkeyTable) {
     entry.packed = klv::ReadPackedHotkey(ini, entry.name);
     // Registered as read, so a refusal's box comes before the next entry is read.

@@ -116,10 +116,8 @@ LRESULT CALLBACK OsdWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT fills the whole client area
     case WM_NCPAINT: {
-      if (HDC windowDc = GetWindowDC(window)) {
-        PaintFrame(window, windowDc);
-        ReleaseDC(window, windowDc);
-      }
+      const WindowDc frame = WindowDc::WithFrame(window);
+      if (frame.Get() != nullptr) PaintFrame(window, frame.Get());
       return 0;
     }
     case WM_PAINT: {

@@ -60,10 +60,12 @@ using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
 using UniqueActCtx = UniqueHandle<HANDLE, ActCtxTraits>;
 using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcTraits>;  // from CreateCompatibleDC
 
-// A window DC, released at scope end.
+// A window DC, released at scope end. The client area's, or with WithFrame
+// the whole window's, for painting the non-client area.
 class WindowDc {
  public:
-  explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  explicit WindowDc(HWND window) : WindowDc(window, GetDC(window)) {}
+  static WindowDc WithFrame(HWND window) { return WindowDc(window, GetWindowDC(window)); }
   ~WindowDc() {
     if (dc_ != nullptr) ReleaseDC(window_, dc_);
   }
@@ -72,6 +74,8 @@ class WindowDc {
   HDC Get() const { return dc_; }
 
  private:
+  WindowDc(HWND window, HDC dc) : window_(window), dc_(dc) {}
+
   HWND window_;
   HDC dc_;
 };

@@ -115,8 +115,8 @@ HHOOK gDialogKeysHook = nullptr;
 // Slider tags 1..6: main, playlist, equalizer; active levels first.
 constexpr int kTrackBars[] = {kTrackBar1, kTrackBar2, kTrackBar3, kTrackBar4, kTrackBar5, kTrackBar6};
 int TagOf(int trackBarId) {
-  for (int i = 0; i < 6; ++i)
-    if (kTrackBars[i] == trackBarId) return i + 1;
+  for (size_t i = 0; i < std::size(kTrackBars); ++i)
+    if (kTrackBars[i] == trackBarId) return static_cast<int>(i) + 1;
   return 0;
 }
 
