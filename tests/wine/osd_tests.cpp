@@ -8,10 +8,7 @@
 // clang-format on
 
 #include <algorithm>
-#include <atomic>
-#include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "core/osd_placement.h"
@@ -146,42 +143,6 @@ class ActiveWindow {
     UnregisterClassA("OsdTestFront", GetModuleHandleA(nullptr));
   }
   HWND window = nullptr;
-};
-
-BOOL CALLBACK FindOwnDialog(HWND window, LPARAM found) {
-  char name[16] = {};
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  GetClassNameA(window, name, sizeof(name));
-  if (process != GetCurrentProcessId() || lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window))
-    return TRUE;
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
-}
-
-// Runs act on the first common dialog (#32770) of this process, from a second thread.
-class DialogDriver {
- public:
-  explicit DialogDriver(std::function<void(HWND)> act) : act_(std::move(act)), thread_([this] { Run(); }) {}
-  ~DialogDriver() { thread_.join(); }
-  bool Found() const { return found_; }
-
- private:
-  void Run() {
-    for (int attempt = 0; attempt < 500; ++attempt) {
-      HWND dialog = nullptr;
-      EnumWindows(FindOwnDialog, reinterpret_cast<LPARAM>(&dialog));
-      if (dialog != nullptr) {
-        found_ = true;
-        act_(dialog);
-        return;
-      }
-      Sleep(20);
-    }
-  }
-  std::function<void(HWND)> act_;
-  std::atomic<bool> found_{false};
-  std::thread thread_;
 };
 
 class OsdTest : public ::testing::Test {

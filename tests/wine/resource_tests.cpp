@@ -13,12 +13,9 @@
 #include <psapi.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdint>
 #include <cstdlib>
-#include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "core/hotkey_actions.h"
@@ -308,41 +305,6 @@ TEST_F(ResourceTest, DialogOpenings) {
 
 // ---- The OSD's own functions, linked in ----
 
-BOOL CALLBACK FindOwnDialog(HWND window, LPARAM found) {
-  char name[16] = {};
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  GetClassNameA(window, name, sizeof(name));
-  if (process != GetCurrentProcessId() || lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window))
-    return TRUE;
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
-}
-
-// Confirms the next common dialog of this process from a second thread.
-class ConfirmDialog {
- public:
-  ConfirmDialog()
-      : thread_([this] {
-          for (int attempt = 0; attempt < 500 && !found_; ++attempt) {
-            HWND dialog = nullptr;
-            EnumWindows(FindOwnDialog, reinterpret_cast<LPARAM>(&dialog));
-            if (dialog != nullptr) {
-              found_ = true;
-              PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-            } else {
-              Sleep(20);
-            }
-          }
-        }) {}
-  ~ConfirmDialog() { thread_.join(); }
-  bool Found() const { return found_; }
-
- private:
-  std::atomic<bool> found_{false};
-  std::thread thread_;
-};
-
 class OsdResourceTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -377,12 +339,12 @@ TEST_F(OsdResourceTest, FontAndColourChanges) {
   ShowOsd("Pause");
   auto usePickers = [] {
     {
-      ConfirmDialog confirm;
+      DialogDriver confirm([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDOK, 0); });
       ChooseOsdColor(nullptr);
       EXPECT_TRUE(confirm.Found());
     }
     {
-      ConfirmDialog confirm;
+      DialogDriver confirm([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDOK, 0); });
       ChooseOsdFont(nullptr);
       EXPECT_TRUE(confirm.Found());
     }

@@ -262,6 +262,39 @@ void MessageBoxWatcher::Run() {
   }
 }
 
+namespace {
+
+BOOL CALLBACK FindCommonDialog(HWND window, LPARAM found) {
+  char name[16] = {};
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  GetClassNameA(window, name, sizeof(name));
+  if (process != GetCurrentProcessId() || lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window))
+    return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+}  // namespace
+
+DialogDriver::DialogDriver(std::function<void(HWND)> act)
+    : act_(std::move(act)), thread_([this] { Run(); }) {}
+
+DialogDriver::~DialogDriver() { thread_.join(); }
+
+void DialogDriver::Run() {
+  for (int attempt = 0; attempt < 500; ++attempt) {
+    HWND dialog = nullptr;
+    EnumWindows(FindCommonDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (dialog != nullptr) {
+      found_ = true;
+      act_(dialog);
+      return;
+    }
+    Sleep(20);
+  }
+}
+
 bool GlobalAtomExists(const char* name) { return GlobalFindAtomA(name) != 0; }
 
 void ResetGlobalAtoms() {

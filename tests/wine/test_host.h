@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -118,6 +119,24 @@ class MessageBoxWatcher {
   std::atomic<bool> stop_{false};
   std::mutex mutex_;
   std::vector<SeenMessageBox> seen_;
+  std::thread thread_;
+};
+
+// Runs act on the first visible common dialog (#32770) of this process, such as
+// the colour or font picker, from a second thread while the test's thread sits
+// in that dialog's modal loop.
+class DialogDriver {
+ public:
+  explicit DialogDriver(std::function<void(HWND)> act);
+  ~DialogDriver();
+  DialogDriver(const DialogDriver&) = delete;
+  DialogDriver& operator=(const DialogDriver&) = delete;
+  bool Found() const { return found_; }
+
+ private:
+  void Run();
+  std::function<void(HWND)> act_;
+  std::atomic<bool> found_{false};
   std::thread thread_;
 };
 
