@@ -37,14 +37,14 @@ void ChooseOsdFont(HWND owner) {
   dialog.Flags = CF_EFFECTS | CF_INITTOLOGFONTSTRUCT | CF_SCREENFONTS;
   dialog.rgbColors = ResolveOsdColor(gSettings.osdFont.color);
   if (ChooseFontA(&dialog)) {
-    klv::OsdFontSpec& spec = gSettings.osdFont;
-    spec.name = font.lfFaceName;
-    spec.size = dialog.iPointSize / 10;
-    spec.color = dialog.rgbColors;
-    spec.bold = IsBold(font.lfWeight);
-    spec.italic = font.lfItalic != 0;
-    spec.underline = font.lfUnderline != 0;
-    spec.strikeOut = font.lfStrikeOut != 0;
+    klv::OsdFontSpec& fontSettings = gSettings.osdFont;
+    fontSettings.name = font.lfFaceName;
+    fontSettings.size = dialog.iPointSize / 10;
+    fontSettings.color = dialog.rgbColors;
+    fontSettings.bold = IsBold(font.lfWeight);
+    fontSettings.italic = font.lfItalic != 0;
+    fontSettings.underline = font.lfUnderline != 0;
+    fontSettings.strikeOut = font.lfStrikeOut != 0;
     KeepOsdFontCharacter(font.lfCharSet, font.lfPitchAndFamily);
   }
   // Also after a cancel, like the confirmed case: the window takes OsdFont again.

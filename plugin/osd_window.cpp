@@ -226,20 +226,20 @@ COLORREF ResolveOsdColor(uint32_t color) {
 }
 
 LOGFONTA OsdLogFont() {
-  const klv::OsdFontSpec& spec = gSettings.osdFont;
+  const klv::OsdFontSpec& fontSettings = gSettings.osdFont;
   LOGFONTA font{};
   WindowDc screen(nullptr);
-  font.lfHeight = -MulDiv(spec.size, GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
-  font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-  font.lfItalic = spec.italic;
-  font.lfUnderline = spec.underline;
-  font.lfStrikeOut = spec.strikeOut;
+  font.lfHeight = -MulDiv(fontSettings.size, GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
+  font.lfWeight = fontSettings.bold ? FW_BOLD : FW_NORMAL;
+  font.lfItalic = fontSettings.italic;
+  font.lfUnderline = fontSettings.underline;
+  font.lfStrikeOut = fontSettings.strikeOut;
   font.lfCharSet = gOsdFont.charSet;
   font.lfOutPrecision = OUT_DEFAULT_PRECIS;
   font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   font.lfQuality = DEFAULT_QUALITY;
   font.lfPitchAndFamily = gOsdFont.pitchAndFamily;
-  lstrcpynA(font.lfFaceName, spec.name.c_str(), LF_FACESIZE);
+  lstrcpynA(font.lfFaceName, fontSettings.name.c_str(), LF_FACESIZE);
   return font;
 }
 

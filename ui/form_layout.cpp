@@ -49,11 +49,11 @@ bool IsTransparentToMouse(ControlKind kind) {
 
 // Arrow keys move within a run of radio items, entered by Tab at its first
 // item; every other control is a group of its own.
-DWORD ControlStyle(const ControlSpec& spec, const WindowClassOf& cls, bool firstRadio) {
+DWORD ControlStyle(const ControlSpec& row, const WindowClassOf& cls, bool firstRadio) {
   DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | cls.style;
-  const bool startsGroup = spec.kind != ControlKind::kRadioButton || firstRadio;
+  const bool startsGroup = row.kind != ControlKind::kRadioButton || firstRadio;
   if (startsGroup) style |= WS_GROUP;
-  if (cls.focusable && spec.tabOrder != kNoTabStop && startsGroup) style |= WS_TABSTOP;
+  if (cls.focusable && row.tabOrder != kNoTabStop && startsGroup) style |= WS_TABSTOP;
   return style;
 }
 
@@ -62,8 +62,8 @@ DWORD ControlStyle(const ControlSpec& spec, const WindowClassOf& cls, bool first
 void AppendInTabOrder(const std::vector<const ControlSpec*>& specs, int parent,
                       std::vector<const ControlSpec*>& out) {
   std::vector<const ControlSpec*> children;
-  for (const ControlSpec* spec : specs)
-    if (spec->parent == parent) children.push_back(spec);
+  for (const ControlSpec* row : specs)
+    if (row->parent == parent) children.push_back(row);
   // kNoTabStop (-1) sorts first: labels and pictures then lie above the
   // controls they stand beside, and tab order is about focusable controls only.
   std::stable_sort(children.begin(), children.end(),
@@ -126,27 +126,27 @@ void FormLayout::Build(HWND form, const ControlSpec* specs, size_t count) {
   entries_.clear();
   entries_.reserve(order.size());
   const ControlSpec* previous = nullptr;
-  for (const ControlSpec* spec : order) {
-    const WindowClassOf cls = ClassFor(spec->kind);
-    const bool enabled = (spec->flags & kStartDisabled) == 0;
-    const bool firstRadio = spec->kind == ControlKind::kRadioButton &&
+  for (const ControlSpec* row : order) {
+    const WindowClassOf cls = ClassFor(row->kind);
+    const bool enabled = (row->flags & kStartDisabled) == 0;
+    const bool firstRadio = row->kind == ControlKind::kRadioButton &&
                             (previous == nullptr || previous->kind != ControlKind::kRadioButton);
-    DWORD style = ControlStyle(*spec, cls, firstRadio);
-    if (!enabled || !ContainerEnabled(spec->parent)) style |= WS_DISABLED;
-    const POINT origin = Origin(spec->parent);
-    const SIZE size = ControlSize(*spec);
+    DWORD style = ControlStyle(*row, cls, firstRadio);
+    if (!enabled || !ContainerEnabled(row->parent)) style |= WS_DISABLED;
+    const POINT origin = Origin(row->parent);
+    const SIZE size = ControlSize(*row);
     HWND window =
-        CreateWindowExA(cls.exStyle, cls.className, spec->kind == ControlKind::kPicture ? "" : spec->caption,
-                        style, Scale(origin.x + spec->x), Scale(origin.y + spec->y), size.cx, size.cy, form,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec->id)), instance, nullptr);
+        CreateWindowExA(cls.exStyle, cls.className, row->kind == ControlKind::kPicture ? "" : row->caption,
+                        style, Scale(origin.x + row->x), Scale(origin.y + row->y), size.cx, size.cy, form,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(row->id)), instance, nullptr);
     SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-    entries_.push_back({spec, window, enabled});
-    previous = spec;
+    entries_.push_back({row, window, enabled});
+    previous = row;
   }
 
   // Group boxes paint below what they hold; inner groups above outer ones.
   for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) {
-    if (it->spec->kind == ControlKind::kGroupBox)
+    if (it->row->kind == ControlKind::kGroupBox)
       SetWindowPos(it->window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
 
@@ -160,7 +160,7 @@ void FormLayout::Build(HWND form, const ControlSpec* specs, size_t count) {
 }
 
 void FormLayout::AddTooltip(const Entry& entry) {
-  const char* hint = EffectiveHint(*entry.spec);
+  const char* hint = EffectiveHint(*entry.row);
   if (hint == nullptr || *hint == '\0') return;
   TOOLINFOA tool{};
   tool.cbSize = TTTOOLINFOA_V2_SIZE;
@@ -169,27 +169,27 @@ void FormLayout::AddTooltip(const Entry& entry) {
   tool.lpszText = const_cast<char*>(hint);
   // The mouse over a disabled control moves over the form, so every hint also
   // hangs on the form as the control's rectangle.
-  tool.uId = static_cast<UINT_PTR>(entry.spec->id);
+  tool.uId = static_cast<UINT_PTR>(entry.row->id);
   GetWindowRect(entry.window, &tool.rect);
   MapWindowPoints(nullptr, form_, reinterpret_cast<POINT*>(&tool.rect), 2);
   SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-  if (IsTransparentToMouse(entry.spec->kind)) return;
+  if (IsTransparentToMouse(entry.row->kind)) return;
   tool.uFlags |= TTF_IDISHWND;
   tool.uId = reinterpret_cast<UINT_PTR>(entry.window);
   SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-SIZE FormLayout::ControlSize(const ControlSpec& spec) const {
-  SIZE size{Scale(spec.width), Scale(spec.height)};
-  if (spec.kind == ControlKind::kLabel && spec.width == 0) {
-    size.cx = TextWidth(spec.caption != nullptr ? spec.caption : "");
+SIZE FormLayout::ControlSize(const ControlSpec& row) const {
+  SIZE size{Scale(row.width), Scale(row.height)};
+  if (row.kind == ControlKind::kLabel && row.width == 0) {
+    size.cx = TextWidth(row.caption != nullptr ? row.caption : "");
     size.cy = TextHeight();
   }
-  if (spec.kind == ControlKind::kComboBox) size.cy += Scale(13) * 12;  // room for the drop-down
-  if (spec.kind == ControlKind::kCheckBox && spec.caption != nullptr && *spec.caption != '\0') {
+  if (row.kind == ControlKind::kComboBox) size.cy += Scale(13) * 12;  // room for the drop-down
+  if (row.kind == ControlKind::kCheckBox && row.caption != nullptr && *row.caption != '\0') {
     // Where the system's substitute for the form font runs wider, the box
     // grows to keep its caption whole.
-    size.cx = std::max<LONG>(size.cx, TextWidth(spec.caption) + Scale(20));
+    size.cx = std::max<LONG>(size.cx, TextWidth(row.caption) + Scale(20));
   }
   return size;
 }
@@ -212,7 +212,7 @@ int FormLayout::TextHeight() const {
 
 const FormLayout::Entry* FormLayout::Find(int id) const {
   for (const Entry& entry : entries_)
-    if (entry.spec->id == id) return &entry;
+    if (entry.row->id == id) return &entry;
   return nullptr;
 }
 
@@ -223,7 +223,7 @@ HWND FormLayout::Control(int id) const {
 
 int FormLayout::IdOf(HWND control) const {
   for (const Entry& entry : entries_)
-    if (entry.window == control) return entry.spec->id;
+    if (entry.window == control) return entry.row->id;
   return 0;
 }
 
@@ -231,8 +231,8 @@ POINT FormLayout::Origin(int parent) const {
   POINT origin{0, 0};
   while (parent != 0) {
     const ControlSpec* container = nullptr;
-    for (const ControlSpec* spec : specs_)
-      if (spec->id == parent) container = spec;
+    for (const ControlSpec* row : specs_)
+      if (row->id == parent) container = row;
     if (container == nullptr) break;
     origin.x += container->x;
     origin.y += container->y;
@@ -246,37 +246,37 @@ bool FormLayout::ContainerEnabled(int parent) const {
     const Entry* container = Find(parent);
     if (container == nullptr) break;
     if (!container->enabled) return false;
-    parent = container->spec->parent;
+    parent = container->row->parent;
   }
   return true;
 }
 
-const char* FormLayout::EffectiveHint(const ControlSpec& spec) const {
-  if (spec.hint != nullptr) return spec.hint;
-  int parent = spec.parent;
+const char* FormLayout::EffectiveHint(const ControlSpec& row) const {
+  if (row.hint != nullptr) return row.hint;
+  int parent = row.parent;
   while (parent != 0) {
     const Entry* container = Find(parent);
     if (container == nullptr) break;
-    if (container->spec->hint != nullptr) return container->spec->hint;
-    parent = container->spec->parent;
+    if (container->row->hint != nullptr) return container->row->hint;
+    parent = container->row->parent;
   }
   return nullptr;
 }
 
 void FormLayout::SetEnabled(int id, bool enabled) {
   for (Entry& entry : entries_) {
-    if (entry.spec->id != id) continue;
+    if (entry.row->id != id) continue;
     entry.enabled = enabled;
-    EnableWindow(entry.window, enabled && ContainerEnabled(entry.spec->parent));
-    if (entry.spec->kind == ControlKind::kGroupBox) ApplyEnabled(id);
+    EnableWindow(entry.window, enabled && ContainerEnabled(entry.row->parent));
+    if (entry.row->kind == ControlKind::kGroupBox) ApplyEnabled(id);
   }
 }
 
 void FormLayout::ApplyEnabled(int parent) {
   for (const Entry& entry : entries_) {
-    if (entry.spec->parent != parent) continue;
+    if (entry.row->parent != parent) continue;
     EnableWindow(entry.window, entry.enabled && ContainerEnabled(parent));
-    if (entry.spec->kind == ControlKind::kGroupBox) ApplyEnabled(entry.spec->id);
+    if (entry.row->kind == ControlKind::kGroupBox) ApplyEnabled(entry.row->id);
   }
 }
 

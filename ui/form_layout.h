@@ -61,19 +61,19 @@ class FormLayout {
 
  private:
   struct Entry {
-    const ControlSpec* spec;
+    const ControlSpec* row;
     HWND window;
     bool enabled;
   };
   const Entry* Find(int id) const;
   POINT Origin(int parent) const;  // the container's top-left in form pixels at 96 DPI
   bool ContainerEnabled(int parent) const;
-  const char* EffectiveHint(const ControlSpec& spec) const;
+  const char* EffectiveHint(const ControlSpec& row) const;
   void ApplyEnabled(int parent);
   void AddTooltip(const Entry& entry);
-  SIZE ControlSize(const ControlSpec& spec) const;  // in form pixels
-  int TextWidth(const std::string& text) const;     // in the form font
-  int TextHeight() const;                           // a line of the form font
+  SIZE ControlSize(const ControlSpec& row) const;  // in form pixels
+  int TextWidth(const std::string& text) const;    // in the form font
+  int TextHeight() const;                          // a line of the form font
 
   HWND form_ = nullptr;
   int dpi_ = 96;
