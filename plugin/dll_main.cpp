@@ -1,12 +1,8 @@
 // The library's entry point and its one export. Compiled into the DLL only.
 #include <windows.h>
 
-#include "config_dialog.h"
 #include "gen.h"
-#include "hotkey_registration.h"
-#include "osd_window.h"
 #include "plugin_state.h"
-#include "window_hooks.h"
 
 namespace {
 
@@ -17,15 +13,10 @@ void ReleaseHostWindows() noexcept {
   try {
     if (gPluginRunning) {
       gPluginRunning = false;
-      UnregisterAllHotkeys();
-      DeleteAllAtoms();
-      GlobalDeleteAtom(gInstanceAtom);
-      gInstanceAtom = 0;
-      RemoveWindowHooks();
-      DestroyOsdWindow();
+      ReleaseHotkeysAndMarker();
     }
-    // A dialog may be open without a running plug-in (config after a refused init).
-    if (ConfigDialogWindow() != nullptr) CloseConfigDialog();
+    // Our windows go in any case; each release does nothing where nothing is left.
+    ReleaseWindows();
   } catch (...) {
   }
 }

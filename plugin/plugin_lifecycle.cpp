@@ -43,19 +43,27 @@ void StopPlugin() {
   // The host may call quit after a refused init, or twice: only a running plug-in stops.
   if (!gPluginRunning) return;
   gPluginRunning = false;
-  UnregisterAllHotkeys();
-  DeleteAllAtoms();
-  GlobalDeleteAtom(gInstanceAtom);
-  gInstanceAtom = 0;
+  ReleaseHotkeysAndMarker();
   klv::WritePlaybackPosition(*gSettingsFile, gLastPlaybackPosition);
   gSettingsFile.reset();
   // The library may be unloaded next: nothing of it may stay in the host's windows.
+  ReleaseWindows();
+}
+
+}  // namespace
+
+void ReleaseHotkeysAndMarker() {
+  UnregisterAllHotkeys();
+  DeleteAllAtoms();
+  if (gInstanceAtom != 0) GlobalDeleteAtom(gInstanceAtom);
+  gInstanceAtom = 0;
+}
+
+void ReleaseWindows() {
   RemoveWindowHooks();
   DestroyOsdWindow();
   CloseConfigDialog();
 }
-
-}  // namespace
 
 // No exception may cross into the host: the entries are plain C calls.
 int __cdecl PluginInit() {
@@ -67,13 +75,10 @@ int __cdecl PluginInit() {
   if (gPluginRunning) return 0;
   // A half start must not leave its marker behind, or every later start is refused.
   try {
-    UnregisterAllHotkeys();
-    DeleteAllAtoms();
-    DestroyOsdWindow();
+    ReleaseHotkeysAndMarker();
+    ReleaseWindows();
   } catch (...) {
   }
-  if (gInstanceAtom != 0) GlobalDeleteAtom(gInstanceAtom);
-  gInstanceAtom = 0;
   gSettingsFile.reset();
   return -1;
 }

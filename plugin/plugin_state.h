@@ -24,6 +24,12 @@ inline klv::keystype& HotkeyEntry(int n) { return gHotkeyTable[n - 1]; }
 // fields the host writes, as at library load.
 void ResetPluginDescriptor();
 
+// What a started plug-in holds, released in two steps so that quit can store
+// the position in between: the hotkeys, their atoms and the instance marker;
+// then the hooks in the host's windows and the plug-in's own windows.
+void ReleaseHotkeysAndMarker();
+void ReleaseWindows();
+
 int __cdecl PluginInit();
 void __cdecl PluginConfig();
 void __cdecl PluginQuit();
