@@ -31,7 +31,7 @@ int FindActionRow(WPARAM id) {
 }  // namespace
 
 void RunHotkeyAction(WPARAM id) {
-  int row = FindActionRow(id);
+  const int row = FindActionRow(id);
   if (row < 0) return;
   const klv::HotkeyAction& action = klv::kHotkeyActions[row];
   switch (action.step) {

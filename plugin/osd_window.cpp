@@ -293,8 +293,8 @@ void ShowOsd(const std::string& text) {
   ShowWindow(window, SW_SHOWNOACTIVATE);
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
 
-  gOsdWindow.lastShowEnd = GetTickCount();
-  gOsdWindow.osdShownAt = GetTickCount();
+  // The end of this show both starts the display time and spaces the next animation.
+  gOsdWindow.lastShowEnd = gOsdWindow.osdShownAt = GetTickCount();
 }
 
 void CheckOsdExpiry() {

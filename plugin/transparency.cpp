@@ -32,9 +32,7 @@ void SetAlphaFromPercent(int tag, int percent) {
 }
 
 void ApplyActivationAlpha(HWND window, klv::HostWindow which, WORD state) {
-  if (state == WA_INACTIVE) {
-    SetWindowAlpha(window, klv::EffectiveAlpha(gSettings, which, false));
-  } else if (state == WA_ACTIVE || state == WA_CLICKACTIVE) {
-    SetWindowAlpha(window, klv::EffectiveAlpha(gSettings, which, true));
-  }
+  // Any other state is none of the three activation states: nothing changes.
+  if (state != WA_INACTIVE && state != WA_ACTIVE && state != WA_CLICKACTIVE) return;
+  SetWindowAlpha(window, klv::EffectiveAlpha(gSettings, which, state != WA_INACTIVE));
 }
