@@ -14,7 +14,7 @@ packages=(
   cmake make g++ googletest libjpeg-dev
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32:i386 fonts-wine xvfb xcompmgr x11-utils imagemagick dpkg-dev
-  clang libclang-rt-14-dev zip
+  clang libclang-rt-14-dev zip nsis
 )
 
 missing=()
