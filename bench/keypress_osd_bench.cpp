@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "bench_support.h"
+#include "bench/bench_support.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "bench_support.h"
+#include "bench/bench_support.h"
 #include "plugin/plugin_state.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "settings.h"
+#include "core/settings.h"
 
 namespace klv {
 

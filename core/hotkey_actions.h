@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "settings.h"
+#include "core/settings.h"
 
 namespace klv {
 

@@ -23,7 +23,7 @@ enum AlphaIndex {
 };
 using AlphaLevels = std::array<uint8_t, kAlphaLevelCount>;
 
-struct OsdFontSpec {
+struct OsdFontSettings {
   std::string name = "Arial";
   int32_t size = 12;   // points
   uint32_t color = 0;  // 0x00BBGGRR; negative values name system colours
@@ -42,7 +42,7 @@ struct Settings {
   uint8_t osdPosition = 7;
   int32_t osdDisplayTime = 1000;
   uint32_t osdColor = 0xD5FFFE;
-  OsdFontSpec osdFont;
+  OsdFontSettings osdFont;
   bool playOnStart = false;
   bool rememberPosition = false;
 };

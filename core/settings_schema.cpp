@@ -53,7 +53,7 @@ bool WriteTransparency(IniWriter& ini, const Settings& settings) {
 }
 
 bool WriteOsd(IniWriter& ini, const Settings& settings) {
-  const OsdFontSpec& font = settings.osdFont;
+  const OsdFontSettings& font = settings.osdFont;
   return ini.WriteBool(kOsdSection, "Enable", settings.osdEnabled) &&
          ini.WriteInteger(kOsdSection, "OSDPosition", settings.osdPosition) &&
          ini.WriteInteger(kOsdSection, "OSDDisplayTime", settings.osdDisplayTime) &&
@@ -88,7 +88,7 @@ void ReadTransparencySettings(const IniReader& ini, Settings& settings) {
 }
 
 void ReadOsdSettings(const IniReader& ini, Settings& settings) {
-  OsdFontSpec& font = settings.osdFont;
+  OsdFontSettings& font = settings.osdFont;
   settings.osdEnabled = ini.ReadBool(kOsdSection, "Enable", false);
   settings.osdPosition = LowByte(ini.ReadInteger(kOsdSection, "OSDPosition", 7));
   settings.osdDisplayTime = ini.ReadInteger(kOsdSection, "OSDDisplayTime", 1000);

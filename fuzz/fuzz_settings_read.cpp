@@ -23,7 +23,7 @@ struct AllSettings {
 
   auto Fields() const {
     const klv::Settings& s = settings;
-    const klv::OsdFontSpec& f = s.osdFont;
+    const klv::OsdFontSettings& f = s.osdFont;
     return std::tie(s.hotkeysEnabled, s.activeEnabled, s.inactiveEnabled, s.alphaLevels, s.osdEnabled,
                     s.osdPosition, s.osdDisplayTime, s.osdColor, f.name, f.size, f.color, f.bold, f.italic,
                     f.underline, f.strikeOut, s.playOnStart, s.rememberPosition, packed, position);

@@ -1,7 +1,7 @@
 // "Jump to file": a modeless list of the playlist; a double-click or the
 // button plays the chosen entry.
-#include "message_log.h"
-#include "player_app.h"
+#include "player/message_log.h"
+#include "player/player_app.h"
 
 namespace player {
 namespace {

@@ -4,11 +4,11 @@
 
 #include <cstdlib>
 
-#include "host_codes.h"
-#include "message_log.h"
-#include "options.h"
-#include "player_app.h"
-#include "player_profile.h"
+#include "player/host_codes.h"
+#include "player/message_log.h"
+#include "player/options.h"
+#include "player/player_app.h"
+#include "player/player_profile.h"
 
 namespace player {
 

@@ -1,8 +1,8 @@
 // The main window: answers the host requests, carries out the commands and
 // shows title, clock and modes. Its timer is the player's heartbeat.
-#include "host_codes.h"
-#include "message_log.h"
-#include "player_app.h"
+#include "player/host_codes.h"
+#include "player/message_log.h"
+#include "player/player_app.h"
 
 namespace player {
 namespace {

@@ -1,4 +1,4 @@
-#include "message_log.h"
+#include "player/message_log.h"
 
 #include <algorithm>
 #include <cstdarg>

@@ -1,4 +1,4 @@
-#include "options.h"
+#include "player/options.h"
 
 #include <cstdlib>
 #include <cstring>

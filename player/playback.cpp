@@ -1,4 +1,4 @@
-#include "playback.h"
+#include "player/playback.h"
 
 #include <algorithm>
 #include <utility>

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "playback.h"
-#include "plugin_host.h"
+#include "player/playback.h"
+#include "player/plugin_host.h"
 
 namespace player {
 

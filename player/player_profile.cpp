@@ -1,4 +1,4 @@
-#include "player_profile.h"
+#include "player/player_profile.h"
 
 #include <windows.h>
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "playback.h"
+#include "player/playback.h"
 
 namespace player {
 

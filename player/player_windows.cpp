@@ -2,8 +2,8 @@
 #include <iterator>
 #include <utility>
 
-#include "message_log.h"
-#include "player_app.h"
+#include "player/message_log.h"
+#include "player/player_app.h"
 
 namespace player {
 namespace {

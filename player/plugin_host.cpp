@@ -1,7 +1,7 @@
-#include "plugin_host.h"
+#include "player/plugin_host.h"
 
-#include "gen.h"
-#include "message_log.h"
+#include "player/message_log.h"
+#include "plugin/gen.h"
 
 namespace player {
 namespace {

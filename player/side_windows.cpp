@@ -1,7 +1,7 @@
 // Faces of the playlist editor and the equalizer. Neither can be closed on
 // its own: they live and die with the main window, as in the real player.
-#include "message_log.h"
-#include "player_app.h"
+#include "player/message_log.h"
+#include "player/player_app.h"
 
 namespace player {
 namespace {

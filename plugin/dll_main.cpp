@@ -1,8 +1,8 @@
 // The library's entry point and its one export. Compiled into the DLL only.
 #include <windows.h>
 
-#include "gen.h"
-#include "plugin_state.h"
+#include "plugin/gen.h"
+#include "plugin/plugin_state.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The descriptor record the host reads through the library's one export.
-#include "gen.h"
+#include "plugin/gen.h"
 
-#include "plugin_state.h"
+#include "plugin/plugin_state.h"
 
 const char kPluginDescription[] = "Kelvo-plugin... v1.0";
 

@@ -1,7 +1,7 @@
 // Requests and commands to the host main window, sent synchronously.
-#include "host.h"
+#include "plugin/host.h"
 
-#include "plugin_state.h"
+#include "plugin/plugin_state.h"
 
 intptr_t HostRequest(int code, intptr_t wParam) {
   return SendMessageA(HostMainWindow(), WM_USER, static_cast<WPARAM>(wParam), code);

@@ -1,10 +1,10 @@
 // What a pressed hotkey does: the action's host step, then its OSD text.
-#include "hotkey_actions.h"
+#include "plugin/hotkey_actions.h"
 
 #include "core/osd_text.h"
-#include "host.h"
-#include "osd_window.h"
-#include "plugin_state.h"
+#include "plugin/host.h"
+#include "plugin/osd_window.h"
+#include "plugin/plugin_state.h"
 
 namespace {
 

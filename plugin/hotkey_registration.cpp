@@ -1,12 +1,12 @@
 // The hotkey table's registration with the system. Each entry's id is a global
 // atom of its name; the combination is registered on the host main window.
-#include "hotkey_registration.h"
+#include "plugin/hotkey_registration.h"
 
 #include <windows.h>
 
 #include <array>
 
-#include "plugin_state.h"
+#include "plugin/plugin_state.h"
 
 namespace {
 

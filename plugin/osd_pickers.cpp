@@ -37,7 +37,7 @@ void ChooseOsdFont(HWND owner) {
   dialog.Flags = CF_EFFECTS | CF_INITTOLOGFONTSTRUCT | CF_SCREENFONTS;
   dialog.rgbColors = ResolveOsdColor(gSettings.osdFont.color);
   if (ChooseFontA(&dialog)) {
-    klv::OsdFontSpec& fontSettings = gSettings.osdFont;
+    klv::OsdFontSettings& fontSettings = gSettings.osdFont;
     fontSettings.name = font.lfFaceName;
     fontSettings.size = dialog.iPointSize / 10;
     fontSettings.color = dialog.rgbColors;

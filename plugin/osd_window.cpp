@@ -226,7 +226,7 @@ COLORREF ResolveOsdColor(uint32_t color) {
 }
 
 LOGFONTA OsdLogFont() {
-  const klv::OsdFontSpec& fontSettings = gSettings.osdFont;
+  const klv::OsdFontSettings& fontSettings = gSettings.osdFont;
   LOGFONTA font{};
   WindowDc screen(nullptr);
   font.lfHeight = -MulDiv(fontSettings.size, GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);

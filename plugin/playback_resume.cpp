@@ -1,10 +1,10 @@
 // Play on start, and the seek back to where the host was last closed.
-#include "playback_resume.h"
+#include "plugin/playback_resume.h"
 
 #include "core/osd_text.h"
-#include "host.h"
-#include "osd_window.h"
-#include "plugin_state.h"
+#include "plugin/host.h"
+#include "plugin/osd_window.h"
+#include "plugin/plugin_state.h"
 
 void PlayOnStart() {
   if (!gSettings.playOnStart) return;

@@ -1,14 +1,14 @@
 // Init, config and quit: the three entries the host calls through the descriptor.
 #include <windows.h>
 
-#include "config_dialog.h"
-#include "hotkey_registration.h"
-#include "osd_window.h"
-#include "playback_resume.h"
-#include "plugin_state.h"
-#include "settings_file.h"
-#include "transparency.h"
-#include "window_hooks.h"
+#include "plugin/hotkey_registration.h"
+#include "plugin/osd_window.h"
+#include "plugin/playback_resume.h"
+#include "plugin/plugin_state.h"
+#include "plugin/settings_file.h"
+#include "plugin/transparency.h"
+#include "plugin/window_hooks.h"
+#include "ui/config_dialog.h"
 
 namespace {
 

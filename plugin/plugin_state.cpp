@@ -1,5 +1,5 @@
 // The library-wide globals; they live from load to unload.
-#include "plugin_state.h"
+#include "plugin/plugin_state.h"
 
 klv::Settings gSettings;
 std::array<klv::keystype, klv::kHotkeyCount> gHotkeyTable;

@@ -8,7 +8,7 @@
 
 #include "core/hotkey_actions.h"
 #include "core/settings.h"
-#include "gen.h"
+#include "plugin/gen.h"
 
 extern PluginDescriptor gPlugin;
 extern klv::Settings gSettings;

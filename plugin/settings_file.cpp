@@ -1,14 +1,14 @@
 // gen_klv.ini: located through the host's registry key, read and written with
 // the platform's profile functions.
-#include "settings_file.h"
+#include "plugin/settings_file.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <vector>
 
-#include "plugin_state.h"
-#include "win_handles.h"
+#include "plugin/plugin_state.h"
+#include "plugin/win_handles.h"
 
 std::unique_ptr<SettingsFile> gSettingsFile;
 

@@ -1,8 +1,8 @@
 // Layered style and constant alpha on the host's three windows.
-#include "transparency.h"
+#include "plugin/transparency.h"
 
-#include "host.h"
-#include "plugin_state.h"
+#include "plugin/host.h"
+#include "plugin/plugin_state.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 // Replacement window procedures on the host's three windows: the plug-in's
 // run-time work happens here, then every message goes on to the host.
-#include "window_hooks.h"
+#include "plugin/window_hooks.h"
 
 #include "core/osd_text.h"
-#include "host.h"
-#include "hotkey_actions.h"
-#include "osd_window.h"
-#include "plugin_state.h"
-#include "transparency.h"
+#include "plugin/host.h"
+#include "plugin/hotkey_actions.h"
+#include "plugin/osd_window.h"
+#include "plugin/plugin_state.h"
+#include "plugin/transparency.h"
 
 namespace {
 

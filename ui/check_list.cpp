@@ -1,9 +1,9 @@
-#include "check_list.h"
+#include "ui/check_list.h"
 
 #include <uxtheme.h>
 #include <vsstyle.h>
 
-#include "win_handles.h"
+#include "plugin/win_handles.h"
 
 namespace {
 

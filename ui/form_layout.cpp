@@ -1,4 +1,4 @@
-#include "form_layout.h"
+#include "ui/form_layout.h"
 
 #include <commctrl.h>
 
@@ -49,7 +49,7 @@ bool IsTransparentToMouse(ControlKind kind) {
 
 // Arrow keys move within a run of radio items, entered by Tab at its first
 // item; every other control is a group of its own.
-DWORD ControlStyle(const ControlSpec& row, const WindowClassOf& cls, bool firstRadio) {
+DWORD ControlStyle(const ControlRow& row, const WindowClassOf& cls, bool firstRadio) {
   DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | cls.style;
   const bool startsGroup = row.kind != ControlKind::kRadioButton || firstRadio;
   if (startsGroup) style |= WS_GROUP;
@@ -59,18 +59,18 @@ DWORD ControlStyle(const ControlSpec& row, const WindowClassOf& cls, bool firstR
 
 // Depth first: each container's controls by tab order, and a group's
 // contents right after the group.
-void AppendInTabOrder(const std::vector<const ControlSpec*>& specs, int parent,
-                      std::vector<const ControlSpec*>& out) {
-  std::vector<const ControlSpec*> children;
-  for (const ControlSpec* row : specs)
+void AppendInTabOrder(const std::vector<const ControlRow*>& rows, int parent,
+                      std::vector<const ControlRow*>& out) {
+  std::vector<const ControlRow*> children;
+  for (const ControlRow* row : rows)
     if (row->parent == parent) children.push_back(row);
   // kNoTabStop (-1) sorts first: labels and pictures then lie above the
   // controls they stand beside, and tab order is about focusable controls only.
   std::stable_sort(children.begin(), children.end(),
-                   [](const ControlSpec* a, const ControlSpec* b) { return a->tabOrder < b->tabOrder; });
-  for (const ControlSpec* child : children) {
+                   [](const ControlRow* a, const ControlRow* b) { return a->tabOrder < b->tabOrder; });
+  for (const ControlRow* child : children) {
     out.push_back(child);
-    if (child->kind == ControlKind::kGroupBox) AppendInTabOrder(specs, child->id, out);
+    if (child->kind == ControlKind::kGroupBox) AppendInTabOrder(rows, child->id, out);
   }
 }
 
@@ -113,20 +113,20 @@ void MoveDialogFocus(HWND form, WPARAM wParam, LPARAM lParam) {
     SendMessageA(focused, EM_SETSEL, 0, -1);
 }
 
-void FormLayout::Build(HWND form, const ControlSpec* specs, size_t count) {
+void FormLayout::Build(HWND form, const ControlRow* rows, size_t count) {
   form_ = form;
   dpi_ = SystemDpi();
   font_.Reset(CreateFormFont());
-  specs_.clear();
-  for (size_t i = 0; i < count; ++i) specs_.push_back(&specs[i]);
-  std::vector<const ControlSpec*> order;
-  AppendInTabOrder(specs_, 0, order);
+  rows_.clear();
+  for (size_t i = 0; i < count; ++i) rows_.push_back(&rows[i]);
+  std::vector<const ControlRow*> order;
+  AppendInTabOrder(rows_, 0, order);
 
   const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(form, GWLP_HINSTANCE));
   entries_.clear();
   entries_.reserve(order.size());
-  const ControlSpec* previous = nullptr;
-  for (const ControlSpec* row : order) {
+  const ControlRow* previous = nullptr;
+  for (const ControlRow* row : order) {
     const WindowClassOf cls = ClassFor(row->kind);
     const bool enabled = (row->flags & kStartDisabled) == 0;
     const bool firstRadio = row->kind == ControlKind::kRadioButton &&
@@ -179,7 +179,7 @@ void FormLayout::AddTooltip(const Entry& entry) {
   SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-SIZE FormLayout::ControlSize(const ControlSpec& row) const {
+SIZE FormLayout::ControlSize(const ControlRow& row) const {
   SIZE size{Scale(row.width), Scale(row.height)};
   if (row.kind == ControlKind::kLabel && row.width == 0) {
     size.cx = TextWidth(row.caption != nullptr ? row.caption : "");
@@ -230,8 +230,8 @@ int FormLayout::IdOf(HWND control) const {
 POINT FormLayout::Origin(int parent) const {
   POINT origin{0, 0};
   while (parent != 0) {
-    const ControlSpec* container = nullptr;
-    for (const ControlSpec* row : specs_)
+    const ControlRow* container = nullptr;
+    for (const ControlRow* row : rows_)
       if (row->id == parent) container = row;
     if (container == nullptr) break;
     origin.x += container->x;
@@ -251,7 +251,7 @@ bool FormLayout::ContainerEnabled(int parent) const {
   return true;
 }
 
-const char* FormLayout::EffectiveHint(const ControlSpec& row) const {
+const char* FormLayout::EffectiveHint(const ControlRow& row) const {
   if (row.hint != nullptr) return row.hint;
   int parent = row.parent;
   while (parent != 0) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "win_handles.h"
+#include "plugin/win_handles.h"
 
 enum class ControlKind {
   kGroupBox,
@@ -26,7 +26,7 @@ enum class ControlKind {
 constexpr int kNoTabStop = -1;  // labels, pictures and group boxes take no focus
 constexpr unsigned kStartDisabled = 1;
 
-struct ControlSpec {
+struct ControlRow {
   ControlKind kind;
   int id;
   int parent;               // id of the containing group box, 0 for the form itself
@@ -48,7 +48,7 @@ class FormLayout {
 
   // Creates every control of the table on form, in tab order, with the form
   // font and the hints as tooltips.
-  void Build(HWND form, const ControlSpec* specs, size_t count);
+  void Build(HWND form, const ControlRow* rows, size_t count);
 
   HWND Control(int id) const;
   int IdOf(HWND control) const;  // 0 when not one of ours
@@ -61,25 +61,25 @@ class FormLayout {
 
  private:
   struct Entry {
-    const ControlSpec* row;
+    const ControlRow* row;
     HWND window;
     bool enabled;
   };
   const Entry* Find(int id) const;
   POINT Origin(int parent) const;  // the container's top-left in form pixels at 96 DPI
   bool ContainerEnabled(int parent) const;
-  const char* EffectiveHint(const ControlSpec& row) const;
+  const char* EffectiveHint(const ControlRow& row) const;
   void ApplyEnabled(int parent);
   void AddTooltip(const Entry& entry);
-  SIZE ControlSize(const ControlSpec& row) const;  // in form pixels
-  int TextWidth(const std::string& text) const;    // in the form font
-  int TextHeight() const;                          // a line of the form font
+  SIZE ControlSize(const ControlRow& row) const;  // in form pixels
+  int TextWidth(const std::string& text) const;   // in the form font
+  int TextHeight() const;                         // a line of the form font
 
   HWND form_ = nullptr;
   int dpi_ = 96;
   UniqueFont font_;
   HWND tooltip_ = nullptr;  // owned by the form, destroyed with it
-  std::vector<const ControlSpec*> specs_;
+  std::vector<const ControlRow*> rows_;
   std::vector<Entry> entries_;  // in creation (tab) order
 };
 

@@ -1,22 +1,22 @@
-#include "gen_klv_form1.h"
+#include "ui/gen_klv_form1.h"
 
 #include <commctrl.h>
 
 #include <iterator>
 #include <string>
 
-#include "config_dialog.h"
 #include "core/alpha.h"
 #include "core/hotkey_actions.h"
 #include "core/settings.h"
-#include "hotkey_registration.h"
-#include "jpeg_picture.h"
-#include "osd_window.h"
-#include "plugin_state.h"
-#include "settings_file.h"
-#include "transparency.h"
-#include "ui_module.h"
-#include "ui_resources.h"
+#include "plugin/hotkey_registration.h"
+#include "plugin/osd_window.h"
+#include "plugin/plugin_state.h"
+#include "plugin/settings_file.h"
+#include "plugin/transparency.h"
+#include "ui/config_dialog.h"
+#include "ui/jpeg_picture.h"
+#include "ui/ui_module.h"
+#include "ui/ui_resources.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ constexpr const char* kInactiveHint = "Inactive windows transparency level";
 // The form as it reads: place and size at 96 DPI relative to the container
 // (parent 0 is the form), tab order within the container.
 // clang-format off
-const ControlSpec kForm1Controls[] = {
+const ControlRow kForm1Controls[] = {
     // kind           id               parent        x    y    w    h    caption                             hint              tab        flags
     // hot keys
     {K::kGroupBox,    kGroupBox4,      0,            8,   8,   201, 257, "       Hot Keys ",                 kHotKeysHint,     4,         kStartDisabled},

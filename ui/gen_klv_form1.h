@@ -7,9 +7,9 @@
 #include <array>
 #include <memory>
 
-#include "check_list.h"
-#include "form_layout.h"
-#include "win_handles.h"
+#include "plugin/win_handles.h"
+#include "ui/check_list.h"
+#include "ui/form_layout.h"
 
 namespace form1 {
 enum ControlId : int {

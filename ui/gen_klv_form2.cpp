@@ -1,17 +1,17 @@
-#include "gen_klv_form2.h"
+#include "ui/gen_klv_form2.h"
 
 #include <commctrl.h>
 
 #include <iterator>
 #include <string>
 
-#include "config_dialog.h"
 #include "core/hotkey_actions.h"
 #include "core/key_names.h"
-#include "gen_klv_form1.h"
-#include "hotkey_registration.h"
-#include "plugin_state.h"
-#include "ui_module.h"
+#include "plugin/hotkey_registration.h"
+#include "plugin/plugin_state.h"
+#include "ui/config_dialog.h"
+#include "ui/gen_klv_form1.h"
+#include "ui/ui_module.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ int gCurrentEntry = 1;
 
 // One row, as the user reads it: Enable, the four modifiers, the key, Assign.
 // clang-format off
-const ControlSpec kForm2Controls[] = {
+const ControlRow kForm2Controls[] = {
     // kind          id                 parent x    y  w   h   caption   hint     tab
     {K::kCheckBox,   form2::kCheckBox5, 0,     8,   8, 57, 17, "Enable", nullptr, 5},
     {K::kCheckBox,   form2::kCheckBox1, 0,     80,  8, 33, 17, "Alt",    nullptr, 0},

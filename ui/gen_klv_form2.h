@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "form_layout.h"
+#include "ui/form_layout.h"
 
 namespace form2 {
 enum ControlId : int {

@@ -1,10 +1,10 @@
-#include "jpeg_picture.h"
+#include "ui/jpeg_picture.h"
 
 #include <algorithm>
 
 #include "core/jpeg_decode.h"
-#include "ui_module.h"
-#include "win_handles.h"
+#include "plugin/win_handles.h"
+#include "ui/ui_module.h"
 
 HBITMAP DecodeJpegToBitmap(const uint8_t* data, size_t size) {
   if (data == nullptr || size == 0) return nullptr;

@@ -1,6 +1,6 @@
-#include "ui_module.h"
+#include "ui/ui_module.h"
 
-#include "win_handles.h"
+#include "plugin/win_handles.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "gen.h"
+#include "plugin/gen.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "options.h"
-#include "playback.h"
+#include "player/options.h"
+#include "player/playback.h"
 
 namespace player {
 namespace {

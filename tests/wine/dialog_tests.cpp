@@ -13,17 +13,17 @@
 #include <string>
 #include <vector>
 
-#include "config_dialog.h"
 #include "core/alpha.h"
 #include "core/hotkey_actions.h"
-#include "gen_klv_form1.h"
-#include "gen_klv_form2.h"
-#include "hotkey_registration.h"
-#include "jpeg_picture.h"
-#include "plugin_state.h"
-#include "settings_file.h"
-#include "test_host.h"
-#include "ui_resources.h"
+#include "plugin/hotkey_registration.h"
+#include "plugin/plugin_state.h"
+#include "plugin/settings_file.h"
+#include "tests/wine/test_host.h"
+#include "ui/config_dialog.h"
+#include "ui/gen_klv_form1.h"
+#include "ui/gen_klv_form2.h"
+#include "ui/jpeg_picture.h"
+#include "ui/ui_resources.h"
 
 namespace {
 

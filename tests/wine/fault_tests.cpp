@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "core/hotkey_actions.h"
-#include "gen_klv_form1.h"
-#include "test_host.h"
+#include "tests/wine/test_host.h"
+#include "ui/gen_klv_form1.h"
 
 namespace {
 

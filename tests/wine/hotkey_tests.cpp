@@ -15,7 +15,7 @@
 #include "plugin/hotkey_registration.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
-#include "test_host.h"
+#include "tests/wine/test_host.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "config_dialog.h"
-#include "plugin_state.h"
-#include "settings_file.h"
-#include "test_host.h"
-#include "window_hooks.h"
+#include "plugin/plugin_state.h"
+#include "plugin/settings_file.h"
+#include "plugin/window_hooks.h"
+#include "tests/wine/test_host.h"
+#include "ui/config_dialog.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "plugin/osd_style.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
-#include "test_host.h"
+#include "tests/wine/test_host.h"
 
 namespace {
 

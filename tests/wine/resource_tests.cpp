@@ -19,11 +19,11 @@
 #include <vector>
 
 #include "core/hotkey_actions.h"
-#include "gen_klv_form1.h"
 #include "plugin/osd_style.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
-#include "test_host.h"
+#include "tests/wine/test_host.h"
+#include "ui/gen_klv_form1.h"
 
 namespace {
 
@@ -352,7 +352,7 @@ TEST_F(OsdResourceTest, FontAndColourChanges) {
   usePickers();  // the first use loads the dialogs' library
   const Resources before;
   for (int i = 0; i < 100; ++i) {
-    klv::OsdFontSpec& font = gSettings.osdFont;
+    klv::OsdFontSettings& font = gSettings.osdFont;
     font.name = faces[i % 4];
     font.size = 8 + i % 20;
     font.color = RGB(i, 255 - i, i * 2);

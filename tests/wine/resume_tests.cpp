@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "osd_window.h"
-#include "playback_resume.h"
-#include "plugin_state.h"
-#include "test_host.h"
+#include "plugin/osd_window.h"
+#include "plugin/playback_resume.h"
+#include "plugin/plugin_state.h"
+#include "tests/wine/test_host.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "core/hotkey_actions.h"
-#include "plugin_state.h"
-#include "settings_file.h"
-#include "test_host.h"
+#include "plugin/plugin_state.h"
+#include "plugin/settings_file.h"
+#include "tests/wine/test_host.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "test_host.h"
+#include "tests/wine/test_host.h"
 
 #include <cstdio>
 #include <cstdlib>

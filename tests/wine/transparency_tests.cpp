@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin_state.h"
-#include "test_host.h"
-#include "transparency.h"
-#include "window_hooks.h"
+#include "plugin/plugin_state.h"
+#include "plugin/transparency.h"
+#include "plugin/window_hooks.h"
+#include "tests/wine/test_host.h"
 
 namespace {
 

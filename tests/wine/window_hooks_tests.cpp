@@ -5,10 +5,10 @@
 
 #include <vector>
 
-#include "osd_window.h"
-#include "plugin_state.h"
-#include "test_host.h"
-#include "window_hooks.h"
+#include "plugin/osd_window.h"
+#include "plugin/plugin_state.h"
+#include "plugin/window_hooks.h"
+#include "tests/wine/test_host.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "test_host.h"
+#include "tests/wine/test_host.h"
 
 int main(int argc, char** argv) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
