@@ -1,0 +1,136 @@
+#include "tests/wine/child_processes.h"
+
+#include <cstdlib>
+#include <vector>
+
+#include "tests/wine/test_kit.h"
+
+namespace {
+
+bool StartProcess(std::string command, const char* directory, PROCESS_INFORMATION& process) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  return CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, directory, &startup,
+                        &process) != FALSE;
+}
+
+void EndProcess(PROCESS_INFORMATION& process) {
+  if (process.hProcess == nullptr) return;
+  if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process.hProcess, 9);
+  WaitForSingleObject(process.hProcess, 5000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  process = PROCESS_INFORMATION{};
+}
+
+struct ProcessBoxes {
+  DWORD process;
+  std::vector<HWND> boxes;
+};
+
+BOOL CALLBACK CollectBoxesOf(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<ProcessBoxes*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  char className[16] = {};
+  GetClassNameA(window, className, sizeof(className));
+  if (process == search->process && lstrcmpA(className, "#32770") == 0 && GetDlgItem(window, 0xFFFF) != nullptr)
+    search->boxes.push_back(window);
+  return TRUE;
+}
+
+}  // namespace
+
+HotkeyHolder::HotkeyHolder(klv::PackedHotkey packed) {
+  const std::string command = "\"" + EnvPath("KLV_WINTOOL") + "\" hold-hotkey " +
+                              std::to_string(klv::HotkeyModifiers(packed)) + " " +
+                              std::to_string(klv::HotkeyKeyCode(packed)) + " 600000";
+  started_ = StartProcess(command, nullptr, process_);
+}
+
+HotkeyHolder::~HotkeyHolder() { EndProcess(process_); }
+
+bool HotkeyHolder::Running() const {
+  return started_ && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+ChildPlayer::ChildPlayer(const std::string& directory, bool quitPlugins)
+    : directory_(directory), exe_(directory + "\\player.exe"), logPath_(directory + "\\player.log") {
+  CopyFileA(EnvPath("KLV_PLAYER").c_str(), exe_.c_str(), FALSE);
+  CopyFileA(PluginDllPath().c_str(), (directory_ + "\\Plugins\\gen_klv.dll").c_str(), FALSE);
+  DeleteFileA(logPath_.c_str());
+  const std::string command = "\"" + exe_ + "\" --no-registry --log \"" + logPath_ + "\"" +
+                              (quitPlugins ? "" : " --exit-without-quit");
+  if (!StartProcess(command, directory_.c_str(), process_)) process_ = PROCESS_INFORMATION{};
+}
+
+ChildPlayer::~ChildPlayer() {
+  EndProcess(process_);
+  DeleteFileA(exe_.c_str());
+  DeleteFileA((directory_ + "\\Plugins\\gen_klv.dll").c_str());
+  DeleteFileA(logPath_.c_str());
+  DeleteFileA((directory_ + "\\player.ini").c_str());
+}
+
+bool ChildPlayer::Running() const {
+  return process_.hProcess != nullptr && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+std::string ChildPlayer::Log() const {
+  HANDLE file = CreateFileA(logPath_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string text;
+  char buffer[8192];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0) text.append(buffer, read);
+  CloseHandle(file);
+  return text;
+}
+
+int ChildPlayer::WaitForPluginInit(DWORD timeoutMs) {
+  const char kAnswer[] = "player: init gen_klv.dll returned ";
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < timeoutMs) {
+    const std::string log = Log();
+    const size_t at = log.find(kAnswer);
+    if (at != std::string::npos && log.find('\n', at) != std::string::npos) {
+      return std::atoi(log.c_str() + at + sizeof(kAnswer) - 1);
+    }
+    if (!Running()) return -2;
+    CloseMessageBoxes();
+    Sleep(20);
+  }
+  return -2;
+}
+
+bool ChildPlayer::Close(DWORD timeoutMs) {
+  if (!Running()) return true;
+  const DWORD start = GetTickCount();
+  do {
+    // The child's own main window: the test's host has one of the same class.
+    for (HWND main = FindWindowExA(nullptr, nullptr, "Winamp v1.x", nullptr); main != nullptr;
+         main = FindWindowExA(nullptr, main, "Winamp v1.x", nullptr)) {
+      DWORD process = 0;
+      GetWindowThreadProcessId(main, &process);
+      if (process == process_.dwProcessId) PostMessageA(main, WM_CLOSE, 0, 0);
+    }
+    CloseMessageBoxes();
+    if (WaitForSingleObject(process_.hProcess, 50) == WAIT_OBJECT_0) return true;
+  } while (GetTickCount() - start < timeoutMs);
+  return false;
+}
+
+void ChildPlayer::Terminate() {
+  if (!Running()) return;
+  TerminateProcess(process_.hProcess, 9);
+  WaitForSingleObject(process_.hProcess, 5000);
+}
+
+int ChildPlayer::CloseMessageBoxes() const {
+  if (process_.hProcess == nullptr) return 0;
+  ProcessBoxes search{process_.dwProcessId, {}};
+  EnumWindows(CollectBoxesOf, reinterpret_cast<LPARAM>(&search));
+  for (HWND box : search.boxes) PostMessageA(box, WM_COMMAND, IDOK, 0);
+  return static_cast<int>(search.boxes.size());
+}
