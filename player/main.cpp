@@ -66,7 +66,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
       ExeDirectory(), Playback(DemoPlaylist(), GetTickCount()), nullptr, nullptr, nullptr, nullptr, {}, 0};
   gApp = &app;
   app.exitAfterMs = options.exitAfterMs;
-  app.quitPlugins = options.quitPlugins;
   LogEvent("directory %s", app.directory.c_str());
   if (options.writeRegistry) {
     bool written = WriteInstallDirectory(app.directory);

@@ -205,12 +205,6 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         // Plug-ins are shut down after the message loop, outside any of
         // their hooks (FreeLibrary must not pull code from under a frame).
         LogEvent("main window closed");
-        if (!gApp->quitPlugins) {
-          // A player that dies with its plug-ins still running.
-          LogEvent("exit without quit");
-          CloseMessageLog();
-          ExitProcess(0);
-        }
         PostQuitMessage(0);
         return 0;
       case WM_DESTROY:

@@ -11,8 +11,6 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
     bool hasValue = i + 1 < argc;
     if (std::strcmp(arg, "--no-registry") == 0) {
       options.writeRegistry = false;
-    } else if (std::strcmp(arg, "--exit-without-quit") == 0) {
-      options.quitPlugins = false;
     } else if (std::strcmp(arg, "--log") == 0 && hasValue) {
       options.logPath = argv[++i];
     } else if (std::strcmp(arg, "--exit-after") == 0 && hasValue) {

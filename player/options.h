@@ -9,7 +9,6 @@ struct Options {
   bool writeRegistry = true;  // --no-registry leaves HKCU\Software\Winamp alone
   std::string logPath;        // --log FILE
   unsigned exitAfterMs = 0;   // --exit-after MS; 0 runs until closed
-  bool quitPlugins = true;     // --exit-without-quit: closing ends the process, no plug-in quit
 };
 
 // False (with a reason) for an unknown option or a missing value.

@@ -20,7 +20,6 @@ struct PlayerApp {
   HWND jumpWindow = nullptr;
   std::vector<LoadedPlugin> plugins;
   UINT exitAfterMs = 0;
-  bool quitPlugins = true;  // false: closing ends the process as a crash would, without quit
 };
 
 extern PlayerApp* gApp;

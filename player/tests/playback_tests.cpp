@@ -197,16 +197,14 @@ TEST(Options, ParsesTheCommandLine) {
     bool registry;
     std::string log;
     unsigned exitAfter;
-    bool quitPlugins;
   };
   const Case cases[] = {
-      {{}, true, true, "", 0, true},
-      {{"--no-registry", "--log", "C:\\x.log", "--exit-after", "1500"}, true, false, "C:\\x.log", 1500, true},
-      {{"--exit-without-quit", "--no-registry"}, true, false, "", 0, false},
-      {{"--log"}, false, true, "", 0, true},
-      {{"--exit-after", "soon"}, false, true, "", 0, true},
-      {{"--exit-after", "-3"}, false, true, "", 0, true},
-      {{"--verbose"}, false, true, "", 0, true},
+      {{}, true, true, "", 0},
+      {{"--no-registry", "--log", "C:\\x.log", "--exit-after", "1500"}, true, false, "C:\\x.log", 1500},
+      {{"--log"}, false, true, "", 0},
+      {{"--exit-after", "soon"}, false, true, "", 0},
+      {{"--exit-after", "-3"}, false, true, "", 0},
+      {{"--verbose"}, false, true, "", 0},
   };
   for (const Case& c : cases) {
     std::vector<std::string> storage = {"player.exe"};
@@ -223,7 +221,6 @@ TEST(Options, ParsesTheCommandLine) {
     EXPECT_EQ(options.writeRegistry, c.registry) << label;
     EXPECT_EQ(options.logPath, c.log) << label;
     EXPECT_EQ(options.exitAfterMs, c.exitAfter) << label;
-    EXPECT_EQ(options.quitPlugins, c.quitPlugins) << label;
   }
 }
 

@@ -54,13 +54,12 @@ bool HotkeyHolder::Running() const {
   return started_ && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
-ChildPlayer::ChildPlayer(const std::string& directory, bool quitPlugins)
+ChildPlayer::ChildPlayer(const std::string& directory, bool withPlugin)
     : directory_(directory), exe_(directory + "\\player.exe"), logPath_(directory + "\\player.log") {
   CopyFileA(EnvPath("KLV_PLAYER").c_str(), exe_.c_str(), FALSE);
-  CopyFileA(PluginDllPath().c_str(), (directory_ + "\\Plugins\\gen_klv.dll").c_str(), FALSE);
+  if (withPlugin) CopyFileA(PluginDllPath().c_str(), (directory_ + "\\Plugins\\gen_klv.dll").c_str(), FALSE);
   DeleteFileA(logPath_.c_str());
-  const std::string command = "\"" + exe_ + "\" --no-registry --log \"" + logPath_ + "\"" +
-                              (quitPlugins ? "" : " --exit-without-quit");
+  const std::string command = "\"" + exe_ + "\" --no-registry --log \"" + logPath_ + "\"";
   if (!StartProcess(command, directory_.c_str(), process_)) process_ = PROCESS_INFORMATION{};
 }
 
@@ -90,35 +89,58 @@ std::string ChildPlayer::Log() const {
 
 int ChildPlayer::WaitForPluginInit(DWORD timeoutMs) {
   const char kAnswer[] = "player: init gen_klv.dll returned ";
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < timeoutMs) {
-    const std::string log = Log();
-    const size_t at = log.find(kAnswer);
-    if (at != std::string::npos && log.find('\n', at) != std::string::npos) {
-      return std::atoi(log.c_str() + at + sizeof(kAnswer) - 1);
-    }
-    if (!Running()) return -2;
-    CloseMessageBoxes();
-    Sleep(20);
-  }
-  return -2;
+  int answer = -2;
+  // Pumps meanwhile: the child's plug-in may send to our windows of its classes.
+  WaitUntil(
+      [&] {
+        const std::string log = Log();
+        const size_t at = log.find(kAnswer);
+        if (at != std::string::npos && log.find('\n', at) != std::string::npos) {
+          answer = std::atoi(log.c_str() + at + sizeof(kAnswer) - 1);
+          return true;
+        }
+        CloseMessageBoxes();
+        return !Running();
+      },
+      timeoutMs);
+  return answer;
 }
 
-bool ChildPlayer::Close(DWORD timeoutMs) {
+bool ChildPlayer::Close(DWORD timeoutMs) { return PostAndWait(WM_CLOSE, 0, timeoutMs); }
+
+bool ChildPlayer::ExitWithoutQuit(DWORD timeoutMs) {
+  constexpr WPARAM kCommandExitWithoutQuit = 41002;  // the stand-in player's own command
+  return PostAndWait(WM_COMMAND, kCommandExitWithoutQuit, timeoutMs);
+}
+
+HWND ChildPlayer::MainWindow() const {
+  // The child's own: the test's host has a window of the same class.
+  for (HWND main = FindWindowExA(nullptr, nullptr, "Winamp v1.x", nullptr); main != nullptr;
+       main = FindWindowExA(nullptr, main, "Winamp v1.x", nullptr)) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(main, &process);
+    if (process == process_.dwProcessId) return main;
+  }
+  return nullptr;
+}
+
+HWND ChildPlayer::WaitForMainWindow(DWORD timeoutMs) {
+  WaitUntil([this] { return MainWindow() != nullptr || !Running(); }, timeoutMs);
+  return MainWindow();
+}
+
+bool ChildPlayer::PostAndWait(UINT message, WPARAM wParam, DWORD timeoutMs) {
   if (!Running()) return true;
-  const DWORD start = GetTickCount();
-  do {
-    // The child's own main window: the test's host has one of the same class.
-    for (HWND main = FindWindowExA(nullptr, nullptr, "Winamp v1.x", nullptr); main != nullptr;
-         main = FindWindowExA(nullptr, main, "Winamp v1.x", nullptr)) {
-      DWORD process = 0;
-      GetWindowThreadProcessId(main, &process);
-      if (process == process_.dwProcessId) PostMessageA(main, WM_CLOSE, 0, 0);
-    }
-    CloseMessageBoxes();
-    if (WaitForSingleObject(process_.hProcess, 50) == WAIT_OBJECT_0) return true;
-  } while (GetTickCount() - start < timeoutMs);
-  return false;
+  bool posted = false;
+  // Our thread's windows may be sent messages by the child meanwhile: pump.
+  return WaitUntil(
+      [&] {
+        HWND main = posted ? nullptr : MainWindow();
+        if (main != nullptr) posted = PostMessageA(main, message, wParam, 0) != FALSE;
+        CloseMessageBoxes();
+        return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
+      },
+      timeoutMs);
 }
 
 void ChildPlayer::Terminate() {

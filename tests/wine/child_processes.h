@@ -30,8 +30,8 @@ class HotkeyHolder {
 // registry alone: the directory is the one the test install registered.
 class ChildPlayer {
  public:
-  // quitPlugins false: closing the player ends its process without quit.
-  ChildPlayer(const std::string& directory, bool quitPlugins);
+  // withPlugin false: the Plugins folder stays empty; a player and its windows only.
+  explicit ChildPlayer(const std::string& directory, bool withPlugin = true);
   ~ChildPlayer();  // terminates it if it still runs, removes its files
   ChildPlayer(const ChildPlayer&) = delete;
   ChildPlayer& operator=(const ChildPlayer&) = delete;
@@ -42,8 +42,14 @@ class ChildPlayer {
   // say within the time. Closes the child's message boxes meanwhile (a
   // combination refused at its start waits for one).
   int WaitForPluginInit(DWORD timeoutMs);
-  // Asks the player to close as a user would; true once the process ended.
+  // Its main window once it exists; null when it never came.
+  HWND WaitForMainWindow(DWORD timeoutMs);
+  // Asks the player to close as a user would (it quits and unloads its
+  // plug-ins); true once the process ended.
   bool Close(DWORD timeoutMs);
+  // Has the player end its process at once, without quit or unload, as a
+  // crash in another plug-in would; true once the process ended.
+  bool ExitWithoutQuit(DWORD timeoutMs);
   // Ends it as the task manager does.
   void Terminate();
   // Clicks OK in every message box of the child; how many there were.
@@ -51,6 +57,8 @@ class ChildPlayer {
 
  private:
   std::string Log() const;
+  HWND MainWindow() const;
+  bool PostAndWait(UINT message, WPARAM wParam, DWORD timeoutMs);
   std::string directory_;
   std::string exe_;
   std::string logPath_;

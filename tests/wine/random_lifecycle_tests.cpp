@@ -189,8 +189,9 @@ class Sequence {
   void Unload(bool withQuit);
 
   // ---- A second player process ----
+  enum class ChildEnd { kClose, kExitWithoutQuit, kTerminate };
   void StartChild();
-  void EndChild(bool close);
+  void EndChild(ChildEnd how);
 
   // ---- The user and the system ----
   void PressHotkey();
@@ -255,7 +256,6 @@ class Sequence {
   bool doubleClickedMark_ = false;
 
   std::unique_ptr<ChildPlayer> child_;
-  bool childQuits_ = true;
   std::unique_ptr<HotkeyHolder> grab_;
   klv::PackedHotkey grabbed_ = 0;
 };
@@ -338,7 +338,7 @@ void Sequence::TopLevelStep() {
   // The weights of the possible steps, in one table so that a seed always
   // draws from the same list.
   enum Kind { kLoad, kInit, kConfig, kQuit, kUnloadQuit, kUnloadNoQuit, kChildStart, kChildClose,
-              kChildKill, kPress, kHostMessage, kActivation, kDialog, kReadOnly, kGrab, kIdle, kKinds };
+              kChildExit, kChildKill, kPress, kHostMessage, kActivation, kDialog, kReadOnly, kGrab, kIdle, kKinds };
   int weights[kKinds] = {};
   weights[kLoad] = loaded ? 0 : 5;
   weights[kInit] = loaded ? 6 : 0;
@@ -348,7 +348,8 @@ void Sequence::TopLevelStep() {
   weights[kUnloadNoQuit] = loaded ? 3 : 0;
   weights[kChildStart] = child_ ? 0 : 2;
   weights[kChildClose] = child_ ? 2 : 0;
-  weights[kChildKill] = child_ ? 1 : 0;
+  weights[kChildExit] = 0;  // TEMP
+  weights[kChildKill] = 0;  // TEMP
   weights[kPress] = 6;
   weights[kHostMessage] = 6;
   weights[kActivation] = 3;
@@ -369,8 +370,9 @@ void Sequence::TopLevelStep() {
     case kUnloadQuit: Unload(true); break;
     case kUnloadNoQuit: Unload(false); break;
     case kChildStart: StartChild(); break;
-    case kChildClose: EndChild(true); break;
-    case kChildKill: EndChild(false); break;
+    case kChildClose: EndChild(ChildEnd::kClose); break;
+    case kChildExit: EndChild(ChildEnd::kExitWithoutQuit); break;
+    case kChildKill: EndChild(ChildEnd::kTerminate); break;
     case kPress: PressHotkey(); break;
     case kHostMessage: SendHostMessage(); break;
     case kActivation: ChangeActivation(); break;
@@ -393,7 +395,7 @@ void Sequence::Finish() {
   Note("finish");
   if (module_ == nullptr && ModuleMapped()) Load();  // the plug-in still holds itself
   if (module_ != nullptr) Unload(true);
-  if (child_) EndChild(true);
+  if (child_) EndChild(ChildEnd::kClose);
   grab_.reset();
   grabbed_ = 0;
   if (readOnly_) ToggleReadOnly();
@@ -534,11 +536,9 @@ void Sequence::Unload(bool withQuit) {
 // ---- A second player process ----
 
 void Sequence::StartChild() {
-  childQuits_ = Chance(50);
   const int expected = inprocRunning_ ? -1 : 0;
-  Note(std::string("start a second player") + (childQuits_ ? "" : " that exits without quit") + ", expecting init " +
-       std::to_string(expected));
-  child_ = std::make_unique<ChildPlayer>(install_->Directory(), childQuits_);
+  Note("start a second player, expecting init " + std::to_string(expected));
+  child_ = std::make_unique<ChildPlayer>(install_->Directory());
   if (!child_->Started()) return Fail("the second player did not start");
   const int result = child_->WaitForPluginInit(20000);
   Note("its init returned " + std::to_string(result));
@@ -551,16 +551,22 @@ void Sequence::StartChild() {
   if (childRunsPlugin_) staleMarker_ = false;
 }
 
-void Sequence::EndChild(bool close) {
-  const bool withoutQuit = !close || !childQuits_;
-  Note(close ? (childQuits_ ? "close the second player" : "close the second player, which exits without quit")
-             : "terminate the second player");
-  if (close) {
-    if (!child_->Close(20000)) Fail("the second player did not end when closed");
-  } else {
-    child_->Terminate();
+void Sequence::EndChild(ChildEnd how) {
+  switch (how) {
+    case ChildEnd::kClose:
+      Note("close the second player");
+      if (!child_->Close(20000)) Fail("the second player did not end when closed");
+      break;
+    case ChildEnd::kExitWithoutQuit:
+      Note("the second player exits without quit");
+      if (!child_->ExitWithoutQuit(20000)) Fail("the second player did not exit");
+      break;
+    case ChildEnd::kTerminate:
+      Note("terminate the second player");
+      child_->Terminate();
+      break;
   }
-  if (childRunsPlugin_ && withoutQuit) staleMarker_ = true;
+  if (childRunsPlugin_ && how != ChildEnd::kClose) staleMarker_ = true;
   childRunsPlugin_ = false;
   child_.reset();
 }
@@ -995,10 +1001,62 @@ void Sequence::NestedAction() {
       if (dialogUsable) return ConfigDialogAction();
       break;
     default:
-      if (child_) return EndChild(Chance(50));
+      if (child_) return EndChild(static_cast<ChildEnd>(Pick(1)));  // TEMP
       break;
   }
   Note("wait");
+}
+
+// ---- Faults the random run found, each kept as a test ----
+
+BYTE AlphaOrOpaque(HWND window) {
+  const int alpha = AlphaOf(window);
+  return static_cast<BYTE>(alpha < 0 ? 255 : alpha);
+}
+
+// Another player runs beside ours, its windows in front: the plug-in hooks
+// and layers the windows of its own host only, and once it quit the host can
+// unload it.
+TEST(BesideAnotherPlayer, OnlyTheHostsOwnWindowsAreHookedAndLayered) {
+  ResetGlobalAtoms();
+  TestInstall install;
+  install.WriteIni(
+      "[Transparency]\r\nEnableActive=1\r\nEnableInactive=1\r\nWinAMP_active=200\r\nWinAMP_inactive=100\r\n"
+      "Playlist_active=201\r\nPlaylist_inactive=101\r\nEqualizer_active=202\r\nEqualizer_inactive=102\r\n");
+  TestHost host;
+  const WNDPROC hostProcedure = WindowProcedure(host.playlist);
+  ChildPlayer other(install.Directory(), false);
+  HWND otherMain = other.WaitForMainWindow(20000);
+  ASSERT_NE(otherMain, nullptr);
+  DWORD otherProcess = 0;
+  GetWindowThreadProcessId(otherMain, &otherProcess);
+  auto firstOfClassIsTheOthers = [otherProcess](const char* className) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(FindWindowA(className, nullptr), &process);
+    return process == otherProcess;
+  };
+  ASSERT_TRUE(WaitUntil([&] { return firstOfClassIsTheOthers("Winamp PE") && firstOfClassIsTheOthers("Winamp EQ"); }))
+      << "the other player's windows must come first in a search by class";
+  HWND otherPlaylist = FindWindowA("Winamp PE", nullptr);
+  const BYTE otherAlphas[] = {AlphaOrOpaque(otherMain), AlphaOrOpaque(otherPlaylist),
+                              AlphaOrOpaque(FindWindowA("Winamp EQ", nullptr))};
+  {
+    LoadedPlugin plugin(host.main);
+    ASSERT_EQ(plugin.Init(), 0);
+    for (HWND window : {host.main, host.playlist, host.equalizer}) EXPECT_NE(WindowProcedure(window), hostProcedure);
+    SendMessageA(host.playlist, WM_ACTIVATE, WA_INACTIVE, 0);
+    EXPECT_EQ(AlphaOf(host.playlist), 101);
+    SendMessageA(host.equalizer, WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_EQ(AlphaOf(host.equalizer), 202);
+    EXPECT_EQ(AlphaOrOpaque(otherMain), otherAlphas[0]);
+    EXPECT_EQ(AlphaOrOpaque(otherPlaylist), otherAlphas[1]);
+    EXPECT_EQ(AlphaOrOpaque(FindWindowA("Winamp EQ", nullptr)), otherAlphas[2]);
+    plugin.Quit();
+    for (HWND window : {host.main, host.playlist, host.equalizer}) EXPECT_EQ(WindowProcedure(window), hostProcedure);
+  }
+  EXPECT_EQ(GetModuleHandleA(PluginDllPath().c_str()), nullptr) << "the library stayed loaded";
+  EXPECT_TRUE(other.Close(20000));
+  ResetGlobalAtoms();
 }
 
 // ---- The run ----
@@ -1050,12 +1108,13 @@ TEST(RandomLifecycle, EverySequenceKeepsTheInvariants) {
     ++sequences;
     topLevel += sequence.TopLevelSteps();
     nested += sequence.NestedSteps();
-    std::printf("lifecycle: seed %u: %d steps, %d inside modal loops%s\n", seed, sequence.TopLevelSteps(),
-                sequence.NestedSteps(), kept ? "" : ", FAILED");
+    const Resources now;
+    std::printf("lifecycle: seed %u: %d steps, %d inside modal loops%s; %d windows, %d GDI objects, %d handles\n",
+                seed, sequence.TopLevelSteps(), sequence.NestedSteps(), kept ? "" : ", FAILED", now.windows,
+                now.gdiObjects, now.kernelHandles);
     std::fflush(stdout);
     if (!kept) break;
     // Counted after the first sequence, whose first uses fill the caches.
-    const Resources now;
     if (!baseline) {
       baseline = std::make_unique<Resources>(now);
     } else {
@@ -1063,7 +1122,7 @@ TEST(RandomLifecycle, EverySequenceKeepsTheInvariants) {
       EXPECT_EQ(now.windows, baseline->windows) << "windows after seed " << seed;
       EXPECT_LE(now.gdiObjects, baseline->gdiObjects + kSlack) << "GDI objects after seed " << seed;
       EXPECT_LE(now.kernelHandles, baseline->kernelHandles + kSlack) << "kernel handles after seed " << seed;
-      if (::testing::Test::HasFailure()) break;
+      //TEMP if (::testing::Test::HasFailure()) break;
     }
     if (run.replay || GetTickCount() - start >= run.seconds * 1000) break;
   }
