@@ -34,7 +34,8 @@ BOOL CALLBACK CollectBoxesOf(HWND window, LPARAM param) {
   GetWindowThreadProcessId(window, &process);
   char className[16] = {};
   GetClassNameA(window, className, sizeof(className));
-  if (process == search->process && lstrcmpA(className, "#32770") == 0 && GetDlgItem(window, 0xFFFF) != nullptr)
+  if (process == search->process && lstrcmpA(className, "#32770") == 0 &&
+      GetDlgItem(window, 0xFFFF) != nullptr)
     search->boxes.push_back(window);
   return TRUE;
 }
@@ -76,8 +77,9 @@ bool ChildPlayer::Running() const {
 }
 
 std::string ChildPlayer::Log() const {
-  HANDLE file = CreateFileA(logPath_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileA(logPath_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return {};
   std::string text;
   char buffer[8192];
