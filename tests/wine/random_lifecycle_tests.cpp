@@ -324,7 +324,9 @@ void Sequence::Start() {
 
   // A settings file of random content: hotkeys from the pool (some twice,
   // so that init refuses one), transparency, OSD and playback.
-  std::string ini = "[Hotkeys]\r\nEnable=" + std::to_string(Pick(3) != 0) + "\r\n[HotKeys]\r\n";
+  // One section: the profile functions show a reader only the first of
+  // "[Hotkeys]" and "[HotKeys]" when a file holds both.
+  std::string ini = "[Hotkeys]\r\nEnable=" + std::to_string(Pick(3) != 0) + "\r\n";
   for (int assigned = Pick(5); assigned > 0; --assigned) {
     ini += std::string(klv::kHotkeyActions[Pick(klv::kHotkeyCount)].atomName) + "=" +
            std::to_string(PoolCombination(Pick(kPoolKeyCount), Chance(30))) + "\r\n";
@@ -386,7 +388,7 @@ void Sequence::TopLevelStep() {
   weights[kActivation] = 2;
   weights[kDialog] = dialog != nullptr && IsWindowEnabled(dialog) ? 30 : 0;
   weights[kReadOnly] = 2;
-  weights[kGrab] = 2;
+  weights[kGrab] = 3;
   weights[kIdle] = 1;
   int total = 0;
   for (int weight : weights) total += weight;
