@@ -10,6 +10,8 @@ namespace {
 bool StartProcess(std::string command, const char* directory, PROCESS_INFORMATION& process) {
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
+  // No output of theirs in the test's.
+  startup.dwFlags = STARTF_USESTDHANDLES;
   return CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, directory, &startup,
                         &process) != FALSE;
 }

@@ -152,6 +152,9 @@ std::atomic<DWORD> gLastProgress{0};
 // its loader for every DLL it maps and unmaps again (a DLL of nothing but
 // DllMain shows the same), so each costs two handles that are not ours.
 int gFreshLoads = 0;
+// Set once a quit ran inside a call of the plug-in's: from then on the DLL
+// may stay mapped whatever the host frees.
+bool gMayStayMapped = false;
 constexpr int kLoaderHandlesPerLoad = 2;
 
 class Sequence {
@@ -247,7 +250,6 @@ class Sequence {
   // The plug-in in this process: our reference to the module, and its image.
   HMODULE module_ = nullptr;
   PluginDescriptor* descriptor_ = nullptr;
-  uintptr_t imageStart_ = 0, imageEnd_ = 0;
 
   // What must be true, as the steps so far left it.
   bool inprocRunning_ = false;    // init returned 0 here, and no quit or unmapping since
@@ -473,7 +475,7 @@ void Sequence::Finish() {
   Settle();
   if (!failed_) {
     CheckInvariants();
-    if (ModuleMapped()) Fail("the DLL stays loaded after the host let it go");
+    if (ModuleMapped() && !gMayStayMapped) Fail("the DLL stays loaded after the host let it go");
     int atomsLeft = 0;
     auto drop = [&atomsLeft](const char* name) {
       for (ATOM atom; (atom = GlobalFindAtomA(name)) != 0 && atomsLeft < 64; ++atomsLeft)
@@ -504,7 +506,13 @@ void Sequence::CheckInvariants() {
   if (live && !marker) Fail("no instance atom while a player runs the plug-in");
   if (!live && marker && !staleMarker_) Fail("an instance atom while no player runs the plug-in");
 
-  const bool mapped = ModuleMapped();
+  uintptr_t imageStart = 0, imageEnd = 0;
+  if (HMODULE mapped = GetModuleHandleA(PluginDllPath().c_str())) {
+    MODULEINFO image{};
+    GetModuleInformation(GetCurrentProcess(), mapped, &image, sizeof(image));
+    imageStart = reinterpret_cast<uintptr_t>(image.lpBaseOfDll);
+    imageEnd = imageStart + image.SizeOfImage;
+  }
   for (HWND window : {host_->main, host_->playlist, host_->equalizer}) {
     const LONG procedure = GetWindowLongA(window, GWL_WNDPROC);
     if (procedure == hostProcedure_) {
@@ -513,7 +521,7 @@ void Sequence::CheckInvariants() {
       continue;
     }
     const auto address = static_cast<uintptr_t>(procedure);
-    if (!mapped || address < imageStart_ || address >= imageEnd_) {
+    if (address < imageStart || address >= imageEnd) {
       Fail("a host window calls code that is neither the host's nor the loaded plug-in's");
     } else if (!inprocRunning_) {
       Fail("a host window still calls the plug-in after it stopped");
@@ -553,10 +561,6 @@ void Sequence::Load() {
   descriptor_ = get();
   descriptor_->hwndParent = host_->main;
   descriptor_->hDllInstance = module_;
-  MODULEINFO image{};
-  GetModuleInformation(GetCurrentProcess(), module_, &image, sizeof(image));
-  imageStart_ = reinterpret_cast<uintptr_t>(image.lpBaseOfDll);
-  imageEnd_ = imageStart_ + image.SizeOfImage;
 }
 
 void Sequence::Init() {
@@ -589,6 +593,10 @@ void Sequence::Config() {
 void Sequence::Quit() {
   Note("quit");
   ++quits_;
+  // A quit from inside a call of ours (a box, a picker, the assignment
+  // dialog) cannot let the module go: the calls below would return into
+  // unmapped code. It stays mapped for the rest of the process.
+  if (depth_ > 0 && (inprocRunning_ || initRunning_)) gMayStayMapped = true;
   descriptor_->quit();
   if (inprocRunning_) staleMarker_ = false;
   inprocRunning_ = false;
