@@ -330,6 +330,13 @@ void FormLayout::ApplyEnabled(int parent) {
   }
 }
 
+LRESULT FocusedDefaultButton(HWND form) {
+  HWND focus = GetFocus();
+  if (focus == nullptr || GetParent(focus) != form) return 0;
+  if ((SendMessageA(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) == 0) return 0;
+  return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
+}
+
 void KeepFocusAcrossActivation(HWND form, WPARAM wParam, HWND& lastFocus) {
   if (LOWORD(wParam) == WA_INACTIVE) {
     lastFocus = GetFocus();

@@ -103,5 +103,9 @@ std::string WindowText(HWND window);
 // the window itself to move the focus on Tab and Shift+Tab.
 void MoveDialogFocus(HWND form, WPARAM wParam, LPARAM lParam);
 
+// DM_GETDEFID of a form: the push button that has the focus is the default
+// one, and where none has it there is none (Enter then does nothing).
+LRESULT FocusedDefaultButton(HWND form);
+
 // WM_ACTIVATE of a form: keeps the focused control across a switch to another window.
 void KeepFocusAcrossActivation(HWND form, WPARAM wParam, HWND& lastFocus);

@@ -272,6 +272,8 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       KeepFocusAcrossActivation(window_, wParam, lastFocus_);
       return 0;
+    case DM_GETDEFID:
+      return FocusedDefaultButton(window_);
     case WM_NEXTDLGCTL:
       MoveDialogFocus(window_, wParam, lParam);
       return 0;
