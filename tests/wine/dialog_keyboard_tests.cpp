@@ -210,6 +210,37 @@ TEST_F(AssignKeyboardTest, EnterOnAssignAssignsAndCloses) {
   EXPECT_TRUE(RowMarked(kNext - 1));
 }
 
+// The focus comes back to "Assign" after its error box, not by Tab: Enter tries again.
+TEST_F(AssignKeyboardTest, EnterAfterARefusedClickOnAssignTriesAgain) {
+  Register(kNext, kCtrlAltP);
+  ASSERT_NE(Open(), nullptr);
+  KeyboardUser user([](KeyboardUser& u) {
+    constexpr int kHoldId = 0x7001;
+    HWND holder = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    u.Expect(RegisterHotKey(holder, kHoldId, MOD_CONTROL, 'P') != FALSE, "another party holds Ctrl+P");
+    u.Expect(u.AwaitFocus(form2::kCheckBox1), "the focus on Alt at opening");
+    Press(VK_SPACE);
+    u.Expect(u.Await([] { return !KeyboardUser::Checked(form2::kCheckBox1); }), "Space clears Alt");
+    // A mouse click; it returns once the error box has been closed.
+    SendMessageW(KeyboardUser::Control(form2::kButton1), BM_CLICK, 0, 0);
+    u.Expect(KeyboardUser::Dialog() != nullptr, "open after the refusal");
+    u.Expect(u.AwaitFocus(form2::kButton1), "the focus back on Assign");
+    UnregisterHotKey(holder, kHoldId);
+    DestroyWindow(holder);
+    Press(VK_RETURN);
+    u.Expect(KeyboardUser::AwaitClosed(), "Enter on Assign closes the dialog");
+  });
+  const bool result = EditHotkey(kNext);
+  user.Join();
+  EXPECT_EQ(user.failures, std::vector<std::string>());
+  EXPECT_TRUE(result);
+  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlP);
+  EXPECT_FALSE(IsFree(kCtrlP, host.main));
+  const auto seen = boxes.Seen();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].text, "Unable to set a hot key.");
+}
+
 TEST_F(AssignKeyboardTest, EnterWhereNoPushButtonHasTheFocusDoesNothing) {
   Register(kNext, kCtrlAltP);
   ASSERT_NE(Open(), nullptr);
