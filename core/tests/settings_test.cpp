@@ -479,5 +479,58 @@ TEST(SettingsSchema, PlaybackPositionIsItsOwnWrite) {
   EXPECT_FALSE(WritePlaybackPosition(refusing, 5));
 }
 
+// The sixteenth key follows the fifteen of the classic order, so that a file
+// written here keeps every older key where an older reader expects it.
+TEST(SettingsSchema, PlayPauseKeyIsWrittenRightAfterStopAfterCurrent) {
+  std::array<int32_t, kHotkeyCount> packed{};
+  for (int i = 0; i < kHotkeyCount; ++i) packed[i] = i + 1;
+  FakeIni ini;
+  ASSERT_TRUE(WriteAllSettings(ini, Settings{}, packed));
+  const std::vector<Write>& writes = ini.Attempts();
+  ASSERT_GE(writes.size(), 18u);
+  const std::vector<Write> expected = {
+      {"Hotkeys", "Enable", "0"},
+      {"HotKeys", "prev_hotkey", "1"},
+      {"HotKeys", "play_hotkey", "2"},
+      {"HotKeys", "pause_hotkey", "3"},
+      {"HotKeys", "stop_hotkey", "4"},
+      {"HotKeys", "next_hotkey", "5"},
+      {"HotKeys", "fwd_hotkey", "6"},
+      {"HotKeys", "rew_hotkey", "7"},
+      {"HotKeys", "VolUp_hotkey", "8"},
+      {"HotKeys", "VolDown_hotkey", "9"},
+      {"HotKeys", "mainwindow_hotkey", "10"},
+      {"HotKeys", "inform_hotkey", "11"},
+      {"HotKeys", "jump_hotkey", "12"},
+      {"HotKeys", "repeat_hotkey", "13"},
+      {"HotKeys", "shuffle_hotkey", "14"},
+      {"HotKeys", "stop_after_current_hotkey", "15"},
+      {"HotKeys", "playpause_hotkey", "16"},
+      {"Transparency", "EnableActive", "0"},
+  };
+  EXPECT_EQ(std::vector<Write>(writes.begin(), writes.begin() + 18), expected);
+}
+
+TEST(SettingsSchema, PlayPauseKeyReadsByTheHotkeyRules) {
+  struct Case {
+    const char* stored;  // nullptr: no key
+    int32_t expected;
+  };
+  const Case cases[] = {{nullptr, 0},
+                        {"5242883", 5242883},
+                        {"0xB30000", 0xB30000},
+                        {"$B30000", 0xB30000},
+                        {"  -1", -1},
+                        {"bad", 0},
+                        {"", 0},
+                        {"12abc", 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored ? c.stored : "none");
+    FakeIni ini;
+    if (c.stored) ini.Set("HotKeys", "playpause_hotkey", c.stored);
+    EXPECT_EQ(ReadPackedHotkey(ini, "playpause_hotkey"), c.expected);
+  }
+}
+
 }  // namespace
 }  // namespace klv

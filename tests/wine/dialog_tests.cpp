@@ -326,7 +326,7 @@ TEST_F(DialogTest, TheFormsHaveTheirCaptionsAndClientSizes) {
   RECT client{};
   GetClientRect(dialog, &client);
   EXPECT_EQ(client.right, ScaleForDpi(632));
-  EXPECT_EQ(client.bottom, ScaleForDpi(443));
+  EXPECT_EQ(client.bottom, ScaleForDpi(456));
 
   AssignDialogDriver driver({[](HWND form2) {
                                RECT rect{};

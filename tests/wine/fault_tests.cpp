@@ -282,9 +282,9 @@ struct HostAnswerCase {
 TEST_F(FaultTest, EveryOsdActionSurvivesAnyHostAnswer) {
   std::string hotkeys = "[Hotkeys]\r\nEnable=1\r\n";
   for (int row = 0; row < klv::kHotkeyCount; ++row) {
-    // Ctrl+Alt+Shift with F1..F12, then three letters.
+    // Ctrl+Alt+Shift with F1..F12, then four letters.
     const uint16_t key =
-        row < 12 ? static_cast<uint16_t>(VK_F1 + row) : static_cast<uint16_t>('X' + row - 12);
+        row < 12 ? static_cast<uint16_t>(VK_F1 + row) : static_cast<uint16_t>('W' + row - 12);
     hotkeys += std::string(klv::kHotkeyActions[row].atomName) + "=" +
                std::to_string(klv::PackHotkey(key, true, true, true, false)) + "\r\n";
   }
@@ -329,6 +329,10 @@ TEST_F(FaultTest, EveryOsdActionSurvivesAnyHostAnswer) {
           expected += c.shuffle == 1 ? " On" : " Off";
           break;
         case klv::OsdTextKind::kFixed:
+          break;
+        case klv::OsdTextKind::kOfChosenCommand:
+          // The test host answers the playing state with 0, stopped: Play/Pause plays.
+          expected = "Play : \"" + c.titleShown + "\" " + c.timeShown;
           break;
       }
       EXPECT_EQ(Text(osd), expected);
