@@ -30,7 +30,9 @@ std::string EnvWindowsPath(const char* name) {
   return size > 0 && size < MAX_PATH ? full : value;
 }
 
-bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool FileExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 std::string ReadFileBytes(const std::string& path) {
   std::string content;
@@ -88,7 +90,8 @@ bool WaitFor(Done done, DWORD timeoutMs = kProcessTimeoutMs) {
 
 bool UninstallEntryExists() {
   HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kUninstallKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kUninstallKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    return false;
   RegCloseKey(key);
   return true;
 }
@@ -112,8 +115,8 @@ struct PluginFolder {
   std::string Ini() const { return Plugins() + "\\gen_klv.ini"; }
   std::string Uninstaller() const { return Plugins() + "\\uninstall_gen_klv.exe"; }
   void Clear() const {
-    for (const std::string& file : {Dll(), Ini(), Uninstaller(), dir + "\\player.exe", dir + "\\player.ini",
-                                    dir + "\\player.log"}) {
+    for (const std::string& file :
+         {Dll(), Ini(), Uninstaller(), dir + "\\player.exe", dir + "\\player.ini", dir + "\\player.log"}) {
       DeleteFileA(file.c_str());
     }
   }
@@ -122,7 +125,8 @@ struct PluginFolder {
 // The stand-in player started from a folder, with its event log beside it.
 class PlayerProcess {
  public:
-  explicit PlayerProcess(const PluginFolder& folder, const char* options = "") : log_(folder.dir + "\\player.log") {
+  explicit PlayerProcess(const PluginFolder& folder, const char* options = "")
+      : log_(folder.dir + "\\player.log") {
     const std::string exe = folder.dir + "\\player.exe";
     if (!CopyFileA(EnvWindowsPath("KLV_PLAYER").c_str(), exe.c_str(), FALSE)) return;
     std::string command = "\"" + exe + "\" --exit-after 120000 --log \"" + log_ + "\" " + options;
@@ -267,7 +271,8 @@ TEST_F(Installer, SilentUninstallRemovesDllEntryAndItselfAndKeepsTheSettings) {
   // Started as the list of installed programs starts it: the uninstaller runs
   // on from a copy of itself, so the removal is awaited, not the process.
   ASSERT_EQ(RunToEnd("\"" + folder_.Uninstaller() + "\" /S"), 0);
-  EXPECT_TRUE(WaitFor([&] { return !FileExists(folder_.Uninstaller()); })) << "the uninstaller is still there";
+  EXPECT_TRUE(WaitFor([&] { return !FileExists(folder_.Uninstaller()); }, 30000))
+      << "the uninstaller is still there";
 
   EXPECT_FALSE(FileExists(folder_.Dll()));
   EXPECT_FALSE(UninstallEntryExists());
