@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "plugin/gen.h"
+#include "tests/wine/test_kit.h"
 
 struct RecordedMessage {
   HWND window;
