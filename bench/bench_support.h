@@ -215,7 +215,10 @@ class FloorPopup {
                                 place.bottom - place.top, nullptr, nullptr, GetModuleHandleA(nullptr), this);
       ShowWindow(window_, SW_SHOWNOACTIVATE);
     } else {
+      // Shown again: back on top of whatever topmost window came since.
       SetWindowTextA(window_, text.c_str());
+      SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+      ShowWindow(window_, SW_SHOWNOACTIVATE);
       InvalidateRect(window_, nullptr, FALSE);
     }
   }

@@ -75,7 +75,10 @@ int main() {
   std::vector<double> created, replaced, floorCreated, floorReplaced;
   RECT place{};
   for (int i = 0; i < kShows; ++i) {
-    const std::string text = "Next : \"Track " + std::to_string(i) + "\" [1:05/3:07]";
+    // On screen the elapsed time moves on, as with a second press of the same key.
+    const std::string title = "Next : \"Track " + std::to_string(i) + "\" ";
+    const std::string text = title + "[1:05/3:07]";
+    const std::string later = title + "[1:06/3:07]";
     created.push_back(ShowOsdOnce(text, true));
     if (i == 0) {
       RECT osd{};
@@ -83,8 +86,8 @@ int main() {
       place = FloorPlace(osd);
     }
     floorCreated.push_back(ShowFloorOnce(floor, place, text, true));
-    replaced.push_back(ShowOsdOnce(text + " ", false));
-    floorReplaced.push_back(ShowFloorOnce(floor, place, text + " ", false));
+    replaced.push_back(ShowOsdOnce(later, false));
+    floorReplaced.push_back(ShowFloorOnce(floor, place, later, false));
   }
   DestroyOsdWindow();
   floor.Hide();

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "tests/wine/test_host.h"
+#include "tests/wine/test_kit.h"
 
 namespace {
 
@@ -23,10 +23,9 @@ constexpr char kSettings[] =
 // A Windows path: the build hands the suites Unix paths, which Wine reads from
 // the current drive but which a command line must not carry.
 std::string EnvWindowsPath(const char* name) {
-  const char* value = std::getenv(name);
-  if (value == nullptr) return "";
+  const std::string value = EnvPath(name);
   char full[MAX_PATH];
-  DWORD size = GetFullPathNameA(value, MAX_PATH, full, nullptr);
+  DWORD size = GetFullPathNameA(value.c_str(), MAX_PATH, full, nullptr);
   return size > 0 && size < MAX_PATH ? full : value;
 }
 
@@ -77,17 +76,6 @@ long RunSetup(const std::string& arguments) {
   return RunToEnd("\"" + EnvWindowsPath("KLV_INSTALLER") + "\" " + arguments);
 }
 
-// Polls until done() holds or the deadline passes; the last answer.
-template <typename Done>
-bool WaitFor(Done done, DWORD timeoutMs = kProcessTimeoutMs) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > timeoutMs) return done();
-    Sleep(20);
-  }
-  return true;
-}
-
 bool UninstallEntryExists() {
   HKEY key;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, kUninstallKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
@@ -136,7 +124,8 @@ class PlayerProcess {
                         &startup, &process_)) {
       return;
     }
-    WaitFor([this] { return (window_ = FindWindowA(kPlayerClass, nullptr)) != nullptr; });
+    WaitUntil([this] { return (window_ = FindWindowA(kPlayerClass, nullptr)) != nullptr; },
+              kProcessTimeoutMs);
     // Plug-ins are started between the window's creation and the first message it answers.
     DWORD_PTR result = 0;
     ready_ = window_ != nullptr &&
@@ -271,7 +260,7 @@ TEST_F(Installer, SilentUninstallRemovesDllEntryAndItselfAndKeepsTheSettings) {
   // Started as the list of installed programs starts it: the uninstaller runs
   // on from a copy of itself, so the removal is awaited, not the process.
   ASSERT_EQ(RunToEnd("\"" + folder_.Uninstaller() + "\" /S"), 0);
-  EXPECT_TRUE(WaitFor([&] { return !FileExists(folder_.Uninstaller()); }, 30000))
+  EXPECT_TRUE(WaitUntil([&] { return !FileExists(folder_.Uninstaller()); }, 30000))
       << "the uninstaller is still there";
 
   EXPECT_FALSE(FileExists(folder_.Dll()));
