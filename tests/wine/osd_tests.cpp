@@ -255,14 +255,18 @@ TEST_F(OsdTest, ASecondShowReplacesTextSizeAndPlaceInTheSameWindow) {
 }
 
 TEST_F(OsdTest, HidesAtTheFirstCheckOnceTheDisplayTimeIsUp) {
+  ManualOsdClock clock(50000);
   gSettings.osdDisplayTime = 300;
   ShowOsd("Next");
   HWND osd = OsdPlatformWindow();
   ASSERT_NE(osd, nullptr);
+  clock.Set(50299);
   CheckOsdExpiry();
   EXPECT_EQ(OsdPlatformWindow(), osd) << "hidden before its time";
-  Sleep(350);
+  clock.Set(50400);
+  PumpMessages();
   EXPECT_TRUE(IsWindow(osd)) << "only a check hides it";
+  clock.Set(50300);
   CheckOsdExpiry();
   EXPECT_EQ(OsdPlatformWindow(), nullptr);
   EXPECT_FALSE(IsWindow(osd));
@@ -271,14 +275,36 @@ TEST_F(OsdTest, HidesAtTheFirstCheckOnceTheDisplayTimeIsUp) {
 }
 
 TEST_F(OsdTest, ASecondShowRestartsTheDisplayTime) {
+  ManualOsdClock clock(10000);
   gSettings.osdDisplayTime = 500;
   ShowOsd("Next");
-  Sleep(300);
+  clock.Set(10300);
   ShowOsd("Next again");
-  Sleep(300);
+  clock.Set(10600);
   CheckOsdExpiry();  // 600 ms after the first show, 300 after the second
   EXPECT_NE(OsdPlatformWindow(), nullptr);
-  Sleep(250);
+  clock.Set(10799);
+  CheckOsdExpiry();
+  EXPECT_NE(OsdPlatformWindow(), nullptr);
+  clock.Set(10800);
+  CheckOsdExpiry();
+  EXPECT_EQ(OsdPlatformWindow(), nullptr);
+}
+
+// The clock runs on across its wrap as a day's clock runs on across midnight:
+// shown 400 ms before the wrap with 1000 ms to stay, it goes 600 ms after it.
+TEST_F(OsdTest, TheDisplayTimeRunsOnAcrossTheClocksWrap) {
+  ManualOsdClock clock(0xFFFFFFFFu - 399);
+  gSettings.osdDisplayTime = 1000;
+  ShowOsd("Next");
+  ASSERT_NE(OsdPlatformWindow(), nullptr);
+  clock.Set(0xFFFFFFFFu);
+  CheckOsdExpiry();
+  EXPECT_NE(OsdPlatformWindow(), nullptr) << "before the wrap";
+  clock.Set(599);
+  CheckOsdExpiry();
+  EXPECT_NE(OsdPlatformWindow(), nullptr) << "599 ms after the wrap";
+  clock.Set(600);
   CheckOsdExpiry();
   EXPECT_EQ(OsdPlatformWindow(), nullptr);
 }

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "plugin/osd_window.h"
+
 // ---- Reading windows back ----
 
 std::string WindowTextOf(HWND window) {
@@ -210,6 +212,19 @@ void FlushPostedMessages() {
   WaitUntil([&] { return gFlushesSeen > before; });
   DestroyWindow(window);
 }
+
+DWORD ManualOsdClock::now_ = 0;
+
+ManualOsdClock::ManualOsdClock(DWORD now) {
+  now_ = now;
+  SetOsdClock(&Read);
+}
+
+ManualOsdClock::~ManualOsdClock() { SetOsdClock(nullptr); }
+
+void ManualOsdClock::Set(DWORD now) { now_ = now; }
+
+DWORD ManualOsdClock::Read() { return now_; }
 
 // ---- Files of the build ----
 

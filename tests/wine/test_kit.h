@@ -67,6 +67,21 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 // taken in turn after them, also by a modal loop that one of them opens.
 void FlushPostedMessages();
 
+// The OSD's clock held by the test for as long as this object lives, so that
+// display times pass at the test's word rather than with the machine's load.
+class ManualOsdClock {
+ public:
+  explicit ManualOsdClock(DWORD now);
+  ~ManualOsdClock();
+  ManualOsdClock(const ManualOsdClock&) = delete;
+  ManualOsdClock& operator=(const ManualOsdClock&) = delete;
+  void Set(DWORD now);
+
+ private:
+  static DWORD Read();
+  static DWORD now_;
+};
+
 // ---- Files of the build ----
 
 // The environment variable's value, empty when unset.

@@ -91,6 +91,7 @@ TEST_F(WindowHooksTest, HotkeyRunsItsActionAndStillReachesTheHost) {
 }
 
 TEST_F(WindowHooksTest, TheOsdLeavesAtTheFirstHostMessageAfterItsTime) {
+  ManualOsdClock clock(70000);
   gSettings.osdEnabled = true;
   CreateOsdWindow();
   const WPARAM id = 0xC0DE;
@@ -108,9 +109,11 @@ TEST_F(WindowHooksTest, TheOsdLeavesAtTheFirstHostMessageAfterItsTime) {
   HWND osd = OsdPlatformWindow();
   ASSERT_NE(osd, nullptr);
   EXPECT_EQ(WindowTextOf(osd), "Next : \"Song\" [1:05/3:07]");
+  clock.Set(70149);
   SendMessageA(host.main, WM_NULL, 0, 0);
   EXPECT_EQ(OsdPlatformWindow(), osd);  // not yet
-  Sleep(200);
+  clock.Set(70200);
+  PumpMessages();
   EXPECT_TRUE(IsWindowVisible(osd));  // no timer: only a host message hides it
   SendMessageA(host.main, WM_NULL, 0, 0);
   EXPECT_EQ(OsdPlatformWindow(), nullptr);
