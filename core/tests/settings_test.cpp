@@ -101,6 +101,7 @@ const ActionRow kActionRows[] = {
     {"repeat_hotkey", "Repeat Mode On/Off"},
     {"shuffle_hotkey", "Shuffle Mode On/Off"},
     {"stop_after_current_hotkey", "Stop After Current"},
+    {"playpause_hotkey", "Play/Pause"},
 };
 
 TEST(ActionTable, NamesEveryRowAsTheFileAndTheListDo) {
@@ -515,6 +516,26 @@ TEST(SettingsSchema, PlaybackPositionIsItsOwnWrite) {
   WriteRecorder refusing;
   refusing.RefuseAttempt(0);
   EXPECT_FALSE(WritePlaybackPosition(refusing, 5));
+}
+
+TEST(SettingsSchema, PlayPauseKeyReadsByTheHotkeyRules) {
+  struct Case {
+    const char* stored;  // nullptr: no key
+    int32_t expected;
+  };
+  const Case cases[] = {{nullptr, 0},
+                        {"5242883", 5242883},
+                        {"0xB30000", 0xB30000},
+                        {"$B30000", 0xB30000},
+                        {"  -1", -1},
+                        {"bad", 0},
+                        {"", 0},
+                        {"12abc", 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored ? c.stored : "none");
+    const IniText ini(c.stored ? std::string("[HotKeys]\nplaypause_hotkey=") + c.stored + "\n" : "");
+    EXPECT_EQ(ReadPackedHotkey(ini, "playpause_hotkey"), c.expected);
+  }
 }
 
 }  // namespace

@@ -143,7 +143,7 @@ TEST_F(ConfigDialogTest, TheFormHasItsCaptionAndClientSize) {
   RECT client{};
   GetClientRect(dialog, &client);
   EXPECT_EQ(client.right, ScaleForDpi(632));
-  EXPECT_EQ(client.bottom, ScaleForDpi(443));
+  EXPECT_EQ(client.bottom, ScaleForDpi(456));
 }
 
 TEST_F(ConfigDialogTest, TabVisitsTheControlsInTheirTabOrder) {

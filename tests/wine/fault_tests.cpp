@@ -270,6 +270,8 @@ const ActionText kActionTexts[] = {
     {"repeat_hotkey", "Repeat", Shows::kRepeatState},
     {"shuffle_hotkey", "Shuffle", Shows::kShuffleState},
     {"stop_after_current_hotkey", "Stop after current : ", Shows::kTitleAndTime},
+    // The test host answers the playing state with 0, stopped: Play/Pause plays.
+    {"playpause_hotkey", "Play : ", Shows::kTitleAndTime},
 };
 
 std::string ExpectedOsdText(const ActionText& action, const HostAnswerCase& c) {
@@ -290,9 +292,9 @@ TEST_F(FaultTest, EveryOsdActionSurvivesAnyHostAnswer) {
   std::string hotkeys = "[Hotkeys]\r\nEnable=1\r\n";
   int row = 0;
   for (const ActionText& action : kActionTexts) {
-    // Ctrl+Alt+Shift with F1..F12, then three letters.
+    // Ctrl+Alt+Shift with F1..F12, then four letters.
     const uint16_t key =
-        row < 12 ? static_cast<uint16_t>(VK_F1 + row) : static_cast<uint16_t>('X' + row - 12);
+        row < 12 ? static_cast<uint16_t>(VK_F1 + row) : static_cast<uint16_t>('W' + row - 12);
     hotkeys += std::string(action.atomName) + "=" +
                std::to_string(klv::PackHotkey(key, true, true, true, false)) + "\r\n";
     ++row;

@@ -16,7 +16,10 @@ int GdiObjects() {
   return live;
 }
 
-int UserObjects() { return static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)); }
+int UserObjects() {
+  const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+  return counted != 0 ? static_cast<int>(counted) : -1;
+}
 
 int KernelHandles() {
   DWORD counted = 0;

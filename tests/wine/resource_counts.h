@@ -12,7 +12,8 @@
 
 // Live GDI objects of the process.
 int GdiObjects();
-// USER objects as the system reports them; 0 under Wine.
+// Live USER objects of the process, or -1 where the system does not tell
+// (Wine's GetGuiResources answers 0).
 int UserObjects();
 // Open kernel handles of the process.
 int KernelHandles();

@@ -1,6 +1,9 @@
 // Resource accounting over long runs: windows, GDI objects, kernel handles and
-// private memory must come back to where they started. The first test checks
-// that every count of the kit sees what it counts.
+// private memory must come back to where they started. USER objects other
+// than windows have no fallback count under Wine (see the kit's counts): where
+// GetGuiResources answers 0 they are not counted at all, and the suite says
+// so; windows stand in for them. The first test checks that every count sees
+// what it counts.
 // clang-format off
 #include <windows.h>  // before the other Windows headers
 // clang-format on
@@ -8,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -35,7 +39,9 @@ void ExpectStable(const Resources& before, const char* what) {
   SCOPED_TRACE(what);
   EXPECT_EQ(after.windows, before.windows) << "windows";
   EXPECT_LE(after.gdiObjects, before.gdiObjects + kGdiSlack) << "GDI objects";
-  EXPECT_LE(after.userObjects, before.userObjects + kUserSlack) << "USER objects";
+  if (before.userObjects >= 0) {
+    EXPECT_LE(after.userObjects, before.userObjects + kUserSlack) << "USER objects";
+  }
   EXPECT_LE(after.kernelHandles, before.kernelHandles + kHandleSlack) << "kernel handles";
   EXPECT_LE(after.privateBytes, before.privateBytes + kMemorySlack)
       << "private bytes grew by " << after.privateBytes - before.privateBytes;
@@ -69,7 +75,12 @@ TEST(ResourceCounts, EachCountSeesWhatItCounts) {
   EXPECT_EQ(during.kernelHandles, before.kernelHandles + 4);
   EXPECT_GE(during.privateBytes, before.privateBytes + 1024 * 1024);
   EXPECT_GE(during.heapBytes, before.heapBytes + 1024 * 1024);
-  EXPECT_TRUE(before.userObjects == 0 || during.userObjects >= before.userObjects + 3) << "USER objects";
+  if (before.userObjects >= 0) {
+    EXPECT_GE(during.userObjects, before.userObjects + 3) << "USER objects";
+  } else {
+    RecordProperty("UserObjects", "not counted: GetGuiResources answers 0; windows counted instead");
+    std::printf("note: USER objects other than windows are not counted here (GetGuiResources answers 0)\n");
+  }
 
   for (HWND window : windows) DestroyWindow(window);
   for (HGDIOBJ object : objects) DeleteObject(object);

@@ -16,12 +16,16 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   host->log.push_back({window, message, wParam, lParam});
   if (window == host->main && message == WM_USER) {
     switch (lParam) {
+      case 104:
+        return host->playingState;
       case 105:
         return wParam == 0 ? host->position : host->lengthSeconds;
       case 125:
         return host->playlistIndex;
       case 212:
         return host->nullTitle ? 0 : reinterpret_cast<LRESULT>(host->title.c_str());
+      case 213:
+        return host->wideTitles ? reinterpret_cast<LRESULT>(host->wideTitle.c_str()) : host->noWideTitle;
       case 250:
         return host->shuffle;
       case 251:
