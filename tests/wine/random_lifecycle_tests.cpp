@@ -191,7 +191,6 @@ class Sequence {
   void Settle() { FlushPostedMessages(); }
   void Finish();
   void CheckInvariants();
-  void CheckResourcesAtEnd();
 
   // ---- The host in this process ----
   bool ModuleMapped() const { return GetModuleHandleA(PluginDllPath().c_str()) != nullptr; }
@@ -250,7 +249,7 @@ class Sequence {
   LONG hostProcedure_ = 0;
   UINT_PTR timer_ = 0;
 
-  // The plug-in in this process: our reference to the module, and its image.
+  // The plug-in in this process: our reference to the module, null while we hold none.
   HMODULE module_ = nullptr;
   PluginDescriptor* descriptor_ = nullptr;
 
@@ -353,10 +352,10 @@ void Sequence::Start() {
   hostProcedure_ = GetWindowLongA(host_->main, GWL_WNDPROC);
   timer_ = SetTimer(nullptr, 0, 10, &Sequence::Tick);
 
-  // A settings file of random content: hotkeys from the pool (some twice,
-  // so that init refuses one), transparency, OSD and playback.
-  // One section: the profile functions show a reader only the first of
-  // "[Hotkeys]" and "[HotKeys]" when a file holds both.
+  // A settings file of random content: hotkeys from the pool (a combination
+  // twice makes init refuse one), transparency, OSD and playback. The hotkeys
+  // in one section: a reader sees only the first of "[Hotkeys]" and
+  // "[HotKeys]" when a file holds both.
   std::string ini = "[Hotkeys]\r\nEnable=" + std::to_string(Pick(3) != 0) + "\r\n";
   for (int assigned = Pick(5); assigned > 0; --assigned) {
     ini += std::string(klv::kHotkeyActions[Pick(klv::kHotkeyCount)].atomName) + "=" +
@@ -378,8 +377,9 @@ void Sequence::Start() {
 void Sequence::TopLevelStep() {
   HWND dialog = ConfigDialog();
   const bool loaded = module_ != nullptr;
-  // The weights of the possible steps, in one table so that a seed always
-  // draws from the same list.
+  // One table of every kind of step, weighted by the state (0 for what cannot
+  // happen now) so that most steps find the plug-in running and its dialog
+  // open, where most can happen.
   enum Kind {
     kLoad,
     kInit,
@@ -401,8 +401,6 @@ void Sequence::TopLevelStep() {
     kKinds
   };
   int weights[kKinds] = {};
-  // Weighted by the state, so that most steps find the plug-in running and
-  // its dialog open, where most can happen.
   const bool running = inprocRunning_;
   weights[kLoad] = loaded ? 0 : 6;
   weights[kInit] = !loaded ? 0 : running ? 2 : 12;
@@ -1112,7 +1110,7 @@ void Sequence::AssignDialogAction(HWND dialog) {
 void Sequence::NestedAction() {
   HWND dialog = ConfigDialog();
   const bool dialogUsable = dialog != nullptr && IsWindowEnabled(dialog);
-  switch (Pick(9)) {
+  switch (Pick(10)) {
     case 0:
       if (module_ != nullptr) return Config();
       break;
@@ -1130,6 +1128,11 @@ void Sequence::NestedAction() {
     case 6:
     case 7:
       if (dialogUsable) return ConfigDialogAction();
+      break;
+    case 8:
+      // A host that shuts down while our box is up: quit and unload from
+      // inside the box's loop, or an unload alone.
+      if (module_ != nullptr) return Unload(Chance(70));
       break;
     default:
       if (child_ && !childBusy_) return EndChild(static_cast<ChildEnd>(Pick(3)));
