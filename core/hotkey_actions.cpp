@@ -1,4 +1,4 @@
-// The fifteen actions, in the order of the hotkey table and of the dialog's list.
+// The sixteen actions, in the order of the hotkey table and of the dialog's list.
 #include "core/hotkey_actions.h"
 
 namespace klv {
@@ -6,8 +6,8 @@ namespace klv {
 // For the repeat and shuffle rows osdText is the stem that " On" or " Off" completes.
 const HotkeyAction kHotkeyActions[kHotkeyCount] = {
     {"prev_hotkey", "Previous", HostStep::kCommand, 40044, OsdTextKind::kTitleAndTime, "Previous : "},
-    {"play_hotkey", "Play", HostStep::kCommand, 40045, OsdTextKind::kTitleAndTime, "Play : "},
-    {"pause_hotkey", "Pause", HostStep::kCommand, 40046, OsdTextKind::kTitleAndTime, "Pause : "},
+    {"play_hotkey", "Play", HostStep::kCommand, kCommandPlay, OsdTextKind::kTitleAndTime, "Play : "},
+    {"pause_hotkey", "Pause", HostStep::kCommand, kCommandPause, OsdTextKind::kTitleAndTime, "Pause : "},
     {"stop_hotkey", "Stop", HostStep::kCommand, 40047, OsdTextKind::kTitleAndTime, "Stop : "},
     {"next_hotkey", "Next", HostStep::kCommand, 40048, OsdTextKind::kTitleAndTime, "Next : "},
     {"fwd_hotkey", "Forwad", HostStep::kCommand, 40148, OsdTextKind::kTitleAndTime, "Forward : "},
@@ -23,7 +23,20 @@ const HotkeyAction kHotkeyActions[kHotkeyCount] = {
      "Shuffle"},
     {"stop_after_current_hotkey", "Stop After Current", HostStep::kCommand, 40157, OsdTextKind::kTitleAndTime,
      "Stop after current : "},
+    {"playpause_hotkey", "Play/Pause", HostStep::kPlayPause, 0, OsdTextKind::kOfChosenCommand, ""},
 };
+
+namespace {
+constexpr int kPlayRow = 1;
+constexpr int kPauseRow = 2;
+constexpr int32_t kStatePlaying = 1;
+constexpr int32_t kStatePaused = 3;
+}  // namespace
+
+PlayPauseChoice ChoosePlayPause(int32_t playingState) {
+  if (playingState == kStatePlaying || playingState == kStatePaused) return {kCommandPause, kPauseRow};
+  return {kCommandPlay, kPlayRow};
+}
 
 PackedHotkey PackHotkey(uint16_t keyCode, bool alt, bool ctrl, bool shift, bool win) {
   uint32_t packed = static_cast<uint32_t>(keyCode) << 16;

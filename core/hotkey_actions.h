@@ -1,4 +1,4 @@
-// The fifteen hotkey actions and the 32-bit packed key combination.
+// The sixteen hotkey actions and the 32-bit packed key combination.
 #pragma once
 
 #include <cstdint>
@@ -21,9 +21,10 @@ uint16_t HotkeyModifiers(PackedHotkey packed);
 uint16_t HotkeyKeyCode(PackedHotkey packed);
 
 // What an action asks of the host before its OSD text is composed.
-enum class HostStep { kCommand, kToggleMainWindow, kNone };
+enum class HostStep { kCommand, kToggleMainWindow, kPlayPause, kNone };
 
-enum class OsdTextKind { kTitleAndTime, kFixed, kRepeatState, kShuffleState };
+// kOfChosenCommand: the text of the row whose command the host step chose.
+enum class OsdTextKind { kTitleAndTime, kFixed, kRepeatState, kShuffleState, kOfChosenCommand };
 
 struct HotkeyAction {
   const char* atomName;  // also the key under [HotKeys]
@@ -34,8 +35,20 @@ struct HotkeyAction {
   const char* osdText;  // prefix for kTitleAndTime, whole text for kFixed
 };
 
-// Rows 0..14; hotkey table entry n is row n - 1.
+// Rows 0..15; hotkey table entry n is row n - 1.
 extern const HotkeyAction kHotkeyActions[kHotkeyCount];
+
+constexpr uint32_t kCommandPlay = 40045;
+constexpr uint32_t kCommandPause = 40046;
+
+// Play/Pause pauses a track that plays or is paused (playing state 1 or 3,
+// the host's answer to request 104) and plays otherwise; its OSD then shows
+// the text of the Pause or the Play row.
+struct PlayPauseChoice {
+  uint32_t command;
+  int osdRow;
+};
+PlayPauseChoice ChoosePlayPause(int32_t playingState);
 
 // One entry of the hotkey table.
 struct keystype {

@@ -3,6 +3,7 @@
 
 namespace klv {
 
+// clang-format off
 const KeyName KeyNameTable[kKeyNameCount] = {
     {"0", 48},           {"1", 49},         {"2", 50},         {"3", 51},           {"4", 52},
     {"5", 53},           {"6", 54},         {"7", 55},         {"8", 56},           {"9", 57},
@@ -21,7 +22,18 @@ const KeyName KeyNameTable[kKeyNameCount] = {
     {"Spacebar", 32},    {"PageUp", 33},    {"PageDown", 34},  {"End", 35},         {"Home", 36},
     {"PrintScreen", 44}, {"Ins", 45},       {"Del", 46},       {"*", 106},          {"/", 111},
     {"-", 109},          {"+", 107},
+    // Beyond the classic keyboard: the spare function keys of macro keyboards,
+    // then the media, browser and launch keys, often bound without modifiers.
+    {"F13", 124},        {"F14", 125},      {"F15", 126},      {"F16", 127},        {"F17", 128},
+    {"F18", 129},        {"F19", 130},      {"F20", 131},      {"F21", 132},        {"F22", 133},
+    {"F23", 134},        {"F24", 135},
+    {"MediaPlayPause", 179}, {"MediaStop", 178},        {"MediaNext", 176},      {"MediaPrev", 177},
+    {"VolumeMute", 173},     {"VolumeDown", 174},       {"VolumeUp", 175},
+    {"BrowserBack", 166},    {"BrowserForward", 167},   {"BrowserRefresh", 168}, {"BrowserStop", 169},
+    {"BrowserSearch", 170},  {"BrowserFavorites", 171}, {"BrowserHome", 172},
+    {"LaunchMail", 180},     {"LaunchMedia", 181},      {"LaunchApp1", 182},     {"LaunchApp2", 183},
 };
+// clang-format on
 
 std::string KeyCodeToName(int code) {
   for (const KeyName& key : KeyNameTable) {

@@ -1,4 +1,4 @@
-// The 82 key names of the hotkey assignment dialog and their virtual-key codes.
+// The 112 key names of the hotkey assignment dialog and their virtual-key codes.
 #pragma once
 
 #include <string>
@@ -11,7 +11,7 @@ struct KeyName {
   int code;
 };
 
-constexpr int kKeyNameCount = 82;
+constexpr int kKeyNameCount = 112;
 // In the order of the dialog's key box.
 extern const KeyName KeyNameTable[kKeyNameCount];
 

@@ -81,6 +81,8 @@ std::string ActionOsdText(int row, const HostQuery& host) {
       return StateText(action.osdText, kHostRepeatState, host);
     case OsdTextKind::kShuffleState:
       return StateText(action.osdText, kHostShuffleState, host);
+    case OsdTextKind::kOfChosenCommand:
+      break;  // no text of its own: the caller composes the chosen row's
   }
   return std::string();
 }

@@ -9,7 +9,8 @@ namespace klv {
 
 // Host request codes (WM_USER with the code in lParam).
 constexpr int kHostStartPlayback = 102;
-constexpr int kHostPosition = 105;  // wParam 0: position in ms; 1: length in s
+constexpr int kHostPlayingState = 104;  // 1 playing, 3 paused, 0 stopped
+constexpr int kHostPosition = 105;      // wParam 0: position in ms; 1: length in s
 constexpr int kHostSeek = 106;
 constexpr int kHostPlaylistIndex = 125;
 constexpr int kHostTitleAt = 212;
@@ -26,6 +27,8 @@ std::string TrackTitleText(const HostQuery& host);
 std::string TrackTimeText(const HostQuery& host);
 // Pure form of the time text, for position in ms and length in s.
 std::string FormatTrackTime(int32_t positionMs, int32_t lengthSeconds);
+// The text of an action's row; empty for rows outside the table and for
+// Play/Pause, which shows the text of the row it chose (ChoosePlayPause).
 std::string ActionOsdText(int row, const HostQuery& host);
 std::string StartupOsdText(const HostQuery& host);
 

@@ -8,7 +8,7 @@
 
 namespace klv {
 
-constexpr int kHotkeyCount = 15;
+constexpr int kHotkeyCount = 16;
 constexpr int kAlphaLevelCount = 6;
 constexpr size_t kMaxIniText = 2047;  // profile texts are read into a 2048-byte buffer
 

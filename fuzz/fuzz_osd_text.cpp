@@ -154,6 +154,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       FUZZ_CHECK(text == std::string(action.osdText) + (shuffle == 1 ? " On" : " Off"));
       FUZZ_CHECK(queries == (std::vector<Query>{{klv::kHostShuffleState, 0}}));
       break;
+    case klv::OsdTextKind::kOfChosenCommand:
+      FUZZ_CHECK(text.empty() && queries.empty());
+      break;
   }
   return 0;
 }

@@ -34,6 +34,7 @@ void RunHotkeyAction(WPARAM id) {
   const int row = FindActionRow(id);
   if (row < 0) return;
   const klv::HotkeyAction& action = klv::kHotkeyActions[row];
+  int osdRow = row;
   switch (action.step) {
     case klv::HostStep::kCommand:
       HostCommand(action.command);
@@ -41,9 +42,17 @@ void RunHotkeyAction(WPARAM id) {
     case klv::HostStep::kToggleMainWindow:
       ToggleMainWindow();
       break;
+    case klv::HostStep::kPlayPause: {
+      // Asked with the OSD off too: the answer chooses the command.
+      const auto state = static_cast<int32_t>(HostRequest(klv::kHostPlayingState));
+      const klv::PlayPauseChoice choice = klv::ChoosePlayPause(state);
+      HostCommand(choice.command);
+      osdRow = choice.osdRow;
+      break;
+    }
     case klv::HostStep::kNone:
       break;
   }
   // The text is composed after the command so that it shows its effect.
-  if (gSettings.osdEnabled) ShowOsd(klv::ActionOsdText(row, HostQueryFunction()));
+  if (gSettings.osdEnabled) ShowOsd(klv::ActionOsdText(osdRow, HostQueryFunction()));
 }

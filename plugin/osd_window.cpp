@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "core/osd_animation.h"
 #include "core/osd_placement.h"
 #include "plugin/osd_style.h"
 #include "plugin/plugin_state.h"
@@ -15,9 +16,6 @@
 namespace {
 
 constexpr char kOsdClassName[] = "KelvoOsdWindow";
-constexpr DWORD kAnimationTime = 100;
-constexpr DWORD kAnimationPause = 250;  // shows closer together than this are not animated
-constexpr size_t kMaxAnimatedText = 100;
 constexpr int kTextInset = 2;
 constexpr UINT kTextFormat = DT_WORDBREAK | DT_NOPREFIX | DT_LEFT;
 
@@ -45,6 +43,9 @@ bool gOsdWindowCreated = false;
 ATOM gOsdClass = 0;
 HINSTANCE gOsdClassModule = nullptr;
 AnimateWindowFunction gAnimateWindow = nullptr;
+OsdClock gOsdClock = nullptr;  // null: the tick count
+
+DWORD Now() { return gOsdClock != nullptr ? gOsdClock() : GetTickCount(); }
 
 bool PlatformHasDropShadow() {
   const DWORD version = GetVersion();
@@ -200,16 +201,32 @@ SIZE MeasureText(const std::string& text, int screenWidth) {
   return SIZE{extent.right - extent.left, extent.bottom - extent.top};
 }
 
-DWORD SlideDirection(int windowTop) {
-  POINT cursor;
-  if (GetCursorPos(&cursor) && cursor.y > windowTop) return AW_VER_NEGATIVE;
-  return AW_VER_POSITIVE;
-}
-
-void AnimateShow(HWND window, int windowTop) {
-  if (gAnimateWindow == nullptr || !SystemFlag(SPI_GETTOOLTIPANIMATION)) return;
-  const DWORD direction = SystemFlag(SPI_GETTOOLTIPFADE) ? AW_BLEND : SlideDirection(windowTop);
-  gAnimateWindow(window, kAnimationTime, AW_SLIDE | direction);
+void AnimateShow(HWND window, size_t textLength, int windowTop) {
+  POINT cursor{};
+  klv::OsdShowConditions show{};
+  show.msSinceLastShowEnd = Now() - gOsdWindow.lastShowEnd;
+  show.textLength = textLength;
+  show.animateWindowAvailable = gAnimateWindow != nullptr;
+  show.tooltipAnimation = SystemFlag(SPI_GETTOOLTIPANIMATION);
+  show.tooltipFade = SystemFlag(SPI_GETTOOLTIPFADE);
+  show.cursorKnown = GetCursorPos(&cursor) != FALSE;
+  show.cursorY = cursor.y;
+  show.windowTop = windowTop;
+  DWORD direction = 0;
+  switch (klv::ChooseOsdAnimation(show)) {
+    case klv::OsdAnimation::kNone:
+      return;
+    case klv::OsdAnimation::kBlend:
+      direction = AW_BLEND;
+      break;
+    case klv::OsdAnimation::kSlideUp:
+      direction = AW_VER_NEGATIVE;
+      break;
+    case klv::OsdAnimation::kSlideDown:
+      direction = AW_VER_POSITIVE;
+      break;
+  }
+  gAnimateWindow(window, klv::kOsdAnimationTimeMs, AW_SLIDE | direction);
 }
 
 void RepaintOnScreen() {
@@ -287,20 +304,18 @@ void ShowOsd(const std::string& text) {
   if (window == nullptr) return;
   SetWindowPos(window, HWND_TOPMOST, place.x, place.y, place.width, place.height, SWP_NOACTIVATE);
 
-  if (GetTickCount() - gOsdWindow.lastShowEnd > kAnimationPause && text.size() < kMaxAnimatedText) {
-    AnimateShow(window, place.y);
-  }
+  AnimateShow(window, text.size(), place.y);
   ShowWindow(window, SW_SHOWNOACTIVATE);
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
 
   // The end of this show both starts the display time and spaces the next animation.
-  gOsdWindow.lastShowEnd = gOsdWindow.osdShownAt = GetTickCount();
+  gOsdWindow.lastShowEnd = gOsdWindow.osdShownAt = Now();
 }
 
 void CheckOsdExpiry() {
   if (!gOsdWindowCreated || !gOsdWindow.window) return;
   const int32_t displayTime = gSettings.osdDisplayTime;
-  const DWORD elapsed = GetTickCount() - gOsdWindow.osdShownAt;
+  const DWORD elapsed = Now() - gOsdWindow.osdShownAt;
   if (displayTime <= 0 || elapsed >= static_cast<DWORD>(displayTime)) HideOsd();
 }
 
@@ -317,3 +332,5 @@ void DestroyOsdWindow() {
 }
 
 HWND OsdPlatformWindow() { return gOsdWindow.window.Get(); }
+
+void SetOsdClock(OsdClock clock) { gOsdClock = clock; }

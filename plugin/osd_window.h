@@ -13,3 +13,8 @@ void DestroyOsdWindow();  // quit: hides the OSD, frees its font and window clas
 void ChooseOsdColor(HWND owner);
 void ChooseOsdFont(HWND owner);
 HWND OsdPlatformWindow();  // null while the OSD is off screen
+
+// The millisecond clock behind the display time and the animation gap; null
+// restores the tick count. Lets tests step over display times.
+using OsdClock = DWORD (*)();
+void SetOsdClock(OsdClock clock);

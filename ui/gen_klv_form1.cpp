@@ -38,14 +38,15 @@ constexpr const char* kActiveHint = "Active windows transparency level";
 constexpr const char* kInactiveHint = "Inactive windows transparency level";
 
 // The form as it reads: place and size at 96 DPI relative to the container
-// (parent 0 is the form), tab order within the container.
+// (parent 0 is the form), tab order within the container. The hot keys list
+// is tall enough for all sixteen rows without scrolling, with a row to spare.
 // clang-format off
 const ControlRow kForm1Controls[] = {
     // kind           id               parent        x    y    w    h    caption                             hint              tab        flags
     // hot keys
-    {K::kGroupBox,    kGroupBox4,      0,            8,   8,   201, 257, "       Hot Keys ",                 kHotKeysHint,     4,         kStartDisabled},
+    {K::kGroupBox,    kGroupBox4,      0,            8,   8,   201, 270, "       Hot Keys ",                 kHotKeysHint,     4,         kStartDisabled},
     {K::kCheckBox,    kCheckBox6,      0,            20,  6,   14,  17,  "",                                 nullptr,          12},
-    {K::kCheckList,   kCheckListBox1,  0,            16,  25,  185, 230, "",                                 kHotKeysHint,     3},
+    {K::kCheckList,   kCheckListBox1,  0,            16,  25,  185, 243, "",                                 kHotKeysHint,     3},
     // on-screen display
     {K::kGroupBox,    kGroupBox3,      0,            216, 8,   201, 121, "       OSD ",                      nullptr,          5},
     {K::kCheckBox,    kCheckBox5,      0,            228, 6,   14,  17,  "",                                 nullptr,          11},
@@ -76,16 +77,16 @@ const ControlRow kForm1Controls[] = {
     {K::kCheckBox,    kCheckBox2,      0,            424, 16,  169, 25,  "Start playing on WinAMP start",    kPlayOnStartHint, 8},
     {K::kCheckBox,    kCheckBox1,      0,            424, 40,  161, 25,  "Remember last track position",     kRememberHint,    7},
     // transparency
-    {K::kGroupBox,    kGroupBox1,      0,            8,   272, 304, 121, "       Transparency  Active  ",    kActiveHint,      1,         kStartDisabled},
-    {K::kCheckBox,    kCheckBox3,      0,            20,  270, 14,  17,  "",                                 nullptr,          9},
+    {K::kGroupBox,    kGroupBox1,      0,            8,   285, 304, 121, "       Transparency  Active  ",    kActiveHint,      1,         kStartDisabled},
+    {K::kCheckBox,    kCheckBox3,      0,            20,  283, 14,  17,  "",                                 nullptr,          9},
     {K::kLabel,       kLabel1,         kGroupBox1,   8,   24,  0,   0,   "WinAMP",                           nullptr,          kNoTabStop},
     {K::kLabel,       kLabel2,         kGroupBox1,   8,   56,  0,   0,   "Playlist",                         nullptr,          kNoTabStop},
     {K::kLabel,       kLabel3,         kGroupBox1,   8,   88,  0,   0,   "Equalizer",                        nullptr,          kNoTabStop},
     {K::kSlider,      kTrackBar1,      kGroupBox1,   56,  24,  241, 25,  "",                                 nullptr,          0},
     {K::kSlider,      kTrackBar2,      kGroupBox1,   56,  56,  241, 25,  "",                                 nullptr,          1},
     {K::kSlider,      kTrackBar3,      kGroupBox1,   56,  88,  241, 25,  "",                                 nullptr,          2},
-    {K::kGroupBox,    kGroupBox2,      0,            320, 272, 304, 121, "       Transparency Inactive   ",  kInactiveHint,    2,         kStartDisabled},
-    {K::kCheckBox,    kCheckBox4,      0,            332, 270, 14,  17,  "",                                 nullptr,          10},
+    {K::kGroupBox,    kGroupBox2,      0,            320, 285, 304, 121, "       Transparency Inactive   ",  kInactiveHint,    2,         kStartDisabled},
+    {K::kCheckBox,    kCheckBox4,      0,            332, 283, 14,  17,  "",                                 nullptr,          10},
     {K::kLabel,       kLabel4,         kGroupBox2,   8,   24,  0,   0,   "WinAMP",                           nullptr,          kNoTabStop},
     {K::kLabel,       kLabel5,         kGroupBox2,   8,   56,  0,   0,   "Playlist",                         nullptr,          kNoTabStop},
     {K::kLabel,       kLabel6,         kGroupBox2,   8,   88,  0,   0,   "Equalizer",                        nullptr,          kNoTabStop},
@@ -93,8 +94,8 @@ const ControlRow kForm1Controls[] = {
     {K::kSlider,      kTrackBar5,      kGroupBox2,   56,  56,  241, 25,  "",                                 nullptr,          1},
     {K::kSlider,      kTrackBar6,      kGroupBox2,   56,  88,  241, 25,  "",                                 nullptr,          2},
     // bottom line
-    {K::kPushButton,  kButton1,        0,            8,   413, 75,  25,  "Exit",                             nullptr,          0},
-    {K::kLabel,       kLabel12,        0,            392, 410, 0,   0,   "https://kelvo.example.org",        nullptr,          kNoTabStop},
+    {K::kPushButton,  kButton1,        0,            8,   426, 75,  25,  "Exit",                             nullptr,          0},
+    {K::kLabel,       kLabel12,        0,            392, 423, 0,   0,   "https://kelvo.example.org",        nullptr,          kNoTabStop},
 };
 // clang-format on
 
@@ -102,7 +103,7 @@ constexpr char kCaption[] = "\"Kelvo-plugin\" configuration";
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr int kClientWidth = 632;
-constexpr int kClientHeight = 443;
+constexpr int kClientHeight = 456;
 constexpr int kLeft = -3;
 constexpr int kTop = -2;
 constexpr char kErrorCaption[] = "gen_klv";

@@ -21,10 +21,10 @@ struct PackCase {
 const PackCase kPackCases[] = {
     {"Ctrl+Alt+P", 80, true, true, false, false, 5242883, 3},
     {"Win+F12", 123, false, false, false, true, 8060936, 8},
-    {"Alt+0", 48, true, false, false, false, 48 * 65536 + 1, 1},
-    {"Shift+NumPad 5", 101, false, false, true, false, 101 * 65536 + 4, 4},
-    {"all modifiers + Esc", 27, true, true, true, true, 27 * 65536 + 15, 15},
-    {"bare ScrollLock", 145, false, false, false, false, 145 * 65536, 0},
+    {"Alt+0", 48, true, false, false, false, 3145729, 1},
+    {"Shift+NumPad 5", 101, false, false, true, false, 6619140, 4},
+    {"all modifiers + Esc", 27, true, true, true, true, 1769487, 15},
+    {"bare ScrollLock", 145, false, false, false, false, 9502720, 0},
     {"Shift with no key", 0, false, false, true, false, 4, 4},
     {"key code with the top bit", 0xFFFF, false, true, false, false, static_cast<PackedHotkey>(0xFFFF0002u),
      2},
@@ -73,6 +73,24 @@ TEST(HotkeyActions, OnlyCommandRowsCarryACommand) {
   }
   EXPECT_EQ(kHotkeyActions[9].step, HostStep::kToggleMainWindow);
   EXPECT_EQ(kHotkeyActions[10].step, HostStep::kNone);
+}
+
+TEST(PlayPause, PausesWhatPlaysOrIsPausedAndPlaysOtherwise) {
+  struct Case {
+    int32_t state;
+    uint32_t command;
+    int osdRow;  // the row whose text announces it: 2 Pause, 1 Play
+  };
+  const Case cases[] = {
+      {1, 40046, 2},  {3, 40046, 2}, {0, 40045, 1},         {2, 40045, 1},
+      {-1, 40045, 1}, {4, 40045, 1}, {INT32_MIN, 40045, 1}, {65537, 40045, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.state);
+    const PlayPauseChoice choice = ChoosePlayPause(c.state);
+    EXPECT_EQ(choice.command, c.command);
+    EXPECT_EQ(choice.osdRow, c.osdRow);
+  }
 }
 
 }  // namespace

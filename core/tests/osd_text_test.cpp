@@ -198,11 +198,17 @@ TEST(ActionText, RepeatAndShuffleAskTheirStateOnce) {
 }
 
 TEST(ActionText, RowsOutsideTheTableGiveNothing) {
-  for (int row : {-1, 15, 100}) {
+  for (int row : {-1, 16, 100}) {
     FakeHost host;
     EXPECT_EQ(ActionOsdText(row, host.Query()), "");
     EXPECT_TRUE(host.Queries().empty());
   }
+}
+
+TEST(ActionText, PlayPauseHasNoTextOfItsOwnAndAsksNothing) {
+  FakeHost host;
+  EXPECT_EQ(ActionOsdText(15, host.Query()), "");
+  EXPECT_TRUE(host.Queries().empty());
 }
 
 TEST(StartupText, IsTitleAndTimeWithoutPrefix) {

@@ -3,13 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
-#include <map>
+#include <iterator>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "core/hotkey_actions.h"
+#include "core/ini_text.h"
 
 namespace klv {
 namespace {
@@ -77,14 +76,44 @@ TEST(ParseIniInteger, StopsAtTheViewsEnd) {
   EXPECT_EQ(ParseIniInteger(std::string_view(text).substr(0, 3), kFallback), 123);
 }
 
-// --- An in-memory profile file ---------------------------------------------
+// --- The file's keys and the list's captions, written out -------------------
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower;
+// One row per hotkey action in table order: its key under [HotKeys] and its
+// caption in the configuration dialog's list. Users' files and the dialog
+// depend on every letter, misspellings included.
+struct ActionRow {
+  const char* key;
+  const char* caption;
+};
+const ActionRow kActionRows[] = {
+    {"prev_hotkey", "Previous"},
+    {"play_hotkey", "Play"},
+    {"pause_hotkey", "Pause"},
+    {"stop_hotkey", "Stop"},
+    {"next_hotkey", "Next"},
+    {"fwd_hotkey", "Forwad"},
+    {"rew_hotkey", "Rewind"},
+    {"VolUp_hotkey", "Volume Up"},
+    {"VolDown_hotkey", "Volume Down"},
+    {"mainwindow_hotkey", "Activate Main WinAMP Window"},
+    {"inform_hotkey", "Show Song Information"},
+    {"jump_hotkey", "Jump To Song"},
+    {"repeat_hotkey", "Repeat Mode On/Off"},
+    {"shuffle_hotkey", "Shuffle Mode On/Off"},
+    {"stop_after_current_hotkey", "Stop After Current"},
+    {"playpause_hotkey", "Play/Pause"},
+};
+
+TEST(ActionTable, NamesEveryRowAsTheFileAndTheListDo) {
+  ASSERT_EQ(std::size(kActionRows), static_cast<size_t>(kHotkeyCount));
+  for (int row = 0; row < kHotkeyCount; ++row) {
+    SCOPED_TRACE(row);
+    EXPECT_STREQ(kHotkeyActions[row].atomName, kActionRows[row].key);
+    EXPECT_STREQ(kHotkeyActions[row].caption, kActionRows[row].caption);
+  }
 }
+
+// --- Recording what the schema does ----------------------------------------
 
 struct Write {
   std::string section, key, value;
@@ -97,46 +126,68 @@ std::ostream& operator<<(std::ostream& out, const Write& w) {
   return out << "[" << w.section << "]" << w.key << "=" << w.value;
 }
 
-// Sections and keys match without regard to case, as the platform's profile functions do.
-class FakeIni : public IniReader, public IniWriter {
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+}
+
+// Notes every write in order and can refuse one. Text() gives the writes as a
+// file, so that the real reader reads them back.
+class WriteRecorder : public IniWriter {
  public:
-  void Set(std::string_view section, std::string_view key, std::string value) {
-    values_[{Lower(section), Lower(key)}] = std::move(value);
-  }
-
-  std::string ReadString(std::string_view section, std::string_view key,
-                         std::string_view fallback) const override {
-    reads_.push_back(std::string(section) + "/" + std::string(key));
-    auto found = values_.find({Lower(section), Lower(key)});
-    if (found == values_.end()) return std::string(fallback);
-    return found->second.substr(0, kMaxIniText);
-  }
-
   bool WriteString(std::string_view section, std::string_view key, std::string_view value) override {
     attempts_.push_back({std::string(section), std::string(key), std::string(value)});
     if (refuseAttempt_ == static_cast<int>(attempts_.size()) - 1) return false;
-    Set(section, key, std::string(value));
+    accepted_.push_back(attempts_.back());
     return true;
   }
 
   void RefuseAttempt(int index) { refuseAttempt_ = index; }
   const std::vector<Write>& Attempts() const { return attempts_; }
-  const std::vector<std::string>& Reads() const { return reads_; }
-  bool Has(std::string_view section, std::string_view key) const {
-    return values_.count({Lower(section), Lower(key)}) != 0;
+  bool Wrote(std::string_view section, std::string_view key) const {
+    return std::any_of(accepted_.begin(), accepted_.end(),
+                       [&](const Write& w) { return SameName(w.section, section) && SameName(w.key, key); });
+  }
+  // A header wherever the section changes; the schema writes each section in one run.
+  std::string Text() const {
+    std::string text;
+    const std::string* section = nullptr;
+    for (const Write& w : accepted_) {
+      if (section == nullptr || !SameName(*section, w.section)) text += "[" + w.section + "]\n";
+      section = &w.section;
+      text += w.key + "=" + w.value + "\n";
+    }
+    return text;
   }
 
  private:
-  std::map<std::pair<std::string, std::string>, std::string> values_;
   std::vector<Write> attempts_;
-  mutable std::vector<std::string> reads_;
+  std::vector<Write> accepted_;
   int refuseAttempt_ = -1;
+};
+
+// The real reader, noting which keys were asked for.
+class ReadRecorder : public IniReader {
+ public:
+  explicit ReadRecorder(std::string_view text) : ini_(text) {}
+  std::string ReadString(std::string_view section, std::string_view key,
+                         std::string_view fallback) const override {
+    reads_.push_back(std::string(section) + "/" + std::string(key));
+    return ini_.ReadString(section, key, fallback);
+  }
+  const std::vector<std::string>& Reads() const { return reads_; }
+
+ private:
+  IniText ini_;
+  mutable std::vector<std::string> reads_;
 };
 
 void ReadEverything(const IniReader& ini, Settings& settings, std::array<int32_t, kHotkeyCount>& packed,
                     int32_t& position) {
   settings.hotkeysEnabled = ReadHotkeysEnabled(ini);
-  for (int i = 0; i < kHotkeyCount; ++i) packed[i] = ReadPackedHotkey(ini, kHotkeyActions[i].atomName);
+  for (int i = 0; i < kHotkeyCount; ++i) packed[i] = ReadPackedHotkey(ini, kActionRows[i].key);
   ReadTransparencySettings(ini, settings);
   ReadOsdSettings(ini, settings);
   ReadTrackSettings(ini, settings, position);
@@ -176,17 +227,16 @@ TEST(IniAccess, BooleansAreIntegersNonZeroMeaningTrue) {
                         {"", false, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.stored);
-    FakeIni ini;
-    ini.Set("S", "K", c.stored);
+    const IniText ini(std::string("[S]\nK=") + c.stored + "\n");
     EXPECT_EQ(ini.ReadBool("S", "K", c.fallback), c.expected);
   }
-  FakeIni empty;
+  const IniText empty("");
   EXPECT_TRUE(empty.ReadBool("S", "K", true));
   EXPECT_FALSE(empty.ReadBool("S", "K", false));
 }
 
 TEST(IniAccess, WritesBooleansAsOneAndZeroAndIntegersInSignedDecimal) {
-  FakeIni ini;
+  WriteRecorder ini;
   EXPECT_TRUE(ini.WriteBool("S", "On", true));
   EXPECT_TRUE(ini.WriteBool("S", "Off", false));
   EXPECT_TRUE(ini.WriteInteger("S", "Min", INT32_MIN));
@@ -198,7 +248,7 @@ TEST(IniAccess, WritesBooleansAsOneAndZeroAndIntegersInSignedDecimal) {
 }
 
 TEST(IniAccess, RefusedWriteIsReported) {
-  FakeIni ini;
+  WriteRecorder ini;
   ini.RefuseAttempt(0);
   EXPECT_FALSE(ini.WriteInteger("S", "K", 1));
   EXPECT_TRUE(ini.WriteBool("S", "K", true));
@@ -207,7 +257,7 @@ TEST(IniAccess, RefusedWriteIsReported) {
 // --- The settings schema -----------------------------------------------------
 
 TEST(SettingsSchema, EmptyFileGivesTheDefaults) {
-  FakeIni ini;
+  const IniText ini("");
   Settings settings = UnusualSettings();
   std::array<int32_t, kHotkeyCount> packed;
   packed.fill(99);
@@ -236,41 +286,30 @@ TEST(SettingsSchema, EmptyFileGivesTheDefaults) {
 }
 
 TEST(SettingsSchema, ReadsEveryKeyIntoItsField) {
-  FakeIni ini;
-  ini.Set("Hotkeys", "Enable", "1");
-  ini.Set("HotKeys", "next_hotkey", "5242883");
-  ini.Set("hotkeys", "STOP_AFTER_CURRENT_HOTKEY", "$7B0008");
-  ini.Set("Transparency", "EnableActive", "1");
-  ini.Set("Transparency", "EnableInactive", "0");
-  ini.Set("Transparency", "WinAMP_active", "10");
-  ini.Set("Transparency", "Playlist_active", "20");
-  ini.Set("Transparency", "Equalizer_active", "30");
-  ini.Set("Transparency", "WinAMP_inactive", "40");
-  ini.Set("Transparency", "Playlist_inactive", "50");
-  ini.Set("Transparency", "Equalizer_inactive", "60");
-  ini.Set("OSD", "Enable", "1");
-  ini.Set("OSD", "OSDPosition", "4");
-  ini.Set("OSD", "OSDDisplayTime", "-5");
-  ini.Set("OSD", "OSDColor", "255");
-  ini.Set("OSD", "OSDFontName", "Tahoma Bold");
-  ini.Set("OSD", "OSDFontSize", "9");
-  ini.Set("OSD", "OSDFontColor", "0xFF00");
-  ini.Set("OSD", "OSDFontStyleBold", "1");
-  ini.Set("OSD", "OSDFontStyleItalic", "0");
-  ini.Set("OSD", "OSDFontStyleUnderlined", "1");
-  ini.Set("OSD", "OSDFontStyleStrikeOut", "0");
-  ini.Set("Track", "PlayOnStart", "1");
+  // Each hotkey key once, in the spelling users' files hold, with a value of its own.
+  std::string hotkeys = "[HotKeys]\nEnable=1\n";
+  for (int i = 0; i < kHotkeyCount; ++i)
+    hotkeys += std::string(kActionRows[i].key) + "=" + std::to_string(i + 1) + "\n";
+  const IniText ini(
+      hotkeys +
+      "[Transparency]\nEnableActive=1\nEnableInactive=0\nWinAMP_active=10\nPlaylist_active=20\n"
+      "Equalizer_active=30\nWinAMP_inactive=40\nPlaylist_inactive=50\nEqualizer_inactive=60\n"
+      "[OSD]\nEnable=1\nOSDPosition=4\nOSDDisplayTime=-5\nOSDColor=255\nOSDFontName=Tahoma Bold\n"
+      "OSDFontSize=9\nOSDFontColor=0xFF00\nOSDFontStyleBold=1\nOSDFontStyleItalic=0\n"
+      "OSDFontStyleUnderlined=1\nOSDFontStyleStrikeOut=0\n"
+      "[Track]\nPlayOnStart=1\n");
 
   Settings settings;
   std::array<int32_t, kHotkeyCount> packed{};
   int32_t position = 0;
-  ReadEverything(ini, settings, packed, position);
+  settings.hotkeysEnabled = ReadHotkeysEnabled(ini);
+  for (int i = 0; i < kHotkeyCount; ++i) packed[i] = ReadPackedHotkey(ini, kHotkeyActions[i].atomName);
+  ReadTransparencySettings(ini, settings);
+  ReadOsdSettings(ini, settings);
+  ReadTrackSettings(ini, settings, position);
 
   EXPECT_TRUE(settings.hotkeysEnabled);
-  for (int i = 0; i < kHotkeyCount; ++i) {
-    const int32_t expected = i == 4 ? 5242883 : i == 14 ? 8060936 : 0;
-    EXPECT_EQ(packed[i], expected) << kHotkeyActions[i].atomName;
-  }
+  for (int i = 0; i < kHotkeyCount; ++i) EXPECT_EQ(packed[i], i + 1) << kActionRows[i].key;
   EXPECT_TRUE(settings.activeEnabled);
   EXPECT_FALSE(settings.inactiveEnabled);
   EXPECT_EQ(settings.alphaLevels, (AlphaLevels{10, 20, 30, 40, 50, 60}));
@@ -289,6 +328,12 @@ TEST(SettingsSchema, ReadsEveryKeyIntoItsField) {
   EXPECT_FALSE(settings.rememberPosition);
 }
 
+TEST(SettingsSchema, HotkeyKeysMatchWithoutRegardToCase) {
+  const IniText ini("[hotkeys]\nENABLE=1\nSTOP_AFTER_CURRENT_HOTKEY=$7B0008\n");
+  EXPECT_TRUE(ReadHotkeysEnabled(ini));
+  EXPECT_EQ(ReadPackedHotkey(ini, "stop_after_current_hotkey"), 8060936);
+}
+
 TEST(SettingsSchema, EightBitFieldsKeepTheLowByte) {
   struct Case {
     const char* stored;
@@ -300,10 +345,9 @@ TEST(SettingsSchema, EightBitFieldsKeepTheLowByte) {
                         {"$1FF", 255, 255}, {"-256", 0, 0}, {"junk", 255, 7}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.stored);
-    FakeIni ini;
-    ini.Set("Transparency", "WinAMP_active", c.stored);
-    ini.Set("Transparency", "Equalizer_inactive", c.stored);
-    ini.Set("OSD", "OSDPosition", c.stored);
+    const std::string stored = c.stored;
+    const IniText ini("[Transparency]\nWinAMP_active=" + stored + "\nEqualizer_inactive=" + stored +
+                      "\n[OSD]\nOSDPosition=" + stored + "\n");
     Settings settings;
     settings.alphaLevels.fill(9);
     ReadTransparencySettings(ini, settings);
@@ -324,9 +368,8 @@ TEST(SettingsSchema, ColoursKeepTheirBitPattern) {
       {"-2147483633", 0x8000000Fu}, {"$FF0000", 0xFF0000u}, {"-1", 0xFFFFFFFFu}, {"16777215", 0xFFFFFFu}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.stored);
-    FakeIni ini;
-    ini.Set("OSD", "OSDColor", c.stored);
-    ini.Set("OSD", "OSDFontColor", c.stored);
+    const std::string stored = c.stored;
+    const IniText ini("[OSD]\nOSDColor=" + stored + "\nOSDFontColor=" + stored + "\n");
     Settings settings;
     ReadOsdSettings(ini, settings);
     EXPECT_EQ(settings.osdColor, c.expected);
@@ -349,9 +392,10 @@ TEST(SettingsSchema, PositionIsReadOnlyWhenRemembered) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << (c.remember ? c.remember : "none") << " "
                                     << (c.stored ? c.stored : "none"));
-    FakeIni ini;
-    if (c.remember) ini.Set("Track", "RememberPosition", c.remember);
-    if (c.stored) ini.Set("Track", "Position", c.stored);
+    std::string text = "[Track]\n";
+    if (c.remember) text += std::string("RememberPosition=") + c.remember + "\n";
+    if (c.stored) text += std::string("Position=") + c.stored + "\n";
+    const ReadRecorder ini(text);
     Settings settings;
     int32_t position = -1;  // stays as it was when not read
     ReadTrackSettings(ini, settings, position);
@@ -361,22 +405,16 @@ TEST(SettingsSchema, PositionIsReadOnlyWhenRemembered) {
   }
 }
 
-std::vector<Write> ExpectedHotkeyWrites(const Settings& s, const std::array<int32_t, kHotkeyCount>& packed) {
-  std::vector<Write> w;
-  w.push_back({"Hotkeys", "Enable", s.hotkeysEnabled ? "1" : "0"});
-  for (int i = 0; i < kHotkeyCount; ++i) {
-    w.push_back({"HotKeys", kHotkeyActions[i].atomName, std::to_string(packed[i])});
-  }
-  return w;
-}
-
 TEST(SettingsSchema, WritesEveryKeyButPositionInTheFilesOrder) {
   const Settings s = UnusualSettings();
   std::array<int32_t, kHotkeyCount> packed{};
   for (int i = 0; i < kHotkeyCount; ++i) packed[i] = (i + 1) * 1000;
   packed[14] = -65536;
 
-  std::vector<Write> expected = ExpectedHotkeyWrites(s, packed);
+  std::vector<Write> expected = {{"Hotkeys", "Enable", "1"}};
+  for (int i = 0; i < kHotkeyCount; ++i) {
+    expected.push_back({"HotKeys", kActionRows[i].key, std::to_string(packed[i])});
+  }
   const std::vector<Write> rest = {
       {"Transparency", "EnableActive", "1"},
       {"Transparency", "WinAMP_active", "1"},
@@ -402,38 +440,39 @@ TEST(SettingsSchema, WritesEveryKeyButPositionInTheFilesOrder) {
   };
   expected.insert(expected.end(), rest.begin(), rest.end());
 
-  FakeIni ini;
+  WriteRecorder ini;
   EXPECT_TRUE(WriteAllSettings(ini, s, packed));
   EXPECT_EQ(ini.Attempts(), expected);
-  EXPECT_FALSE(ini.Has("Track", "Position"));
+  EXPECT_FALSE(ini.Wrote("Track", "Position"));
 }
 
 TEST(SettingsSchema, SystemColoursAreWrittenAsNegativeNumbers) {
   Settings s;
   s.osdColor = 0x8000000Fu;
   s.osdFont.color = 0xFFFFFFFFu;
-  FakeIni ini;
+  WriteRecorder ini;
   ASSERT_TRUE(WriteAllSettings(ini, s, {}));
-  EXPECT_EQ(ini.ReadString("OSD", "OSDColor", ""), "-2147483633");
-  EXPECT_EQ(ini.ReadString("OSD", "OSDFontColor", ""), "-1");
+  const IniText written(ini.Text());
+  EXPECT_EQ(written.ReadString("OSD", "OSDColor", ""), "-2147483633");
+  EXPECT_EQ(written.ReadString("OSD", "OSDFontColor", ""), "-1");
 }
 
 TEST(SettingsSchema, StopsAtTheFirstRefusedWrite) {
   const Settings s = UnusualSettings();
   const std::array<int32_t, kHotkeyCount> packed{};
-  FakeIni full;
+  WriteRecorder full;
   ASSERT_TRUE(WriteAllSettings(full, s, packed));
   const int total = static_cast<int>(full.Attempts().size());
 
   for (int refused : {0, 1, 15, 16, 17, 24, 25, 30, total - 1}) {
     SCOPED_TRACE(refused);
-    FakeIni ini;
+    WriteRecorder ini;
     ini.RefuseAttempt(refused);
     EXPECT_FALSE(WriteAllSettings(ini, s, packed));
     ASSERT_EQ(static_cast<int>(ini.Attempts().size()), refused + 1);
     const Write& last = full.Attempts()[refused];
     EXPECT_EQ(ini.Attempts().back(), last);
-    EXPECT_FALSE(ini.Has(last.section, last.key));
+    EXPECT_FALSE(ini.Wrote(last.section, last.key));
   }
 }
 
@@ -441,14 +480,14 @@ TEST(SettingsSchema, WhatIsWrittenReadsBackTheSame) {
   const Settings written = UnusualSettings();
   std::array<int32_t, kHotkeyCount> packedOut{};
   for (int i = 0; i < kHotkeyCount; ++i) packedOut[i] = i % 2 ? 5242883 : -i;
-  FakeIni ini;
+  WriteRecorder ini;
   ASSERT_TRUE(WriteAllSettings(ini, written, packedOut));
   ASSERT_TRUE(WritePlaybackPosition(ini, 987654));
 
   Settings read;
   std::array<int32_t, kHotkeyCount> packedIn{};
   int32_t position = 0;
-  ReadEverything(ini, read, packedIn, position);
+  ReadEverything(IniText(ini.Text()), read, packedIn, position);
   EXPECT_EQ(packedIn, packedOut);
   EXPECT_EQ(read.hotkeysEnabled, written.hotkeysEnabled);
   EXPECT_EQ(read.activeEnabled, written.activeEnabled);
@@ -471,12 +510,32 @@ TEST(SettingsSchema, WhatIsWrittenReadsBackTheSame) {
 }
 
 TEST(SettingsSchema, PlaybackPositionIsItsOwnWrite) {
-  FakeIni ini;
+  WriteRecorder ini;
   EXPECT_TRUE(WritePlaybackPosition(ini, -1));
   EXPECT_EQ(ini.Attempts(), (std::vector<Write>{{"Track", "Position", "-1"}}));
-  FakeIni refusing;
+  WriteRecorder refusing;
   refusing.RefuseAttempt(0);
   EXPECT_FALSE(WritePlaybackPosition(refusing, 5));
+}
+
+TEST(SettingsSchema, PlayPauseKeyReadsByTheHotkeyRules) {
+  struct Case {
+    const char* stored;  // nullptr: no key
+    int32_t expected;
+  };
+  const Case cases[] = {{nullptr, 0},
+                        {"5242883", 5242883},
+                        {"0xB30000", 0xB30000},
+                        {"$B30000", 0xB30000},
+                        {"  -1", -1},
+                        {"bad", 0},
+                        {"", 0},
+                        {"12abc", 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored ? c.stored : "none");
+    const IniText ini(c.stored ? std::string("[HotKeys]\nplaypause_hotkey=") + c.stored + "\n" : "");
+    EXPECT_EQ(ReadPackedHotkey(ini, "playpause_hotkey"), c.expected);
+  }
 }
 
 }  // namespace

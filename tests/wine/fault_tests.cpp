@@ -25,41 +25,12 @@ constexpr char kOsdClass[] = "KelvoOsdWindow";
 const klv::PackedHotkey kCtrlAltN = klv::PackHotkey('N', true, true, false, false);
 const klv::PackedHotkey kCtrlAltP = klv::PackHotkey('P', true, true, false, false);
 
-std::string Text(HWND window) {
-  char text[2048] = {};
-  GetWindowTextA(window, text, sizeof(text));
-  return text;
-}
-
-LONG WindowProcedure(HWND window) { return GetWindowLongA(window, GWL_WNDPROC); }
-
-BYTE AlphaOf(HWND window) {
-  BYTE alpha = 0;
-  DWORD flags = 0;
-  COLORREF key = 0;
-  if (!GetLayeredWindowAttributes(window, &key, &alpha, &flags)) return 0;
-  return alpha;
-}
-
 HWND Osd() { return FindWindowA(kOsdClass, nullptr); }
 HWND Dialog() { return FindWindowA(form1::kClassName, nullptr); }
 
 void ClickIn(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
-bool RowMarked(HWND dialog, int row) {
-  HWND list = GetDlgItem(dialog, form1::kCheckListBox1);
-  return (SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) ==
-         INDEXTOSTATEIMAGEMASK(2);
-}
-
-// Whether a window of ours could register the combination now.
-bool IsFree(klv::PackedHotkey packed, HWND probe) {
-  constexpr int kProbeId = 0xBEEF;
-  if (!RegisterHotKey(probe, kProbeId, klv::HotkeyModifiers(packed), klv::HotkeyKeyCode(packed)))
-    return false;
-  UnregisterHotKey(probe, kProbeId);
-  return true;
-}
+HWND HotkeyList(HWND dialog) { return GetDlgItem(dialog, form1::kCheckListBox1); }
 
 void SendHotkey(HWND main, const char* atomName) {
   SendMessageA(main, WM_HOTKEY, GlobalFindAtomA(atomName), 0);
@@ -70,11 +41,6 @@ std::string Section(const char* name, const std::vector<std::string>& lines) {
   std::string text = std::string("[") + name + "]\r\n";
   for (const std::string& line : lines) text += line + "\r\n";
   return text;
-}
-
-std::string EnvPath(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr ? value : "";
 }
 
 class FaultTest : public ::testing::Test {
@@ -236,7 +202,7 @@ TEST(FaultSideWindowsTest, MissingSideWindowsStartActivateAndQuit) {
         {"EnableActive=1", "EnableInactive=1", "WinAMP_active=200", "WinAMP_inactive=100",
          "Playlist_active=201", "Playlist_inactive=101", "Equalizer_active=202", "Equalizer_inactive=102"}));
     TestHost host(c.playlist, c.equalizer);
-    const LONG mainProcedure = WindowProcedure(host.main);
+    const WNDPROC mainProcedure = WindowProcedure(host.main);
     {
       LoadedPlugin plugin(host.main);
       ASSERT_EQ(plugin.Init(), 0);
@@ -258,7 +224,7 @@ TEST(FaultSideWindowsTest, MissingSideWindowsStartActivateAndQuit) {
       EXPECT_EQ(install.IniValue("Track", "Position"), "65432");
     }
     // Unloaded: activation reaches the host and changes no level any more.
-    const BYTE lastAlpha = AlphaOf(host.main);
+    const int lastAlpha = AlphaOf(host.main);
     host.ClearLog();
     SendMessageA(host.main, WM_ACTIVATE, lastAlpha == 200 ? WA_INACTIVE : WA_ACTIVE, 0);
     EXPECT_GE(host.Count(host.main, WM_ACTIVATE), 1);
@@ -279,14 +245,58 @@ struct HostAnswerCase {
   std::string timeShown;
 };
 
+// What each action's OSD says, written out: a titled text is the prefix, the
+// quoted title and the time; the state texts end in " On" or " Off".
+enum class Shows { kTitleAndTime, kFixed, kRepeatState, kShuffleState };
+struct ActionText {
+  const char* atomName;
+  const char* text;
+  Shows shows;
+};
+const ActionText kActionTexts[] = {
+    {"prev_hotkey", "Previous : ", Shows::kTitleAndTime},
+    {"play_hotkey", "Play : ", Shows::kTitleAndTime},
+    {"pause_hotkey", "Pause : ", Shows::kTitleAndTime},
+    {"stop_hotkey", "Stop : ", Shows::kTitleAndTime},
+    {"next_hotkey", "Next : ", Shows::kTitleAndTime},
+    {"fwd_hotkey", "Forward : ", Shows::kTitleAndTime},
+    {"rew_hotkey", "Reward : ", Shows::kTitleAndTime},
+    {"VolUp_hotkey", "Volume Up", Shows::kFixed},
+    {"VolDown_hotkey", "Volume Down", Shows::kFixed},
+    {"mainwindow_hotkey", "WinAMP : ", Shows::kTitleAndTime},
+    {"inform_hotkey", "Info : ", Shows::kTitleAndTime},
+    {"jump_hotkey", "Jump : ", Shows::kTitleAndTime},
+    {"repeat_hotkey", "Repeat", Shows::kRepeatState},
+    {"shuffle_hotkey", "Shuffle", Shows::kShuffleState},
+    {"stop_after_current_hotkey", "Stop after current : ", Shows::kTitleAndTime},
+    // The test host answers the playing state with 0, stopped: Play/Pause plays.
+    {"playpause_hotkey", "Play : ", Shows::kTitleAndTime},
+};
+
+std::string ExpectedOsdText(const ActionText& action, const HostAnswerCase& c) {
+  switch (action.shows) {
+    case Shows::kTitleAndTime:
+      return action.text + ("\"" + c.titleShown + "\" ") + c.timeShown;
+    case Shows::kRepeatState:
+      return action.text + std::string(c.repeat == 1 ? " On" : " Off");
+    case Shows::kShuffleState:
+      return action.text + std::string(c.shuffle == 1 ? " On" : " Off");
+    case Shows::kFixed:
+      break;
+  }
+  return action.text;
+}
+
 TEST_F(FaultTest, EveryOsdActionSurvivesAnyHostAnswer) {
   std::string hotkeys = "[Hotkeys]\r\nEnable=1\r\n";
-  for (int row = 0; row < klv::kHotkeyCount; ++row) {
-    // Ctrl+Alt+Shift with F1..F12, then three letters.
+  int row = 0;
+  for (const ActionText& action : kActionTexts) {
+    // Ctrl+Alt+Shift with F1..F12, then four letters.
     const uint16_t key =
-        row < 12 ? static_cast<uint16_t>(VK_F1 + row) : static_cast<uint16_t>('X' + row - 12);
-    hotkeys += std::string(klv::kHotkeyActions[row].atomName) + "=" +
+        row < 12 ? static_cast<uint16_t>(VK_F1 + row) : static_cast<uint16_t>('W' + row - 12);
+    hotkeys += std::string(action.atomName) + "=" +
                std::to_string(klv::PackHotkey(key, true, true, true, false)) + "\r\n";
+    ++row;
   }
   install.WriteIni(hotkeys + Section("OSD", {"Enable=1", "OSDDisplayTime=60000"}));
   const std::string longTitle(5000, 'x');
@@ -310,28 +320,13 @@ TEST_F(FaultTest, EveryOsdActionSurvivesAnyHostAnswer) {
     host.repeat = c.repeat;
     host.nullTitle = c.nullTitle;
     host.title = c.title;
-    for (int row = 0; row < klv::kHotkeyCount; ++row) {
-      const klv::HotkeyAction& action = klv::kHotkeyActions[row];
+    for (const ActionText& action : kActionTexts) {
       SCOPED_TRACE(action.atomName);
       SendHotkey(host.main, action.atomName);
       HWND osd = Osd();
       ASSERT_NE(osd, nullptr);
       EXPECT_TRUE(IsWindowVisible(osd));
-      std::string expected = action.osdText;
-      switch (action.osdKind) {
-        case klv::OsdTextKind::kTitleAndTime:
-          expected += "\"" + c.titleShown + "\" " + c.timeShown;
-          break;
-        case klv::OsdTextKind::kRepeatState:
-          expected += c.repeat == 1 ? " On" : " Off";
-          break;
-        case klv::OsdTextKind::kShuffleState:
-          expected += c.shuffle == 1 ? " On" : " Off";
-          break;
-        case klv::OsdTextKind::kFixed:
-          break;
-      }
-      EXPECT_EQ(Text(osd), expected);
+      EXPECT_EQ(WindowTextOf(osd), ExpectedOsdText(action, c));
     }
   }
   ShowWindow(host.main, SW_RESTORE);
@@ -382,10 +377,10 @@ TEST_F(FaultTest, HostileSettingsValuesStartShowAndStop) {
 TEST_F(FaultTest, ASecondInitIsRefusedAndTheFirstKeepsWorking) {
   install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltN) + "\r\n" +
                    Section("OSD", {"Enable=1", "OSDDisplayTime=60000"}));
-  const LONG hostProcedure = WindowProcedure(host.main);
+  const WNDPROC hostProcedure = WindowProcedure(host.main);
   LoadedPlugin plugin(host.main);
   ASSERT_EQ(plugin.Init(), 0);
-  const LONG hooked = WindowProcedure(host.main);
+  const WNDPROC hooked = WindowProcedure(host.main);
   const ATOM id = GlobalFindAtomA("next_hotkey");
   ASSERT_NE(id, 0);
   EXPECT_EQ(plugin.Init(), -1);
@@ -400,7 +395,7 @@ TEST_F(FaultTest, ASecondInitIsRefusedAndTheFirstKeepsWorking) {
   EXPECT_EQ(host.Commands(), std::vector<int>{40048});
   EXPECT_EQ(host.Count(host.main, WM_HOTKEY), 1);
   ASSERT_NE(Osd(), nullptr);
-  EXPECT_EQ(Text(Osd()).rfind("Next : ", 0), 0u) << Text(Osd());
+  EXPECT_EQ(WindowTextOf(Osd()).rfind("Next : ", 0), 0u) << WindowTextOf(Osd());
 
   plugin.Quit();
   EXPECT_EQ(WindowProcedure(host.main), hostProcedure);
@@ -428,9 +423,9 @@ TEST_F(FaultTest, UnloadWithOurWindowsUpKeepsThemWorkingUntilQuit) {
       {"both", true, true, true},
       {"config without init opens nothing", false, false, true},
   };
-  const LONG procedures[] = {WindowProcedure(host.main), WindowProcedure(host.playlist),
-                             WindowProcedure(host.equalizer)};
-  const std::string dll = EnvPath("KLV_DLL");
+  const WNDPROC procedures[] = {WindowProcedure(host.main), WindowProcedure(host.playlist),
+                                WindowProcedure(host.equalizer)};
+  const std::string dll = PluginDllPath();
   for (const UnloadCase& c : cases) {
     SCOPED_TRACE(c.label);
     ResetGlobalAtoms();
@@ -503,21 +498,8 @@ LoadedPlugin* gQuitTarget = nullptr;
 HWND gPicker = nullptr;
 int gTicks = 0;
 
-BOOL CALLBACK FindPicker(HWND window, LPARAM found) {
-  char name[16] = {};
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  GetClassNameA(window, name, sizeof(name));
-  if (process == GetCurrentProcessId() && lstrcmpA(name, "#32770") == 0 && IsWindowVisible(window)) {
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 void CALLBACK QuitWhenPickerShows(HWND, UINT, UINT_PTR, DWORD) {
-  HWND picker = nullptr;
-  EnumWindows(FindPicker, reinterpret_cast<LPARAM>(&picker));
+  HWND picker = FindVisibleDialog();
   if (picker != nullptr && gQuitTarget != nullptr) {
     gPicker = picker;
     LoadedPlugin* plugin = std::exchange(gQuitTarget, nullptr);
@@ -599,7 +581,7 @@ TEST_F(FaultTest, ACombinationTakenByAnotherProcessIsRefusedAtTheDialogsOpening)
   UnregisterHotKey(host.main, GlobalFindAtomA("next_hotkey"));
   HotkeyHolder holder(kCtrlAltP);
   ASSERT_TRUE(holder.Started()) << EnvPath("KLV_WINTOOL");
-  for (int i = 0; i < 200 && IsFree(kCtrlAltP, host.equalizer); ++i) Sleep(25);
+  WaitUntil([&] { return !IsFree(kCtrlAltP, host.equalizer); });
   ASSERT_FALSE(IsFree(kCtrlAltP, host.equalizer)) << "the other process never took the combination";
 
   plugin.Config();
@@ -609,8 +591,8 @@ TEST_F(FaultTest, ACombinationTakenByAnotherProcessIsRefusedAtTheDialogsOpening)
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].caption, "Error");
   EXPECT_EQ(seen[0].text, "Unable to set a hot key.");
-  EXPECT_FALSE(RowMarked(dialog, 4));  // Next
-  EXPECT_TRUE(RowMarked(dialog, 1));   // Play, registered anew
+  EXPECT_FALSE(RowMarked(HotkeyList(dialog), 4));  // Next
+  EXPECT_TRUE(RowMarked(HotkeyList(dialog), 1));   // Play, registered anew
   EXPECT_FALSE(IsFree(kCtrlAltN, host.equalizer));
 
   // Exit stores the refused entry as cleared.

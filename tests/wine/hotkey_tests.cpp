@@ -4,12 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "core/hotkey_actions.h"
+#include "core/ini_text.h"
 #include "core/settings.h"
 #include "plugin/hotkey_actions.h"
 #include "plugin/hotkey_registration.h"
@@ -28,50 +27,20 @@ const klv::PackedHotkey kCtrlAltP = 5242883;  // as the settings file stores it
 const klv::PackedHotkey kCtrlAltN = klv::PackHotkey('N', true, true, false, false);
 const klv::PackedHotkey kCtrlShiftF9 = klv::PackHotkey(VK_F9, false, true, true, false);
 
-// An in-memory settings file; sections and keys match without regard to case, as the profile functions do.
-class MapIni : public klv::IniReader {
- public:
-  void Set(const std::string& section, const std::string& key, const std::string& value) {
-    values_[Lower(section) + "/" + Lower(key)] = value;
-  }
-  std::string ReadString(std::string_view section, std::string_view key,
-                         std::string_view fallback) const override {
-    auto found = values_.find(Lower(std::string(section)) + "/" + Lower(std::string(key)));
-    return found != values_.end() ? found->second : std::string(fallback);
-  }
+// Presses the combination and waits until the host main window has seen its hotkey.
+void PressHotkey(const TestHost& host, klv::PackedHotkey packed) {
+  const int before = host.Count(host.main, WM_HOTKEY);
+  PressKeys(packed);
+  WaitUntil([&] { return host.Count(host.main, WM_HOTKEY) > before; });
+}
 
- private:
-  static std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
-  }
-  std::map<std::string, std::string> values_;
-};
-
-// Presses the combination as a user would: modifiers down, key down, then up in reverse.
-void PressHotkey(klv::PackedHotkey packed) {
-  std::vector<WORD> keys;
-  uint16_t modifiers = klv::HotkeyModifiers(packed);
-  if (modifiers & klv::kModCtrl) keys.push_back(VK_CONTROL);
-  if (modifiers & klv::kModAlt) keys.push_back(VK_MENU);
-  if (modifiers & klv::kModShift) keys.push_back(VK_SHIFT);
-  keys.push_back(klv::HotkeyKeyCode(packed));
-  std::vector<INPUT> inputs;
-  for (WORD key : keys) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    inputs.push_back(input);
-  }
-  for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = *key;
-    input.ki.dwFlags = KEYEVENTF_KEYUP;
-    inputs.push_back(input);
-  }
-  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-  PumpMessages(150);
+// Presses a combination that must come to nothing, then the marker: once the
+// marker has arrived, a hotkey of the first press would have arrived too.
+void PressExpectingNothing(klv::PackedHotkey packed) {
+  MarkerKey marker;
+  ASSERT_TRUE(marker.Registered());
+  PressKeys(packed);
+  ASSERT_TRUE(marker.PressAndWait()) << "the marker never arrived";
 }
 
 // A window of another party, to hold combinations and to probe whether one is free.
@@ -100,11 +69,7 @@ class OtherParty {
     return true;
   }
   // True when nobody holds the combination.
-  bool IsFree(klv::PackedHotkey packed) {
-    if (!RegisterHotKey(window_, 99, klv::HotkeyModifiers(packed), klv::HotkeyKeyCode(packed))) return false;
-    UnregisterHotKey(window_, 99);
-    return true;
-  }
+  bool IsFree(klv::PackedHotkey packed) { return ::IsFree(packed, window_); }
   HWND Window() const { return window_; }
 
  private:
@@ -155,11 +120,12 @@ class HotkeyTest : public testing::Test {
   OtherParty other;
 };
 
+std::string HotkeysFile(const std::string& lines) { return "[Hotkeys]\r\n" + lines; }
+
 TEST_F(HotkeyTest, StoredValuesRegisterTheirCombinationsOnTheHostWindow) {
-  MapIni ini;
-  ini.Set("Hotkeys", "Enable", "1");
-  ini.Set("HotKeys", "next_hotkey", std::to_string(kCtrlAltP));
-  ini.Set("HotKeys", "repeat_hotkey", std::to_string(kCtrlShiftF9));
+  // The same section under both spellings, as the two sets of keys name it.
+  const klv::IniText ini(HotkeysFile("Enable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltP) +
+                                     "\r\nrepeat_hotkey=" + std::to_string(kCtrlShiftF9) + "\r\n"));
   MessageBoxWatcher boxes;
   LoadAndRegisterHotkeys(ini);
 
@@ -179,61 +145,60 @@ TEST_F(HotkeyTest, StoredValuesRegisterTheirCombinationsOnTheHostWindow) {
   for (Press press : {Press{kCtrlAltP, kNext}, Press{kCtrlShiftF9, kRepeat}}) {
     SCOPED_TRACE(press.entry);
     host.ClearLog();
-    PressHotkey(press.packed);
+    PressHotkey(host, press.packed);
     EXPECT_EQ(HotkeysSeen(host), std::vector<WPARAM>{HotkeyEntry(press.entry).id});
   }
   host.ClearLog();
-  PressHotkey(kCtrlAltN);
+  PressExpectingNothing(kCtrlAltN);
   EXPECT_TRUE(HotkeysSeen(host).empty());
   EXPECT_TRUE(boxes.Seen().empty());
 }
 
 TEST_F(HotkeyTest, HotkeysOffReadsValuesButRegistersNothing) {
-  MapIni ini;
-  ini.Set("Hotkeys", "Enable", "0");
-  ini.Set("HotKeys", "next_hotkey", std::to_string(kCtrlAltP));
+  const klv::IniText ini(HotkeysFile("Enable=0\r\nnext_hotkey=" + std::to_string(kCtrlAltP) + "\r\n"));
   LoadAndRegisterHotkeys(ini);
 
   EXPECT_FALSE(gSettings.hotkeysEnabled);
   EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
   EXPECT_EQ(GlobalFindAtomA("next_hotkey"), 0);
   EXPECT_TRUE(other.IsFree(kCtrlAltP));
-  PressHotkey(kCtrlAltP);
+  PressExpectingNothing(kCtrlAltP);
   EXPECT_TRUE(HotkeysSeen(host).empty());
 }
 
 // A held combination is refused once per entry, at init and when hotkeys are switched on; the
 // entry loses its combination and the entries after it are still registered.
-TEST_F(HotkeyTest, RefusedCombinationShowsOneBoxAndClearsTheEntry) {
-  for (bool atInit : {true, false}) {
-    SCOPED_TRACE(atInit ? "init" : "switched on");
-    SetUp();
-    OtherParty holder;
-    ASSERT_TRUE(holder.Hold(kCtrlAltP));
-    MessageBoxWatcher boxes;
-    if (atInit) {
-      MapIni ini;
-      ini.Set("Hotkeys", "Enable", "1");
-      ini.Set("HotKeys", "next_hotkey", std::to_string(kCtrlAltP));
-      ini.Set("HotKeys", "repeat_hotkey", std::to_string(kCtrlShiftF9));
-      LoadAndRegisterHotkeys(ini);
-    } else {
-      HotkeyEntry(kNext).packed = kCtrlAltP;
-      HotkeyEntry(kRepeat).packed = kCtrlShiftF9;
-      ReregisterAllHotkeys(true);
-    }
+class RefusedCombinationTest : public HotkeyTest, public testing::WithParamInterface<bool> {};
 
-    std::vector<SeenMessageBox> seen = boxes.Seen();
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].caption, "Error");
-    EXPECT_EQ(seen[0].text, "Unable to set a hot key.");
-    EXPECT_NE(seen[0].icon, 0u);
-    EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
-    EXPECT_EQ(HotkeyEntry(kRepeat).packed, kCtrlShiftF9);
-    EXPECT_FALSE(other.IsFree(kCtrlShiftF9));
-    TearDown();
+TEST_P(RefusedCombinationTest, ShowsOneBoxAndClearsTheEntry) {
+  const bool atInit = GetParam();
+  OtherParty holder;
+  ASSERT_TRUE(holder.Hold(kCtrlAltP));
+  MessageBoxWatcher boxes;
+  if (atInit) {
+    LoadAndRegisterHotkeys(
+        klv::IniText(HotkeysFile("Enable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltP) +
+                                 "\r\nrepeat_hotkey=" + std::to_string(kCtrlShiftF9) + "\r\n")));
+  } else {
+    HotkeyEntry(kNext).packed = kCtrlAltP;
+    HotkeyEntry(kRepeat).packed = kCtrlShiftF9;
+    ReregisterAllHotkeys(true);
   }
+
+  std::vector<SeenMessageBox> seen = boxes.Seen();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].caption, "Error");
+  EXPECT_EQ(seen[0].text, "Unable to set a hot key.");
+  EXPECT_NE(seen[0].icon, 0u);
+  EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
+  EXPECT_EQ(HotkeyEntry(kRepeat).packed, kCtrlShiftF9);
+  EXPECT_FALSE(other.IsFree(kCtrlShiftF9));
 }
+
+INSTANTIATE_TEST_SUITE_P(AtInitAndSwitchedOn, RefusedCombinationTest, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) {
+                           return info.param ? "AtInit" : "SwitchedOn";
+                         });
 
 LRESULT CALLBACK SwitchOffProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_APP) ReregisterAllHotkeys(false);
@@ -286,7 +251,7 @@ TEST_F(HotkeyTest, SwitchingOffReleasesEverythingAndOnRegistersInTableOrder) {
   EXPECT_TRUE(gSettings.hotkeysEnabled);
   EXPECT_EQ(HotkeyEntry(kPlay).packed, kCtrlAltP);
   EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
-  PressHotkey(kCtrlAltP);
+  PressHotkey(host, kCtrlAltP);
   EXPECT_EQ(HotkeysSeen(host), std::vector<WPARAM>{HotkeyEntry(kPlay).id});
 
   ReregisterAllHotkeys(false);
@@ -305,61 +270,58 @@ TEST_F(HotkeyTest, SwitchingOffReleasesEverythingAndOnRegistersInTableOrder) {
   EXPECT_FALSE(other.IsFree(kCtrlShiftF9));
   EXPECT_EQ(HotkeyEntry(kRepeat).id, GlobalFindAtomA("repeat_hotkey"));
   host.ClearLog();
-  PressHotkey(kCtrlShiftF9);
+  PressHotkey(host, kCtrlShiftF9);
   EXPECT_EQ(HotkeysSeen(host), std::vector<WPARAM>{HotkeyEntry(kRepeat).id});
 }
 
 // An atom of one of our names that someone else added is used but never deleted by us, however
 // often the table is released, and deletions never outrun our own holdings.
-TEST_F(HotkeyTest, AtomsAddedByOthersSurviveUs) {
-  struct Case {
-    const char* name;
-    bool addedBeforeRegistration;
-  };
-  for (Case c : {Case{"before registration", true}, Case{"after switching off", false}}) {
-    SCOPED_TRACE(c.name);
-    SetUp();
-    HotkeyEntry(kPlay).packed = kCtrlAltP;
-    HotkeyEntry(kNext).packed = kCtrlShiftF9;
-    ATOM foreign = c.addedBeforeRegistration ? GlobalAddAtomA("play_hotkey") : 0;
-    ReregisterAllHotkeys(true);
-    if (c.addedBeforeRegistration) {
-      EXPECT_EQ(HotkeyEntry(kPlay).id, foreign);
-    }
-    ReregisterAllHotkeys(false);
-    if (!c.addedBeforeRegistration) foreign = GlobalAddAtomA("play_hotkey");
-    DeleteAllAtoms();  // as quit does after hotkeys were switched off
-    ClearEntry(kPlay);
+class ForeignAtomTest : public HotkeyTest, public testing::WithParamInterface<bool> {};
 
-    EXPECT_EQ(GlobalFindAtomA("play_hotkey"), foreign);
-    EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
-    TearDown();
+TEST_P(ForeignAtomTest, SurvivesUs) {
+  const bool addedBeforeRegistration = GetParam();
+  HotkeyEntry(kPlay).packed = kCtrlAltP;
+  HotkeyEntry(kNext).packed = kCtrlShiftF9;
+  ATOM foreign = addedBeforeRegistration ? GlobalAddAtomA("play_hotkey") : 0;
+  ReregisterAllHotkeys(true);
+  if (addedBeforeRegistration) {
+    EXPECT_EQ(HotkeyEntry(kPlay).id, foreign);
   }
+  ReregisterAllHotkeys(false);
+  if (!addedBeforeRegistration) foreign = GlobalAddAtomA("play_hotkey");
+  DeleteAllAtoms();  // as quit does after hotkeys were switched off
+  ClearEntry(kPlay);
+
+  EXPECT_EQ(GlobalFindAtomA("play_hotkey"), foreign);
+  EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
 }
 
-TEST_F(HotkeyTest, ClearEntryReleasesWhatTheEntryHolds) {
-  struct Case {
-    const char* name;
-    bool registered;
-  };
-  for (Case c : {Case{"never registered", false}, Case{"registered", true}}) {
-    SCOPED_TRACE(c.name);
-    SetUp();
-    HotkeyEntry(kNext).packed = kCtrlAltP;
-    if (c.registered) ReregisterAllHotkeys(true);
-    MessageBoxWatcher boxes;
-    ClearEntry(kNext);
+INSTANTIATE_TEST_SUITE_P(BeforeAndAfter, ForeignAtomTest, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) {
+                           return info.param ? "AddedBeforeRegistration" : "AddedAfterSwitchingOff";
+                         });
 
-    EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
-    EXPECT_EQ(HotkeyEntry(kNext).id, 0u);  // holds no atom any more
-    EXPECT_TRUE(other.IsFree(kCtrlAltP));
-    EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
-    PressHotkey(kCtrlAltP);
-    EXPECT_TRUE(HotkeysSeen(host).empty());
-    EXPECT_TRUE(boxes.Seen().empty());
-    TearDown();
-  }
+class ClearEntryTest : public HotkeyTest, public testing::WithParamInterface<bool> {};
+
+TEST_P(ClearEntryTest, ReleasesWhatTheEntryHolds) {
+  HotkeyEntry(kNext).packed = kCtrlAltP;
+  if (GetParam()) ReregisterAllHotkeys(true);
+  MessageBoxWatcher boxes;
+  ClearEntry(kNext);
+
+  EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
+  EXPECT_EQ(HotkeyEntry(kNext).id, 0u);  // holds no atom any more
+  EXPECT_TRUE(other.IsFree(kCtrlAltP));
+  EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
+  PressExpectingNothing(kCtrlAltP);
+  EXPECT_TRUE(HotkeysSeen(host).empty());
+  EXPECT_TRUE(boxes.Seen().empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(RegisteredOrNot, ClearEntryTest, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) {
+                           return info.param ? "Registered" : "NeverRegistered";
+                         });
 
 TEST_F(HotkeyTest, AssigningAnotherCombinationReplacesTheOldRegistration) {
   HotkeyEntry(kNext).packed = kCtrlAltP;
@@ -384,23 +346,28 @@ class HotkeyActionTest : public HotkeyTest {
   }
 };
 
-TEST_F(HotkeyActionTest, ActionSendsItsCommandAndAsksNothingWithOsdOff) {
-  struct Case {
-    int entry;
-    std::vector<int> commands;
-  };
-  const Case cases[] = {{1, {40044}}, {kNext, {40048}}, {11, {}}, {15, {40157}}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.entry);
-    SetUp();
-    Assign(c.entry, 0xC100);
-    host.ClearLog();
-    RunHotkeyAction(0xC100);
-    EXPECT_EQ(host.Commands(), c.commands);
-    EXPECT_TRUE(host.Requests().empty());
-    EXPECT_EQ(OsdPlatformWindow(), nullptr);
-  }
+struct CommandCase {
+  const char* name;
+  int entry;
+  std::vector<int> commands;
+};
+
+class ActionCommandTest : public HotkeyActionTest, public testing::WithParamInterface<CommandCase> {};
+
+TEST_P(ActionCommandTest, SendsItsCommandAndAsksNothingWithOsdOff) {
+  Assign(GetParam().entry, 0xC100);
+  host.ClearLog();
+  RunHotkeyAction(0xC100);
+  EXPECT_EQ(host.Commands(), GetParam().commands);
+  EXPECT_TRUE(host.Requests().empty());
+  EXPECT_EQ(OsdPlatformWindow(), nullptr);
 }
+
+INSTANTIATE_TEST_SUITE_P(Entries, ActionCommandTest,
+                         testing::Values(CommandCase{"Previous", 1, {40044}},
+                                         CommandCase{"Next", kNext, {40048}}, CommandCase{"Info", 11, {}},
+                                         CommandCase{"StopAfterCurrent", 15, {40157}}),
+                         [](const testing::TestParamInfo<CommandCase>& info) { return info.param.name; });
 
 TEST_F(HotkeyActionTest, RepeatWithOsdOnTogglesThenAsksTheStateOnce) {
   CreateOsdWindow();
@@ -417,39 +384,40 @@ TEST_F(HotkeyActionTest, RepeatWithOsdOnTogglesThenAsksTheStateOnce) {
   }
   EXPECT_EQ(sequence, (std::vector<UINT>{40022, 251}));
   ASSERT_NE(OsdPlatformWindow(), nullptr);
-  char text[64] = {};
-  GetWindowTextA(OsdPlatformWindow(), text, sizeof(text));
-  EXPECT_STREQ(text, "Repeat On");
+  EXPECT_EQ(WindowTextOf(OsdPlatformWindow()), "Repeat On");
 }
 
 // Which entry answers an id: the first in table order that still holds a combination.
-TEST_F(HotkeyActionTest, OnlyAssignedEntriesAnswerTheirId) {
-  struct Case {
-    const char* name;
-    std::vector<std::pair<int, klv::PackedHotkey>> entries;  // all under id 0xC100
-    WPARAM id;
-    std::vector<int> commands;
-  };
-  const Case cases[] = {
-      {"stale id of a cleared entry", {{kNext, 0}}, 0xC100, {}},
-      {"stale entry before a live one", {{kNext, 0}, {kRepeat, kCtrlAltP}}, 0xC100, {40022}},
-      {"two live entries", {{kPlay, kCtrlAltP}, {kNext, kCtrlShiftF9}}, 0xC100, {40045}},
-      {"unknown id", {{kNext, kCtrlAltP}}, 0xC101, {}},
-      {"id 0 of unregistered entries", {{kNext, kCtrlAltP}}, 0, {}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    SetUp();
-    for (auto [n, packed] : c.entries) {
-      HotkeyEntry(n).id = 0xC100;
-      HotkeyEntry(n).packed = packed;
-    }
-    if (c.id == 0) HotkeyEntry(kNext).id = 0;
-    host.ClearLog();
-    RunHotkeyAction(c.id);
-    EXPECT_EQ(host.Commands(), c.commands);
+struct AnswerCase {
+  const char* name;
+  std::vector<std::pair<int, klv::PackedHotkey>> entries;  // all under id 0xC100
+  WPARAM id;
+  std::vector<int> commands;
+};
+
+class AnswerTest : public HotkeyActionTest, public testing::WithParamInterface<AnswerCase> {};
+
+TEST_P(AnswerTest, OnlyAssignedEntriesAnswerTheirId) {
+  const AnswerCase& c = GetParam();
+  for (auto [n, packed] : c.entries) {
+    HotkeyEntry(n).id = 0xC100;
+    HotkeyEntry(n).packed = packed;
   }
+  if (c.id == 0) HotkeyEntry(kNext).id = 0;
+  host.ClearLog();
+  RunHotkeyAction(c.id);
+  EXPECT_EQ(host.Commands(), c.commands);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Ids, AnswerTest,
+    testing::Values(
+        AnswerCase{"StaleIdOfAClearedEntry", {{kNext, 0}}, 0xC100, {}},
+        AnswerCase{"StaleEntryBeforeALiveOne", {{kNext, 0}, {kRepeat, kCtrlAltP}}, 0xC100, {40022}},
+        AnswerCase{"TwoLiveEntries", {{kPlay, kCtrlAltP}, {kNext, kCtrlShiftF9}}, 0xC100, {40045}},
+        AnswerCase{"UnknownId", {{kNext, kCtrlAltP}}, 0xC101, {}},
+        AnswerCase{"IdZeroOfUnregisteredEntries", {{kNext, kCtrlAltP}}, 0, {}}),
+    [](const testing::TestParamInfo<AnswerCase>& info) { return info.param.name; });
 
 // Wine keeps a minimised window in front, so each case puts the windows in its state itself.
 TEST_F(HotkeyActionTest, MainWindowHotkeyMinimisesInFrontAndRestoresOtherwise) {
@@ -469,16 +437,16 @@ TEST_F(HotkeyActionTest, MainWindowHotkeyMinimisesInFrontAndRestoresOtherwise) {
     SCOPED_TRACE(c.name);
     ShowWindow(host.main, c.minimised ? SW_MINIMIZE : SW_RESTORE);
     SetForegroundWindow(c.inFront ? host.main : host.playlist);
-    PumpMessages(50);
-    ASSERT_EQ(GetForegroundWindow() == host.main, c.inFront);
+    ASSERT_TRUE(WaitUntil([&] { return (GetForegroundWindow() == host.main) == c.inFront; }));
     host.ClearLog();
 
     RunHotkeyAction(0xC100);
-    PumpMessages(50);
-    EXPECT_EQ(IsIconic(host.main) != FALSE, c.minimisedAfter);
-    if (!c.minimisedAfter) {
-      EXPECT_EQ(GetForegroundWindow(), host.main);
-    }
+    auto settled = [&] {
+      return (IsIconic(host.main) != FALSE) == c.minimisedAfter &&
+             (c.minimisedAfter || GetForegroundWindow() == host.main);
+    };
+    EXPECT_TRUE(WaitUntil(settled)) << "minimised " << (IsIconic(host.main) != FALSE) << ", in front "
+                                    << (GetForegroundWindow() == host.main);
     EXPECT_TRUE(host.Commands().empty());
   }
   ShowWindow(host.main, SW_RESTORE);
@@ -498,7 +466,7 @@ TEST(HotkeyPluginTest, PressedHotkeyRunsItsCommandBeforeTheHostSeesIt) {
     ASSERT_EQ(plugin.Init(), 0);
     EXPECT_FALSE(other.IsFree(kCtrlAltN));
     host.ClearLog();
-    PressHotkey(kCtrlAltN);
+    PressHotkey(host, kCtrlAltN);
 
     auto isHotkey = [](const RecordedMessage& m) { return m.message == WM_HOTKEY; };
     auto isNext = [](const RecordedMessage& m) { return m.message == WM_COMMAND && m.wParam == 40048; };

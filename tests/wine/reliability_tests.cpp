@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/hotkey_actions.h"
+#include "tests/wine/dialog_kit.h"
 #include "tests/wine/modal_script.h"
 #include "tests/wine/player_process.h"
 #include "tests/wine/test_host.h"
@@ -25,36 +26,15 @@ const klv::PackedHotkey kCtrlAltP = klv::PackHotkey('P', true, true, false, fals
 constexpr int kPlayRow = 1;  // entry 2
 constexpr int kNextRow = 4;  // entry 5
 
-// Whether a window of ours could register the combination now.
-bool IsFree(klv::PackedHotkey packed, HWND probe) {
-  constexpr int kProbeId = 0xBEEF;
-  if (!RegisterHotKey(probe, kProbeId, klv::HotkeyModifiers(packed), klv::HotkeyKeyCode(packed)))
-    return false;
-  UnregisterHotKey(probe, kProbeId);
-  return true;
-}
-
 std::string HotkeysIni(bool enabled, const std::vector<std::pair<const char*, klv::PackedHotkey>>& keys) {
   std::string text = std::string("[Hotkeys]\r\nEnable=") + (enabled ? "1" : "0") + "\r\n";
   for (const auto& [name, packed] : keys) text += std::string(name) + "=" + std::to_string(packed) + "\r\n";
   return text;
 }
 
-int VisibleConfigDialogs() {
-  int open = 0;
-  for (HWND w = FindWindowA(form1::kClassName, nullptr); w != nullptr;
-       w = FindWindowExA(nullptr, w, form1::kClassName, nullptr))
-    open += IsWindowVisible(w) ? 1 : 0;
-  return open;
-}
-
 HWND ConfigDialog() { return FindWindowA(form1::kClassName, nullptr); }
-
-bool RowMarked(HWND dialog, int row) {
-  HWND list = GetDlgItem(dialog, form1::kCheckListBox1);
-  return (SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) ==
-         INDEXTOSTATEIMAGEMASK(2);
-}
+int VisibleConfigDialogs() { return CountVisibleWindows(L"TForm1"); }
+bool RowMarked(HWND dialog, int row) { return RowMarked(GetDlgItem(dialog, form1::kCheckListBox1), row); }
 
 class ReliabilityTest : public ::testing::Test {
  protected:
@@ -252,24 +232,9 @@ TEST_F(ReliabilityTest, ConfigWhileExitsErrorBoxIsUpLeavesOneWorkingDialog) {
 
 // ---- The assignment dialog closed while its refusal box is up ----
 
-void MarkRow(HWND dialog, int row) {
-  LVITEMA item{};
-  item.stateMask = LVIS_STATEIMAGEMASK;
-  item.state = INDEXTOSTATEIMAGEMASK(2);
-  SendMessageA(GetDlgItem(dialog, form1::kCheckListBox1), LVM_SETITEMSTATE, row,
-               reinterpret_cast<LPARAM>(&item));
-}
-
+void MarkRow(HWND dialog, int row) { MarkListRow(GetDlgItem(dialog, form1::kCheckListBox1), row, true); }
 void DoubleClickRow(HWND dialog, int row) {
-  HWND list = GetDlgItem(dialog, form1::kCheckListBox1);
-  RECT rect{};
-  rect.left = LVIR_LABEL;
-  SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect));
-  const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-  SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
-  SendMessageA(list, WM_LBUTTONUP, 0, point);
-  SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
-  SendMessageA(list, WM_LBUTTONUP, 0, point);
+  DoubleClickListRow(GetDlgItem(dialog, form1::kCheckListBox1), row);
 }
 
 struct AssignRefusedCase {

@@ -29,37 +29,6 @@ namespace {
 
 // ---- The counts ----
 
-struct WindowCount {
-  DWORD process;
-  int count;
-};
-
-BOOL CALLBACK CountChild(HWND, LPARAM param) {
-  ++reinterpret_cast<WindowCount*>(param)->count;
-  return TRUE;
-}
-
-BOOL CALLBACK CountOwnWindow(HWND window, LPARAM param) {
-  auto* counted = reinterpret_cast<WindowCount*>(param);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  if (process != counted->process) return TRUE;
-  ++counted->count;
-  EnumChildWindows(window, CountChild, param);
-  return TRUE;
-}
-
-// Top-level, child and message-only windows of this process.
-int OwnWindows() {
-  WindowCount counted{GetCurrentProcessId(), 0};
-  EnumWindows(CountOwnWindow, reinterpret_cast<LPARAM>(&counted));
-  for (HWND window = FindWindowExA(HWND_MESSAGE, nullptr, nullptr, nullptr); window != nullptr;
-       window = FindWindowExA(HWND_MESSAGE, window, nullptr, nullptr)) {
-    CountOwnWindow(window, reinterpret_cast<LPARAM>(&counted));
-  }
-  return counted.count;
-}
-
 // Live GDI objects of the process.
 int GdiObjects() {
   if (DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return static_cast<int>(counted);
@@ -114,7 +83,7 @@ int64_t HeapBytesInUse() {
 }
 
 struct Resources {
-  int windows = OwnWindows();
+  int windows = CountOwnWindows();
   int gdiObjects = GdiObjects();
   int userObjects = UserObjects();
   int kernelHandles = KernelHandles();
@@ -187,18 +156,6 @@ TEST(ResourceCounts, EachCountSeesWhatItCounts) {
 
 const klv::PackedHotkey kCtrlAltN = klv::PackHotkey('N', true, true, false, false);
 
-// Presses the combination through the system's input queue.
-void PressKeys(klv::PackedHotkey packed) {
-  const WORD keys[] = {VK_CONTROL, VK_MENU, klv::HotkeyKeyCode(packed)};
-  INPUT inputs[6] = {};
-  for (int i = 0; i < 3; ++i) {
-    inputs[i].type = inputs[5 - i].type = INPUT_KEYBOARD;
-    inputs[i].ki.wVk = inputs[5 - i].ki.wVk = keys[i];
-    inputs[5 - i].ki.dwFlags = KEYEVENTF_KEYUP;
-  }
-  SendInput(6, inputs, sizeof(INPUT));
-}
-
 class ResourceTest : public ::testing::Test {
  protected:
   void SetUp() override { ResetGlobalAtoms(); }
@@ -219,8 +176,7 @@ class ResourceTest : public ::testing::Test {
     for (int i = 0; i < count; ++i) {
       const int seen = host.Count(host.main, WM_HOTKEY);
       PressKeys(kCtrlAltN);
-      for (int wait = 0; wait < 100 && host.Count(host.main, WM_HOTKEY) == seen; ++wait) PumpMessages(2);
-      arrived += host.Count(host.main, WM_HOTKEY) > seen ? 1 : 0;
+      arrived += WaitUntil([&] { return host.Count(host.main, WM_HOTKEY) > seen; }, 1000) ? 1 : 0;
       host.ClearLog();
     }
     return arrived;

@@ -16,12 +16,16 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   host->log.push_back({window, message, wParam, lParam});
   if (window == host->main && message == WM_USER) {
     switch (lParam) {
+      case 104:
+        return host->playingState;
       case 105:
         return wParam == 0 ? host->position : host->lengthSeconds;
       case 125:
         return host->playlistIndex;
       case 212:
         return host->nullTitle ? 0 : reinterpret_cast<LRESULT>(host->title.c_str());
+      case 213:
+        return host->wideTitles ? reinterpret_cast<LRESULT>(host->wideTitle.c_str()) : host->noWideTitle;
       case 250:
         return host->shuffle;
       case 251:
@@ -181,8 +185,7 @@ void TestInstall::DeleteRegistryValue() {
 void TestInstall::DeleteRegistryKey() { RegDeleteKeyA(HKEY_CURRENT_USER, kRegistryKey); }
 
 LoadedPlugin::LoadedPlugin(HWND hostMain) {
-  const char* path = std::getenv("KLV_DLL");
-  module = LoadLibraryA(path != nullptr ? path : "gen_klv.dll");
+  module = LoadLibraryA(PluginDllPath().c_str());
   if (module == nullptr) throw std::runtime_error("cannot load gen_klv.dll");
   using GetPlugin = PluginDescriptor*(__cdecl*)();
   auto get = reinterpret_cast<GetPlugin>(
@@ -234,12 +237,6 @@ BOOL CALLBACK CollectMessageBoxes(HWND window, LPARAM param) {
   return TRUE;
 }
 
-std::string WindowText(HWND window) {
-  char text[1024] = {};
-  GetWindowTextA(window, text, sizeof(text));
-  return text;
-}
-
 }  // namespace
 
 void MessageBoxWatcher::Run() {
@@ -247,7 +244,7 @@ void MessageBoxWatcher::Run() {
     BoxSearch search{GetCurrentProcessId(), {}};
     EnumWindows(CollectMessageBoxes, reinterpret_cast<LPARAM>(&search));
     for (HWND box : search.boxes) {
-      SeenMessageBox seen{WindowText(box), WindowText(GetDlgItem(box, 0xFFFF)), 0};
+      SeenMessageBox seen{WindowTextOf(box), WindowTextOf(GetDlgItem(box, 0xFFFF)), 0};
       // The icon is a static (id 0x14 on Windows, 0x440 on Wine); present only when an icon was asked for.
       if (GetDlgItem(box, 0x14) != nullptr || GetDlgItem(box, 0x440) != nullptr) seen.icon = 1;
       {
@@ -262,21 +259,6 @@ void MessageBoxWatcher::Run() {
   }
 }
 
-namespace {
-
-BOOL CALLBACK FindCommonDialog(HWND window, LPARAM found) {
-  char name[16] = {};
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  GetClassNameA(window, name, sizeof(name));
-  if (process != GetCurrentProcessId() || lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window))
-    return TRUE;
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
-}
-
-}  // namespace
-
 DialogDriver::DialogDriver(std::function<void(HWND)> act)
     : act_(std::move(act)), thread_([this] { Run(); }) {}
 
@@ -284,9 +266,7 @@ DialogDriver::~DialogDriver() { thread_.join(); }
 
 void DialogDriver::Run() {
   for (int attempt = 0; attempt < 500; ++attempt) {
-    HWND dialog = nullptr;
-    EnumWindows(FindCommonDialog, reinterpret_cast<LPARAM>(&dialog));
-    if (dialog != nullptr) {
+    if (HWND dialog = FindVisibleDialog()) {
       found_ = true;
       act_(dialog);
       return;

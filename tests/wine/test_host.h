@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "plugin/gen.h"
+#include "tests/wine/test_kit.h"
 
 struct RecordedMessage {
   HWND window;
@@ -43,6 +44,11 @@ class TestHost {
   bool nullTitle = false;       // 212 answers 0
   int32_t shuffle = 0;          // 250
   int32_t repeat = 0;           // 251
+  int32_t playingState = 0;     // 104: 1 playing, 3 paused, 0 stopped
+  // 213 answers wideTitle when wideTitles is on, else noWideTitle (0 or -1) as an older host does.
+  bool wideTitles = false;
+  std::wstring wideTitle = L"Song";
+  LRESULT noWideTitle = 0;
 
   std::vector<RecordedMessage> log;
   void ClearLog() { log.clear(); }

@@ -10,16 +10,6 @@
 
 namespace {
 
-// The window's constant alpha, or -1 when it is not layered with one.
-int Alpha(HWND window) {
-  if ((GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYERED) == 0) return -1;
-  COLORREF key = 0;
-  BYTE alpha = 0;
-  DWORD flags = 0;
-  if (!GetLayeredWindowAttributes(window, &key, &alpha, &flags) || (flags & LWA_ALPHA) == 0) return -1;
-  return alpha;
-}
-
 class TransparencyTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -69,9 +59,9 @@ TEST_F(TransparencyTest, ApplyGivesEachWindowTheLevelOfItsState) {
     gSettings.activeEnabled = c.activeEnabled;
     gSettings.inactiveEnabled = c.inactiveEnabled;
     ApplyTransparency();
-    EXPECT_EQ(Alpha(host.main), c.main);
-    EXPECT_EQ(Alpha(host.playlist), c.playlist);
-    EXPECT_EQ(Alpha(host.equalizer), c.equalizer);
+    EXPECT_EQ(AlphaOf(host.main), c.main);
+    EXPECT_EQ(AlphaOf(host.playlist), c.playlist);
+    EXPECT_EQ(AlphaOf(host.equalizer), c.equalizer);
   }
   DestroyWindow(other);
 }
@@ -82,10 +72,10 @@ TEST_F(TransparencyTest, ActivationSwitchesBetweenTheTwoLevels) {
   InstallWindowHooks();
   Activate(host.playlist);
   Activate(host.main);
-  EXPECT_EQ(Alpha(host.playlist), 128);
+  EXPECT_EQ(AlphaOf(host.playlist), 128);
   Activate(host.playlist);
-  EXPECT_EQ(Alpha(host.playlist), 255);
-  EXPECT_EQ(Alpha(host.main), 40);
+  EXPECT_EQ(AlphaOf(host.playlist), 255);
+  EXPECT_EQ(AlphaOf(host.main), 40);
 }
 
 TEST_F(TransparencyTest, FullyTransparentWindowStillHearsActivation) {
@@ -95,11 +85,11 @@ TEST_F(TransparencyTest, FullyTransparentWindowStillHearsActivation) {
   SetAlphaFromPercent(6, 0);  // equalizer inactive
   Activate(host.equalizer);
   Activate(host.main);
-  EXPECT_EQ(Alpha(host.equalizer), 0);
+  EXPECT_EQ(AlphaOf(host.equalizer), 0);
   host.ClearLog();
   Activate(host.equalizer);
   EXPECT_GE(host.Count(host.equalizer, WM_ACTIVATE), 1);
-  EXPECT_EQ(Alpha(host.equalizer), 30);
+  EXPECT_EQ(AlphaOf(host.equalizer), 30);
 }
 
 TEST_F(TransparencyTest, EachHookAppliesItsOwnWindowsLevels) {
@@ -110,12 +100,12 @@ TEST_F(TransparencyTest, EachHookAppliesItsOwnWindowsLevels) {
   for (int i = 0; i < 3; ++i) {
     SCOPED_TRACE(i);
     SendMessageA(windows[i], WM_ACTIVATE, WA_CLICKACTIVE, 0);
-    EXPECT_EQ(Alpha(windows[i]), gSettings.alphaLevels[i]);
+    EXPECT_EQ(AlphaOf(windows[i]), gSettings.alphaLevels[i]);
     SendMessageA(windows[i], WM_ACTIVATE, WA_INACTIVE, 0);
-    EXPECT_EQ(Alpha(windows[i]), gSettings.alphaLevels[i + 3]);
+    EXPECT_EQ(AlphaOf(windows[i]), gSettings.alphaLevels[i + 3]);
     // Any other state leaves the window as it is.
     SendMessageA(windows[i], WM_ACTIVATE, 3, 0);
-    EXPECT_EQ(Alpha(windows[i]), gSettings.alphaLevels[i + 3]);
+    EXPECT_EQ(AlphaOf(windows[i]), gSettings.alphaLevels[i + 3]);
   }
 }
 
@@ -136,12 +126,12 @@ TEST_F(TransparencyTest, SliderPercentagesApplyAtOnce) {
     SCOPED_TRACE(c.tag);
     SetAlphaFromPercent(c.tag, c.percent);
     EXPECT_EQ(gSettings.alphaLevels[c.tag - 1], c.alpha);
-    EXPECT_EQ(Alpha(windows[c.tag - 4]), c.alpha);
+    EXPECT_EQ(AlphaOf(windows[c.tag - 4]), c.alpha);
   }
   // Active levels are stored but do not show on inactive windows.
   SetAlphaFromPercent(2, 50);
   EXPECT_EQ(gSettings.alphaLevels[klv::kPlaylistActive], 127);
-  EXPECT_EQ(Alpha(host.playlist), 127);  // its inactive level from above
+  EXPECT_EQ(AlphaOf(host.playlist), 127);  // its inactive level from above
   const klv::AlphaLevels before = gSettings.alphaLevels;
   SetAlphaFromPercent(0, 10);
   SetAlphaFromPercent(7, 10);

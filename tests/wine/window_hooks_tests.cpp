@@ -12,14 +12,12 @@
 
 namespace {
 
-WNDPROC Procedure(HWND window) { return reinterpret_cast<WNDPROC>(GetWindowLongA(window, GWL_WNDPROC)); }
-
 class WindowHooksTest : public ::testing::Test {
  protected:
   void SetUp() override {
     gPlugin.hwndParent = host.main;
     gSettings = klv::Settings{};
-    hostProcedure = Procedure(host.main);
+    hostProcedure = WindowProcedure(host.main);
     InstallWindowHooks();
     host.ClearLog();
   }
@@ -93,6 +91,7 @@ TEST_F(WindowHooksTest, HotkeyRunsItsActionAndStillReachesTheHost) {
 }
 
 TEST_F(WindowHooksTest, TheOsdLeavesAtTheFirstHostMessageAfterItsTime) {
+  ManualOsdClock clock(70000);
   gSettings.osdEnabled = true;
   CreateOsdWindow();
   const WPARAM id = 0xC0DE;
@@ -109,12 +108,12 @@ TEST_F(WindowHooksTest, TheOsdLeavesAtTheFirstHostMessageAfterItsTime) {
   SendMessageA(host.main, WM_HOTKEY, id, 0);
   HWND osd = OsdPlatformWindow();
   ASSERT_NE(osd, nullptr);
-  char text[512] = {};
-  GetWindowTextA(osd, text, sizeof(text));
-  EXPECT_STREQ(text, "Next : \"Song\" [1:05/3:07]");
+  EXPECT_EQ(WindowTextOf(osd), "Next : \"Song\" [1:05/3:07]");
+  clock.Set(70149);
   SendMessageA(host.main, WM_NULL, 0, 0);
   EXPECT_EQ(OsdPlatformWindow(), osd);  // not yet
-  Sleep(200);
+  clock.Set(70200);
+  PumpMessages();
   EXPECT_TRUE(IsWindowVisible(osd));  // no timer: only a host message hides it
   SendMessageA(host.main, WM_NULL, 0, 0);
   EXPECT_EQ(OsdPlatformWindow(), nullptr);
@@ -137,14 +136,14 @@ TEST_F(WindowHooksTest, SideWindowsPassEverythingOn) {
 TEST_F(WindowHooksTest, RemovingGivesEachWindowItsProcedureBack) {
   const WNDPROC hooks[] = {&MainWindowHook, &PlaylistWindowHook, &EqualizerWindowHook};
   const HWND windows[] = {host.main, host.playlist, host.equalizer};
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(Procedure(windows[i]), hooks[i]);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(WindowProcedure(windows[i]), hooks[i]);
   RemoveWindowHooks();
-  for (HWND window : windows) EXPECT_EQ(Procedure(window), hostProcedure);
+  for (HWND window : windows) EXPECT_EQ(WindowProcedure(window), hostProcedure);
   // A second removal and a new install work on the same windows.
   RemoveWindowHooks();
   InstallWindowHooks();
   InstallWindowHooks();
-  EXPECT_EQ(Procedure(host.main), &MainWindowHook);
+  EXPECT_EQ(WindowProcedure(host.main), &MainWindowHook);
   host.ClearLog();
   SendMessageA(host.main, WM_NULL, 0, 0);
   EXPECT_EQ(host.Requests(), std::vector<int>{105});
@@ -168,7 +167,7 @@ TEST_F(WindowHooksTest, HotkeyStillReachesTheHostWhenItsActionEndsThePlugin) {
   SendMessageA(host.main, WM_HOTKEY, 0xC0DE, 0);
   EXPECT_EQ(host.Commands(), std::vector<int>{40048});
   EXPECT_EQ(host.Count(host.main, WM_HOTKEY), 1);
-  EXPECT_EQ(Procedure(host.main), &QuitOnCommand);
+  EXPECT_EQ(WindowProcedure(host.main), &QuitOnCommand);
   SetWindowLongA(host.main, GWL_WNDPROC, reinterpret_cast<LONG>(gQuittingSaved));
 }
 
@@ -176,12 +175,12 @@ TEST(WindowHooksMissingTest, MissingSideWindowsAreNotHooked) {
   TestHost host(false, false);
   gPlugin.hwndParent = host.main;
   InstallWindowHooks();
-  EXPECT_EQ(Procedure(host.main), &MainWindowHook);
+  EXPECT_EQ(WindowProcedure(host.main), &MainWindowHook);
   host.ClearLog();
   SendMessageA(host.main, WM_ACTIVATE, WA_ACTIVE, 0);
   EXPECT_EQ(host.Count(host.main, WM_ACTIVATE), 1);
   RemoveWindowHooks();
-  EXPECT_NE(Procedure(host.main), &MainWindowHook);
+  EXPECT_NE(WindowProcedure(host.main), &MainWindowHook);
   gPlugin.hwndParent = nullptr;
 }
 
@@ -194,8 +193,8 @@ TEST_F(WindowHooksTest, UnderAnotherSubclassTheHookOnlyPassesOn) {
   gOuterSaved = reinterpret_cast<WNDPROC>(
       SetWindowLongA(host.main, GWL_WNDPROC, reinterpret_cast<LONG>(&OuterSubclass)));
   RemoveWindowHooks();
-  EXPECT_EQ(Procedure(host.main), &OuterSubclass);
-  EXPECT_EQ(Procedure(host.playlist), hostProcedure);
+  EXPECT_EQ(WindowProcedure(host.main), &OuterSubclass);
+  EXPECT_EQ(WindowProcedure(host.playlist), hostProcedure);
   HotkeyEntry(5).id = 0xC0DE;
   HotkeyEntry(5).packed = 5242883;
   host.ClearLog();
@@ -215,7 +214,7 @@ TEST_F(WindowHooksTest, UnderAnotherSubclassTheHookOnlyPassesOn) {
 
   SetWindowLongA(host.main, GWL_WNDPROC, reinterpret_cast<LONG>(gOuterSaved));
   RemoveWindowHooks();
-  EXPECT_EQ(Procedure(host.main), hostProcedure);
+  EXPECT_EQ(WindowProcedure(host.main), hostProcedure);
 }
 
 }  // namespace

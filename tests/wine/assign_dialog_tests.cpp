@@ -1,0 +1,195 @@
+// The hotkey assignment dialog driven through its real controls. It is modal
+// and runs its loop in this thread, so a timer drives it step by step.
+// clang-format off
+#include <windows.h>  // before the other Windows headers
+// clang-format on
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/hotkey_actions.h"
+#include "plugin/hotkey_registration.h"
+#include "plugin/plugin_state.h"
+#include "tests/wine/dialog_kit.h"
+#include "ui/config_dialog.h"
+#include "ui/form_layout.h"
+#include "ui/gen_klv_form2.h"
+
+namespace {
+
+using namespace dialog_kit;
+
+class AssignDialogTest : public DialogTest {};
+
+TEST_F(AssignDialogTest, TheFormHasItsCaptionClientSizeAndNoTaskbarButton) {
+  AssignDialogDriver driver({[](HWND form2) {
+                               RECT rect{};
+                               GetClientRect(form2, &rect);
+                               EXPECT_EQ(rect.right, ScaleForDpi(427));
+                               EXPECT_EQ(rect.bottom, ScaleForDpi(37));
+                               EXPECT_NE(GetWindowLongA(form2, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
+                             },
+                             CloseBox()});
+  EditHotkey(kNext);
+  ASSERT_EQ(driver.snapshots.size(), 1u);
+  EXPECT_EQ(
+      driver.snapshots[0].caption,
+      L"\u0423\u0441\u0442\u0430\u043d\u043e\u0432\u043a\u0430 \u0433\u043e\u0440\u044f\u0447\u0435\u0439 "
+      L"\u043a\u043b\u0430\u0432\u0438\u0448\u0438");
+}
+
+TEST_F(AssignDialogTest, TabInTheAssignmentDialogFollowsItsTabOrder) {
+  HotkeyEntry(kNext).packed = kCtrlAltP;
+  std::vector<int> visited;
+  std::vector<AssignDialogDriver::Step> steps;
+  steps.push_back([&](HWND d) { visited.push_back(FocusedControl(d)); });
+  for (int i = 0; i < 7; ++i) {
+    steps.push_back([](HWND d) { PressTab(d); });
+    steps.push_back([&](HWND d) { visited.push_back(FocusedControl(d)); });
+  }
+  steps.push_back(CloseBox());
+  AssignDialogDriver driver(steps);
+  EditHotkey(kNext);
+  EXPECT_EQ(visited,
+            std::vector<int>({form2::kCheckBox1, form2::kCheckBox2, form2::kCheckBox3, form2::kCheckBox4,
+                              form2::kComboBox1, form2::kCheckBox5, form2::kButton1, form2::kCheckBox1}));
+}
+
+TEST_F(AssignDialogTest, TheAssignmentDialogShowsTheEntry) {
+  struct Case {
+    klv::PackedHotkey packed;
+    AssignDialogDriver::Snapshot expected;
+  } const cases[] = {
+      {kCtrlAltP, {true, true, true, false, false, true, true, true, true, "P", L""}},
+      {0, {false, false, false, false, false, false, false, true, true, "", L""}},
+      {klv::PackHotkey(VK_F12, false, false, true, true),
+       {true, false, false, true, true, true, true, true, true, "F12", L""}},
+  };
+  for (const Case& c : cases) {
+    HotkeyEntry(kNext).packed = c.packed;
+    AssignDialogDriver driver({CloseBox()});
+    EditHotkey(kNext);
+    ASSERT_EQ(driver.snapshots.size(), 1u);
+    const auto& s = driver.snapshots[0];
+    const auto& e = c.expected;
+    EXPECT_EQ(std::vector<bool>({s.enable, s.alt, s.ctrl, s.shift, s.win}),
+              std::vector<bool>({e.enable, e.alt, e.ctrl, e.shift, e.win}))
+        << c.packed;
+    EXPECT_EQ(std::vector<bool>({s.altEnabled, s.keyEnabled, s.enableEnabled, s.assignEnabled}),
+              std::vector<bool>({e.altEnabled, e.keyEnabled, e.enableEnabled, e.assignEnabled}))
+        << c.packed;
+    EXPECT_EQ(s.key, e.key);
+    EXPECT_EQ(HotkeyEntry(kNext).packed, c.packed);  // the close box changes nothing
+  }
+}
+
+TEST_F(AssignDialogTest, EnableSwitchesTheOtherControlsAndKeepsTheirContents) {
+  HotkeyEntry(kNext).packed = kCtrlAltP;
+  bool altEnabledAfterOff = true, altCheckedAfterOff = false, altEnabledAfterOn = false;
+  std::string keyAfterOff;
+  AssignDialogDriver driver(
+      {ClickIn(form2::kCheckBox5),
+       [&](HWND d) {
+         altEnabledAfterOff = IsWindowEnabled(GetDlgItem(d, form2::kCheckBox1)) != FALSE;
+         altCheckedAfterOff = IsChecked(GetDlgItem(d, form2::kCheckBox1));
+         keyAfterOff = WindowTextOf(GetDlgItem(d, form2::kComboBox1));
+       },
+       ClickIn(form2::kCheckBox5),
+       [&](HWND d) { altEnabledAfterOn = IsWindowEnabled(GetDlgItem(d, form2::kComboBox1)) != FALSE; },
+       CloseBox()});
+  EditHotkey(kNext);
+  EXPECT_FALSE(altEnabledAfterOff);
+  EXPECT_TRUE(altCheckedAfterOff);
+  EXPECT_EQ(keyAfterOff, "P");
+  EXPECT_TRUE(altEnabledAfterOn);
+}
+
+TEST_F(AssignDialogTest, ACharacterTypedOnEnableAppliesItsState) {
+  bool keyEnabled = false;
+  AssignDialogDriver driver(
+      {[](HWND d) {
+         // The mark changed without a click: only the key press reacts to it.
+         SendMessageA(GetDlgItem(d, form2::kCheckBox5), BM_SETCHECK, BST_CHECKED, 0);
+         SendMessageA(GetDlgItem(d, form2::kCheckBox5), WM_CHAR, 'x', 1);
+       },
+       [&](HWND d) { keyEnabled = IsWindowEnabled(GetDlgItem(d, form2::kComboBox1)) != FALSE; }, CloseBox()});
+  EditHotkey(kNext);
+  EXPECT_TRUE(keyEnabled);
+  EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
+}
+
+TEST_F(AssignDialogTest, AssignWithWinAndF12StoresAndRegistersIt) {
+  bool result = false;
+  {
+    AssignDialogDriver driver(
+        {ClickIn(form2::kCheckBox5), ClickIn(form2::kCheckBox4), PickKey("F12"), ClickIn(form2::kButton1)});
+    result = EditHotkey(kNext);
+    EXPECT_EQ(driver.done, 4u);
+  }
+  EXPECT_TRUE(result);
+  EXPECT_EQ(HotkeyEntry(kNext).packed, 8060936);
+  EXPECT_FALSE(IsFree(8060936, host.playlist));
+}
+
+TEST_F(AssignDialogTest, AssignReleasesTheEntrysOldCombination) {
+  Register(kNext, kCtrlAltP);
+  AssignDialogDriver driver({TypeKey("Q"), ClickIn(form2::kButton1)});
+  EXPECT_TRUE(EditHotkey(kNext));
+  EXPECT_EQ(HotkeyEntry(kNext).packed, klv::PackHotkey('Q', true, true, false, false));
+  EXPECT_TRUE(IsFree(kCtrlAltP, host.playlist));
+  EXPECT_FALSE(IsFree(HotkeyEntry(kNext).packed, host.playlist));
+}
+
+TEST_F(AssignDialogTest, AssignWithAnEmptyKeyBoxDoesNothing) {
+  bool stillOpen = false;
+  AssignDialogDriver driver({ClickIn(form2::kCheckBox5), ClickIn(form2::kCheckBox2), ClickIn(form2::kButton1),
+                             ExpectOpen(&stillOpen), CloseBox()});
+  EXPECT_FALSE(EditHotkey(kNext));
+  EXPECT_TRUE(stillOpen);
+  EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
+  EXPECT_TRUE(boxes.Seen().empty());
+}
+
+TEST_F(AssignDialogTest, AssignWithEnableOffClearsTheEntryAndItsMark) {
+  gSettings.hotkeysEnabled = true;
+  Register(kNext, kCtrlAltP);
+  ASSERT_NE(Open(), nullptr);
+  AssignDialogDriver driver({ClickIn(form2::kCheckBox5), ClickIn(form2::kButton1)});
+  EXPECT_FALSE(EditHotkey(kNext));
+  EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
+  EXPECT_TRUE(IsFree(kCtrlAltP, host.playlist));
+  EXPECT_FALSE(RowMarked(kNext - 1));
+}
+
+TEST_F(AssignDialogTest, ARefusedCombinationKeepsTheDialogOpen) {
+  ASSERT_TRUE(RegisterHotKey(host.equalizer, 78, klv::HotkeyModifiers(kCtrlAltF9), VK_F9));
+  bool stillOpen = false;
+  AssignDialogDriver driver({ClickIn(form2::kCheckBox5), ClickIn(form2::kCheckBox1),
+                             ClickIn(form2::kCheckBox2), PickKey("F9"), ClickIn(form2::kButton1),
+                             ExpectOpen(&stillOpen), CloseBox()});
+  EXPECT_FALSE(EditHotkey(kNext));
+  EXPECT_TRUE(stillOpen);
+  EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
+  const auto seen = boxes.Seen();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].caption, "Error");
+  EXPECT_EQ(seen[0].text, "Unable to set a hot key.");
+  UnregisterHotKey(host.equalizer, 78);
+}
+
+TEST_F(AssignDialogTest, AnUnknownKeyNameIsNotAssigned) {
+  Register(kNext, kCtrlAltP);
+  bool stillOpen = false;
+  AssignDialogDriver driver({TypeKey("Foo"), ClickIn(form2::kButton1), ExpectOpen(&stillOpen), CloseBox()});
+  EXPECT_TRUE(EditHotkey(kNext));
+  EXPECT_TRUE(stillOpen);
+  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
+  EXPECT_FALSE(IsFree(kCtrlAltP, host.playlist));
+  const auto seen = boxes.Seen();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].caption, "Error");
+  EXPECT_EQ(seen[0].text, "Unknown key: Foo");
+}
+
+}  // namespace

@@ -1,0 +1,514 @@
+// The configuration dialog driven through its real controls as a user would:
+// clicks, slider moves, typed text and check marks, and the hotkey list that
+// opens the assignment dialog.
+// clang-format off
+#include <windows.h>  // before the other Windows headers
+// clang-format on
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "core/alpha.h"
+#include "core/hotkey_actions.h"
+#include "core/ini_text.h"
+#include "plugin/hotkey_registration.h"
+#include "plugin/plugin_state.h"
+#include "tests/wine/dialog_kit.h"
+#include "ui/config_dialog.h"
+#include "ui/form_layout.h"
+#include "ui/gen_klv_form1.h"
+#include "ui/gen_klv_form2.h"
+
+namespace {
+
+using namespace dialog_kit;
+
+class ConfigDialogTest : public DialogTest {};
+
+// ---- Opening ----
+
+TEST_F(ConfigDialogTest, OpeningFillsEveryControlFromTheSettings) {
+  gSettings.alphaLevels = {255, 128, 0, 51, 204, 127};
+  gSettings.activeEnabled = true;
+  gSettings.inactiveEnabled = false;
+  gSettings.osdEnabled = true;
+  gSettings.osdPosition = 7;
+  gSettings.osdDisplayTime = 2500;
+  gSettings.playOnStart = true;
+  gSettings.rememberPosition = false;
+  gSettings.hotkeysEnabled = true;
+  HotkeyEntry(kNext).packed = kCtrlAltP;
+  HotkeyEntry(kPlay).packed = kCtrlAltF9;
+
+  ASSERT_NE(Open(), nullptr);
+  const int sliders[] = {form1::kTrackBar1, form1::kTrackBar2, form1::kTrackBar3,
+                         form1::kTrackBar4, form1::kTrackBar5, form1::kTrackBar6};
+  const int expectedPositions[] = {100, 50, 0, 20, 80, 49};
+  for (int i = 0; i < 6; ++i)
+    EXPECT_EQ(SendMessageA(Item(sliders[i]), TBM_GETPOS, 0, 0), expectedPositions[i]) << "slider " << i + 1;
+  for (int row = 0; row < klv::kHotkeyCount; ++row)
+    EXPECT_EQ(RowMarked(row), row == kNext - 1 || row == kPlay - 1) << "row " << row;
+  for (int i = 0; i < 9; ++i) EXPECT_EQ(IsChecked(Item(form1::kRadioItem0 + i)), i == 7) << "radio " << i;
+  EXPECT_EQ(WindowTextOf(Item(form1::kEdit1)), "2500");
+  EXPECT_FALSE(IsChecked(Item(form1::kCheckBox1)));
+  EXPECT_TRUE(IsChecked(Item(form1::kCheckBox2)));
+  EXPECT_TRUE(IsChecked(Item(form1::kCheckBox3)));
+  EXPECT_FALSE(IsChecked(Item(form1::kCheckBox4)));
+  EXPECT_TRUE(IsChecked(Item(form1::kCheckBox5)));
+  EXPECT_TRUE(IsChecked(Item(form1::kCheckBox6)));
+
+  struct Enabled {
+    int id;
+    bool enabled;
+  } const enabledStates[] = {
+      {form1::kCheckListBox1, true}, {form1::kGroupBox4, true},  {form1::kGroupBox1, true},
+      {form1::kLabel1, true},        {form1::kTrackBar3, true},  {form1::kGroupBox2, false},
+      {form1::kLabel5, false},       {form1::kTrackBar6, false}, {form1::kButton2, true},
+      {form1::kButton3, true},       {form1::kLabel8, true},     {form1::kEdit1, true},
+      {form1::kCheckBox4, true},  // the switches themselves stay usable
+  };
+  for (const Enabled& e : enabledStates)
+    EXPECT_EQ(IsWindowEnabled(Item(e.id)) != FALSE, e.enabled) << "control " << e.id;
+  // The registration ran during the opening: the combination is taken.
+  EXPECT_FALSE(IsFree(kCtrlAltP, host.playlist));
+  EXPECT_TRUE(boxes.Seen().empty());
+}
+
+TEST_F(ConfigDialogTest, OpeningWithEverythingOffDisablesTheGroups) {
+  ASSERT_NE(Open(), nullptr);
+  for (int id : {form1::kCheckListBox1, form1::kTrackBar1, form1::kTrackBar4, form1::kButton2,
+                 form1::kButton3, form1::kRadioItem0, form1::kEdit1})
+    EXPECT_FALSE(IsWindowEnabled(Item(id))) << "control " << id;
+  for (int id : {form1::kCheckBox1, form1::kCheckBox2, form1::kCheckBox3, form1::kCheckBox4,
+                 form1::kCheckBox5, form1::kCheckBox6, form1::kButton1})
+    EXPECT_TRUE(IsWindowEnabled(Item(id))) << "control " << id;
+}
+
+TEST_F(ConfigDialogTest, OpeningTwiceChangesNoAlphaLevel) {
+  // Levels that do not sit on a whole percentage would drift if the sliders stored back.
+  const klv::AlphaLevels levels{125, 128, 1, 254, 100, 3};
+  gSettings.alphaLevels = levels;
+  gSettings.activeEnabled = true;
+  gSettings.inactiveEnabled = true;
+  for (int opening = 0; opening < 2; ++opening) {
+    ASSERT_NE(Open(), nullptr);
+    EXPECT_EQ(gSettings.alphaLevels, levels) << "opening " << opening;
+    SendMessageA(ConfigDialogWindow(), WM_CLOSE, 0, 0);
+    FlushPostedMessages();
+    EXPECT_EQ(ConfigDialogWindow(), nullptr);
+  }
+  EXPECT_EQ(gSettings.alphaLevels, levels);
+}
+
+TEST_F(ConfigDialogTest, ACombinationRefusedDuringTheOpeningShowsUnchecked) {
+  ASSERT_TRUE(
+      RegisterHotKey(host.equalizer, 77, klv::HotkeyModifiers(kCtrlAltP), klv::HotkeyKeyCode(kCtrlAltP)));
+  gSettings.hotkeysEnabled = true;
+  HotkeyEntry(kNext).packed = kCtrlAltP;
+  HotkeyEntry(kPlay).packed = kCtrlAltF9;
+
+  ASSERT_NE(Open(), nullptr);
+  EXPECT_FALSE(RowMarked(kNext - 1));
+  EXPECT_TRUE(RowMarked(kPlay - 1));
+  EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
+  const auto seen = SeenAfterPump();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].text, "Unable to set a hot key.");
+  UnregisterHotKey(host.equalizer, 77);
+}
+
+TEST_F(ConfigDialogTest, AStoredPositionPastEightChecksNoItemAndStays) {
+  gSettings.osdPosition = 12;
+  gSettings.osdEnabled = true;
+  ASSERT_NE(Open(), nullptr);
+  for (int i = 0; i < 9; ++i) EXPECT_FALSE(IsChecked(Item(form1::kRadioItem0 + i))) << "radio " << i;
+  EXPECT_EQ(gSettings.osdPosition, 12);
+}
+
+TEST_F(ConfigDialogTest, OpeningAgainBringsTheOpenDialogForward) {
+  HWND first = Open();
+  ASSERT_NE(first, nullptr);
+  OpenConfigDialog();
+  EXPECT_EQ(ConfigDialogWindow(), first);
+  EXPECT_TRUE(IsWindowVisible(first));
+}
+
+TEST_F(ConfigDialogTest, TheFormHasItsCaptionAndClientSize) {
+  HWND dialog = Open();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(WindowTextOf(dialog), "\"Kelvo-plugin\" configuration");
+  RECT client{};
+  GetClientRect(dialog, &client);
+  EXPECT_EQ(client.right, ScaleForDpi(632));
+  EXPECT_EQ(client.bottom, ScaleForDpi(456));
+}
+
+TEST_F(ConfigDialogTest, TabVisitsTheControlsInTheirTabOrder) {
+  gSettings.activeEnabled = gSettings.inactiveEnabled = gSettings.osdEnabled = gSettings.hotkeysEnabled =
+      true;
+  gSettings.osdPosition = 4;
+  HWND dialog = Open();
+  ASSERT_NE(dialog, nullptr);
+  const int expected[] = {
+      form1::kTrackBar1, form1::kTrackBar2,     form1::kTrackBar3,      form1::kTrackBar4, form1::kTrackBar5,
+      form1::kTrackBar6, form1::kCheckListBox1, form1::kRadioItem0 + 4, form1::kEdit1,     form1::kButton2,
+      form1::kButton3,   form1::kCheckBox1,     form1::kCheckBox2,      form1::kCheckBox3, form1::kCheckBox4,
+      form1::kCheckBox5, form1::kCheckBox6,     form1::kButton1,
+  };
+  EXPECT_EQ(FocusedControl(dialog), form1::kButton1);
+  for (int id : expected) {
+    PressTab(dialog);
+    FlushPostedMessages();
+    EXPECT_EQ(FocusedControl(dialog), id);
+  }
+  EXPECT_EQ(gSettings.osdPosition, 4);  // passing the radio group selects nothing new
+}
+
+// ---- Handlers ----
+
+TEST_F(ConfigDialogTest, ADisabledButtonStillShowsItsHint) {
+  ASSERT_NE(Open(), nullptr);  // OSD off: "Select Color" is disabled
+  ASSERT_FALSE(IsWindowEnabled(Item(form1::kButton2)));
+  RECT rect{};
+  GetWindowRect(Item(form1::kButton2), &rect);
+  SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  std::string shown;
+  auto hintShown = [&shown] {
+    shown.clear();
+    for (HWND tip = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr); tip != nullptr;
+         tip = FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr))
+      if (IsWindowVisible(tip)) shown += WindowTextOf(tip);
+    return !shown.empty();
+  };
+  WaitUntil(hintShown);
+  SetCursorPos(0, 0);
+  EXPECT_EQ(shown, "Color selection for screen tips");
+}
+
+TEST_F(ConfigDialogTest, CheckBoxesSetTheirSettings) {
+  struct Case {
+    int box;
+    bool klv::Settings::*field;
+  } const cases[] = {
+      {form1::kCheckBox1, &klv::Settings::rememberPosition},
+      {form1::kCheckBox2, &klv::Settings::playOnStart},
+      {form1::kCheckBox5, &klv::Settings::osdEnabled},
+      {form1::kCheckBox3, &klv::Settings::activeEnabled},
+      {form1::kCheckBox4, &klv::Settings::inactiveEnabled},
+      {form1::kCheckBox6, &klv::Settings::hotkeysEnabled},
+  };
+  ASSERT_NE(Open(), nullptr);
+  for (const Case& c : cases) {
+    Click(c.box);
+    EXPECT_TRUE(gSettings.*c.field) << "box " << c.box;
+    Click(c.box);
+    EXPECT_FALSE(gSettings.*c.field) << "box " << c.box;
+  }
+}
+
+TEST_F(ConfigDialogTest, TheOsdBoxEnablesItsGroup) {
+  const int kOsdGroup[] = {form1::kButton2, form1::kButton3, form1::kLabel8, form1::kEdit1,
+                           form1::kRadioItem0 + 4};
+  ASSERT_NE(Open(), nullptr);
+  Click(form1::kCheckBox5);
+  for (int id : kOsdGroup) EXPECT_TRUE(IsWindowEnabled(Item(id))) << "control " << id;
+  Click(form1::kCheckBox5);
+  for (int id : kOsdGroup) EXPECT_FALSE(IsWindowEnabled(Item(id))) << "control " << id;
+}
+
+TEST_F(ConfigDialogTest, RadioItemsSelectThePosition) {
+  gSettings.osdEnabled = true;
+  ASSERT_NE(Open(), nullptr);
+  for (int item : {0, 3, 8, 7}) {
+    Click(form1::kRadioItem0 + item);
+    EXPECT_EQ(gSettings.osdPosition, item);
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(IsChecked(Item(form1::kRadioItem0 + i)), i == item);
+  }
+}
+
+TEST_F(ConfigDialogTest, Edit1ReadsWholeNumbersAndRefusesOtherText) {
+  gSettings.osdEnabled = true;
+  ASSERT_NE(Open(), nullptr);
+  struct Case {
+    const char* text;
+    int32_t expected;  // the display time afterwards
+    bool error;
+  } const cases[] = {
+      {"2500", 2500, false}, {"$3E8", 1000, false}, {"-5", -5, false}, {"0x10", 16, false},
+      {"", 16, true},        {"12x", 16, true},     {"abc", 16, true},
+  };
+  size_t errorsBefore = 0;
+  for (const Case& c : cases) {
+    TypeInEdit1(c.text);
+    EXPECT_EQ(gSettings.osdDisplayTime, c.expected) << '"' << c.text << '"';
+    const auto seen = SeenAfterPump();
+    EXPECT_EQ(seen.size(), errorsBefore + (c.error ? 1 : 0)) << '"' << c.text << '"';
+    if (c.error && !seen.empty()) {
+      EXPECT_EQ(seen.back().text, "'" + std::string(c.text) + "' is not a valid integer value.");
+      EXPECT_NE(seen.back().icon, 0u);
+    }
+    errorsBefore = seen.size();
+  }
+}
+
+TEST_F(ConfigDialogTest, SlidersSetTheirLevelOnlyWhenMoved) {
+  gSettings.alphaLevels = {128, 128, 128, 128, 128, 128};
+  gSettings.inactiveEnabled = true;
+  gSettings.activeEnabled = true;
+  ASSERT_NE(Open(), nullptr);
+  // The thumb let go where it stood: the level keeps its odd value.
+  SendMessageA(ConfigDialogWindow(), WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0),
+               reinterpret_cast<LPARAM>(Item(form1::kTrackBar5)));
+  EXPECT_EQ(gSettings.alphaLevels[4], 128);
+
+  struct Case {
+    int slider;
+    int percent;
+    int index;
+    uint8_t alpha;
+  } const cases[] = {
+      {form1::kTrackBar5, 40, 4, 102},
+      {form1::kTrackBar4, 0, 3, 0},
+      {form1::kTrackBar6, 100, 5, 255},
+      {form1::kTrackBar1, 60, 0, 153},
+  };
+  for (const Case& c : cases) {
+    MoveSlider(c.slider, c.percent);
+    EXPECT_EQ(gSettings.alphaLevels[c.index], c.alpha) << "slider " << c.slider;
+  }
+  // The dialog is the active window, so the host windows show their inactive levels.
+  EXPECT_EQ(AlphaOf(host.playlist), 102);
+  EXPECT_EQ(AlphaOf(host.main), 0);
+}
+
+TEST_F(ConfigDialogTest, TransparencySwitchesApplyAtOnce) {
+  gSettings.alphaLevels = {200, 200, 200, 90, 90, 90};
+  ASSERT_NE(Open(), nullptr);
+  Click(form1::kCheckBox4);
+  for (HWND window : {host.main, host.playlist, host.equalizer}) EXPECT_EQ(AlphaOf(window), 90);
+  EXPECT_TRUE(IsWindowEnabled(Item(form1::kTrackBar4)));
+  Click(form1::kCheckBox4);
+  for (HWND window : {host.main, host.playlist, host.equalizer}) EXPECT_EQ(AlphaOf(window), 255);
+  EXPECT_FALSE(IsWindowEnabled(Item(form1::kTrackBar4)));
+}
+
+TEST_F(ConfigDialogTest, TheHotkeysBoxRegistersAndReleasesEveryEntry) {
+  HotkeyEntry(kNext).packed = kCtrlAltP;
+  ASSERT_NE(Open(), nullptr);
+  EXPECT_TRUE(RowMarked(kNext - 1));
+  EXPECT_TRUE(IsFree(kCtrlAltP, host.playlist));
+  Click(form1::kCheckBox6);
+  EXPECT_TRUE(gSettings.hotkeysEnabled);
+  EXPECT_TRUE(IsWindowEnabled(List()));
+  EXPECT_FALSE(IsFree(kCtrlAltP, host.playlist));
+  Click(form1::kCheckBox6);
+  EXPECT_FALSE(IsWindowEnabled(List()));
+  EXPECT_TRUE(IsFree(kCtrlAltP, host.playlist));
+  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
+}
+
+// ---- The hotkey list ----
+
+TEST_F(ConfigDialogTest, MarkingAnUnassignedRowOpensTheDialogAndItsCloseBoxClearsTheMark) {
+  gSettings.hotkeysEnabled = true;
+  ASSERT_NE(Open(), nullptr);
+  AssignDialogDriver driver({CloseBox()});
+  UserMarksRow(kNext - 1, true);
+  FlushPostedMessages();
+  EXPECT_EQ(driver.opened, 1);
+  EXPECT_EQ(CurrentHotkeyEntry(), kNext);
+  EXPECT_FALSE(RowMarked(kNext - 1));
+  EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
+}
+
+TEST_F(ConfigDialogTest, MarkingARowAndAssigningKeepsTheMark) {
+  gSettings.hotkeysEnabled = true;
+  ASSERT_NE(Open(), nullptr);
+  AssignDialogDriver driver({ClickIn(form2::kCheckBox5), ClickIn(form2::kCheckBox2),
+                             ClickIn(form2::kCheckBox1), PickKey("F9"), ClickIn(form2::kButton1)});
+  UserMarksRow(kPlay - 1, true);
+  FlushPostedMessages();
+  EXPECT_EQ(driver.opened, 1);
+  EXPECT_TRUE(RowMarked(kPlay - 1));
+  EXPECT_EQ(HotkeyEntry(kPlay).packed, kCtrlAltF9);
+  EXPECT_FALSE(IsFree(kCtrlAltF9, host.playlist));
+}
+
+TEST_F(ConfigDialogTest, UnmarkingAnAssignedRowClearsItWithoutTheDialog) {
+  gSettings.hotkeysEnabled = true;
+  Register(kNext, kCtrlAltP);
+  ASSERT_NE(Open(), nullptr);
+  ASSERT_TRUE(RowMarked(kNext - 1));
+  AssignDialogDriver driver({CloseBox()});
+  UserMarksRow(kNext - 1, false);
+  FlushPostedMessages();
+  EXPECT_EQ(driver.opened, 0);
+  EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
+  EXPECT_TRUE(IsFree(kCtrlAltP, host.playlist));
+}
+
+TEST_F(ConfigDialogTest, ADoubleClickOpensTheDialogForThatRow) {
+  gSettings.hotkeysEnabled = true;
+  Register(kNext, kCtrlAltP);
+  ASSERT_NE(Open(), nullptr);
+  AssignDialogDriver driver({CloseBox()});
+  DoubleClickListRow(List(), kNext - 1);
+  FlushPostedMessages();
+  EXPECT_EQ(driver.opened, 1);
+  EXPECT_EQ(CurrentHotkeyEntry(), kNext);
+  ASSERT_EQ(driver.snapshots.size(), 1u);
+  EXPECT_EQ(driver.snapshots[0].key, "P");
+  // Closed without "Assign": the entry, its registration and its mark stay.
+  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
+  EXPECT_TRUE(RowMarked(kNext - 1));
+  EXPECT_FALSE(IsFree(kCtrlAltP, host.playlist));
+}
+
+TEST_F(ConfigDialogTest, ADoubleClickOnACheckBoxOpensOneDialogAtATime) {
+  gSettings.hotkeysEnabled = true;
+  Register(kNext, kCtrlAltP);
+  ASSERT_NE(Open(), nullptr);
+  ListView_SetItemState(List(), kNext - 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  RECT rect{};
+  rect.left = LVIR_ICON;
+  SendMessageA(List(), LVM_GETITEMRECT, kPlay - 1, reinterpret_cast<LPARAM>(&rect));
+  const LPARAM box = MAKELPARAM(rect.left - 6, (rect.top + rect.bottom) / 2);  // the state image
+  int mostOpen = 0;
+  auto countOpen = [&](HWND) { mostOpen = std::max(mostOpen, CountVisibleWindows(form2::kClassName)); };
+  AssignDialogDriver driver({countOpen, CloseBox(), countOpen, CloseBox(), countOpen, CloseBox()});
+  SendMessageA(List(), WM_LBUTTONDOWN, MK_LBUTTON, box);
+  SendMessageA(List(), WM_LBUTTONUP, 0, box);
+  ASSERT_TRUE(RowMarked(kPlay - 1));
+  SendMessageA(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, box);
+  SendMessageA(List(), WM_LBUTTONUP, 0, box);
+  FlushPostedMessages();
+  FlushPostedMessages();  // and whatever the first dialog's end posted
+  EXPECT_EQ(mostOpen, 1);
+  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
+  EXPECT_EQ(HotkeyEntry(kPlay).packed, 0);
+  EXPECT_FALSE(RowMarked(kPlay - 1));
+}
+
+TEST_F(ConfigDialogTest, QuitWhileTheAssignmentDialogIsOpenClosesBothAndKeepsTheEntries) {
+  gSettings.hotkeysEnabled = true;
+  Register(kNext, kCtrlAltP);
+  ASSERT_NE(Open(), nullptr);
+  AssignDialogDriver driver({[](HWND) { CloseConfigDialog(); }});
+  UserMarksRow(0, true);
+  FlushPostedMessages();
+  EXPECT_EQ(driver.opened, 1);
+  EXPECT_EQ(ConfigDialogWindow(), nullptr);
+  EXPECT_EQ(FindWindowW(form2::kClassName, nullptr), nullptr);
+  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
+}
+
+// ---- Leaving the dialog ----
+
+TEST_F(ConfigDialogTest, ExitWritesEverySettingInTheFileOrder) {
+  gSettings.hotkeysEnabled = true;
+  HotkeyEntry(kNext).packed = kCtrlAltP;
+  gSettings.osdDisplayTime = 1234;
+  ASSERT_NE(Open(), nullptr);
+  Click(form1::kCheckBox2);
+  Click(form1::kButton1);
+  FlushPostedMessages();
+  EXPECT_EQ(ConfigDialogWindow(), nullptr);
+
+  const std::string ini = install.ReadIni();
+  const char* const inOrder[] = {
+      "[Hotkeys]",
+      "Enable=1",
+      "prev_hotkey=0",
+      "next_hotkey=5242883",
+      "stop_after_current_hotkey=0",
+      "[Transparency]",
+      "EnableActive=0",
+      "WinAMP_active=255",
+      "Equalizer_active=255",
+      "EnableInactive=0",
+      "Equalizer_inactive=255",
+      "[OSD]",
+      "Enable=0",
+      "OSDPosition=7",
+      "OSDDisplayTime=1234",
+      "OSDColor=14024702",
+      "OSDFontName=Arial",
+      "OSDFontStyleStrikeOut=0",
+      "[Track]",
+      "PlayOnStart=1",
+      "RememberPosition=0",
+  };
+  size_t at = 0;
+  for (const char* text : inOrder) {
+    const size_t found = ini.find(text, at);
+    ASSERT_NE(found, std::string::npos) << text << " after offset " << at << " in\n" << ini;
+    at = found + 1;
+  }
+  // Position belongs to quit alone.
+  EXPECT_EQ(klv::IniText(ini).ReadString("Track", "Position", "<missing>"), "<missing>");
+  EXPECT_TRUE(boxes.Seen().empty());
+}
+
+TEST_F(ConfigDialogTest, TheCloseBoxKeepsTheChangesAndWritesNothing) {
+  ASSERT_NE(Open(), nullptr);
+  Click(form1::kCheckBox1);
+  SendMessageA(ConfigDialogWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  FlushPostedMessages();
+  EXPECT_EQ(ConfigDialogWindow(), nullptr);
+  EXPECT_TRUE(gSettings.rememberPosition);
+  EXPECT_EQ(install.ReadIni(), "");
+}
+
+TEST_F(ConfigDialogTest, ExitShowsARefusedWrite) {
+  install.WriteIni("[Track]\nPosition=5\n");
+  SetFileAttributesA(install.IniPath().c_str(), FILE_ATTRIBUTE_READONLY);
+  ASSERT_NE(Open(), nullptr);
+  Click(form1::kButton1);
+  const auto seen = SeenAfterPump();
+  SetFileAttributesA(install.IniPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(ConfigDialogWindow(), nullptr);
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].text, "Unable to write to " + install.IniPath() + ".");
+  EXPECT_NE(seen[0].icon, 0u);
+}
+
+// Through the real DLL: the host's config entry opens the dialog with its pictures.
+TEST(ConfigThroughTheDll, ShowsThePicturesAndClosesAtQuit) {
+  ResetGlobalAtoms();
+  MessageBoxWatcher boxes;
+  TestInstall install;
+  TestHost host;
+  LoadedPlugin plugin(host.main);
+  ASSERT_EQ(plugin.Init(), 0);
+  plugin.Config();
+  FlushPostedMessages();
+  HWND dialog = FindWindowA(form1::kClassName, nullptr);
+  ASSERT_NE(dialog, nullptr);
+  for (int id : {form1::kImage1, form1::kImage2}) {
+    auto bitmap =
+        reinterpret_cast<HBITMAP>(SendMessageA(GetDlgItem(dialog, id), STM_GETIMAGE, IMAGE_BITMAP, 0));
+    ASSERT_NE(bitmap, nullptr) << "picture " << id;
+    BITMAP info{};
+    GetObjectA(bitmap, sizeof(info), &info);
+    EXPECT_EQ(info.bmWidth, id == form1::kImage1 ? 120 : 52);
+    EXPECT_EQ(info.bmHeight, id == form1::kImage1 ? 40 : 41);
+  }
+  // The DLL's manifest brings Common Controls 6, which alone answer BCM_GETIDEALSIZE.
+  SIZE ideal{};
+  EXPECT_TRUE(SendMessageA(GetDlgItem(dialog, form1::kButton1), BCM_GETIDEALSIZE, 0,
+                           reinterpret_cast<LPARAM>(&ideal)));
+  plugin.Config();  // a second call brings the same dialog forward
+  FlushPostedMessages();
+  EXPECT_EQ(FindWindowA(form1::kClassName, nullptr), dialog);
+  plugin.Quit();
+  FlushPostedMessages();
+  EXPECT_FALSE(IsWindow(dialog));
+  plugin.Unload();
+  EXPECT_TRUE(boxes.Seen().empty());
+  ResetGlobalAtoms();
+}
+
+}  // namespace

@@ -1,0 +1,179 @@
+#include "tests/wine/dialog_kit.h"
+
+#include <commctrl.h>
+
+#include "plugin/hotkey_registration.h"
+#include "plugin/plugin_state.h"
+#include "plugin/settings_file.h"
+#include "ui/config_dialog.h"
+#include "ui/gen_klv_form1.h"
+#include "ui/gen_klv_form2.h"
+
+bool IsChecked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+// ---- The assignment dialog's driver ----
+
+namespace {
+
+AssignDialogDriver* gDriver = nullptr;
+
+}  // namespace
+
+AssignDialogDriver::AssignDialogDriver(std::vector<Step> steps) : steps_(std::move(steps)) {
+  gDriver = this;
+  timer_ = SetTimer(nullptr, 0, 30, Tick);
+}
+
+AssignDialogDriver::~AssignDialogDriver() {
+  KillTimer(nullptr, timer_);
+  gDriver = nullptr;
+}
+
+HWND AssignDialogDriver::Dialog() {
+  HWND dialog = FindWindowW(form2::kClassName, nullptr);
+  return dialog != nullptr && IsWindowVisible(dialog) ? dialog : nullptr;
+}
+
+void CALLBACK AssignDialogDriver::Tick(HWND, UINT, UINT_PTR, DWORD) {
+  AssignDialogDriver* self = gDriver;
+  HWND dialog = Dialog();
+  if (self == nullptr || dialog == nullptr || self->busy_) return;
+  self->busy_ = true;  // a step may open a message box whose loop ticks again
+  if (dialog != self->last_) {
+    self->last_ = dialog;
+    ++self->opened;
+    self->snapshots.push_back(TakeSnapshot(dialog));
+  } else if (self->done < self->steps_.size()) {
+    self->steps_[self->done++](dialog);
+  }
+  self->busy_ = false;
+}
+
+AssignDialogDriver::Snapshot AssignDialogDriver::TakeSnapshot(HWND dialog) {
+  auto item = [dialog](int id) { return GetDlgItem(dialog, id); };
+  wchar_t caption[128] = {};
+  GetWindowTextW(dialog, caption, 128);
+  return {IsChecked(item(form2::kCheckBox5)),
+          IsChecked(item(form2::kCheckBox1)),
+          IsChecked(item(form2::kCheckBox2)),
+          IsChecked(item(form2::kCheckBox3)),
+          IsChecked(item(form2::kCheckBox4)),
+          IsWindowEnabled(item(form2::kCheckBox1)) != FALSE,
+          IsWindowEnabled(item(form2::kComboBox1)) != FALSE,
+          IsWindowEnabled(item(form2::kCheckBox5)) != FALSE,
+          IsWindowEnabled(item(form2::kButton1)) != FALSE,
+          WindowTextOf(item(form2::kComboBox1)),
+          caption};
+}
+
+AssignDialogDriver::Step ClickIn(int id) {
+  return [id](HWND dialog) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); };
+}
+
+AssignDialogDriver::Step TypeKey(const char* name) {
+  return [name](HWND dialog) { SetWindowTextA(GetDlgItem(dialog, form2::kComboBox1), name); };
+}
+
+AssignDialogDriver::Step PickKey(const char* name) {
+  return [name](HWND dialog) {
+    SendMessageA(GetDlgItem(dialog, form2::kComboBox1), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(name));
+  };
+}
+
+AssignDialogDriver::Step CloseBox() {
+  return [](HWND dialog) { SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); };
+}
+
+AssignDialogDriver::Step ExpectOpen(bool* flag) {
+  return [flag](HWND dialog) { *flag = IsWindowVisible(dialog) != FALSE; };
+}
+
+int FocusedControl(HWND form) {
+  HWND focus = GetFocus();
+  while (focus != nullptr && GetParent(focus) != form) focus = GetParent(focus);
+  return focus != nullptr ? GetDlgCtrlID(focus) : 0;
+}
+
+void PressTab(HWND form) {
+  PostMessageA(GetFocus() != nullptr ? GetFocus() : form, WM_KEYDOWN, VK_TAB, 1);
+  PostMessageA(GetFocus() != nullptr ? GetFocus() : form, WM_KEYUP, VK_TAB, 0xC0000001);
+}
+
+// ---- The fixture ----
+
+void DialogTest::SetUp() {
+  ResetGlobalAtoms();
+  gPlugin.hwndParent = host.main;
+  gSettings = klv::Settings{};
+  FillEntryNames();
+  for (klv::keystype& entry : gHotkeyTable) {
+    entry.id = 0;
+    entry.packed = 0;
+  }
+  gSettingsFile = std::make_unique<SettingsFile>(install.IniPath());
+}
+
+void DialogTest::TearDown() {
+  CloseConfigDialog();
+  UnregisterAllHotkeys();
+  gSettingsFile.reset();
+  FlushPostedMessages();
+  ResetGlobalAtoms();
+}
+
+HWND DialogTest::Open() {
+  OpenConfigDialog();
+  FlushPostedMessages();
+  return ConfigDialogWindow();
+}
+
+HWND DialogTest::Item(int id) { return GetDlgItem(ConfigDialogWindow(), id); }
+
+void DialogTest::Click(int id) { SendMessageA(Item(id), BM_CLICK, 0, 0); }
+
+HWND DialogTest::List() { return Item(form1::kCheckListBox1); }
+
+bool DialogTest::RowMarked(int row) { return ::RowMarked(List(), row); }
+
+void MarkListRow(HWND list, int row, bool marked) {
+  LVITEMA item{};
+  item.stateMask = LVIS_STATEIMAGEMASK;
+  item.state = INDEXTOSTATEIMAGEMASK(marked ? 2 : 1);
+  SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+void DoubleClickListRow(HWND list, int row) {
+  RECT rect{};
+  rect.left = LVIR_LABEL;
+  SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect));
+  const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
+  SendMessageA(list, WM_LBUTTONUP, 0, point);
+  SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
+  SendMessageA(list, WM_LBUTTONUP, 0, point);
+}
+
+void DialogTest::UserMarksRow(int row, bool marked) { MarkListRow(List(), row, marked); }
+
+void DialogTest::MoveSlider(int id, int position) {
+  SendMessageA(Item(id), TBM_SETPOS, TRUE, position);
+  SendMessageA(ConfigDialogWindow(), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position),
+               reinterpret_cast<LPARAM>(Item(id)));
+  SendMessageA(ConfigDialogWindow(), WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0),
+               reinterpret_cast<LPARAM>(Item(id)));
+}
+
+void DialogTest::TypeInEdit1(const char* text) {
+  SendMessageA(Item(form1::kEdit1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+void DialogTest::Register(int n, klv::PackedHotkey packed) {
+  HotkeyEntry(n).packed = packed;
+  ASSERT_TRUE(RegisterEntryHotkey(HotkeyEntry(n)));
+}
+
+std::vector<SeenMessageBox> DialogTest::SeenAfterPump() {
+  FlushPostedMessages();
+  return boxes.Seen();
+}

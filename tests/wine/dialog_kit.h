@@ -1,0 +1,102 @@
+// What the dialog suites share: a fixture with the configuration dialog's
+// state reset, the controls as a user reaches them, and a driver that runs
+// steps against the modal assignment dialog from inside its loop.
+#pragma once
+
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/hotkey_actions.h"
+#include "tests/wine/test_host.h"
+
+namespace dialog_kit {
+
+constexpr int kNext = 5;  // hotkey table entry numbers; list row = entry - 1
+constexpr int kPlay = 2;
+const klv::PackedHotkey kCtrlAltP = 5242883;  // as the settings file stores it
+const klv::PackedHotkey kCtrlAltF9 = klv::PackHotkey(VK_F9, true, true, false, false);
+
+}  // namespace dialog_kit
+
+bool IsChecked(HWND button);
+// What a click on a row's check box does to a list view with check boxes: the
+// state changes inside the list and it notifies its dialog.
+void MarkListRow(HWND list, int row, bool marked);
+// A user's double click on the caption of a row of a list view.
+void DoubleClickListRow(HWND list, int row);
+
+// Runs steps against the assignment dialog, one per timer tick, while its
+// modal loop runs. Records what the dialog showed when it opened.
+class AssignDialogDriver {
+ public:
+  struct Snapshot {
+    bool enable, alt, ctrl, shift, win;
+    bool altEnabled, keyEnabled, enableEnabled, assignEnabled;
+    std::string key;
+    std::wstring caption;
+  };
+  using Step = std::function<void(HWND dialog)>;
+
+  explicit AssignDialogDriver(std::vector<Step> steps);
+  ~AssignDialogDriver();
+  AssignDialogDriver(const AssignDialogDriver&) = delete;
+  AssignDialogDriver& operator=(const AssignDialogDriver&) = delete;
+
+  int opened = 0;   // distinct dialogs seen
+  size_t done = 0;  // steps run
+
+  std::vector<Snapshot> snapshots;
+
+ private:
+  static HWND Dialog();
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+  static Snapshot TakeSnapshot(HWND dialog);
+
+  std::vector<Step> steps_;
+  UINT_PTR timer_ = 0;
+  HWND last_ = nullptr;
+  bool busy_ = false;
+};
+
+// Steps of the assignment dialog.
+AssignDialogDriver::Step ClickIn(int id);
+AssignDialogDriver::Step TypeKey(const char* name);
+AssignDialogDriver::Step PickKey(const char* name);
+AssignDialogDriver::Step CloseBox();
+AssignDialogDriver::Step ExpectOpen(bool* flag);
+
+// The form's own control that holds the focus (a combo box's edit counts as the combo box).
+int FocusedControl(HWND form);
+// Tab as the user presses it, through the thread's message queue.
+void PressTab(HWND form);
+
+// Settings, hotkey table and settings file fresh for each test; the
+// configuration dialog closed and every hotkey released after it.
+class DialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  HWND Open();
+  static HWND Item(int id);
+  static void Click(int id);
+  static HWND List();
+  static bool RowMarked(int row);
+  // What a click on the row's check box does to the list: the state changes
+  // inside the list view and it notifies the dialog.
+  static void UserMarksRow(int row, bool marked);
+  static void MoveSlider(int id, int position);
+  static void TypeInEdit1(const char* text);
+  void Register(int n, klv::PackedHotkey packed);
+  // The boxes seen once everything posted so far has been handled.
+  std::vector<SeenMessageBox> SeenAfterPump();
+
+  MessageBoxWatcher boxes;
+  TestInstall install;
+  TestHost host;
+};

@@ -1,0 +1,239 @@
+#include "tests/wine/test_kit.h"
+
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "plugin/osd_window.h"
+
+// ---- Reading windows back ----
+
+std::string WindowTextOf(HWND window) {
+  std::string text(GetWindowTextLengthA(window) + 1, '\0');
+  text.resize(GetWindowTextA(window, text.data(), static_cast<int>(text.size())));
+  return text;
+}
+
+int AlphaOf(HWND window) {
+  if ((GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYERED) == 0) return -1;
+  COLORREF key = 0;
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  if (!GetLayeredWindowAttributes(window, &key, &alpha, &flags) || (flags & LWA_ALPHA) == 0) return -1;
+  return alpha;
+}
+
+WNDPROC WindowProcedure(HWND window) {
+  return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
+}
+
+bool RowMarked(HWND list, int row) {
+  return (SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) ==
+         INDEXTOSTATEIMAGEMASK(2);
+}
+
+namespace {
+
+bool IsOwnWindow(HWND window) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  return process == GetCurrentProcessId();
+}
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
+  char name[16] = {};
+  GetClassNameA(window, name, sizeof(name));
+  if (!IsOwnWindow(window) || lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+BOOL CALLBACK CountChild(HWND, LPARAM count) {
+  ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+BOOL CALLBACK CountWithChildren(HWND window, LPARAM count) {
+  if (!IsOwnWindow(window)) return TRUE;
+  ++*reinterpret_cast<int*>(count);
+  EnumChildWindows(window, CountChild, count);
+  return TRUE;
+}
+
+}  // namespace
+
+HWND FindVisibleDialog() {
+  HWND dialog = nullptr;
+  EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&dialog));
+  return dialog;
+}
+
+int CountOwnWindows() {
+  int count = 0;
+  EnumWindows(CountWithChildren, reinterpret_cast<LPARAM>(&count));
+  // EnumWindows leaves out message-only windows.
+  for (HWND window = FindWindowExA(HWND_MESSAGE, nullptr, nullptr, nullptr); window != nullptr;
+       window = FindWindowExA(HWND_MESSAGE, window, nullptr, nullptr)) {
+    CountWithChildren(window, reinterpret_cast<LPARAM>(&count));
+  }
+  return count;
+}
+
+int CountVisibleWindows(const wchar_t* className) {
+  int open = 0;
+  for (HWND w = FindWindowExW(nullptr, nullptr, className, nullptr); w != nullptr;
+       w = FindWindowExW(nullptr, w, className, nullptr)) {
+    open += IsOwnWindow(w) && IsWindowVisible(w) ? 1 : 0;
+  }
+  return open;
+}
+
+// ---- Hotkeys ----
+
+bool IsFree(klv::PackedHotkey packed, HWND probe) {
+  constexpr int kProbeId = 0xBEEF;
+  if (!RegisterHotKey(probe, kProbeId, klv::HotkeyModifiers(packed), klv::HotkeyKeyCode(packed)))
+    return false;
+  UnregisterHotKey(probe, kProbeId);
+  return true;
+}
+
+void PressKeys(klv::PackedHotkey packed) {
+  std::vector<WORD> keys;
+  const uint16_t modifiers = klv::HotkeyModifiers(packed);
+  if (modifiers & klv::kModCtrl) keys.push_back(VK_CONTROL);
+  if (modifiers & klv::kModAlt) keys.push_back(VK_MENU);
+  if (modifiers & klv::kModShift) keys.push_back(VK_SHIFT);
+  if (modifiers & klv::kModWin) keys.push_back(VK_LWIN);
+  keys.push_back(klv::HotkeyKeyCode(packed));
+  std::vector<INPUT> inputs;
+  for (WORD key : keys) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    inputs.push_back(input);
+  }
+  for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = *key;
+    input.ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs.push_back(input);
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+const klv::PackedHotkey MarkerKey::kCombination = klv::PackHotkey(VK_F11, false, true, true, false);
+
+namespace {
+
+constexpr char kMarkerClass[] = "KlvTestMarker";
+constexpr int kMarkerId = 0x7E57;
+
+}  // namespace
+
+MarkerKey::MarkerKey() {
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = Procedure;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = kMarkerClass;
+  RegisterClassA(&windowClass);  // fails harmlessly when already registered
+  window_ = CreateWindowExA(0, kMarkerClass, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                            windowClass.hInstance, nullptr);
+  SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  registered_ = RegisterHotKey(window_, kMarkerId, klv::HotkeyModifiers(kCombination),
+                               klv::HotkeyKeyCode(kCombination)) != FALSE;
+}
+
+MarkerKey::~MarkerKey() {
+  if (registered_) UnregisterHotKey(window_, kMarkerId);
+  DestroyWindow(window_);
+}
+
+LRESULT CALLBACK MarkerKey::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  if (message == WM_HOTKEY && wParam == kMarkerId) {
+    if (auto* self = reinterpret_cast<MarkerKey*>(GetWindowLongPtrA(window, GWLP_USERDATA))) ++self->arrived_;
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool MarkerKey::PressAndWait(DWORD timeoutMs) {
+  if (!registered_) return false;
+  const int before = arrived_;
+  PressKeys(kCombination);
+  return WaitUntil([&] { return arrived_ > before; }, timeoutMs);
+}
+
+// ---- Waiting ----
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (done()) return true;
+    if (GetTickCount() - start >= timeoutMs) return done();
+    // Wakes at once for input or a posted message, else looks again soon.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+}
+
+namespace {
+
+constexpr char kFlushClass[] = "KlvTestFlush";
+int gFlushesSeen = 0;
+
+LRESULT CALLBACK FlushProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  if (message == WM_APP) {
+    ++gFlushesSeen;
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+void FlushPostedMessages() {
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = FlushProcedure;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = kFlushClass;
+  RegisterClassA(&windowClass);  // fails harmlessly when already registered
+  // A window of its own for each flush, so that window counts around it stay the same.
+  HWND window = CreateWindowExA(0, kFlushClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                windowClass.hInstance, nullptr);
+  const int before = gFlushesSeen;
+  PostMessageA(window, WM_APP, 0, 0);
+  WaitUntil([&] { return gFlushesSeen > before; });
+  DestroyWindow(window);
+}
+
+DWORD ManualOsdClock::now_ = 0;
+
+ManualOsdClock::ManualOsdClock(DWORD now) {
+  now_ = now;
+  SetOsdClock(&Read);
+}
+
+ManualOsdClock::~ManualOsdClock() { SetOsdClock(nullptr); }
+
+void ManualOsdClock::Set(DWORD now) { now_ = now; }
+
+DWORD ManualOsdClock::Read() { return now_; }
+
+// ---- Files of the build ----
+
+std::string EnvPath(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+std::string PluginDllPath() {
+  const std::string path = EnvPath("KLV_DLL");
+  return path.empty() ? "gen_klv.dll" : path;
+}

@@ -1,0 +1,90 @@
+// Small probes and actions the Wine suites share: reading windows back, key
+// presses through the system's input queue, and waiting with a deadline.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "core/hotkey_actions.h"
+
+// ---- Reading windows back ----
+
+std::string WindowTextOf(HWND window);
+// The window's constant alpha, or -1 when it is not layered with one.
+int AlphaOf(HWND window);
+WNDPROC WindowProcedure(HWND window);
+// Whether the check box of a row of a list view with check boxes is marked.
+bool RowMarked(HWND list, int row);
+// The first visible dialog (#32770) of this process, such as a common colour
+// or font dialog or a message box; null when none is up.
+HWND FindVisibleDialog();
+// Every window of this process: top-level, child and message-only.
+int CountOwnWindows();
+// Visible top-level windows of this process with the class name.
+int CountVisibleWindows(const wchar_t* className);
+
+// ---- Hotkeys ----
+
+// Whether some window could register the combination now, i.e. nobody holds
+// it: probe registers it for a moment.
+bool IsFree(klv::PackedHotkey packed, HWND probe);
+// Presses the combination through SendInput as a user would: modifiers down,
+// key down, then all up in reverse. Returns at once; nothing is pumped.
+void PressKeys(klv::PackedHotkey packed);
+
+// A combination of the test's own on a window of its own. Pressed after other
+// presses, its arrival proves that theirs, had they meant anything, arrived
+// before it: "nothing happened" without waiting for a fixed time.
+class MarkerKey {
+ public:
+  MarkerKey();
+  ~MarkerKey();
+  MarkerKey(const MarkerKey&) = delete;
+  MarkerKey& operator=(const MarkerKey&) = delete;
+
+  bool Registered() const { return registered_; }
+  // Presses the marker and pumps until it arrives; false when it never did.
+  bool PressAndWait(DWORD timeoutMs = 5000);
+
+  static const klv::PackedHotkey kCombination;
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  HWND window_ = nullptr;
+  bool registered_ = false;
+  int arrived_ = 0;
+};
+
+// ---- Waiting ----
+
+// Pumps this thread's messages until done() holds or timeoutMs have passed;
+// returns done()'s last answer.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+
+// Handles everything posted to this thread so far: a message posted now is
+// taken in turn after them, also by a modal loop that one of them opens.
+void FlushPostedMessages();
+
+// The OSD's clock held by the test for as long as this object lives, so that
+// display times pass at the test's word rather than with the machine's load.
+class ManualOsdClock {
+ public:
+  explicit ManualOsdClock(DWORD now);
+  ~ManualOsdClock();
+  ManualOsdClock(const ManualOsdClock&) = delete;
+  ManualOsdClock& operator=(const ManualOsdClock&) = delete;
+  void Set(DWORD now);
+
+ private:
+  static DWORD Read();
+  static DWORD now_;
+};
+
+// ---- Files of the build ----
+
+// The environment variable's value, empty when unset.
+std::string EnvPath(const char* name);
+// The real gen_klv.dll the suites load (%KLV_DLL%).
+std::string PluginDllPath();
