@@ -97,7 +97,11 @@ class TForm1 {
   // The open dialog's window has gone: it stops being the open dialog.
   static void RetireCurrent();
 
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  template <typename Form, typename Calls>
+  friend LRESULT CALLBACK FormWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  void Attach(HWND window) { window_ = window; }
+  void Detach() { window_ = nullptr; }
+  LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void CreateControls();
   void OnCommand(int id, int code);

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <iterator>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "plugin/module_hold.h"
 #include "plugin/plugin_state.h"
 #include "ui/config_dialog.h"
+#include "ui/form_window.h"
 #include "ui/gen_klv_form1.h"
 #include "ui/ui_module.h"
 
@@ -54,7 +56,7 @@ int CurrentHotkeyEntry() { return gCurrentEntry; }
 TForm2::TForm2(HWND owner) : owner_(owner) {
   WNDCLASSEXW cls{};
   cls.cbSize = sizeof(cls);
-  cls.lpfnWndProc = WindowProc;
+  cls.lpfnWndProc = FormWindowProc<TForm2, WideWindowCalls>;
   cls.hInstance = UiModule();
   cls.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -75,8 +77,14 @@ TForm2::~TForm2() {
 void TForm2::CreateControls() {
   layout_.Build(window_, kForm2Controls, std::size(kForm2Controls));
   HWND keyBox = layout_.Control(form2::kComboBox1);
-  for (const klv::KeyName& key : klv::KeyNameTable)
+  int widest = 0;
+  for (const klv::KeyName& key : klv::KeyNameTable) {
     SendMessageA(keyBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(key.name));
+    widest = std::max(widest, layout_.TextWidth(key.name));
+  }
+  // The box is narrow; its list opens wide enough to show every name whole.
+  const int listWidth = widest + GetSystemMetrics(SM_CXVSCROLL) + layout_.Scale(8);
+  SendMessageA(keyBox, CB_SETDROPPEDWIDTH, listWidth, 0);
   SendMessageA(keyBox, CB_SETITEMHEIGHT, 0, layout_.Scale(13));
   SetWindowSubclass(layout_.Control(form2::kCheckBox5), EnableBoxProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
@@ -113,28 +121,6 @@ bool TForm2::ShowModal() {
   return result_;
 }
 
-LRESULT CALLBACK TForm2::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  const CallInProgress call;
-  try {
-    if (message == WM_NCCREATE) {
-      auto* form = static_cast<TForm2*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-      form->window_ = window;
-      SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<TForm2*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (form == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-      form->window_ = nullptr;
-      form->closed_ = true;
-      return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return form->HandleMessage(message, wParam, lParam);
-  } catch (...) {
-    return 0;
-  }
-}
-
 LRESULT CALLBACK TForm2::EnableBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                        DWORD_PTR data) noexcept {
   const CallInProgress call;
@@ -152,6 +138,8 @@ LRESULT TForm2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       CreateControls();
       return 0;
     case WM_COMMAND:
+      // Esc, as IsDialogMessage reports it: the close box's way out.
+      if (LOWORD(wParam) == IDCANCEL) SendMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
       if (HIWORD(wParam) == BN_CLICKED) {
         if (LOWORD(wParam) == form2::kCheckBox5) CheckBox5Click();
         if (LOWORD(wParam) == form2::kButton1) Button1Click();
@@ -163,6 +151,8 @@ LRESULT TForm2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       KeepFocusAcrossActivation(window_, wParam, lastFocus_);
       return 0;
+    case DM_GETDEFID:
+      return FocusedDefaultButton(window_);
     case WM_NEXTDLGCTL:
       MoveDialogFocus(window_, wParam, lParam);
       return 0;

@@ -34,7 +34,9 @@ std::string HotkeysIni(bool enabled, const std::vector<std::pair<const char*, kl
 
 HWND ConfigDialog() { return FindWindowA(form1::kClassName, nullptr); }
 int VisibleConfigDialogs() { return CountVisibleWindows(L"TForm1"); }
-bool RowMarked(HWND dialog, int row) { return RowMarked(GetDlgItem(dialog, form1::kCheckListBox1), row); }
+bool HotkeyRowMarked(HWND dialog, int row) {
+  return RowMarked(GetDlgItem(dialog, form1::kCheckListBox1), row);
+}
 
 class ReliabilityTest : public ::testing::Test {
  protected:
@@ -281,7 +283,7 @@ TEST_F(ReliabilityTest, ClosingTheAssignDialogWhileItsRefusalBoxIsUpLeavesTheRow
     EXPECT_TRUE(script.AllDone());
     EXPECT_EQ(assignDialog(), nullptr);
     EXPECT_EQ(script.BoxTexts(), std::vector<std::string>{"Unable to set a hot key."});
-    EXPECT_FALSE(RowMarked(dialog, c.row));
+    EXPECT_FALSE(HotkeyRowMarked(dialog, c.row));
     // Exit writes what the entry holds: no combination.
     SendMessageA(GetDlgItem(dialog, form1::kButton1), BM_CLICK, 0, 0);
     PumpMessages(50);
@@ -345,7 +347,7 @@ TEST_F(ReliabilityTest, WithoutRoomForItsAtomAnEntryRegistersNothingAndKeepsItsC
   PumpMessages(50);
   HWND dialog = ConfigDialog();
   ASSERT_NE(dialog, nullptr);
-  EXPECT_TRUE(RowMarked(dialog, kNextRow));
+  EXPECT_TRUE(HotkeyRowMarked(dialog, kNextRow));
   EXPECT_FALSE(IsFree(kCtrlAltN, host.equalizer));
   EXPECT_TRUE(GlobalAtomExists("next_hotkey"));
   SendMessageA(GetDlgItem(dialog, form1::kButton1), BM_CLICK, 0, 0);
