@@ -29,7 +29,8 @@
 
 #include "core/hotkey_actions.h"
 #include "plugin/gen.h"
-#include "tests/wine/child_processes.h"
+#include "tests/wine/hotkey_holder.h"
+#include "tests/wine/player_process.h"
 #include "tests/wine/resource_counts.h"
 #include "tests/wine/test_host.h"
 #include "tests/wine/test_kit.h"
@@ -201,7 +202,7 @@ class Sequence {
   void Unload(bool withQuit);
 
   // ---- A second player process ----
-  enum class ChildEnd { kClose, kExitWithoutQuit, kTerminate };
+  enum class ChildEnd { kQuit, kExitWithoutQuit, kTerminate };
   void StartChild();
   void EndChild(ChildEnd how);
 
@@ -267,8 +268,7 @@ class Sequence {
   int doubleClickedRow_ = -1;  // a double click opened the assignment dialog for this row
   bool doubleClickedMark_ = false;
 
-  std::unique_ptr<ChildPlayer> child_;
-  bool childBusy_ = false;  // a step waits for the child: no nested step may end it
+  std::unique_ptr<PlayerProcess> child_;
   std::unique_ptr<HotkeyHolder> grab_;
   klv::PackedHotkey grabbed_ = 0;
 };
@@ -447,7 +447,7 @@ void Sequence::TopLevelStep() {
       StartChild();
       break;
     case kChildClose:
-      EndChild(ChildEnd::kClose);
+      EndChild(ChildEnd::kQuit);
       break;
     case kChildExit:
       EndChild(ChildEnd::kExitWithoutQuit);
@@ -489,7 +489,7 @@ void Sequence::Finish() {
   Note("finish");
   if (module_ == nullptr && ModuleMapped()) Load();  // the plug-in still holds itself
   if (module_ != nullptr) Unload(true);
-  if (child_) EndChild(ChildEnd::kClose);
+  if (child_) EndChild(ChildEnd::kQuit);
   grab_.reset();
   grabbed_ = 0;
   if (readOnly_) ToggleReadOnly();
@@ -645,11 +645,8 @@ void Sequence::Unload(bool withQuit) {
 void Sequence::StartChild() {
   const int expected = inprocRunning_ ? -1 : 0;
   Note("start a second player, expecting init " + std::to_string(expected));
-  child_ = std::make_unique<ChildPlayer>(install_->Directory());
-  if (!child_->Started()) return Fail("the second player did not start");
-  childBusy_ = true;
-  const int result = child_->WaitForPluginInit(20000);
-  childBusy_ = false;
+  child_ = std::make_unique<PlayerProcess>(*install_);
+  const int result = child_->InitResult();
   Note("its init returned " + std::to_string(result));
   if (result == -2) return Fail("the second player never started its plug-in");
   if (result != expected) {
@@ -661,23 +658,21 @@ void Sequence::StartChild() {
 }
 
 void Sequence::EndChild(ChildEnd how) {
-  childBusy_ = true;
   switch (how) {
-    case ChildEnd::kClose:
-      Note("close the second player");
-      if (!child_->Close(20000)) Fail("the second player did not end when closed");
+    case ChildEnd::kQuit:
+      Note("the second player quits");
+      if (!child_->Quit()) Fail("the second player did not end when it quit");
       break;
     case ChildEnd::kExitWithoutQuit:
       Note("the second player exits without quit");
-      if (!child_->ExitWithoutQuit(20000)) Fail("the second player did not exit");
+      if (!child_->ExitWithoutQuit()) Fail("the second player did not exit");
       break;
     case ChildEnd::kTerminate:
       Note("terminate the second player");
-      child_->Terminate();
+      if (!child_->Terminate()) Fail("the second player could not be terminated");
       break;
   }
-  childBusy_ = false;
-  if (childRunsPlugin_ && how != ChildEnd::kClose) staleMarker_ = true;
+  if (childRunsPlugin_ && how != ChildEnd::kQuit) staleMarker_ = true;
   childRunsPlugin_ = false;
   child_.reset();
 }
@@ -1135,7 +1130,7 @@ void Sequence::NestedAction() {
       if (module_ != nullptr) return Unload(Chance(70));
       break;
     default:
-      if (child_ && !childBusy_) return EndChild(static_cast<ChildEnd>(Pick(3)));
+      if (child_) return EndChild(static_cast<ChildEnd>(Pick(3)));
       break;
   }
   Note("wait");
@@ -1159,8 +1154,8 @@ TEST(BesideAnotherPlayer, OnlyTheHostsOwnWindowsAreHookedAndLayered) {
       "Playlist_active=201\r\nPlaylist_inactive=101\r\nEqualizer_active=202\r\nEqualizer_inactive=102\r\n");
   TestHost host;
   const WNDPROC hostProcedure = WindowProcedure(host.playlist);
-  ChildPlayer other(install.Directory(), false);
-  HWND otherMain = other.WaitForMainWindow(20000);
+  PlayerProcess other(install, 20000, false);
+  HWND otherMain = other.MainWindow();
   ASSERT_NE(otherMain, nullptr);
   DWORD otherProcess = 0;
   GetWindowThreadProcessId(otherMain, &otherProcess);
@@ -1192,7 +1187,7 @@ TEST(BesideAnotherPlayer, OnlyTheHostsOwnWindowsAreHookedAndLayered) {
       EXPECT_EQ(WindowProcedure(window), hostProcedure);
   }
   EXPECT_EQ(GetModuleHandleA(PluginDllPath().c_str()), nullptr) << "the library stayed loaded";
-  EXPECT_TRUE(other.Close(20000));
+  EXPECT_TRUE(other.Quit());
   ResetGlobalAtoms();
 }
 
