@@ -143,6 +143,17 @@ void DialogTest::UserMarksRow(int row, bool marked) {
   SendMessageA(List(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
 }
 
+void DialogTest::DoubleClickRow(int row) {
+  RECT rect{};
+  rect.left = LVIR_LABEL;
+  SendMessageA(List(), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect));
+  const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  SendMessageA(List(), WM_LBUTTONDOWN, MK_LBUTTON, point);
+  SendMessageA(List(), WM_LBUTTONUP, 0, point);
+  SendMessageA(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, point);
+  SendMessageA(List(), WM_LBUTTONUP, 0, point);
+}
+
 void DialogTest::MoveSlider(int id, int position) {
   SendMessageA(Item(id), TBM_SETPOS, TRUE, position);
   SendMessageA(ConfigDialogWindow(), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position),

@@ -85,6 +85,8 @@ class DialogTest : public ::testing::Test {
   // What a click on the row's check box does to the list: the state changes
   // inside the list view and it notifies the dialog.
   static void UserMarksRow(int row, bool marked);
+  // A double click on the row's caption, as the mouse sends it.
+  static void DoubleClickRow(int row);
   static void MoveSlider(int id, int position);
   static void TypeInEdit1(const char* text);
   void Register(int n, klv::PackedHotkey packed);
