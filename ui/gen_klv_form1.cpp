@@ -14,6 +14,7 @@
 #include "plugin/settings_file.h"
 #include "plugin/transparency.h"
 #include "ui/config_dialog.h"
+#include "ui/form_window.h"
 #include "ui/jpeg_picture.h"
 #include "ui/ui_module.h"
 #include "ui/ui_resources.h"
@@ -157,7 +158,7 @@ TForm1* TForm1::Current() {
 TForm1::TForm1() {
   WNDCLASSEXA cls{};
   cls.cbSize = sizeof(cls);
-  cls.lpfnWndProc = WindowProc;
+  cls.lpfnWndProc = FormWindowProc<TForm1, AnsiWindowCalls>;
   cls.hInstance = UiModule();
   cls.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -204,37 +205,21 @@ void TForm1::CreateControls() {
   SendMessageA(layout_.Control(kImage2), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(icon_.Get()));
 }
 
-LRESULT CALLBACK TForm1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  try {
-    if (message == WM_NCCREATE) {
-      auto* form = static_cast<TForm1*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-      form->window_ = window;
-      SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<TForm1*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (form == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-      SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-      form->window_ = nullptr;
-      return DefWindowProcA(window, message, wParam, lParam);
-    }
-    if (message == kMsgRelease) {
-      CloseConfigDialog();  // frees form now, or once its open handlers return
-      return 0;
-    }
-    LRESULT result;
-    ++form->depth_;
-    {
-      ScopedVisualStyles styles;
-      result = form->HandleMessage(message, wParam, lParam);
-    }
-    // The dialog was closed inside a handler (a nested message loop): free it
-    // now that nothing of it is on the stack.
-    if (--form->depth_ == 0 && form->window_ == nullptr && gForm1.get() == form) gForm1.reset();
-    return result;
-  } catch (...) {
+LRESULT TForm1::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kMsgRelease) {
+    CloseConfigDialog();  // frees this form now, or once its open handlers return
     return 0;
   }
+  LRESULT result;
+  ++depth_;
+  {
+    ScopedVisualStyles styles;
+    result = HandleMessage(message, wParam, lParam);
+  }
+  // The dialog was closed inside a handler (a nested message loop): free it
+  // now that nothing of it is on the stack.
+  if (--depth_ == 0 && window_ == nullptr && gForm1.get() == this) gForm1.reset();
+  return result;
 }
 
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -77,7 +77,11 @@ class TForm1 {
   friend void OpenConfigDialog();
   friend void CloseConfigDialog();
 
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  template <typename Form, typename Calls>
+  friend LRESULT CALLBACK FormWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  void Attach(HWND window) { window_ = window; }
+  void Detach() { window_ = nullptr; }
+  LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void CreateControls();
   void OnCommand(int id, int code);

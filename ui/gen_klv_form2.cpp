@@ -10,6 +10,7 @@
 #include "plugin/hotkey_registration.h"
 #include "plugin/plugin_state.h"
 #include "ui/config_dialog.h"
+#include "ui/form_window.h"
 #include "ui/gen_klv_form1.h"
 #include "ui/ui_module.h"
 
@@ -53,7 +54,7 @@ int CurrentHotkeyEntry() { return gCurrentEntry; }
 TForm2::TForm2(HWND owner) : owner_(owner) {
   WNDCLASSEXW cls{};
   cls.cbSize = sizeof(cls);
-  cls.lpfnWndProc = WindowProc;
+  cls.lpfnWndProc = FormWindowProc<TForm2, WideWindowCalls>;
   cls.hInstance = UiModule();
   cls.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -107,27 +108,6 @@ bool TForm2::ShowModal() {
   if (ownerWasEnabled && IsWindow(owner_)) EnableWindow(owner_, TRUE);
   if (window_ != nullptr) ShowWindow(window_, SW_HIDE);
   return result_;
-}
-
-LRESULT CALLBACK TForm2::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  try {
-    if (message == WM_NCCREATE) {
-      auto* form = static_cast<TForm2*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-      form->window_ = window;
-      SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<TForm2*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (form == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-      form->window_ = nullptr;
-      form->closed_ = true;
-      return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return form->HandleMessage(message, wParam, lParam);
-  } catch (...) {
-    return 0;
-  }
 }
 
 LRESULT CALLBACK TForm2::EnableBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,

@@ -32,7 +32,16 @@ class TForm2 {
   HWND Window() const { return window_; }
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  template <typename Form, typename Calls>
+  friend LRESULT CALLBACK FormWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  void Attach(HWND window) { window_ = window; }
+  void Detach() {
+    window_ = nullptr;
+    closed_ = true;
+  }
+  LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    return HandleMessage(message, wParam, lParam);
+  }
   static LRESULT CALLBACK EnableBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                         DWORD_PTR data) noexcept;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);

@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "core/osd_placement.h"
 #include "core/settings.h"
 #include "plugin/osd_style.h"
 #include "plugin/osd_window.h"
@@ -22,28 +21,29 @@ namespace {
 
 constexpr UINT kOsdTextFormat = DT_WORDBREAK | DT_NOPREFIX | DT_LEFT;
 
-klv::ScreenMetrics Screen() {
-  return klv::ScreenMetrics{GetSystemMetrics(SM_CXSCREEN),        GetSystemMetrics(SM_CYSCREEN),
-                            GetSystemMetrics(SM_XVIRTUALSCREEN),  GetSystemMetrics(SM_YVIRTUALSCREEN),
-                            GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-}
-
-// The text's extent in the settings' font, broken to the screen width as the OSD breaks it.
-SIZE MeasureInSettingsFont(const std::string& text, UINT format = kOsdTextFormat) {
+// The text's extent as the platform measures it in the font the OSD window
+// holds, broken to the screen width as the OSD breaks it.
+SIZE MeasureInOsdFont(const std::string& text, UINT format = kOsdTextFormat) {
+  const auto font = reinterpret_cast<HGDIOBJ>(SendMessageA(OsdPlatformWindow(), WM_GETFONT, 0, 0));
   HDC screen = GetDC(nullptr);
-  LOGFONTA logFont{};
-  logFont.lfHeight = -MulDiv(gSettings.osdFont.size, GetDeviceCaps(screen, LOGPIXELSY), 72);
-  logFont.lfWeight = gSettings.osdFont.bold ? FW_BOLD : FW_NORMAL;
-  logFont.lfCharSet = DEFAULT_CHARSET;
-  lstrcpynA(logFont.lfFaceName, gSettings.osdFont.name.c_str(), LF_FACESIZE);
-  HFONT font = CreateFontIndirectA(&logFont);
   HGDIOBJ old = SelectObject(screen, font);
   RECT extent{0, 0, GetSystemMetrics(SM_CXSCREEN), 0};
   DrawTextA(screen, text.c_str(), static_cast<int>(text.size()), &extent, format | DT_CALCRECT);
   SelectObject(screen, old);
-  DeleteObject(font);
   ReleaseDC(nullptr, screen);
   return SIZE{extent.right, extent.bottom};
+}
+
+// The expected places below are worked out for the suites' one screen.
+::testing::AssertionResult OnTheSuitesScreen() {
+  const int metrics[] = {GetSystemMetrics(SM_CXSCREEN),        GetSystemMetrics(SM_CYSCREEN),
+                         GetSystemMetrics(SM_XVIRTUALSCREEN),  GetSystemMetrics(SM_YVIRTUALSCREEN),
+                         GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  if (metrics[0] == 1024 && metrics[1] == 768 && metrics[2] == 0 && metrics[3] == 0 && metrics[4] == 1024 &&
+      metrics[5] == 768) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << "not a single 1024 x 768 screen";
 }
 
 RECT WindowRect(HWND window) {
@@ -52,7 +52,11 @@ RECT WindowRect(HWND window) {
   return rect;
 }
 
-::testing::AssertionResult SameRect(const klv::OsdRect& expected, const RECT& actual) {
+struct Place {
+  int x, y, width, height;
+};
+
+::testing::AssertionResult SameRect(const Place& expected, const RECT& actual) {
   if (actual.left == expected.x && actual.top == expected.y && actual.right - actual.left == expected.width &&
       actual.bottom - actual.top == expected.height) {
     return ::testing::AssertionSuccess();
@@ -152,31 +156,79 @@ class OsdTest : public ::testing::Test {
 };
 
 TEST_F(OsdTest, TakesThePlaceOfTheMeasuredTextAtEveryPositionCode) {
+  ASSERT_TRUE(OnTheSuitesScreen());
   const std::string text = "Next : \"Song\" [1:05/3:07]";
-  const SIZE extent = MeasureInSettingsFont(text);
+  ShowOsd(text);
+  const SIZE extent = MeasureInOsdFont(text);
   ASSERT_GT(extent.cx, 0);
-  RECT atCodeZero{};
-  for (int code : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 200, 255}) {
-    SCOPED_TRACE(code);
-    gSettings.osdPosition = static_cast<uint8_t>(code);
+  // The rule by hand on 1024 x 768: w = text width + 6, h = text height + 2,
+  // the window w x (h + 4); the bottom row's y = 768 - h is pulled up by the
+  // desktop clamp to 768 - (h + 4).
+  const int w = extent.cx + 6;
+  const int h = extent.cy + 2;
+  struct Case {
+    int code;
+    int x, y;
+  } const cases[] = {
+      {0, 0, 0},
+      {1, 0, (768 - h) / 2},
+      {2, 0, 768 - (h + 4)},
+      {3, (1024 - w) / 2, 0},
+      {4, (1024 - w) / 2, (768 - h) / 2},
+      {5, (1024 - w) / 2, 768 - (h + 4)},
+      {6, 1024 - w, 0},
+      {7, 1024 - w, (768 - h) / 2},
+      {8, 1024 - w, 768 - (h + 4)},
+      {9, 0, 0},  // codes above 8 count as 0
+      {200, 0, 0},
+      {255, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.code);
+    gSettings.osdPosition = static_cast<uint8_t>(c.code);
     ShowOsd(text);
     HWND osd = OsdPlatformWindow();
     ASSERT_NE(osd, nullptr);
-    const RECT rect = WindowRect(osd);
-    EXPECT_TRUE(SameRect(klv::PlaceOsd(static_cast<uint8_t>(code), extent.cx, extent.cy, Screen()), rect));
+    EXPECT_TRUE(SameRect(Place{c.x, c.y, w, h + 4}, WindowRect(osd)));
     RECT client{};
     GetClientRect(osd, &client);
     EXPECT_EQ(client.right, extent.cx + 4);
     EXPECT_EQ(client.bottom, extent.cy + 4);
-    // Inside the screen: the edges touch it, none passes it.
-    EXPECT_GE(rect.left, 0);
-    EXPECT_GE(rect.top, 0);
-    EXPECT_LE(rect.right, GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_LE(rect.bottom, GetSystemMetrics(SM_CYSCREEN));
-    if (code == 0) atCodeZero = rect;
-    if (code > 8) {
-      EXPECT_TRUE(SameRect(rect, atCodeZero)) << "codes above 8 count as 0";
-    }
+  }
+}
+
+// The font's size is in points: at 96 pixels per inch a point is 4/3 pixels.
+TEST_F(OsdTest, TheFontHasTheSettingsFaceStyleAndPointSize) {
+  HDC screen = GetDC(nullptr);
+  const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  if (pixelsPerInch != 96) GTEST_SKIP() << "sizes worked out for 96 pixels per inch, not " << pixelsPerInch;
+  struct Case {
+    int32_t points;
+    bool bold, italic, underline, strikeOut;
+    LONG height, weight;
+  } const cases[] = {
+      {12, false, false, false, false, -16, FW_NORMAL},
+      {9, true, false, true, false, -12, FW_BOLD},
+      {20, false, true, false, true, -27, FW_NORMAL},  // 26.67 rounds to 27
+      {24, true, true, true, true, -32, FW_BOLD},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.points);
+    gSettings.osdFont = {"Courier New", c.points, 0, c.bold, c.italic, c.underline, c.strikeOut};
+    ApplyOsdFont();
+    ShowOsd("Stop");
+    LOGFONTA font{};
+    ASSERT_NE(GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(OsdPlatformWindow(), WM_GETFONT, 0, 0)),
+                         sizeof(font), &font),
+              0);
+    EXPECT_STREQ(font.lfFaceName, "Courier New");
+    EXPECT_EQ(font.lfHeight, c.height);
+    EXPECT_EQ(font.lfWeight, c.weight);
+    EXPECT_EQ(font.lfItalic != 0, c.italic);
+    EXPECT_EQ(font.lfUnderline != 0, c.underline);
+    EXPECT_EQ(font.lfStrikeOut != 0, c.strikeOut);
+    EXPECT_EQ(font.lfCharSet, DEFAULT_CHARSET);
   }
 }
 
@@ -187,7 +239,7 @@ TEST_F(OsdTest, BreaksALongTextToTheScreenWidth) {
   HWND osd = OsdPlatformWindow();
   ASSERT_NE(osd, nullptr);
   const RECT rect = WindowRect(osd);
-  const SIZE oneLine = MeasureInSettingsFont("word1");
+  const SIZE oneLine = MeasureInOsdFont("word1");
   EXPECT_LE(rect.right - rect.left, GetSystemMetrics(SM_CXSCREEN));
   EXPECT_GT(rect.bottom - rect.top, 2 * oneLine.cy);
   EXPECT_EQ(WindowTextOf(osd), text);
@@ -249,8 +301,12 @@ TEST_F(OsdTest, ASecondShowReplacesTextSizeAndPlaceInTheSameWindow) {
   ShowOsd(longer);
   EXPECT_EQ(OsdPlatformWindow(), first);
   EXPECT_EQ(WindowTextOf(first), longer);
-  const SIZE extent = MeasureInSettingsFont(longer);
-  EXPECT_TRUE(SameRect(klv::PlaceOsd(8, extent.cx, extent.cy, Screen()), WindowRect(first)));
+  // Code 8 on 1024 x 768: right edge on the screen's, bottom edge on the screen's.
+  ASSERT_TRUE(OnTheSuitesScreen());
+  const SIZE extent = MeasureInOsdFont(longer);
+  const int w = extent.cx + 6;
+  const int h = extent.cy + 2;
+  EXPECT_TRUE(SameRect(Place{1024 - w, 768 - (h + 4), w, h + 4}, WindowRect(first)));
   EXPECT_GT(WindowRect(first).right - WindowRect(first).left, before.right - before.left);
 }
 
@@ -392,10 +448,10 @@ TEST_F(OsdTest, PaintsItselfOnTheScreen) {
 TEST_F(OsdTest, DrawsAnAmpersandAsItself) {
   // Prefix processing would show four of these eight and underline nothing.
   const std::string text = "&&&&&&&&";
-  const SIZE all = MeasureInSettingsFont(text);
-  const SIZE asPrefixes = MeasureInSettingsFont(text, DT_WORDBREAK | DT_LEFT);
-  ASSERT_GT(all.cx, asPrefixes.cx);
   ShowOsd(text);
+  const SIZE all = MeasureInOsdFont(text);
+  const SIZE asPrefixes = MeasureInOsdFont(text, DT_WORDBREAK | DT_LEFT);
+  ASSERT_GT(all.cx, asPrefixes.cx);
   HWND osd = OsdPlatformWindow();
   ASSERT_NE(osd, nullptr);
   RECT client{};
@@ -431,9 +487,12 @@ TEST_F(OsdTest, AFontChangeRepaintsInPlaceAndTheNextShowMeasuresWithIt) {
   ApplyOsdFont();
   EXPECT_TRUE(SameRect(small, WindowRect(osd))) << "kept its size and place";
   ShowOsd(text);
-  const SIZE extent = MeasureInSettingsFont(text);
-  EXPECT_TRUE(
-      SameRect(klv::PlaceOsd(gSettings.osdPosition, extent.cx, extent.cy, Screen()), WindowRect(osd)));
+  // The default code 7 on 1024 x 768: right edge on the screen's, centred vertically.
+  ASSERT_TRUE(OnTheSuitesScreen());
+  const SIZE extent = MeasureInOsdFont(text);
+  const int w = extent.cx + 6;
+  const int h = extent.cy + 2;
+  EXPECT_TRUE(SameRect(Place{1024 - w, (768 - h) / 2, w, h + 4}, WindowRect(osd)));
   EXPECT_GT(WindowRect(osd).bottom - WindowRect(osd).top, small.bottom - small.top);
 }
 

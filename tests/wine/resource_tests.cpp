@@ -4,8 +4,11 @@
 // Wine's GetGuiResources and GetProcessHandleCount answer 0 and its
 // PrivateUsage stays 0, so each count falls back to what Wine can see: GDI
 // objects by probing the handle table (Wine accepts a handle's bare index),
-// kernel handles by probing handle values, memory by PagefileUsage. The first
-// test checks that every count sees what it counts.
+// kernel handles by probing handle values, memory by PagefileUsage. USER
+// objects other than windows (menus, icons, cursors, hooks) have no such
+// fallback: where GetGuiResources answers 0 they are not counted at all, and
+// the suite says so; windows stand in for them. The first test checks that
+// every count sees what it counts.
 // clang-format off
 #include <windows.h>  // before the other Windows headers
 // clang-format on
@@ -14,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -39,7 +43,11 @@ int GdiObjects() {
   return live;
 }
 
-int UserObjects() { return static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)); }
+// Live USER objects of the process, or -1 where the system does not tell.
+int UserObjects() {
+  const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+  return counted != 0 ? static_cast<int>(counted) : -1;
+}
 
 // Open kernel handles of the process.
 int KernelHandles() {
@@ -104,7 +112,9 @@ void ExpectStable(const Resources& before, const char* what) {
   SCOPED_TRACE(what);
   EXPECT_EQ(after.windows, before.windows) << "windows";
   EXPECT_LE(after.gdiObjects, before.gdiObjects + kGdiSlack) << "GDI objects";
-  EXPECT_LE(after.userObjects, before.userObjects + kUserSlack) << "USER objects";
+  if (before.userObjects >= 0) {
+    EXPECT_LE(after.userObjects, before.userObjects + kUserSlack) << "USER objects";
+  }
   EXPECT_LE(after.kernelHandles, before.kernelHandles + kHandleSlack) << "kernel handles";
   EXPECT_LE(after.privateBytes, before.privateBytes + kMemorySlack)
       << "private bytes grew by " << after.privateBytes - before.privateBytes;
@@ -138,7 +148,12 @@ TEST(ResourceCounts, EachCountSeesWhatItCounts) {
   EXPECT_EQ(during.kernelHandles, before.kernelHandles + 4);
   EXPECT_GE(during.privateBytes, before.privateBytes + 1024 * 1024);
   EXPECT_GE(during.heapBytes, before.heapBytes + 1024 * 1024);
-  EXPECT_TRUE(before.userObjects == 0 || during.userObjects >= before.userObjects + 3) << "USER objects";
+  if (before.userObjects >= 0) {
+    EXPECT_GE(during.userObjects, before.userObjects + 3) << "USER objects";
+  } else {
+    RecordProperty("UserObjects", "not counted: GetGuiResources answers 0; windows counted instead");
+    std::printf("note: USER objects other than windows are not counted here (GetGuiResources answers 0)\n");
+  }
 
   for (HWND window : windows) DestroyWindow(window);
   for (HGDIOBJ object : objects) DeleteObject(object);
