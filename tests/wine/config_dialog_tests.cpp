@@ -355,7 +355,7 @@ TEST_F(ConfigDialogTest, ADoubleClickOpensTheDialogForThatRow) {
   Register(kNext, kCtrlAltP);
   ASSERT_NE(Open(), nullptr);
   AssignDialogDriver driver({CloseBox()});
-  DoubleClickRow(kNext - 1);
+  DoubleClickListRow(List(), kNext - 1);
   FlushPostedMessages();
   EXPECT_EQ(driver.opened, 1);
   EXPECT_EQ(CurrentHotkeyEntry(), kNext);

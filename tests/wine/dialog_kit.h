@@ -24,6 +24,11 @@ const klv::PackedHotkey kCtrlAltF9 = klv::PackHotkey(VK_F9, true, true, false, f
 }  // namespace dialog_kit
 
 bool IsChecked(HWND button);
+// What a click on a row's check box does to a list view with check boxes: the
+// state changes inside the list and it notifies its dialog.
+void MarkListRow(HWND list, int row, bool marked);
+// A user's double click on the caption of a row of a list view.
+void DoubleClickListRow(HWND list, int row);
 
 // Runs steps against the assignment dialog, one per timer tick, while its
 // modal loop runs. Records what the dialog showed when it opened.
@@ -85,8 +90,6 @@ class DialogTest : public ::testing::Test {
   // What a click on the row's check box does to the list: the state changes
   // inside the list view and it notifies the dialog.
   static void UserMarksRow(int row, bool marked);
-  // A double click on the row's caption, as the mouse sends it.
-  static void DoubleClickRow(int row);
   static void MoveSlider(int id, int position);
   static void TypeInEdit1(const char* text);
   void Register(int n, klv::PackedHotkey packed);

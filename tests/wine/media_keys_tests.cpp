@@ -210,7 +210,7 @@ TEST_F(MediaKeyDialogTest, ADoubleClickOnRowSixteenOpensTheDialogForPlayPause) {
   ASSERT_NE(Open(), nullptr);
   EXPECT_TRUE(RowMarked(15));
   AssignDialogDriver driver({CloseBox()});
-  DoubleClickRow(15);
+  DoubleClickListRow(List(), 15);
   FlushPostedMessages();
   EXPECT_EQ(driver.opened, 1);
   EXPECT_EQ(CurrentHotkeyEntry(), kPlayPause);
