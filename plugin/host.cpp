@@ -2,6 +2,7 @@
 #include "plugin/host.h"
 
 #include "plugin/plugin_state.h"
+#include "plugin/text_encoding.h"
 
 HWND FindHostWindow(const char* className) {
   DWORD hostProcess = 0;
@@ -23,6 +24,6 @@ intptr_t HostRequest(int code, intptr_t wParam) {
 
 void HostCommand(uint32_t command) { SendMessageA(HostMainWindow(), WM_COMMAND, command, 0); }
 
-klv::HostQuery HostQueryFunction() {
-  return [](int code, intptr_t wParam) { return HostRequest(code, wParam); };
+klv::OsdHost OsdTextHost() {
+  return klv::OsdHost{[](int code, intptr_t wParam) { return HostRequest(code, wParam); }, AnsiToUtf8};
 }
