@@ -206,7 +206,7 @@ TEST_F(LifecycleTest, QuitReleasesHotkeysAtomsAndWindows) {
     SendMessageA(window, WM_HOTKEY, 1, 0);
     EXPECT_EQ(host.Count(window, WM_HOTKEY), 1);
   }
-  PumpMessages(50);
+  FlushPostedMessages();
 }
 
 TEST_F(LifecycleTest, UnloadWithoutQuitGivesEverythingBack) {
