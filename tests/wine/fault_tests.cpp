@@ -422,8 +422,7 @@ TEST_F(FaultTest, UnloadWithOurWindowsUpTakesThemAlong) {
       {"both", true, true, true},
       {"config without init opens nothing", false, false, true},
   };
-  const WNDPROC procedures[] = {WindowProcedure(host.main), WindowProcedure(host.playlist),
-                                WindowProcedure(host.equalizer)};
+  const std::array<WNDPROC, 3> procedures = host.Procedures();
   for (const UnloadCase& c : cases) {
     SCOPED_TRACE(c.label);
     ResetGlobalAtoms();
@@ -456,9 +455,7 @@ TEST_F(FaultTest, UnloadWithOurWindowsUpTakesThemAlong) {
     EXPECT_EQ(Dialog(), nullptr);
     EXPECT_TRUE(osd == nullptr || !IsWindow(osd));
     EXPECT_TRUE(dialog == nullptr || !IsWindow(dialog));
-    EXPECT_EQ(WindowProcedure(host.main), procedures[0]);
-    EXPECT_EQ(WindowProcedure(host.playlist), procedures[1]);
-    EXPECT_EQ(WindowProcedure(host.equalizer), procedures[2]);
+    EXPECT_EQ(host.Procedures(), procedures);
 
     host.ClearLog();
     for (HWND window : {host.main, host.playlist, host.equalizer}) {

@@ -182,8 +182,7 @@ TEST_F(LifecycleTest, QuitOnlyStopsARunningPlugin) {
 
 TEST_F(LifecycleTest, QuitReleasesHotkeysAtomsAndWindows) {
   install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=8060936\r\n");
-  const WNDPROC procedures[] = {WindowProcedure(host.main), WindowProcedure(host.playlist),
-                                WindowProcedure(host.equalizer)};
+  const std::array<WNDPROC, 3> procedures = host.Procedures();
   LoadedPlugin plugin(host.main);
   ASSERT_EQ(plugin.Init(), 0);
   EXPECT_TRUE(GlobalAtomExists("next_hotkey"));
@@ -196,9 +195,7 @@ TEST_F(LifecycleTest, QuitReleasesHotkeysAtomsAndWindows) {
   // The combination is free again for anyone.
   EXPECT_TRUE(RegisterHotKey(host.main, 1, MOD_WIN, VK_F12));
   UnregisterHotKey(host.main, 1);
-  EXPECT_EQ(WindowProcedure(host.main), procedures[0]);
-  EXPECT_EQ(WindowProcedure(host.playlist), procedures[1]);
-  EXPECT_EQ(WindowProcedure(host.equalizer), procedures[2]);
+  EXPECT_EQ(host.Procedures(), procedures);
   plugin.Unload();
   host.ClearLog();
   for (HWND window : {host.main, host.playlist, host.equalizer}) {
@@ -211,16 +208,13 @@ TEST_F(LifecycleTest, QuitReleasesHotkeysAtomsAndWindows) {
 
 TEST_F(LifecycleTest, UnloadWithoutQuitGivesEverythingBack) {
   install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=8060936\r\n");
-  const WNDPROC procedures[] = {WindowProcedure(host.main), WindowProcedure(host.playlist),
-                                WindowProcedure(host.equalizer)};
+  const std::array<WNDPROC, 3> procedures = host.Procedures();
   {
     LoadedPlugin plugin(host.main);
     ASSERT_EQ(plugin.Init(), 0);
     plugin.Unload();
   }
-  EXPECT_EQ(WindowProcedure(host.main), procedures[0]);
-  EXPECT_EQ(WindowProcedure(host.playlist), procedures[1]);
-  EXPECT_EQ(WindowProcedure(host.equalizer), procedures[2]);
+  EXPECT_EQ(host.Procedures(), procedures);
   EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
   EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
   host.ClearLog();

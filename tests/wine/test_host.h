@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <atomic>
 #include <functional>
 #include <mutex>
@@ -57,6 +58,8 @@ class TestHost {
   // wParam of every WM_COMMAND to the main window, in order.
   std::vector<int> Commands() const;
   int Count(HWND window, UINT message) const;
+  // The window procedures of main, playlist and equalizer, null for a missing window.
+  std::array<WNDPROC, 3> Procedures() const;
 
   static TestHost* Current();  // the host whose windows exist now
 };
