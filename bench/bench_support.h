@@ -187,4 +187,102 @@ class PlayerRun {
   LARGE_INTEGER start_{}, windowAt_{}, readyAt_{};
 };
 
+// The floor of an OSD show: a bare topmost tool popup, created, shown without
+// activation and painted (background and text) by this process, with nothing
+// of the plug-in's measuring, placing or framing.
+class FloorPopup {
+ public:
+  FloorPopup() {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = Procedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = kClassName;
+    RegisterClassA(&windowClass);
+  }
+  ~FloorPopup() {
+    Hide();
+    UnregisterClassA(kClassName, GetModuleHandleA(nullptr));
+  }
+  FloorPopup(const FloorPopup&) = delete;
+  FloorPopup& operator=(const FloorPopup&) = delete;
+
+  // Creates the popup when it is off screen, else gives it the new text.
+  void Show(const RECT& place, const std::string& text) {
+    text_ = text;
+    if (window_ == nullptr) {
+      window_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClassName, text.c_str(),
+                                WS_POPUP | WS_BORDER, place.left, place.top, place.right - place.left,
+                                place.bottom - place.top, nullptr, nullptr, GetModuleHandleA(nullptr), this);
+      ShowWindow(window_, SW_SHOWNOACTIVATE);
+    } else {
+      // Shown again: back on top of whatever topmost window came since.
+      SetWindowTextA(window_, text.c_str());
+      SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+      ShowWindow(window_, SW_SHOWNOACTIVATE);
+      InvalidateRect(window_, nullptr, FALSE);
+    }
+  }
+  void Hide() {
+    if (window_ != nullptr) DestroyWindow(window_);
+    window_ = nullptr;
+  }
+  HWND Window() const { return window_; }
+
+ private:
+  static constexpr char kClassName[] = "KlvBenchFloorPopup";
+
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    if (message == WM_NCCREATE) {
+      SetWindowLongPtrA(window, GWLP_USERDATA,
+                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<FloorPopup*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == WM_ERASEBKGND) return 1;
+    if (message == WM_PAINT && self != nullptr) {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(window, &paint);
+      RECT client;
+      GetClientRect(window, &client);
+      FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+      HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+      DrawTextA(dc, self->text_.c_str(), static_cast<int>(self->text_.size()), &client,
+                DT_WORDBREAK | DT_NOPREFIX);
+      SelectObject(dc, old);
+      EndPaint(window, &paint);
+      return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
+
+  HWND window_ = nullptr;
+  std::string text_;
+};
+
+// Dispatches this thread's messages until `window` is visible and has nothing
+// left to paint; false after timeoutMs.
+inline bool WaitUntilPainted(HWND window, double timeoutMs = 2000) {
+  const LARGE_INTEGER start = Now();
+  MSG msg;
+  for (;;) {
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      DispatchMessageA(&msg);
+    } else if (window != nullptr && IsWindowVisible(window) && !GetUpdateRect(window, nullptr, FALSE)) {
+      return true;
+    } else if (Milliseconds(start, Now()) > timeoutMs) {
+      return false;
+    }
+  }
+}
+
+// Median and spread of one series of times, and its ratio to the floor's median.
+struct Spread {
+  double median, p95, worst;
+};
+
+inline Spread SpreadOf(std::vector<double> times) {
+  std::sort(times.begin(), times.end());
+  if (times.empty()) return Spread{0, 0, 0};
+  return Spread{times[times.size() / 2], times[times.size() * 95 / 100], times.back()};
+}
+
 }  // namespace bench

@@ -1,14 +1,15 @@
 // How long a hotkey's OSD takes to reach the screen: from the ShowOsd call
 // until the window is visible and its first paint is done, without the
 // tooltip animation. Two cases: the OSD off screen (a window is created) and
-// on screen (the same window takes the new text).
+// on screen (the same window takes the new text). Each show alternates with
+// one of a bare popup of the same size, the floor, measured the same way.
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 
@@ -16,45 +17,49 @@ namespace {
 
 constexpr int kShows = 200;
 
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+// -1 when the OSD did not come up.
+double ShowOsdOnce(const std::string& text, bool fromOffScreen) {
+  if (fromOffScreen) HideOsd();
+  const LARGE_INTEGER start = bench::Now();
+  ShowOsd(text);
+  if (!bench::WaitUntilPainted(OsdPlatformWindow())) return -1;
+  return bench::Milliseconds(start, bench::Now());
 }
 
-// Dispatches this thread's messages until the OSD has nothing left to paint.
-void WaitUntilPainted(HWND osd) {
-  MSG msg;
-  while (GetUpdateRect(osd, nullptr, FALSE)) {
-    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      DispatchMessageA(&msg);
+double ShowFloorOnce(bench::FloorPopup& floor, const RECT& place, const std::string& text,
+                     bool fromOffScreen) {
+  if (fromOffScreen) floor.Hide();
+  const LARGE_INTEGER start = bench::Now();
+  floor.Show(place, text);
+  if (!bench::WaitUntilPainted(floor.Window())) return -1;
+  return bench::Milliseconds(start, bench::Now());
+}
+
+// The OSD's size, beside the OSD so that neither covers the other.
+RECT FloorPlace(const RECT& osd) {
+  const int height = osd.bottom - osd.top;
+  RECT place = osd;
+  const int top = osd.top > height + 10 ? osd.top - height - 10 : osd.bottom + 10;
+  OffsetRect(&place, 0, top - osd.top);
+  return place;
+}
+
+bool Report(const char* name, const std::vector<double>& plugin, const std::vector<double>& floor) {
+  for (const std::vector<double>* times : {&plugin, &floor}) {
+    for (double t : *times) {
+      if (t < 0) {
+        std::printf("%s: a window did not show\n", name);
+        return false;
+      }
     }
   }
-}
-
-double ShowOnce(const std::string& text, bool fromOffScreen) {
-  if (fromOffScreen) HideOsd();
-  LARGE_INTEGER start, end;
-  QueryPerformanceCounter(&start);
-  ShowOsd(text);
-  HWND osd = OsdPlatformWindow();
-  if (osd == nullptr || !IsWindowVisible(osd)) return -1;
-  WaitUntilPainted(osd);
-  QueryPerformanceCounter(&end);
-  return Milliseconds(start, end);
-}
-
-void Report(const char* name, std::vector<double> times) {
-  if (std::any_of(times.begin(), times.end(), [](double t) { return t < 0; })) {
-    std::printf("%s: the OSD did not show\n", name);
-    return;
-  }
-  std::sort(times.begin(), times.end());
-  std::printf("%-28s median %7.3f ms   p95 %7.3f ms   worst %7.3f ms   (%zu shows)\n", name,
-              times[times.size() / 2], times[times.size() * 95 / 100], times.back(), times.size());
+  const bench::Spread ours = bench::SpreadOf(plugin);
+  const bench::Spread bare = bench::SpreadOf(floor);
+  std::printf(
+      "%-28s median %7.3f ms   p95 %7.3f ms   worst %7.3f ms   (%zu shows)   floor median %7.3f ms   "
+      "%.2fx the floor\n",
+      name, ours.median, ours.p95, ours.worst, plugin.size(), bare.median, ours.median / bare.median);
+  return true;
 }
 
 }  // namespace
@@ -66,17 +71,30 @@ int main() {
 
   gSettings.osdDisplayTime = 1000;
   CreateOsdWindow();
-  std::vector<double> created, replaced;
+  bench::FloorPopup floor;
+  std::vector<double> created, replaced, floorCreated, floorReplaced;
+  RECT place{};
   for (int i = 0; i < kShows; ++i) {
-    const std::string text = "Next : \"Track " + std::to_string(i) + "\" [1:05/3:07]";
-    created.push_back(ShowOnce(text, true));
-    replaced.push_back(ShowOnce(text + " ", false));
+    // On screen the elapsed time moves on, as with a second press of the same key.
+    const std::string title = "Next : \"Track " + std::to_string(i) + "\" ";
+    const std::string text = title + "[1:05/3:07]";
+    const std::string later = title + "[1:06/3:07]";
+    created.push_back(ShowOsdOnce(text, true));
+    if (i == 0) {
+      RECT osd{};
+      GetWindowRect(OsdPlatformWindow(), &osd);
+      place = FloorPlace(osd);
+    }
+    floorCreated.push_back(ShowFloorOnce(floor, place, text, true));
+    replaced.push_back(ShowOsdOnce(later, false));
+    floorReplaced.push_back(ShowFloorOnce(floor, place, later, false));
   }
   DestroyOsdWindow();
+  floor.Hide();
 
   SystemParametersInfoA(SPI_SETTOOLTIPANIMATION, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(animation)),
                         0);
-  Report("show, OSD off screen:", created);
-  Report("show, OSD on screen:", replaced);
-  return 0;
+  const bool ok = Report("show, OSD off screen:", created, floorCreated) &
+                  Report("show, OSD on screen:", replaced, floorReplaced);
+  return ok ? 0 : 1;
 }

@@ -1,22 +1,49 @@
 #!/usr/bin/env bash
 # Cross-builds libjpeg (the distribution's libjpeg-turbo source package) as a
-# static i686 Windows library, once per build tree: $1/libjpeg/install.
+# static i686 Windows library, once per build tree and recipe: $1/libjpeg/install.
+# The DLL only decodes its two small baseline About pictures, so the library
+# keeps just that: no arithmetic coding, progressive or multi-scan files,
+# colour quantisation, merged upsampling, scaling or extra DCT methods, and is
+# optimised for size. A picture outside that set fails to decode cleanly.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(mkdir -p "$1" && cd "$1" && pwd)/libjpeg
-[ -f "$out/install/lib/libjpeg.a" ] && exit 0
 
-rm -rf "$out/src" "$out/build"
+# Decoder capabilities switched off in jmorecfg.h.
+dropped=(DCT_IFAST_SUPPORTED DCT_FLOAT_SUPPORTED D_MULTISCAN_FILES_SUPPORTED D_PROGRESSIVE_SUPPORTED
+  SAVE_MARKERS_SUPPORTED BLOCK_SMOOTHING_SUPPORTED IDCT_SCALING_SUPPORTED UPSAMPLE_MERGING_SUPPORTED
+  QUANT_1PASS_SUPPORTED QUANT_2PASS_SUPPORTED)
+# msvcrt's printf for its messages instead of MinGW's own; no unwind tables, as
+# its errors leave by longjmp, never by a C++ exception.
+cflags="-ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -D__USE_MINGW_ANSI_STDIO=0"
+options=(-DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF
+  -DWITH_ARITH_DEC=OFF -DWITH_ARITH_ENC=OFF -DWITH_MEM_SRCDST=ON
+  "-DCMAKE_C_FLAGS=$cflags" "-DCMAKE_C_FLAGS_RELEASE=-Os -DNDEBUG")
+recipe="${dropped[*]} ${options[*]}"
+[ -f "$out/install/lib/libjpeg.a" ] && [ "$(cat "$out/install/recipe" 2>/dev/null)" = "$recipe" ] && exit 0
+
+rm -rf "$out/src" "$out/build" "$out/install"
 mkdir -p "$out/src"
 (cd "$out/src" && apt-get source -qq --download-only libjpeg-turbo >/dev/null 2>&1)
 dsc=$(ls "$out"/src/libjpeg-turbo_*.dsc | head -n1)
 (cd "$out/src" && dpkg-source -x "$(basename "$dsc")" tree >/dev/null 2>&1)
+for capability in "${dropped[@]}"; do
+  sed -i "s/^#define \(${capability}\)\b/#undef \1/" "$out/src/tree/jmorecfg.h"
+  grep -q "^#undef ${capability}\b" "$out/src/tree/jmorecfg.h" || {
+    echo "build_libjpeg.sh: no ${capability} in jmorecfg.h" >&2
+    exit 1
+  }
+done
 
 cmake -S "$out/src/tree" -B "$out/build" -G "Unix Makefiles" \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
   -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_INSTALL_PREFIX="$out/install" \
-  -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF \
-  -DWITH_JPEG8=ON >/dev/null
-cmake --build "$out/build" -j"$(nproc)" >/dev/null
-cmake --install "$out/build" >/dev/null
+  "${options[@]}" >/dev/null
+# Only the static library: the command-line tools want what was dropped.
+cmake --build "$out/build" -j"$(nproc)" --target jpeg-static >/dev/null
+mkdir -p "$out/install/lib" "$out/install/include"
+cp "$out/build/libjpeg.a" "$out/install/lib/"
+cp "$out/build/jconfig.h" "$out/src/tree/jpeglib.h" "$out/src/tree/jmorecfg.h" "$out/src/tree/jerror.h" \
+  "$out/install/include/"
+echo "$recipe" >"$out/install/recipe"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the DLL and packs it with its install notes into
-# build/release/gen_klv-<version>.zip, the version taken from plugin/version.rc.
+# Builds the DLL and its setup program and writes both ways of installing into
+# build/release: gen_klv-<version>-setup.exe and gen_klv-<version>.zip (the DLL
+# with its install notes), the version taken from plugin/version.rc.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KLV_BUILD_DIR:-$root/build}
@@ -14,10 +15,14 @@ version=${product_version// /-}
 
 out=$build/release
 stage=$out/gen_klv-$version
-rm -rf "$stage" "$stage.zip"
+setup=$build/win32/installer/gen_klv-$version-setup.exe
+[ -f "$setup" ] || { echo "release.sh: the build made no $setup" >&2; exit 1; }
+rm -rf "$stage" "$stage.zip" "$out/gen_klv-$version-setup.exe"
 mkdir -p "$stage"
-# Debug sections only make the download and the mapped image larger.
-i686-w64-mingw32-strip --strip-debug -o "$stage/gen_klv.dll" "$build/win32/plugin/gen_klv.dll"
+# The build links the DLL without symbols or debug sections: it ships as built,
+# the same file the setup program carries.
+cp "$build/win32/plugin/gen_klv.dll" "$stage/gen_klv.dll"
+cp "$setup" "$out/"
 # The shipped image passes the build's own checks: PE32, plain export, system imports, resources.
 cmake -DOBJDUMP=i686-w64-mingw32-objdump -DDLL="$stage/gen_klv.dll" -P "$root/tests/wine/check_dll.cmake" >/dev/null
 # CRLF: the notes are read on Windows.
@@ -27,6 +32,8 @@ A general-purpose plug-in for Winamp: global hotkeys, on-screen display,
 window transparency, play on start.
 
 Install
+The setup program gen_klv-$version-setup.exe does the steps below for you
+(/S installs silently, /D=<folder> names Winamp's folder). By hand:
 1. Close Winamp.
 2. Copy gen_klv.dll into Winamp's Plugins folder,
    for example C:\\Program Files\\Winamp\\Plugins.
@@ -39,10 +46,13 @@ installer writes. Without that entry the plug-in does not start.
 Its settings are kept in gen_klv.ini in the same Plugins folder.
 
 Remove
+After the setup program: Control Panel > Programs, "Kelvo-plugin for Winamp".
+By hand:
 1. Close Winamp.
 2. Delete gen_klv.dll from the Plugins folder, and gen_klv.ini as well
    if the settings should go too.
 TEXT
 (cd "$stage" && zip -q -X "$out/gen_klv-$version.zip" gen_klv.dll INSTALL.txt)
 rm -rf "$stage"
+echo "$out/gen_klv-$version-setup.exe"
 echo "$out/gen_klv-$version.zip"

@@ -1,5 +1,5 @@
-# The DLL is PE32 i386, exports its entry under the plain name and imports
-# only Windows system DLLs.
+# The DLL is PE32 i386, exports its entry under the plain name, imports only
+# Windows system DLLs and stays within its size budget of 300 KB.
 execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "objdump failed on ${DLL}")
@@ -9,6 +9,10 @@ if(NOT dump MATCHES "file format pei-i386")
 endif()
 if(NOT dump MATCHES "\\] winampGetGeneralPurposePlugin\n")
   message(FATAL_ERROR "winampGetGeneralPurposePlugin is not exported under its plain name")
+endif()
+file(SIZE ${DLL} size)
+if(size GREATER 307200)
+  message(FATAL_ERROR "${DLL} is ${size} bytes, over its budget of 300 KB (see plugin/gen_klv.map in the build)")
 endif()
 string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
 set(allowed KERNEL32.dll USER32.dll GDI32.dll ADVAPI32.dll msvcrt.dll COMCTL32.dll

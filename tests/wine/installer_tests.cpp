@@ -1,0 +1,284 @@
+// The setup program as users run it: silent installs and uninstalls into a
+// private player folder named by the player's registry value, checked on the
+// files, the list of installed programs and the stand-in player.
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "tests/wine/test_host.h"
+#include "tests/wine/test_kit.h"
+
+namespace {
+
+constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\gen_klv";
+constexpr char kPlayerClass[] = "Winamp v1.x";
+constexpr WPARAM kPlayerQuit = 41001;
+constexpr DWORD kProcessTimeoutMs = 60000;
+constexpr char kSettings[] =
+    "[Hotkeys]\r\nEnable=1\r\n[HotKeys]\r\nnext_hotkey=0x004E0003\r\n; kept as the user left it\n"
+    "[OSD]\r\nEnable=1\r\nOSDFontName=Courier New";
+
+// A Windows path: the build hands the suites Unix paths, which Wine reads from
+// the current drive but which a command line must not carry.
+std::string EnvWindowsPath(const char* name) {
+  const std::string value = EnvPath(name);
+  char full[MAX_PATH];
+  DWORD size = GetFullPathNameA(value.c_str(), MAX_PATH, full, nullptr);
+  return size > 0 && size < MAX_PATH ? full : value;
+}
+
+bool FileExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  std::string content;
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return content;
+  char buffer[65536];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, n);
+  std::fclose(file);
+  return content;
+}
+
+void WriteFileBytes(const std::string& path, const std::string& content) {
+  FILE* file = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(file, nullptr) << path;
+  std::fwrite(content.data(), 1, content.size(), file);
+  std::fclose(file);
+}
+
+// Runs a command line to its end; its exit code, or -1 when it did not start or end in time.
+long RunToEnd(const std::string& commandLine) {
+  std::string command = commandLine;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
+    return -1;
+  }
+  DWORD code = static_cast<DWORD>(-1);
+  if (WaitForSingleObject(process.hProcess, kProcessTimeoutMs) == WAIT_OBJECT_0) {
+    GetExitCodeProcess(process.hProcess, &code);
+  } else {
+    TerminateProcess(process.hProcess, 9);
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<long>(code);
+}
+
+long RunSetup(const std::string& arguments) {
+  return RunToEnd("\"" + EnvWindowsPath("KLV_INSTALLER") + "\" " + arguments);
+}
+
+bool UninstallEntryExists() {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kUninstallKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    return false;
+  RegCloseKey(key);
+  return true;
+}
+
+std::string UninstallValue(const char* name) {
+  char buffer[1024] = "";
+  DWORD size = sizeof buffer;
+  if (RegGetValueA(HKEY_CURRENT_USER, kUninstallKey, name, RRF_RT_REG_SZ, nullptr, buffer, &size) !=
+      ERROR_SUCCESS) {
+    return "<missing>";
+  }
+  return buffer;
+}
+
+// Everything the setup program may leave in one player folder.
+struct PluginFolder {
+  explicit PluginFolder(std::string playerDir) : dir(std::move(playerDir)) {}
+  std::string dir;
+  std::string Plugins() const { return dir + "\\Plugins"; }
+  std::string Dll() const { return Plugins() + "\\gen_klv.dll"; }
+  std::string Ini() const { return Plugins() + "\\gen_klv.ini"; }
+  std::string Uninstaller() const { return Plugins() + "\\uninstall_gen_klv.exe"; }
+  void Clear() const {
+    for (const std::string& file :
+         {Dll(), Ini(), Uninstaller(), dir + "\\player.exe", dir + "\\player.ini", dir + "\\player.log"}) {
+      DeleteFileA(file.c_str());
+    }
+  }
+};
+
+// The stand-in player started from a folder, with its event log beside it.
+class PlayerProcess {
+ public:
+  explicit PlayerProcess(const PluginFolder& folder, const char* options = "")
+      : log_(folder.dir + "\\player.log") {
+    const std::string exe = folder.dir + "\\player.exe";
+    if (!CopyFileA(EnvWindowsPath("KLV_PLAYER").c_str(), exe.c_str(), FALSE)) return;
+    std::string command = "\"" + exe + "\" --exit-after 120000 --log \"" + log_ + "\" " + options;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.dir.c_str(),
+                        &startup, &process_)) {
+      return;
+    }
+    WaitUntil([this] { return (window_ = FindWindowA(kPlayerClass, nullptr)) != nullptr; },
+              kProcessTimeoutMs);
+    // Plug-ins are started between the window's creation and the first message it answers.
+    DWORD_PTR result = 0;
+    ready_ = window_ != nullptr &&
+             SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, kProcessTimeoutMs, &result) != 0;
+  }
+  ~PlayerProcess() { Quit(); }
+  PlayerProcess(const PlayerProcess&) = delete;
+  PlayerProcess& operator=(const PlayerProcess&) = delete;
+
+  bool Ready() const { return ready_; }
+  // Closes the player through its own quit command; true when it ended by itself.
+  bool Quit() {
+    if (process_.hProcess == nullptr) return false;
+    if (window_ != nullptr) PostMessageA(window_, WM_COMMAND, kPlayerQuit, 0);
+    const bool ended = WaitForSingleObject(process_.hProcess, kProcessTimeoutMs) == WAIT_OBJECT_0;
+    if (!ended) TerminateProcess(process_.hProcess, 9);
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+    process_ = PROCESS_INFORMATION{};
+    return ended;
+  }
+  std::string Log() const { return ReadFileBytes(log_); }
+
+ private:
+  std::string log_;
+  PROCESS_INFORMATION process_{};
+  HWND window_ = nullptr;
+  bool ready_ = false;
+};
+
+class Installer : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(FileExists(EnvWindowsPath("KLV_INSTALLER"))) << "no setup program in %KLV_INSTALLER%";
+    ASSERT_EQ(FindWindowA(kPlayerClass, nullptr), nullptr) << "a player window is left from elsewhere";
+    builtDll_ = ReadFileBytes(EnvWindowsPath("KLV_DLL"));
+    ASSERT_FALSE(builtDll_.empty());
+    RegDeleteKeyA(HKEY_CURRENT_USER, kUninstallKey);
+  }
+  void TearDown() override {
+    folder_.Clear();
+    RegDeleteKeyA(HKEY_CURRENT_USER, kUninstallKey);
+  }
+
+  TestInstall install_;  // the player's folder, named by HKCU\Software\Winamp
+  PluginFolder folder_{install_.Directory()};
+  std::string builtDll_;
+};
+
+TEST_F(Installer, SilentInstallPutsTheBuiltDllIntoThePlayersPluginsFolder) {
+  ASSERT_EQ(RunSetup("/S"), 0);
+
+  EXPECT_TRUE(ReadFileBytes(folder_.Dll()) == builtDll_) << "the installed DLL differs from the built one";
+  EXPECT_TRUE(FileExists(folder_.Uninstaller()));
+  EXPECT_FALSE(FileExists(folder_.Ini())) << "setup must not create the settings file";
+  EXPECT_EQ(UninstallValue("DisplayVersion"), "1.0 beta 3");
+  EXPECT_EQ(UninstallValue("UninstallString"), "\"" + folder_.Uninstaller() + "\"");
+  EXPECT_EQ(UninstallValue("InstallLocation"), install_.Directory());
+}
+
+TEST_F(Installer, ReplacesAnOlderDllAndLeavesTheSettingsFileByteForByte) {
+  WriteFileBytes(folder_.Dll(), "an older gen_klv.dll");
+  WriteFileBytes(folder_.Ini(), kSettings);
+
+  ASSERT_EQ(RunSetup("/S"), 0);
+
+  EXPECT_TRUE(ReadFileBytes(folder_.Dll()) == builtDll_);
+  EXPECT_EQ(ReadFileBytes(folder_.Ini()), kSettings);
+}
+
+TEST_F(Installer, DirectoryOnTheCommandLineWinsOverTheRegistry) {
+  TestInstall other;  // its folder, while the registry names it, then the first folder again
+  TestInstall::SetRegistryValue(install_.Directory());
+  PluginFolder chosen(other.Directory());
+
+  ASSERT_EQ(RunSetup("/S /D=" + chosen.dir), 0);
+
+  EXPECT_TRUE(ReadFileBytes(chosen.Dll()) == builtDll_);
+  EXPECT_FALSE(FileExists(folder_.Dll()));
+  EXPECT_EQ(UninstallValue("InstallLocation"), chosen.dir);
+  chosen.Clear();
+}
+
+TEST_F(Installer, WithoutTheRegistryValueInstallsIntoTheProgramFolder) {
+  TestInstall::DeleteRegistryValue();
+  char programFiles[MAX_PATH] = "";
+  ASSERT_GT(GetEnvironmentVariableA("ProgramFiles", programFiles, MAX_PATH), 0u);
+  PluginFolder standard(std::string(programFiles) + "\\Winamp");
+  const bool existedBefore = FileExists(standard.dir);
+
+  ASSERT_EQ(RunSetup("/S"), 0);
+
+  EXPECT_TRUE(ReadFileBytes(standard.Dll()) == builtDll_);
+  EXPECT_FALSE(FileExists(folder_.Dll()));
+  standard.Clear();
+  if (!existedBefore) {
+    RemoveDirectoryA(standard.Plugins().c_str());
+    RemoveDirectoryA(standard.dir.c_str());
+  }
+}
+
+TEST_F(Installer, InstalledPluginStartsInTheStandInPlayer) {
+  ASSERT_EQ(RunSetup("/S"), 0);
+
+  PlayerProcess player(folder_);
+  ASSERT_TRUE(player.Ready());
+  EXPECT_TRUE(player.Quit());
+  const std::string log = player.Log();
+  EXPECT_NE(log.find("init gen_klv.dll returned 0"), std::string::npos) << log;
+  EXPECT_NE(log.find("1 plug-in(s) running"), std::string::npos) << log;
+}
+
+TEST_F(Installer, SilentInstallWhileThePlayerRunsFailsAndChangesNothing) {
+  WriteFileBytes(folder_.Dll(), "an older gen_klv.dll");
+  WriteFileBytes(folder_.Ini(), kSettings);
+  PlayerProcess player(folder_, "--no-registry");
+  ASSERT_TRUE(player.Ready());
+
+  EXPECT_NE(RunSetup("/S"), 0);
+
+  EXPECT_EQ(ReadFileBytes(folder_.Dll()), "an older gen_klv.dll");
+  EXPECT_EQ(ReadFileBytes(folder_.Ini()), kSettings);
+  EXPECT_FALSE(FileExists(folder_.Uninstaller()));
+  EXPECT_FALSE(UninstallEntryExists());
+}
+
+TEST_F(Installer, SilentUninstallRemovesDllEntryAndItselfAndKeepsTheSettings) {
+  ASSERT_EQ(RunSetup("/S"), 0);
+  WriteFileBytes(folder_.Ini(), kSettings);
+  ASSERT_TRUE(UninstallEntryExists());
+
+  // Started as the list of installed programs starts it: the uninstaller runs
+  // on from a copy of itself, so the removal is awaited, not the process.
+  ASSERT_EQ(RunToEnd("\"" + folder_.Uninstaller() + "\" /S"), 0);
+  EXPECT_TRUE(WaitUntil([&] { return !FileExists(folder_.Uninstaller()); }, 30000))
+      << "the uninstaller is still there";
+
+  EXPECT_FALSE(FileExists(folder_.Dll()));
+  EXPECT_FALSE(UninstallEntryExists());
+  EXPECT_EQ(ReadFileBytes(folder_.Ini()), kSettings);
+}
+
+TEST_F(Installer, SilentUninstallWhileThePlayerRunsFailsAndChangesNothing) {
+  ASSERT_EQ(RunSetup("/S"), 0);
+  PlayerProcess player(folder_, "--no-registry");
+  ASSERT_TRUE(player.Ready());
+
+  // _?= runs the uninstaller in place, so its exit code is the answer.
+  EXPECT_NE(RunToEnd("\"" + folder_.Uninstaller() + "\" /S _?=" + folder_.Plugins()), 0);
+
+  EXPECT_TRUE(ReadFileBytes(folder_.Dll()) == builtDll_);
+  EXPECT_TRUE(FileExists(folder_.Uninstaller()));
+  EXPECT_TRUE(UninstallEntryExists());
+}
+
+}  // namespace
