@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/hotkey_actions.h"
 #include "plugin/gen.h"
 #include "tests/wine/test_kit.h"
 
@@ -57,6 +58,12 @@ class TestHost {
   std::vector<int> Requests() const;
   // wParam of every WM_COMMAND to the main window, in order.
   std::vector<int> Commands() const;
+  // Both in the order they reached the main window: request codes (below
+  // 1000) and command ids (40000 and up).
+  std::vector<int> RequestsAndCommands() const;
+  // Presses the combination through SendInput and waits until the main
+  // window has seen one more WM_HOTKEY; false when none came.
+  bool PressHotkey(klv::PackedHotkey packed);
   int Count(HWND window, UINT message) const;
   // The window procedures of main, playlist and equalizer, null for a missing window.
   std::array<WNDPROC, 3> Procedures() const;
