@@ -57,6 +57,27 @@ DWORD ControlStyle(const ControlRow& row, const WindowClassOf& cls, bool firstRa
   return style;
 }
 
+// A form is not a system dialog, so nothing else gives the focused push button
+// the default style that IsDialogMessage looks for: Enter clicks the button
+// that has the focus, and no other.
+LRESULT CALLBACK PushButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                DWORD_PTR) noexcept {
+  switch (message) {
+    case WM_SETFOCUS:
+      SendMessageA(button, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+      break;
+    case WM_KILLFOCUS:
+      SendMessageA(button, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(button, PushButtonProc, 0);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(button, message, wParam, lParam);
+}
+
 // Depth first: each container's controls by tab order, and a group's
 // contents right after the group.
 void AppendInTabOrder(const std::vector<const ControlRow*>& rows, int parent,
@@ -133,13 +154,13 @@ void FormLayout::Build(HWND form, const ControlRow* rows, size_t count) {
                             (previous == nullptr || previous->kind != ControlKind::kRadioButton);
     DWORD style = ControlStyle(*row, cls, firstRadio);
     if (!enabled || !ContainerEnabled(row->parent)) style |= WS_DISABLED;
-    const POINT origin = Origin(row->parent);
-    const SIZE size = ControlSize(*row);
+    const RECT place = ControlRect(*row);
     HWND window =
         CreateWindowExA(cls.exStyle, cls.className, row->kind == ControlKind::kPicture ? "" : row->caption,
-                        style, Scale(origin.x + row->x), Scale(origin.y + row->y), size.cx, size.cy, form,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(row->id)), instance, nullptr);
+                        style, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                        form, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row->id)), instance, nullptr);
     SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+    if (row->kind == ControlKind::kPushButton) SetWindowSubclass(window, PushButtonProc, 0, 0);
     entries_.push_back({row, window, enabled});
     previous = row;
   }
@@ -179,19 +200,41 @@ void FormLayout::AddTooltip(const Entry& entry) {
   SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-SIZE FormLayout::ControlSize(const ControlRow& row) const {
-  SIZE size{Scale(row.width), Scale(row.height)};
-  if (row.kind == ControlKind::kLabel && row.width == 0) {
-    size.cx = TextWidth(row.caption != nullptr ? row.caption : "");
-    size.cy = TextHeight();
+RECT FormLayout::ControlRect(const ControlRow& row) const {
+  if (row.onCaptionOf != 0) {
+    for (const ControlRow* group : rows_)
+      if (group->id == row.onCaptionOf) return CaptionBoxRect(row, *group);
   }
-  if (row.kind == ControlKind::kComboBox) size.cy += Scale(13) * 12;  // room for the drop-down
+  const POINT origin = Origin(row.parent);
+  const int left = origin.x + row.x;
+  const int top = origin.y + row.y;
+  // Edges are scaled, not sizes: controls that touch at 96 DPI still touch,
+  // and never overlap by a rounded pixel, at any other.
+  RECT rect{Scale(left), Scale(top), Scale(left + row.width), Scale(top + row.height)};
+  if (row.kind == ControlKind::kLabel && row.width == 0) {
+    rect.right = rect.left + TextWidth(row.caption != nullptr ? row.caption : "");
+    rect.bottom = rect.top + TextHeight();
+  }
+  if (row.kind == ControlKind::kComboBox) rect.bottom += Scale(13) * 12;  // room for the drop-down
   if (row.kind == ControlKind::kCheckBox && row.caption != nullptr && *row.caption != '\0') {
     // Where the system's substitute for the form font runs wider, the box
     // grows to keep its caption whole.
-    size.cx = std::max<LONG>(size.cx, TextWidth(row.caption) + Scale(20));
+    rect.right = std::max<LONG>(rect.right, rect.left + TextWidth(row.caption) + Scale(20));
   }
-  return size;
+  return rect;
+}
+
+RECT FormLayout::CaptionBoxRect(const ControlRow& row, const ControlRow& group) const {
+  // The group box draws its caption this many pixels in from its left edge, at any DPI.
+  constexpr int kCaptionIndent = 8;
+  const RECT frame = ControlRect(group);
+  const std::string caption = group.caption != nullptr ? group.caption : "";
+  const int blanks = TextWidth(caption.substr(0, caption.find_first_not_of(' ')));
+  const int width = Scale(row.width);
+  // Centred in the blanks: the glyph grows with the DPI, the indent does not.
+  const int left = frame.left + kCaptionIndent + (blanks - width + 1) / 2;
+  // On the caption's line, so the box lies within the group's rectangle.
+  return RECT{left, frame.top, left + width, frame.top + TextHeight()};
 }
 
 int FormLayout::TextWidth(const std::string& text) const {
@@ -219,6 +262,13 @@ const FormLayout::Entry* FormLayout::Find(int id) const {
 HWND FormLayout::Control(int id) const {
   const Entry* entry = Find(id);
   return entry != nullptr ? entry->window : nullptr;
+}
+
+SIZE FormLayout::Size(int id) const {
+  const Entry* entry = Find(id);
+  if (entry == nullptr) return SIZE{0, 0};
+  const RECT rect = ControlRect(*entry->row);
+  return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
 
 int FormLayout::IdOf(HWND control) const {
@@ -278,6 +328,13 @@ void FormLayout::ApplyEnabled(int parent) {
     EnableWindow(entry.window, entry.enabled && ContainerEnabled(parent));
     if (entry.row->kind == ControlKind::kGroupBox) ApplyEnabled(entry.row->id);
   }
+}
+
+LRESULT FocusedDefaultButton(HWND form) {
+  HWND focus = GetFocus();
+  if (focus == nullptr || GetParent(focus) != form) return 0;
+  if ((SendMessageA(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) == 0) return 0;
+  return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
 }
 
 void KeepFocusAcrossActivation(HWND form, WPARAM wParam, HWND& lastFocus) {

@@ -35,6 +35,9 @@ struct ControlRow {
   const char* hint;  // nullptr: the container's hint, if any
   int tabOrder;      // within the container
   unsigned flags = 0;
+  // A check box that stands on this group box's caption, in the blanks that
+  // open the caption; its place above is what that gives at 96 DPI.
+  int onCaptionOf = 0;
 };
 
 // The controls of one form. Group boxes are plain siblings of what they hold,
@@ -52,11 +55,13 @@ class FormLayout {
 
   HWND Control(int id) const;
   int IdOf(HWND control) const;  // 0 when not one of ours
+  SIZE Size(int id) const;       // the control's size as the table places it, in form pixels
   // Enables or disables a control; for a group box also everything inside it
   // (a control is usable only when each enclosing group is enabled).
   void SetEnabled(int id, bool enabled);
 
   int Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
+  int TextWidth(const std::string& text) const;  // in the form font
   HFONT Font() const { return font_.Get(); }
 
  private:
@@ -71,9 +76,9 @@ class FormLayout {
   const char* EffectiveHint(const ControlRow& row) const;
   void ApplyEnabled(int parent);
   void AddTooltip(const Entry& entry);
-  SIZE ControlSize(const ControlRow& row) const;  // in form pixels
-  int TextWidth(const std::string& text) const;   // in the form font
-  int TextHeight() const;                         // a line of the form font
+  RECT ControlRect(const ControlRow& row) const;  // in form pixels
+  RECT CaptionBoxRect(const ControlRow& row, const ControlRow& group) const;
+  int TextHeight() const;  // a line of the form font
 
   HWND form_ = nullptr;
   int dpi_ = 96;
@@ -97,6 +102,10 @@ std::string WindowText(HWND window);
 // WM_NEXTDLGCTL for a form that is not a system dialog: IsDialogMessage asks
 // the window itself to move the focus on Tab and Shift+Tab.
 void MoveDialogFocus(HWND form, WPARAM wParam, LPARAM lParam);
+
+// DM_GETDEFID of a form: the push button that has the focus is the default
+// one, and where none has it there is none (Enter then does nothing).
+LRESULT FocusedDefaultButton(HWND form);
 
 // WM_ACTIVATE of a form: keeps the focused control across a switch to another window.
 void KeepFocusAcrossActivation(HWND form, WPARAM wParam, HWND& lastFocus);

@@ -40,14 +40,14 @@ constexpr const char* kInactiveHint = "Inactive windows transparency level";
 // is tall enough for all sixteen rows without scrolling, with a row to spare.
 // clang-format off
 const ControlRow kForm1Controls[] = {
-    // kind           id               parent        x    y    w    h    caption                             hint              tab        flags
+    // kind           id               parent        x    y    w    h    caption                             hint              tab        flags           on caption of
     // hot keys
     {K::kGroupBox,    kGroupBox4,      0,            8,   8,   201, 270, "       Hot Keys ",                 kHotKeysHint,     4,         kStartDisabled},
-    {K::kCheckBox,    kCheckBox6,      0,            20,  6,   14,  17,  "",                                 nullptr,          12},
+    {K::kCheckBox,    kCheckBox6,      0,            20,  6,   14,  17,  "",                                 nullptr,          12,        0,              kGroupBox4},
     {K::kCheckList,   kCheckListBox1,  0,            16,  25,  185, 243, "",                                 kHotKeysHint,     3},
     // on-screen display
     {K::kGroupBox,    kGroupBox3,      0,            216, 8,   201, 121, "       OSD ",                      nullptr,          5},
-    {K::kCheckBox,    kCheckBox5,      0,            228, 6,   14,  17,  "",                                 nullptr,          11},
+    {K::kCheckBox,    kCheckBox5,      0,            228, 6,   14,  17,  "",                                 nullptr,          11,        0,              kGroupBox3},
     {K::kGroupBox,    kRadioGroup1,    kGroupBox3,   8,   16,  65,  65,  " Position ",                       kPositionHint,    0},
     {K::kRadioButton, kRadioItem0 + 0, kRadioGroup1, 8,   15,  18,  15,  "",                                 nullptr,          0},
     {K::kRadioButton, kRadioItem0 + 1, kRadioGroup1, 8,   30,  18,  15,  "",                                 nullptr,          1},
@@ -71,12 +71,12 @@ const ControlRow kForm1Controls[] = {
     {K::kLabel,       kLabel9,         kGroupBox6,   72,  68,  0,   0,   "1.0 beta 3",                       nullptr,          kNoTabStop},
     {K::kLabel,       kLabel10,        kGroupBox6,   11,  88,  0,   0,   "Written by the Kelvo-plugin team", nullptr,          kNoTabStop},
     {K::kLabel,       kLabel11,        kGroupBox6,   11,  104, 0,   0,   "Free to use, share and improve",   nullptr,          kNoTabStop},
-    // playback
-    {K::kCheckBox,    kCheckBox2,      0,            424, 16,  169, 25,  "Start playing on WinAMP start",    kPlayOnStartHint, 8},
+    // playback; the first box 24 high, not 25, so that it ends where the second begins
+    {K::kCheckBox,    kCheckBox2,      0,            424, 16,  169, 24,  "Start playing on WinAMP start",    kPlayOnStartHint, 8},
     {K::kCheckBox,    kCheckBox1,      0,            424, 40,  161, 25,  "Remember last track position",     kRememberHint,    7},
     // transparency
     {K::kGroupBox,    kGroupBox1,      0,            8,   285, 304, 121, "       Transparency  Active  ",    kActiveHint,      1,         kStartDisabled},
-    {K::kCheckBox,    kCheckBox3,      0,            20,  283, 14,  17,  "",                                 nullptr,          9},
+    {K::kCheckBox,    kCheckBox3,      0,            20,  283, 14,  17,  "",                                 nullptr,          9,         0,              kGroupBox1},
     {K::kLabel,       kLabel1,         kGroupBox1,   8,   24,  0,   0,   "WinAMP",                           nullptr,          kNoTabStop},
     {K::kLabel,       kLabel2,         kGroupBox1,   8,   56,  0,   0,   "Playlist",                         nullptr,          kNoTabStop},
     {K::kLabel,       kLabel3,         kGroupBox1,   8,   88,  0,   0,   "Equalizer",                        nullptr,          kNoTabStop},
@@ -84,7 +84,7 @@ const ControlRow kForm1Controls[] = {
     {K::kSlider,      kTrackBar2,      kGroupBox1,   56,  56,  241, 25,  "",                                 nullptr,          1},
     {K::kSlider,      kTrackBar3,      kGroupBox1,   56,  88,  241, 25,  "",                                 nullptr,          2},
     {K::kGroupBox,    kGroupBox2,      0,            320, 285, 304, 121, "       Transparency Inactive   ",  kInactiveHint,    2,         kStartDisabled},
-    {K::kCheckBox,    kCheckBox4,      0,            332, 283, 14,  17,  "",                                 nullptr,          10},
+    {K::kCheckBox,    kCheckBox4,      0,            332, 283, 14,  17,  "",                                 nullptr,          10,        0,              kGroupBox2},
     {K::kLabel,       kLabel4,         kGroupBox2,   8,   24,  0,   0,   "WinAMP",                           nullptr,          kNoTabStop},
     {K::kLabel,       kLabel5,         kGroupBox2,   8,   56,  0,   0,   "Playlist",                         nullptr,          kNoTabStop},
     {K::kLabel,       kLabel6,         kGroupBox2,   8,   88,  0,   0,   "Equalizer",                        nullptr,          kNoTabStop},
@@ -199,8 +199,9 @@ void TForm1::CreateControls() {
   }
   sliderShown_.fill(100);
 
-  logo_.Reset(LoadJpegResource(KLV_IDR_ABOUT_LOGO));
-  icon_.Reset(LoadJpegResource(KLV_IDR_ABOUT_ICON));
+  // Drawn at the size the form gives them, so they grow with the DPI and keep their aspect.
+  logo_.Reset(LoadJpegResource(KLV_IDR_ABOUT_LOGO, layout_.Size(kImage1)));
+  icon_.Reset(LoadJpegResource(KLV_IDR_ABOUT_ICON, layout_.Size(kImage2)));
   SendMessageA(layout_.Control(kImage1), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_.Get()));
   SendMessageA(layout_.Control(kImage2), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(icon_.Get()));
 }
@@ -257,6 +258,8 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       KeepFocusAcrossActivation(window_, wParam, lastFocus_);
       return 0;
+    case DM_GETDEFID:
+      return FocusedDefaultButton(window_);
     case WM_NEXTDLGCTL:
       MoveDialogFocus(window_, wParam, lParam);
       return 0;
@@ -268,6 +271,11 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void TForm1::OnCommand(int id, int code) {
   if (code == EN_CHANGE && id == kEdit1) {
     if (!filling_) Edit1Change();
+    return;
+  }
+  if (id == IDCANCEL) {
+    // Esc, as IsDialogMessage reports it: the close box's way out.
+    SendMessageA(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
     return;
   }
   if (code != BN_CLICKED) return;

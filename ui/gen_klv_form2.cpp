@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <iterator>
 #include <string>
 
@@ -75,8 +76,14 @@ TForm2::~TForm2() {
 void TForm2::CreateControls() {
   layout_.Build(window_, kForm2Controls, std::size(kForm2Controls));
   HWND keyBox = layout_.Control(form2::kComboBox1);
-  for (const klv::KeyName& key : klv::KeyNameTable)
+  int widest = 0;
+  for (const klv::KeyName& key : klv::KeyNameTable) {
     SendMessageA(keyBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(key.name));
+    widest = std::max(widest, layout_.TextWidth(key.name));
+  }
+  // The box is narrow; its list opens wide enough to show every name whole.
+  const int listWidth = widest + GetSystemMetrics(SM_CXVSCROLL) + layout_.Scale(8);
+  SendMessageA(keyBox, CB_SETDROPPEDWIDTH, listWidth, 0);
   SendMessageA(keyBox, CB_SETITEMHEIGHT, 0, layout_.Scale(13));
   SetWindowSubclass(layout_.Control(form2::kCheckBox5), EnableBoxProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
@@ -126,6 +133,8 @@ LRESULT TForm2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       CreateControls();
       return 0;
     case WM_COMMAND:
+      // Esc, as IsDialogMessage reports it: the close box's way out.
+      if (LOWORD(wParam) == IDCANCEL) SendMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
       if (HIWORD(wParam) == BN_CLICKED) {
         if (LOWORD(wParam) == form2::kCheckBox5) CheckBox5Click();
         if (LOWORD(wParam) == form2::kButton1) Button1Click();
@@ -137,6 +146,8 @@ LRESULT TForm2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       KeepFocusAcrossActivation(window_, wParam, lastFocus_);
       return 0;
+    case DM_GETDEFID:
+      return FocusedDefaultButton(window_);
     case WM_NEXTDLGCTL:
       MoveDialogFocus(window_, wParam, lParam);
       return 0;

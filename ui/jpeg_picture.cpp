@@ -2,21 +2,18 @@
 
 #include <algorithm>
 
+#include "core/image_scale.h"
 #include "core/jpeg_decode.h"
 #include "plugin/win_handles.h"
 #include "ui/ui_module.h"
 
-HBITMAP DecodeJpegToBitmap(const uint8_t* data, size_t size) {
-  if (data == nullptr || size == 0) return nullptr;
-  klv::BgrImage image;
-  if (!klv::DecodeJpegToBgr(data, size, image)) return nullptr;
-  const int width = image.width;
-  const int height = image.height;
+namespace {
 
+HBITMAP BitmapFromImage(const klv::BgrImage& image) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down, as libjpeg delivers rows
+  info.bmiHeader.biWidth = image.width;
+  info.bmiHeader.biHeight = -image.height;  // top-down, as libjpeg delivers rows
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 24;
   info.bmiHeader.biCompression = BI_RGB;
@@ -27,12 +24,25 @@ HBITMAP DecodeJpegToBitmap(const uint8_t* data, size_t size) {
   return bitmap.Release();
 }
 
-HBITMAP LoadJpegResource(int resourceId) {
+HBITMAP DecodeScaled(const uint8_t* data, size_t size, SIZE scaledTo) {
+  if (data == nullptr || size == 0) return nullptr;
+  klv::BgrImage image;
+  if (!klv::DecodeJpegToBgr(data, size, image)) return nullptr;
+  const bool resize =
+      scaledTo.cx > 0 && scaledTo.cy > 0 && (scaledTo.cx != image.width || scaledTo.cy != image.height);
+  return BitmapFromImage(resize ? klv::ScaleBgrImage(image, scaledTo.cx, scaledTo.cy) : image);
+}
+
+}  // namespace
+
+HBITMAP DecodeJpegToBitmap(const uint8_t* data, size_t size) { return DecodeScaled(data, size, SIZE{0, 0}); }
+
+HBITMAP LoadJpegResource(int resourceId, SIZE scaledTo) {
   HINSTANCE module = UiModule();
   HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(resourceId), MAKEINTRESOURCEA(10));  // RT_RCDATA
   if (resource == nullptr) return nullptr;
   HGLOBAL loaded = LoadResource(module, resource);
   const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
   if (data == nullptr) return nullptr;
-  return DecodeJpegToBitmap(static_cast<const uint8_t*>(data), SizeofResource(module, resource));
+  return DecodeScaled(static_cast<const uint8_t*>(data), SizeofResource(module, resource), scaledTo);
 }

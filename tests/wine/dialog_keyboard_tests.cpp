@@ -1,0 +1,330 @@
+// Enter and Esc in both dialogs, pressed through the system's input queue on
+// the focused control as a user presses them. The assignment dialog runs its
+// modal loop in this thread, so a second thread plays the user there.
+// clang-format off
+#include <windows.h>  // before the other Windows headers
+// clang-format on
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/hotkey_actions.h"
+#include "plugin/hotkey_registration.h"
+#include "plugin/plugin_state.h"
+#include "tests/wine/dialog_kit.h"
+#include "tests/wine/test_kit.h"
+#include "ui/config_dialog.h"
+#include "ui/gen_klv_form1.h"
+#include "ui/gen_klv_form2.h"
+
+namespace {
+
+using namespace dialog_kit;
+
+const klv::PackedHotkey kCtrlP = 5242882;  // 'P' (0x50) in the high word, Ctrl (2) in the low word
+
+void Press(WORD key, bool shift = false) { PressKeys(klv::PackHotkey(key, false, false, shift, false)); }
+
+bool IsDefaultButton(HWND button) {
+  return (GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+}
+
+// ---- The configuration dialog ----
+
+class ConfigKeyboardTest : public DialogTest {
+ protected:
+  // Opens the dialog in front, with the focus on the control as a click would put it.
+  HWND OpenFocused(int id) {
+    HWND dialog = Open();
+    if (dialog == nullptr) return nullptr;
+    SetFocus(Item(id));
+    FlushPostedMessages();
+    return GetForegroundWindow() == dialog && GetFocus() == Item(id) ? dialog : nullptr;
+  }
+};
+
+TEST_F(ConfigKeyboardTest, EnterOnExitClosesTheDialogAndWritesTheFile) {
+  gSettings.osdDisplayTime = 1234;
+  ASSERT_NE(Open(), nullptr);
+  ASSERT_EQ(FocusedControl(ConfigDialogWindow()), form1::kButton1);  // where the dialog opens
+  EXPECT_TRUE(IsDefaultButton(Item(form1::kButton1)));
+  Press(VK_RETURN);
+  EXPECT_TRUE(WaitUntil([] { return ConfigDialogWindow() == nullptr; }));
+  EXPECT_EQ(install.IniValue("OSD", "OSDDisplayTime"), "1234");
+}
+
+TEST_F(ConfigKeyboardTest, EnterOnSelectColorOrSelectFontOpensItsPicker) {
+  for (int button : {form1::kButton2, form1::kButton3}) {
+    SCOPED_TRACE(button);
+    gSettings.osdEnabled = true;
+    ASSERT_NE(OpenFocused(button), nullptr);
+    EXPECT_TRUE(IsDefaultButton(Item(button)));
+    EXPECT_FALSE(IsDefaultButton(Item(form1::kButton1)));  // the default follows the focus
+    {
+      DialogDriver picker([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
+      Press(VK_RETURN);
+      EXPECT_TRUE(WaitUntil([&] { return picker.Found() && FindVisibleDialog() == nullptr; }));
+    }
+    EXPECT_NE(ConfigDialogWindow(), nullptr);
+    EXPECT_EQ(install.ReadIni(), "");
+    CloseConfigDialog();
+    FlushPostedMessages();
+  }
+}
+
+TEST_F(ConfigKeyboardTest, EnterWhereNoPushButtonHasTheFocusDoesNothing) {
+  struct Case {
+    int focus;
+    WORD marker;  // a key whose effect shows that Enter, pressed before it, has been handled
+    std::function<bool()> markerSeen;
+  } const cases[] = {
+      {form1::kCheckBox2, VK_SPACE, [] { return IsChecked(Item(form1::kCheckBox2)); }},
+      {form1::kEdit1, '5', [] { return WindowTextOf(Item(form1::kEdit1)).size() == 5; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.focus);
+    gSettings.osdEnabled = true;
+    ASSERT_NE(OpenFocused(c.focus), nullptr);
+    Press(VK_RETURN);
+    Press(c.marker);
+    ASSERT_TRUE(WaitUntil(c.markerSeen));
+    EXPECT_NE(ConfigDialogWindow(), nullptr);
+    EXPECT_EQ(FindVisibleDialog(), nullptr);  // no picker either
+    for (int button : {form1::kButton1, form1::kButton2, form1::kButton3})
+      EXPECT_FALSE(IsDefaultButton(Item(button))) << button;
+    EXPECT_EQ(install.ReadIni(), "");
+    CloseConfigDialog();
+    FlushPostedMessages();
+  }
+}
+
+TEST_F(ConfigKeyboardTest, EscClosesLikeTheCloseBoxWhereverTheFocusIs) {
+  for (int focus : {form1::kCheckBox1, form1::kButton1, form1::kEdit1}) {
+    SCOPED_TRACE(focus);
+    gSettings.rememberPosition = false;
+    ASSERT_NE(OpenFocused(form1::kCheckBox1), nullptr);
+    Press(VK_SPACE);  // a change that stays in memory
+    ASSERT_TRUE(WaitUntil([] { return gSettings.rememberPosition; }));
+    SetFocus(Item(focus));
+    Press(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([] { return ConfigDialogWindow() == nullptr; }));
+    EXPECT_TRUE(gSettings.rememberPosition);
+    EXPECT_EQ(install.ReadIni(), "");  // not "Exit": nothing written
+    CloseConfigDialog();
+    FlushPostedMessages();
+  }
+}
+
+// ---- The assignment dialog ----
+
+// The user at the keyboard while this thread sits in the dialog's modal loop:
+// presses keys and waits, with a deadline, for what they do. What it saw is
+// checked once the dialog has returned.
+class KeyboardUser {
+ public:
+  explicit KeyboardUser(std::function<void(KeyboardUser&)> script)
+      : uiThread_(GetCurrentThreadId()), thread_([this, script] { Run(script); }) {}
+  ~KeyboardUser() { Join(); }
+  void Join() {
+    if (thread_.joinable()) thread_.join();
+  }
+
+  static HWND Dialog() {
+    HWND dialog = FindWindowW(form2::kClassName, nullptr);
+    return dialog != nullptr && IsWindowVisible(dialog) ? dialog : nullptr;
+  }
+  static HWND Control(int id) { return GetDlgItem(Dialog(), id); }
+  static bool Checked(int id) { return IsChecked(Control(id)); }
+
+  // The form's control that has the focus of the dialog's thread.
+  int Focused() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    HWND dialog = Dialog();
+    if (dialog == nullptr || !GetGUIThreadInfo(uiThread_, &info)) return 0;
+    HWND focus = info.hwndFocus;
+    while (focus != nullptr && GetParent(focus) != dialog) focus = GetParent(focus);
+    return focus != nullptr ? GetDlgCtrlID(focus) : 0;
+  }
+  static bool Await(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+      if (GetTickCount() - start > timeoutMs) return false;
+      Sleep(10);
+    }
+    return true;
+  }
+  bool AwaitFocus(int id) {
+    return Await([&] { return Focused() == id; });
+  }
+  static bool AwaitClosed() {
+    return Await([] { return Dialog() == nullptr; });
+  }
+
+  // What the script found; each step records whether it happened in time.
+  std::vector<std::string> failures;
+  void Expect(bool happened, const char* what) {
+    if (!happened) failures.push_back(what);
+  }
+
+ private:
+  void Run(const std::function<void(KeyboardUser&)>& script) {
+    if (!Await([] { return Dialog() != nullptr; })) {
+      failures.push_back("the dialog never opened");
+      return;
+    }
+    script(*this);
+    // Whatever the script saw, the dialog must end so that the test goes on.
+    if (HWND dialog = Dialog()) PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  }
+
+  DWORD uiThread_;
+  std::thread thread_;
+};
+
+class AssignKeyboardTest : public DialogTest {};
+
+TEST_F(AssignKeyboardTest, EnterOnAssignAssignsAndCloses) {
+  Register(kNext, kCtrlAltP);
+  ASSERT_NE(Open(), nullptr);
+  KeyboardUser user([](KeyboardUser& u) {
+    u.Expect(u.AwaitFocus(form2::kCheckBox1), "the focus on Alt at opening");
+    Press(VK_SPACE);
+    u.Expect(u.Await([] { return !KeyboardUser::Checked(form2::kCheckBox1); }), "Space clears Alt");
+    Press(VK_TAB, true);  // back round to "Assign"
+    u.Expect(u.AwaitFocus(form2::kButton1), "Shift+Tab reaches Assign");
+    u.Expect(u.Await([] { return IsDefaultButton(KeyboardUser::Control(form2::kButton1)); }),
+             "Assign is the default button");
+    Press(VK_RETURN);
+    u.Expect(KeyboardUser::AwaitClosed(), "Enter on Assign closes the dialog");
+  });
+  const bool result = EditHotkey(kNext);
+  user.Join();
+  EXPECT_EQ(user.failures, std::vector<std::string>());
+  EXPECT_TRUE(result);
+  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlP);
+  EXPECT_FALSE(IsFree(kCtrlP, host.main));
+  EXPECT_TRUE(RowMarked(kNext - 1));
+}
+
+// The focus comes back to "Assign" after its error box, not by Tab: Enter tries again.
+TEST_F(AssignKeyboardTest, EnterAfterARefusedClickOnAssignTriesAgain) {
+  Register(kNext, kCtrlAltP);
+  ASSERT_NE(Open(), nullptr);
+  KeyboardUser user([](KeyboardUser& u) {
+    constexpr int kHoldId = 0x7001;
+    HWND holder = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    u.Expect(RegisterHotKey(holder, kHoldId, MOD_CONTROL, 'P') != FALSE, "another party holds Ctrl+P");
+    u.Expect(u.AwaitFocus(form2::kCheckBox1), "the focus on Alt at opening");
+    Press(VK_SPACE);
+    u.Expect(u.Await([] { return !KeyboardUser::Checked(form2::kCheckBox1); }), "Space clears Alt");
+    // A mouse click; it returns once the error box has been closed.
+    SendMessageW(KeyboardUser::Control(form2::kButton1), BM_CLICK, 0, 0);
+    u.Expect(KeyboardUser::Dialog() != nullptr, "open after the refusal");
+    u.Expect(u.AwaitFocus(form2::kButton1), "the focus back on Assign");
+    UnregisterHotKey(holder, kHoldId);
+    DestroyWindow(holder);
+    Press(VK_RETURN);
+    u.Expect(KeyboardUser::AwaitClosed(), "Enter on Assign closes the dialog");
+  });
+  const bool result = EditHotkey(kNext);
+  user.Join();
+  EXPECT_EQ(user.failures, std::vector<std::string>());
+  EXPECT_TRUE(result);
+  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlP);
+  EXPECT_FALSE(IsFree(kCtrlP, host.main));
+  const auto seen = boxes.Seen();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].text, "Unable to set a hot key.");
+}
+
+TEST_F(AssignKeyboardTest, EnterWhereNoPushButtonHasTheFocusDoesNothing) {
+  Register(kNext, kCtrlAltP);
+  ASSERT_NE(Open(), nullptr);
+  KeyboardUser user([](KeyboardUser& u) {
+    u.Expect(u.AwaitFocus(form2::kCheckBox1), "the focus on Alt at opening");
+    Press(VK_RETURN);
+    Press(VK_SPACE);  // its effect shows that Enter has been handled
+    u.Expect(u.Await([] { return !KeyboardUser::Checked(form2::kCheckBox1); }), "Space clears Alt");
+    u.Expect(KeyboardUser::Dialog() != nullptr, "open after Enter on Alt");
+    u.Expect(!IsDefaultButton(KeyboardUser::Control(form2::kButton1)), "Assign not the default");
+    for (int i = 0; i < 4; ++i) Press(VK_TAB);
+    u.Expect(u.AwaitFocus(form2::kComboBox1), "Tab reaches the key box");
+    Press(VK_RETURN);
+    Press('Q');  // types "q" over the selected "P"
+    u.Expect(u.Await([] { return WindowTextOf(KeyboardUser::Control(form2::kComboBox1)) == "q"; }),
+             "q typed into the key box");
+    u.Expect(KeyboardUser::Dialog() != nullptr, "open after Enter in the key box");
+  });
+  const bool result = EditHotkey(kNext);
+  user.Join();
+  EXPECT_EQ(user.failures, std::vector<std::string>());
+  // Nothing was assigned: the entry and its registration are as before.
+  EXPECT_TRUE(result);
+  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
+  EXPECT_FALSE(IsFree(kCtrlAltP, host.main));
+}
+
+TEST_F(AssignKeyboardTest, EscOnAnAssignedEntryClosesAndKeepsIt) {
+  Register(kNext, kCtrlAltP);
+  ASSERT_NE(Open(), nullptr);
+  KeyboardUser user([](KeyboardUser& u) {
+    u.Expect(u.AwaitFocus(form2::kCheckBox1), "the focus on Alt at opening");
+    Press(VK_SPACE);
+    u.Expect(u.Await([] { return !KeyboardUser::Checked(form2::kCheckBox1); }), "Space clears Alt");
+    Press(VK_ESCAPE);
+    u.Expect(KeyboardUser::AwaitClosed(), "Esc closes the dialog");
+  });
+  const bool result = EditHotkey(kNext);
+  user.Join();
+  EXPECT_EQ(user.failures, std::vector<std::string>());
+  EXPECT_TRUE(result);
+  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
+  EXPECT_FALSE(IsFree(kCtrlAltP, host.main));
+  EXPECT_TRUE(RowMarked(kNext - 1));
+}
+
+TEST_F(AssignKeyboardTest, EscOnAMarkedUnassignedRowClosesAndClearsTheMark) {
+  ASSERT_NE(Open(), nullptr);
+  KeyboardUser user([](KeyboardUser& u) {
+    u.Expect(u.AwaitFocus(form2::kCheckBox5), "the focus on Enable, the first enabled control");
+    Press(VK_ESCAPE);
+    u.Expect(KeyboardUser::AwaitClosed(), "Esc closes the dialog");
+  });
+  UserMarksRow(kPlay - 1, true);  // opens the dialog once the list has finished its click
+  FlushPostedMessages();
+  user.Join();
+  EXPECT_EQ(user.failures, std::vector<std::string>());
+  EXPECT_EQ(HotkeyEntry(kPlay).packed, 0u);
+  EXPECT_FALSE(RowMarked(kPlay - 1));
+}
+
+TEST_F(AssignKeyboardTest, EscWithTheKeyListOpenClosesTheListFirst) {
+  Register(kNext, kCtrlAltP);
+  ASSERT_NE(Open(), nullptr);
+  KeyboardUser user([](KeyboardUser& u) {
+    u.Expect(u.AwaitFocus(form2::kCheckBox1), "the focus on Alt at opening");
+    for (int i = 0; i < 4; ++i) Press(VK_TAB);
+    u.Expect(u.AwaitFocus(form2::kComboBox1), "Tab reaches the key box");
+    auto dropped = [] {
+      return SendMessageW(KeyboardUser::Control(form2::kComboBox1), CB_GETDROPPEDSTATE, 0, 0) != 0;
+    };
+    Press(VK_F4);
+    u.Expect(u.Await(dropped), "F4 opens the key list");
+    Press(VK_ESCAPE);
+    u.Expect(u.Await([&] { return !dropped(); }), "Esc closes the key list");
+    u.Expect(KeyboardUser::Dialog() != nullptr, "the dialog stays open");
+    Press(VK_ESCAPE);
+    u.Expect(KeyboardUser::AwaitClosed(), "a second Esc closes the dialog");
+  });
+  const bool result = EditHotkey(kNext);
+  user.Join();
+  EXPECT_EQ(user.failures, std::vector<std::string>());
+  EXPECT_TRUE(result);
+  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
+}
+
+}  // namespace
