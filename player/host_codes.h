@@ -25,8 +25,11 @@ constexpr int kCommandJumpToSong = 40194;
 constexpr int kCommandToggleRepeat = 40022;
 constexpr int kCommandToggleShuffle = 40023;
 constexpr int kCommandStopAfterCurrent = 40157;
-// The stand-in's own: open the plug-ins' configuration, quit the player.
+// The stand-in's own: open the plug-ins' configuration, quit the player, and
+// end the process at once without quit or unload, as a crash in another
+// plug-in would.
 constexpr int kCommandPluginConfig = 41000;
 constexpr int kCommandQuit = 41001;
+constexpr int kCommandExitWithoutQuit = 41002;
 
 }  // namespace player

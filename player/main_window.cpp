@@ -97,6 +97,9 @@ bool HandleCommand(int id) {
     case kCommandQuit:
       PostMessageA(gApp->mainWindow, WM_CLOSE, 0, 0);
       break;
+    case kCommandExitWithoutQuit:
+      LogEvent("exit without quit");
+      ExitProcess(9);
     default:
       return false;
   }

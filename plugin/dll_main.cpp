@@ -6,9 +6,9 @@
 
 namespace {
 
-// The host unloads the library without calling quit: nothing of ours may stay
-// reachable from the host's windows or from a window of our own, and the
-// hotkeys and markers go too, or the next load in this session is refused.
+// The last reference is gone. A running plug-in holds one of its own, so a
+// host's FreeLibrary without quit never gets here; this only tidies up should
+// that hold have failed: nothing of ours may stay reachable from a window.
 void ReleaseHostWindows() noexcept {
   try {
     if (gPluginRunning) {

@@ -51,6 +51,10 @@ bool RegisterEntryHotkey(klv::keystype& entry) {
   } else {
     entry.id = GlobalAddAtomA(entry.name.c_str());
     AtomAdded(entry) = entry.id != 0;
+    // No id to register under (the atom table is full): id 0 would be a
+    // registration nothing answers or releases. The combination stays, so a
+    // later start tries again.
+    if (entry.id == 0) return false;
   }
   if (RegisterHotKey(HostMainWindow(), static_cast<int>(entry.id), klv::HotkeyModifiers(entry.packed),
                      klv::HotkeyKeyCode(entry.packed))) {
@@ -78,21 +82,33 @@ void DeleteAllAtoms() {
 
 void ReregisterAllHotkeys(bool enabled) {
   const unsigned run = ++gReregisterRun;
+  const unsigned quits = gQuitCount;
   gSettings.hotkeysEnabled = enabled;
   UnregisterAllHotkeys();
   DeleteAllAtoms();
   if (!enabled) return;
   for (klv::keystype& entry : gHotkeyTable) {
-    if (run != gReregisterRun) return;
+    // A quit while a refusal's box was up has released everything: nothing more is taken.
+    if (run != gReregisterRun || quits != gQuitCount) return;
     if (entry.packed != 0) RegisterEntryHotkey(entry);
   }
 }
 
 void LoadAndRegisterHotkeys(const klv::IniReader& ini) {
+  const unsigned quits = gQuitCount;
   gSettings.hotkeysEnabled = klv::ReadHotkeysEnabled(ini);
   for (klv::keystype& entry : gHotkeyTable) {
     entry.packed = klv::ReadPackedHotkey(ini, entry.name);
     // Registered as read, so a refusal's box comes before the next entry is read.
-    if (gSettings.hotkeysEnabled && entry.packed != 0) RegisterEntryHotkey(entry);
+    if (gSettings.hotkeysEnabled && entry.packed != 0 && quits == gQuitCount) RegisterEntryHotkey(entry);
+  }
+}
+
+void AdoptLeftoverAtoms() {
+  for (klv::keystype& entry : gHotkeyTable) {
+    const ATOM found = GlobalFindAtomA(entry.name.c_str());
+    if (found == 0) continue;
+    entry.id = found;
+    AtomAdded(entry) = true;
   }
 }

@@ -6,7 +6,8 @@
 
 void FillEntryNames();
 // True when the system accepted the combination; a refusal shows the error
-// box and clears the entry's combination.
+// box and clears the entry's combination. Without an atom to register under
+// nothing is registered and the combination stays.
 bool RegisterEntryHotkey(klv::keystype& entry);
 void ClearEntry(int n);  // n = 1..15
 void UnregisterAllHotkeys();
@@ -14,3 +15,6 @@ void DeleteAllAtoms();
 void ReregisterAllHotkeys(bool enabled);
 // At start: reads Enable and the 15 values, registering each as it is read.
 void LoadAndRegisterHotkeys(const klv::IniReader& ini);
+// A start that takes over the marker of a process that ended without quit:
+// the hotkey atoms that process added are ours to delete at quit.
+void AdoptLeftoverAtoms();

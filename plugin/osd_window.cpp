@@ -94,9 +94,9 @@ POINT ClientOriginInWindow(HWND window) {
   return POINT{origin.x - bounds.left, origin.y - bounds.top};
 }
 
-// AnimateWindow draws the window through WM_PRINT, so it must give the finished OSD.
+// AnimateWindow draws the window through WM_PRINT before it is visible, and may
+// ask with PRF_CHECKVISIBLE: the finished OSD is painted whatever the visibility.
 void PrintWindowContent(HWND window, HDC dc, LPARAM flags) {
-  if ((flags & PRF_CHECKVISIBLE) && !IsWindowVisible(window)) return;
   if (flags & PRF_CLIENT) {
     const POINT origin = ClientOriginInWindow(window);
     RECT client;

@@ -6,3 +6,5 @@ std::array<klv::keystype, klv::kHotkeyCount> gHotkeyTable;
 int32_t gLastPlaybackPosition = 0;
 ATOM gInstanceAtom = 0;
 bool gPluginRunning = false;
+bool gPluginStarting = false;
+unsigned gQuitCount = 0;

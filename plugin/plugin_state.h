@@ -15,8 +15,12 @@ extern klv::Settings gSettings;
 extern std::array<klv::keystype, klv::kHotkeyCount> gHotkeyTable;  // entry n at [n - 1]
 extern int32_t gLastPlaybackPosition;
 extern ATOM gInstanceAtom;
-extern bool gPluginRunning;  // init returned 0 and quit has not run yet
+extern bool gPluginRunning;   // init returned 0 and quit has not run yet
+extern bool gPluginStarting;  // init is under way (its refusal boxes let the host call in)
 
+extern unsigned gQuitCount;   // quits run so far: a loop that sees it change stops
+
+inline bool PluginActive() { return gPluginRunning || gPluginStarting; }
 inline HWND HostMainWindow() { return gPlugin.hwndParent; }
 inline klv::keystype& HotkeyEntry(int n) { return gHotkeyTable[n - 1]; }
 
@@ -28,7 +32,7 @@ void ResetPluginDescriptor();
 // the position in between: the hotkeys, their atoms and the instance marker;
 // then the hooks in the host's windows and the plug-in's own windows.
 void ReleaseHotkeysAndMarker();
-void ReleaseWindows();
+bool ReleaseWindows();  // false when a hook had to stay in a host window
 
 int __cdecl PluginInit();
 void __cdecl PluginConfig();

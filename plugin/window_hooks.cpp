@@ -5,6 +5,7 @@
 #include "core/osd_text.h"
 #include "plugin/host.h"
 #include "plugin/hotkey_actions.h"
+#include "plugin/module_hold.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "plugin/transparency.h"
@@ -79,6 +80,7 @@ void OnMainWindowMessage(HWND window, UINT message, WPARAM wParam) {
 
 LRESULT SideWindowHook(Slot slot, klv::HostWindow which, HWND window, UINT message, WPARAM wParam,
                        LPARAM lParam) noexcept {
+  const CallInProgress call;
   const WNDPROC saved = gSlots[slot].saved;
   try {
     if (!gPassThrough && message == WM_ACTIVATE) ApplyActivationAlpha(window, which, LOWORD(wParam));
@@ -92,6 +94,7 @@ LRESULT SideWindowHook(Slot slot, klv::HostWindow which, HWND window, UINT messa
 LRESULT CALLBACK MainWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   // Taken before acting: a quit run from inside the action takes the hook out
   // and clears the slot, yet this message still belongs to the host.
+  const CallInProgress call;
   const WNDPROC saved = gSlots[kMainSlot].saved;
   try {
     if (!gPassThrough) OnMainWindowMessage(window, message, wParam);
@@ -115,13 +118,9 @@ void InstallWindowHooks() {
   gPassThrough = false;
 }
 
-void RemoveWindowHooks() {
+bool RemoveWindowHooks() {
   bool allRemoved = true;
   for (int slot = 0; slot < kSlotCount; ++slot) allRemoved = Remove(static_cast<Slot>(slot)) && allRemoved;
-  if (allRemoved) return;
-  // Another module chains to one of our hooks: the code must outlive FreeLibrary.
-  HMODULE self = nullptr;
-  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                     reinterpret_cast<LPCSTR>(&MainWindowHook), &self);
-  gPassThrough = true;
+  if (!allRemoved) gPassThrough = true;
+  return allRemoved;
 }

@@ -10,5 +10,6 @@ LRESULT CALLBACK EqualizerWindowHook(HWND window, UINT message, WPARAM wParam, L
 // At start; a missing playlist or equalizer window is not hooked.
 void InstallWindowHooks();
 // Quit: takes the hooks out where they are still the window's procedure;
-// otherwise pins the library and turns the hooks into plain pass-throughs.
-void RemoveWindowHooks();
+// otherwise turns the hooks into plain pass-throughs. False when one had to
+// stay: another module chains to it, so the library must stay loaded.
+bool RemoveWindowHooks();

@@ -1,9 +1,12 @@
 // The frame both forms' window procedures share: the form is found through
 // the window's user data, set at WM_NCCREATE and cleared at WM_NCDESTROY, and
-// nothing thrown escapes into the host's message loop.
+// nothing thrown escapes into the host's message loop. While it runs, a quit
+// and unload from a nested message loop cannot unmap it.
 #pragma once
 
 #include <windows.h>
+
+#include "plugin/module_hold.h"
 
 struct AnsiWindowCalls {
   using CreateStruct = CREATESTRUCTA;
@@ -27,6 +30,7 @@ struct WideWindowCalls {
 // Dispatch(message, wParam, lParam) for everything between.
 template <typename Form, typename Calls>
 LRESULT CALLBACK FormWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  const CallInProgress call;
   try {
     if (message == WM_NCCREATE) {
       auto* form =

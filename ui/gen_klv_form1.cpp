@@ -2,8 +2,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "core/alpha.h"
 #include "core/hotkey_actions.h"
@@ -111,7 +113,10 @@ constexpr char kErrorCaption[] = "gen_klv";
 constexpr UINT kMsgApplyCheckMarks = WM_APP + 1;
 constexpr UINT kMsgRelease = WM_APP + 2;
 
+// The open dialog; and dialogs already closed whose handlers are still on the
+// stack (a message box of theirs pumps messages), freed as each returns.
 std::unique_ptr<TForm1> gForm1;
+std::vector<std::unique_ptr<TForm1>> gClosedForms;
 HHOOK gDialogKeysHook = nullptr;
 
 // Slider tags 1..6: main, playlist, equalizer; active levels first.
@@ -173,7 +178,8 @@ TForm1::TForm1() {
 }
 
 TForm1::~TForm1() {
-  if (gDialogKeysHook != nullptr) {
+  // A closed dialog freed after a newer one opened leaves it the hook.
+  if (gDialogKeysHook != nullptr && Current() == nullptr) {
     UnhookWindowsHookEx(gDialogKeysHook);
     gDialogKeysHook = nullptr;
   }
@@ -208,19 +214,12 @@ void TForm1::CreateControls() {
 
 LRESULT TForm1::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kMsgRelease) {
-    CloseConfigDialog();  // frees this form now, or once its open handlers return
+    Close(this);  // freed now, or once its open handlers return
     return 0;
   }
-  LRESULT result;
-  ++depth_;
-  {
-    ScopedVisualStyles styles;
-    result = HandleMessage(message, wParam, lParam);
-  }
-  // The dialog was closed inside a handler (a nested message loop): free it
-  // now that nothing of it is on the stack.
-  if (--depth_ == 0 && window_ == nullptr && gForm1.get() == this) gForm1.reset();
-  return result;
+  const InUse use(*this);
+  ScopedVisualStyles styles;
+  return HandleMessage(message, wParam, lParam);
 }
 
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -370,6 +369,8 @@ void TForm1::FormShow() {
   // Registration first, so that a combination refused now shows unchecked.
   const bool hotkeys = gSettings.hotkeysEnabled;
   if (hotkeys) ReregisterAllHotkeys(true);
+  // Closed while a refusal's box was up: its controls are gone.
+  if (window_ == nullptr) return;
   FillHotkeyMarks();
 
   ShowOsdPosition(gSettings.osdPosition);
@@ -402,8 +403,8 @@ void TForm1::CheckBox6Click() {
   layout_.SetEnabled(kGroupBox4, enabled);
   layout_.SetEnabled(kCheckListBox1, enabled);
   ReregisterAllHotkeys(enabled);
-  // A combination refused just now loses its mark.
-  FillHotkeyMarks();
+  // A combination refused just now loses its mark (unless a box's wait closed the dialog).
+  if (window_ != nullptr) FillHotkeyMarks();
 }
 
 void TForm1::CheckListBox1ClickCheck() { ApplyListCheckMarks(); }
@@ -476,8 +477,41 @@ void TForm1::Button1Click() {
   }
 }
 
+TForm1::InUse::~InUse() {
+  if (--form_.depth_ == 0 && form_.window_ == nullptr) Free(&form_);
+}
+
+void TForm1::Close(TForm1* form) {
+  if (form->depth_ == 0) {
+    Free(form);
+  } else if (form->window_ != nullptr) {
+    DestroyWindow(form->window_);
+  }
+}
+
+void TForm1::Free(TForm1* form) {
+  if (gForm1.get() == form) {
+    gForm1.reset();
+    return;
+  }
+  auto closed = std::find_if(gClosedForms.begin(), gClosedForms.end(),
+                             [form](const std::unique_ptr<TForm1>& f) { return f.get() == form; });
+  if (closed == gClosedForms.end()) return;  // failed while being created: never owned
+  const std::unique_ptr<TForm1> doomed = std::move(*closed);
+  gClosedForms.erase(closed);
+}
+
+void TForm1::RetireCurrent() {
+  if (gForm1->depth_ > 0) {
+    gClosedForms.push_back(std::move(gForm1));
+  } else {
+    gForm1.reset();
+  }
+}
+
 void OpenConfigDialog() {
-  if (gForm1 && gForm1->Window() == nullptr) gForm1.reset();  // destroyed from outside
+  // Closed inside one of its handlers, or destroyed from outside.
+  if (gForm1 && gForm1->Window() == nullptr) TForm1::RetireCurrent();
   if (gForm1) {
     HWND window = gForm1->Window();
     if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
@@ -490,23 +524,17 @@ void OpenConfigDialog() {
   auto form = std::make_unique<TForm1>();
   if (form->Window() == nullptr) return;
   gForm1 = std::move(form);
-  TForm1* current = gForm1.get();
-  current->FormShow();
-  if (TForm1::Current() != current) return;  // closed while an error box was open
-  ShowWindow(current->Window(), SW_SHOW);
-  SetForegroundWindow(current->Window());
-  SetFocus(GetNextDlgTabItem(current->Window(), nullptr, FALSE));
+  TForm1& current = *gForm1;
+  const TForm1::InUse use(current);
+  current.FormShow();
+  if (current.Window() == nullptr) return;  // closed while an error box was open
+  ShowWindow(current.Window(), SW_SHOW);
+  SetForegroundWindow(current.Window());
+  SetFocus(GetNextDlgTabItem(current.Window(), nullptr, FALSE));
 }
 
 void CloseConfigDialog() {
-  if (!gForm1) return;
-  if (gForm1->depth_ > 0) {
-    // Called from inside one of its handlers: the window goes now, the object
-    // once the handler returns.
-    if (gForm1->window_ != nullptr) DestroyWindow(gForm1->window_);
-    return;
-  }
-  gForm1.reset();
+  if (gForm1) TForm1::Close(gForm1.get());
 }
 
 HWND ConfigDialogWindow() { return gForm1 ? gForm1->Window() : nullptr; }

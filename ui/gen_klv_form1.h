@@ -77,6 +77,26 @@ class TForm1 {
   friend void OpenConfigDialog();
   friend void CloseConfigDialog();
 
+  // Keeps the dialog alive while one of its handlers runs: a message box there
+  // lets the host close it (quit) or ask for another. The last handler to
+  // return frees a dialog that was closed meanwhile.
+  class InUse {
+   public:
+    explicit InUse(TForm1& form) : form_(form) { ++form_.depth_; }
+    ~InUse();
+    InUse(const InUse&) = delete;
+    InUse& operator=(const InUse&) = delete;
+
+   private:
+    TForm1& form_;
+  };
+  // Destroys the window at once; frees the dialog unless a handler still runs.
+  static void Close(TForm1* form);
+  // Frees it, whether it is the open dialog or a closed one.
+  static void Free(TForm1* form);
+  // The open dialog's window has gone: it stops being the open dialog.
+  static void RetireCurrent();
+
   template <typename Form, typename Calls>
   friend LRESULT CALLBACK FormWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
   void Attach(HWND window) { window_ = window; }
@@ -117,5 +137,5 @@ class TForm1 {
   std::array<int, 6> sliderShown_{};  // the percentage each slider last stood at
   bool filling_ = false;              // FormShow is setting controls from the settings
   bool checkMarksPending_ = false;    // a user's check-mark change waits to be applied
-  int depth_ = 0;                     // messages being handled, nested
+  int depth_ = 0;                     // handlers running, nested
 };

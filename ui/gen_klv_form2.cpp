@@ -9,6 +9,7 @@
 #include "core/hotkey_actions.h"
 #include "core/key_names.h"
 #include "plugin/hotkey_registration.h"
+#include "plugin/module_hold.h"
 #include "plugin/plugin_state.h"
 #include "ui/config_dialog.h"
 #include "ui/form_window.h"
@@ -114,11 +115,15 @@ bool TForm2::ShowModal() {
   // Re-enable before hiding, so that activation returns to the owner.
   if (ownerWasEnabled && IsWindow(owner_)) EnableWindow(owner_, TRUE);
   if (window_ != nullptr) ShowWindow(window_, SW_HIDE);
+  // Closed while a refusal's box was up, the close came before the box's
+  // return cleared the entry: the result is the entry as it ends.
+  result_ = HotkeyEntry(gCurrentEntry).packed != 0;
   return result_;
 }
 
 LRESULT CALLBACK TForm2::EnableBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                        DWORD_PTR data) noexcept {
+  const CallInProgress call;
   try {
     if (message == WM_CHAR) reinterpret_cast<TForm2*>(data)->CheckBox5KeyPress();
     if (message == WM_NCDESTROY) RemoveWindowSubclass(box, EnableBoxProc, 0);
@@ -220,12 +225,13 @@ void TForm2::FormClose() {
 bool EditHotkey(int n) {
   if (n < 1 || n > klv::kHotkeyCount) return false;
   gCurrentEntry = n;
-  bool result = false;
   {
     ScopedVisualStyles styles;
     TForm2 form(ConfigDialogWindow());
-    result = form.ShowModal();
+    form.ShowModal();
   }
+  // From the entry as it stands now, whatever ran while the dialog was up.
+  const bool result = HotkeyEntry(n).packed != 0;
   if (TForm1* config = TForm1::Current()) config->SetHotkeyMark(n - 1, result);
   return result;
 }

@@ -354,15 +354,8 @@ TEST_F(ConfigDialogTest, ADoubleClickOpensTheDialogForThatRow) {
   gSettings.hotkeysEnabled = true;
   Register(kNext, kCtrlAltP);
   ASSERT_NE(Open(), nullptr);
-  RECT rect{};
-  rect.left = LVIR_LABEL;
-  SendMessageA(List(), LVM_GETITEMRECT, kNext - 1, reinterpret_cast<LPARAM>(&rect));
-  const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
   AssignDialogDriver driver({CloseBox()});
-  SendMessageA(List(), WM_LBUTTONDOWN, MK_LBUTTON, point);
-  SendMessageA(List(), WM_LBUTTONUP, 0, point);
-  SendMessageA(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, point);
-  SendMessageA(List(), WM_LBUTTONUP, 0, point);
+  DoubleClickListRow(List(), kNext - 1);
   FlushPostedMessages();
   EXPECT_EQ(driver.opened, 1);
   EXPECT_EQ(CurrentHotkeyEntry(), kNext);

@@ -136,12 +136,25 @@ HWND DialogTest::List() { return Item(form1::kCheckListBox1); }
 
 bool DialogTest::RowMarked(int row) { return ::RowMarked(List(), row); }
 
-void DialogTest::UserMarksRow(int row, bool marked) {
+void MarkListRow(HWND list, int row, bool marked) {
   LVITEMA item{};
   item.stateMask = LVIS_STATEIMAGEMASK;
   item.state = INDEXTOSTATEIMAGEMASK(marked ? 2 : 1);
-  SendMessageA(List(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+  SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
 }
+
+void DoubleClickListRow(HWND list, int row) {
+  RECT rect{};
+  rect.left = LVIR_LABEL;
+  SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect));
+  const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
+  SendMessageA(list, WM_LBUTTONUP, 0, point);
+  SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
+  SendMessageA(list, WM_LBUTTONUP, 0, point);
+}
+
+void DialogTest::UserMarksRow(int row, bool marked) { MarkListRow(List(), row, marked); }
 
 void DialogTest::MoveSlider(int id, int position) {
   SendMessageA(Item(id), TBM_SETPOS, TRUE, position);

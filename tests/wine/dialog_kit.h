@@ -24,6 +24,11 @@ const klv::PackedHotkey kCtrlAltF9 = klv::PackHotkey(VK_F9, true, true, false, f
 }  // namespace dialog_kit
 
 bool IsChecked(HWND button);
+// What a click on a row's check box does to a list view with check boxes: the
+// state changes inside the list and it notifies its dialog.
+void MarkListRow(HWND list, int row, bool marked);
+// A user's double click on the caption of a row of a list view.
+void DoubleClickListRow(HWND list, int row);
 
 // Runs steps against the assignment dialog, one per timer tick, while its
 // modal loop runs. Records what the dialog showed when it opened.

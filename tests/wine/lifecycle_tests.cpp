@@ -15,8 +15,6 @@ namespace {
 
 constexpr char kInstanceAtom[] = "Kelvo_plugin_running";
 
-bool IsLayered(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0; }
-
 class LifecycleTest : public ::testing::Test {
  protected:
   void SetUp() override { ResetGlobalAtoms(); }
@@ -47,27 +45,19 @@ TEST_F(LifecycleTest, LoadClearsTheHostFieldsOfTheDescriptor) {
   }
 }
 
-TEST_F(LifecycleTest, SecondInstanceIsRefusedWithNothingRegistered) {
-  install.WriteIni(
-      "[Hotkeys]\r\nEnable=1\r\nnext_hotkey=8060936\r\n"
-      "[Track]\r\nPlayOnStart=1\r\n[Transparency]\r\nEnableInactive=1\r\nWinAMP_inactive=10\r\n");
-  const ATOM held = GlobalAddAtomA(kInstanceAtom);
-  const WNDPROC mainProcedure = WindowProcedure(host.main);
+// A marker atom whose process ended without quit: no live process holds the
+// plug-in, so the start goes on, and takes the atom over rather than adding it.
+TEST_F(LifecycleTest, AMarkerWithoutALiveHolderIsTakenOver) {
+  install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=8060936\r\n");
+  const ATOM left = GlobalAddAtomA(kInstanceAtom);
   LoadedPlugin plugin(host.main);
-  host.ClearLog();
-  EXPECT_EQ(plugin.Init(), -1);
-  EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
-  EXPECT_TRUE(host.Requests().empty());
-  EXPECT_EQ(WindowProcedure(host.main), mainProcedure);
-  EXPECT_FALSE(IsLayered(host.main));
-  // Quit after the refusal leaves the other instance's marker alone and writes nothing.
+  ASSERT_EQ(plugin.Init(), 0);
+  EXPECT_EQ(GlobalFindAtomA(kInstanceAtom), left);
+  EXPECT_TRUE(GlobalAtomExists("next_hotkey"));
   plugin.Quit();
-  EXPECT_EQ(GlobalFindAtomA(kInstanceAtom), held);
-  EXPECT_EQ(install.IniValue("Track", "Position"), "<missing>");
-  // Nor is there anything to configure: "Exit" would have no file to write to.
-  plugin.Config();
-  EXPECT_EQ(FindWindowA("TForm1", nullptr), nullptr);
-  GlobalDeleteAtom(held);
+  // Its one reference is gone with quit's one deletion.
+  EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
+  EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
 }
 
 TEST_F(LifecycleTest, NoHostKeyOrValueRefusesAndLeavesNoMarker) {
@@ -209,7 +199,9 @@ TEST_F(LifecycleTest, QuitReleasesHotkeysAtomsAndWindows) {
   PumpMessages(50);
 }
 
-TEST_F(LifecycleTest, UnloadWithoutQuitGivesEverythingBack) {
+// The host frees the library without quit: the library stays mapped while
+// the host's windows call into it, and goes once quit gives them back.
+TEST_F(LifecycleTest, UnloadWithoutQuitKeepsTheWindowsWorkingUntilQuit) {
   install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=8060936\r\n");
   const WNDPROC procedures[] = {WindowProcedure(host.main), WindowProcedure(host.playlist),
                                 WindowProcedure(host.equalizer)};
@@ -218,19 +210,33 @@ TEST_F(LifecycleTest, UnloadWithoutQuitGivesEverythingBack) {
     ASSERT_EQ(plugin.Init(), 0);
     plugin.Unload();
   }
+  EXPECT_NE(GetModuleHandleA(PluginDllPath().c_str()), nullptr);
+  host.ClearLog();
+  SendMessageA(host.main, WM_HOTKEY, GlobalFindAtomA("next_hotkey"), 0);
+  SendMessageA(host.main, WM_NULL, 0, 0);
+  SendMessageA(host.playlist, WM_ACTIVATE, WA_INACTIVE, 0);
+  // Every message reaches the host's own procedure, and the plug-in still acts.
+  EXPECT_EQ(host.Count(host.main, WM_HOTKEY), 1);
+  EXPECT_EQ(host.Count(host.main, WM_NULL), 1);
+  EXPECT_EQ(host.Count(host.playlist, WM_ACTIVATE), 1);
+  EXPECT_EQ(host.Commands(), std::vector<int>{40048});
+
+  // A host that loads it again and quits: every procedure is the host's again and the library goes.
+  {
+    LoadedPlugin again(host.main);
+    again.Quit();
+  }
+  EXPECT_EQ(GetModuleHandleA(PluginDllPath().c_str()), nullptr);
   EXPECT_EQ(WindowProcedure(host.main), procedures[0]);
   EXPECT_EQ(WindowProcedure(host.playlist), procedures[1]);
   EXPECT_EQ(WindowProcedure(host.equalizer), procedures[2]);
   EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
   EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
-  host.ClearLog();
-  SendMessageA(host.main, WM_NULL, 0, 0);
-  EXPECT_EQ(host.Count(host.main, WM_NULL), 1);
-  // Nothing stale blocks the next load: it starts and takes the same combination.
-  LoadedPlugin again(host.main);
-  EXPECT_EQ(again.Init(), 0);
+  // The next load starts and takes the same combination.
+  LoadedPlugin next(host.main);
+  EXPECT_EQ(next.Init(), 0);
   EXPECT_TRUE(GlobalAtomExists("next_hotkey"));
-  again.Quit();
+  next.Quit();
 }
 
 TEST_F(LifecycleTest, ConfigOpensTheDialog) {

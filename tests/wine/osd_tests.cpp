@@ -77,7 +77,7 @@ struct Picture {
   COLORREF At(int x, int y) const { return pixels[y * width + x]; }
 };
 
-Picture PrintOsd(HWND window) {
+Picture PrintOsd(HWND window, LPARAM flags = PRF_CLIENT | PRF_NONCLIENT) {
   Picture picture;
   const RECT bounds = WindowRect(window);
   picture.width = bounds.right - bounds.left;
@@ -97,7 +97,7 @@ Picture PrintOsd(HWND window) {
   HBRUSH marker = CreateSolidBrush(RGB(1, 2, 3));
   FillRect(dc, &all, marker);
   DeleteObject(marker);
-  SendMessageA(window, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_NONCLIENT);
+  SendMessageA(window, WM_PRINT, reinterpret_cast<WPARAM>(dc), flags);
   GdiFlush();
   const auto* raw = static_cast<const uint32_t*>(bits);
   for (int i = 0; i < picture.width * picture.height; ++i) {
@@ -443,6 +443,32 @@ TEST_F(OsdTest, PaintsItselfOnTheScreen) {
   if (!(IsThemeActive() && IsAppThemed())) {
     EXPECT_EQ(corner, GetSysColor(COLOR_3DLIGHT));
   }
+}
+
+// An animated show prints the window before it is visible, and may ask with
+// PRF_CHECKVISIBLE: the DLL's OSD answers with the finished picture either way.
+TEST(OsdPrintTest, PrintsTheFinishedOsdShownOrHidden) {
+  ResetGlobalAtoms();
+  TestInstall install;
+  install.WriteIni(
+      "[Hotkeys]\r\nEnable=1\r\nnext_hotkey=8060936\r\n"
+      "[OSD]\r\nEnable=1\r\nOSDDisplayTime=60000\r\nOSDColor=65280\r\n");
+  TestHost host;
+  LoadedPlugin plugin(host.main);
+  ASSERT_EQ(plugin.Init(), 0);
+  SendMessageA(host.main, WM_HOTKEY, GlobalFindAtomA("next_hotkey"), 0);
+  HWND osd = FindWindowA("KelvoOsdWindow", nullptr);
+  ASSERT_NE(osd, nullptr);
+  for (bool shown : {true, false}) {
+    SCOPED_TRACE(shown ? "shown" : "hidden");
+    ShowWindow(osd, shown ? SW_SHOWNOACTIVATE : SW_HIDE);
+    const Picture picture = PrintOsd(osd, PRF_CHECKVISIBLE | PRF_CLIENT | PRF_NONCLIENT);
+    // The client's last pixel, right of and below the text: background colour.
+    EXPECT_EQ(picture.At(picture.width - 2, picture.height - 2), RGB(0, 255, 0));
+    EXPECT_NE(picture.At(0, 0), RGB(1, 2, 3)) << "no frame";
+  }
+  plugin.Quit();
+  ResetGlobalAtoms();
 }
 
 TEST_F(OsdTest, DrawsAnAmpersandAsItself) {

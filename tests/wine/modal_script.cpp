@@ -1,0 +1,96 @@
+#include "tests/wine/modal_script.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+ModalScript* gScript = nullptr;
+
+struct WindowSearch {
+  const wchar_t* className;
+  bool messageBoxOnly;
+  HWND found;
+};
+
+BOOL CALLBACK FindOwnWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  if (process != GetCurrentProcessId() || lstrcmpW(name, search->className) != 0 || !IsWindowVisible(window))
+    return TRUE;
+  if (search->messageBoxOnly && GetDlgItem(window, 0xFFFF) == nullptr) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+std::string BoxText(HWND box) {
+  char text[1024] = {};
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+  return text;
+}
+
+}  // namespace
+
+HWND FindMessageBox() {
+  WindowSearch search{L"#32770", true, nullptr};
+  EnumWindows(FindOwnWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND FindVisibleWindow(const wchar_t* className) {
+  WindowSearch search{className, false, nullptr};
+  EnumWindows(FindOwnWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+void CloseMessageBox(HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); }
+
+ModalScript::Step WhenMessageBox(std::function<void(HWND)> act) { return {FindMessageBox, std::move(act)}; }
+
+ModalScript::Step WhileMessageBoxIsUp(std::function<void()> act) {
+  return WhenMessageBox([act = std::move(act)](HWND box) {
+    act();
+    if (IsWindow(box)) CloseMessageBox(box);
+  });
+}
+
+ModalScript::ModalScript(std::vector<Step> steps) : steps_(std::move(steps)) {
+  gScript = this;
+  timer_ = SetTimer(nullptr, 0, 20, Tick);
+}
+
+ModalScript::~ModalScript() {
+  KillTimer(nullptr, timer_);
+  gScript = nullptr;
+}
+
+void CALLBACK ModalScript::Tick(HWND, UINT, UINT_PTR, DWORD) noexcept {
+  if (gScript != nullptr) gScript->OnTick();
+}
+
+void ModalScript::Note(HWND box) {
+  if (box == nullptr || std::find(boxesSeen_.begin(), boxesSeen_.end(), box) != boxesSeen_.end()) return;
+  boxesSeen_.push_back(box);
+  boxTexts_.push_back(BoxText(box));
+}
+
+void ModalScript::OnTick() {
+  // A step may open a loop of its own, which ticks again: one step at a time.
+  if (busy_) return;
+  busy_ = true;
+  HWND box = FindMessageBox();
+  Note(box);
+  if (done_ < steps_.size()) {
+    const Step& step = steps_[done_];
+    if (HWND window = step.awaited()) {
+      ++done_;
+      step.act(window);
+    }
+  } else if (box != nullptr) {
+    CloseMessageBox(box);
+  }
+  busy_ = false;
+}

@@ -1,0 +1,110 @@
+#include "tests/wine/player_process.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "player/host_codes.h"
+
+namespace {
+
+struct MainWindowSearch {
+  DWORD process;
+  HWND found;
+};
+
+BOOL CALLBACK FindMainWindowOf(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<MainWindowSearch*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  char name[32] = {};
+  GetClassNameA(window, name, sizeof(name));
+  if (process != search->process || lstrcmpA(name, "Winamp v1.x") != 0) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+std::string Env(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+constexpr char kInitLine[] = "init gen_klv.dll returned ";
+
+}  // namespace
+
+PlayerProcess::PlayerProcess(const TestInstall& install, DWORD timeoutMs) : directory_(install.Directory()) {
+  CopyFileA(Env("KLV_PLAYER").c_str(), (directory_ + "\\player.exe").c_str(), FALSE);
+  CopyFileA(Env("KLV_DLL").c_str(), (directory_ + "\\Plugins\\gen_klv.dll").c_str(), FALSE);
+  DeleteFileA((directory_ + "\\player.log").c_str());
+  std::string command =
+      "\"" + directory_ + "\\player.exe\" --no-registry --log \"" + directory_ + "\\player.log\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, directory_.c_str(),
+                      &startup, &process_)) {
+    return;
+  }
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < timeoutMs && Running()) {
+    const std::string log = ReadLog();
+    const size_t at = log.find(kInitLine);
+    if (at != std::string::npos && log.find('\n', at) != std::string::npos) {
+      initResult_ = std::atoi(log.c_str() + at + sizeof(kInitLine) - 1);
+      break;
+    }
+    Sleep(20);
+  }
+  MainWindowSearch search{process_.dwProcessId, nullptr};
+  EnumWindows(FindMainWindowOf, reinterpret_cast<LPARAM>(&search));
+  main_ = search.found;
+}
+
+PlayerProcess::~PlayerProcess() {
+  if (process_.hProcess != nullptr) {
+    if (Running()) Terminate();
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+  }
+  for (const char* file : {"\\player.exe", "\\Plugins\\gen_klv.dll", "\\player.log", "\\player.ini"})
+    DeleteFileA((directory_ + file).c_str());
+}
+
+bool PlayerProcess::Running() const {
+  return process_.hProcess != nullptr && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool PlayerProcess::WaitForEnd(DWORD timeoutMs) {
+  return process_.hProcess != nullptr && WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+bool PlayerProcess::Terminate() {
+  if (!Running()) return false;
+  TerminateProcess(process_.hProcess, 9);
+  return WaitForEnd();
+}
+
+bool PlayerProcess::ExitWithoutQuit() {
+  if (!Running() || main_ == nullptr) return false;
+  PostMessageA(main_, WM_COMMAND, player::kCommandExitWithoutQuit, 0);
+  return WaitForEnd();
+}
+
+bool PlayerProcess::Quit() {
+  if (!Running() || main_ == nullptr) return false;
+  PostMessageA(main_, WM_COMMAND, player::kCommandQuit, 0);
+  return WaitForEnd();
+}
+
+std::string PlayerProcess::ReadLog() const {
+  std::string text;
+  // The player holds the log open for writing: share it.
+  HANDLE file =
+      CreateFileA((directory_ + "\\player.log").c_str(), GENERIC_READ,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return text;
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0) text.append(buffer, read);
+  CloseHandle(file);
+  return text;
+}

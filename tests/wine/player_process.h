@@ -1,0 +1,40 @@
+// The stand-in player as a child process hosting the real DLL from a test
+// install's Plugins folder: for what only another process, or its end, shows.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "tests/wine/test_host.h"
+
+class PlayerProcess {
+ public:
+  // Copies player.exe and gen_klv.dll into the install, starts the player and
+  // waits until it has initialised its plug-ins (or gives up after timeoutMs).
+  explicit PlayerProcess(const TestInstall& install, DWORD timeoutMs = 20000);
+  ~PlayerProcess();  // terminates it if it still runs, and removes the copies
+  PlayerProcess(const PlayerProcess&) = delete;
+  PlayerProcess& operator=(const PlayerProcess&) = delete;
+
+  // What the plug-in's init answered, from the player's log; -2 when unknown.
+  int InitResult() const { return initResult_; }
+  HWND MainWindow() const { return main_; }
+  bool Running() const;
+
+  // Ends the process the way the task manager does.
+  bool Terminate();
+  // The process ends itself at once, without quit or unload of its plug-ins.
+  bool ExitWithoutQuit();
+  // The player closes normally: quit, then unload.
+  bool Quit();
+
+ private:
+  bool WaitForEnd(DWORD timeoutMs = 10000);
+  std::string ReadLog() const;
+
+  std::string directory_;
+  PROCESS_INFORMATION process_{};
+  HWND main_ = nullptr;
+  int initResult_ = -2;
+};
