@@ -251,8 +251,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return DefWindowProcA(window_, message, wParam, lParam);
     case WM_CLOSE:
       // Changes stay in memory; only "Exit" writes the file.
-      ShowWindow(window_, SW_HIDE);
-      PostMessageA(window_, kMsgRelease, 0, 0);
+      ScheduleRelease();
       return 0;
     case WM_ACTIVATE:
       KeepFocusAcrossActivation(window_, wParam, lastFocus_);
@@ -467,9 +466,14 @@ void TForm1::CheckBox2Click() { gSettings.playOnStart = Checked(kCheckBox2); }
 
 void TForm1::CheckBox1Click() { gSettings.rememberPosition = Checked(kCheckBox1); }
 
-void TForm1::Button1Click() {
+void TForm1::ScheduleRelease() {
   ShowWindow(window_, SW_HIDE);
+  closing_ = true;
   PostMessageA(window_, kMsgRelease, 0, 0);
+}
+
+void TForm1::Button1Click() {
+  ScheduleRelease();
   if (!SaveSettings()) {
     // No owner: the dialog goes away while the box is open.
     const std::string message = SettingsWriteErrorText() + ".";
@@ -510,6 +514,8 @@ void TForm1::RetireCurrent() {
 }
 
 void OpenConfigDialog() {
+  // On its way out (its release still queued behind a message box): not shown again.
+  if (gForm1 && gForm1->closing_) TForm1::Close(gForm1.get());
   // Closed inside one of its handlers, or destroyed from outside.
   if (gForm1 && gForm1->Window() == nullptr) TForm1::RetireCurrent();
   if (gForm1) {

@@ -122,6 +122,7 @@ class TForm1 {
   void CheckBox2Click();
   void CheckBox1Click();
   void Button1Click();
+  void ScheduleRelease();  // hides the dialog and frees it once the current message is done
 
   bool Checked(int id) const;
   void SetChecked(int id, bool checked);
@@ -136,6 +137,7 @@ class TForm1 {
   UniqueBitmap icon_;
   std::array<int, 6> sliderShown_{};  // the percentage each slider last stood at
   bool filling_ = false;              // FormShow is setting controls from the settings
+  bool closing_ = false;              // hidden, its release posted
   bool checkMarksPending_ = false;    // a user's check-mark change waits to be applied
   int depth_ = 0;                     // handlers running, nested
 };

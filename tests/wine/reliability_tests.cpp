@@ -232,6 +232,33 @@ TEST_F(ReliabilityTest, ConfigWhileExitsErrorBoxIsUpLeavesOneWorkingDialog) {
   EXPECT_EQ(script.BoxTexts().size(), 1u);
 }
 
+// The host asks again after the dialog was closed but before its release
+// came out of the queue: the request is not lost to the release.
+TEST_F(ReliabilityTest, ConfigRightAfterACloseOpensAFreshDialog) {
+  LoadedPlugin plugin(host.main);
+  ASSERT_EQ(plugin.Init(), 0);
+  for (const char* way : {"close box", "Exit"}) {
+    SCOPED_TRACE(way);
+    plugin.Config();
+    HWND first = ConfigDialog();
+    ASSERT_NE(first, nullptr);
+    if (std::string(way) == "Exit") {
+      SendMessageA(GetDlgItem(first, form1::kButton1), BM_CLICK, 0, 0);
+    } else {
+      SendMessageA(first, WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
+    plugin.Config();
+    PumpMessages(50);
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_NE(ConfigDialog(), nullptr);
+    EXPECT_EQ(VisibleConfigDialogs(), 1);
+    SendMessageA(ConfigDialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    PumpMessages(50);
+    EXPECT_EQ(ConfigDialog(), nullptr);
+  }
+  plugin.Quit();
+}
+
 // ---- The assignment dialog closed while its refusal box is up ----
 
 void MarkRow(HWND dialog, int row) { MarkListRow(GetDlgItem(dialog, form1::kCheckListBox1), row, true); }
