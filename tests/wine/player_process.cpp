@@ -29,8 +29,7 @@ std::string Env(const char* name) {
 }
 
 constexpr char kInitLine[] = "init gen_klv.dll returned ";
-// Logged once every plug-in has had its init, with or without one.
-constexpr char kPluginsRunningLine[] = "plug-in(s) running";
+constexpr char kLoadedLine[] = "plug-in(s) running";
 
 struct BoxSearch {
   DWORD process;
@@ -52,10 +51,10 @@ BOOL CALLBACK CloseBoxOf(HWND window, LPARAM param) {
 
 }  // namespace
 
-PlayerProcess::PlayerProcess(const TestInstall& install, DWORD timeoutMs, bool withPlugin)
-    : directory_(install.Directory()) {
+PlayerProcess::PlayerProcess(const TestInstall& install, PluginSource source, DWORD timeoutMs)
+    : directory_(install.Directory()), copiedDll_(source == PluginSource::kBuiltDll) {
   CopyFileA(Env("KLV_PLAYER").c_str(), (directory_ + "\\player.exe").c_str(), FALSE);
-  if (withPlugin) CopyFileA(Env("KLV_DLL").c_str(), (directory_ + "\\Plugins\\gen_klv.dll").c_str(), FALSE);
+  if (copiedDll_) CopyFileA(Env("KLV_DLL").c_str(), (directory_ + "\\Plugins\\gen_klv.dll").c_str(), FALSE);
   DeleteFileA((directory_ + "\\player.log").c_str());
   std::string command =
       "\"" + directory_ + "\\player.exe\" --no-registry --log \"" + directory_ + "\\player.log\"";
@@ -68,11 +67,12 @@ PlayerProcess::PlayerProcess(const TestInstall& install, DWORD timeoutMs, bool w
   const DWORD start = GetTickCount();
   while (GetTickCount() - start < timeoutMs && Running()) {
     const std::string log = ReadLog();
-    if (log.find(kPluginsRunningLine) != std::string::npos) {
-      const size_t at = log.find(kInitLine);
-      if (at != std::string::npos) initResult_ = std::atoi(log.c_str() + at + sizeof(kInitLine) - 1);
+    const size_t at = log.find(kInitLine);
+    if (at != std::string::npos && log.find('\n', at) != std::string::npos) {
+      initResult_ = std::atoi(log.c_str() + at + sizeof(kInitLine) - 1);
       break;
     }
+    if (log.find(kLoadedLine) != std::string::npos) break;  // no gen_klv.dll to start
     CloseMessageBoxes();
     Sleep(20);
   }
@@ -87,8 +87,9 @@ PlayerProcess::~PlayerProcess() {
     CloseHandle(process_.hThread);
     CloseHandle(process_.hProcess);
   }
-  for (const char* file : {"\\player.exe", "\\Plugins\\gen_klv.dll", "\\player.log", "\\player.ini"})
+  for (const char* file : {"\\player.exe", "\\player.log", "\\player.ini"})
     DeleteFileA((directory_ + file).c_str());
+  if (copiedDll_) DeleteFileA((directory_ + "\\Plugins\\gen_klv.dll").c_str());
 }
 
 bool PlayerProcess::Running() const {

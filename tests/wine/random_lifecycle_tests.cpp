@@ -1154,7 +1154,8 @@ TEST(BesideAnotherPlayer, OnlyTheHostsOwnWindowsAreHookedAndLayered) {
       "Playlist_active=201\r\nPlaylist_inactive=101\r\nEqualizer_active=202\r\nEqualizer_inactive=102\r\n");
   TestHost host;
   const WNDPROC hostProcedure = WindowProcedure(host.playlist);
-  PlayerProcess other(install, 20000, false);
+  // The other player's Plugins folder is empty: it runs without the plug-in.
+  PlayerProcess other(install, PluginSource::kAsInstalled);
   HWND otherMain = other.MainWindow();
   ASSERT_NE(otherMain, nullptr);
   DWORD otherProcess = 0;
