@@ -26,11 +26,7 @@ constexpr klv::PackedHotkey kMediaPlayPause = 179 << 16;  // 11730944
 class PlayPauseTest : public testing::Test {
  protected:
   void SetUp() override {
-    ResetGlobalAtoms();
-    gPlugin.hwndParent = host.main;
-    gSettings = klv::Settings{};
-    FillEntryNames();
-    for (klv::keystype& entry : gHotkeyTable) entry = klv::keystype{entry.name, 0, 0};
+    ResetPluginState(host.main);
     HotkeyEntry(kPlayPause).id = kId;
     HotkeyEntry(kPlayPause).packed = kMediaPlayPause;
     CreateOsdWindow();
@@ -142,9 +138,8 @@ const char kClassicFile[] =
 
 // Opens the configuration through the descriptor and leaves it with "Exit".
 void ConfigAndExit(LoadedPlugin& plugin) {
-  plugin.Config();
-  HWND dialog = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (dialog = FindWindowA(form1::kClassName, nullptr)) != nullptr; }));
+  HWND dialog = plugin.OpenConfigDialog();
+  ASSERT_NE(dialog, nullptr);
   SendMessageA(GetDlgItem(dialog, form1::kButton1), BM_CLICK, 0, 0);
   FlushPostedMessages();
 }
