@@ -2,6 +2,7 @@
 #include "core/osd_text.h"
 
 #include "core/hotkey_actions.h"
+#include "core/utf16_text.h"
 
 namespace klv {
 namespace {
@@ -26,10 +27,13 @@ std::string ReadBoundedTitle(const char* title) {
   return std::string(title, length);
 }
 
-std::string TitleAndTime(const char* prefix, const HostQuery& host) {
+// An answer of 0 or -1 is no title to read.
+bool IsAddress(intptr_t answer) { return answer != 0 && answer != -1; }
+
+std::string TitleAndTime(const char* prefix, const OsdHost& host) {
   std::string text = prefix;
   text += TrackTitleText(host);
-  text += TrackTimeText(host);
+  text += TrackTimeText(host.query);
   return text;
 }
 
@@ -40,14 +44,18 @@ std::string StateText(const char* stem, int stateCode, const HostQuery& host) {
 
 }  // namespace
 
-std::string TrackTitleText(const HostQuery& host) {
-  const intptr_t index = host(kHostPlaylistIndex, 0);
-  const intptr_t address = host(kHostTitleAt, index);
-  // An empty playlist answers with no title at all, a failing host with -1:
-  // neither is an address to read, so both show as an empty title.
-  const bool readable = address != 0 && address != -1;
-  const std::string title =
-      readable ? ReadBoundedTitle(reinterpret_cast<const char*>(address)) : std::string();
+std::string TrackTitleText(const OsdHost& host) {
+  const intptr_t index = host.query(kHostPlaylistIndex, 0);
+  std::string title;
+  const intptr_t wide = host.query(kHostWideTitleAt, index);
+  if (IsAddress(wide)) {
+    title = Utf16ToUtf8(ReadBoundedWideText(reinterpret_cast<const char16_t*>(wide), kMaxTitleLength));
+  } else {
+    // A host without wide titles; an empty playlist answers with no title at
+    // all, a failing host with -1: both show as an empty title.
+    const intptr_t address = host.query(kHostTitleAt, index);
+    if (IsAddress(address)) title = host.ansiToUtf8(ReadBoundedTitle(reinterpret_cast<const char*>(address)));
+  }
   return "\"" + title + "\" ";
 }
 
@@ -69,7 +77,7 @@ std::string FormatTrackTime(int32_t positionMs, int32_t lengthSeconds) {
          std::to_string(totalMinutes) + ":" + TwoDigits(totalSeconds) + "]";
 }
 
-std::string ActionOsdText(int row, const HostQuery& host) {
+std::string ActionOsdText(int row, const OsdHost& host) {
   if (row < 0 || row >= kHotkeyCount) return std::string();
   const HotkeyAction& action = kHotkeyActions[row];
   switch (action.osdKind) {
@@ -78,15 +86,15 @@ std::string ActionOsdText(int row, const HostQuery& host) {
     case OsdTextKind::kFixed:
       return action.osdText;
     case OsdTextKind::kRepeatState:
-      return StateText(action.osdText, kHostRepeatState, host);
+      return StateText(action.osdText, kHostRepeatState, host.query);
     case OsdTextKind::kShuffleState:
-      return StateText(action.osdText, kHostShuffleState, host);
+      return StateText(action.osdText, kHostShuffleState, host.query);
     case OsdTextKind::kOfChosenCommand:
       break;  // no text of its own: the caller composes the chosen row's
   }
   return std::string();
 }
 
-std::string StartupOsdText(const HostQuery& host) { return TitleAndTime("", host); }
+std::string StartupOsdText(const OsdHost& host) { return TitleAndTime("", host); }
 
 }  // namespace klv

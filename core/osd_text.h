@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace klv {
 
@@ -13,23 +14,33 @@ constexpr int kHostPlayingState = 104;  // 1 playing, 3 paused, 0 stopped
 constexpr int kHostPosition = 105;      // wParam 0: position in ms; 1: length in s
 constexpr int kHostSeek = 106;
 constexpr int kHostPlaylistIndex = 125;
-constexpr int kHostTitleAt = 212;
+constexpr int kHostTitleAt = 212;      // 8-bit title, in the system's ANSI code page
+constexpr int kHostWideTitleAt = 213;  // UTF-16 title; 0 or -1 from a host that has none
 constexpr int kHostShuffleState = 250;
 constexpr int kHostRepeatState = 251;
 
-constexpr size_t kMaxTitleLength = 255;
+constexpr size_t kMaxTitleLength = 255;  // bytes of an 8-bit title, UTF-16 units of a wide one
 
-// Sends one request to the host and returns its answer. Code 212 answers with
-// the address of a NUL-terminated title (or 0).
+// Sends one request to the host and returns its answer. Codes 212 and 213
+// answer with the address of a NUL-terminated title (or 0).
 using HostQuery = std::function<intptr_t(int code, intptr_t wParam)>;
+// The host's 8-bit title, read in the system's ANSI code page, as UTF-8.
+using AnsiToUtf8 = std::function<std::string(std::string_view bytes)>;
 
-std::string TrackTitleText(const HostQuery& host);
+struct OsdHost {
+  HostQuery query;
+  AnsiToUtf8 ansiToUtf8;  // for hosts without wide titles
+};
+
+// The texts are UTF-8. The title comes from the wide title (213) when the
+// host has one, else from the 8-bit title (212).
+std::string TrackTitleText(const OsdHost& host);
 std::string TrackTimeText(const HostQuery& host);
 // Pure form of the time text, for position in ms and length in s.
 std::string FormatTrackTime(int32_t positionMs, int32_t lengthSeconds);
 // The text of an action's row; empty for rows outside the table and for
 // Play/Pause, which shows the text of the row it chose (ChoosePlayPause).
-std::string ActionOsdText(int row, const HostQuery& host);
-std::string StartupOsdText(const HostQuery& host);
+std::string ActionOsdText(int row, const OsdHost& host);
+std::string StartupOsdText(const OsdHost& host);
 
 }  // namespace klv

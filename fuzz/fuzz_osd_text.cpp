@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -102,7 +103,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const HeapTitle title(kind, input.ConsumeRemainingBytes<char>());
 
   std::vector<Query> queries;
-  const klv::HostQuery host = [&](int code, intptr_t wParam) -> intptr_t {
+  // An older host: no wide titles, so the 8-bit title is read; its bytes are
+  // taken as they are, so the text shows exactly what was read of them.
+  const klv::HostQuery query = [&](int code, intptr_t wParam) -> intptr_t {
     queries.push_back({code, wParam});
     switch (code) {
       case klv::kHostPlaylistIndex:
@@ -119,10 +122,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
   };
+  const klv::OsdHost host{query, [](std::string_view bytes) { return std::string(bytes); }};
 
   const std::string text = row == kStartupRow ? klv::StartupOsdText(host) : klv::ActionOsdText(row, host);
 
   const std::vector<Query> titleAndTimeQueries = {{klv::kHostPlaylistIndex, 0},
+                                                  {klv::kHostWideTitleAt, index},
                                                   {klv::kHostTitleAt, index},
                                                   {klv::kHostPosition, 0},
                                                   {klv::kHostPosition, 1}};

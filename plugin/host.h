@@ -15,5 +15,6 @@ constexpr char kEqualizerWindowClass[] = "Winamp EQ";
 intptr_t HostRequest(int code, intptr_t wParam = 0);
 // WM_COMMAND to the host main window.
 void HostCommand(uint32_t command);
-// HostRequest in the form the OSD text composition takes.
-klv::HostQuery HostQueryFunction();
+// HostRequest, and the reading of 8-bit titles, in the form the OSD text
+// composition takes.
+klv::OsdHost OsdTextHost();

@@ -54,5 +54,5 @@ void RunHotkeyAction(WPARAM id) {
       break;
   }
   // The text is composed after the command so that it shows its effect.
-  if (gSettings.osdEnabled) ShowOsd(klv::ActionOsdText(osdRow, HostQueryFunction()));
+  if (gSettings.osdEnabled) ShowOsd(klv::ActionOsdText(osdRow, OsdTextHost()));
 }

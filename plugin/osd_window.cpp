@@ -11,11 +11,12 @@
 #include "core/osd_placement.h"
 #include "plugin/osd_style.h"
 #include "plugin/plugin_state.h"
+#include "plugin/text_encoding.h"
 #include "plugin/win_handles.h"
 
 namespace {
 
-constexpr char kOsdClassName[] = "KelvoOsdWindow";
+constexpr wchar_t kOsdClassName[] = L"KelvoOsdWindow";
 constexpr int kTextInset = 2;
 constexpr UINT kTextFormat = DT_WORDBREAK | DT_NOPREFIX | DT_LEFT;
 
@@ -29,7 +30,7 @@ struct OsdFont {
 
 struct OsdWindow {
   UniqueWindow window;  // only while the OSD is on screen
-  std::string text;
+  std::wstring text;    // the window text too; a Unicode window, so that any title shows
   uint32_t backgroundColor = 0;
   UniqueFont font;
   uint32_t fontColor = 0;
@@ -64,7 +65,7 @@ void PaintClient(HDC dc, const RECT& client) {
   RECT textRect = client;
   textRect.left += kTextInset;
   textRect.top += kTextInset;
-  DrawTextA(dc, gOsdWindow.text.c_str(), static_cast<int>(gOsdWindow.text.size()), &textRect, kTextFormat);
+  DrawTextW(dc, gOsdWindow.text.c_str(), static_cast<int>(gOsdWindow.text.size()), &textRect, kTextFormat);
 }
 
 // dc has its origin at the window's top-left corner.
@@ -147,7 +148,7 @@ LRESULT CALLBACK OsdWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     default:
       break;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 // The module this code is in: the DLL, or a test executable linking it statically.
@@ -160,7 +161,7 @@ HINSTANCE ThisModule() {
 
 void RegisterOsdClass() {
   if (gOsdClass != 0) return;
-  WNDCLASSEXA windowClass{};
+  WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
   windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS | CS_SAVEBITS;
   if (PlatformHasDropShadow()) windowClass.style |= CS_DROPSHADOW;
@@ -168,7 +169,7 @@ void RegisterOsdClass() {
   windowClass.hInstance = ThisModule();
   windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
   windowClass.lpszClassName = kOsdClassName;
-  gOsdClass = RegisterClassExA(&windowClass);
+  gOsdClass = RegisterClassExW(&windowClass);
   if (gOsdClass != 0) gOsdClassModule = windowClass.hInstance;
 }
 
@@ -192,12 +193,12 @@ klv::ScreenMetrics CurrentScreen() {
 }
 
 // The text's extent when broken at word boundaries to fit the primary screen's width.
-SIZE MeasureText(const std::string& text, int screenWidth) {
+SIZE MeasureText(const std::wstring& text, int screenWidth) {
   WindowDc screen(nullptr);
   SelectedObject font(screen.Get(), gOsdWindow.font ? static_cast<HGDIOBJ>(gOsdWindow.font.Get())
                                                     : GetStockObject(DEFAULT_GUI_FONT));
   RECT extent{0, 0, screenWidth, 0};
-  DrawTextA(screen.Get(), text.c_str(), static_cast<int>(text.size()), &extent, kTextFormat | DT_CALCRECT);
+  DrawTextW(screen.Get(), text.c_str(), static_cast<int>(text.size()), &extent, kTextFormat | DT_CALCRECT);
   return SIZE{extent.right - extent.left, extent.bottom - extent.top};
 }
 
@@ -286,17 +287,18 @@ void CreateOsdWindow() {
   gOsdWindowCreated = true;
 }
 
-void ShowOsd(const std::string& text) {
+void ShowOsd(const std::string& utf8Text) {
   if (!gOsdWindowCreated) return;
+  const std::wstring text = Utf8ToWide(utf8Text);
   const klv::ScreenMetrics screen = CurrentScreen();
   const SIZE extent = MeasureText(text, screen.screenWidth);
   const klv::OsdRect place = klv::PlaceOsd(gSettings.osdPosition, extent.cx, extent.cy, screen);
 
   gOsdWindow.text = text;
   if (HWND window = gOsdWindow.window.Get()) {
-    SetWindowTextA(window, text.c_str());
+    SetWindowTextW(window, text.c_str());
   } else {
-    gOsdWindow.window.Reset(CreateWindowExA(WS_EX_TOOLWINDOW, kOsdClassName, text.c_str(),
+    gOsdWindow.window.Reset(CreateWindowExW(WS_EX_TOOLWINDOW, kOsdClassName, text.c_str(),
                                             WS_POPUP | WS_BORDER, place.x, place.y, place.width, place.height,
                                             nullptr, nullptr, gOsdClassModule, nullptr));
   }
@@ -325,7 +327,7 @@ void DestroyOsdWindow() {
   HideOsd();
   gOsdWindow.font.Reset();
   gOsdWindowCreated = false;
-  if (gOsdClass != 0 && UnregisterClassA(kOsdClassName, gOsdClassModule)) {
+  if (gOsdClass != 0 && UnregisterClassW(kOsdClassName, gOsdClassModule)) {
     gOsdClass = 0;
     gOsdClassModule = nullptr;
   }

@@ -6,8 +6,8 @@
 #include <string>
 
 void CreateOsdWindow();  // at start: font and window class; the window waits for the first text
-void ShowOsd(const std::string& text);
-void CheckOsdExpiry();  // hides the OSD once its display time is up
+void ShowOsd(const std::string& utf8Text);  // measured, drawn and set as window text in UTF-16
+void CheckOsdExpiry();                      // hides the OSD once its display time is up
 void HideOsd();
 void DestroyOsdWindow();  // quit: hides the OSD, frees its font and window class
 void ChooseOsdColor(HWND owner);

@@ -11,5 +11,5 @@ void PlayOnStart() {
   HostRequest(klv::kHostStartPlayback);
   // Seek whatever the shuffle state: the remembered position is the user's wish either way.
   if (gSettings.rememberPosition) HostRequest(klv::kHostSeek, gLastPlaybackPosition);
-  if (gSettings.osdEnabled) ShowOsd(klv::StartupOsdText(HostQueryFunction()));
+  if (gSettings.osdEnabled) ShowOsd(klv::StartupOsdText(OsdTextHost()));
 }

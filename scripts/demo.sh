@@ -179,11 +179,11 @@ wintool keys space       # Alt
 sleep 0.5
 shot 09-assign-dialog-filled
 for _ in 1 2 3 4 5 6; do wintool keys tab; done
-wintool keys space       # Assign
+wintool keys enter       # Assign: Enter clicks the push button that has the focus
 sleep 1
 shot 10-config-dialog-assigned
 for _ in 1 2 3 4 5 6 7; do wintool keys shift+tab; done
-wintool keys space       # Exit
+wintool keys enter       # Exit
 sleep 1
 say "saved: $(grep -i '^prev_hotkey=' "$ini" | tr -d '\r') (Ctrl+Alt+F8 is $(( (0x77 << 16) | 3 )))"
 wintool keys ctrl+alt+f8
@@ -191,6 +191,42 @@ sleep 0.5
 shot 11-new-hotkey
 wintool command "$main_class" 41001
 await_exit "$player_pid"
+
+# The OSD and both dialogs at 96 and at 144 DPI (150 %). Wine reads the DPI
+# from HKCU\Control Panel\Desktop LogPixels when a process starts; the prefix
+# is shared with the tests, which want it without the value (96 DPI).
+restore_dpi() { wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true; }
+trap 'restore_dpi; klv_wine_cleanup' EXIT
+for dpi in 96 144; do
+  say "run at $dpi DPI"
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  wine "$demo/player.exe" --log "$demo/player-dpi$dpi.log" &
+  player_pid=$!
+  wintool wait "$main_class" 30000
+  sleep 1
+  wintool keys ctrl+alt+u
+  sleep 0.5
+  shot "12-osd-${dpi}dpi"
+  sleep 2.5
+  wintool command "$main_class" 41000
+  wintool wait TForm1 10000
+  sleep 1
+  shot "13-config-dialog-${dpi}dpi"
+  # To the hotkey list, down to "Play", which has no key: marking it opens the assignment dialog.
+  for _ in 1 2 3 4 5 6 7; do wintool keys tab; done
+  wintool keys down
+  wintool keys space
+  wintool wait TForm2 10000
+  sleep 1
+  shot "14-assign-dialog-${dpi}dpi"
+  wintool keys escape      # the assignment dialog's close box: "Play" stays without a key
+  sleep 0.5
+  wintool keys escape      # the configuration dialog's close box: nothing is written
+  sleep 0.5
+  wintool command "$main_class" 41001
+  await_exit "$player_pid"
+done
+restore_dpi
 
 say "settings file:"
 echo "$ini"

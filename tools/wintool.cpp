@@ -1,5 +1,6 @@
 // Small Win32 helper for scripts and tests running under Wine:
 //   wintool keys ctrl+alt+n          press a key combination through SendInput
+//                                    (also f13..f24 and media keys: mediaplaypause, medianext)
 //   wintool wait CLASS [TIMEOUT_MS]  exit 0 once a top-level window of CLASS exists
 //   wintool command CLASS ID         post WM_COMMAND ID to the window
 //   wintool request CLASS CODE [W]   send WM_USER (code in lParam), print the answer
@@ -33,10 +34,27 @@ constexpr NamedKey kModifiers[] = {
 };
 
 constexpr NamedKey kSpecialKeys[] = {
-    {"space", VK_SPACE},  {"enter", VK_RETURN},  {"escape", VK_ESCAPE}, {"tab", VK_TAB},
-    {"left", VK_LEFT},    {"right", VK_RIGHT},   {"up", VK_UP},         {"down", VK_DOWN},
-    {"home", VK_HOME},    {"end", VK_END},       {"insert", VK_INSERT}, {"delete", VK_DELETE},
-    {"pageup", VK_PRIOR}, {"pagedown", VK_NEXT},
+    {"space", VK_SPACE},
+    {"enter", VK_RETURN},
+    {"escape", VK_ESCAPE},
+    {"tab", VK_TAB},
+    {"left", VK_LEFT},
+    {"right", VK_RIGHT},
+    {"up", VK_UP},
+    {"down", VK_DOWN},
+    {"home", VK_HOME},
+    {"end", VK_END},
+    {"insert", VK_INSERT},
+    {"delete", VK_DELETE},
+    {"pageup", VK_PRIOR},
+    {"pagedown", VK_NEXT},
+    {"mediaplaypause", VK_MEDIA_PLAY_PAUSE},
+    {"mediastop", VK_MEDIA_STOP},
+    {"medianext", VK_MEDIA_NEXT_TRACK},
+    {"mediaprev", VK_MEDIA_PREV_TRACK},
+    {"volumemute", VK_VOLUME_MUTE},
+    {"volumedown", VK_VOLUME_DOWN},
+    {"volumeup", VK_VOLUME_UP},
 };
 
 std::string Lower(const char* text) {
@@ -52,14 +70,14 @@ WORD FindNamed(const NamedKey* begin, const NamedKey* end, const std::string& na
   return 0;
 }
 
-// Letters, digits, f1..f12 and the few names above; 0 when unknown.
+// Letters, digits, f1..f24 and the names above; 0 when unknown.
 WORD KeyCode(const std::string& name) {
   if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0]))) {
     return static_cast<WORD>(std::toupper(static_cast<unsigned char>(name[0])));
   }
   if (name.size() >= 2 && name[0] == 'f' && std::isdigit(static_cast<unsigned char>(name[1]))) {
     int number = std::atoi(name.c_str() + 1);
-    if (number >= 1 && number <= 12 && name == "f" + std::to_string(number)) {
+    if (number >= 1 && number <= 24 && name == "f" + std::to_string(number)) {
       return static_cast<WORD>(VK_F1 + number - 1);
     }
     return 0;

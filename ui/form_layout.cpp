@@ -230,11 +230,13 @@ RECT FormLayout::CaptionBoxRect(const ControlRow& row, const ControlRow& group) 
   const RECT frame = ControlRect(group);
   const std::string caption = group.caption != nullptr ? group.caption : "";
   const int blanks = TextWidth(caption.substr(0, caption.find_first_not_of(' ')));
-  const int width = Scale(row.width);
+  // Room for the system's check mark, which may outgrow the scaled size.
+  const int width = std::max(Scale(row.width), GetSystemMetrics(SM_CXMENUCHECK));
+  const int height = std::max(TextHeight(), GetSystemMetrics(SM_CYMENUCHECK));
   // Centred in the blanks: the glyph grows with the DPI, the indent does not.
   const int left = frame.left + kCaptionIndent + (blanks - width + 1) / 2;
-  // On the caption's line, so the box lies within the group's rectangle.
-  return RECT{left, frame.top, left + width, frame.top + TextHeight()};
+  // From the caption's top, so the box lies within the group's rectangle.
+  return RECT{left, frame.top, left + width, frame.top + height};
 }
 
 int FormLayout::TextWidth(const std::string& text) const {

@@ -23,12 +23,13 @@ using K = ControlKind;
 int gCurrentEntry = 1;
 
 // One row, as the user reads it: Enable, the four modifiers, the key, Assign.
+// "Ctrl" is 40 wide, not 41, so that it ends where "Shift" begins.
 // clang-format off
 const ControlRow kForm2Controls[] = {
     // kind          id                 parent x    y  w   h   caption   hint     tab
     {K::kCheckBox,   form2::kCheckBox5, 0,     8,   8, 57, 17, "Enable", nullptr, 5},
     {K::kCheckBox,   form2::kCheckBox1, 0,     80,  8, 33, 17, "Alt",    nullptr, 0},
-    {K::kCheckBox,   form2::kCheckBox2, 0,     120, 8, 41, 17, "Ctrl",   nullptr, 1},
+    {K::kCheckBox,   form2::kCheckBox2, 0,     120, 8, 40, 17, "Ctrl",   nullptr, 1},
     {K::kCheckBox,   form2::kCheckBox3, 0,     160, 8, 41, 17, "Shift",  nullptr, 2},
     {K::kCheckBox,   form2::kCheckBox4, 0,     208, 8, 41, 17, "Win",    nullptr, 3},
     {K::kComboBox,   form2::kComboBox1, 0,     256, 8, 81, 21, "",       nullptr, 4},

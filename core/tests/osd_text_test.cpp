@@ -14,7 +14,22 @@ namespace {
 
 using Query = std::pair<int, intptr_t>;
 
-// Plays the host: answers each code and records every question in order.
+// Latin-1 (code page 28591) to UTF-8: the fake host's system code page.
+std::string Latin1ToUtf8(std::string_view bytes) {
+  std::string out;
+  for (unsigned char byte : bytes) {
+    if (byte < 0x80) {
+      out += static_cast<char>(byte);
+    } else {
+      out += static_cast<char>(0xC0 | (byte >> 6));
+      out += static_cast<char>(0x80 | (byte & 0x3F));
+    }
+  }
+  return out;
+}
+
+// Plays the host: answers each code and records every question in order. By
+// default an older host: the wide title request answers 0.
 class FakeHost {
  public:
   FakeHost() { SetTitle("Song"); }
@@ -24,16 +39,23 @@ class FakeHost {
     titleAddress_ = reinterpret_cast<intptr_t>(titleStorage_.c_str());
   }
   void SetTitleAddress(intptr_t address) { titleAddress_ = address; }
+  void SetWideTitle(const std::u16string& title) {
+    wideStorage_ = title;
+    wideAddress_ = reinterpret_cast<intptr_t>(wideStorage_.c_str());
+  }
+  void SetWideTitleAddress(intptr_t address) { wideAddress_ = address; }
   void Answer(int code, intptr_t wParam, intptr_t answer) { answers_[{code, wParam}] = answer; }
 
   HostQuery Query() {
     return [this](int code, intptr_t wParam) -> intptr_t {
       queries_.push_back({code, wParam});
       if (code == kHostTitleAt) return wParam == kPlaylistIndex ? titleAddress_ : 0;
+      if (code == kHostWideTitleAt) return wParam == kPlaylistIndex ? wideAddress_ : 0;
       auto found = answers_.find({code, wParam});
       return found == answers_.end() ? 0 : found->second;
     };
   }
+  OsdHost Host() { return OsdHost{Query(), Latin1ToUtf8}; }
   const std::vector<klv::Query>& Queries() const { return queries_; }
 
   static constexpr intptr_t kPlaylistIndex = 3;
@@ -41,15 +63,24 @@ class FakeHost {
  private:
   std::string titleStorage_;
   intptr_t titleAddress_ = 0;
+  std::u16string wideStorage_;
+  intptr_t wideAddress_ = 0;
   std::map<klv::Query, intptr_t> answers_{
       {{kHostPlaylistIndex, 0}, kPlaylistIndex}, {{kHostPosition, 0}, 65432}, {{kHostPosition, 1}, 187}};
   std::vector<klv::Query> queries_;
 };
 
+// An older host: the wide title first, then the 8-bit one, then the times.
 const std::vector<Query> kTitleThenTimeQueries = {{kHostPlaylistIndex, 0},
+                                                  {kHostWideTitleAt, FakeHost::kPlaylistIndex},
                                                   {kHostTitleAt, FakeHost::kPlaylistIndex},
                                                   {kHostPosition, 0},
                                                   {kHostPosition, 1}};
+const std::vector<Query> kOlderHostTitleQueries = {{kHostPlaylistIndex, 0},
+                                                   {kHostWideTitleAt, FakeHost::kPlaylistIndex},
+                                                   {kHostTitleAt, FakeHost::kPlaylistIndex}};
+const std::vector<Query> kWideTitleQueries = {{kHostPlaylistIndex, 0},
+                                              {kHostWideTitleAt, FakeHost::kPlaylistIndex}};
 
 TEST(TrackTime, FormatsMinutesAndTwoDigitSeconds) {
   struct Case {
@@ -104,7 +135,7 @@ TEST(TrackTitle, QuotesTheCurrentEntrysTitle) {
       {"Song", "\"Song\" "},
       {"", "\"\" "},
       {"Rock & Roll", "\"Rock & Roll\" "},
-      {"Caf\xE9 \"live\"", "\"Caf\xE9 \"live\"\" "},
+      {"Caf\xE9 \"live\"", "\"Caf\xC3\xA9 \"live\"\" "},  // read in the code page
       {std::string(255, 'x'), "\"" + std::string(255, 'x') + "\" "},
       {std::string(255, 'a') + std::string(45, 'b'), "\"" + std::string(255, 'a') + "\" "},
   };
@@ -112,9 +143,8 @@ TEST(TrackTitle, QuotesTheCurrentEntrysTitle) {
     SCOPED_TRACE(c.title.size());
     FakeHost host;
     host.SetTitle(c.title);
-    EXPECT_EQ(TrackTitleText(host.Query()), c.expected);
-    EXPECT_EQ(host.Queries(),
-              (std::vector<Query>{{kHostPlaylistIndex, 0}, {kHostTitleAt, FakeHost::kPlaylistIndex}}));
+    EXPECT_EQ(TrackTitleText(host.Host()), c.expected);
+    EXPECT_EQ(host.Queries(), kOlderHostTitleQueries);
   }
 }
 
@@ -122,7 +152,7 @@ TEST(TrackTitle, NullOrFailedAddressGivesAnEmptyTitle) {
   for (intptr_t address : {intptr_t{0}, intptr_t{-1}}) {
     FakeHost host;
     host.SetTitleAddress(address);
-    EXPECT_EQ(TrackTitleText(host.Query()), "\"\" ") << address;
+    EXPECT_EQ(TrackTitleText(host.Host()), "\"\" ") << address;
   }
 }
 
@@ -132,12 +162,106 @@ TEST(TrackTitle, NeverReadsPastTheFirst255BytesOrTheNul) {
   std::memset(unterminated.get(), 'q', kMaxTitleLength);
   FakeHost host;
   host.SetTitleAddress(reinterpret_cast<intptr_t>(unterminated.get()));
-  EXPECT_EQ(TrackTitleText(host.Query()), "\"" + std::string(kMaxTitleLength, 'q') + "\" ");
+  EXPECT_EQ(TrackTitleText(host.Host()), "\"" + std::string(kMaxTitleLength, 'q') + "\" ");
 
   const auto shortTitle = std::make_unique<char[]>(3);
   std::memcpy(shortTitle.get(), "ab", 3);
   host.SetTitleAddress(reinterpret_cast<intptr_t>(shortTitle.get()));
-  EXPECT_EQ(TrackTitleText(host.Query()), "\"ab\" ");
+  EXPECT_EQ(TrackTitleText(host.Host()), "\"ab\" ");
+}
+
+// A host with wide titles is not asked for the 8-bit one.
+TEST(WideTitle, ComesFirstAndIsShownInFull) {
+  struct Case {
+    const char* label;
+    std::u16string title;
+    std::string expected;  // UTF-8, between the quotes
+  };
+  const Case cases[] = {
+      {"ASCII", u"Song", "Song"},
+      {"empty", u"", ""},
+      {"Cyrillic and Greek", u"\u041a\u0438\u043d\u043e \u0391\u03b8\u03ae\u03bd\u03b1",
+       "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE \xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1"},
+      {"outside the basic plane", u"\U0001F3B5 & \u00e9", "\xF0\x9F\x8E\xB5 & \xC3\xA9"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    FakeHost host;
+    host.SetWideTitle(c.title);
+    EXPECT_EQ(TrackTitleText(host.Host()), "\"" + c.expected + "\" ");
+    EXPECT_EQ(host.Queries(), kWideTitleQueries);
+  }
+}
+
+TEST(WideTitle, IsCutAt255UnitsButNeverInsideASurrogatePair) {
+  const std::u16string a253(253, u'a'), a254(254, u'a'), a255(255, u'a');
+  const std::string u253(253, 'a'), u254(254, 'a'), u255(255, 'a');
+  const std::string note = "\xF0\x9F\x8E\xB5";     // U+1F3B5, UTF-16 D83C DFB5
+  const std::string replacement = "\xEF\xBF\xBD";  // for an unpaired surrogate
+  struct Case {
+    const char* label;
+    std::u16string title;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"exactly 255", a255, u255},
+      {"256 cut to 255", a255 + u"b", u255},
+      {"pair at units 255 and 256: cut before it, at 254", a254 + u"\U0001F3B5", u254},
+      {"pair at units 254 and 255 is kept whole", a253 + u"\U0001F3B5" + u"b", u253 + note},
+      {"a lone high surrogate as unit 255 is not a pair", a254 + u"\xD83C" + u"b", u254 + replacement},
+      {"a lone high surrogate ending the title", a254 + u"\xD83C", u254 + replacement},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    FakeHost host;
+    host.SetWideTitle(c.title);
+    EXPECT_EQ(TrackTitleText(host.Host()), "\"" + c.expected + "\" ");
+  }
+}
+
+TEST(WideTitle, NeverReadsPastTheNulOrTheUnitAfterTheCut) {
+  // Exactly-sized heap blocks: the sanitizer catches any read beyond them.
+  const auto unterminated = std::make_unique<char16_t[]>(kMaxTitleLength);
+  for (size_t i = 0; i < kMaxTitleLength; ++i) unterminated[i] = u'q';
+  FakeHost host;
+  host.SetWideTitleAddress(reinterpret_cast<intptr_t>(unterminated.get()));
+  EXPECT_EQ(TrackTitleText(host.Host()), "\"" + std::string(kMaxTitleLength, 'q') + "\" ");
+
+  // A high surrogate as unit 255: the unit after it is the NUL.
+  const auto endsInHalf = std::make_unique<char16_t[]>(kMaxTitleLength + 1);
+  for (size_t i = 0; i + 1 < kMaxTitleLength; ++i) endsInHalf[i] = u'q';
+  endsInHalf[kMaxTitleLength - 1] = 0xD83C;
+  endsInHalf[kMaxTitleLength] = u'\0';
+  host.SetWideTitleAddress(reinterpret_cast<intptr_t>(endsInHalf.get()));
+  EXPECT_EQ(TrackTitleText(host.Host()), "\"" + std::string(kMaxTitleLength - 1, 'q') + "\xEF\xBF\xBD\" ");
+}
+
+// A host that answers the wide title request with 0 or -1 has none: the
+// 8-bit title follows, read in the system's code page.
+TEST(WideTitle, NoWideTitleFallsBackToThe8BitOne) {
+  for (intptr_t none : {intptr_t{0}, intptr_t{-1}}) {
+    SCOPED_TRACE(none);
+    FakeHost host;
+    host.SetWideTitleAddress(none);
+    host.SetTitle("Caf\xE9");
+    EXPECT_EQ(TrackTitleText(host.Host()), "\"Caf\xC3\xA9\" ");
+    EXPECT_EQ(host.Queries(), kOlderHostTitleQueries);
+
+    FakeHost empty;
+    empty.SetWideTitleAddress(none);
+    empty.SetTitleAddress(none);
+    EXPECT_EQ(TrackTitleText(empty.Host()), "\"\" ");
+  }
+}
+
+TEST(WideTitle, ActionTextsCarryIt) {
+  FakeHost host;
+  host.SetWideTitle(u"\u041a\u0438\u043d\u043e");
+  EXPECT_EQ(ActionOsdText(4, host.Host()), "Next : \"\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE\" [1:05/3:07]");
+  EXPECT_EQ(host.Queries(), (std::vector<Query>{{kHostPlaylistIndex, 0},
+                                                {kHostWideTitleAt, FakeHost::kPlaylistIndex},
+                                                {kHostPosition, 0},
+                                                {kHostPosition, 1}}));
 }
 
 TEST(ActionText, TitleRowsJoinPrefixTitleAndTime) {
@@ -161,7 +285,7 @@ TEST(ActionText, TitleRowsJoinPrefixTitleAndTime) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.row);
     FakeHost host;
-    EXPECT_EQ(ActionOsdText(c.row, host.Query()), c.expected);
+    EXPECT_EQ(ActionOsdText(c.row, host.Host()), c.expected);
     EXPECT_EQ(host.Queries(), kTitleThenTimeQueries);
   }
 }
@@ -170,7 +294,7 @@ TEST(ActionText, VolumeRowsAreFixedAndAskNothing) {
   for (const auto& [row, expected] : {std::pair<int, const char*>{7, "Volume Up"}, {8, "Volume Down"}}) {
     SCOPED_TRACE(row);
     FakeHost host;
-    EXPECT_EQ(ActionOsdText(row, host.Query()), expected);
+    EXPECT_EQ(ActionOsdText(row, host.Host()), expected);
     EXPECT_TRUE(host.Queries().empty());
   }
 }
@@ -192,7 +316,7 @@ TEST(ActionText, RepeatAndShuffleAskTheirStateOnce) {
     SCOPED_TRACE(testing::Message() << c.row << " answered " << c.answer);
     FakeHost host;
     host.Answer(c.stateCode, 0, c.answer);
-    EXPECT_EQ(ActionOsdText(c.row, host.Query()), c.expected);
+    EXPECT_EQ(ActionOsdText(c.row, host.Host()), c.expected);
     EXPECT_EQ(host.Queries(), (std::vector<Query>{{c.stateCode, 0}}));
   }
 }
@@ -200,20 +324,20 @@ TEST(ActionText, RepeatAndShuffleAskTheirStateOnce) {
 TEST(ActionText, RowsOutsideTheTableGiveNothing) {
   for (int row : {-1, 16, 100}) {
     FakeHost host;
-    EXPECT_EQ(ActionOsdText(row, host.Query()), "");
+    EXPECT_EQ(ActionOsdText(row, host.Host()), "");
     EXPECT_TRUE(host.Queries().empty());
   }
 }
 
 TEST(ActionText, PlayPauseHasNoTextOfItsOwnAndAsksNothing) {
   FakeHost host;
-  EXPECT_EQ(ActionOsdText(15, host.Query()), "");
+  EXPECT_EQ(ActionOsdText(15, host.Host()), "");
   EXPECT_TRUE(host.Queries().empty());
 }
 
 TEST(StartupText, IsTitleAndTimeWithoutPrefix) {
   FakeHost host;
-  EXPECT_EQ(StartupOsdText(host.Query()), "\"Song\" [1:05/3:07]");
+  EXPECT_EQ(StartupOsdText(host.Host()), "\"Song\" [1:05/3:07]");
   EXPECT_EQ(host.Queries(), kTitleThenTimeQueries);
 }
 
@@ -222,7 +346,7 @@ TEST(StartupText, NoTrackGivesEmptyTitleAndFixedTime) {
   host.SetTitleAddress(0);
   host.Answer(kHostPosition, 0, -1);
   host.Answer(kHostPosition, 1, -1);
-  EXPECT_EQ(StartupOsdText(host.Query()), "\"\" [0:00/0:00]");
+  EXPECT_EQ(StartupOsdText(host.Host()), "\"\" [0:00/0:00]");
 }
 
 }  // namespace

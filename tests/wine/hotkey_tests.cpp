@@ -27,13 +27,6 @@ const klv::PackedHotkey kCtrlAltP = 5242883;  // as the settings file stores it
 const klv::PackedHotkey kCtrlAltN = klv::PackHotkey('N', true, true, false, false);
 const klv::PackedHotkey kCtrlShiftF9 = klv::PackHotkey(VK_F9, false, true, true, false);
 
-// Presses the combination and waits until the host main window has seen its hotkey.
-void PressHotkey(const TestHost& host, klv::PackedHotkey packed) {
-  const int before = host.Count(host.main, WM_HOTKEY);
-  PressKeys(packed);
-  WaitUntil([&] { return host.Count(host.main, WM_HOTKEY) > before; });
-}
-
 // Presses a combination that must come to nothing, then the marker: once the
 // marker has arrived, a hotkey of the first press would have arrived too.
 void PressExpectingNothing(klv::PackedHotkey packed) {
@@ -145,7 +138,7 @@ TEST_F(HotkeyTest, StoredValuesRegisterTheirCombinationsOnTheHostWindow) {
   for (Press press : {Press{kCtrlAltP, kNext}, Press{kCtrlShiftF9, kRepeat}}) {
     SCOPED_TRACE(press.entry);
     host.ClearLog();
-    PressHotkey(host, press.packed);
+    host.PressHotkey(press.packed);
     EXPECT_EQ(HotkeysSeen(host), std::vector<WPARAM>{HotkeyEntry(press.entry).id});
   }
   host.ClearLog();
@@ -251,7 +244,7 @@ TEST_F(HotkeyTest, SwitchingOffReleasesEverythingAndOnRegistersInTableOrder) {
   EXPECT_TRUE(gSettings.hotkeysEnabled);
   EXPECT_EQ(HotkeyEntry(kPlay).packed, kCtrlAltP);
   EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
-  PressHotkey(host, kCtrlAltP);
+  host.PressHotkey(kCtrlAltP);
   EXPECT_EQ(HotkeysSeen(host), std::vector<WPARAM>{HotkeyEntry(kPlay).id});
 
   ReregisterAllHotkeys(false);
@@ -270,7 +263,7 @@ TEST_F(HotkeyTest, SwitchingOffReleasesEverythingAndOnRegistersInTableOrder) {
   EXPECT_FALSE(other.IsFree(kCtrlShiftF9));
   EXPECT_EQ(HotkeyEntry(kRepeat).id, GlobalFindAtomA("repeat_hotkey"));
   host.ClearLog();
-  PressHotkey(host, kCtrlShiftF9);
+  host.PressHotkey(kCtrlShiftF9);
   EXPECT_EQ(HotkeysSeen(host), std::vector<WPARAM>{HotkeyEntry(kRepeat).id});
 }
 
@@ -466,7 +459,7 @@ TEST(HotkeyPluginTest, PressedHotkeyRunsItsCommandBeforeTheHostSeesIt) {
     ASSERT_EQ(plugin.Init(), 0);
     EXPECT_FALSE(other.IsFree(kCtrlAltN));
     host.ClearLog();
-    PressHotkey(host, kCtrlAltN);
+    host.PressHotkey(kCtrlAltN);
 
     auto isHotkey = [](const RecordedMessage& m) { return m.message == WM_HOTKEY; };
     auto isNext = [](const RecordedMessage& m) { return m.message == WM_COMMAND && m.wParam == 40048; };

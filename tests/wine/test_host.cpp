@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "core/hotkey_actions.h"
+#include "tests/wine/test_kit.h"
 
 namespace {
 
@@ -91,6 +92,21 @@ std::vector<int> TestHost::Commands() const {
     if (m.window == main && m.message == WM_COMMAND) commands.push_back(static_cast<int>(m.wParam));
   }
   return commands;
+}
+
+std::vector<int> TestHost::RequestsAndCommands() const {
+  std::vector<int> traffic;
+  for (const RecordedMessage& m : log) {
+    if (m.window == main && m.message == WM_USER) traffic.push_back(static_cast<int>(m.lParam));
+    if (m.window == main && m.message == WM_COMMAND) traffic.push_back(static_cast<int>(m.wParam));
+  }
+  return traffic;
+}
+
+bool TestHost::PressHotkey(klv::PackedHotkey packed) {
+  const int before = Count(main, WM_HOTKEY);
+  PressKeys(packed);
+  return WaitUntil([&] { return Count(main, WM_HOTKEY) > before; });
 }
 
 int TestHost::Count(HWND window, UINT message) const {

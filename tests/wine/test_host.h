@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/hotkey_actions.h"
 #include "plugin/gen.h"
 #include "tests/wine/test_kit.h"
 
@@ -56,6 +57,12 @@ class TestHost {
   std::vector<int> Requests() const;
   // wParam of every WM_COMMAND to the main window, in order.
   std::vector<int> Commands() const;
+  // Both in the order they reached the main window: request codes (below
+  // 1000) and command ids (40000 and up).
+  std::vector<int> RequestsAndCommands() const;
+  // Presses the combination through SendInput and waits until the main
+  // window has seen one more WM_HOTKEY; false when none came.
+  bool PressHotkey(klv::PackedHotkey packed);
   int Count(HWND window, UINT message) const;
 
   static TestHost* Current();  // the host whose windows exist now

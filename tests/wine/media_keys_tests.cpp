@@ -1,0 +1,283 @@
+// Keys beyond the classic keyboard and the sixteenth action's row: media keys
+// and F13-F24 pressed through SendInput reach their actions through the real
+// DLL, the assignment dialog offers all 112 names and binds a media key alone,
+// and row sixteen of the hotkey list behaves as every other row.
+// clang-format off
+#include <windows.h>  // before the other Windows headers
+// clang-format on
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/hotkey_actions.h"
+#include "core/tests/expected_key_box.h"
+#include "plugin/hotkey_registration.h"
+#include "plugin/plugin_state.h"
+#include "tests/wine/dialog_kit.h"
+#include "tests/wine/test_kit.h"
+#include "ui/config_dialog.h"
+#include "ui/gen_klv_form1.h"
+#include "ui/gen_klv_form2.h"
+
+namespace {
+
+constexpr int kPlayPause = 16;  // hotkey table entry; list row 15
+constexpr int kStop = 4;
+// Packed as the settings file stores them: key code << 16 | modifiers.
+constexpr klv::PackedHotkey kMediaPlayPause = 179 << 16;  // 11730944, no modifier
+constexpr klv::PackedHotkey kMediaNext = 176 << 16;       // 11534336
+constexpr klv::PackedHotkey kCtrlF13 = (124 << 16) | 2;   // 8126466
+constexpr klv::PackedHotkey kShiftVolumeMute = (173 << 16) | 4;
+
+// ---- Pressed through the real DLL ----
+
+TEST(MediaKeysThroughTheDll, AMediaKeyAloneAndF13WithCtrlRunTheirActions) {
+  ResetGlobalAtoms();
+  TestInstall install;
+  install.WriteIni(
+      "[Hotkeys]\r\nEnable=1\r\nplaypause_hotkey=11730944\r\nnext_hotkey=11534336\r\n"
+      "stop_hotkey=8126466\r\n[OSD]\r\nEnable=1\r\nOSDDisplayTime=60000\r\n");
+  TestHost host;
+  host.playingState = 3;  // paused: Play/Pause sends the pause command, which resumes
+  {
+    LoadedPlugin plugin(host.main);
+    ASSERT_EQ(plugin.Init(), 0);
+    for (klv::PackedHotkey held : {kMediaPlayPause, kMediaNext, kCtrlF13}) {
+      EXPECT_FALSE(IsFree(held, host.playlist)) << held;
+    }
+
+    struct Press {
+      const char* label;
+      klv::PackedHotkey packed;
+      const char* atomName;
+      std::vector<int> commands;
+      const char* osdPrefix;
+    };
+    const Press presses[] = {
+        {"MediaPlayPause alone", kMediaPlayPause, "playpause_hotkey", {40046}, "Pause : "},
+        {"MediaNext alone", kMediaNext, "next_hotkey", {40048}, "Next : "},
+        {"Ctrl+F13", kCtrlF13, "stop_hotkey", {40047}, "Stop : "},
+    };
+    for (const Press& press : presses) {
+      SCOPED_TRACE(press.label);
+      host.ClearLog();
+      ASSERT_TRUE(host.PressHotkey(press.packed));
+      std::vector<WPARAM> ids;
+      for (const RecordedMessage& m : host.log) {
+        if (m.message == WM_HOTKEY) ids.push_back(m.wParam);
+      }
+      EXPECT_EQ(ids, std::vector<WPARAM>{GlobalFindAtomA(press.atomName)});
+      EXPECT_EQ(host.Commands(), press.commands);
+      HWND osd = FindWindowA("KelvoOsdWindow", nullptr);
+      ASSERT_NE(osd, nullptr);
+      EXPECT_EQ(WindowTextOf(osd), std::string(press.osdPrefix) + "\"Song\" [1:05/3:07]");
+    }
+
+    // Unbound: Shift+VolumeMute reaches nobody's action.
+    host.ClearLog();
+    MarkerKey marker;
+    ASSERT_TRUE(marker.Registered());
+    PressKeys(kShiftVolumeMute);
+    ASSERT_TRUE(marker.PressAndWait());
+    EXPECT_EQ(host.Count(host.main, WM_HOTKEY), 0);
+    EXPECT_TRUE(host.Commands().empty());
+
+    plugin.Quit();
+    EXPECT_TRUE(IsFree(kMediaPlayPause, host.playlist));
+    EXPECT_TRUE(IsFree(kCtrlF13, host.playlist));
+  }
+  ResetGlobalAtoms();
+}
+
+// ---- The assignment dialog ----
+
+using namespace dialog_kit;
+
+class MediaKeyDialogTest : public DialogTest {};
+
+std::vector<std::string> KeyBoxItems(HWND dialog) {
+  HWND keyBox = GetDlgItem(dialog, form2::kComboBox1);
+  std::vector<std::string> items;
+  const int count = static_cast<int>(SendMessageA(keyBox, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    char text[64] = {};
+    if (SendMessageA(keyBox, CB_GETLBTEXTLEN, i, 0) < static_cast<LRESULT>(sizeof(text)))
+      SendMessageA(keyBox, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    items.push_back(text);
+  }
+  return items;
+}
+
+TEST_F(MediaKeyDialogTest, TheKeyBoxHoldsThe112NamesInOrder) {
+  std::vector<std::string> items;
+  AssignDialogDriver driver({[&](HWND dialog) { items = KeyBoxItems(dialog); }, CloseBox()});
+  EditHotkey(kPlayPause);
+  std::vector<std::string> expected;
+  for (const key_box::NamedKey& key : key_box::ExpectedKeyBox()) expected.push_back(key.name);
+  ASSERT_EQ(expected.size(), 112u);
+  EXPECT_EQ(items, expected);
+}
+
+TEST_F(MediaKeyDialogTest, AssignOfMediaPlayPauseAloneRegisters179WithoutModifiers) {
+  bool result = false;
+  {
+    AssignDialogDriver driver(
+        {ClickIn(form2::kCheckBox5), PickKey("MediaPlayPause"), ClickIn(form2::kButton1)});
+    result = EditHotkey(kPlayPause);
+    EXPECT_EQ(driver.done, 3u);
+  }
+  EXPECT_TRUE(result);
+  EXPECT_EQ(HotkeyEntry(kPlayPause).packed, 11730944);
+  EXPECT_EQ(klv::HotkeyModifiers(HotkeyEntry(kPlayPause).packed), 0);
+  // The system holds exactly that key without modifiers, and nothing with Ctrl.
+  EXPECT_FALSE(IsFree(kMediaPlayPause, host.playlist));
+  EXPECT_TRUE(IsFree(kMediaPlayPause | klv::kModCtrl, host.playlist));
+  EXPECT_TRUE(boxes.Seen().empty());
+}
+
+TEST_F(MediaKeyDialogTest, AnEntryHoldingAMediaKeyOpensWithItsName) {
+  HotkeyEntry(kStop).packed = kShiftVolumeMute;
+  AssignDialogDriver driver({CloseBox()});
+  EditHotkey(kStop);
+  ASSERT_EQ(driver.snapshots.size(), 1u);
+  EXPECT_EQ(driver.snapshots[0].key, "VolumeMute");
+  EXPECT_TRUE(driver.snapshots[0].shift);
+  EXPECT_FALSE(driver.snapshots[0].ctrl);
+  EXPECT_EQ(HotkeyEntry(kStop).packed, kShiftVolumeMute);
+}
+
+// ---- Row sixteen of the configuration dialog's hotkey list ----
+
+TEST_F(MediaKeyDialogTest, TheListShowsSixteenRowsWithoutScrolling) {
+  ASSERT_NE(Open(), nullptr);
+  ASSERT_EQ(SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0), 16);
+  char caption[64] = {};
+  LVITEMA item{};
+  item.iSubItem = 0;
+  item.pszText = caption;
+  item.cchTextMax = sizeof(caption);
+  SendMessageA(List(), LVM_GETITEMTEXTA, 15, reinterpret_cast<LPARAM>(&item));
+  EXPECT_STREQ(caption, "Play/Pause");
+
+  RECT client{}, last{};
+  GetClientRect(List(), &client);
+  last.left = LVIR_BOUNDS;
+  SendMessageA(List(), LVM_GETITEMRECT, 15, reinterpret_cast<LPARAM>(&last));
+  EXPECT_GE(last.top, 0);
+  EXPECT_LE(last.bottom, client.bottom);
+  EXPECT_EQ(SendMessageA(List(), LVM_GETTOPINDEX, 0, 0), 0);
+  EXPECT_GE(SendMessageA(List(), LVM_GETCOUNTPERPAGE, 0, 0), 16);
+  EXPECT_EQ(GetWindowLongA(List(), GWL_STYLE) & WS_VSCROLL, 0);
+}
+
+TEST_F(MediaKeyDialogTest, MarkingRowSixteenOpensTheDialogForPlayPause) {
+  gSettings.hotkeysEnabled = true;
+  ASSERT_NE(Open(), nullptr);
+  {
+    AssignDialogDriver driver({CloseBox()});
+    UserMarksRow(15, true);
+    FlushPostedMessages();
+    EXPECT_EQ(driver.opened, 1);
+    EXPECT_EQ(CurrentHotkeyEntry(), kPlayPause);
+    EXPECT_FALSE(RowMarked(15));
+  }
+  {
+    AssignDialogDriver driver(
+        {ClickIn(form2::kCheckBox5), ClickIn(form2::kCheckBox2), PickKey("F24"), ClickIn(form2::kButton1)});
+    UserMarksRow(15, true);
+    FlushPostedMessages();
+    EXPECT_EQ(driver.done, 4u);
+  }
+  const klv::PackedHotkey ctrlF24 = (135 << 16) | 2;
+  EXPECT_TRUE(RowMarked(15));
+  EXPECT_EQ(HotkeyEntry(kPlayPause).packed, ctrlF24);
+  EXPECT_FALSE(IsFree(ctrlF24, host.playlist));
+
+  // Unmarked again: cleared and released without the dialog.
+  AssignDialogDriver none({});
+  UserMarksRow(15, false);
+  FlushPostedMessages();
+  EXPECT_EQ(none.opened, 0);
+  EXPECT_EQ(HotkeyEntry(kPlayPause).packed, 0);
+  EXPECT_TRUE(IsFree(ctrlF24, host.playlist));
+}
+
+TEST_F(MediaKeyDialogTest, ADoubleClickOnRowSixteenOpensTheDialogForPlayPause) {
+  gSettings.hotkeysEnabled = true;
+  Register(kPlayPause, kMediaPlayPause);
+  ASSERT_NE(Open(), nullptr);
+  EXPECT_TRUE(RowMarked(15));
+  AssignDialogDriver driver({CloseBox()});
+  DoubleClickListRow(List(), 15);
+  FlushPostedMessages();
+  EXPECT_EQ(driver.opened, 1);
+  EXPECT_EQ(CurrentHotkeyEntry(), kPlayPause);
+  ASSERT_EQ(driver.snapshots.size(), 1u);
+  EXPECT_EQ(driver.snapshots[0].key, "MediaPlayPause");
+  EXPECT_TRUE(driver.snapshots[0].enable);
+  EXPECT_FALSE(driver.snapshots[0].alt || driver.snapshots[0].ctrl || driver.snapshots[0].shift ||
+               driver.snapshots[0].win);
+  EXPECT_TRUE(RowMarked(15));
+  EXPECT_FALSE(IsFree(kMediaPlayPause, host.playlist));
+}
+
+// Another program holds the media key: refused at opening and on "Assign",
+// each with its one box, and the entry holds nothing afterwards.
+TEST_F(MediaKeyDialogTest, RowSixteenIsRefusedAtOpeningAndOnAssignLikeTheOthers) {
+  ASSERT_TRUE(RegisterHotKey(host.equalizer, 79, 0, 179));
+  gSettings.hotkeysEnabled = true;
+  HotkeyEntry(kPlayPause).packed = kMediaPlayPause;
+  ASSERT_NE(Open(), nullptr);
+  EXPECT_FALSE(RowMarked(15));
+  EXPECT_EQ(HotkeyEntry(kPlayPause).packed, 0);
+  auto seen = SeenAfterPump();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].text, "Unable to set a hot key.");
+
+  bool stillOpen = false;
+  {
+    AssignDialogDriver driver({ClickIn(form2::kCheckBox5), PickKey("MediaPlayPause"),
+                               ClickIn(form2::kButton1), ExpectOpen(&stillOpen), CloseBox()});
+    EXPECT_FALSE(EditHotkey(kPlayPause));
+  }
+  EXPECT_TRUE(stillOpen);
+  EXPECT_EQ(HotkeyEntry(kPlayPause).packed, 0);
+  EXPECT_FALSE(RowMarked(15));
+  seen = boxes.Seen();
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[1].caption, "Error");
+  EXPECT_EQ(seen[1].text, "Unable to set a hot key.");
+  UnregisterHotKey(host.equalizer, 79);
+}
+
+// At init, a stored media key that another program holds shows the box and is
+// saved as 0 by the next "Exit", like every other entry.
+TEST(MediaKeysThroughTheDll, AStoredMediaKeyHeldElsewhereIsRefusedAtInit) {
+  ResetGlobalAtoms();
+  TestInstall install;
+  install.WriteIni("[Hotkeys]\r\nEnable=1\r\nplaypause_hotkey=11730944\r\n");
+  TestHost host;
+  ASSERT_TRUE(RegisterHotKey(host.equalizer, 80, 0, 179));
+  MessageBoxWatcher boxes;
+  {
+    LoadedPlugin plugin(host.main);
+    ASSERT_EQ(plugin.Init(), 0);
+    const auto seen = boxes.Seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, "Unable to set a hot key.");
+    plugin.Config();
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (dialog = FindWindowA(form1::kClassName, nullptr)) != nullptr; }));
+    EXPECT_FALSE(RowMarked(GetDlgItem(dialog, form1::kCheckListBox1), 15));
+    SendMessageA(GetDlgItem(dialog, form1::kButton1), BM_CLICK, 0, 0);
+    FlushPostedMessages();
+    plugin.Quit();
+  }
+  EXPECT_EQ(install.IniValue("HotKeys", "playpause_hotkey"), "0");
+  UnregisterHotKey(host.equalizer, 80);
+  ResetGlobalAtoms();
+}
+
+}  // namespace

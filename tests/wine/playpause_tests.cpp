@@ -1,0 +1,225 @@
+// The Play/Pause action against the host's three playing states, and the
+// settings file with its sixteenth key, old files and new ones alike.
+// clang-format off
+#include <windows.h>  // before the other Windows headers
+// clang-format on
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/hotkey_actions.h"
+#include "plugin/hotkey_actions.h"
+#include "plugin/hotkey_registration.h"
+#include "plugin/osd_window.h"
+#include "plugin/plugin_state.h"
+#include "tests/wine/test_host.h"
+#include "tests/wine/test_kit.h"
+#include "ui/gen_klv_form1.h"
+
+namespace {
+
+constexpr int kPlayPause = 16;  // hotkey table entry
+constexpr WPARAM kId = 0xC160;
+constexpr klv::PackedHotkey kMediaPlayPause = 179 << 16;  // 11730944
+
+class PlayPauseTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ResetGlobalAtoms();
+    gPlugin.hwndParent = host.main;
+    gSettings = klv::Settings{};
+    FillEntryNames();
+    for (klv::keystype& entry : gHotkeyTable) entry = klv::keystype{entry.name, 0, 0};
+    HotkeyEntry(kPlayPause).id = kId;
+    HotkeyEntry(kPlayPause).packed = kMediaPlayPause;
+    CreateOsdWindow();
+  }
+  void TearDown() override {
+    DestroyOsdWindow();
+    gSettings = klv::Settings{};
+    gPlugin.hwndParent = nullptr;
+    ResetGlobalAtoms();
+  }
+
+  TestHost host;
+};
+
+struct StateCase {
+  const char* label;
+  int32_t playingState;
+  bool osd;
+  std::vector<int> traffic;  // requests and commands, in order
+  const char* osdText;       // nullptr: nothing shown
+};
+
+TEST_F(PlayPauseTest, AsksThePlayingStateFirstAndPausesOrPlaysByIt) {
+  const StateCase cases[] = {
+      {"playing, OSD off", 1, false, {104, 40046}, nullptr},
+      {"paused, OSD off", 3, false, {104, 40046}, nullptr},
+      {"stopped, OSD off", 0, false, {104, 40045}, nullptr},
+      {"playing, OSD on", 1, true, {104, 40046, 125, 213, 212, 105, 105}, "Pause : \"Song\" [1:05/3:07]"},
+      {"paused, OSD on", 3, true, {104, 40046, 125, 213, 212, 105, 105}, "Pause : \"Song\" [1:05/3:07]"},
+      {"stopped, OSD on", 0, true, {104, 40045, 125, 213, 212, 105, 105}, "Play : \"Song\" [1:05/3:07]"},
+      {"an unknown state plays",
+       2,
+       true,
+       {104, 40045, 125, 213, 212, 105, 105},
+       "Play : \"Song\" [1:05/3:07]"},
+  };
+  for (const StateCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    HideOsd();
+    gSettings.osdEnabled = c.osd;
+    host.playingState = c.playingState;
+    host.ClearLog();
+    RunHotkeyAction(kId);
+    EXPECT_EQ(host.RequestsAndCommands(), c.traffic);
+    EXPECT_EQ(host.Requests().front(), 104);
+    if (c.osdText == nullptr) {
+      EXPECT_EQ(OsdPlatformWindow(), nullptr);
+    } else {
+      ASSERT_NE(OsdPlatformWindow(), nullptr);
+      EXPECT_EQ(WindowTextOf(OsdPlatformWindow()), c.osdText);
+    }
+  }
+}
+
+TEST_F(PlayPauseTest, AClearedEntryDoesNothing) {
+  HotkeyEntry(kPlayPause).packed = 0;
+  gSettings.osdEnabled = true;
+  host.ClearLog();
+  RunHotkeyAction(kId);
+  EXPECT_TRUE(host.RequestsAndCommands().empty());
+  EXPECT_EQ(OsdPlatformWindow(), nullptr);
+}
+
+// ---- The settings file through the real DLL ----
+
+// Every key in the classic save order with values away from the defaults, as
+// the profile functions write them.
+const char kClassicFile[] =
+    "[Hotkeys]\r\n"
+    "Enable=0\r\n"
+    "prev_hotkey=5242883\r\n"
+    "play_hotkey=0\r\n"
+    "pause_hotkey=8060936\r\n"
+    "stop_hotkey=0\r\n"
+    "next_hotkey=-65536\r\n"
+    "fwd_hotkey=0\r\n"
+    "rew_hotkey=0\r\n"
+    "VolUp_hotkey=7\r\n"
+    "VolDown_hotkey=0\r\n"
+    "mainwindow_hotkey=0\r\n"
+    "inform_hotkey=0\r\n"
+    "jump_hotkey=0\r\n"
+    "repeat_hotkey=0\r\n"
+    "shuffle_hotkey=0\r\n"
+    "stop_after_current_hotkey=11534337\r\n"
+    "[Transparency]\r\n"
+    "EnableActive=0\r\n"
+    "WinAMP_active=255\r\n"
+    "Playlist_active=255\r\n"
+    "Equalizer_active=255\r\n"
+    "EnableInactive=0\r\n"
+    "WinAMP_inactive=255\r\n"
+    "Playlist_inactive=255\r\n"
+    "Equalizer_inactive=255\r\n"
+    "[OSD]\r\n"
+    "Enable=1\r\n"
+    "OSDPosition=4\r\n"
+    "OSDDisplayTime=2500\r\n"
+    "OSDColor=1193046\r\n"
+    "OSDFontName=Courier New\r\n"
+    "OSDFontSize=20\r\n"
+    "OSDFontColor=255\r\n"
+    "OSDFontStyleBold=1\r\n"
+    "OSDFontStyleItalic=0\r\n"
+    "OSDFontStyleUnderlined=1\r\n"
+    "OSDFontStyleStrikeOut=0\r\n"
+    "[Track]\r\n"
+    "PlayOnStart=0\r\n"
+    "RememberPosition=1\r\n";
+
+// Opens the configuration through the descriptor and leaves it with "Exit".
+void ConfigAndExit(LoadedPlugin& plugin) {
+  plugin.Config();
+  HWND dialog = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (dialog = FindWindowA(form1::kClassName, nullptr)) != nullptr; }));
+  SendMessageA(GetDlgItem(dialog, form1::kButton1), BM_CLICK, 0, 0);
+  FlushPostedMessages();
+}
+
+TEST(PlayPauseFile, AClassicFileIsWrittenBackUnchangedBesidesTheNewKey) {
+  ResetGlobalAtoms();
+  TestInstall install;
+  install.WriteIni(kClassicFile);
+  TestHost host;
+  {
+    LoadedPlugin plugin(host.main);
+    ASSERT_EQ(plugin.Init(), 0);
+    ConfigAndExit(plugin);
+    // The file as "Exit" left it: every classic line as it was, and the new
+    // key where the save order puts it, right after stop_after_current_hotkey.
+    std::string expected = kClassicFile;
+    const std::string after = "stop_after_current_hotkey=11534337\r\n";
+    expected.insert(expected.find(after) + after.size(), "playpause_hotkey=0\r\n");
+    EXPECT_EQ(install.ReadIni(), expected);
+    plugin.Quit();
+  }
+  ResetGlobalAtoms();
+}
+
+TEST(PlayPauseFile, ANewFileReadsTheSameForAClassicReader) {
+  ResetGlobalAtoms();
+  TestInstall install;
+  std::string withPlayPause = kClassicFile;
+  const std::string after = "stop_after_current_hotkey=11534337\r\n";
+  withPlayPause.insert(withPlayPause.find(after) + after.size(), "playpause_hotkey=11730944\r\n");
+  install.WriteIni(withPlayPause);
+  TestHost host;
+  {
+    LoadedPlugin plugin(host.main);
+    ASSERT_EQ(plugin.Init(), 0);
+    ConfigAndExit(plugin);
+    EXPECT_EQ(install.ReadIni(), withPlayPause);
+    plugin.Quit();
+  }
+  // A reader that knows only the classic keys finds each where it was.
+  const char* const classic[][2] = {{"prev_hotkey", "5242883"},
+                                    {"pause_hotkey", "8060936"},
+                                    {"next_hotkey", "-65536"},
+                                    {"stop_after_current_hotkey", "11534337"}};
+  for (const auto& key : classic) EXPECT_EQ(install.IniValue("HotKeys", key[0]), key[1]) << key[0];
+  EXPECT_EQ(install.IniValue("Transparency", "EnableActive"), "0");
+  ResetGlobalAtoms();
+}
+
+// The new key reads by the rules of the other hotkey values: decimal or
+// hexadecimal, and 0 for text that is no number.
+TEST(PlayPauseFile, TheNewKeyReadsByTheHotkeyRules) {
+  struct Case {
+    const char* stored;
+    bool registered;
+  };
+  const Case cases[] = {{"11730944", true},   {"0xB30000", true}, {"$B30000", true},
+                        {"  11730944", true}, {"media", false},   {"0", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored);
+    ResetGlobalAtoms();
+    TestInstall install;
+    install.WriteIni(std::string("[Hotkeys]\r\nEnable=1\r\nplaypause_hotkey=") + c.stored + "\r\n");
+    TestHost host;
+    {
+      LoadedPlugin plugin(host.main);
+      ASSERT_EQ(plugin.Init(), 0);
+      EXPECT_EQ(!IsFree(kMediaPlayPause, host.playlist), c.registered);
+      EXPECT_EQ(GlobalAtomExists("playpause_hotkey"), c.registered);
+      plugin.Quit();
+    }
+    EXPECT_TRUE(IsFree(kMediaPlayPause, host.playlist));
+  }
+  ResetGlobalAtoms();
+}
+
+}  // namespace
