@@ -13,6 +13,7 @@
 
 #include "core/hotkey_actions.h"
 #include "core/settings.h"
+#include "plugin/osd_style.h"
 #include "plugin/settings_file.h"
 
 namespace bench {
@@ -188,11 +189,13 @@ class PlayerRun {
 };
 
 // The floor of an OSD show: a bare topmost tool popup, created, shown without
-// activation and painted (background and text) by this process, with nothing
-// of the plug-in's measuring, placing or framing.
+// activation and painted (background and text, in the OSD's font) by this
+// process, with nothing of the plug-in's measuring, placing or framing.
 class FloorPopup {
  public:
   FloorPopup() {
+    const LOGFONTA font = OsdLogFont();
+    font_ = CreateFontIndirectA(&font);
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = Procedure;
     windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -202,6 +205,7 @@ class FloorPopup {
   ~FloorPopup() {
     Hide();
     UnregisterClassA(kClassName, GetModuleHandleA(nullptr));
+    DeleteObject(font_);
   }
   FloorPopup(const FloorPopup&) = delete;
   FloorPopup& operator=(const FloorPopup&) = delete;
@@ -244,7 +248,7 @@ class FloorPopup {
       RECT client;
       GetClientRect(window, &client);
       FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-      HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+      HGDIOBJ old = SelectObject(dc, self->font_);
       DrawTextA(dc, self->text_.c_str(), static_cast<int>(self->text_.size()), &client,
                 DT_WORDBREAK | DT_NOPREFIX);
       SelectObject(dc, old);
@@ -255,6 +259,7 @@ class FloorPopup {
   }
 
   HWND window_ = nullptr;
+  HFONT font_ = nullptr;
   std::string text_;
 };
 

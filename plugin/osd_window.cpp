@@ -36,6 +36,10 @@ struct OsdWindow {
   uint32_t fontColor = 0;
   DWORD osdShownAt = 0;   // tick count; differences stay right across its wrap
   DWORD lastShowEnd = 0;  // tick count, 0 before the first show
+  // Read at the first show and again after a display change: under Wine each
+  // of the six metrics costs a server round trip.
+  klv::ScreenMetrics screen{};
+  bool screenKnown = false;
 };
 
 OsdFont gOsdFont;
@@ -141,6 +145,9 @@ LRESULT CALLBACK OsdWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_PRINT:
       PrintWindowContent(window, reinterpret_cast<HDC>(wParam), lParam);
       return 0;
+    case WM_DISPLAYCHANGE:
+      ForgetOsdScreen();
+      break;
     case WM_NCDESTROY:
       // Destroyed by someone else, for instance with its thread: forget it.
       if (gOsdWindow.window.Get() == window) gOsdWindow.window.Release();
@@ -210,11 +217,16 @@ void AnimateShow(HWND window, size_t textLength, int windowTop) {
   show.animateWindowAvailable = gAnimateWindow != nullptr;
   show.tooltipAnimation = SystemFlag(SPI_GETTOOLTIPANIMATION);
   show.tooltipFade = SystemFlag(SPI_GETTOOLTIPFADE);
-  show.cursorKnown = GetCursorPos(&cursor) != FALSE;
-  show.cursorY = cursor.y;
   show.windowTop = windowTop;
+  klv::OsdAnimation animation = klv::ChooseOsdAnimation(show);
+  // The cursor only picks a slide's direction, and reading it is a server round trip.
+  if (animation == klv::OsdAnimation::kSlideUp || animation == klv::OsdAnimation::kSlideDown) {
+    show.cursorKnown = GetCursorPos(&cursor) != FALSE;
+    show.cursorY = cursor.y;
+    animation = klv::ChooseOsdAnimation(show);
+  }
   DWORD direction = 0;
-  switch (klv::ChooseOsdAnimation(show)) {
+  switch (animation) {
     case klv::OsdAnimation::kNone:
       return;
     case klv::OsdAnimation::kBlend:
@@ -282,15 +294,22 @@ void CreateOsdWindow() {
   gOsdFont = OsdFont{};
   if (gAnimateWindow == nullptr) gAnimateWindow = FindAnimateWindow();
   RegisterOsdClass();
+  ForgetOsdScreen();
   gOsdWindow.backgroundColor = gSettings.osdColor;
   ApplyOsdFont();
   gOsdWindowCreated = true;
 }
 
+void ForgetOsdScreen() { gOsdWindow.screenKnown = false; }
+
 void ShowOsd(const std::string& utf8Text) {
   if (!gOsdWindowCreated) return;
   const std::wstring text = Utf8ToWide(utf8Text);
-  const klv::ScreenMetrics screen = CurrentScreen();
+  if (!gOsdWindow.screenKnown) {
+    gOsdWindow.screen = CurrentScreen();
+    gOsdWindow.screenKnown = true;
+  }
+  const klv::ScreenMetrics screen = gOsdWindow.screen;
   const SIZE extent = MeasureText(text, screen.screenWidth);
   const klv::OsdRect place = klv::PlaceOsd(gSettings.osdPosition, extent.cx, extent.cy, screen);
 
@@ -298,7 +317,8 @@ void ShowOsd(const std::string& utf8Text) {
   if (HWND window = gOsdWindow.window.Get()) {
     SetWindowTextW(window, text.c_str());
   } else {
-    gOsdWindow.window.Reset(CreateWindowExW(WS_EX_TOOLWINDOW, kOsdClassName, text.c_str(),
+    // Topmost from the start, so that the move below need not restack it.
+    gOsdWindow.window.Reset(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kOsdClassName, text.c_str(),
                                             WS_POPUP | WS_BORDER, place.x, place.y, place.width, place.height,
                                             nullptr, nullptr, gOsdClassModule, nullptr));
   }
@@ -308,7 +328,8 @@ void ShowOsd(const std::string& utf8Text) {
 
   AnimateShow(window, text.size(), place.y);
   ShowWindow(window, SW_SHOWNOACTIVATE);
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
+  // The client only: a new size repaints the frame by itself, an unchanged one keeps it.
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE);
 
   // The end of this show both starts the display time and spaces the next animation.
   gOsdWindow.lastShowEnd = gOsdWindow.osdShownAt = Now();

@@ -13,6 +13,7 @@ void DestroyOsdWindow();  // quit: hides the OSD, frees its font and window clas
 void ChooseOsdColor(HWND owner);
 void ChooseOsdFont(HWND owner);
 HWND OsdPlatformWindow();  // null while the OSD is off screen
+void ForgetOsdScreen();    // the display changed: the next show reads the screen's size again
 
 // The millisecond clock behind the display time and the animation gap; null
 // restores the tick count. Lets tests step over display times.

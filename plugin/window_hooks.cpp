@@ -66,6 +66,8 @@ void OnMainWindowMessage(HWND window, UINT message, WPARAM wParam) {
     ApplyActivationAlpha(window, klv::HostWindow::kMain, LOWORD(wParam));
   } else if (message == WM_HOTKEY) {
     RunHotkeyAction(wParam);
+  } else if (message == WM_DISPLAYCHANGE) {
+    ForgetOsdScreen();
   }
   CheckOsdExpiry();
   // The host's answers to our own requests come back through this hook as

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/wine/player_process.h"
 #include "tests/wine/test_host.h"
 #include "tests/wine/test_kit.h"
 
@@ -14,7 +15,6 @@ namespace {
 
 constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\gen_klv";
 constexpr char kPlayerClass[] = "Winamp v1.x";
-constexpr WPARAM kPlayerQuit = 41001;
 constexpr DWORD kProcessTimeoutMs = 60000;
 constexpr char kSettings[] =
     "[Hotkeys]\r\nEnable=1\r\n[HotKeys]\r\nnext_hotkey=0x004E0003\r\n; kept as the user left it\n"
@@ -110,51 +110,17 @@ struct PluginFolder {
   }
 };
 
-// The stand-in player started from a folder, with its event log beside it.
-class PlayerProcess {
- public:
-  explicit PlayerProcess(const PluginFolder& folder, const char* options = "")
-      : log_(folder.dir + "\\player.log") {
-    const std::string exe = folder.dir + "\\player.exe";
-    if (!CopyFileA(EnvWindowsPath("KLV_PLAYER").c_str(), exe.c_str(), FALSE)) return;
-    std::string command = "\"" + exe + "\" --exit-after 120000 --log \"" + log_ + "\" " + options;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.dir.c_str(),
-                        &startup, &process_)) {
-      return;
-    }
-    WaitUntil([this] { return (window_ = FindWindowA(kPlayerClass, nullptr)) != nullptr; },
-              kProcessTimeoutMs);
-    // Plug-ins are started between the window's creation and the first message it answers.
-    DWORD_PTR result = 0;
-    ready_ = window_ != nullptr &&
-             SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, kProcessTimeoutMs, &result) != 0;
-  }
-  ~PlayerProcess() { Quit(); }
-  PlayerProcess(const PlayerProcess&) = delete;
-  PlayerProcess& operator=(const PlayerProcess&) = delete;
-
-  bool Ready() const { return ready_; }
-  // Closes the player through its own quit command; true when it ended by itself.
-  bool Quit() {
-    if (process_.hProcess == nullptr) return false;
-    if (window_ != nullptr) PostMessageA(window_, WM_COMMAND, kPlayerQuit, 0);
-    const bool ended = WaitForSingleObject(process_.hProcess, kProcessTimeoutMs) == WAIT_OBJECT_0;
-    if (!ended) TerminateProcess(process_.hProcess, 9);
-    CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
-    process_ = PROCESS_INFORMATION{};
-    return ended;
-  }
-  std::string Log() const { return ReadFileBytes(log_); }
-
- private:
-  std::string log_;
-  PROCESS_INFORMATION process_{};
-  HWND window_ = nullptr;
-  bool ready_ = false;
-};
+// The built DLL as an older release of it: the same image with "1.0 beta 2"
+// in its version resource, so that it still loads and starts but differs.
+std::string OlderRelease(const std::string& dll) {
+  const std::u16string version = u"1.0 beta 3";
+  const std::string bytes(reinterpret_cast<const char*>(version.data()), version.size() * 2);
+  std::string older = dll;
+  const size_t at = older.find(bytes);
+  if (at == std::string::npos) return "";
+  older[at + bytes.size() - 2] = '2';
+  return older;
+}
 
 class Installer : public testing::Test {
  protected:
@@ -230,26 +196,40 @@ TEST_F(Installer, WithoutTheRegistryValueInstallsIntoTheProgramFolder) {
 TEST_F(Installer, InstalledPluginStartsInTheStandInPlayer) {
   ASSERT_EQ(RunSetup("/S"), 0);
 
-  PlayerProcess player(folder_);
-  ASSERT_TRUE(player.Ready());
+  PlayerProcess player(install_, PluginSource::kAsInstalled);
+  EXPECT_EQ(player.InitResult(), 0);
   EXPECT_TRUE(player.Quit());
-  const std::string log = player.Log();
-  EXPECT_NE(log.find("init gen_klv.dll returned 0"), std::string::npos) << log;
-  EXPECT_NE(log.find("1 plug-in(s) running"), std::string::npos) << log;
 }
 
 TEST_F(Installer, SilentInstallWhileThePlayerRunsFailsAndChangesNothing) {
-  WriteFileBytes(folder_.Dll(), "an older gen_klv.dll");
+  const std::string older = OlderRelease(builtDll_);
+  ASSERT_FALSE(older.empty()) << "no version text in the built DLL";
+  WriteFileBytes(folder_.Dll(), older);
   WriteFileBytes(folder_.Ini(), kSettings);
-  PlayerProcess player(folder_, "--no-registry");
-  ASSERT_TRUE(player.Ready());
+  PlayerProcess player(install_, PluginSource::kAsInstalled);
+  ASSERT_EQ(player.InitResult(), 0);
 
   EXPECT_NE(RunSetup("/S"), 0);
 
-  EXPECT_EQ(ReadFileBytes(folder_.Dll()), "an older gen_klv.dll");
+  EXPECT_TRUE(ReadFileBytes(folder_.Dll()) == older) << "the running player's DLL was replaced";
   EXPECT_EQ(ReadFileBytes(folder_.Ini()), kSettings);
   EXPECT_FALSE(FileExists(folder_.Uninstaller()));
   EXPECT_FALSE(UninstallEntryExists());
+  EXPECT_TRUE(player.Quit());
+}
+
+TEST_F(Installer, SilentFirstInstallWhileThePlayerRunsFailsAndCreatesNothing) {
+  WriteFileBytes(folder_.Ini(), kSettings);
+  PlayerProcess player(install_, PluginSource::kAsInstalled);
+  ASSERT_NE(player.MainWindow(), nullptr);
+
+  EXPECT_NE(RunSetup("/S"), 0);
+
+  EXPECT_FALSE(FileExists(folder_.Dll()));
+  EXPECT_FALSE(FileExists(folder_.Uninstaller()));
+  EXPECT_FALSE(UninstallEntryExists());
+  EXPECT_EQ(ReadFileBytes(folder_.Ini()), kSettings);
+  EXPECT_TRUE(player.Quit());
 }
 
 TEST_F(Installer, SilentUninstallRemovesDllEntryAndItselfAndKeepsTheSettings) {
@@ -270,8 +250,8 @@ TEST_F(Installer, SilentUninstallRemovesDllEntryAndItselfAndKeepsTheSettings) {
 
 TEST_F(Installer, SilentUninstallWhileThePlayerRunsFailsAndChangesNothing) {
   ASSERT_EQ(RunSetup("/S"), 0);
-  PlayerProcess player(folder_, "--no-registry");
-  ASSERT_TRUE(player.Ready());
+  PlayerProcess player(install_, PluginSource::kAsInstalled);
+  ASSERT_EQ(player.InitResult(), 0);
 
   // _?= runs the uninstaller in place, so its exit code is the answer.
   EXPECT_NE(RunToEnd("\"" + folder_.Uninstaller() + "\" /S _?=" + folder_.Plugins()), 0);
@@ -279,6 +259,7 @@ TEST_F(Installer, SilentUninstallWhileThePlayerRunsFailsAndChangesNothing) {
   EXPECT_TRUE(ReadFileBytes(folder_.Dll()) == builtDll_);
   EXPECT_TRUE(FileExists(folder_.Uninstaller()));
   EXPECT_TRUE(UninstallEntryExists());
+  EXPECT_TRUE(player.Quit());
 }
 
 }  // namespace

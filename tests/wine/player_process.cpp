@@ -10,12 +10,14 @@
 namespace {
 
 constexpr char kInitLine[] = "init gen_klv.dll returned ";
+constexpr char kLoadedLine[] = "plug-in(s) running";
 
 }  // namespace
 
-PlayerProcess::PlayerProcess(const TestInstall& install, DWORD timeoutMs) : directory_(install.Directory()) {
+PlayerProcess::PlayerProcess(const TestInstall& install, PluginSource source, DWORD timeoutMs)
+    : directory_(install.Directory()), copiedDll_(source == PluginSource::kBuiltDll) {
   CopyFileA(EnvPath("KLV_PLAYER").c_str(), (directory_ + "\\player.exe").c_str(), FALSE);
-  CopyFileA(PluginDllPath().c_str(), (directory_ + "\\Plugins\\gen_klv.dll").c_str(), FALSE);
+  if (copiedDll_) CopyFileA(PluginDllPath().c_str(), (directory_ + "\\Plugins\\gen_klv.dll").c_str(), FALSE);
   DeleteFileA((directory_ + "\\player.log").c_str());
   std::string command =
       "\"" + directory_ + "\\player.exe\" --no-registry --log \"" + directory_ + "\\player.log\"";
@@ -33,6 +35,7 @@ PlayerProcess::PlayerProcess(const TestInstall& install, DWORD timeoutMs) : dire
       initResult_ = std::atoi(log.c_str() + at + sizeof(kInitLine) - 1);
       break;
     }
+    if (log.find(kLoadedLine) != std::string::npos) break;  // no gen_klv.dll to start
     Sleep(20);
   }
   const std::vector<HWND> windows = ProcessWindows(process_.dwProcessId, L"Winamp v1.x", false);
@@ -45,8 +48,9 @@ PlayerProcess::~PlayerProcess() {
     CloseHandle(process_.hThread);
     CloseHandle(process_.hProcess);
   }
-  for (const char* file : {"\\player.exe", "\\Plugins\\gen_klv.dll", "\\player.log", "\\player.ini"})
+  for (const char* file : {"\\player.exe", "\\player.log", "\\player.ini"})
     DeleteFileA((directory_ + file).c_str());
+  if (copiedDll_) DeleteFileA((directory_ + "\\Plugins\\gen_klv.dll").c_str());
 }
 
 bool PlayerProcess::Running() const {

@@ -8,16 +8,23 @@
 
 #include "tests/wine/test_host.h"
 
+// Which gen_klv.dll the player finds in Plugins: a fresh copy of the built
+// one, or whatever is there already (for instance what a setup program put).
+enum class PluginSource { kBuiltDll, kAsInstalled };
+
 class PlayerProcess {
  public:
   // Copies player.exe and gen_klv.dll into the install, starts the player and
   // waits until it has initialised its plug-ins (or gives up after timeoutMs).
-  explicit PlayerProcess(const TestInstall& install, DWORD timeoutMs = 20000);
+  explicit PlayerProcess(const TestInstall& install, DWORD timeoutMs = 20000)
+      : PlayerProcess(install, PluginSource::kBuiltDll, timeoutMs) {}
+  PlayerProcess(const TestInstall& install, PluginSource source, DWORD timeoutMs = 20000);
   ~PlayerProcess();  // terminates it if it still runs, and removes the copies
   PlayerProcess(const PlayerProcess&) = delete;
   PlayerProcess& operator=(const PlayerProcess&) = delete;
 
-  // What the plug-in's init answered, from the player's log; -2 when unknown.
+  // What the plug-in's init answered, from the player's log; -2 when unknown
+  // (also when the player found no gen_klv.dll to start).
   int InitResult() const { return initResult_; }
   HWND MainWindow() const { return main_; }
   bool Running() const;
@@ -34,6 +41,7 @@ class PlayerProcess {
   std::string ReadLog() const;
 
   std::string directory_;
+  bool copiedDll_ = false;
   PROCESS_INFORMATION process_{};
   HWND main_ = nullptr;
   int initResult_ = -2;
