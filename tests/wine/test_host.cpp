@@ -76,6 +76,10 @@ TestHost::~TestHost() {
   if (gCurrentHost == this) gCurrentHost = nullptr;
 }
 
+std::array<WNDPROC, 3> TestHost::Procedures() const {
+  return {WindowProcedure(main), WindowProcedure(playlist), WindowProcedure(equalizer)};
+}
+
 TestHost* TestHost::Current() { return gCurrentHost; }
 
 std::vector<int> TestHost::Requests() const {
@@ -213,6 +217,13 @@ LoadedPlugin::LoadedPlugin(HWND hostMain) {
 }
 
 LoadedPlugin::~LoadedPlugin() { Unload(); }
+
+HWND LoadedPlugin::OpenConfigDialog() {
+  Config();
+  HWND dialog = nullptr;
+  WaitUntil([&] { return (dialog = FindWindowA("TForm1", nullptr)) != nullptr; });
+  return dialog;
+}
 
 void LoadedPlugin::Unload() {
   if (module != nullptr) FreeLibrary(module);

@@ -30,6 +30,17 @@ std::vector<HWND> ProcessWindows(DWORD process, const wchar_t* className, bool v
 // The message boxes of this process on screen (#32770 dialogs with a text static).
 std::vector<HWND> VisibleMessageBoxes();
 
+// A window of the test's own: its class (registered on first use) runs
+// procedure. parent HWND_MESSAGE makes it message-only.
+HWND CreateTestWindow(const char* className, WNDPROC procedure, DWORD style, RECT place,
+                      HWND parent = nullptr);
+
+// ---- The plug-in's state ----
+
+// Settings at their defaults, the hotkey table named and empty, no atom of
+// ours left, and the host window the plug-in drives.
+void ResetPluginState(HWND hostMain);
+
 // ---- Hotkeys ----
 
 // Whether some window could register the combination now, i.e. nobody holds
