@@ -472,6 +472,8 @@ void Sequence::Finish() {
     for (HWND modal : VisibleModals()) CloseModal(modal);
   }
   Note("finish");
+  // Stopping is no longer random: a box that opens now is only closed.
+  closeModalsOnly_ = true;
   if (module_ == nullptr && ModuleMapped()) Load();  // the plug-in still holds itself
   if (module_ != nullptr) Unload(true);
   if (child_) EndChild(ChildEnd::kQuit);
@@ -576,6 +578,7 @@ void Sequence::Load() {
 }
 
 void Sequence::Init() {
+  if (descriptor_ == nullptr) return;  // unloaded from inside a box of this same step
   const bool expectStart = !inprocRunning_ && !childRunsPlugin_;
   Note(std::string("init, expecting ") + (expectStart ? "0" : "-1"));
   initRunning_ = true;
@@ -598,11 +601,13 @@ void Sequence::Init() {
 }
 
 void Sequence::Config() {
+  if (descriptor_ == nullptr) return;
   Note("config");
   descriptor_->config();
 }
 
 void Sequence::Quit() {
+  if (descriptor_ == nullptr) return;
   Note("quit");
   ++quits_;
   // A quit from inside a call of ours (a box, a picker, the assignment
@@ -615,6 +620,7 @@ void Sequence::Quit() {
 }
 
 void Sequence::Unload(bool withQuit) {
+  if (module_ == nullptr) return;
   if (withQuit) Quit();
   Note(withQuit ? "FreeLibrary" : "FreeLibrary without quit");
   FreeLibrary(module_);
