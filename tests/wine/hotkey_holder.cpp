@@ -7,13 +7,14 @@
 HotkeyHolder::HotkeyHolder(klv::PackedHotkey packed) {
   std::string command = "\"" + EnvPath("KLV_WINTOOL") + "\" hold-hotkey " +
                         std::to_string(klv::HotkeyModifiers(packed)) + " " +
-                        std::to_string(klv::HotkeyKeyCode(packed)) + " 600000";
+                        std::to_string(klv::HotkeyKeyCode(packed)) + " 120000";
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
   // No output of its own in the test's.
   startup.dwFlags = STARTF_USESTDHANDLES;
   started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                             &process_) != FALSE;
+  if (started_) EndWithTheTest(process_.hProcess);
 }
 
 HotkeyHolder::~HotkeyHolder() {

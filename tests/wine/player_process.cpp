@@ -27,6 +27,7 @@ PlayerProcess::PlayerProcess(const TestInstall& install, PluginSource source, DW
                       &startup, &process_)) {
     return;
   }
+  EndWithTheTest(process_.hProcess);
   const DWORD start = GetTickCount();
   while (GetTickCount() - start < timeoutMs && Running()) {
     const std::string log = ReadLog();

@@ -280,6 +280,18 @@ DWORD ManualOsdClock::Read() { return now_; }
 
 // ---- Files of the build ----
 
+void EndWithTheTest(HANDLE process) {
+  // One job for the process's life; its last handle closes with the process.
+  static const HANDLE job = [] {
+    HANDLE created = CreateJobObjectA(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
+    return created;
+  }();
+  if (job != nullptr) AssignProcessToJobObject(job, process);
+}
+
 std::string EnvPath(const char* name) {
   const char* value = std::getenv(name);
   return value != nullptr ? value : "";

@@ -104,3 +104,10 @@ class ManualOsdClock {
 std::string EnvPath(const char* name);
 // The real gen_klv.dll the suites load (%KLV_DLL%).
 std::string PluginDllPath();
+
+// ---- Other processes ----
+
+// Ties a process the test started to the test's own life: should the test
+// process crash, the system ends it too, so that nothing of it (a player, a
+// held combination) is left for the next suite.
+void EndWithTheTest(HANDLE process);
