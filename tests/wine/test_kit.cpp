@@ -18,6 +18,27 @@ std::string WindowTextOf(HWND window) {
   return text;
 }
 
+std::wstring WideWindowTextOf(HWND window) {
+  std::wstring text(GetWindowTextLengthW(window) + 1, L'\0');
+  text.resize(GetWindowTextW(window, text.data(), static_cast<int>(text.size())));
+  return text;
+}
+
+SIZE MeasureInOsdFont(const std::wstring& text, UINT format) {
+  const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(OsdPlatformWindow(), WM_GETFONT, 0, 0));
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(screen, font);
+  RECT extent{0, 0, GetSystemMetrics(SM_CXSCREEN), 0};
+  DrawTextW(screen, text.c_str(), static_cast<int>(text.size()), &extent, format | DT_CALCRECT);
+  SelectObject(screen, old);
+  ReleaseDC(nullptr, screen);
+  return SIZE{extent.right, extent.bottom};
+}
+
+SIZE MeasureInOsdFont(const std::string& asciiText, UINT format) {
+  return MeasureInOsdFont(std::wstring(asciiText.begin(), asciiText.end()), format);
+}
+
 int AlphaOf(HWND window) {
   if ((GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYERED) == 0) return -1;
   COLORREF key = 0;
