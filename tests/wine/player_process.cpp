@@ -2,41 +2,40 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "player/host_codes.h"
+#include "tests/wine/test_kit.h"
 
 namespace {
 
-struct MainWindowSearch {
-  DWORD process;
-  HWND found;
-};
-
-BOOL CALLBACK FindMainWindowOf(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<MainWindowSearch*>(param);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  char name[32] = {};
-  GetClassNameA(window, name, sizeof(name));
-  if (process != search->process || lstrcmpA(name, "Winamp v1.x") != 0) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-std::string Env(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr ? value : "";
-}
-
 constexpr char kInitLine[] = "init gen_klv.dll returned ";
 constexpr char kLoadedLine[] = "plug-in(s) running";
+
+struct BoxSearch {
+  DWORD process;
+  int closed;
+};
+
+BOOL CALLBACK CloseBoxOf(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<BoxSearch*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  char name[16] = {};
+  GetClassNameA(window, name, sizeof(name));
+  if (process == search->process && lstrcmpA(name, "#32770") == 0 && GetDlgItem(window, 0xFFFF) != nullptr) {
+    PostMessageA(window, WM_COMMAND, IDOK, 0);
+    ++search->closed;
+  }
+  return TRUE;
+}
 
 }  // namespace
 
 PlayerProcess::PlayerProcess(const TestInstall& install, PluginSource source, DWORD timeoutMs)
     : directory_(install.Directory()), copiedDll_(source == PluginSource::kBuiltDll) {
-  CopyFileA(Env("KLV_PLAYER").c_str(), (directory_ + "\\player.exe").c_str(), FALSE);
-  if (copiedDll_) CopyFileA(Env("KLV_DLL").c_str(), (directory_ + "\\Plugins\\gen_klv.dll").c_str(), FALSE);
+  CopyFileA(EnvPath("KLV_PLAYER").c_str(), (directory_ + "\\player.exe").c_str(), FALSE);
+  if (copiedDll_) CopyFileA(PluginDllPath().c_str(), (directory_ + "\\Plugins\\gen_klv.dll").c_str(), FALSE);
   DeleteFileA((directory_ + "\\player.log").c_str());
   std::string command =
       "\"" + directory_ + "\\player.exe\" --no-registry --log \"" + directory_ + "\\player.log\"";
@@ -55,11 +54,11 @@ PlayerProcess::PlayerProcess(const TestInstall& install, PluginSource source, DW
       break;
     }
     if (log.find(kLoadedLine) != std::string::npos) break;  // no gen_klv.dll to start
+    CloseMessageBoxes();
     Sleep(20);
   }
-  MainWindowSearch search{process_.dwProcessId, nullptr};
-  EnumWindows(FindMainWindowOf, reinterpret_cast<LPARAM>(&search));
-  main_ = search.found;
+  const std::vector<HWND> windows = ProcessWindows(process_.dwProcessId, L"Winamp v1.x", false);
+  if (!windows.empty()) main_ = windows.front();
 }
 
 PlayerProcess::~PlayerProcess() {
@@ -75,6 +74,13 @@ PlayerProcess::~PlayerProcess() {
 
 bool PlayerProcess::Running() const {
   return process_.hProcess != nullptr && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+int PlayerProcess::CloseMessageBoxes() const {
+  if (process_.hProcess == nullptr) return 0;
+  BoxSearch search{process_.dwProcessId, 0};
+  EnumWindows(CloseBoxOf, reinterpret_cast<LPARAM>(&search));
+  return search.closed;
 }
 
 bool PlayerProcess::WaitForEnd(DWORD timeoutMs) {
