@@ -3,28 +3,11 @@
 #include <algorithm>
 #include <utility>
 
+#include "tests/wine/test_kit.h"
+
 namespace {
 
 ModalScript* gScript = nullptr;
-
-struct WindowSearch {
-  const wchar_t* className;
-  bool messageBoxOnly;
-  HWND found;
-};
-
-BOOL CALLBACK FindOwnWindow(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<WindowSearch*>(param);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, 64);
-  if (process != GetCurrentProcessId() || lstrcmpW(name, search->className) != 0 || !IsWindowVisible(window))
-    return TRUE;
-  if (search->messageBoxOnly && GetDlgItem(window, 0xFFFF) == nullptr) return TRUE;
-  search->found = window;
-  return FALSE;
-}
 
 std::string BoxText(HWND box) {
   char text[1024] = {};
@@ -34,16 +17,14 @@ std::string BoxText(HWND box) {
 
 }  // namespace
 
-HWND FindMessageBox() {
-  WindowSearch search{L"#32770", true, nullptr};
-  EnumWindows(FindOwnWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+HWND FindMessageBox() { return FindTopLevelWindow(IsMessageBox); }
 
 HWND FindVisibleWindow(const wchar_t* className) {
-  WindowSearch search{className, false, nullptr};
-  EnumWindows(FindOwnWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return FindTopLevelWindow([className](HWND w) {
+    wchar_t name[64] = {};
+    GetClassNameW(w, name, 64);
+    return IsOwnWindow(w) && IsWindowVisible(w) && lstrcmpW(name, className) == 0;
+  });
 }
 
 void CloseMessageBox(HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); }

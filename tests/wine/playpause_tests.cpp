@@ -26,20 +26,14 @@ constexpr klv::PackedHotkey kMediaPlayPause = 179 << 16;  // 11730944
 class PlayPauseTest : public testing::Test {
  protected:
   void SetUp() override {
-    ResetGlobalAtoms();
-    gPlugin.hwndParent = host.main;
-    gSettings = klv::Settings{};
-    FillEntryNames();
-    for (klv::keystype& entry : gHotkeyTable) entry = klv::keystype{entry.name, 0, 0};
+    ResetPluginState(host.main);
     HotkeyEntry(kPlayPause).id = kId;
     HotkeyEntry(kPlayPause).packed = kMediaPlayPause;
     CreateOsdWindow();
   }
   void TearDown() override {
     DestroyOsdWindow();
-    gSettings = klv::Settings{};
-    gPlugin.hwndParent = nullptr;
-    ResetGlobalAtoms();
+    ClearPluginState();
   }
 
   TestHost host;

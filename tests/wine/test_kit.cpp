@@ -36,20 +36,29 @@ bool RowMarked(HWND list, int row) {
          INDEXTOSTATEIMAGEMASK(2);
 }
 
-namespace {
-
 bool IsOwnWindow(HWND window) {
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
   return process == GetCurrentProcessId();
 }
 
-BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
-  char name[16] = {};
+std::string ClassNameOf(HWND window) {
+  char name[256] = {};
   GetClassNameA(window, name, sizeof(name));
-  if (!IsOwnWindow(window) || lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
+  return name;
+}
+
+namespace {
+
+struct WindowFilter {
+  const std::function<bool(HWND)>* match;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectMatching(HWND window, LPARAM param) {
+  auto* filter = reinterpret_cast<WindowFilter*>(param);
+  if ((*filter->match)(window)) filter->found.push_back(window);
+  return TRUE;
 }
 
 BOOL CALLBACK CountChild(HWND, LPARAM count) {
@@ -66,10 +75,25 @@ BOOL CALLBACK CountWithChildren(HWND window, LPARAM count) {
 
 }  // namespace
 
+std::vector<HWND> TopLevelWindows(const std::function<bool(HWND)>& match) {
+  WindowFilter filter{&match, {}};
+  EnumWindows(CollectMatching, reinterpret_cast<LPARAM>(&filter));
+  return filter.found;
+}
+
+HWND FindTopLevelWindow(const std::function<bool(HWND)>& match) {
+  const std::vector<HWND> found = TopLevelWindows(match);
+  return found.empty() ? nullptr : found.front();
+}
+
+bool IsMessageBox(HWND window) {
+  return IsOwnWindow(window) && IsWindowVisible(window) && ClassNameOf(window) == "#32770" &&
+         GetDlgItem(window, 0xFFFF) != nullptr;
+}
+
 HWND FindVisibleDialog() {
-  HWND dialog = nullptr;
-  EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&dialog));
-  return dialog;
+  return FindTopLevelWindow(
+      [](HWND w) { return IsOwnWindow(w) && IsWindowVisible(w) && ClassNameOf(w) == "#32770"; });
 }
 
 int CountOwnWindows() {
@@ -113,6 +137,12 @@ void ResetPluginState(HWND hostMain) {
     entry.id = 0;
     entry.packed = 0;
   }
+}
+
+void ClearPluginState() {
+  gSettings = klv::Settings{};
+  gPlugin.hwndParent = nullptr;
+  ResetGlobalAtoms();
 }
 
 // ---- Hotkeys ----
