@@ -9,22 +9,16 @@ namespace {
 
 ModalScript* gScript = nullptr;
 
-std::string BoxText(HWND box) {
-  char text[1024] = {};
-  GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
-  return text;
-}
-
 }  // namespace
 
-HWND FindMessageBox() { return FindTopLevelWindow(IsMessageBox); }
+HWND FindMessageBox() {
+  const std::vector<HWND> boxes = VisibleMessageBoxes();
+  return boxes.empty() ? nullptr : boxes.front();
+}
 
 HWND FindVisibleWindow(const wchar_t* className) {
-  return FindTopLevelWindow([className](HWND w) {
-    wchar_t name[64] = {};
-    GetClassNameW(w, name, 64);
-    return IsOwnWindow(w) && IsWindowVisible(w) && lstrcmpW(name, className) == 0;
-  });
+  const std::vector<HWND> windows = ProcessWindows(GetCurrentProcessId(), className, true);
+  return windows.empty() ? nullptr : windows.front();
 }
 
 void CloseMessageBox(HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); }
@@ -55,7 +49,7 @@ void CALLBACK ModalScript::Tick(HWND, UINT, UINT_PTR, DWORD) noexcept {
 void ModalScript::Note(HWND box) {
   if (box == nullptr || std::find(boxesSeen_.begin(), boxesSeen_.end(), box) != boxesSeen_.end()) return;
   boxesSeen_.push_back(box);
-  boxTexts_.push_back(BoxText(box));
+  boxTexts_.push_back(WindowTextOf(GetDlgItem(box, 0xFFFF)));
 }
 
 void ModalScript::OnTick() {

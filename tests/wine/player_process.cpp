@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "player/host_codes.h"
+#include "tests/wine/test_kit.h"
 
 namespace {
 
@@ -15,8 +17,7 @@ constexpr char kLoadedLine[] = "plug-in(s) running";
 PlayerProcess::PlayerProcess(const TestInstall& install, PluginSource source, DWORD timeoutMs)
     : directory_(install.Directory()), copiedDll_(source == PluginSource::kBuiltDll) {
   CopyFileA(EnvPath("KLV_PLAYER").c_str(), (directory_ + "\\player.exe").c_str(), FALSE);
-  if (copiedDll_)
-    CopyFileA(EnvPath("KLV_DLL").c_str(), (directory_ + "\\Plugins\\gen_klv.dll").c_str(), FALSE);
+  if (copiedDll_) CopyFileA(PluginDllPath().c_str(), (directory_ + "\\Plugins\\gen_klv.dll").c_str(), FALSE);
   DeleteFileA((directory_ + "\\player.log").c_str());
   std::string command =
       "\"" + directory_ + "\\player.exe\" --no-registry --log \"" + directory_ + "\\player.log\"";
@@ -37,12 +38,8 @@ PlayerProcess::PlayerProcess(const TestInstall& install, PluginSource source, DW
     if (log.find(kLoadedLine) != std::string::npos) break;  // no gen_klv.dll to start
     Sleep(20);
   }
-  const DWORD player = process_.dwProcessId;
-  main_ = FindTopLevelWindow([player](HWND w) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(w, &process);
-    return process == player && ClassNameOf(w) == "Winamp v1.x";
-  });
+  const std::vector<HWND> windows = ProcessWindows(process_.dwProcessId, L"Winamp v1.x", false);
+  if (!windows.empty()) main_ = windows.front();
 }
 
 PlayerProcess::~PlayerProcess() {

@@ -247,7 +247,7 @@ namespace {}  // namespace
 
 void MessageBoxWatcher::Run() {
   while (!stop_) {
-    for (HWND box : TopLevelWindows(IsMessageBox)) {
+    for (HWND box : VisibleMessageBoxes()) {
       SeenMessageBox seen{WindowTextOf(box), WindowTextOf(GetDlgItem(box, 0xFFFF)), 0};
       // The icon is a static (id 0x14 on Windows, 0x440 on Wine); present only when an icon was asked for.
       if (GetDlgItem(box, 0x14) != nullptr || GetDlgItem(box, 0x440) != nullptr) seen.icon = 1;

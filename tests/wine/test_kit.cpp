@@ -36,29 +36,12 @@ bool RowMarked(HWND list, int row) {
          INDEXTOSTATEIMAGEMASK(2);
 }
 
+namespace {
+
 bool IsOwnWindow(HWND window) {
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
   return process == GetCurrentProcessId();
-}
-
-std::string ClassNameOf(HWND window) {
-  char name[256] = {};
-  GetClassNameA(window, name, sizeof(name));
-  return name;
-}
-
-namespace {
-
-struct WindowFilter {
-  const std::function<bool(HWND)>* match;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectMatching(HWND window, LPARAM param) {
-  auto* filter = reinterpret_cast<WindowFilter*>(param);
-  if ((*filter->match)(window)) filter->found.push_back(window);
-  return TRUE;
 }
 
 BOOL CALLBACK CountChild(HWND, LPARAM count) {
@@ -75,25 +58,9 @@ BOOL CALLBACK CountWithChildren(HWND window, LPARAM count) {
 
 }  // namespace
 
-std::vector<HWND> TopLevelWindows(const std::function<bool(HWND)>& match) {
-  WindowFilter filter{&match, {}};
-  EnumWindows(CollectMatching, reinterpret_cast<LPARAM>(&filter));
-  return filter.found;
-}
-
-HWND FindTopLevelWindow(const std::function<bool(HWND)>& match) {
-  const std::vector<HWND> found = TopLevelWindows(match);
-  return found.empty() ? nullptr : found.front();
-}
-
-bool IsMessageBox(HWND window) {
-  return IsOwnWindow(window) && IsWindowVisible(window) && ClassNameOf(window) == "#32770" &&
-         GetDlgItem(window, 0xFFFF) != nullptr;
-}
-
 HWND FindVisibleDialog() {
-  return FindTopLevelWindow(
-      [](HWND w) { return IsOwnWindow(w) && IsWindowVisible(w) && ClassNameOf(w) == "#32770"; });
+  const std::vector<HWND> dialogs = ProcessWindows(GetCurrentProcessId(), L"#32770", true);
+  return dialogs.empty() ? nullptr : dialogs.front();
 }
 
 int CountOwnWindows() {
@@ -108,12 +75,45 @@ int CountOwnWindows() {
 }
 
 int CountVisibleWindows(const wchar_t* className) {
-  int open = 0;
-  for (HWND w = FindWindowExW(nullptr, nullptr, className, nullptr); w != nullptr;
-       w = FindWindowExW(nullptr, w, className, nullptr)) {
-    open += IsOwnWindow(w) && IsWindowVisible(w) ? 1 : 0;
+  return static_cast<int>(ProcessWindows(GetCurrentProcessId(), className, true).size());
+}
+
+namespace {
+
+struct WindowSearch {
+  DWORD process;
+  const wchar_t* className;
+  bool visibleOnly;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectProcessWindows(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  if (process == search->process && lstrcmpW(name, search->className) == 0 &&
+      (!search->visibleOnly || IsWindowVisible(window))) {
+    search->found.push_back(window);
   }
-  return open;
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> ProcessWindows(DWORD process, const wchar_t* className, bool visibleOnly) {
+  WindowSearch search{process, className, visibleOnly, {}};
+  EnumWindows(CollectProcessWindows, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::vector<HWND> VisibleMessageBoxes() {
+  std::vector<HWND> boxes;
+  // A message box is a #32770 dialog whose text is the static with id 0xFFFF.
+  for (HWND dialog : ProcessWindows(GetCurrentProcessId(), L"#32770", true))
+    if (GetDlgItem(dialog, 0xFFFF) != nullptr) boxes.push_back(dialog);
+  return boxes;
 }
 
 HWND CreateTestWindow(const char* className, WNDPROC procedure, DWORD style, RECT place, HWND parent) {
@@ -137,12 +137,6 @@ void ResetPluginState(HWND hostMain) {
     entry.id = 0;
     entry.packed = 0;
   }
-}
-
-void ClearPluginState() {
-  gSettings = klv::Settings{};
-  gPlugin.hwndParent = nullptr;
-  ResetGlobalAtoms();
 }
 
 // ---- Hotkeys ----

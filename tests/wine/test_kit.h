@@ -18,15 +18,6 @@ int AlphaOf(HWND window);
 WNDPROC WindowProcedure(HWND window);
 // Whether the check box of a row of a list view with check boxes is marked.
 bool RowMarked(HWND list, int row);
-bool IsOwnWindow(HWND window);  // of this process
-std::string ClassNameOf(HWND window);
-// The top-level windows match() accepts, in the system's order.
-std::vector<HWND> TopLevelWindows(const std::function<bool(HWND)>& match);
-// The first of them, or null.
-HWND FindTopLevelWindow(const std::function<bool(HWND)>& match);
-// A visible message box of this process: a #32770 dialog whose text is the
-// static with id 0xFFFF.
-bool IsMessageBox(HWND window);
 // The first visible dialog (#32770) of this process, such as a common colour
 // or font dialog or a message box; null when none is up.
 HWND FindVisibleDialog();
@@ -34,6 +25,10 @@ HWND FindVisibleDialog();
 int CountOwnWindows();
 // Visible top-level windows of this process with the class name.
 int CountVisibleWindows(const wchar_t* className);
+// Top-level windows of a process with the class name, all or the visible ones.
+std::vector<HWND> ProcessWindows(DWORD process, const wchar_t* className, bool visibleOnly);
+// The message boxes of this process on screen (#32770 dialogs with a text static).
+std::vector<HWND> VisibleMessageBoxes();
 
 // A window of the test's own: its class (registered on first use) runs
 // procedure. parent HWND_MESSAGE makes it message-only.
@@ -45,9 +40,6 @@ HWND CreateTestWindow(const char* className, WNDPROC procedure, DWORD style, REC
 // Settings at their defaults, the hotkey table named and empty, no atom of
 // ours left, and the host window the plug-in drives.
 void ResetPluginState(HWND hostMain);
-
-// Settings back at their defaults, no host window and no atom of ours.
-void ClearPluginState();
 
 // ---- Hotkeys ----
 

@@ -15,6 +15,7 @@
 #include "plugin/osd_window.h"
 #include "plugin/playback_resume.h"
 #include "plugin/plugin_state.h"
+#include "tests/wine/osd_fixture.h"
 #include "tests/wine/player_process.h"
 #include "tests/wine/test_host.h"
 #include "tests/wine/test_kit.h"
@@ -35,19 +36,19 @@ std::wstring WideTextOf(HWND window) {
 
 std::wstring InfoText(const std::wstring& title) { return L"Info : \"" + title + L"\" [1:05/3:07]"; }
 
-class UnicodeTitleTest : public testing::Test {
+class UnicodeTitleTest : public OsdFixture {
  protected:
   void SetUp() override {
     ResetPluginState(host.main);
+    OsdFixture::SetUp();
     gSettings.osdEnabled = true;
     gSettings.osdDisplayTime = 60000;
     HotkeyEntry(kInfo).id = kId;
     HotkeyEntry(kInfo).packed = klv::PackHotkey('I', true, true, false, false);
-    CreateOsdWindow();
   }
   void TearDown() override {
-    DestroyOsdWindow();
-    ClearPluginState();
+    OsdFixture::TearDown();
+    ResetPluginState(nullptr);
   }
 
   // Runs the action and answers what the OSD then holds, as another program reads it.
