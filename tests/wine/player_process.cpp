@@ -36,6 +36,7 @@ PlayerProcess::PlayerProcess(const TestInstall& install, PluginSource source, DW
       break;
     }
     if (log.find(kLoadedLine) != std::string::npos) break;  // no gen_klv.dll to start
+    CloseMessageBoxes();
     Sleep(20);
   }
   const std::vector<HWND> windows = ProcessWindows(process_.dwProcessId, L"Winamp v1.x", false);
@@ -55,6 +56,17 @@ PlayerProcess::~PlayerProcess() {
 
 bool PlayerProcess::Running() const {
   return process_.hProcess != nullptr && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+int PlayerProcess::CloseMessageBoxes() const {
+  if (process_.hProcess == nullptr) return 0;
+  int closed = 0;
+  for (HWND dialog : ProcessWindows(process_.dwProcessId, L"#32770", false)) {
+    if (GetDlgItem(dialog, 0xFFFF) == nullptr) continue;  // a message box has its text there
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ++closed;
+  }
+  return closed;
 }
 
 bool PlayerProcess::WaitForEnd(DWORD timeoutMs) {
