@@ -103,14 +103,7 @@ void PressTab(HWND form) {
 // ---- The fixture ----
 
 void DialogTest::SetUp() {
-  ResetGlobalAtoms();
-  gPlugin.hwndParent = host.main;
-  gSettings = klv::Settings{};
-  FillEntryNames();
-  for (klv::keystype& entry : gHotkeyTable) {
-    entry.id = 0;
-    entry.packed = 0;
-  }
+  ResetPluginState(host.main);
   gSettingsFile = std::make_unique<SettingsFile>(install.IniPath());
 }
 

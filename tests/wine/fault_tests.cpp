@@ -47,12 +47,12 @@ class FaultTest : public ::testing::Test {
  protected:
   void SetUp() override { ResetGlobalAtoms(); }
   void TearDown() override {
-    PumpMessages(20);
+    FlushPostedMessages();
     ResetGlobalAtoms();
     TestInstall::SetRegistryValue(install.Directory());
   }
-  std::vector<SeenMessageBox> SeenAfterPump(DWORD ms = 150) {
-    PumpMessages(ms);
+  std::vector<SeenMessageBox> SeenAfterPump() {
+    FlushPostedMessages();
     return boxes.Seen();
   }
 
@@ -87,7 +87,7 @@ TEST_F(FaultTest, RefusedWritesShowOneBoxAtExitAndNoneAtQuit) {
       LoadedPlugin plugin(host.main);
       ASSERT_EQ(plugin.Init(), 0);
       plugin.Config();
-      PumpMessages(20);
+      FlushPostedMessages();
       HWND dialog = Dialog();
       ASSERT_NE(dialog, nullptr);
       if (c.readOnly) SetFileAttributesA(iniPath.c_str(), FILE_ATTRIBUTE_READONLY);
@@ -128,10 +128,10 @@ TEST_F(FaultTest, AHostPathOverTheLimitIsCutAndTheCutPathServes) {
     LoadedPlugin plugin(host.main);
     ASSERT_EQ(plugin.Init(), 0);
     plugin.Config();
-    PumpMessages(20);
+    FlushPostedMessages();
     ASSERT_NE(Dialog(), nullptr);
     ClickIn(Dialog(), form1::kButton1);
-    PumpMessages(50);
+    FlushPostedMessages();
     SendMessageA(host.main, WM_NULL, 0, 0);
     plugin.Quit();
   }
@@ -361,10 +361,10 @@ TEST_F(FaultTest, HostileSettingsValuesStartShowAndStop) {
     SendHotkey(host.main, "next_hotkey");
     SendMessageA(host.main, WM_NULL, 0, 0);
     plugin.Config();
-    PumpMessages(20);
+    FlushPostedMessages();
     ASSERT_NE(Dialog(), nullptr);
     SendMessageA(Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    PumpMessages(20);
+    FlushPostedMessages();
     plugin.Quit();
     EXPECT_EQ(Osd(), nullptr);
     EXPECT_EQ(Dialog(), nullptr);
@@ -423,8 +423,7 @@ TEST_F(FaultTest, UnloadWithOurWindowsUpKeepsThemWorkingUntilQuit) {
       {"both", true, true, true},
       {"config without init opens nothing", false, false, true},
   };
-  const WNDPROC procedures[] = {WindowProcedure(host.main), WindowProcedure(host.playlist),
-                                WindowProcedure(host.equalizer)};
+  const std::array<WNDPROC, 3> procedures = host.Procedures();
   const std::string dll = PluginDllPath();
   for (const UnloadCase& c : cases) {
     SCOPED_TRACE(c.label);
@@ -445,7 +444,7 @@ TEST_F(FaultTest, UnloadWithOurWindowsUpKeepsThemWorkingUntilQuit) {
       }
       if (c.dialog) {
         plugin.Config();
-        PumpMessages(20);
+        FlushPostedMessages();
         dialog = Dialog();
         if (c.init) {
           ASSERT_NE(dialog, nullptr);
@@ -469,7 +468,7 @@ TEST_F(FaultTest, UnloadWithOurWindowsUpKeepsThemWorkingUntilQuit) {
       PostMessageA(window, WM_NULL, 0, 0);
       PostMessageA(window, WM_TIMER, 1, 0);
     }
-    PumpMessages(50);
+    FlushPostedMessages();
     EXPECT_EQ(host.Count(host.main, WM_HOTKEY), 1);
     EXPECT_EQ(host.Count(host.main, WM_NULL), 1);
     EXPECT_EQ(host.Count(host.playlist, WM_TIMER), 1);
@@ -482,9 +481,7 @@ TEST_F(FaultTest, UnloadWithOurWindowsUpKeepsThemWorkingUntilQuit) {
     EXPECT_EQ(GetModuleHandleA(dll.c_str()), nullptr);
     EXPECT_EQ(Osd(), nullptr);
     EXPECT_EQ(Dialog(), nullptr);
-    EXPECT_EQ(WindowProcedure(host.main), procedures[0]);
-    EXPECT_EQ(WindowProcedure(host.playlist), procedures[1]);
-    EXPECT_EQ(WindowProcedure(host.equalizer), procedures[2]);
+    EXPECT_EQ(host.Procedures(), procedures);
     EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
     EXPECT_FALSE(GlobalAtomExists("Kelvo_plugin_running"));
     EXPECT_TRUE(IsFree(kCtrlAltN, host.equalizer));
@@ -522,7 +519,7 @@ TEST_F(FaultTest, QuitWhileAPickerIsOpenClosesTheDialogAndThePicker) {
     SendHotkey(host.main, "next_hotkey");
     ASSERT_NE(Osd(), nullptr);
     plugin.Config();
-    PumpMessages(20);
+    FlushPostedMessages();
     HWND dialog = Dialog();
     ASSERT_NE(dialog, nullptr);
     gQuitTarget = &plugin;
@@ -538,7 +535,7 @@ TEST_F(FaultTest, QuitWhileAPickerIsOpenClosesTheDialogAndThePicker) {
     EXPECT_EQ(Osd(), nullptr);
     EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
     EXPECT_TRUE(IsFree(kCtrlAltN, host.equalizer));
-    PumpMessages(20);
+    FlushPostedMessages();
   }
   EXPECT_TRUE(boxes.Seen().empty());
 }
@@ -597,7 +594,7 @@ TEST_F(FaultTest, ACombinationTakenByAnotherProcessIsRefusedAtTheDialogsOpening)
 
   // Exit stores the refused entry as cleared.
   ClickIn(dialog, form1::kButton1);
-  PumpMessages(50);
+  FlushPostedMessages();
   EXPECT_EQ(install.IniValue("HotKeys", "next_hotkey"), "0");
   EXPECT_EQ(install.IniValue("HotKeys", "play_hotkey"), std::to_string(kCtrlAltN));
   plugin.Quit();

@@ -39,15 +39,7 @@ void PressExpectingNothing(klv::PackedHotkey packed) {
 // A window of another party, to hold combinations and to probe whether one is free.
 class OtherParty {
  public:
-  OtherParty() {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "KlvOtherParty";
-    RegisterClassA(&windowClass);
-    window_ = CreateWindowExA(0, "KlvOtherParty", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
-  }
+  OtherParty() { window_ = CreateTestWindow("KlvOtherParty", DefWindowProcA, WS_POPUP, RECT{0, 0, 10, 10}); }
   ~OtherParty() {
     for (int id : held_) UnregisterHotKey(window_, id);
     DestroyWindow(window_);
@@ -89,16 +81,9 @@ TestHost& SharedHost() {
 class HotkeyTest : public testing::Test {
  protected:
   void SetUp() override {
-    ResetGlobalAtoms();
     host.repeat = 0;
     host.ClearLog();
-    gPlugin.hwndParent = host.main;
-    gSettings = klv::Settings{};
-    FillEntryNames();
-    for (klv::keystype& entry : gHotkeyTable) {
-      entry.id = 0;
-      entry.packed = 0;
-    }
+    ResetPluginState(host.main);
   }
   void TearDown() override {
     UnregisterAllHotkeys();
@@ -206,13 +191,7 @@ TEST_F(HotkeyTest, SwitchedOffDuringARefusalsBoxStaysOff) {
   HotkeyEntry(kNext).packed = kCtrlAltP;
   HotkeyEntry(kRepeat).packed = kCtrlShiftF9;
   // Dispatched by the box's own message loop, as a click on the dialog would be.
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = SwitchOffProc;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = "KlvSwitchOff";
-  RegisterClassA(&windowClass);
-  HWND switcher = CreateWindowExA(0, "KlvSwitchOff", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  windowClass.hInstance, nullptr);
+  HWND switcher = CreateTestWindow("KlvSwitchOff", SwitchOffProc, 0, RECT{}, HWND_MESSAGE);
   PostMessageA(switcher, WM_APP, 0, 0);
   {
     MessageBoxWatcher boxes;
@@ -220,7 +199,6 @@ TEST_F(HotkeyTest, SwitchedOffDuringARefusalsBoxStaysOff) {
     EXPECT_EQ(boxes.Seen().size(), 1u);
   }
   DestroyWindow(switcher);
-  UnregisterClassA("KlvSwitchOff", windowClass.hInstance);
 
   EXPECT_FALSE(gSettings.hotkeysEnabled);
   EXPECT_TRUE(other.IsFree(kCtrlShiftF9));

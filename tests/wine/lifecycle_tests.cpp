@@ -172,8 +172,7 @@ TEST_F(LifecycleTest, QuitOnlyStopsARunningPlugin) {
 
 TEST_F(LifecycleTest, QuitReleasesHotkeysAtomsAndWindows) {
   install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=8060936\r\n");
-  const WNDPROC procedures[] = {WindowProcedure(host.main), WindowProcedure(host.playlist),
-                                WindowProcedure(host.equalizer)};
+  const std::array<WNDPROC, 3> procedures = host.Procedures();
   LoadedPlugin plugin(host.main);
   ASSERT_EQ(plugin.Init(), 0);
   EXPECT_TRUE(GlobalAtomExists("next_hotkey"));
@@ -186,9 +185,7 @@ TEST_F(LifecycleTest, QuitReleasesHotkeysAtomsAndWindows) {
   // The combination is free again for anyone.
   EXPECT_TRUE(RegisterHotKey(host.main, 1, MOD_WIN, VK_F12));
   UnregisterHotKey(host.main, 1);
-  EXPECT_EQ(WindowProcedure(host.main), procedures[0]);
-  EXPECT_EQ(WindowProcedure(host.playlist), procedures[1]);
-  EXPECT_EQ(WindowProcedure(host.equalizer), procedures[2]);
+  EXPECT_EQ(host.Procedures(), procedures);
   plugin.Unload();
   host.ClearLog();
   for (HWND window : {host.main, host.playlist, host.equalizer}) {
@@ -196,15 +193,14 @@ TEST_F(LifecycleTest, QuitReleasesHotkeysAtomsAndWindows) {
     SendMessageA(window, WM_HOTKEY, 1, 0);
     EXPECT_EQ(host.Count(window, WM_HOTKEY), 1);
   }
-  PumpMessages(50);
+  FlushPostedMessages();
 }
 
 // The host frees the library without quit: the library stays mapped while
 // the host's windows call into it, and goes once quit gives them back.
 TEST_F(LifecycleTest, UnloadWithoutQuitKeepsTheWindowsWorkingUntilQuit) {
   install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=8060936\r\n");
-  const WNDPROC procedures[] = {WindowProcedure(host.main), WindowProcedure(host.playlist),
-                                WindowProcedure(host.equalizer)};
+  const std::array<WNDPROC, 3> procedures = host.Procedures();
   {
     LoadedPlugin plugin(host.main);
     ASSERT_EQ(plugin.Init(), 0);
@@ -227,9 +223,7 @@ TEST_F(LifecycleTest, UnloadWithoutQuitKeepsTheWindowsWorkingUntilQuit) {
     again.Quit();
   }
   EXPECT_EQ(GetModuleHandleA(PluginDllPath().c_str()), nullptr);
-  EXPECT_EQ(WindowProcedure(host.main), procedures[0]);
-  EXPECT_EQ(WindowProcedure(host.playlist), procedures[1]);
-  EXPECT_EQ(WindowProcedure(host.equalizer), procedures[2]);
+  EXPECT_EQ(host.Procedures(), procedures);
   EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
   EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
   // The next load starts and takes the same combination.

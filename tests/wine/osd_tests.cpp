@@ -15,6 +15,7 @@
 #include "plugin/osd_style.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
+#include "tests/wine/osd_fixture.h"
 #include "tests/wine/test_host.h"
 
 namespace {
@@ -125,35 +126,17 @@ int RightmostInk(const Picture& picture, COLORREF background) {
 class ActiveWindow {
  public:
   ActiveWindow() {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "OsdTestFront";
-    RegisterClassA(&windowClass);
-    window = CreateWindowExA(0, "OsdTestFront", "front", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1024, 768,
-                             nullptr, nullptr, windowClass.hInstance, nullptr);
+    window = CreateTestWindow("OsdTestFront", DefWindowProcA, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                              RECT{0, 0, 1024, 768});
     SetForegroundWindow(window);
     SetActiveWindow(window);
-    PumpMessages(50);
+    WaitUntil([this] { return GetActiveWindow() == window; });
   }
-  ~ActiveWindow() {
-    DestroyWindow(window);
-    UnregisterClassA("OsdTestFront", GetModuleHandleA(nullptr));
-  }
+  ~ActiveWindow() { DestroyWindow(window); }
   HWND window = nullptr;
 };
 
-class OsdTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    gSettings = klv::Settings{};
-    CreateOsdWindow();
-  }
-  void TearDown() override {
-    DestroyOsdWindow();
-    gSettings = klv::Settings{};
-  }
-};
+class OsdTest : public OsdFixture {};
 
 TEST_F(OsdTest, TakesThePlaceOfTheMeasuredTextAtEveryPositionCode) {
   ASSERT_TRUE(OnTheSuitesScreen());
@@ -266,7 +249,7 @@ TEST_F(OsdTest, NeverTakesActivationOrClicks) {
   ASSERT_EQ(GetActiveWindow(), front.window);
   const HWND foreground = GetForegroundWindow();
   ShowOsd("Play : \"Song\" [0:00/3:07]");
-  PumpMessages(50);
+  FlushPostedMessages();
   HWND osd = OsdPlatformWindow();
   ASSERT_NE(osd, nullptr);
   EXPECT_EQ(GetActiveWindow(), front.window);
@@ -284,7 +267,7 @@ TEST_F(OsdTest, NeverTakesActivationOrClicks) {
 
   // Showing again while on screen changes nothing either.
   ShowOsd("Pause");
-  PumpMessages(50);
+  FlushPostedMessages();
   EXPECT_EQ(GetActiveWindow(), front.window);
   EXPECT_EQ(GetForegroundWindow(), foreground);
 }
@@ -433,12 +416,16 @@ TEST_F(OsdTest, PaintsItselfOnTheScreen) {
   ShowOsd("Stop : \"Song\" [0:00/3:07]");
   HWND osd = OsdPlatformWindow();
   ASSERT_NE(osd, nullptr);
-  PumpMessages(200);
   const RECT rect = WindowRect(osd);
-  HDC screen = GetDC(nullptr);
-  const COLORREF inside = GetPixel(screen, rect.right - 3, rect.bottom - 3);
-  const COLORREF corner = GetPixel(screen, rect.left, rect.top);
-  ReleaseDC(nullptr, screen);
+  auto pixel = [](int x, int y) {
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+  };
+  WaitUntil([&] { return pixel(rect.right - 3, rect.bottom - 3) == RGB(255, 0, 0); });
+  const COLORREF inside = pixel(rect.right - 3, rect.bottom - 3);
+  const COLORREF corner = pixel(rect.left, rect.top);
   EXPECT_EQ(inside, RGB(255, 0, 0));
   if (!(IsThemeActive() && IsAppThemed())) {
     EXPECT_EQ(corner, GetSysColor(COLOR_3DLIGHT));

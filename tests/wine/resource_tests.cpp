@@ -26,6 +26,7 @@
 #include "plugin/osd_style.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
+#include "tests/wine/osd_fixture.h"
 #include "tests/wine/test_host.h"
 #include "ui/gen_klv_form1.h"
 
@@ -107,7 +108,7 @@ constexpr int64_t kMemorySlack = 512 * 1024;
 constexpr int64_t kHeapSlack = 64 * 1024;
 
 void ExpectStable(const Resources& before, const char* what) {
-  PumpMessages(20);
+  FlushPostedMessages();
   const Resources after;
   SCOPED_TRACE(what);
   EXPECT_EQ(after.windows, before.windows) << "windows";
@@ -276,17 +277,7 @@ TEST_F(ResourceTest, DialogOpenings) {
 
 // ---- The OSD's own functions, linked in ----
 
-class OsdResourceTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    gSettings = klv::Settings{};
-    CreateOsdWindow();
-  }
-  void TearDown() override {
-    DestroyOsdWindow();
-    gSettings = klv::Settings{};
-  }
-};
+class OsdResourceTest : public OsdFixture {};
 
 TEST_F(OsdResourceTest, ThousandShows) {
   const std::string longText =
@@ -348,7 +339,7 @@ TEST_F(OsdResourceTest, FontAndColourChanges) {
   ASSERT_NE(osd, nullptr);
   const auto replacedFont = reinterpret_cast<HGDIOBJ>(SendMessageA(osd, WM_GETFONT, 0, 0));
   for (int i = 0; i < 2; ++i) usePickers();
-  PumpMessages(20);
+  FlushPostedMessages();
   const Resources afterPickers;
   EXPECT_EQ(afterPickers.windows, beforePickers.windows);
   EXPECT_LE(afterPickers.kernelHandles, beforePickers.kernelHandles + kHandleSlack);

@@ -76,6 +76,10 @@ TestHost::~TestHost() {
   if (gCurrentHost == this) gCurrentHost = nullptr;
 }
 
+std::array<WNDPROC, 3> TestHost::Procedures() const {
+  return {WindowProcedure(main), WindowProcedure(playlist), WindowProcedure(equalizer)};
+}
+
 TestHost* TestHost::Current() { return gCurrentHost; }
 
 std::vector<int> TestHost::Requests() const {

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <atomic>
 #include <functional>
 #include <mutex>
@@ -64,6 +65,8 @@ class TestHost {
   // window has seen one more WM_HOTKEY; false when none came.
   bool PressHotkey(klv::PackedHotkey packed);
   int Count(HWND window, UINT message) const;
+  // The window procedures of main, playlist and equalizer, null for a missing window.
+  std::array<WNDPROC, 3> Procedures() const;
 
   static TestHost* Current();  // the host whose windows exist now
 };

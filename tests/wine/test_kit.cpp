@@ -5,7 +5,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "plugin/hotkey_registration.h"
 #include "plugin/osd_window.h"
+#include "plugin/plugin_state.h"
+#include "tests/wine/test_host.h"
 
 // ---- Reading windows back ----
 
@@ -89,6 +92,29 @@ int CountVisibleWindows(const wchar_t* className) {
   return open;
 }
 
+HWND CreateTestWindow(const char* className, WNDPROC procedure, DWORD style, RECT place, HWND parent) {
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = className;
+  RegisterClassA(&windowClass);  // fails harmlessly when already registered
+  return CreateWindowExA(0, className, className, style, place.left, place.top, place.right - place.left,
+                         place.bottom - place.top, parent, nullptr, windowClass.hInstance, nullptr);
+}
+
+// ---- The plug-in's state ----
+
+void ResetPluginState(HWND hostMain) {
+  ResetGlobalAtoms();
+  gPlugin.hwndParent = hostMain;
+  gSettings = klv::Settings{};
+  FillEntryNames();
+  for (klv::keystype& entry : gHotkeyTable) {
+    entry.id = 0;
+    entry.packed = 0;
+  }
+}
+
 // ---- Hotkeys ----
 
 bool IsFree(klv::PackedHotkey packed, HWND probe) {
@@ -134,13 +160,7 @@ constexpr int kMarkerId = 0x7E57;
 }  // namespace
 
 MarkerKey::MarkerKey() {
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = Procedure;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = kMarkerClass;
-  RegisterClassA(&windowClass);  // fails harmlessly when already registered
-  window_ = CreateWindowExA(0, kMarkerClass, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                            windowClass.hInstance, nullptr);
+  window_ = CreateTestWindow(kMarkerClass, Procedure, WS_POPUP, RECT{0, 0, 1, 1});
   SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   registered_ = RegisterHotKey(window_, kMarkerId, klv::HotkeyModifiers(kCombination),
                                klv::HotkeyKeyCode(kCombination)) != FALSE;
@@ -199,14 +219,8 @@ LRESULT CALLBACK FlushProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 void FlushPostedMessages() {
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = FlushProcedure;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = kFlushClass;
-  RegisterClassA(&windowClass);  // fails harmlessly when already registered
   // A window of its own for each flush, so that window counts around it stay the same.
-  HWND window = CreateWindowExA(0, kFlushClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                windowClass.hInstance, nullptr);
+  HWND window = CreateTestWindow(kFlushClass, FlushProcedure, 0, RECT{}, HWND_MESSAGE);
   const int before = gFlushesSeen;
   PostMessageA(window, WM_APP, 0, 0);
   WaitUntil([&] { return gFlushesSeen > before; });

@@ -25,6 +25,17 @@ int CountOwnWindows();
 // Visible top-level windows of this process with the class name.
 int CountVisibleWindows(const wchar_t* className);
 
+// A window of the test's own: its class (registered on first use) runs
+// procedure. parent HWND_MESSAGE makes it message-only.
+HWND CreateTestWindow(const char* className, WNDPROC procedure, DWORD style, RECT place,
+                      HWND parent = nullptr);
+
+// ---- The plug-in's state ----
+
+// Settings at their defaults, the hotkey table named and empty, no atom of
+// ours left, and the host window the plug-in drives.
+void ResetPluginState(HWND hostMain);
+
 // ---- Hotkeys ----
 
 // Whether some window could register the combination now, i.e. nobody holds

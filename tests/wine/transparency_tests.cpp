@@ -26,8 +26,8 @@ class TransparencyTest : public ::testing::Test {
   void Activate(HWND window) {
     SetForegroundWindow(window);
     SetActiveWindow(window);
-    PumpMessages(20);
-    ASSERT_EQ(GetActiveWindow(), window);
+    ASSERT_TRUE(WaitUntil([window] { return GetActiveWindow() == window; }));
+    FlushPostedMessages();  // and whatever the activation posted
   }
 
   TestHost host;

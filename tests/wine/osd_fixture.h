@@ -1,0 +1,20 @@
+// The OSD's own functions, linked in: settings at their defaults and the OSD
+// created for each test, destroyed after it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "plugin/osd_window.h"
+#include "plugin/plugin_state.h"
+
+class OsdFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gSettings = klv::Settings{};
+    CreateOsdWindow();
+  }
+  void TearDown() override {
+    DestroyOsdWindow();
+    gSettings = klv::Settings{};
+  }
+};
