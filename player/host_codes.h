@@ -5,10 +5,12 @@
 namespace player {
 
 constexpr int kRequestStartPlayback = 102;
-constexpr int kRequestPosition = 105;  // wParam 0: ms, 1: length in s
+constexpr int kRequestPlayingState = 104;  // 1 playing, 3 paused, 0 stopped
+constexpr int kRequestPosition = 105;      // wParam 0: ms, 1: length in s
 constexpr int kRequestSeek = 106;
 constexpr int kRequestPlaylistIndex = 125;
 constexpr int kRequestTitleAt = 212;
+constexpr int kRequestWideTitleAt = 213;
 constexpr int kRequestShuffle = 250;
 constexpr int kRequestRepeat = 251;
 

@@ -12,8 +12,8 @@ constexpr int kJumpButtonId = IDOK;
 void FillList(HWND list) {
   const Playback& playback = gApp->playback;
   for (int i = 0; i < playback.Count(); ++i) {
-    std::string line = std::to_string(i + 1) + ". " + playback.TrackAt(i)->title;
-    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    std::wstring line = std::to_wstring(i + 1) + L". " + playback.TrackAt(i)->wideTitle;
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
   }
   SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(playback.Index()), 0);
 }
@@ -31,7 +31,7 @@ void CreateControls(HWND window) {
   RECT client;
   GetClientRect(window, &client);
   HWND list =
-      CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "",
+      CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
                       WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 8,
                       8, client.right - 16, client.bottom - 48, window,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), nullptr, nullptr);

@@ -9,6 +9,7 @@
 #include "player/options.h"
 #include "player/player_app.h"
 #include "player/player_profile.h"
+#include "player/track_titles.h"
 
 namespace player {
 
@@ -62,10 +63,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   }
   if (!options.logPath.empty() && !OpenMessageLog(options.logPath.c_str())) return 3;
 
-  static PlayerApp app{
-      ExeDirectory(), Playback(DemoPlaylist(), GetTickCount()), nullptr, nullptr, nullptr, nullptr, {}, 0};
+  static PlayerApp app{ExeDirectory(),
+                       Playback(WithBothTitles(DemoPlaylist()), GetTickCount()),
+                       nullptr,
+                       nullptr,
+                       nullptr,
+                       nullptr,
+                       {},
+                       0};
   gApp = &app;
   app.exitAfterMs = options.exitAfterMs;
+  app.wideTitles = options.wideTitles;
   LogEvent("directory %s", app.directory.c_str());
   if (options.writeRegistry) {
     bool written = WriteInstallDirectory(app.directory);

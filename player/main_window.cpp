@@ -13,6 +13,17 @@ constexpr UINT kClockPeriodMs = 250;
 constexpr int kSkipMs = 5000;
 constexpr int kVolumeStep = 8;
 
+LRESULT PlayingState(PlayState state) {
+  switch (state) {
+    case PlayState::kPlaying:
+      return 1;
+    case PlayState::kPaused:
+      return 3;
+    default:
+      return 0;
+  }
+}
+
 LRESULT HandleRequest(int code, WPARAM wParam) {
   Playback& playback = gApp->playback;
   uint32_t now = GetTickCount();
@@ -22,6 +33,8 @@ LRESULT HandleRequest(int code, WPARAM wParam) {
       playback.Play(now);
       RefreshPlayerWindows();
       return 0;
+    case kRequestPlayingState:
+      return PlayingState(playback.State());
     case kRequestPosition:
       if (wParam == 0) return playback.PositionMs(now);
       if (wParam == 1) return playback.LengthSeconds();
@@ -37,6 +50,12 @@ LRESULT HandleRequest(int code, WPARAM wParam) {
       // The playlist's own storage: it stays put as long as the player runs.
       const Track* track = playback.TrackAt(static_cast<int>(wParam));
       return track != nullptr ? reinterpret_cast<LRESULT>(track->title.c_str()) : 0;
+    }
+    case kRequestWideTitleAt: {
+      // An older host does not know the request: it answers 0.
+      const Track* track = playback.TrackAt(static_cast<int>(wParam));
+      if (!gApp->wideTitles || track == nullptr) return 0;
+      return reinterpret_cast<LRESULT>(track->wideTitle.c_str());
     }
     case kRequestShuffle:
       return playback.Shuffle() ? 1 : 0;
@@ -129,8 +148,8 @@ void PaintFace(HWND window) {
   SetBkMode(dc, TRANSPARENT);
 
   const Track* track = playback.TrackAt(playback.Index());
-  std::string title =
-      track != nullptr ? std::to_string(playback.Index() + 1) + ". " + track->title : "(no track)";
+  const std::wstring title =
+      track != nullptr ? std::to_wstring(playback.Index() + 1) + L". " + track->wideTitle : L"(no track)";
   std::string clock = std::string(StateName(playback.State())) + "    " +
                       FormatClock(playback.PositionMs(now)) + " / " +
                       FormatClock(playback.LengthSeconds() * 1000);
@@ -142,14 +161,13 @@ void PaintFace(HWND window) {
 
   RECT client;
   GetClientRect(window, &client);
-  const std::string* lines[] = {&title, &clock};
   RECT line{10, 6, client.right - 10, 24};
   // DT_NOPREFIX: a title's "&" is a character, not a mnemonic.
   constexpr UINT kLineFormat = DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_VCENTER;
-  for (const std::string* text : lines) {
-    DrawTextA(dc, text->c_str(), -1, &line, kLineFormat);
-    OffsetRect(&line, 0, 20);
-  }
+  DrawTextW(dc, title.c_str(), -1, &line, kLineFormat);
+  OffsetRect(&line, 0, 20);
+  DrawTextA(dc, clock.c_str(), -1, &line, kLineFormat);
+  OffsetRect(&line, 0, 20);
   DrawTextA(dc, modes, -1, &line, kLineFormat);
   OffsetRect(&line, 0, 20);
   DrawTextA(dc, volume, -1, &line, kLineFormat);

@@ -11,6 +11,8 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
     bool hasValue = i + 1 < argc;
     if (std::strcmp(arg, "--no-registry") == 0) {
       options.writeRegistry = false;
+    } else if (std::strcmp(arg, "--no-wide-titles") == 0) {
+      options.wideTitles = false;
     } else if (std::strcmp(arg, "--log") == 0 && hasValue) {
       options.logPath = argv[++i];
     } else if (std::strcmp(arg, "--exit-after") == 0 && hasValue) {

@@ -9,6 +9,7 @@ struct Options {
   bool writeRegistry = true;  // --no-registry leaves HKCU\Software\Winamp alone
   std::string logPath;        // --log FILE
   unsigned exitAfterMs = 0;   // --exit-after MS; 0 runs until closed
+  bool wideTitles = true;     // --no-wide-titles: request 213 answers 0, as an older host
 };
 
 // False (with a reason) for an unknown option or a missing value.

@@ -144,9 +144,16 @@ std::vector<Track> DemoPlaylist() {
   std::string longTitle = "Orchestra of the Long Afternoon - ";
   while (longTitle.size() < 300) longTitle += "An Overture That Refuses To End, ";
   longTitle += "Finale";
+  // "Ночной город - Νυχτερινή πόλη", night city in Russian and in Greek.
+  const std::wstring nightCity =
+      L"\u041d\u043e\u0447\u043d\u043e\u0439 \u0433\u043e\u0440\u043e\u0434 - "
+      L"\u039d\u03c5\u03c7\u03c4\u03b5\u03c1\u03b9\u03bd\u03ae \u03c0\u03cc\u03bb\u03b7";
   return {
-      {"Demo Ensemble - Opening Theme", 187},       {"Salt & Pepper - Kitchen Stories", 24},
-      {"Caf\xE9 Noir - Le Petit D\xE9jeuner", 242}, {longTitle, 421},
+      {"Demo Ensemble - Opening Theme", 187},
+      {"", 203, nightCity},
+      {"Salt & Pepper - Kitchen Stories", 24},
+      {"Caf\xE9 Noir - Le Petit D\xE9jeuner", 242},
+      {longTitle, 421},
       {"The Short Ones - Twelve Seconds", 12},
   };
 }

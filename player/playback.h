@@ -4,13 +4,18 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace player {
 
 struct Track {
-  std::string title;  // ANSI bytes, as the host hands them out
+  Track(std::string title, int lengthSeconds, std::wstring wideTitle = {})
+      : title(std::move(title)), lengthSeconds(lengthSeconds), wideTitle(std::move(wideTitle)) {}
+
+  std::string title;  // ANSI bytes, as the host hands them out (request 212)
   int lengthSeconds;
+  std::wstring wideTitle;  // UTF-16, as the host hands it out wide (request 213)
 };
 
 enum class PlayState { kStopped, kPlaying, kPaused };
@@ -73,8 +78,10 @@ class Playback {
   uint32_t random_;
 };
 
-// The built-in playlist: titles with "&", with cp1252 bytes and one longer
-// than 255 characters, so that hosts' clients meet the awkward cases.
+// The built-in playlist: titles with "&", with cp1252 bytes, one in Cyrillic
+// and Greek that no ANSI code page holds (it has its wide title only) and one
+// longer than 255 characters, so that hosts' clients meet the awkward cases.
+// The player completes each title from the other in the system's code page.
 std::vector<Track> DemoPlaylist();
 
 }  // namespace player

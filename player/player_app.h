@@ -20,6 +20,7 @@ struct PlayerApp {
   HWND jumpWindow = nullptr;
   std::vector<LoadedPlugin> plugins;
   UINT exitAfterMs = 0;
+  bool wideTitles = true;  // answers request 213
 };
 
 extern PlayerApp* gApp;

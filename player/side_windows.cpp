@@ -28,7 +28,7 @@ void PaintPlaylist(HWND window) {
     RECT titleCell{row.left + 32, row.top, row.right - 60, row.bottom};
     RECT lengthCell{row.right - 56, row.top, row.right - 8, row.bottom};
     DrawTextA(dc, number.c_str(), -1, &numberCell, kLineFormat);
-    DrawTextA(dc, track->title.c_str(), -1, &titleCell, kLineFormat);
+    DrawTextW(dc, track->wideTitle.c_str(), -1, &titleCell, kLineFormat);
     DrawTextA(dc, FormatClock(track->lengthSeconds * 1000).c_str(), -1, &lengthCell, kLineFormat | DT_RIGHT);
   }
   DrawClassTag(dc, client, kPlaylistClass, DT_RIGHT | DT_BOTTOM);

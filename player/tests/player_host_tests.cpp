@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -111,6 +112,25 @@ class PlayerRun {
       }
     }
   }
+  // Wide title of entry `index` as the host hands it out (request 213); false
+  // when it answers 0.
+  bool WideTitle(int index, std::wstring& title) const {
+    intptr_t address = Request(213, static_cast<WPARAM>(index));
+    if (address == 0) return false;
+    title.clear();
+    for (;;) {
+      wchar_t unit = 0;
+      SIZE_T read = 0;
+      if (!ReadProcessMemory(process_.hProcess,
+                             reinterpret_cast<const void*>(address + title.size() * sizeof(wchar_t)), &unit,
+                             sizeof unit, &read) ||
+          read != sizeof unit) {
+        return false;
+      }
+      if (unit == L'\0') return true;
+      title += unit;
+    }
+  }
   // Closes through the player's own "quit" command; true when it ended with 0.
   bool Quit() const {
     PostMessageA(window_, WM_COMMAND, 41001, 0);
@@ -147,6 +167,58 @@ TEST(PlayerHost, HandsOutTitlesFromItsPlaylist) {
   EXPECT_TRUE(any([](const std::string& t) { return t.size() > 255; }));
   EXPECT_EQ(player.Request(212, titles.size()), 0);
   EXPECT_EQ(player.Request(212, static_cast<WPARAM>(-1)), 0);
+  EXPECT_TRUE(player.Quit());
+}
+
+TEST(PlayerHost, HandsOutWideTitlesUnlessToldToPlayAnOlderHost) {
+  // "Ночной город - Νυχτερινή πόλη": the entry no ANSI code page holds.
+  const std::wstring nightCity =
+      L"\u041d\u043e\u0447\u043d\u043e\u0439 \u0433\u043e\u0440\u043e\u0434 - "
+      L"\u039d\u03c5\u03c7\u03c4\u03b5\u03c1\u03b9\u03bd\u03ae \u03c0\u03cc\u03bb\u03b7";
+  {
+    Install install(false);
+    PlayerRun player(install);
+    ASSERT_NE(player.Window(), nullptr);
+    std::vector<std::wstring> titles;
+    std::wstring title;
+    for (int i = 0; player.WideTitle(i, title); ++i) titles.push_back(title);
+    std::string ansi;
+    int count = 0;
+    while (player.Title(count, ansi)) ++count;
+    EXPECT_EQ(static_cast<int>(titles.size()), count);  // every entry has both
+    ASSERT_GE(titles.size(), 2u);
+    EXPECT_EQ(titles[1], nightCity);
+    ASSERT_TRUE(player.Title(1, ansi));
+    EXPECT_EQ(ansi.find_first_not_of("?- "), std::string::npos) << ansi;  // the code page cannot hold it
+    EXPECT_EQ(ansi.size(), nightCity.size());
+    EXPECT_NE(std::find(titles.begin(), titles.end(), L"Caf\u00e9 Noir - Le Petit D\u00e9jeuner"),
+              titles.end());
+    EXPECT_EQ(player.Request(213, titles.size()), 0);
+    EXPECT_TRUE(player.Quit());
+  }
+  Install install(false);
+  PlayerRun older(install, "--no-registry --no-wide-titles");
+  ASSERT_NE(older.Window(), nullptr);
+  EXPECT_EQ(older.Request(213, 0), 0);
+  EXPECT_EQ(older.Request(213, 1), 0);
+  std::string ansi;
+  EXPECT_TRUE(older.Title(0, ansi));
+  EXPECT_TRUE(older.Quit());
+}
+
+TEST(PlayerHost, AnswersItsPlayingState) {
+  Install install(false);
+  PlayerRun player(install);
+  ASSERT_NE(player.Window(), nullptr);
+  EXPECT_EQ(player.Request(104), 0);  // stopped
+  player.Command(40045);
+  EXPECT_EQ(player.Request(104), 1);  // playing
+  player.Command(40046);
+  EXPECT_EQ(player.Request(104), 3);  // paused
+  player.Command(40046);
+  EXPECT_EQ(player.Request(104), 1);  // the pause command resumes
+  player.Command(40047);
+  EXPECT_EQ(player.Request(104), 0);
   EXPECT_TRUE(player.Quit());
 }
 

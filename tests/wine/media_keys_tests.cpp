@@ -267,9 +267,8 @@ TEST(MediaKeysThroughTheDll, AStoredMediaKeyHeldElsewhereIsRefusedAtInit) {
     const auto seen = boxes.Seen();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].text, "Unable to set a hot key.");
-    plugin.Config();
-    HWND dialog = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (dialog = FindWindowA(form1::kClassName, nullptr)) != nullptr; }));
+    HWND dialog = plugin.OpenConfigDialog();
+    ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(RowMarked(GetDlgItem(dialog, form1::kCheckListBox1), 15));
     SendMessageA(GetDlgItem(dialog, form1::kButton1), BM_CLICK, 0, 0);
     FlushPostedMessages();

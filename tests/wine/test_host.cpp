@@ -218,6 +218,13 @@ LoadedPlugin::LoadedPlugin(HWND hostMain) {
 
 LoadedPlugin::~LoadedPlugin() { Unload(); }
 
+HWND LoadedPlugin::OpenConfigDialog() {
+  Config();
+  HWND dialog = nullptr;
+  WaitUntil([&] { return (dialog = FindWindowA("TForm1", nullptr)) != nullptr; });
+  return dialog;
+}
+
 void LoadedPlugin::Unload() {
   if (module != nullptr) FreeLibrary(module);
   module = nullptr;

@@ -109,6 +109,8 @@ class LoadedPlugin {
 
   int Init() { return descriptor->init(); }
   void Config() { descriptor->config(); }
+  // Config, then waits for the configuration dialog; null when it never came.
+  HWND OpenConfigDialog();
   void Quit() { descriptor->quit(); }
   void Unload();
 

@@ -37,13 +37,9 @@ std::wstring InfoText(const std::wstring& title) { return L"Info : \"" + title +
 class UnicodeTitleTest : public testing::Test {
  protected:
   void SetUp() override {
-    ResetGlobalAtoms();
-    gPlugin.hwndParent = host.main;
-    gSettings = klv::Settings{};
+    ResetPluginState(host.main);
     gSettings.osdEnabled = true;
     gSettings.osdDisplayTime = 60000;
-    FillEntryNames();
-    for (klv::keystype& entry : gHotkeyTable) entry = klv::keystype{entry.name, 0, 0};
     HotkeyEntry(kInfo).id = kId;
     HotkeyEntry(kInfo).packed = klv::PackHotkey('I', true, true, false, false);
     CreateOsdWindow();

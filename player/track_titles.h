@@ -1,0 +1,13 @@
+// Each track's two titles, the ANSI one and the wide one, completed from
+// each other in the system's code page, as a real host keeps them.
+#pragma once
+
+#include <vector>
+
+#include "player/playback.h"
+
+namespace player {
+
+std::vector<Track> WithBothTitles(std::vector<Track> tracks);
+
+}  // namespace player
