@@ -3,47 +3,22 @@
 #include <algorithm>
 #include <utility>
 
+#include "tests/wine/test_kit.h"
+
 namespace {
 
 ModalScript* gScript = nullptr;
 
-struct WindowSearch {
-  const wchar_t* className;
-  bool messageBoxOnly;
-  HWND found;
-};
-
-BOOL CALLBACK FindOwnWindow(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<WindowSearch*>(param);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, 64);
-  if (process != GetCurrentProcessId() || lstrcmpW(name, search->className) != 0 || !IsWindowVisible(window))
-    return TRUE;
-  if (search->messageBoxOnly && GetDlgItem(window, 0xFFFF) == nullptr) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-std::string BoxText(HWND box) {
-  char text[1024] = {};
-  GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
-  return text;
-}
-
 }  // namespace
 
 HWND FindMessageBox() {
-  WindowSearch search{L"#32770", true, nullptr};
-  EnumWindows(FindOwnWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  const std::vector<HWND> boxes = VisibleMessageBoxes();
+  return boxes.empty() ? nullptr : boxes.front();
 }
 
 HWND FindVisibleWindow(const wchar_t* className) {
-  WindowSearch search{className, false, nullptr};
-  EnumWindows(FindOwnWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  const std::vector<HWND> windows = ProcessWindows(GetCurrentProcessId(), className, true);
+  return windows.empty() ? nullptr : windows.front();
 }
 
 void CloseMessageBox(HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); }
@@ -74,7 +49,7 @@ void CALLBACK ModalScript::Tick(HWND, UINT, UINT_PTR, DWORD) noexcept {
 void ModalScript::Note(HWND box) {
   if (box == nullptr || std::find(boxesSeen_.begin(), boxesSeen_.end(), box) != boxesSeen_.end()) return;
   boxesSeen_.push_back(box);
-  boxTexts_.push_back(BoxText(box));
+  boxTexts_.push_back(WindowTextOf(GetDlgItem(box, 0xFFFF)));
 }
 
 void ModalScript::OnTick() {

@@ -2,31 +2,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "player/host_codes.h"
+#include "tests/wine/test_kit.h"
 
 namespace {
-
-struct MainWindowSearch {
-  DWORD process;
-  HWND found;
-};
-
-BOOL CALLBACK FindMainWindowOf(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<MainWindowSearch*>(param);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  char name[32] = {};
-  GetClassNameA(window, name, sizeof(name));
-  if (process != search->process || lstrcmpA(name, "Winamp v1.x") != 0) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-std::string Env(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr ? value : "";
-}
 
 constexpr char kInitLine[] = "init gen_klv.dll returned ";
 constexpr char kLoadedLine[] = "plug-in(s) running";
@@ -35,8 +16,8 @@ constexpr char kLoadedLine[] = "plug-in(s) running";
 
 PlayerProcess::PlayerProcess(const TestInstall& install, PluginSource source, DWORD timeoutMs)
     : directory_(install.Directory()), copiedDll_(source == PluginSource::kBuiltDll) {
-  CopyFileA(Env("KLV_PLAYER").c_str(), (directory_ + "\\player.exe").c_str(), FALSE);
-  if (copiedDll_) CopyFileA(Env("KLV_DLL").c_str(), (directory_ + "\\Plugins\\gen_klv.dll").c_str(), FALSE);
+  CopyFileA(EnvPath("KLV_PLAYER").c_str(), (directory_ + "\\player.exe").c_str(), FALSE);
+  if (copiedDll_) CopyFileA(PluginDllPath().c_str(), (directory_ + "\\Plugins\\gen_klv.dll").c_str(), FALSE);
   DeleteFileA((directory_ + "\\player.log").c_str());
   std::string command =
       "\"" + directory_ + "\\player.exe\" --no-registry --log \"" + directory_ + "\\player.log\"";
@@ -57,9 +38,8 @@ PlayerProcess::PlayerProcess(const TestInstall& install, PluginSource source, DW
     if (log.find(kLoadedLine) != std::string::npos) break;  // no gen_klv.dll to start
     Sleep(20);
   }
-  MainWindowSearch search{process_.dwProcessId, nullptr};
-  EnumWindows(FindMainWindowOf, reinterpret_cast<LPARAM>(&search));
-  main_ = search.found;
+  const std::vector<HWND> windows = ProcessWindows(process_.dwProcessId, L"Winamp v1.x", false);
+  if (!windows.empty()) main_ = windows.front();
 }
 
 PlayerProcess::~PlayerProcess() {

@@ -13,6 +13,7 @@
 #include "plugin/hotkey_registration.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
+#include "tests/wine/osd_fixture.h"
 #include "tests/wine/test_host.h"
 #include "tests/wine/test_kit.h"
 #include "ui/gen_klv_form1.h"
@@ -23,19 +24,17 @@ constexpr int kPlayPause = 16;  // hotkey table entry
 constexpr WPARAM kId = 0xC160;
 constexpr klv::PackedHotkey kMediaPlayPause = 179 << 16;  // 11730944
 
-class PlayPauseTest : public testing::Test {
+class PlayPauseTest : public OsdFixture {
  protected:
   void SetUp() override {
     ResetPluginState(host.main);
+    OsdFixture::SetUp();
     HotkeyEntry(kPlayPause).id = kId;
     HotkeyEntry(kPlayPause).packed = kMediaPlayPause;
-    CreateOsdWindow();
   }
   void TearDown() override {
-    DestroyOsdWindow();
-    gSettings = klv::Settings{};
-    gPlugin.hwndParent = nullptr;
-    ResetGlobalAtoms();
+    OsdFixture::TearDown();
+    ResetPluginState(nullptr);
   }
 
   TestHost host;

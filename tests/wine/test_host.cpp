@@ -243,34 +243,11 @@ std::vector<SeenMessageBox> MessageBoxWatcher::Seen() {
   return seen_;
 }
 
-namespace {
-
-struct BoxSearch {
-  DWORD process;
-  std::vector<HWND> boxes;
-};
-
-BOOL CALLBACK CollectMessageBoxes(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<BoxSearch*>(param);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  char className[64] = {};
-  GetClassNameA(window, className, sizeof(className));
-  // A message box is a #32770 dialog whose text is the static with id 0xFFFF.
-  if (process == search->process && std::string(className) == "#32770" && IsWindowVisible(window) &&
-      GetDlgItem(window, 0xFFFF) != nullptr) {
-    search->boxes.push_back(window);
-  }
-  return TRUE;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 void MessageBoxWatcher::Run() {
   while (!stop_) {
-    BoxSearch search{GetCurrentProcessId(), {}};
-    EnumWindows(CollectMessageBoxes, reinterpret_cast<LPARAM>(&search));
-    for (HWND box : search.boxes) {
+    for (HWND box : VisibleMessageBoxes()) {
       SeenMessageBox seen{WindowTextOf(box), WindowTextOf(GetDlgItem(box, 0xFFFF)), 0};
       // The icon is a static (id 0x14 on Windows, 0x440 on Wine); present only when an icon was asked for.
       if (GetDlgItem(box, 0x14) != nullptr || GetDlgItem(box, 0x440) != nullptr) seen.icon = 1;

@@ -92,6 +92,44 @@ int CountVisibleWindows(const wchar_t* className) {
   return open;
 }
 
+namespace {
+
+struct WindowSearch {
+  DWORD process;
+  const wchar_t* className;
+  bool visibleOnly;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectProcessWindows(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  if (process == search->process && lstrcmpW(name, search->className) == 0 &&
+      (!search->visibleOnly || IsWindowVisible(window))) {
+    search->found.push_back(window);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> ProcessWindows(DWORD process, const wchar_t* className, bool visibleOnly) {
+  WindowSearch search{process, className, visibleOnly, {}};
+  EnumWindows(CollectProcessWindows, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::vector<HWND> VisibleMessageBoxes() {
+  std::vector<HWND> boxes;
+  // A message box is a #32770 dialog whose text is the static with id 0xFFFF.
+  for (HWND dialog : ProcessWindows(GetCurrentProcessId(), L"#32770", true))
+    if (GetDlgItem(dialog, 0xFFFF) != nullptr) boxes.push_back(dialog);
+  return boxes;
+}
+
 HWND CreateTestWindow(const char* className, WNDPROC procedure, DWORD style, RECT place, HWND parent) {
   WNDCLASSA windowClass{};
   windowClass.lpfnWndProc = procedure;

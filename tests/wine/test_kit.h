@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/hotkey_actions.h"
 
@@ -24,6 +25,10 @@ HWND FindVisibleDialog();
 int CountOwnWindows();
 // Visible top-level windows of this process with the class name.
 int CountVisibleWindows(const wchar_t* className);
+// Top-level windows of a process with the class name, all or the visible ones.
+std::vector<HWND> ProcessWindows(DWORD process, const wchar_t* className, bool visibleOnly);
+// The message boxes of this process on screen (#32770 dialogs with a text static).
+std::vector<HWND> VisibleMessageBoxes();
 
 // A window of the test's own: its class (registered on first use) runs
 // procedure. parent HWND_MESSAGE makes it message-only.

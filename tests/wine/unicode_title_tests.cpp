@@ -15,6 +15,8 @@
 #include "plugin/osd_window.h"
 #include "plugin/playback_resume.h"
 #include "plugin/plugin_state.h"
+#include "tests/wine/osd_fixture.h"
+#include "tests/wine/player_process.h"
 #include "tests/wine/test_host.h"
 #include "tests/wine/test_kit.h"
 
@@ -34,21 +36,19 @@ std::wstring WideTextOf(HWND window) {
 
 std::wstring InfoText(const std::wstring& title) { return L"Info : \"" + title + L"\" [1:05/3:07]"; }
 
-class UnicodeTitleTest : public testing::Test {
+class UnicodeTitleTest : public OsdFixture {
  protected:
   void SetUp() override {
     ResetPluginState(host.main);
+    OsdFixture::SetUp();
     gSettings.osdEnabled = true;
     gSettings.osdDisplayTime = 60000;
     HotkeyEntry(kInfo).id = kId;
     HotkeyEntry(kInfo).packed = klv::PackHotkey('I', true, true, false, false);
-    CreateOsdWindow();
   }
   void TearDown() override {
-    DestroyOsdWindow();
-    gSettings = klv::Settings{};
-    gPlugin.hwndParent = nullptr;
-    ResetGlobalAtoms();
+    OsdFixture::TearDown();
+    ResetPluginState(nullptr);
   }
 
   // Runs the action and answers what the OSD then holds, as another program reads it.
@@ -130,6 +130,30 @@ TEST_F(UnicodeTitleTest, TheStartUpTextCarriesItAndFixedTextsStayAsTheyWere) {
   HotkeyEntry(8).packed = klv::PackHotkey('U', true, true, false, false);
   EXPECT_EQ(ShownText(), L"Volume Up");
   EXPECT_TRUE(host.Requests().empty());
+}
+
+// The whole road through the stand-in player, another process: its playlist's
+// Cyrillic and Greek entry, reached with "Next", is what another program reads
+// from the OSD window with GetWindowTextW.
+TEST(UnicodeTitleThroughThePlayer, AnotherProgramReadsTheComposedText) {
+  ResetGlobalAtoms();
+  TestInstall install;
+  const klv::PackedHotkey next = klv::PackHotkey('N', true, true, true, false);
+  install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" + std::to_string(next) +
+                   "\r\n[OSD]\r\nEnable=1\r\nOSDDisplayTime=60000\r\n");
+  PlayerProcess player(install);
+  ASSERT_EQ(player.InitResult(), 0);
+  PressKeys(next);
+  HWND osd = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (osd = FindWindowW(L"KelvoOsdWindow", nullptr)) != nullptr; }));
+  // "Ночной город - Νυχτερινή πόλη", the player's second entry.
+  const std::wstring title =
+      L"\u041d\u043e\u0447\u043d\u043e\u0439 \u0433\u043e\u0440\u043e\u0434 - "
+      L"\u039d\u03c5\u03c7\u03c4\u03b5\u03c1\u03b9\u03bd\u03ae \u03c0\u03cc\u03bb\u03b7";
+  // The player stays stopped on "Next" without play on start: no position.
+  EXPECT_EQ(WideTextOf(osd), L"Next : \"" + title + L"\" [0:00/0:00]");
+  EXPECT_TRUE(player.Quit());
+  ResetGlobalAtoms();
 }
 
 }  // namespace
