@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tests/wine/player_process.h"
 #include "tests/wine/test_host.h"
@@ -92,34 +93,19 @@ std::string SetupCommand(const std::string& arguments) {
   return "\"" + EnvWindowsPath("KLV_INSTALLER") + "\" " + arguments;
 }
 
-struct DialogSearch {
-  DWORD process;
-  bool messageBox;  // a message box (with its text control) or the wizard
-  HWND found;
-};
-
-BOOL CALLBACK FindDialogOfProcess(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<DialogSearch*>(param);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  char name[16] = "";
-  GetClassNameA(window, name, sizeof name);
-  if (process != search->process || !IsWindowVisible(window) || lstrcmpA(name, "#32770") != 0) return TRUE;
-  if ((GetDlgItem(window, 0xFFFF) != nullptr) != search->messageBox) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-// The visible message box, or wizard page, of another process; null once the deadline passed.
+// The visible message box (a dialog with its text control), or wizard page,
+// of another process; null once the deadline passed.
 HWND AwaitDialog(const ChildProcess& child, bool messageBox) {
-  DialogSearch search{child.Id(), messageBox, nullptr};
+  HWND found = nullptr;
   WaitUntil(
       [&] {
-        EnumWindows(FindDialogOfProcess, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
+        for (HWND dialog : ProcessWindows(child.Id(), L"#32770", true)) {
+          if ((GetDlgItem(dialog, 0xFFFF) != nullptr) == messageBox) found = dialog;
+        }
+        return found != nullptr;
       },
       kProcessTimeoutMs);
-  return search.found;
+  return found;
 }
 
 std::string MessageText(HWND messageBox) {
