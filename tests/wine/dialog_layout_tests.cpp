@@ -191,9 +191,7 @@ class DialogLayoutTest : public ::testing::Test {
                      "\n[OSD]\nEnable=1\nOSDFontSize=14\n[Transparency]\nEnableActive=1\n");
     plugin = std::make_unique<LoadedPlugin>(host.main);
     ASSERT_EQ(plugin->Init(), 0);
-    plugin->Config();
-    FlushPostedMessages();
-    dialog = FindWindowA(form1::kClassName, nullptr);
+    dialog = plugin->OpenConfigDialog();
     ASSERT_NE(dialog, nullptr);
   }
   void TearDown() override {
