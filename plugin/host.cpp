@@ -4,6 +4,20 @@
 #include "plugin/plugin_state.h"
 #include "plugin/text_encoding.h"
 
+HWND FindHostWindow(const char* className) {
+  DWORD hostProcess = 0;
+  if (HostMainWindow() != nullptr) GetWindowThreadProcessId(HostMainWindow(), &hostProcess);
+  // A second player may run beside ours, its windows found first by class
+  // alone: we could neither hook them nor may we change them.
+  for (HWND window = FindWindowExA(nullptr, nullptr, className, nullptr); window != nullptr;
+       window = FindWindowExA(nullptr, window, className, nullptr)) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (hostProcess == 0 || process == hostProcess) return window;
+  }
+  return nullptr;
+}
+
 intptr_t HostRequest(int code, intptr_t wParam) {
   return SendMessageA(HostMainWindow(), WM_USER, static_cast<WPARAM>(wParam), code);
 }

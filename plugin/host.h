@@ -11,6 +11,9 @@ constexpr char kMainWindowClass[] = "Winamp v1.x";
 constexpr char kPlaylistWindowClass[] = "Winamp PE";
 constexpr char kEqualizerWindowClass[] = "Winamp EQ";
 
+// The window of that class that belongs to the host, i.e. to the process of
+// the host main window; any window of the class while no host is known.
+HWND FindHostWindow(const char* className);
 // WM_USER to the host main window with code in lParam.
 intptr_t HostRequest(int code, intptr_t wParam = 0);
 // WM_COMMAND to the host main window.

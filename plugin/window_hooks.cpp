@@ -113,8 +113,8 @@ LRESULT CALLBACK EqualizerWindowHook(HWND window, UINT message, WPARAM wParam, L
 
 void InstallWindowHooks() {
   Install(kMainSlot, HostMainWindow());
-  Install(kPlaylistSlot, FindWindowA(kPlaylistWindowClass, nullptr));
-  Install(kEqualizerSlot, FindWindowA(kEqualizerWindowClass, nullptr));
+  Install(kPlaylistSlot, FindHostWindow(kPlaylistWindowClass));
+  Install(kEqualizerSlot, FindHostWindow(kEqualizerWindowClass));
   gPassThrough = false;
 }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/hotkey_actions.h"
+#include "tests/wine/hotkey_holder.h"
 #include "tests/wine/test_host.h"
 #include "ui/gen_klv_form1.h"
 
@@ -541,32 +542,6 @@ TEST_F(FaultTest, QuitWhileAPickerIsOpenClosesTheDialogAndThePicker) {
 }
 
 // ---- Another process takes a combination ----
-
-// Runs wintool hold-hotkey for a combination until the test ends.
-class HotkeyHolder {
- public:
-  explicit HotkeyHolder(klv::PackedHotkey packed) {
-    std::string command = "\"" + EnvPath("KLV_WINTOOL") + "\" hold-hotkey " +
-                          std::to_string(klv::HotkeyModifiers(packed)) + " " +
-                          std::to_string(klv::HotkeyKeyCode(packed)) + " 30000";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                              &process_) != FALSE;
-  }
-  ~HotkeyHolder() {
-    if (!started_) return;
-    TerminateProcess(process_.hProcess, 0);
-    WaitForSingleObject(process_.hProcess, 5000);
-    CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
-  }
-  bool Started() const { return started_; }
-
- private:
-  PROCESS_INFORMATION process_{};
-  bool started_ = false;
-};
 
 TEST_F(FaultTest, ACombinationTakenByAnotherProcessIsRefusedAtTheDialogsOpening) {
   install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltP) +

@@ -12,6 +12,24 @@ namespace {
 constexpr char kInitLine[] = "init gen_klv.dll returned ";
 constexpr char kLoadedLine[] = "plug-in(s) running";
 
+struct BoxSearch {
+  DWORD process;
+  int closed;
+};
+
+BOOL CALLBACK CloseBoxOf(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<BoxSearch*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  char name[16] = {};
+  GetClassNameA(window, name, sizeof(name));
+  if (process == search->process && lstrcmpA(name, "#32770") == 0 && GetDlgItem(window, 0xFFFF) != nullptr) {
+    PostMessageA(window, WM_COMMAND, IDOK, 0);
+    ++search->closed;
+  }
+  return TRUE;
+}
+
 }  // namespace
 
 PlayerProcess::PlayerProcess(const TestInstall& install, PluginSource source, DWORD timeoutMs)
@@ -36,6 +54,7 @@ PlayerProcess::PlayerProcess(const TestInstall& install, PluginSource source, DW
       break;
     }
     if (log.find(kLoadedLine) != std::string::npos) break;  // no gen_klv.dll to start
+    CloseMessageBoxes();
     Sleep(20);
   }
   const std::vector<HWND> windows = ProcessWindows(process_.dwProcessId, L"Winamp v1.x", false);
@@ -55,6 +74,13 @@ PlayerProcess::~PlayerProcess() {
 
 bool PlayerProcess::Running() const {
   return process_.hProcess != nullptr && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+int PlayerProcess::CloseMessageBoxes() const {
+  if (process_.hProcess == nullptr) return 0;
+  BoxSearch search{process_.dwProcessId, 0};
+  EnumWindows(CloseBoxOf, reinterpret_cast<LPARAM>(&search));
+  return search.closed;
 }
 
 bool PlayerProcess::WaitForEnd(DWORD timeoutMs) {

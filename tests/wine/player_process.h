@@ -16,6 +16,8 @@ class PlayerProcess {
  public:
   // Copies player.exe and gen_klv.dll into the install, starts the player and
   // waits until it has initialised its plug-ins (or gives up after timeoutMs).
+  // A message box of the child meanwhile (a combination refused at its start)
+  // is answered with OK.
   explicit PlayerProcess(const TestInstall& install, DWORD timeoutMs = 20000)
       : PlayerProcess(install, PluginSource::kBuiltDll, timeoutMs) {}
   PlayerProcess(const TestInstall& install, PluginSource source, DWORD timeoutMs = 20000);
@@ -28,6 +30,8 @@ class PlayerProcess {
   int InitResult() const { return initResult_; }
   HWND MainWindow() const { return main_; }
   bool Running() const;
+  // Answers every message box of the child with OK; how many there were.
+  int CloseMessageBoxes() const;
 
   // Ends the process the way the task manager does.
   bool Terminate();

@@ -1,19 +1,13 @@
 // Resource accounting over long runs: windows, GDI objects, kernel handles and
-// private memory must come back to where they started.
-//
-// Wine's GetGuiResources and GetProcessHandleCount answer 0 and its
-// PrivateUsage stays 0, so each count falls back to what Wine can see: GDI
-// objects by probing the handle table (Wine accepts a handle's bare index),
-// kernel handles by probing handle values, memory by PagefileUsage. USER
-// objects other than windows (menus, icons, cursors, hooks) have no such
-// fallback: where GetGuiResources answers 0 they are not counted at all, and
-// the suite says so; windows stand in for them. The first test checks that
-// every count sees what it counts.
+// private memory must come back to where they started. USER objects other
+// than windows have no fallback count under Wine (see the kit's counts): where
+// GetGuiResources answers 0 they are not counted at all, and the suite says
+// so; windows stand in for them. The first test checks that every count sees
+// what it counts.
 // clang-format off
 #include <windows.h>  // before the other Windows headers
 // clang-format on
 #include <commctrl.h>
-#include <psapi.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -27,78 +21,11 @@
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "tests/wine/osd_fixture.h"
+#include "tests/wine/resource_counts.h"
 #include "tests/wine/test_host.h"
 #include "ui/gen_klv_form1.h"
 
 namespace {
-
-// ---- The counts ----
-
-// Live GDI objects of the process.
-int GdiObjects() {
-  if (DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return static_cast<int>(counted);
-  int live = 0;
-  for (uintptr_t index = 1; index < 0x10000; ++index) {
-    live += GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0 ? 1 : 0;
-  }
-  return live;
-}
-
-// Live USER objects of the process, or -1 where the system does not tell.
-int UserObjects() {
-  const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-  return counted != 0 ? static_cast<int>(counted) : -1;
-}
-
-// Open kernel handles of the process.
-int KernelHandles() {
-  DWORD counted = 0;
-  if (GetProcessHandleCount(GetCurrentProcess(), &counted) && counted != 0) return static_cast<int>(counted);
-  // Wine hands out the lowest free slot, so live handles sit at the bottom of the table.
-  constexpr uintptr_t kProbedHandles = 2048;
-  int live = 0;
-  for (uintptr_t value = 4; value < 4 * kProbedHandles; value += 4) {
-    DWORD flags = 0;
-    live += GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) ? 1 : 0;
-  }
-  return live;
-}
-
-int64_t PrivateBytes() {
-  PROCESS_MEMORY_COUNTERS_EX memory{};
-  memory.cb = sizeof(memory);
-  if (!GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
-                            sizeof(memory))) {
-    return 0;
-  }
-  return static_cast<int64_t>(memory.PrivateUsage != 0 ? memory.PrivateUsage : memory.PagefileUsage);
-}
-
-// Bytes in use in every heap of the process: finer than committed memory,
-// which a leak fills unseen while the heaps still have free room.
-int64_t HeapBytesInUse() {
-  std::vector<HANDLE> heaps(GetProcessHeaps(0, nullptr) + 16);
-  heaps.resize(GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data()));
-  int64_t inUse = 0;
-  for (HANDLE heap : heaps) {
-    if (!HeapLock(heap)) continue;
-    PROCESS_HEAP_ENTRY entry{};
-    while (HeapWalk(heap, &entry)) {
-      if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) inUse += entry.cbData;
-    }
-    HeapUnlock(heap);
-  }
-  return inUse;
-}
-
-struct Resources {
-  int windows = CountOwnWindows();
-  int gdiObjects = GdiObjects();
-  int userObjects = UserObjects();
-  int kernelHandles = KernelHandles();
-  int64_t privateBytes = PrivateBytes();
-  int64_t heapBytes = HeapBytesInUse();
-};
 
 // What a long run may leave behind: caches that settle, heap that fragments.
 constexpr int kGdiSlack = 2;

@@ -1,0 +1,32 @@
+// What a process holds, counted the way Wine lets us see it.
+//
+// Wine's GetGuiResources and GetProcessHandleCount answer 0 and its
+// PrivateUsage stays 0, so each count falls back to what Wine can see: GDI
+// objects by probing the handle table (Wine accepts a handle's bare index),
+// kernel handles by probing handle values, memory by PagefileUsage.
+#pragma once
+
+#include <cstdint>
+
+#include "tests/wine/test_kit.h"
+
+// Live GDI objects of the process.
+int GdiObjects();
+// Live USER objects of the process, or -1 where the system does not tell
+// (Wine's GetGuiResources answers 0).
+int UserObjects();
+// Open kernel handles of the process.
+int KernelHandles();
+int64_t PrivateBytes();
+// Bytes in use in every heap of the process: finer than committed memory,
+// which a leak fills unseen while the heaps still have free room.
+int64_t HeapBytesInUse();
+
+struct Resources {
+  int windows = CountOwnWindows();
+  int gdiObjects = GdiObjects();
+  int userObjects = UserObjects();
+  int kernelHandles = KernelHandles();
+  int64_t privateBytes = PrivateBytes();
+  int64_t heapBytes = HeapBytesInUse();
+};
