@@ -12,24 +12,6 @@ namespace {
 constexpr char kInitLine[] = "init gen_klv.dll returned ";
 constexpr char kLoadedLine[] = "plug-in(s) running";
 
-struct BoxSearch {
-  DWORD process;
-  int closed;
-};
-
-BOOL CALLBACK CloseBoxOf(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<BoxSearch*>(param);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  char name[16] = {};
-  GetClassNameA(window, name, sizeof(name));
-  if (process == search->process && lstrcmpA(name, "#32770") == 0 && GetDlgItem(window, 0xFFFF) != nullptr) {
-    PostMessageA(window, WM_COMMAND, IDOK, 0);
-    ++search->closed;
-  }
-  return TRUE;
-}
-
 }  // namespace
 
 PlayerProcess::PlayerProcess(const TestInstall& install, PluginSource source, DWORD timeoutMs)
@@ -78,9 +60,13 @@ bool PlayerProcess::Running() const {
 
 int PlayerProcess::CloseMessageBoxes() const {
   if (process_.hProcess == nullptr) return 0;
-  BoxSearch search{process_.dwProcessId, 0};
-  EnumWindows(CloseBoxOf, reinterpret_cast<LPARAM>(&search));
-  return search.closed;
+  int closed = 0;
+  for (HWND dialog : ProcessWindows(process_.dwProcessId, L"#32770", false)) {
+    if (GetDlgItem(dialog, 0xFFFF) == nullptr) continue;  // a message box has its text there
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ++closed;
+  }
+  return closed;
 }
 
 bool PlayerProcess::WaitForEnd(DWORD timeoutMs) {

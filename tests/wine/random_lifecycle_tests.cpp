@@ -111,23 +111,6 @@ bool IsMessageBox(HWND dialog) {
   return GetDlgItem(dialog, 0xFFFF) != nullptr && GetDlgItem(dialog, IDCANCEL) == nullptr;
 }
 
-struct ModalSearch {
-  DWORD process;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectModal(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<ModalSearch*>(param);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  if (process != search->process || !IsWindowVisible(window)) return TRUE;
-  wchar_t name[32] = {};
-  GetClassNameW(window, name, 32);
-  if (lstrcmpW(name, L"#32770") == 0 || lstrcmpW(name, form2::kClassName) == 0)
-    search->found.push_back(window);
-  return TRUE;
-}
-
 bool IsAssignDialog(HWND window) {
   wchar_t name[32] = {};
   GetClassNameW(window, name, 32);
@@ -149,9 +132,11 @@ struct DialogShown {
 class Sequence;
 Sequence* gSequence = nullptr;
 std::atomic<DWORD> gLastProgress{0};
-// Loads that mapped the DLL anew. Wine keeps an event and a thread handle of
-// its loader for every DLL it maps and unmaps again (a DLL of nothing but
-// DllMain shows the same), so each costs two handles that are not ours.
+// Loads that mapped the DLL anew. Every DLL this toolchain builds (MinGW's
+// posix thread model, its runtime linked in) leaves an event and a thread
+// handle behind per load and unload: the small probe plug-in of the player's
+// tests does the same, Wine's own DLLs leave nothing. Counted apart here, as
+// a known cost of the toolchain, not of the plug-in's code.
 int gFreshLoads = 0;
 // Set once a quit ran inside a call of the plug-in's: from then on the DLL
 // may stay mapped whatever the host frees.
@@ -487,6 +472,8 @@ void Sequence::Finish() {
     for (HWND modal : VisibleModals()) CloseModal(modal);
   }
   Note("finish");
+  // Stopping is no longer random: a box that opens now is only closed.
+  closeModalsOnly_ = true;
   if (module_ == nullptr && ModuleMapped()) Load();  // the plug-in still holds itself
   if (module_ != nullptr) Unload(true);
   if (child_) EndChild(ChildEnd::kQuit);
@@ -591,6 +578,7 @@ void Sequence::Load() {
 }
 
 void Sequence::Init() {
+  if (descriptor_ == nullptr) return;  // unloaded from inside a box of this same step
   const bool expectStart = !inprocRunning_ && !childRunsPlugin_;
   Note(std::string("init, expecting ") + (expectStart ? "0" : "-1"));
   initRunning_ = true;
@@ -613,11 +601,13 @@ void Sequence::Init() {
 }
 
 void Sequence::Config() {
+  if (descriptor_ == nullptr) return;
   Note("config");
   descriptor_->config();
 }
 
 void Sequence::Quit() {
+  if (descriptor_ == nullptr) return;
   Note("quit");
   ++quits_;
   // A quit from inside a call of ours (a box, a picker, the assignment
@@ -630,6 +620,7 @@ void Sequence::Quit() {
 }
 
 void Sequence::Unload(bool withQuit) {
+  if (module_ == nullptr) return;
   if (withQuit) Quit();
   Note(withQuit ? "FreeLibrary" : "FreeLibrary without quit");
   FreeLibrary(module_);
@@ -976,17 +967,18 @@ void CALLBACK Sequence::Tick(HWND, UINT, UINT_PTR, DWORD) noexcept {
 }
 
 std::vector<HWND> Sequence::VisibleModals() {
-  ModalSearch search{GetCurrentProcessId(), {}};
-  EnumWindows(CollectModal, reinterpret_cast<LPARAM>(&search));
+  // Message boxes and pickers are #32770 dialogs; the assignment dialog has its own class.
+  std::vector<HWND> found = ProcessWindows(GetCurrentProcessId(), L"#32770", true);
+  for (HWND assign : ProcessWindows(GetCurrentProcessId(), form2::kClassName, true)) found.push_back(assign);
   // Newest first, as far as this sequence saw them come; the order of the
   // search itself is the screen's and differs from run to run.
   std::vector<HWND> ordered;
   for (auto it = modalsSeen_.rbegin(); it != modalsSeen_.rend(); ++it) {
-    for (HWND window : search.found) {
+    for (HWND window : found) {
       if (window == *it) ordered.push_back(window);
     }
   }
-  for (HWND window : search.found) {
+  for (HWND window : found) {
     bool known = false;
     for (HWND seen : modalsSeen_) known = known || seen == window;
     if (!known) {

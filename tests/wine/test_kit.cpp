@@ -65,14 +65,6 @@ bool IsOwnWindow(HWND window) {
   return process == GetCurrentProcessId();
 }
 
-BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
-  char name[16] = {};
-  GetClassNameA(window, name, sizeof(name));
-  if (!IsOwnWindow(window) || lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
-}
-
 BOOL CALLBACK CountChild(HWND, LPARAM count) {
   ++*reinterpret_cast<int*>(count);
   return TRUE;
@@ -88,9 +80,8 @@ BOOL CALLBACK CountWithChildren(HWND window, LPARAM count) {
 }  // namespace
 
 HWND FindVisibleDialog() {
-  HWND dialog = nullptr;
-  EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&dialog));
-  return dialog;
+  const std::vector<HWND> dialogs = ProcessWindows(GetCurrentProcessId(), L"#32770", true);
+  return dialogs.empty() ? nullptr : dialogs.front();
 }
 
 int CountOwnWindows() {
@@ -105,12 +96,7 @@ int CountOwnWindows() {
 }
 
 int CountVisibleWindows(const wchar_t* className) {
-  int open = 0;
-  for (HWND w = FindWindowExW(nullptr, nullptr, className, nullptr); w != nullptr;
-       w = FindWindowExW(nullptr, w, className, nullptr)) {
-    open += IsOwnWindow(w) && IsWindowVisible(w) ? 1 : 0;
-  }
-  return open;
+  return static_cast<int>(ProcessWindows(GetCurrentProcessId(), className, true).size());
 }
 
 namespace {
