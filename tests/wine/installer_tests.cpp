@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "tests/wine/player_process.h"
 #include "tests/wine/test_host.h"
@@ -51,30 +53,73 @@ void WriteFileBytes(const std::string& path, const std::string& content) {
   std::fclose(file);
 }
 
-// Runs a command line to its end; its exit code, or -1 when it did not start or end in time.
-long RunToEnd(const std::string& commandLine) {
-  std::string command = commandLine;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process)) {
-    return -1;
+// One child process: started at construction, terminated at the end if it still runs.
+class ChildProcess {
+ public:
+  explicit ChildProcess(std::string commandLine) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process_)) {
+      process_ = PROCESS_INFORMATION{};
+    }
   }
-  DWORD code = static_cast<DWORD>(-1);
-  if (WaitForSingleObject(process.hProcess, kProcessTimeoutMs) == WAIT_OBJECT_0) {
-    GetExitCodeProcess(process.hProcess, &code);
-  } else {
-    TerminateProcess(process.hProcess, 9);
+  ~ChildProcess() {
+    if (process_.hProcess == nullptr) return;
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 9);
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
   }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return static_cast<long>(code);
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  DWORD Id() const { return process_.dwProcessId; }
+  // Its exit code once it has ended, or -1 when it did not start or end in time.
+  long ExitCode(DWORD timeoutMs = kProcessTimeoutMs) const {
+    DWORD code = static_cast<DWORD>(-1);
+    if (process_.hProcess == nullptr || WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0)
+      return -1;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return static_cast<long>(code);
+  }
+
+ private:
+  PROCESS_INFORMATION process_{};
+};
+
+long RunToEnd(const std::string& commandLine) { return ChildProcess(commandLine).ExitCode(); }
+
+std::string SetupCommand(const std::string& arguments) {
+  return "\"" + EnvWindowsPath("KLV_INSTALLER") + "\" " + arguments;
 }
 
-long RunSetup(const std::string& arguments) {
-  return RunToEnd("\"" + EnvWindowsPath("KLV_INSTALLER") + "\" " + arguments);
+// The visible message box (a dialog with its text control), or wizard page,
+// of another process; null once the deadline passed.
+HWND AwaitDialog(const ChildProcess& child, bool messageBox) {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND dialog : ProcessWindows(child.Id(), L"#32770", true)) {
+          if ((GetDlgItem(dialog, 0xFFFF) != nullptr) == messageBox) found = dialog;
+        }
+        return found != nullptr;
+      },
+      kProcessTimeoutMs);
+  return found;
 }
+
+std::string MessageText(HWND messageBox) {
+  char text[512] = "";
+  GetDlgItemTextA(messageBox, 0xFFFF, text, sizeof text);
+  return text;
+}
+
+// Presses a button as the user would; the dialog runs in the other process.
+void Press(HWND dialog, int buttonId) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), 0);
+}
+
+long RunSetup(const std::string& arguments) { return RunToEnd(SetupCommand(arguments)); }
 
 bool UninstallEntryExists() {
   HKEY key;
@@ -230,6 +275,74 @@ TEST_F(Installer, SilentFirstInstallWhileThePlayerRunsFailsAndCreatesNothing) {
   EXPECT_FALSE(UninstallEntryExists());
   EXPECT_EQ(ReadFileBytes(folder_.Ini()), kSettings);
   EXPECT_TRUE(player.Quit());
+}
+
+TEST_F(Installer, AsksToCloseTheRunningPlayerAndInstallsOnRetry) {
+  WriteFileBytes(folder_.Ini(), kSettings);
+  auto player = std::make_unique<PlayerProcess>(install_, PluginSource::kAsInstalled);
+  ASSERT_NE(player->MainWindow(), nullptr);
+
+  ChildProcess setup(SetupCommand(""));
+  HWND question = AwaitDialog(setup, true);
+  ASSERT_NE(question, nullptr) << "no question about the running player";
+  EXPECT_NE(MessageText(question).find("Close Winamp"), std::string::npos) << MessageText(question);
+  EXPECT_FALSE(FileExists(folder_.Dll())) << "installed before the player was closed";
+
+  ASSERT_TRUE(player->Quit());
+  player.reset();
+  Press(question, IDRETRY);
+  // The folder comes from the registry, so the next page already installs; it closes with "Close".
+  ASSERT_TRUE(WaitUntil([&] { return UninstallEntryExists(); }, kProcessTimeoutMs));
+  HWND wizard = AwaitDialog(setup, false);
+  ASSERT_NE(wizard, nullptr);
+  ASSERT_TRUE(
+      WaitUntil([&] { return IsWindowEnabled(GetDlgItem(wizard, IDOK)) != FALSE; }, kProcessTimeoutMs));
+  Press(wizard, IDOK);
+
+  EXPECT_EQ(setup.ExitCode(), 0);
+  EXPECT_TRUE(ReadFileBytes(folder_.Dll()) == builtDll_);
+  EXPECT_EQ(ReadFileBytes(folder_.Ini()), kSettings);
+}
+
+TEST_F(Installer, CancelWhileThePlayerRunsLeavesEverythingAsItWas) {
+  PlayerProcess player(install_, PluginSource::kAsInstalled);
+  ASSERT_NE(player.MainWindow(), nullptr);
+
+  ChildProcess setup(SetupCommand(""));
+  HWND question = AwaitDialog(setup, true);
+  ASSERT_NE(question, nullptr);
+  Press(question, IDCANCEL);
+
+  EXPECT_NE(setup.ExitCode(), 0);
+  EXPECT_FALSE(FileExists(folder_.Dll()));
+  EXPECT_FALSE(FileExists(folder_.Uninstaller()));
+  EXPECT_FALSE(UninstallEntryExists());
+  EXPECT_TRUE(player.Quit());
+}
+
+TEST_F(Installer, UninstallerRemovesTheSettingsWhenTheUserSaysSo) {
+  ASSERT_EQ(RunSetup("/S"), 0);
+  WriteFileBytes(folder_.Ini(), kSettings);
+
+  // _?= keeps it in place, so the test can wait for its end; it cannot remove itself then.
+  ChildProcess uninstall("\"" + folder_.Uninstaller() + "\" _?=" + folder_.Plugins());
+  HWND confirm = AwaitDialog(uninstall, false);
+  ASSERT_NE(confirm, nullptr);
+  Press(confirm, IDOK);  // "Uninstall"
+  HWND question = AwaitDialog(uninstall, true);
+  ASSERT_NE(question, nullptr) << "no question about the settings";
+  EXPECT_NE(MessageText(question).find("gen_klv.ini"), std::string::npos) << MessageText(question);
+  Press(question, IDYES);
+  ASSERT_TRUE(WaitUntil([&] { return !UninstallEntryExists(); }, kProcessTimeoutMs));
+  HWND finished = AwaitDialog(uninstall, false);
+  ASSERT_NE(finished, nullptr);
+  ASSERT_TRUE(
+      WaitUntil([&] { return IsWindowEnabled(GetDlgItem(finished, IDOK)) != FALSE; }, kProcessTimeoutMs));
+  Press(finished, IDOK);
+
+  EXPECT_EQ(uninstall.ExitCode(), 0);
+  EXPECT_FALSE(FileExists(folder_.Dll()));
+  EXPECT_FALSE(FileExists(folder_.Ini()));
 }
 
 TEST_F(Installer, SilentUninstallRemovesDllEntryAndItselfAndKeepsTheSettings) {

@@ -20,21 +20,6 @@
 
 namespace {
 
-constexpr UINT kOsdTextFormat = DT_WORDBREAK | DT_NOPREFIX | DT_LEFT;
-
-// The text's extent as the platform measures it in the font the OSD window
-// holds, broken to the screen width as the OSD breaks it.
-SIZE MeasureInOsdFont(const std::string& text, UINT format = kOsdTextFormat) {
-  const auto font = reinterpret_cast<HGDIOBJ>(SendMessageA(OsdPlatformWindow(), WM_GETFONT, 0, 0));
-  HDC screen = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(screen, font);
-  RECT extent{0, 0, GetSystemMetrics(SM_CXSCREEN), 0};
-  DrawTextA(screen, text.c_str(), static_cast<int>(text.size()), &extent, format | DT_CALCRECT);
-  SelectObject(screen, old);
-  ReleaseDC(nullptr, screen);
-  return SIZE{extent.right, extent.bottom};
-}
-
 // The expected places below are worked out for the suites' one screen.
 ::testing::AssertionResult OnTheSuitesScreen() {
   const int metrics[] = {GetSystemMetrics(SM_CXSCREEN),        GetSystemMetrics(SM_CYSCREEN),

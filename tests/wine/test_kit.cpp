@@ -18,6 +18,27 @@ std::string WindowTextOf(HWND window) {
   return text;
 }
 
+std::wstring WideWindowTextOf(HWND window) {
+  std::wstring text(GetWindowTextLengthW(window) + 1, L'\0');
+  text.resize(GetWindowTextW(window, text.data(), static_cast<int>(text.size())));
+  return text;
+}
+
+SIZE MeasureInOsdFont(const std::wstring& text, UINT format) {
+  const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(OsdPlatformWindow(), WM_GETFONT, 0, 0));
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(screen, font);
+  RECT extent{0, 0, GetSystemMetrics(SM_CXSCREEN), 0};
+  DrawTextW(screen, text.c_str(), static_cast<int>(text.size()), &extent, format | DT_CALCRECT);
+  SelectObject(screen, old);
+  ReleaseDC(nullptr, screen);
+  return SIZE{extent.right, extent.bottom};
+}
+
+SIZE MeasureInOsdFont(const std::string& asciiText, UINT format) {
+  return MeasureInOsdFont(std::wstring(asciiText.begin(), asciiText.end()), format);
+}
+
 int AlphaOf(HWND window) {
   if ((GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYERED) == 0) return -1;
   COLORREF key = 0;
@@ -44,14 +65,6 @@ bool IsOwnWindow(HWND window) {
   return process == GetCurrentProcessId();
 }
 
-BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
-  char name[16] = {};
-  GetClassNameA(window, name, sizeof(name));
-  if (!IsOwnWindow(window) || lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
-}
-
 BOOL CALLBACK CountChild(HWND, LPARAM count) {
   ++*reinterpret_cast<int*>(count);
   return TRUE;
@@ -67,9 +80,8 @@ BOOL CALLBACK CountWithChildren(HWND window, LPARAM count) {
 }  // namespace
 
 HWND FindVisibleDialog() {
-  HWND dialog = nullptr;
-  EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&dialog));
-  return dialog;
+  const std::vector<HWND> dialogs = ProcessWindows(GetCurrentProcessId(), L"#32770", true);
+  return dialogs.empty() ? nullptr : dialogs.front();
 }
 
 int CountOwnWindows() {
@@ -84,12 +96,7 @@ int CountOwnWindows() {
 }
 
 int CountVisibleWindows(const wchar_t* className) {
-  int open = 0;
-  for (HWND w = FindWindowExW(nullptr, nullptr, className, nullptr); w != nullptr;
-       w = FindWindowExW(nullptr, w, className, nullptr)) {
-    open += IsOwnWindow(w) && IsWindowVisible(w) ? 1 : 0;
-  }
-  return open;
+  return static_cast<int>(ProcessWindows(GetCurrentProcessId(), className, true).size());
 }
 
 namespace {

@@ -30,6 +30,17 @@ std::vector<HWND> ProcessWindows(DWORD process, const wchar_t* className, bool v
 // The message boxes of this process on screen (#32770 dialogs with a text static).
 std::vector<HWND> VisibleMessageBoxes();
 
+// The window text as another program reads it, in UTF-16.
+std::wstring WideWindowTextOf(HWND window);
+
+// ---- The OSD ----
+
+// The text's extent as the platform measures it in the font the OSD window
+// holds, broken to the screen width as the OSD breaks it. The narrow form
+// takes ASCII texts.
+SIZE MeasureInOsdFont(const std::wstring& text, UINT format = DT_WORDBREAK | DT_NOPREFIX | DT_LEFT);
+SIZE MeasureInOsdFont(const std::string& asciiText, UINT format = DT_WORDBREAK | DT_NOPREFIX | DT_LEFT);
+
 // A window of the test's own: its class (registered on first use) runs
 // procedure. parent HWND_MESSAGE makes it message-only.
 HWND CreateTestWindow(const char* className, WNDPROC procedure, DWORD style, RECT place,

@@ -28,12 +28,6 @@ constexpr WPARAM kId = 0xC111;
 const std::wstring kCyrillicGreek = L"\u041a\u0438\u043d\u043e \u0391\u03b8\u03ae\u03bd\u03b1";
 const std::wstring kNote = L"\U0001F3B5";  // one character, two UTF-16 units D83C DFB5
 
-std::wstring WideTextOf(HWND window) {
-  std::wstring text(4096, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
 std::wstring InfoText(const std::wstring& title) { return L"Info : \"" + title + L"\" [1:05/3:07]"; }
 
 class UnicodeTitleTest : public OsdFixture {
@@ -56,7 +50,7 @@ class UnicodeTitleTest : public OsdFixture {
     host.ClearLog();
     RunHotkeyAction(kId);
     HWND osd = OsdPlatformWindow();
-    return osd != nullptr ? WideTextOf(osd) : L"<no OSD>";
+    return osd != nullptr ? WideWindowTextOf(osd) : L"<no OSD>";
   }
 
   TestHost host;
@@ -73,6 +67,25 @@ TEST_F(UnicodeTitleTest, AWideTitleIsShownExactlyOnAUnicodeWindow) {
   }
   ASSERT_NE(OsdPlatformWindow(), nullptr);
   EXPECT_TRUE(IsWindowUnicode(OsdPlatformWindow()));
+}
+
+// Measured in UTF-16 as it is drawn: the window is the wide text's extent
+// plus the frame and margins (6 wider, 6 taller), at the default place, the
+// right edge of the 1024 x 768 screen, centred vertically.
+TEST_F(UnicodeTitleTest, TheWindowIsSizedToTheWideText) {
+  host.wideTitles = true;
+  host.wideTitle = kCyrillicGreek + L" " + kCyrillicGreek;
+  const std::wstring expected = InfoText(host.wideTitle);
+  ASSERT_EQ(ShownText(), expected);
+  const SIZE extent = MeasureInOsdFont(expected);
+  ASSERT_GT(extent.cx, 0);
+  RECT rect{};
+  GetWindowRect(OsdPlatformWindow(), &rect);
+  const int w = extent.cx + 6, h = extent.cy + 2;
+  EXPECT_EQ(rect.right - rect.left, w);
+  EXPECT_EQ(rect.bottom - rect.top, h + 4);
+  EXPECT_EQ(rect.left, GetSystemMetrics(SM_CXSCREEN) - w);
+  EXPECT_EQ(rect.top, (GetSystemMetrics(SM_CYSCREEN) - h) / 2);
 }
 
 TEST_F(UnicodeTitleTest, TheWideTitleIsCutAt255UnitsNeverInsideAPair) {
@@ -122,7 +135,7 @@ TEST_F(UnicodeTitleTest, TheStartUpTextCarriesItAndFixedTextsStayAsTheyWere) {
   host.ClearLog();
   PlayOnStart();
   ASSERT_NE(OsdPlatformWindow(), nullptr);
-  EXPECT_EQ(WideTextOf(OsdPlatformWindow()), L"\"" + kCyrillicGreek + L"\" [1:05/3:07]");
+  EXPECT_EQ(WideWindowTextOf(OsdPlatformWindow()), L"\"" + kCyrillicGreek + L"\" [1:05/3:07]");
   EXPECT_EQ(host.Requests(), (std::vector<int>{102, 125, 213, 105, 105}));
 
   HotkeyEntry(kInfo).packed = 0;
@@ -151,7 +164,7 @@ TEST(UnicodeTitleThroughThePlayer, AnotherProgramReadsTheComposedText) {
       L"\u041d\u043e\u0447\u043d\u043e\u0439 \u0433\u043e\u0440\u043e\u0434 - "
       L"\u039d\u03c5\u03c7\u03c4\u03b5\u03c1\u03b9\u03bd\u03ae \u03c0\u03cc\u03bb\u03b7";
   // The player stays stopped on "Next" without play on start: no position.
-  EXPECT_EQ(WideTextOf(osd), L"Next : \"" + title + L"\" [0:00/0:00]");
+  EXPECT_EQ(WideWindowTextOf(osd), L"Next : \"" + title + L"\" [0:00/0:00]");
   EXPECT_TRUE(player.Quit());
   ResetGlobalAtoms();
 }
