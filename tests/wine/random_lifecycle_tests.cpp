@@ -1146,7 +1146,9 @@ TEST(BesideAnotherPlayer, OnlyTheHostsOwnWindowsAreHookedAndLayered) {
       "Playlist_active=201\r\nPlaylist_inactive=101\r\nEqualizer_active=202\r\nEqualizer_inactive=102\r\n");
   TestHost host;
   const WNDPROC hostProcedure = WindowProcedure(host.playlist);
-  // The other player's Plugins folder is empty: it runs without the plug-in.
+  // The other player runs without the plug-in: its Plugins folder stays empty,
+  // also of what a crashed earlier run left in a folder of the same name.
+  DeleteFileA((install.Directory() + "\\Plugins\\gen_klv.dll").c_str());
   PlayerProcess other(install, PluginSource::kAsInstalled);
   HWND otherMain = other.MainWindow();
   ASSERT_NE(otherMain, nullptr);
