@@ -24,12 +24,17 @@ int UserObjects() {
 int KernelHandles() {
   DWORD counted = 0;
   if (GetProcessHandleCount(GetCurrentProcess(), &counted) && counted != 0) return static_cast<int>(counted);
-  // Wine hands out the lowest free slot, so live handles sit at the bottom of the table.
-  constexpr uintptr_t kProbedHandles = 2048;
+  // Wine hands out the lowest free slot, so live handles sit at the bottom of
+  // the table: probe on until a long run of free slots follows the last live one.
+  constexpr uintptr_t kFreeRun = 1024;
   int live = 0;
-  for (uintptr_t value = 4; value < 4 * kProbedHandles; value += 4) {
+  uintptr_t lastLive = 0;
+  for (uintptr_t value = 4; value <= lastLive + 4 * kFreeRun; value += 4) {
     DWORD flags = 0;
-    live += GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) ? 1 : 0;
+    if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) {
+      ++live;
+      lastLive = value;
+    }
   }
   return live;
 }
