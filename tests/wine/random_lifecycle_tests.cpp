@@ -23,6 +23,7 @@
 #include <memory>
 #include <mutex>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -963,7 +964,16 @@ void Sequence::CheckFileShows(const DialogShown& shown) {
 // ---- Modal windows, from inside their loops ----
 
 void CALLBACK Sequence::Tick(HWND, UINT, UINT_PTR, DWORD) noexcept {
-  if (gSequence != nullptr) gSequence->OnTick();
+  if (gSequence == nullptr) return;
+  // Nothing may leave a timer callback: a fault of the test's own inside a
+  // modal loop is reported with its seed instead of ending the process.
+  try {
+    gSequence->OnTick();
+  } catch (const std::exception& error) {
+    gSequence->Fail(std::string("the test failed inside a modal loop: ") + error.what());
+  } catch (...) {
+    gSequence->Fail("the test failed inside a modal loop");
+  }
 }
 
 std::vector<HWND> Sequence::VisibleModals() {
