@@ -101,13 +101,14 @@ std::string FormatClock(int milliseconds) {
   return text;
 }
 
-// Tahoma, made once for the process: unlike the stock GUI font it holds
-// Cyrillic and Greek, so every title of the playlist reads as it is.
+// Arial, made once for the process: unlike the stock GUI font (and Wine's
+// own Tahoma, which has no Greek) it holds Cyrillic and Greek, so every title
+// of the playlist reads as it is.
 HFONT FaceFont() {
   static const HFONT font = [] {
     HFONT made =
         CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma");
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial");
     return made != nullptr ? made : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   }();
   return font;
