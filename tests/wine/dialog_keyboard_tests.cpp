@@ -185,15 +185,30 @@ class KeyboardUser {
   std::thread thread_;
 };
 
-class AssignKeyboardTest : public DialogTest {};
+class AssignKeyboardTest : public DialogTest {
+ protected:
+  // Runs the assignment dialog for "Next" while the user's script plays on its
+  // own thread; the script's failures count as the test's.
+  bool EditNextWhile(KeyboardUser& user) {
+    const bool result = EditHotkey(kNext);
+    user.Join();
+    EXPECT_EQ(user.failures, std::vector<std::string>());
+    return result;
+  }
+};
+
+// The dialog opens with the focus on Alt; Space takes Alt off the combination.
+void SpaceClearsAlt(KeyboardUser& u) {
+  u.Expect(u.AwaitFocus(form2::kCheckBox1), "the focus on Alt at opening");
+  Press(VK_SPACE);
+  u.Expect(u.Await([] { return !KeyboardUser::Checked(form2::kCheckBox1); }), "Space clears Alt");
+}
 
 TEST_F(AssignKeyboardTest, EnterOnAssignAssignsAndCloses) {
   Register(kNext, kCtrlAltP);
   ASSERT_NE(Open(), nullptr);
   KeyboardUser user([](KeyboardUser& u) {
-    u.Expect(u.AwaitFocus(form2::kCheckBox1), "the focus on Alt at opening");
-    Press(VK_SPACE);
-    u.Expect(u.Await([] { return !KeyboardUser::Checked(form2::kCheckBox1); }), "Space clears Alt");
+    SpaceClearsAlt(u);
     Press(VK_TAB, true);  // back round to "Assign"
     u.Expect(u.AwaitFocus(form2::kButton1), "Shift+Tab reaches Assign");
     u.Expect(u.Await([] { return IsDefaultButton(KeyboardUser::Control(form2::kButton1)); }),
@@ -201,9 +216,7 @@ TEST_F(AssignKeyboardTest, EnterOnAssignAssignsAndCloses) {
     Press(VK_RETURN);
     u.Expect(KeyboardUser::AwaitClosed(), "Enter on Assign closes the dialog");
   });
-  const bool result = EditHotkey(kNext);
-  user.Join();
-  EXPECT_EQ(user.failures, std::vector<std::string>());
+  const bool result = EditNextWhile(user);
   EXPECT_TRUE(result);
   EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlP);
   EXPECT_FALSE(IsFree(kCtrlP, host.main));
@@ -218,9 +231,7 @@ TEST_F(AssignKeyboardTest, EnterAfterARefusedClickOnAssignTriesAgain) {
     constexpr int kHoldId = 0x7001;
     HWND holder = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     u.Expect(RegisterHotKey(holder, kHoldId, MOD_CONTROL, 'P') != FALSE, "another party holds Ctrl+P");
-    u.Expect(u.AwaitFocus(form2::kCheckBox1), "the focus on Alt at opening");
-    Press(VK_SPACE);
-    u.Expect(u.Await([] { return !KeyboardUser::Checked(form2::kCheckBox1); }), "Space clears Alt");
+    SpaceClearsAlt(u);
     // A mouse click; it returns once the error box has been closed.
     SendMessageW(KeyboardUser::Control(form2::kButton1), BM_CLICK, 0, 0);
     u.Expect(KeyboardUser::Dialog() != nullptr, "open after the refusal");
@@ -230,9 +241,7 @@ TEST_F(AssignKeyboardTest, EnterAfterARefusedClickOnAssignTriesAgain) {
     Press(VK_RETURN);
     u.Expect(KeyboardUser::AwaitClosed(), "Enter on Assign closes the dialog");
   });
-  const bool result = EditHotkey(kNext);
-  user.Join();
-  EXPECT_EQ(user.failures, std::vector<std::string>());
+  const bool result = EditNextWhile(user);
   EXPECT_TRUE(result);
   EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlP);
   EXPECT_FALSE(IsFree(kCtrlP, host.main));
@@ -259,9 +268,7 @@ TEST_F(AssignKeyboardTest, EnterWhereNoPushButtonHasTheFocusDoesNothing) {
              "q typed into the key box");
     u.Expect(KeyboardUser::Dialog() != nullptr, "open after Enter in the key box");
   });
-  const bool result = EditHotkey(kNext);
-  user.Join();
-  EXPECT_EQ(user.failures, std::vector<std::string>());
+  const bool result = EditNextWhile(user);
   // Nothing was assigned: the entry and its registration are as before.
   EXPECT_TRUE(result);
   EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
@@ -272,15 +279,11 @@ TEST_F(AssignKeyboardTest, EscOnAnAssignedEntryClosesAndKeepsIt) {
   Register(kNext, kCtrlAltP);
   ASSERT_NE(Open(), nullptr);
   KeyboardUser user([](KeyboardUser& u) {
-    u.Expect(u.AwaitFocus(form2::kCheckBox1), "the focus on Alt at opening");
-    Press(VK_SPACE);
-    u.Expect(u.Await([] { return !KeyboardUser::Checked(form2::kCheckBox1); }), "Space clears Alt");
+    SpaceClearsAlt(u);
     Press(VK_ESCAPE);
     u.Expect(KeyboardUser::AwaitClosed(), "Esc closes the dialog");
   });
-  const bool result = EditHotkey(kNext);
-  user.Join();
-  EXPECT_EQ(user.failures, std::vector<std::string>());
+  const bool result = EditNextWhile(user);
   EXPECT_TRUE(result);
   EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
   EXPECT_FALSE(IsFree(kCtrlAltP, host.main));
@@ -320,9 +323,7 @@ TEST_F(AssignKeyboardTest, EscWithTheKeyListOpenClosesTheListFirst) {
     Press(VK_ESCAPE);
     u.Expect(KeyboardUser::AwaitClosed(), "a second Esc closes the dialog");
   });
-  const bool result = EditHotkey(kNext);
-  user.Join();
-  EXPECT_EQ(user.failures, std::vector<std::string>());
+  const bool result = EditNextWhile(user);
   EXPECT_TRUE(result);
   EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
 }
