@@ -12,6 +12,10 @@ cmake -S "$root" -B "$build/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$build/native" -j"$jobs"
 
 bash "$root/scripts/build_libjpeg.sh" "$build/win32"
+# A tree first configured with the posix thread model's compiler starts afresh.
+if grep -qs 'mingw32-g++-posix' "$build/win32/CMakeCache.txt"; then
+  rm -rf "$build/win32/CMakeCache.txt" "$build/win32/CMakeFiles"
+fi
 cmake -S "$root" -B "$build/win32" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
 cmake --build "$build/win32" -j"$jobs"

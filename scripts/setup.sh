@@ -12,7 +12,7 @@ need_root() {
 
 packages=(
   cmake make g++ googletest libjpeg-dev
-  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+  g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32 binutils-mingw-w64-i686
   wine wine32:i386 fonts-wine xvfb xcompmgr x11-utils imagemagick dpkg-dev
   clang libclang-rt-14-dev zip nsis
 )

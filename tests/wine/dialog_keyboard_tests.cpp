@@ -8,7 +8,6 @@
 
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "core/hotkey_actions.h"
@@ -16,6 +15,7 @@
 #include "plugin/plugin_state.h"
 #include "tests/wine/dialog_kit.h"
 #include "tests/wine/test_kit.h"
+#include "tests/wine/win32_thread.h"
 #include "ui/config_dialog.h"
 #include "ui/gen_klv_form1.h"
 #include "ui/gen_klv_form2.h"
@@ -128,9 +128,7 @@ class KeyboardUser {
   explicit KeyboardUser(std::function<void(KeyboardUser&)> script)
       : uiThread_(GetCurrentThreadId()), thread_([this, script] { Run(script); }) {}
   ~KeyboardUser() { Join(); }
-  void Join() {
-    if (thread_.joinable()) thread_.join();
-  }
+  void Join() { thread_.Join(); }
 
   static HWND Dialog() {
     HWND dialog = FindWindowW(form2::kClassName, nullptr);
@@ -182,7 +180,7 @@ class KeyboardUser {
   }
 
   DWORD uiThread_;
-  std::thread thread_;
+  Win32Thread thread_;
 };
 
 class AssignKeyboardTest : public DialogTest {

@@ -63,3 +63,10 @@ int64_t HeapBytesInUse() {
   }
   return inUse;
 }
+
+int FreeTlsSlots() {
+  std::vector<DWORD> taken;
+  for (DWORD slot = TlsAlloc(); slot != TLS_OUT_OF_INDEXES; slot = TlsAlloc()) taken.push_back(slot);
+  for (DWORD slot : taken) TlsFree(slot);
+  return static_cast<int>(taken.size());
+}

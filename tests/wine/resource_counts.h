@@ -17,6 +17,8 @@ int GdiObjects();
 int UserObjects();
 // Open kernel handles of the process.
 int KernelHandles();
+// TLS slots the process can still allocate (Windows has 1,088 in all).
+int FreeTlsSlots();
 int64_t PrivateBytes();
 // Bytes in use in every heap of the process: finer than committed memory,
 // which a leak fills unseen while the heaps still have free room.

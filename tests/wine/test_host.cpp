@@ -235,11 +235,11 @@ MessageBoxWatcher::MessageBoxWatcher() : thread_([this] { Run(); }) {}
 
 MessageBoxWatcher::~MessageBoxWatcher() {
   stop_ = true;
-  thread_.join();
+  thread_.Join();
 }
 
 std::vector<SeenMessageBox> MessageBoxWatcher::Seen() {
-  std::lock_guard<std::mutex> lock(mutex_);
+  const CriticalSection::Lock lock(mutex_);
   return seen_;
 }
 
@@ -252,7 +252,7 @@ void MessageBoxWatcher::Run() {
       // The icon is a static (id 0x14 on Windows, 0x440 on Wine); present only when an icon was asked for.
       if (GetDlgItem(box, 0x14) != nullptr || GetDlgItem(box, 0x440) != nullptr) seen.icon = 1;
       {
-        std::lock_guard<std::mutex> lock(mutex_);
+        const CriticalSection::Lock lock(mutex_);
         seen_.push_back(seen);
       }
       PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -266,7 +266,7 @@ void MessageBoxWatcher::Run() {
 DialogDriver::DialogDriver(std::function<void(HWND)> act)
     : act_(std::move(act)), thread_([this] { Run(); }) {}
 
-DialogDriver::~DialogDriver() { thread_.join(); }
+DialogDriver::~DialogDriver() { thread_.Join(); }
 
 void DialogDriver::Run() {
   for (int attempt = 0; attempt < 500; ++attempt) {

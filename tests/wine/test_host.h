@@ -8,14 +8,13 @@
 #include <array>
 #include <atomic>
 #include <functional>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "core/hotkey_actions.h"
 #include "plugin/gen.h"
 #include "tests/wine/test_kit.h"
+#include "tests/wine/win32_thread.h"
 
 struct RecordedMessage {
   HWND window;
@@ -135,9 +134,9 @@ class MessageBoxWatcher {
  private:
   void Run();
   std::atomic<bool> stop_{false};
-  std::mutex mutex_;
+  CriticalSection mutex_;
   std::vector<SeenMessageBox> seen_;
-  std::thread thread_;
+  Win32Thread thread_;
 };
 
 // Runs act on the first visible common dialog (#32770) of this process, such as
@@ -155,7 +154,7 @@ class DialogDriver {
   void Run();
   std::function<void(HWND)> act_;
   std::atomic<bool> found_{false};
-  std::thread thread_;
+  Win32Thread thread_;
 };
 
 // Whether an atom of that name exists in the global atom table.

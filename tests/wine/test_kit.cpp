@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -227,8 +228,17 @@ LRESULT CALLBACK MarkerKey::Procedure(HWND window, UINT message, WPARAM wParam, 
 bool MarkerKey::PressAndWait(DWORD timeoutMs) {
   if (!registered_) return false;
   const int before = arrived_;
-  PressKeys(kCombination);
-  return WaitUntil([&] { return arrived_ > before; }, timeoutMs);
+  // A window of another process that takes the focus meanwhile (a player just
+  // started) makes Wine resync its key state with the X server's, which
+  // releases modifiers pressed through SendInput: the marker then arrives as
+  // a plain F11. Pressed again until it arrives or the time is up.
+  constexpr DWORD kRetryMs = 1000;
+  const DWORD start = GetTickCount();
+  for (DWORD elapsed = 0; elapsed < timeoutMs; elapsed = GetTickCount() - start) {
+    PressKeys(kCombination);
+    if (WaitUntil([&] { return arrived_ > before; }, std::min(kRetryMs, timeoutMs - elapsed))) return true;
+  }
+  return arrived_ > before;
 }
 
 // ---- Waiting ----
