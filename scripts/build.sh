@@ -13,7 +13,7 @@ cmake --build "$build/native" -j"$jobs"
 
 bash "$root/scripts/build_libjpeg.sh" "$build/win32"
 # A tree first configured with the posix thread model's compiler starts afresh.
-if grep -qs 'mingw32-g++-posix' "$build/win32/CMakeCache.txt"; then
+if grep -qs 'mingw32-gcc-ar-posix' "$build/win32/CMakeCache.txt"; then
   rm -rf "$build/win32/CMakeCache.txt" "$build/win32/CMakeFiles"
 fi
 cmake -S "$root" -B "$build/win32" -DCMAKE_BUILD_TYPE=Release \
