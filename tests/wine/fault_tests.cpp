@@ -553,8 +553,8 @@ TEST_F(FaultTest, ACombinationTakenByAnotherProcessIsRefusedAtTheDialogsOpening)
   UnregisterHotKey(host.main, GlobalFindAtomA("next_hotkey"));
   HotkeyHolder holder(kCtrlAltP);
   ASSERT_TRUE(holder.Started()) << EnvPath("KLV_WINTOOL");
-  WaitUntil([&] { return !IsFree(kCtrlAltP, host.equalizer); });
-  ASSERT_FALSE(IsFree(kCtrlAltP, host.equalizer)) << "the other process never took the combination";
+  ASSERT_TRUE(holder.WaitHeld()) << "the other process never took the combination";
+  ASSERT_FALSE(IsFree(kCtrlAltP, host.equalizer));
 
   plugin.Config();
   HWND dialog = Dialog();

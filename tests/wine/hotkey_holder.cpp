@@ -1,5 +1,6 @@
 #include "tests/wine/hotkey_holder.h"
 
+#include <algorithm>
 #include <string>
 
 #include "tests/wine/test_kit.h"
@@ -8,16 +9,22 @@ HotkeyHolder::HotkeyHolder(klv::PackedHotkey packed) {
   std::string command = "\"" + EnvPath("KLV_WINTOOL") + "\" hold-hotkey " +
                         std::to_string(klv::HotkeyModifiers(packed)) + " " +
                         std::to_string(klv::HotkeyKeyCode(packed)) + " 120000";
+  SECURITY_ATTRIBUTES inheritable{sizeof(inheritable), nullptr, TRUE};
+  HANDLE write = nullptr;
+  if (!CreatePipe(&output_, &write, &inheritable, 0)) return;
+  SetHandleInformation(output_, HANDLE_FLAG_INHERIT, 0);
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
-  // No output of its own in the test's.
   startup.dwFlags = STARTF_USESTDHANDLES;
-  started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+  startup.hStdOutput = write;
+  started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                             &process_) != FALSE;
+  CloseHandle(write);
   if (started_) EndWithTheTest(process_.hProcess);
 }
 
 HotkeyHolder::~HotkeyHolder() {
+  if (output_ != nullptr) CloseHandle(output_);
   if (!started_) return;
   if (Running()) TerminateProcess(process_.hProcess, 0);
   WaitForSingleObject(process_.hProcess, 5000);
@@ -27,4 +34,21 @@ HotkeyHolder::~HotkeyHolder() {
 
 bool HotkeyHolder::Running() const {
   return started_ && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool HotkeyHolder::SaidHeld() {
+  DWORD available = 0;
+  while (PeekNamedPipe(output_, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+    char chunk[64];
+    DWORD got = 0;
+    if (!ReadFile(output_, chunk, std::min<DWORD>(available, sizeof(chunk)), &got, nullptr) || got == 0)
+      break;
+    said_.append(chunk, got);
+  }
+  return said_.find("held") != std::string::npos;
+}
+
+bool HotkeyHolder::WaitHeld(DWORD timeoutMs) {
+  if (!started_) return false;
+  return WaitUntil([this] { return SaidHeld() || !Running(); }, timeoutMs) && SaidHeld();
 }

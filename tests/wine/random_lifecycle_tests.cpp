@@ -766,8 +766,7 @@ void Sequence::ToggleGrab() {
   Note(std::string("another process takes Ctrl+Alt+") + (shift ? "Shift+" : "") + kPoolKeys[key].name);
   grab_ = std::make_unique<HotkeyHolder>(combination);
   if (!grab_->Started()) return Fail("cannot start the other process (KLV_WINTOOL)");
-  WaitUntil([&] { return !grab_->Running() || !IsFree(combination, probe_); }, 10000);
-  if (grab_->Running()) {
+  if (grab_->WaitHeld()) {
     grabbed_ = combination;
   } else {
     Note("it was taken already");
