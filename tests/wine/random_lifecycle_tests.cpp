@@ -140,7 +140,7 @@ int gFreshLoads = 0;
 // Set once a quit ran inside a call of the plug-in's: from then on the DLL
 // may stay mapped whatever the host frees.
 bool gMayStayMapped = false;
-constexpr int kLoaderHandlesPerLoad = 1;
+constexpr int kUnwinderHandlesPerLoad = 1;
 
 class Sequence {
  public:
@@ -221,7 +221,7 @@ class Sequence {
   const int steps_;
   const bool verbose_;
   std::mt19937 random_;
-  CriticalSection trailMutex_;
+  CriticalSection trailLock_;
   std::vector<std::string> trail_;
   int topLevelSteps_ = 0;
   int nestedSteps_ = 0;
@@ -267,12 +267,12 @@ void Sequence::Note(const std::string& what) {
     std::printf("  %s\n", line.c_str());
     std::fflush(stdout);
   }
-  const CriticalSection::Lock lock(trailMutex_);
+  const CriticalSection::Lock lock(trailLock_);
   trail_.push_back(std::move(line));
 }
 
 void Sequence::PrintTrail(FILE* to) {
-  const CriticalSection::Lock lock(trailMutex_);
+  const CriticalSection::Lock lock(trailLock_);
   std::fprintf(to, "lifecycle: the steps of seed %u:\n", seed_);
   for (const std::string& line : trail_) std::fprintf(to, "  %s\n", line.c_str());
   std::fflush(to);
@@ -1282,12 +1282,13 @@ TEST(RandomLifecycle, EverySequenceKeepsTheInvariants) {
     if (!kept) break;
     // Rare paths may still fill a cache of the system's now and then.
     constexpr int kSlack = 24;
-    const int loaderHandles = kLoaderHandlesPerLoad * (gFreshLoads - baselineLoads);
+    const int unwinderHandles = kUnwinderHandlesPerLoad * (gFreshLoads - baselineLoads);
     EXPECT_EQ(now.windows, baseline.windows) << "windows after seed " << seed;
     EXPECT_EQ(FreeTlsSlots(), baselineTlsSlots) << "free TLS slots after seed " << seed;
     EXPECT_LE(now.gdiObjects, baseline.gdiObjects + kSlack) << "GDI objects after seed " << seed;
-    EXPECT_LE(now.kernelHandles, baseline.kernelHandles + loaderHandles + kSlack / 3)
-        << "kernel handles after seed " << seed << ", " << loaderHandles << " of them Wine's loader's";
+    EXPECT_LE(now.kernelHandles, baseline.kernelHandles + unwinderHandles + kSlack / 3)
+        << "kernel handles after seed " << seed << ", " << unwinderHandles
+        << " of them the unwinder's, one per load";
     if (::testing::Test::HasFailure()) break;
     if (run.replay || GetTickCount() - start >= run.seconds * 1000) break;
   }
