@@ -243,8 +243,6 @@ std::vector<SeenMessageBox> MessageBoxWatcher::Seen() {
   return seen_;
 }
 
-namespace {}  // namespace
-
 void MessageBoxWatcher::Run() {
   while (!stop_) {
     for (HWND box : VisibleMessageBoxes()) {

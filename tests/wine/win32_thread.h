@@ -20,7 +20,6 @@ class Win32Thread {
   Win32Thread(const Win32Thread&) = delete;
   Win32Thread& operator=(const Win32Thread&) = delete;
 
-  bool Started() const { return handle_ != nullptr; }
   void Join() {
     if (handle_ == nullptr) return;
     WaitForSingleObject(handle_, INFINITE);
