@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/host_codes.h"
 #include "core/settings.h"
 
 namespace klv {
@@ -37,9 +38,6 @@ struct HotkeyAction {
 
 // Rows 0..15; hotkey table entry n is row n - 1.
 extern const HotkeyAction kHotkeyActions[kHotkeyCount];
-
-constexpr uint32_t kCommandPlay = 40045;
-constexpr uint32_t kCommandPause = 40046;
 
 // Play/Pause pauses a track that plays or is paused (playing state 1 or 3,
 // the host's answer to request 104) and plays otherwise; its OSD then shows

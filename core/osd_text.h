@@ -6,18 +6,9 @@
 #include <string>
 #include <string_view>
 
-namespace klv {
+#include "core/host_codes.h"
 
-// Host request codes (WM_USER with the code in lParam).
-constexpr int kHostStartPlayback = 102;
-constexpr int kHostPlayingState = 104;  // 1 playing, 3 paused, 0 stopped
-constexpr int kHostPosition = 105;      // wParam 0: position in ms; 1: length in s
-constexpr int kHostSeek = 106;
-constexpr int kHostPlaylistIndex = 125;
-constexpr int kHostTitleAt = 212;      // 8-bit title, in the system's ANSI code page
-constexpr int kHostWideTitleAt = 213;  // UTF-16 title; 0 or -1 from a host that has none
-constexpr int kHostShuffleState = 250;
-constexpr int kHostRepeatState = 251;
+namespace klv {
 
 constexpr size_t kMaxTitleLength = 255;  // bytes of an 8-bit title, UTF-16 units of a wide one
 

@@ -43,6 +43,8 @@ struct Settings {
   int32_t osdDisplayTime = 1000;
   uint32_t osdColor = 0xD5FFFE;
   OsdFontSettings osdFont;
+  int32_t osdMonitor = 0;  // 0 primary, 1 the player's, 2 the foreground window's, 3 the pointer's
+  bool osdHideFullScreen = false;
   bool playOnStart = false;
   bool rememberPosition = false;
 };

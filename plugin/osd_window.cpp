@@ -12,6 +12,7 @@
 #include "plugin/osd_style.h"
 #include "plugin/plugin_state.h"
 #include "plugin/text_encoding.h"
+#include "plugin/this_module.h"
 #include "plugin/win_handles.h"
 
 namespace {
@@ -156,14 +157,6 @@ LRESULT CALLBACK OsdWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       break;
   }
   return DefWindowProcW(window, message, wParam, lParam);
-}
-
-// The module this code is in: the DLL, or a test executable linking it statically.
-HINSTANCE ThisModule() {
-  HMODULE module = nullptr;
-  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCSTR>(&OsdWindowProc), &module);
-  return module;
 }
 
 void RegisterOsdClass() {

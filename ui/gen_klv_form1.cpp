@@ -18,6 +18,7 @@
 #include "ui/config_dialog.h"
 #include "ui/form_window.h"
 #include "ui/jpeg_picture.h"
+#include "plugin/this_module.h"
 #include "ui/ui_module.h"
 #include "ui/ui_resources.h"
 
@@ -164,7 +165,7 @@ TForm1::TForm1() {
   WNDCLASSEXA cls{};
   cls.cbSize = sizeof(cls);
   cls.lpfnWndProc = FormWindowProc<TForm1, AnsiWindowCalls>;
-  cls.hInstance = UiModule();
+  cls.hInstance = ThisModule();
   cls.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   cls.lpszClassName = kClassName;
@@ -172,7 +173,7 @@ TForm1::TForm1() {
 
   const RECT rect = FormWindowRect(kLeft, kTop, kClientWidth, kClientHeight, kStyle, kExStyle);
   CreateWindowExA(kExStyle, kClassName, kCaption, kStyle, rect.left, rect.top, rect.right - rect.left,
-                  rect.bottom - rect.top, nullptr, nullptr, UiModule(), this);
+                  rect.bottom - rect.top, nullptr, nullptr, ThisModule(), this);
   if (window_ != nullptr && gDialogKeysHook == nullptr)
     gDialogKeysHook = SetWindowsHookExA(WH_GETMESSAGE, DialogKeysHook, nullptr, GetCurrentThreadId());
 }
@@ -185,7 +186,7 @@ TForm1::~TForm1() {
   }
   if (window_ != nullptr) DestroyWindow(window_);
   // A library that is unloaded must not leave its class behind.
-  UnregisterClassA(kClassName, UiModule());
+  UnregisterClassA(kClassName, ThisModule());
 }
 
 void TForm1::CreateControls() {

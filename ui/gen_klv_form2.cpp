@@ -14,6 +14,7 @@
 #include "ui/config_dialog.h"
 #include "ui/form_window.h"
 #include "ui/gen_klv_form1.h"
+#include "plugin/this_module.h"
 #include "ui/ui_module.h"
 
 namespace {
@@ -58,7 +59,7 @@ TForm2::TForm2(HWND owner) : owner_(owner) {
   WNDCLASSEXW cls{};
   cls.cbSize = sizeof(cls);
   cls.lpfnWndProc = FormWindowProc<TForm2, WideWindowCalls>;
-  cls.hInstance = UiModule();
+  cls.hInstance = ThisModule();
   cls.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   cls.lpszClassName = form2::kClassName;
@@ -66,13 +67,13 @@ TForm2::TForm2(HWND owner) : owner_(owner) {
 
   const RECT rect = FormWindowRect(kLeft, kTop, kClientWidth, kClientHeight, kStyle, kExStyle);
   CreateWindowExW(kExStyle, form2::kClassName, kCaption, kStyle, rect.left, rect.top, rect.right - rect.left,
-                  rect.bottom - rect.top, owner, nullptr, UiModule(), this);
+                  rect.bottom - rect.top, owner, nullptr, ThisModule(), this);
 }
 
 TForm2::~TForm2() {
   if (window_ != nullptr) DestroyWindow(window_);
   // A library that is unloaded must not leave its class behind.
-  UnregisterClassW(form2::kClassName, UiModule());
+  UnregisterClassW(form2::kClassName, ThisModule());
 }
 
 void TForm2::CreateControls() {

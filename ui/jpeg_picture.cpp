@@ -4,6 +4,7 @@
 
 #include "core/image_scale.h"
 #include "core/jpeg_decode.h"
+#include "plugin/this_module.h"
 #include "plugin/win_handles.h"
 #include "ui/ui_module.h"
 
@@ -38,7 +39,7 @@ HBITMAP DecodeScaled(const uint8_t* data, size_t size, SIZE scaledTo) {
 HBITMAP DecodeJpegToBitmap(const uint8_t* data, size_t size) { return DecodeScaled(data, size, SIZE{0, 0}); }
 
 HBITMAP LoadJpegResource(int resourceId, SIZE scaledTo) {
-  HINSTANCE module = UiModule();
+  HINSTANCE module = ThisModule();
   HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(resourceId), MAKEINTRESOURCEA(10));  // RT_RCDATA
   if (resource == nullptr) return nullptr;
   HGLOBAL loaded = LoadResource(module, resource);

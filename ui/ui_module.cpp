@@ -1,5 +1,6 @@
 #include "ui/ui_module.h"
 
+#include "plugin/this_module.h"
 #include "plugin/win_handles.h"
 
 namespace {
@@ -14,7 +15,7 @@ HANDLE VisualStylesContext() {
   static bool tried = false;
   if (!tried) {
     tried = true;
-    HINSTANCE module = UiModule();
+    HINSTANCE module = ThisModule();
     if (FindResourceA(module, MAKEINTRESOURCEA(kManifestResourceId),
                       MAKEINTRESOURCEA(kManifestResourceType)) != nullptr) {
       ACTCTXA actCtx{};
@@ -30,13 +31,6 @@ HANDLE VisualStylesContext() {
 }
 
 }  // namespace
-
-HINSTANCE UiModule() {
-  HMODULE module = nullptr;
-  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCSTR>(&UiModule), &module);
-  return module;
-}
 
 ScopedVisualStyles::ScopedVisualStyles() {
   HANDLE context = VisualStylesContext();

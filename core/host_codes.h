@@ -1,0 +1,33 @@
+// The host player's message numbers: requests (WM_USER to its main window, the
+// code in lParam) and commands (WM_COMMAND, the id in wParam).
+#pragma once
+
+#include <cstdint>
+
+namespace klv {
+
+constexpr int kHostStartPlayback = 102;
+constexpr int kHostPlayingState = 104;  // 1 playing, 3 paused, 0 stopped
+constexpr int kHostPosition = 105;      // wParam 0: position in ms; 1: length in s
+constexpr int kHostSeek = 106;
+constexpr int kHostPlaylistIndex = 125;
+constexpr int kHostTitleAt = 212;      // 8-bit title, in the system's ANSI code page
+constexpr int kHostWideTitleAt = 213;  // UTF-16 title; 0 or -1 from a host that has none
+constexpr int kHostShuffleState = 250;
+constexpr int kHostRepeatState = 251;
+
+constexpr uint32_t kCommandPrevious = 40044;
+constexpr uint32_t kCommandPlay = 40045;
+constexpr uint32_t kCommandPause = 40046;
+constexpr uint32_t kCommandStop = 40047;
+constexpr uint32_t kCommandNext = 40048;
+constexpr uint32_t kCommandForward = 40148;
+constexpr uint32_t kCommandRewind = 40144;
+constexpr uint32_t kCommandVolumeUp = 40058;
+constexpr uint32_t kCommandVolumeDown = 40059;
+constexpr uint32_t kCommandJumpToSong = 40194;
+constexpr uint32_t kCommandToggleRepeat = 40022;
+constexpr uint32_t kCommandToggleShuffle = 40023;
+constexpr uint32_t kCommandStopAfterCurrent = 40157;
+
+}  // namespace klv
