@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "core/osd_text.h"
+#include "entry/gen.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "plugin/window_hooks.h"

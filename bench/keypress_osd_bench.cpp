@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "entry/gen.h"
+#include "entry/gen_klv.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 

@@ -1,7 +1,7 @@
 #include "player/plugin_host.h"
 
+#include "entry/gen.h"
 #include "player/message_log.h"
-#include "plugin/gen.h"
 
 namespace player {
 namespace {

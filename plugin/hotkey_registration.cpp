@@ -14,11 +14,6 @@ namespace {
 // found belongs to whoever added it, so it is never deleted here.
 std::array<bool, klv::kHotkeyCount> gAtomAdded{};
 
-// Counts the runs of ReregisterAllHotkeys. A refusal's box has no owner, so the
-// configuration dialog can switch hotkeys again while it is up; the later run
-// then decides and the earlier one stops where it is.
-unsigned gReregisterRun = 0;
-
 bool& AtomAdded(const klv::keystype& entry) { return gAtomAdded[&entry - gHotkeyTable.data()]; }
 
 void UnregisterEntry(const klv::keystype& entry) {
@@ -81,26 +76,31 @@ void DeleteAllAtoms() {
 }
 
 void ReregisterAllHotkeys(bool enabled) {
-  const unsigned run = ++gReregisterRun;
-  const unsigned quits = gQuitCount;
+  // A refusal's box has no owner, so the configuration dialog can switch
+  // hotkeys again while it is up: this later run then decides, and the
+  // earlier one stops where it is.
+  const unsigned generation = ++gQuitGeneration;
   gSettings.hotkeysEnabled = enabled;
   UnregisterAllHotkeys();
   DeleteAllAtoms();
   if (!enabled) return;
   for (klv::keystype& entry : gHotkeyTable) {
     // A quit while a refusal's box was up has released everything: nothing more is taken.
-    if (run != gReregisterRun || quits != gQuitCount) return;
+    if (generation != gQuitGeneration) return;
     if (entry.packed != 0) RegisterEntryHotkey(entry);
   }
 }
 
 void LoadAndRegisterHotkeys(const klv::IniReader& ini) {
-  const unsigned quits = gQuitCount;
+  const unsigned generation = gQuitGeneration;
   gSettings.hotkeysEnabled = klv::ReadHotkeysEnabled(ini);
   for (klv::keystype& entry : gHotkeyTable) {
+    // A quit while a refusal's box was up has released everything, the
+    // settings file read here too.
+    if (generation != gQuitGeneration) return;
     entry.packed = klv::ReadPackedHotkey(ini, entry.name);
     // Registered as read, so a refusal's box comes before the next entry is read.
-    if (gSettings.hotkeysEnabled && entry.packed != 0 && quits == gQuitCount) RegisterEntryHotkey(entry);
+    if (gSettings.hotkeysEnabled && entry.packed != 0) RegisterEntryHotkey(entry);
   }
 }
 

@@ -9,11 +9,12 @@ void FillEntryNames();
 // box and clears the entry's combination. Without an atom to register under
 // nothing is registered and the combination stays.
 bool RegisterEntryHotkey(klv::keystype& entry);
-void ClearEntry(int n);  // n = 1..15
+void ClearEntry(int n);  // n = 1..16
 void UnregisterAllHotkeys();
 void DeleteAllAtoms();
 void ReregisterAllHotkeys(bool enabled);
-// At start: reads Enable and the 15 values, registering each as it is read.
+// At start: reads Enable and the entries' values, registering each as it is
+// read. Stops at a quit inside a refusal's box: the file is gone then.
 void LoadAndRegisterHotkeys(const klv::IniReader& ini);
 // A start that takes over the marker of a process that ended without quit:
 // the hotkey atoms that process added are ours to delete at quit.

@@ -2,14 +2,14 @@
 
 #include <windows.h>
 
-#include "plugin/plugin_state.h"
-
 namespace {
 
 constexpr char kInstanceAtomName[] = "Kelvo_plugin_running";
 // In the session's namespace, as the atom table is.
 constexpr char kInstanceMutexName[] = "Local\\Kelvo_plugin_running.live";
 
+// Held from a start to its quit.
+ATOM gInstanceAtom = 0;
 HANDLE gInstanceMutex = nullptr;
 
 }  // namespace

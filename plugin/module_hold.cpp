@@ -2,8 +2,12 @@
 
 #include <windows.h>
 
+#include "plugin/this_module.h"
+
 namespace {
 
+// The depth of our calls on the stack, not a stage of the plug-in's life: it
+// decides only whether the hold below may go, so it lives with the hold.
 int gCallsInProgress = 0;
 HMODULE gHeldModule = nullptr;
 
@@ -16,7 +20,7 @@ CallInProgress::~CallInProgress() { --gCallsInProgress; }
 void HoldModule() {
   if (gHeldModule != nullptr) return;
   // Counted like a LoadLibrary: the host's FreeLibrary then only drops its own reference.
-  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&HoldModule),
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(ThisModule()),
                      &gHeldModule);
 }
 

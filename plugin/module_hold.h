@@ -1,11 +1,12 @@
 // Keeps the library mapped while its code can still be called. A host that
-// frees it without quit, or quits and frees it while a message box or modal
-// loop of ours is up, must not leave a window or a return address pointing
-// into unmapped code.
+// frees it without quit, or quits and frees it while a call of ours is on the
+// stack, must not leave a window or a return address pointing into unmapped
+// code.
 #pragma once
 
-// Marks a call of ours on the stack for as long as it lives: an entry the host
-// calls, a hook, a dialog's window procedure.
+// Marks a call of ours on the stack for as long as it lives: taken by every
+// entry that can run a modal loop (init, config, the window hooks, the
+// dialogs' window procedures).
 class CallInProgress {
  public:
   CallInProgress() noexcept;
@@ -16,6 +17,8 @@ class CallInProgress {
 
 // Takes one reference to this module, unless it already holds one.
 void HoldModule();
-// Gives the reference back, when nothing of ours is on the stack below the
-// caller; otherwise the module keeps it for the life of the process.
+// Gives the reference back, when no call of ours is on the stack below the
+// caller; otherwise the module keeps it for the life of the process: the
+// host may free the library before that call returns, and giving it back in
+// our own frame would then unmap the code we return into.
 void ReleaseModuleHold();

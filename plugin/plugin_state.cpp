@@ -4,7 +4,4 @@
 klv::Settings gSettings;
 std::array<klv::keystype, klv::kHotkeyCount> gHotkeyTable;
 int32_t gLastPlaybackPosition = 0;
-ATOM gInstanceAtom = 0;
-bool gPluginRunning = false;
-bool gPluginStarting = false;
-unsigned gQuitCount = 0;
+unsigned gQuitGeneration = 0;

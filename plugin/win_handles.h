@@ -41,9 +41,6 @@ struct WindowTraits {
 struct RegKeyTraits {
   static void Close(HKEY key) { RegCloseKey(key); }
 };
-struct ModuleTraits {
-  static void Close(HMODULE module) { FreeLibrary(module); }
-};
 struct MemoryDcTraits {
   static void Close(HDC dc) { DeleteDC(dc); }
 };
@@ -56,7 +53,6 @@ using UniqueBrush = UniqueHandle<HBRUSH, GdiObjectTraits>;
 using UniqueBitmap = UniqueHandle<HBITMAP, GdiObjectTraits>;
 using UniqueWindow = UniqueHandle<HWND, WindowTraits>;
 using UniqueRegKey = UniqueHandle<HKEY, RegKeyTraits>;
-using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
 using UniqueActCtx = UniqueHandle<HANDLE, ActCtxTraits>;
 using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcTraits>;  // from CreateCompatibleDC
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "plugin/gen.h"
+#include "entry/gen.h"
 
 namespace {
 

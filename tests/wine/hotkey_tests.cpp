@@ -10,6 +10,7 @@
 #include "core/hotkey_actions.h"
 #include "core/ini_text.h"
 #include "core/settings.h"
+#include "entry/gen.h"
 #include "plugin/hotkey_actions.h"
 #include "plugin/hotkey_registration.h"
 #include "plugin/osd_window.h"

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "entry/gen.h"
 #include "plugin/osd_window.h"
 #include "plugin/playback_resume.h"
 #include "plugin/plugin_state.h"

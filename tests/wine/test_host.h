@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/hotkey_actions.h"
-#include "plugin/gen.h"
+#include "entry/gen.h"
 #include "tests/wine/test_kit.h"
 #include "tests/wine/win32_thread.h"
 

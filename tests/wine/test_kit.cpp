@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "entry/gen.h"
 #include "plugin/hotkey_registration.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "entry/gen.h"
 #include "plugin/plugin_state.h"
 #include "plugin/transparency.h"
 #include "plugin/window_hooks.h"

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "entry/gen.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "plugin/window_hooks.h"

@@ -1,6 +1,7 @@
 // The descriptor record the host reads through the library's one export.
-#include "plugin/gen.h"
+#include "entry/gen.h"
 
+#include "entry/gen_klv.h"
 #include "plugin/plugin_state.h"
 
 const char kPluginDescription[] = "Kelvo-plugin... v1.0";
@@ -18,3 +19,5 @@ void ResetPluginDescriptor() {
   gPlugin.hwndParent = nullptr;
   gPlugin.hDllInstance = nullptr;
 }
+
+HWND HostMainWindow() { return gPlugin.hwndParent; }

@@ -1,4 +1,5 @@
-// The record a general-purpose plug-in hands to the host player.
+// The record a general-purpose plug-in hands to the host player, and the one
+// instance of it that the library's export returns.
 #pragma once
 
 #include <windows.h>
@@ -15,5 +16,11 @@ struct PluginDescriptor {
 
 constexpr int kPluginDescriptorVersion = 0x10;
 extern const char kPluginDescription[];
+
+extern PluginDescriptor gPlugin;
+
+// Fills in the version, description and three entries and clears the two
+// fields the host writes, as at library load.
+void ResetPluginDescriptor();
 
 extern "C" __declspec(dllexport) PluginDescriptor* __cdecl winampGetGeneralPurposePlugin();
