@@ -236,6 +236,47 @@ TEST_F(LifecycleTest, UnloadWithoutQuitKeepsTheWindowsWorkingUntilQuit) {
   next.Quit();
 }
 
+// A player that closes: its own procedure quits and frees the library inside
+// a message that came through the hook. The hook still has to return, so the
+// library stays mapped (until a later load quits outside any call of ours),
+// and every procedure is the host's again.
+constexpr UINT kClosePlayer = WM_APP + 7;
+WNDPROC gClosingPlayerNext = nullptr;
+LoadedPlugin* gClosingPlugin = nullptr;
+
+LRESULT CALLBACK ClosingPlayerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  if (message == kClosePlayer && gClosingPlugin != nullptr) {
+    gClosingPlugin->Quit();
+    gClosingPlugin->Unload();
+  }
+  return CallWindowProcA(gClosingPlayerNext, window, message, wParam, lParam);
+}
+
+TEST_F(LifecycleTest, QuitAndUnloadInsideAHookedMessageKeepTheLibraryUntilALaterQuit) {
+  install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=8060936\r\n");
+  gClosingPlayerNext = reinterpret_cast<WNDPROC>(
+      SetWindowLongA(host.main, GWL_WNDPROC, reinterpret_cast<LONG>(&ClosingPlayerProc)));
+  const std::array<WNDPROC, 3> procedures = host.Procedures();
+  {
+    LoadedPlugin plugin(host.main);
+    ASSERT_EQ(plugin.Init(), 0);
+    gClosingPlugin = &plugin;
+    SendMessageA(host.main, kClosePlayer, 0, 0);
+    gClosingPlugin = nullptr;
+  }
+  EXPECT_NE(GetModuleHandleA(PluginDllPath().c_str()), nullptr);
+  EXPECT_EQ(host.Procedures(), procedures);
+  EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
+  EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
+  {
+    LoadedPlugin again(host.main);
+    ASSERT_EQ(again.Init(), 0);
+    again.Quit();
+  }
+  EXPECT_EQ(GetModuleHandleA(PluginDllPath().c_str()), nullptr);
+  SetWindowLongA(host.main, GWL_WNDPROC, reinterpret_cast<LONG>(gClosingPlayerNext));
+}
+
 // Takes all but `left` of the process's free TLS slots until destroyed.
 class TlsSlotsTaken {
  public:
