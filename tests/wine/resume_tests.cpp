@@ -142,7 +142,6 @@ TEST(ResumeTest, TheSettingsLiveWhereTheHostAndRegistryPoint) {
   const std::wstring named = std::wstring(temp) + L"klv \u041f\u043b\u0435\u0435\u0440 \u97f3\u697d";
   CreateDirectoryW(named.c_str(), nullptr);
   CreateDirectoryW((named + L"\\Plugins").c_str(), nullptr);
-  const std::string dll = PluginDllPath();
   struct Case {
     const char* label;
     std::wstring answer, registered, file;
@@ -151,8 +150,7 @@ TEST(ResumeTest, TheSettingsLiveWhereTheHostAndRegistryPoint) {
       {"per-user folder", Wide(user.Directory()), Wide(install.Directory()), Wide(user.IniPath())},
       {"no answer: the player's file", L"", Wide(install.Directory()), Wide(install.IniPath())},
       {"folder named outside the code page", L"", named, named + L"\\Plugins\\gen_klv.ini"},
-      {"no answer or entry: beside the DLL", L"", L"",
-       Wide(dll.substr(0, dll.find_last_of("\\/"))) + L"\\gen_klv.ini"},
+      {"no answer or entry: beside the DLL", L"", L"", Wide(IniBesideTheDll())},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
