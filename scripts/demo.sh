@@ -68,7 +68,7 @@ source "$root/scripts/wine_env.sh"
 klv_wine_env "$build/win32"
 # The player runs in its per-user mode, as newer players do: the plug-in
 # keeps its settings in the user's folder and takes the file above over once.
-user_ini=$(winepath -u "$(wine cmd /c echo %APPDATA% | tr -d '\r')\\Winamp\\Plugins\\gen_klv.ini")
+user_ini=$(realpath -m "$(winepath -u "$(wine cmd /c echo %APPDATA% | tr -d '\r')\\Winamp\\Plugins\\gen_klv.ini")")
 rm -f "$user_ini"
 # A crash must end the process, not leave a debugger dialog waiting for a click.
 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true

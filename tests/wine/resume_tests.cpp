@@ -137,9 +137,7 @@ TEST(ResumeTest, TheSettingsLiveWhereTheHostAndRegistryPoint) {
   SetFileAttributesA(install.IniPath().c_str(), FILE_ATTRIBUTE_READONLY);
   SetFolderWritable(install.Directory() + "\\Plugins", false);
   RemoveDirectoryA((user.Directory() + "\\Plugins").c_str());
-  wchar_t temp[MAX_PATH] = L"";
-  GetTempPathW(MAX_PATH, temp);
-  const std::wstring named = std::wstring(temp) + L"klv \u041f\u043b\u0435\u0435\u0440 \u97f3\u697d";
+  const std::wstring named = Wide(user.Directory()) + L" \u041f\u043b\u0435\u0435\u0440 \u97f3\u697d";
   CreateDirectoryW(named.c_str(), nullptr);
   CreateDirectoryW((named + L"\\Plugins").c_str(), nullptr);
   struct Case {

@@ -70,17 +70,6 @@ TEST_F(SettingsFileTest, PathComesFromTheHostKeyWhateverTheValue) {
   EXPECT_EQ(gSettingsFile->Path(), install.IniPath());
 }
 
-TEST_F(SettingsFileTest, NoHostKeyOrValueTakesTheFileBesideTheModule) {
-  const std::string beside = FileBesideTheModule();
-  TestInstall::DeleteRegistryValue();
-  ASSERT_TRUE(OpenSettingsFile());
-  EXPECT_EQ(gSettingsFile->Path(), beside);
-  TestInstall::DeleteRegistryKey();
-  ASSERT_TRUE(OpenSettingsFile());
-  EXPECT_EQ(gSettingsFile->Path(), beside);
-  TestInstall::SetRegistryValue(install.Directory());
-}
-
 struct IntegerCase {
   const char* raw;
   int32_t expected;
