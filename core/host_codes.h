@@ -15,6 +15,9 @@ constexpr int kHostTitleAt = 212;      // 8-bit title, in the system's ANSI code
 constexpr int kHostWideTitleAt = 213;  // UTF-16 title; 0 or -1 from a host that has none
 constexpr int kHostShuffleState = 250;
 constexpr int kHostRepeatState = 251;
+// The folder the host keeps each user's settings in, as UTF-16 text; 0 or 1
+// from a host that has none.
+constexpr int kHostSettingsFolder = 1335;
 
 constexpr uint32_t kCommandPrevious = 40044;
 constexpr uint32_t kCommandPlay = 40045;

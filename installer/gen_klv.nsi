@@ -13,6 +13,8 @@ Unicode true
 !define PLAYER_KEY "Software\Winamp"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\gen_klv"
 !define UNINSTALLER "uninstall_gen_klv.exe"
+; Where the plug-in keeps a user's settings when the player has a per-user folder.
+!define USER_SETTINGS "$APPDATA\Winamp\Plugins\gen_klv.ini"
 !getdllversion "${DLL}" DLL_VERSION_
 
 Name "Kelvo-plugin ${PRODUCT_VERSION}"
@@ -20,7 +22,8 @@ OutFile "${OUTFILE}"
 ; The player usually lives under Program Files, which only an administrator may write.
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
-; The plug-in reads its settings from the folder this value names, so install there.
+; The player names its folder here; the page below shows it, so that a user
+; with two copies of the player can choose the other.
 InstallDir "$PROGRAMFILES\Winamp"
 InstallDirRegKey HKCU "${PLAYER_KEY}" ""
 DirText "Setup will install the plug-in into the Plugins folder of the Winamp installation below. \
@@ -37,9 +40,7 @@ VIAddVersionKey "FileDescription" "Kelvo-plugin setup"
 VIAddVersionKey "CompanyName" "Kelvo-plugin team"
 VIAddVersionKey "LegalCopyright" "Kelvo-plugin team"
 
-Var PlayerFound
-
-Page directory SkipDirectoryWhenPlayerFound
+Page directory
 Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
@@ -69,18 +70,7 @@ UninstPage instfiles
 !insertmacro DefineWaitForPlayerClosed "un."
 
 Function .onInit
-  ReadRegStr $0 HKCU "${PLAYER_KEY}" ""
-  ${If} $0 != ""
-  ${AndIf} ${FileExists} "$0\*.*"
-    StrCpy $PlayerFound 1
-  ${EndIf}
   Call WaitForPlayerClosed
-FunctionEnd
-
-Function SkipDirectoryWhenPlayerFound
-  ${If} $PlayerFound == 1
-    Abort
-  ${EndIf}
 FunctionEnd
 
 Section "gen_klv"
@@ -114,9 +104,11 @@ Section "Uninstall"
   Call un.WaitForPlayerClosed
   Delete "$INSTDIR\gen_klv.dll"
   ${If} ${FileExists} "$INSTDIR\gen_klv.ini"
+  ${OrIf} ${FileExists} "${USER_SETTINGS}"
     MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 \
       "Remove the plug-in's settings (gen_klv.ini) as well?" /SD IDNO IDNO keepSettings
     Delete "$INSTDIR\gen_klv.ini"
+    Delete "${USER_SETTINGS}"
     keepSettings:
   ${EndIf}
   DeleteRegKey HKCU "${UNINSTALL_KEY}"

@@ -13,6 +13,7 @@ constexpr int kRequestTitleAt = 212;
 constexpr int kRequestWideTitleAt = 213;
 constexpr int kRequestShuffle = 250;
 constexpr int kRequestRepeat = 251;
+constexpr int kRequestSettingsFolder = 1335;  // UTF-16 folder for each user's settings
 
 constexpr int kCommandPrevious = 40044;
 constexpr int kCommandPlay = 40045;

@@ -79,6 +79,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     bool written = WriteInstallDirectory(app.directory);
     LogEvent("registry %s", written ? "written" : "not written");
   }
+  if (options.perUser) app.settingsFolder = PerUserSettingsFolder();
   LoadPlayerState(app.directory, app.playback);
   LogEvent("entry %d", app.playback.Index());
 

@@ -57,6 +57,8 @@ LRESULT HandleRequest(int code, WPARAM wParam) {
       if (!gApp->wideTitles || track == nullptr) return 0;
       return reinterpret_cast<LRESULT>(track->wideTitle.c_str());
     }
+    case kRequestSettingsFolder:
+      return gApp->settingsFolder.empty() ? 0 : reinterpret_cast<LRESULT>(gApp->settingsFolder.c_str());
     case kRequestShuffle:
       return playback.Shuffle() ? 1 : 0;
     case kRequestRepeat:

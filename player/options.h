@@ -10,6 +10,7 @@ struct Options {
   std::string logPath;        // --log FILE
   unsigned exitAfterMs = 0;   // --exit-after MS; 0 runs until closed
   bool wideTitles = true;     // --no-wide-titles: request 213 answers 0, as an older host
+  bool perUser = false;       // --per-user: request 1335 answers the per-user settings folder
 };
 
 // False (with a reason) for an unknown option or a missing value.

@@ -21,6 +21,8 @@ struct PlayerApp {
   std::vector<LoadedPlugin> plugins;
   UINT exitAfterMs = 0;
   bool wideTitles = true;  // answers request 213
+  // Answered to request 1335; empty answers 0, as a host older than per-user settings.
+  std::wstring settingsFolder{};
 };
 
 extern PlayerApp* gApp;

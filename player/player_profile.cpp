@@ -35,6 +35,15 @@ bool WriteInstallDirectory(const std::string& directory) {
   return result == ERROR_SUCCESS;
 }
 
+std::wstring PerUserSettingsFolder() {
+  wchar_t appData[MAX_PATH] = L"";
+  const DWORD length = GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {};
+  std::wstring folder = std::wstring(appData) + L"\\Winamp";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  return folder;
+}
+
 // Load and save in one order: entry, repeat, shuffle, volume.
 void LoadPlayerState(const std::string& directory, Playback& playback) {
   std::string path = IniPath(directory);

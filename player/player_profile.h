@@ -10,6 +10,9 @@ namespace player {
 
 std::string ExeDirectory();
 bool WriteInstallDirectory(const std::string& directory);
+// %APPDATA%\Winamp, made when missing, where the player keeps each user's
+// settings; empty when the user has no application data folder.
+std::wstring PerUserSettingsFolder();
 void LoadPlayerState(const std::string& directory, Playback& playback);
 void SavePlayerState(const std::string& directory, const Playback& playback);
 

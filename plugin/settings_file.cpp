@@ -1,75 +1,60 @@
-// gen_klv.ini: located through the host's registry key, read and written with
-// the platform's profile functions.
+// gen_klv.ini, read and written with the platform's wide profile functions,
+// so that neither a path nor a value passes through the 8-bit code page.
 #include "plugin/settings_file.h"
 
 #include <windows.h>
 
-#include <algorithm>
 #include <vector>
 
+#include "core/utf16_text.h"
 #include "plugin/plugin_state.h"
-#include "plugin/win_handles.h"
+#include "plugin/settings_location.h"
+#include "plugin/text_encoding.h"
 
 std::unique_ptr<SettingsFile> gSettingsFile;
 
 namespace {
 
-constexpr char kHostKey[] = "Software\\Winamp";
-constexpr char kIniSuffix[] = "\\Plugins\\gen_klv.ini";
-constexpr size_t kMaxShortText = 255;
 constexpr DWORD kProfileBufferSize = klv::kMaxIniText + 1;
 
-std::string CutShort(std::string text) {
-  if (text.size() > kMaxShortText) text.resize(kMaxShortText);
-  return text;
-}
-
-// The key's default value as text: whole, whatever its type, up to its first NUL.
-bool ReadHostDirectory(HKEY key, std::string& directory) {
-  DWORD size = 0;
-  RegQueryValueExA(key, nullptr, nullptr, nullptr, nullptr, &size);
-  // One spare zero byte so that a value stored without its NUL still ends.
-  std::vector<char> buffer(size + 1, '\0');
-  if (RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()), &size) !=
-      ERROR_SUCCESS) {
-    return false;
-  }
-  directory = CutShort(std::string(buffer.data()));
-  return true;
+std::string ToUtf8(const std::wstring& text) {
+  return klv::Utf16ToUtf8(std::u16string(text.begin(), text.end()));
 }
 
 }  // namespace
 
+SettingsFile::SettingsFile(std::string_view utf8Path) : path_(Utf8ToWide(utf8Path)) {}
+
+std::string SettingsFile::Path() const { return ToUtf8(path_); }
+
 std::string SettingsFile::ReadString(std::string_view section, std::string_view key,
                                      std::string_view fallback) const {
-  std::vector<char> buffer(kProfileBufferSize, '\0');
-  const std::string sectionText(section), keyText(key), fallbackText(fallback);
-  const DWORD length = GetPrivateProfileStringA(sectionText.c_str(), keyText.c_str(), fallbackText.c_str(),
-                                                buffer.data(), kProfileBufferSize, path_.c_str());
-  return std::string(buffer.data(), std::min<DWORD>(length, klv::kMaxIniText));
+  std::vector<wchar_t> buffer(kProfileBufferSize, L'\0');
+  GetPrivateProfileStringW(Utf8ToWide(section).c_str(), Utf8ToWide(key).c_str(), Utf8ToWide(fallback).c_str(),
+                           buffer.data(), kProfileBufferSize, path_.c_str());
+  // A text cut at the buffer's end keeps no half of a surrogate pair.
+  const std::u16string units =
+      klv::ReadBoundedWideText(reinterpret_cast<const char16_t*>(buffer.data()), klv::kMaxIniText);
+  return klv::Utf16ToUtf8(units);
 }
 
 bool SettingsFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   // Wine run by root opens a read-only file for writing and the profile write
   // succeeds; Windows refuses it. Refuse it here alike.
-  const DWORD attributes = GetFileAttributesA(path_.c_str());
+  const DWORD attributes = GetFileAttributesW(path_.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
     SetLastError(ERROR_ACCESS_DENIED);
     return false;
   }
-  const std::string sectionText(section), keyText(key), valueText(value);
-  return WritePrivateProfileStringA(sectionText.c_str(), keyText.c_str(), valueText.c_str(), path_.c_str()) !=
-         FALSE;
+  return WritePrivateProfileStringW(Utf8ToWide(section).c_str(), Utf8ToWide(key).c_str(),
+                                    Utf8ToWide(value).c_str(), path_.c_str()) != FALSE;
 }
 
 bool OpenSettingsFile() {
-  HKEY raw = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kHostKey, 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS) return false;
-  UniqueRegKey key(raw);
-  std::string directory;
-  if (!ReadHostDirectory(key.Get(), directory)) return false;
+  std::wstring path = LocateSettingsFile();
+  if (path.empty()) return false;
   // No file is created or checked here: a missing file reads as all defaults.
-  gSettingsFile = std::make_unique<SettingsFile>(CutShort(directory + kIniSuffix));
+  gSettingsFile = std::make_unique<SettingsFile>(std::move(path));
   return true;
 }
 

@@ -1,29 +1,34 @@
-// gen_klv.ini through the platform's profile functions.
+// gen_klv.ini through the platform's wide profile functions; the texts the
+// settings code reads and writes are UTF-8.
 #pragma once
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "core/settings.h"
 
 class SettingsFile : public klv::IniReader, public klv::IniWriter {
  public:
-  explicit SettingsFile(std::string path) : path_(std::move(path)) {}
-  const std::string& Path() const { return path_; }
+  explicit SettingsFile(std::wstring path) : path_(std::move(path)) {}
+  explicit SettingsFile(std::string_view utf8Path);
+  const std::wstring& WidePath() const { return path_; }
+  std::string Path() const;  // UTF-8
   std::string ReadString(std::string_view section, std::string_view key,
                          std::string_view fallback) const override;
   bool WriteString(std::string_view section, std::string_view key, std::string_view value) override;
 
  private:
-  std::string path_;
+  std::wstring path_;
 };
 
 extern std::unique_ptr<SettingsFile> gSettingsFile;
 
-// Locates the file from the host's registry key and creates gSettingsFile.
+// Locates the file (plugin/settings_location.h) and creates gSettingsFile.
+// False only when no place at all is known.
 bool OpenSettingsFile();
 // Writes every setting but Position. False when a write was refused; the
 // message for the user is then SettingsWriteErrorText().
 bool SaveSettings();
-// "Unable to write to " + path, the path taken literally.
+// "Unable to write to " + the full path, in UTF-8, the path taken literally.
 std::string SettingsWriteErrorText();

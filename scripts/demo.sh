@@ -66,6 +66,10 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 source "$root/scripts/wine_env.sh"
 klv_wine_env "$build/win32"
+# The player runs in its per-user mode, as newer players do: the plug-in
+# keeps its settings in the user's folder and takes the file above over once.
+user_ini=$(realpath -m "$(winepath -u "$(wine cmd /c echo %APPDATA% | tr -d '\r')\\Winamp\\Plugins\\gen_klv.ini")")
+rm -f "$user_ini"
 # A crash must end the process, not leave a debugger dialog waiting for a click.
 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
 # Without a window manager Wine waits 2 s for each managed window it hides;
@@ -79,11 +83,11 @@ fi
 if [ -n "${KLV_USE_DISPLAY:-}" ]; then
   say "running the player on $DISPLAY; Ctrl+Alt+N next, Ctrl+Alt+U volume up, Ctrl+Alt+R repeat"
   say "close the player window to end the demo"
-  wine "$demo/player.exe" --log "$demo/player.log" || true
+  wine "$demo/player.exe" --per-user --log "$demo/player.log" || true
   # The prefix is shared with the headless tests, which want unmanaged windows.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
   say "settings file:"
-  echo "$ini"
+  echo "$user_ini"
   exit 0
 fi
 
@@ -120,7 +124,7 @@ position() { wintool request "$main_class" 105 0 | tr -d '\r'; }
 entry() { wintool request "$main_class" 125 0 | tr -d '\r'; }
 
 say "first run: the plug-in starts playback"
-wine "$demo/player.exe" --log "$demo/player-run1.log" &
+wine "$demo/player.exe" --per-user --log "$demo/player-run1.log" &
 player_pid=$!
 wintool wait "$main_class" 30000
 sleep 2
@@ -156,7 +160,7 @@ wintool command "$main_class" 41001
 await_exit "$player_pid"
 
 say "second run: playback resumes"
-wine "$demo/player.exe" --log "$demo/player-run2.log" &
+wine "$demo/player.exe" --per-user --log "$demo/player-run2.log" &
 player_pid=$!
 wintool wait "$main_class" 30000
 sleep 1.5
@@ -171,7 +175,7 @@ await_exit "$player_pid"
 # assignment dialog. There Ctrl+Alt+F8 is chosen and assigned, and "Exit"
 # writes the settings file.
 say "third run: the configuration and hotkey assignment dialogs"
-wine "$demo/player.exe" --log "$demo/player-run3.log" &
+wine "$demo/player.exe" --per-user --log "$demo/player-run3.log" &
 player_pid=$!
 wintool wait "$main_class" 30000
 sleep 1
@@ -201,7 +205,7 @@ shot 10-config-dialog-assigned
 for _ in 1 2 3 4 5 6 7; do wintool keys shift+tab; done
 wintool keys enter       # Exit
 sleep 1
-say "saved: $(grep -i '^prev_hotkey=' "$ini" | tr -d '\r') (Ctrl+Alt+F8 is $(( (0x77 << 16) | 3 )))"
+say "saved: $(grep -i '^prev_hotkey=' "$user_ini" | tr -d '\r') (Ctrl+Alt+F8 is $(( (0x77 << 16) | 3 )))"
 wintool keys ctrl+alt+f8
 sleep 0.5
 shot 11-new-hotkey
@@ -216,7 +220,7 @@ trap 'restore_dpi; klv_wine_cleanup' EXIT
 for dpi in 96 144; do
   say "run at $dpi DPI"
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
-  wine "$demo/player.exe" --log "$demo/player-dpi$dpi.log" &
+  wine "$demo/player.exe" --per-user --log "$demo/player-dpi$dpi.log" &
   player_pid=$!
   wintool wait "$main_class" 30000
   sleep 1
@@ -245,4 +249,4 @@ done
 restore_dpi
 
 say "settings file:"
-echo "$ini"
+echo "$user_ini"

@@ -14,6 +14,7 @@
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings_file.h"
+#include "plugin/text_encoding.h"
 #include "plugin/transparency.h"
 #include "ui/config_dialog.h"
 #include "ui/form_window.h"
@@ -477,8 +478,8 @@ void TForm1::Button1Click() {
   ScheduleRelease();
   if (!SaveSettings()) {
     // No owner: the dialog goes away while the box is open.
-    const std::string message = SettingsWriteErrorText() + ".";
-    MessageBoxA(nullptr, message.c_str(), kErrorCaption, MB_OK | MB_ICONERROR);
+    const std::wstring message = Utf8ToWide(SettingsWriteErrorText() + ".");
+    MessageBoxW(nullptr, message.c_str(), Utf8ToWide(kErrorCaption).c_str(), MB_OK | MB_ICONERROR);
   }
 }
 

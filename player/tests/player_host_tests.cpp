@@ -114,8 +114,10 @@ class PlayerRun {
   }
   // Wide title of entry `index` as the host hands it out (request 213); false
   // when it answers 0.
-  bool WideTitle(int index, std::wstring& title) const {
-    intptr_t address = Request(213, static_cast<WPARAM>(index));
+  bool WideTitle(int index, std::wstring& title) const { return WideAnswer(213, index, title); }
+  // The UTF-16 text a request's answer points to in the player's memory.
+  bool WideAnswer(int code, int wParam, std::wstring& title) const {
+    intptr_t address = Request(code, static_cast<WPARAM>(wParam));
     if (address == 0) return false;
     title.clear();
     for (;;) {
@@ -170,15 +172,22 @@ TEST(PlayerHost, HandsOutTitlesFromItsPlaylist) {
   EXPECT_TRUE(player.Quit());
 }
 
-TEST(PlayerHost, HandsOutWideTitlesUnlessToldToPlayAnOlderHost) {
+// Wide titles, and in per-user mode its settings folder, as newer players do.
+TEST(PlayerHost, HandsOutWideTextsUnlessToldToPlayAnOlderHost) {
   // "Ночной город - Νυχτερινή πόλη": the entry no ANSI code page holds.
   const std::wstring nightCity =
       L"\u041d\u043e\u0447\u043d\u043e\u0439 \u0433\u043e\u0440\u043e\u0434 - "
       L"\u039d\u03c5\u03c7\u03c4\u03b5\u03c1\u03b9\u03bd\u03ae \u03c0\u03cc\u03bb\u03b7";
   {
     Install install(false);
-    PlayerRun player(install);
+    PlayerRun player(install, "--no-registry --per-user");
     ASSERT_NE(player.Window(), nullptr);
+    std::wstring folder;
+    ASSERT_TRUE(player.WideAnswer(1335, 0, folder));
+    wchar_t appData[MAX_PATH] = L"";
+    EXPECT_EQ(folder,
+              std::wstring(appData, GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH)) + L"\\Winamp");
+    EXPECT_NE(GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
     std::vector<std::wstring> titles;
     std::wstring title;
     for (int i = 0; player.WideTitle(i, title); ++i) titles.push_back(title);
@@ -201,6 +210,7 @@ TEST(PlayerHost, HandsOutWideTitlesUnlessToldToPlayAnOlderHost) {
   ASSERT_NE(older.Window(), nullptr);
   EXPECT_EQ(older.Request(213, 0), 0);
   EXPECT_EQ(older.Request(213, 1), 0);
+  EXPECT_EQ(older.Request(1335), 0);
   std::string ansi;
   EXPECT_TRUE(older.Title(0, ansi));
   EXPECT_TRUE(older.Quit());

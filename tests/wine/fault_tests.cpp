@@ -155,16 +155,18 @@ struct RegistryValueCase {
   bool writesTheInstallFile;  // the value names the test install
 };
 
-// The value missing altogether is refused (lifecycle tests); every value that
-// exists starts the plug-in, whatever its type or content.
+// Every value starts the plug-in, whatever its type or content; one that names
+// no folder, on the file beside the DLL.
 TEST_F(FaultTest, AnyExistingHostValueStartsAndQuitsCleanly) {
   const std::string directory = install.Directory();
+  std::string wideDirectory;  // a value is read as UTF-16 whatever its type
+  for (const char ch : directory) wideDirectory.append({ch, '\0'});
   const DWORD zero = 0;
   const std::vector<RegistryValueCase> cases = {
       {"empty string", REG_SZ, std::string(1, '\0'), false},
       {"no bytes", REG_SZ, std::string(), false},
       {"a number", REG_DWORD, std::string(reinterpret_cast<const char*>(&zero), sizeof(zero)), false},
-      {"binary without NUL", REG_BINARY, directory, true},
+      {"binary without NUL", REG_BINARY, wideDirectory, true},
       {"several strings", REG_MULTI_SZ, directory + '\0' + "C:\\Other" + '\0' + '\0', true},
       {"expand string", REG_EXPAND_SZ, directory + '\0', true},
   };
@@ -180,6 +182,7 @@ TEST_F(FaultTest, AnyExistingHostValueStartsAndQuitsCleanly) {
     EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
     EXPECT_EQ(install.IniValue("Track", "Position"), c.writesTheInstallFile ? "65432" : "<missing>");
   }
+  DeleteFileA(IniBesideTheDll().c_str());
   EXPECT_TRUE(boxes.Seen().empty());
 }
 

@@ -167,6 +167,16 @@ std::string OlderRelease(const std::string& dll) {
   return older;
 }
 
+// The settings file in the player's per-user folder, %APPDATA%\Winamp, its folders made.
+std::string UserSettingsFile() {
+  char appData[MAX_PATH] = "";
+  const std::string winamp =
+      std::string(appData, GetEnvironmentVariableA("APPDATA", appData, MAX_PATH)) + "\\Winamp";
+  CreateDirectoryA(winamp.c_str(), nullptr);
+  CreateDirectoryA((winamp + "\\Plugins").c_str(), nullptr);
+  return winamp + "\\Plugins\\gen_klv.ini";
+}
+
 class Installer : public testing::Test {
  protected:
   void SetUp() override {
@@ -178,6 +188,7 @@ class Installer : public testing::Test {
   }
   void TearDown() override {
     folder_.Clear();
+    DeleteFileA(UserSettingsFile().c_str());
     RegDeleteKeyA(HKEY_CURRENT_USER, kUninstallKey);
   }
 
@@ -291,10 +302,12 @@ TEST_F(Installer, AsksToCloseTheRunningPlayerAndInstallsOnRetry) {
   ASSERT_TRUE(player->Quit());
   player.reset();
   Press(question, IDRETRY);
-  // The folder comes from the registry, so the next page already installs; it closes with "Close".
-  ASSERT_TRUE(WaitUntil([&] { return UninstallEntryExists(); }, kProcessTimeoutMs));
+  // The folder page waits, filled in from the registry: "Install", then "Close".
   HWND wizard = AwaitDialog(setup, false);
   ASSERT_NE(wizard, nullptr);
+  EXPECT_FALSE(WaitUntil([&] { return UninstallEntryExists(); }, 1000));
+  Press(wizard, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return UninstallEntryExists(); }, kProcessTimeoutMs));
   ASSERT_TRUE(
       WaitUntil([&] { return IsWindowEnabled(GetDlgItem(wizard, IDOK)) != FALSE; }, kProcessTimeoutMs));
   Press(wizard, IDOK);
@@ -323,6 +336,7 @@ TEST_F(Installer, CancelWhileThePlayerRunsLeavesEverythingAsItWas) {
 TEST_F(Installer, UninstallerRemovesTheSettingsWhenTheUserSaysSo) {
   ASSERT_EQ(RunSetup("/S"), 0);
   WriteFileBytes(folder_.Ini(), kSettings);
+  WriteFileBytes(UserSettingsFile(), kSettings);
 
   // _?= keeps it in place, so the test can wait for its end; it cannot remove itself then.
   ChildProcess uninstall("\"" + folder_.Uninstaller() + "\" _?=" + folder_.Plugins());
@@ -343,11 +357,13 @@ TEST_F(Installer, UninstallerRemovesTheSettingsWhenTheUserSaysSo) {
   EXPECT_EQ(uninstall.ExitCode(), 0);
   EXPECT_FALSE(FileExists(folder_.Dll()));
   EXPECT_FALSE(FileExists(folder_.Ini()));
+  EXPECT_FALSE(FileExists(UserSettingsFile()));
 }
 
 TEST_F(Installer, SilentUninstallRemovesDllEntryAndItselfAndKeepsTheSettings) {
   ASSERT_EQ(RunSetup("/S"), 0);
   WriteFileBytes(folder_.Ini(), kSettings);
+  WriteFileBytes(UserSettingsFile(), kSettings);
   ASSERT_TRUE(UninstallEntryExists());
 
   // Started as the list of installed programs starts it: the uninstaller runs
@@ -359,6 +375,7 @@ TEST_F(Installer, SilentUninstallRemovesDllEntryAndItselfAndKeepsTheSettings) {
   EXPECT_FALSE(FileExists(folder_.Dll()));
   EXPECT_FALSE(UninstallEntryExists());
   EXPECT_EQ(ReadFileBytes(folder_.Ini()), kSettings);
+  EXPECT_EQ(ReadFileBytes(UserSettingsFile()), kSettings);
 }
 
 TEST_F(Installer, SilentUninstallWhileThePlayerRunsFailsAndChangesNothing) {

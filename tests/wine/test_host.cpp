@@ -27,6 +27,8 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return host->nullTitle ? 0 : reinterpret_cast<LRESULT>(host->title.c_str());
       case 213:
         return host->wideTitles ? reinterpret_cast<LRESULT>(host->wideTitle.c_str()) : host->noWideTitle;
+      case 1335:
+        return host->settingsFolder.empty() ? 0 : reinterpret_cast<LRESULT>(host->settingsFolder.c_str());
       case 250:
         return host->shuffle;
       case 251:

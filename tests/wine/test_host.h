@@ -50,6 +50,8 @@ class TestHost {
   bool wideTitles = false;
   std::wstring wideTitle = L"Song";
   LRESULT noWideTitle = 0;
+  // 1335, the per-user settings folder: answered when set, else 0 as an older host.
+  std::wstring settingsFolder;
 
   std::vector<RecordedMessage> log;
   void ClearLog() { log.clear(); }

@@ -319,3 +319,8 @@ std::string PluginDllPath() {
   const std::string path = EnvPath("KLV_DLL");
   return path.empty() ? "gen_klv.dll" : path;
 }
+
+std::string IniBesideTheDll() {
+  const std::string dll = PluginDllPath();
+  return dll.substr(0, dll.find_last_of("\\/") + 1) + "gen_klv.ini";
+}

@@ -115,6 +115,8 @@ class ManualOsdClock {
 std::string EnvPath(const char* name);
 // The real gen_klv.dll the suites load (%KLV_DLL%).
 std::string PluginDllPath();
+// gen_klv.ini beside it: the file of a start with neither a host answer nor a registry value.
+std::string IniBesideTheDll();
 
 // ---- Other processes ----
 
