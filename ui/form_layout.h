@@ -61,7 +61,7 @@ class FormLayout {
   void SetEnabled(int id, bool enabled);
 
   int Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
-  int TextWidth(const std::string& text) const;  // in the form font
+  int TextWidth(const std::wstring& text) const;  // in the form font
   HFONT Font() const { return font_.Get(); }
 
  private:
@@ -96,16 +96,10 @@ HFONT CreateFormFont();
 // at 96 DPI (scaled), with its top-left corner at (x, y) on the screen.
 RECT FormWindowRect(int x, int y, int clientWidth, int clientHeight, DWORD style, DWORD exStyle);
 
+// The tables' captions and hints, for the wide window functions.
+std::wstring Widen(const char* text);
 // A control's text, read whole.
-std::string WindowText(HWND window);
-
-// WM_NEXTDLGCTL for a form that is not a system dialog: IsDialogMessage asks
-// the window itself to move the focus on Tab and Shift+Tab.
-void MoveDialogFocus(HWND form, WPARAM wParam, LPARAM lParam);
-
-// DM_GETDEFID of a form: the push button that has the focus is the default
-// one, and where none has it there is none (Enter then does nothing).
-LRESULT FocusedDefaultButton(HWND form);
-
-// WM_ACTIVATE of a form: keeps the focused control across a switch to another window.
-void KeepFocusAcrossActivation(HWND form, WPARAM wParam, HWND& lastFocus);
+std::wstring WindowText(HWND window);
+// Numbers and key names are ASCII: any other character reads as '?', which
+// neither accepts.
+std::string ToAscii(const std::wstring& text);

@@ -319,7 +319,6 @@ TEST_F(ConfigDialogTest, MarkingAnUnassignedRowOpensTheDialogAndItsCloseBoxClear
   UserMarksRow(kNext - 1, true);
   FlushPostedMessages();
   EXPECT_EQ(driver.opened, 1);
-  EXPECT_EQ(CurrentHotkeyEntry(), kNext);
   EXPECT_FALSE(RowMarked(kNext - 1));
   EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
 }
@@ -358,7 +357,6 @@ TEST_F(ConfigDialogTest, ADoubleClickOpensTheDialogForThatRow) {
   DoubleClickListRow(List(), kNext - 1);
   FlushPostedMessages();
   EXPECT_EQ(driver.opened, 1);
-  EXPECT_EQ(CurrentHotkeyEntry(), kNext);
   ASSERT_EQ(driver.snapshots.size(), 1u);
   EXPECT_EQ(driver.snapshots[0].key, "P");
   // Closed without "Assign": the entry, its registration and its mark stay.
@@ -485,7 +483,7 @@ TEST(ConfigThroughTheDll, ShowsThePicturesAndClosesAtQuit) {
   ASSERT_EQ(plugin.Init(), 0);
   plugin.Config();
   FlushPostedMessages();
-  HWND dialog = FindWindowA(form1::kClassName, nullptr);
+  HWND dialog = FindWindowW(form1::kClassName, nullptr);
   ASSERT_NE(dialog, nullptr);
   for (int id : {form1::kImage1, form1::kImage2}) {
     auto bitmap =
@@ -502,7 +500,7 @@ TEST(ConfigThroughTheDll, ShowsThePicturesAndClosesAtQuit) {
                            reinterpret_cast<LPARAM>(&ideal)));
   plugin.Config();  // a second call brings the same dialog forward
   FlushPostedMessages();
-  EXPECT_EQ(FindWindowA(form1::kClassName, nullptr), dialog);
+  EXPECT_EQ(FindWindowW(form1::kClassName, nullptr), dialog);
   plugin.Quit();
   FlushPostedMessages();
   EXPECT_FALSE(IsWindow(dialog));
