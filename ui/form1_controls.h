@@ -47,6 +47,9 @@ enum ControlId : int {
   kCheckBox5,  // OSD on/off
   kCheckBox6,  // hotkeys on/off
   kLabel12,    // web address
+  kLabel13,    // "Show on"
+  kComboBox1,  // the OSD's monitor
+  kCheckBox7,  // no OSD over full-screen programs
 };
 constexpr wchar_t kClassName[] = L"TForm1";
 

@@ -30,6 +30,8 @@ WindowClassOf ClassFor(ControlKind kind) {
       return {L"EDIT", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, true};
     case ControlKind::kComboBox:
       return {L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL, 0, true};
+    case ControlKind::kDropDownList:
+      return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL, 0, true};
     case ControlKind::kLabel:
       return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0, false};
     case ControlKind::kSlider:
@@ -216,7 +218,8 @@ RECT FormLayout::ControlRect(const ControlRow& row) const {
     rect.right = rect.left + TextWidth(Widen(row.caption));
     rect.bottom = rect.top + TextHeight();
   }
-  if (row.kind == ControlKind::kComboBox) rect.bottom += Scale(13) * 12;  // room for the drop-down
+  if (row.kind == ControlKind::kComboBox || row.kind == ControlKind::kDropDownList)
+    rect.bottom += Scale(13) * 12;  // room for the drop-down
   if (row.kind == ControlKind::kCheckBox && row.caption != nullptr && *row.caption != '\0') {
     // Where the system's substitute for the form font runs wider, the box
     // grows to keep its caption whole.
@@ -314,6 +317,17 @@ const char* FormLayout::EffectiveHint(const ControlRow& row) const {
     parent = container->row->parent;
   }
   return nullptr;
+}
+
+void FormLayout::FillDropDown(int id, const std::vector<std::wstring>& items) {
+  HWND box = Control(id);
+  int widest = 0;
+  for (const std::wstring& item : items) {
+    SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    widest = std::max(widest, TextWidth(item));
+  }
+  SendMessageW(box, CB_SETDROPPEDWIDTH, widest + GetSystemMetrics(SM_CXVSCROLL) + Scale(8), 0);
+  SendMessageW(box, CB_SETITEMHEIGHT, 0, Scale(13));
 }
 
 void FormLayout::SetEnabled(int id, bool enabled) {

@@ -16,8 +16,9 @@ enum class ControlKind {
   kRadioButton,
   kPushButton,
   kEdit,
-  kComboBox,  // drop-down list with an editable text field
-  kLabel,     // sized to its text when width is 0
+  kComboBox,      // drop-down list with an editable text field
+  kDropDownList,  // drop-down list without one
+  kLabel,         // sized to its text when width is 0
   kSlider,
   kCheckList,  // one check mark per row
   kPicture,
@@ -56,6 +57,9 @@ class FormLayout {
   HWND Control(int id) const;
   int IdOf(HWND control) const;  // 0 when not one of ours
   SIZE Size(int id) const;       // the control's size as the table places it, in form pixels
+  // Fills a drop-down's list, rows 13 pixels high at 96 DPI, and lets the
+  // list open wide enough to show every item whole.
+  void FillDropDown(int id, const std::vector<std::wstring>& items);
   // Enables or disables a control; for a group box also everything inside it
   // (a control is usable only when each enclosing group is enabled).
   void SetEnabled(int id, bool enabled);

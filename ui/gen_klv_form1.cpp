@@ -31,7 +31,7 @@ const FormPlacement kPlacement = {kClassName,
                                   -3,
                                   -2,
                                   632,
-                                  456};
+                                  480};
 constexpr wchar_t kErrorCaption[] = L"gen_klv";
 
 // A check mark the user changed, applied once the list has finished its own
@@ -76,6 +76,10 @@ void TForm1::CreateControls() {
     SendMessageW(slider, TBM_SETPOS, TRUE, 100);
   }
   sliderShown_.fill(100);
+
+  // Item i is the value of the OSD's monitor setting.
+  layout_.FillDropDown(kComboBox1, {L"Primary monitor", L"Player's monitor", L"Active window's monitor",
+                                    L"Mouse pointer's monitor"});
 
   // Drawn at the size the form gives them, so they grow with the DPI and keep their aspect.
   logo_.Reset(LoadJpegResource(KLV_IDR_ABOUT_LOGO, layout_.Size(kImage1)));
@@ -127,6 +131,10 @@ void TForm1::OnCommand(int id, int code) {
     if (!filling_) Edit1Change();
     return;
   }
+  if (code == CBN_SELCHANGE && id == kComboBox1) {
+    ComboBox1Change();
+    return;
+  }
   if (code != BN_CLICKED) return;
   if (id >= kRadioItem0 && id <= kRadioItem8) {
     RadioGroup1Click(id - kRadioItem0);
@@ -156,6 +164,9 @@ void TForm1::OnCommand(int id, int code) {
       break;
     case kCheckBox1:
       CheckBox1Click();
+      break;
+    case kCheckBox7:
+      CheckBox7Click();
       break;
     case kButton1:
       Button1Click();
@@ -217,6 +228,10 @@ void TForm1::FormShow() {
 
   ShowOsdPosition(gSettings.osdPosition);
   SetWindowTextW(layout_.Control(kEdit1), std::to_wstring(gSettings.osdDisplayTime).c_str());
+  // A stored value without an item shows the first one and stays as it is.
+  const int32_t monitor = gSettings.osdMonitor;
+  SendMessageW(layout_.Control(kComboBox1), CB_SETCURSEL, monitor >= 0 && monitor <= 3 ? monitor : 0, 0);
+  SetChecked(kCheckBox7, gSettings.osdHideFullScreen);
 
   SetChecked(kCheckBox1, gSettings.rememberPosition);
   SetChecked(kCheckBox2, gSettings.playOnStart);
@@ -278,6 +293,13 @@ void TForm1::Edit1Change() {
   }
   gSettings.osdDisplayTime = value;
 }
+
+void TForm1::ComboBox1Change() {
+  const LRESULT item = SendMessageW(layout_.Control(kComboBox1), CB_GETCURSEL, 0, 0);
+  if (item != CB_ERR) gSettings.osdMonitor = static_cast<int32_t>(item);
+}
+
+void TForm1::CheckBox7Click() { gSettings.osdHideFullScreen = Checked(kCheckBox7); }
 
 void TForm1::Button2Click() { ChooseOsdColor(Window()); }
 

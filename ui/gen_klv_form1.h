@@ -40,6 +40,8 @@ class TForm1 : public FormFrame {
   void CheckBox5Click();
   void RadioGroup1Click(int item);
   void Edit1Change();
+  void ComboBox1Change();
+  void CheckBox7Click();
   void Button2Click();
   void Button3Click();
   void CheckBox3Click();

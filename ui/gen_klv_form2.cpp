@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "core/hotkey_actions.h"
 #include "core/key_names.h"
@@ -54,17 +54,10 @@ TForm2::TForm2(int n, HWND owner) : FormFrame(kPlacement), entry_(n), owner_(own
 
 void TForm2::CreateControls() {
   layout_.Build(Window(), kForm2Controls, std::size(kForm2Controls));
-  HWND keyBox = layout_.Control(form2::kComboBox1);
-  int widest = 0;
-  for (const klv::KeyName& key : klv::KeyNameTable) {
-    const std::wstring name = Widen(key.name);
-    SendMessageW(keyBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-    widest = std::max(widest, layout_.TextWidth(name));
-  }
   // The box is narrow; its list opens wide enough to show every name whole.
-  const int listWidth = widest + GetSystemMetrics(SM_CXVSCROLL) + layout_.Scale(8);
-  SendMessageW(keyBox, CB_SETDROPPEDWIDTH, listWidth, 0);
-  SendMessageW(keyBox, CB_SETITEMHEIGHT, 0, layout_.Scale(13));
+  std::vector<std::wstring> names;
+  for (const klv::KeyName& key : klv::KeyNameTable) names.push_back(Widen(key.name));
+  layout_.FillDropDown(form2::kComboBox1, names);
   SetWindowSubclass(layout_.Control(form2::kCheckBox5), EnableBoxProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
