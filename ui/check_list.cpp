@@ -3,6 +3,9 @@
 #include <uxtheme.h>
 #include <vsstyle.h>
 
+#include <string>
+
+#include "plugin/text_encoding.h"
 #include "plugin/win_handles.h"
 
 namespace {
@@ -50,43 +53,44 @@ void CheckList::Attach(HWND list, int rowHeight) {
   }
   RECT client{};
   GetClientRect(list, &client);
-  LVCOLUMNA column{};
+  LVCOLUMNW column{};
   column.mask = LVCF_WIDTH;
   column.cx = client.right - client.left;
-  SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+  SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
 }
 
 void CheckList::AddRow(const char* caption) {
-  LVITEMA item{};
+  std::wstring text = Utf8ToWide(caption);
+  LVITEMW item{};
   item.mask = LVIF_TEXT | LVIF_STATE;
   item.iItem = Count();
-  item.pszText = const_cast<char*>(caption);
+  item.pszText = text.data();
   // The first row takes the keyboard focus mark, so Space works at once.
   item.state = INDEXTOSTATEIMAGEMASK(1) | (item.iItem == 0 ? LVIS_FOCUSED : 0);
   item.stateMask = LVIS_STATEIMAGEMASK | LVIS_FOCUSED;
   settingFromCode_ = true;
-  SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
   settingFromCode_ = false;
 }
 
-int CheckList::Count() const { return static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0)); }
+int CheckList::Count() const { return static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
 
 bool CheckList::Checked(int row) const {
-  const auto state = static_cast<UINT>(SendMessageA(list_, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
+  const auto state = static_cast<UINT>(SendMessageW(list_, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
   return (state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
 }
 
 void CheckList::SetChecked(int row, bool checked) {
-  LVITEMA item{};
+  LVITEMW item{};
   item.stateMask = LVIS_STATEIMAGEMASK;
   item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
   settingFromCode_ = true;
-  SendMessageA(list_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+  SendMessageW(list_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
   settingFromCode_ = false;
 }
 
 bool CheckList::Selected(int row) const {
-  return (SendMessageA(list_, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+  return (SendMessageW(list_, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
 }
 
 bool CheckList::IsUserCheckChange(const NMLISTVIEW& change) const {

@@ -1,4 +1,4 @@
-// Entry points of the two dialogs for the rest of the library.
+// Entry points of the configuration dialog for the rest of the library.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +10,9 @@ void OpenConfigDialog();
 void CloseConfigDialog();
 HWND ConfigDialogWindow();  // null when none is open
 
-bool EditHotkey(int n);  // n = 1..15; true when the entry holds a combination afterwards
+// The hotkey list's reactions. EditHotkey runs the assignment dialog for
+// entry n = 1..15 and sets row n - 1's mark from the result: true when the
+// entry holds a combination afterwards.
+bool EditHotkey(int n);
 void ApplyListCheckMarks();
 void EditSelectedHotkeys();

@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <string>
 
+#include "plugin/text_encoding.h"
+
 namespace {
 
 struct WindowClassOf {
-  const char* className;
+  const wchar_t* className;
   DWORD style;
   DWORD exStyle;
   bool focusable;
@@ -17,29 +19,31 @@ struct WindowClassOf {
 WindowClassOf ClassFor(ControlKind kind) {
   switch (kind) {
     case ControlKind::kGroupBox:
-      return {"BUTTON", BS_GROUPBOX, 0, false};
+      return {L"BUTTON", BS_GROUPBOX, 0, false};
     case ControlKind::kCheckBox:
-      return {"BUTTON", BS_AUTOCHECKBOX, 0, true};
+      return {L"BUTTON", BS_AUTOCHECKBOX, 0, true};
     case ControlKind::kRadioButton:
-      return {"BUTTON", BS_AUTORADIOBUTTON, 0, true};
+      return {L"BUTTON", BS_AUTORADIOBUTTON, 0, true};
     case ControlKind::kPushButton:
-      return {"BUTTON", BS_PUSHBUTTON, 0, true};
+      return {L"BUTTON", BS_PUSHBUTTON, 0, true};
     case ControlKind::kEdit:
-      return {"EDIT", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, true};
+      return {L"EDIT", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, true};
     case ControlKind::kComboBox:
-      return {"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL, 0, true};
+      return {L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL, 0, true};
+    case ControlKind::kDropDownList:
+      return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL, 0, true};
     case ControlKind::kLabel:
-      return {"STATIC", SS_LEFT | SS_NOPREFIX, 0, false};
+      return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0, false};
     case ControlKind::kSlider:
-      return {TRACKBAR_CLASSA, TBS_HORZ | TBS_AUTOTICKS | TBS_BOTTOM | TBS_FIXEDLENGTH, 0, true};
+      return {TRACKBAR_CLASSW, TBS_HORZ | TBS_AUTOTICKS | TBS_BOTTOM | TBS_FIXEDLENGTH, 0, true};
     case ControlKind::kCheckList:
-      return {WC_LISTVIEWA,
+      return {WC_LISTVIEWW,
               LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
               WS_EX_CLIENTEDGE, true};
     case ControlKind::kPicture:
-      return {"STATIC", SS_BITMAP, 0, false};
+      return {L"STATIC", SS_BITMAP, 0, false};
   }
-  return {"STATIC", 0, 0, false};
+  return {L"STATIC", 0, 0, false};
 }
 
 // Hit tests pass through these, so their hints hang on the form as rectangles.
@@ -64,10 +68,10 @@ LRESULT CALLBACK PushButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM
                                 DWORD_PTR) noexcept {
   switch (message) {
     case WM_SETFOCUS:
-      SendMessageA(button, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+      SendMessageW(button, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
       break;
     case WM_KILLFOCUS:
-      SendMessageA(button, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+      SendMessageW(button, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
       break;
     case WM_NCDESTROY:
       RemoveWindowSubclass(button, PushButtonProc, 0);
@@ -106,9 +110,9 @@ int SystemDpi() {
 int ScaleForDpi(int pixels) { return MulDiv(pixels, SystemDpi(), 96); }
 
 HFONT CreateFormFont() {
-  return CreateFontA(-ScaleForDpi(11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+  return CreateFontW(-ScaleForDpi(11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                     "MS Sans Serif");
+                     L"MS Sans Serif");
 }
 
 RECT FormWindowRect(int x, int y, int clientWidth, int clientHeight, DWORD style, DWORD exStyle) {
@@ -118,20 +122,18 @@ RECT FormWindowRect(int x, int y, int clientWidth, int clientHeight, DWORD style
   return rect;
 }
 
-std::string WindowText(HWND window) {
-  std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-  text.resize(static_cast<size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+std::wstring Widen(const char* text) { return Utf8ToWide(text != nullptr ? text : ""); }
+
+std::wstring WindowText(HWND window) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 
-void MoveDialogFocus(HWND form, WPARAM wParam, LPARAM lParam) {
-  HWND next = lParam != 0 ? reinterpret_cast<HWND>(wParam) : GetNextDlgTabItem(form, GetFocus(), wParam != 0);
-  if (next == nullptr) return;
-  SetFocus(next);
-  // Text reached by Tab is selected whole, ready to be typed over.
-  HWND focused = GetFocus();
-  if (focused != nullptr && (SendMessageA(focused, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0)
-    SendMessageA(focused, EM_SETSEL, 0, -1);
+std::string ToAscii(const std::wstring& text) {
+  std::string ascii;
+  for (wchar_t c : text) ascii.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+  return ascii;
 }
 
 void FormLayout::Build(HWND form, const ControlRow* rows, size_t count) {
@@ -143,7 +145,7 @@ void FormLayout::Build(HWND form, const ControlRow* rows, size_t count) {
   std::vector<const ControlRow*> order;
   AppendInTabOrder(rows_, 0, order);
 
-  const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(form, GWLP_HINSTANCE));
+  const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(form, GWLP_HINSTANCE));
   entries_.clear();
   entries_.reserve(order.size());
   const ControlRow* previous = nullptr;
@@ -155,11 +157,11 @@ void FormLayout::Build(HWND form, const ControlRow* rows, size_t count) {
     DWORD style = ControlStyle(*row, cls, firstRadio);
     if (!enabled || !ContainerEnabled(row->parent)) style |= WS_DISABLED;
     const RECT place = ControlRect(*row);
-    HWND window =
-        CreateWindowExA(cls.exStyle, cls.className, row->kind == ControlKind::kPicture ? "" : row->caption,
-                        style, place.left, place.top, place.right - place.left, place.bottom - place.top,
-                        form, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row->id)), instance, nullptr);
-    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+    const std::wstring caption = Widen(row->kind == ControlKind::kPicture ? "" : row->caption);
+    HWND window = CreateWindowExW(cls.exStyle, cls.className, caption.c_str(), style, place.left, place.top,
+                                  place.right - place.left, place.bottom - place.top, form,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(row->id)), instance, nullptr);
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
     if (row->kind == ControlKind::kPushButton) SetWindowSubclass(window, PushButtonProc, 0, 0);
     entries_.push_back({row, window, enabled});
     previous = row;
@@ -171,7 +173,7 @@ void FormLayout::Build(HWND form, const ControlRow* rows, size_t count) {
       SetWindowPos(it->window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
 
-  tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form, nullptr,
                              instance, nullptr);
   if (tooltip_ != nullptr) {
@@ -183,21 +185,22 @@ void FormLayout::Build(HWND form, const ControlRow* rows, size_t count) {
 void FormLayout::AddTooltip(const Entry& entry) {
   const char* hint = EffectiveHint(*entry.row);
   if (hint == nullptr || *hint == '\0') return;
-  TOOLINFOA tool{};
-  tool.cbSize = TTTOOLINFOA_V2_SIZE;
+  std::wstring text = Widen(hint);  // the tooltip keeps a copy
+  TOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
   tool.uFlags = TTF_SUBCLASS;
   tool.hwnd = form_;
-  tool.lpszText = const_cast<char*>(hint);
+  tool.lpszText = text.data();
   // The mouse over a disabled control moves over the form, so every hint also
   // hangs on the form as the control's rectangle.
   tool.uId = static_cast<UINT_PTR>(entry.row->id);
   GetWindowRect(entry.window, &tool.rect);
   MapWindowPoints(nullptr, form_, reinterpret_cast<POINT*>(&tool.rect), 2);
-  SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   if (IsTransparentToMouse(entry.row->kind)) return;
   tool.uFlags |= TTF_IDISHWND;
   tool.uId = reinterpret_cast<UINT_PTR>(entry.window);
-  SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 RECT FormLayout::ControlRect(const ControlRow& row) const {
@@ -212,14 +215,15 @@ RECT FormLayout::ControlRect(const ControlRow& row) const {
   // and never overlap by a rounded pixel, at any other.
   RECT rect{Scale(left), Scale(top), Scale(left + row.width), Scale(top + row.height)};
   if (row.kind == ControlKind::kLabel && row.width == 0) {
-    rect.right = rect.left + TextWidth(row.caption != nullptr ? row.caption : "");
+    rect.right = rect.left + TextWidth(Widen(row.caption));
     rect.bottom = rect.top + TextHeight();
   }
-  if (row.kind == ControlKind::kComboBox) rect.bottom += Scale(13) * 12;  // room for the drop-down
+  if (row.kind == ControlKind::kComboBox || row.kind == ControlKind::kDropDownList)
+    rect.bottom += Scale(13) * 12;  // room for the drop-down
   if (row.kind == ControlKind::kCheckBox && row.caption != nullptr && *row.caption != '\0') {
     // Where the system's substitute for the form font runs wider, the box
     // grows to keep its caption whole.
-    rect.right = std::max<LONG>(rect.right, rect.left + TextWidth(row.caption) + Scale(20));
+    rect.right = std::max<LONG>(rect.right, rect.left + TextWidth(Widen(row.caption)) + Scale(20));
   }
   return rect;
 }
@@ -228,7 +232,7 @@ RECT FormLayout::CaptionBoxRect(const ControlRow& row, const ControlRow& group) 
   // The group box draws its caption this many pixels in from its left edge, at any DPI.
   constexpr int kCaptionIndent = 8;
   const RECT frame = ControlRect(group);
-  const std::string caption = group.caption != nullptr ? group.caption : "";
+  const std::wstring caption = Widen(group.caption);
   const int blanks = TextWidth(caption.substr(0, caption.find_first_not_of(' ')));
   // Room for the system's check mark, which may outgrow the scaled size.
   const int width = std::max(Scale(row.width), GetSystemMetrics(SM_CXMENUCHECK));
@@ -239,19 +243,19 @@ RECT FormLayout::CaptionBoxRect(const ControlRow& row, const ControlRow& group) 
   return RECT{left, frame.top, left + width, frame.top + height};
 }
 
-int FormLayout::TextWidth(const std::string& text) const {
+int FormLayout::TextWidth(const std::wstring& text) const {
   WindowDc dc(form_);
   SelectedObject selected(dc.Get(), font_.Get());
   SIZE extent{};
-  GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
+  GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
   return extent.cx;
 }
 
 int FormLayout::TextHeight() const {
   WindowDc dc(form_);
   SelectedObject selected(dc.Get(), font_.Get());
-  TEXTMETRICA metrics{};
-  GetTextMetricsA(dc.Get(), &metrics);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc.Get(), &metrics);
   return metrics.tmHeight;
 }
 
@@ -315,6 +319,17 @@ const char* FormLayout::EffectiveHint(const ControlRow& row) const {
   return nullptr;
 }
 
+void FormLayout::FillDropDown(int id, const std::vector<std::wstring>& items) {
+  HWND box = Control(id);
+  int widest = 0;
+  for (const std::wstring& item : items) {
+    SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    widest = std::max(widest, TextWidth(item));
+  }
+  SendMessageW(box, CB_SETDROPPEDWIDTH, widest + GetSystemMetrics(SM_CXVSCROLL) + Scale(8), 0);
+  SendMessageW(box, CB_SETITEMHEIGHT, 0, Scale(13));
+}
+
 void FormLayout::SetEnabled(int id, bool enabled) {
   for (Entry& entry : entries_) {
     if (entry.row->id != id) continue;
@@ -329,20 +344,5 @@ void FormLayout::ApplyEnabled(int parent) {
     if (entry.row->parent != parent) continue;
     EnableWindow(entry.window, entry.enabled && ContainerEnabled(parent));
     if (entry.row->kind == ControlKind::kGroupBox) ApplyEnabled(entry.row->id);
-  }
-}
-
-LRESULT FocusedDefaultButton(HWND form) {
-  HWND focus = GetFocus();
-  if (focus == nullptr || GetParent(focus) != form) return 0;
-  if ((SendMessageA(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) == 0) return 0;
-  return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
-}
-
-void KeepFocusAcrossActivation(HWND form, WPARAM wParam, HWND& lastFocus) {
-  if (LOWORD(wParam) == WA_INACTIVE) {
-    lastFocus = GetFocus();
-  } else if (lastFocus != nullptr && IsChild(form, lastFocus)) {
-    SetFocus(lastFocus);
   }
 }

@@ -16,8 +16,9 @@ enum class ControlKind {
   kRadioButton,
   kPushButton,
   kEdit,
-  kComboBox,  // drop-down list with an editable text field
-  kLabel,     // sized to its text when width is 0
+  kComboBox,      // drop-down list with an editable text field
+  kDropDownList,  // drop-down list without one
+  kLabel,         // sized to its text when width is 0
   kSlider,
   kCheckList,  // one check mark per row
   kPicture,
@@ -56,12 +57,15 @@ class FormLayout {
   HWND Control(int id) const;
   int IdOf(HWND control) const;  // 0 when not one of ours
   SIZE Size(int id) const;       // the control's size as the table places it, in form pixels
+  // Fills a drop-down's list, rows 13 pixels high at 96 DPI, and lets the
+  // list open wide enough to show every item whole.
+  void FillDropDown(int id, const std::vector<std::wstring>& items);
   // Enables or disables a control; for a group box also everything inside it
   // (a control is usable only when each enclosing group is enabled).
   void SetEnabled(int id, bool enabled);
 
   int Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
-  int TextWidth(const std::string& text) const;  // in the form font
+  int TextWidth(const std::wstring& text) const;  // in the form font
   HFONT Font() const { return font_.Get(); }
 
  private:
@@ -96,16 +100,10 @@ HFONT CreateFormFont();
 // at 96 DPI (scaled), with its top-left corner at (x, y) on the screen.
 RECT FormWindowRect(int x, int y, int clientWidth, int clientHeight, DWORD style, DWORD exStyle);
 
+// The tables' captions and hints, for the wide window functions.
+std::wstring Widen(const char* text);
 // A control's text, read whole.
-std::string WindowText(HWND window);
-
-// WM_NEXTDLGCTL for a form that is not a system dialog: IsDialogMessage asks
-// the window itself to move the focus on Tab and Shift+Tab.
-void MoveDialogFocus(HWND form, WPARAM wParam, LPARAM lParam);
-
-// DM_GETDEFID of a form: the push button that has the focus is the default
-// one, and where none has it there is none (Enter then does nothing).
-LRESULT FocusedDefaultButton(HWND form);
-
-// WM_ACTIVATE of a form: keeps the focused control across a switch to another window.
-void KeepFocusAcrossActivation(HWND form, WPARAM wParam, HWND& lastFocus);
+std::wstring WindowText(HWND window);
+// Numbers and key names are ASCII: any other character reads as '?', which
+// neither accepts.
+std::string ToAscii(const std::wstring& text);

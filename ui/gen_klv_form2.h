@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "ui/form_layout.h"
+#include "ui/form_frame.h"
 
 namespace form2 {
 enum ControlId : int {
@@ -19,33 +19,21 @@ enum ControlId : int {
 constexpr wchar_t kClassName[] = L"TForm2";
 }  // namespace form2
 
-class TForm2 {
+class TForm2 : public FormFrame {
  public:
-  explicit TForm2(HWND owner);
-  ~TForm2();
-  TForm2(const TForm2&) = delete;
-  TForm2& operator=(const TForm2&) = delete;
+  // The dialog for entry n (1..15) of the hotkey table, owned by owner.
+  TForm2(int n, HWND owner);
 
-  // Shows the dialog for the current entry and runs it until it closes,
-  // with the owner disabled meanwhile. The result: the entry holds a combination.
+  // Shows the dialog and runs it until it closes, with the owner disabled
+  // meanwhile. The result: the entry holds a combination.
   bool ShowModal();
-  HWND Window() const { return window_; }
 
  private:
-  template <typename Form, typename Calls>
-  friend LRESULT CALLBACK FormWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
-  void Attach(HWND window) { window_ = window; }
-  void Detach() {
-    window_ = nullptr;
-    closed_ = true;
-  }
-  LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
-    return HandleMessage(message, wParam, lParam);
-  }
+  void CreateControls() override;
+  void OnCommand(int id, int code) override;
+  void OnClose() override { FormClose(); }
   static LRESULT CALLBACK EnableBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                         DWORD_PTR data) noexcept;
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  void CreateControls();
 
   void FormShow();
   void CheckBox5Click();
@@ -53,17 +41,9 @@ class TForm2 {
   void Button1Click();
   void FormClose();
 
-  bool Checked(int id) const;
-  void SetChecked(int id, bool checked);
   void ApplyEnableState();  // the modifier boxes and key box follow "Enable"
 
+  int entry_;
   HWND owner_;
-  HWND window_ = nullptr;
-  HWND lastFocus_ = nullptr;
-  FormLayout layout_;
   bool closed_ = false;
-  bool result_ = false;
 };
-
-// The entry index 1..15 the dialog edits.
-int CurrentHotkeyEntry();

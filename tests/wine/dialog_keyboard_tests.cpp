@@ -83,6 +83,7 @@ TEST_F(ConfigKeyboardTest, EnterWhereNoPushButtonHasTheFocusDoesNothing) {
   } const cases[] = {
       {form1::kCheckBox2, VK_SPACE, [] { return IsChecked(Item(form1::kCheckBox2)); }},
       {form1::kEdit1, '5', [] { return WindowTextOf(Item(form1::kEdit1)).size() == 5; }},
+      {form1::kComboBox1, VK_DOWN, [] { return gSettings.osdMonitor == 1; }},  // the next monitor at once
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.focus);
@@ -102,9 +103,10 @@ TEST_F(ConfigKeyboardTest, EnterWhereNoPushButtonHasTheFocusDoesNothing) {
 }
 
 TEST_F(ConfigKeyboardTest, EscClosesLikeTheCloseBoxWhereverTheFocusIs) {
-  for (int focus : {form1::kCheckBox1, form1::kButton1, form1::kEdit1}) {
+  for (int focus : {form1::kCheckBox1, form1::kButton1, form1::kEdit1, form1::kComboBox1}) {
     SCOPED_TRACE(focus);
     gSettings.rememberPosition = false;
+    gSettings.osdEnabled = true;
     ASSERT_NE(OpenFocused(form1::kCheckBox1), nullptr);
     Press(VK_SPACE);  // a change that stays in memory
     ASSERT_TRUE(WaitUntil([] { return gSettings.rememberPosition; }));
@@ -116,6 +118,19 @@ TEST_F(ConfigKeyboardTest, EscClosesLikeTheCloseBoxWhereverTheFocusIs) {
     CloseConfigDialog();
     FlushPostedMessages();
   }
+}
+
+TEST_F(ConfigKeyboardTest, EscWithTheMonitorListOpenClosesTheListFirst) {
+  gSettings.osdEnabled = true;
+  ASSERT_NE(OpenFocused(form1::kComboBox1), nullptr);
+  auto dropped = [] { return SendMessageW(Item(form1::kComboBox1), CB_GETDROPPEDSTATE, 0, 0) != 0; };
+  Press(VK_F4);
+  ASSERT_TRUE(WaitUntil(dropped));
+  Press(VK_ESCAPE);
+  EXPECT_TRUE(WaitUntil([&] { return !dropped(); }));
+  EXPECT_NE(ConfigDialogWindow(), nullptr);
+  Press(VK_ESCAPE);
+  EXPECT_TRUE(WaitUntil([] { return ConfigDialogWindow() == nullptr; }));
 }
 
 // ---- The assignment dialog ----

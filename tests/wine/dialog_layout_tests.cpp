@@ -138,6 +138,8 @@ std::vector<std::string> LayoutFaults(HWND form) {
       info.cbSize = sizeof(info);
       GetComboBoxInfo(control, &info);
       const int listWidth = static_cast<int>(SendMessageA(control, CB_GETDROPPEDWIDTH, 0, 0));
+      // A list without a text field shows the picked item in its field.
+      const bool listOnly = (GetWindowLongA(control, GWL_STYLE) & 3) == CBS_DROPDOWNLIST;
       const int count = static_cast<int>(SendMessageA(control, CB_GETCOUNT, 0, 0));
       for (int i = 0; i < count; ++i) {
         char item[256] = {};
@@ -146,6 +148,8 @@ std::vector<std::string> LayoutFaults(HWND form) {
         if (extent.cx + GetSystemMetrics(SM_CXVSCROLL) > listWidth)
           fault(control, std::string("list cuts ") + item);
         if (extent.cy > info.rcItem.bottom - info.rcItem.top) fault(control, "field lower than a line");
+        if (listOnly && extent.cx > info.rcItem.right - info.rcItem.left)
+          fault(control, std::string("field cuts ") + item);
       }
     } else if (cls == WC_LISTVIEWA) {
       RECT area{};

@@ -27,7 +27,7 @@ const klv::PackedHotkey kCtrlAltN = klv::PackHotkey('N', true, true, false, fals
 const klv::PackedHotkey kCtrlAltP = klv::PackHotkey('P', true, true, false, false);
 
 HWND Osd() { return FindWindowA(kOsdClass, nullptr); }
-HWND Dialog() { return FindWindowA(form1::kClassName, nullptr); }
+HWND Dialog() { return FindWindowW(form1::kClassName, nullptr); }
 
 void ClickIn(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 

@@ -180,7 +180,6 @@ TEST_F(MediaKeyDialogTest, MarkingRowSixteenOpensTheDialogForPlayPause) {
     UserMarksRow(15, true);
     FlushPostedMessages();
     EXPECT_EQ(driver.opened, 1);
-    EXPECT_EQ(CurrentHotkeyEntry(), kPlayPause);
     EXPECT_FALSE(RowMarked(15));
   }
   {
@@ -213,7 +212,6 @@ TEST_F(MediaKeyDialogTest, ADoubleClickOnRowSixteenOpensTheDialogForPlayPause) {
   DoubleClickListRow(List(), 15);
   FlushPostedMessages();
   EXPECT_EQ(driver.opened, 1);
-  EXPECT_EQ(CurrentHotkeyEntry(), kPlayPause);
   ASSERT_EQ(driver.snapshots.size(), 1u);
   EXPECT_EQ(driver.snapshots[0].key, "MediaPlayPause");
   EXPECT_TRUE(driver.snapshots[0].enable);

@@ -213,7 +213,7 @@ class Sequence {
   bool RegistrationAllowed() const { return inprocRunning_ || (initRunning_ && quits_ == quitsAtInit_); }
 
   HWND ConfigDialog() const {
-    HWND dialog = FindWindowA(form1::kClassName, nullptr);
+    HWND dialog = FindWindowW(form1::kClassName, nullptr);
     return dialog != nullptr && IsWindowVisible(dialog) ? dialog : nullptr;
   }
 
@@ -887,7 +887,7 @@ DialogShown Sequence::ReadDialog(HWND dialog) const {
   for (int i = 0; i < 9; ++i) {
     if (checked(form1::kRadioItem0 + i)) shown.position = i;
   }
-  shown.displayTime = WindowText(GetDlgItem(dialog, form1::kEdit1));
+  shown.displayTime = WindowTextOf(GetDlgItem(dialog, form1::kEdit1));
   shown.playOnStart = checked(form1::kCheckBox2);
   shown.remember = checked(form1::kCheckBox1);
   return shown;
@@ -1013,10 +1013,10 @@ void Sequence::OnModalAppeared(HWND modal) {
     return;
   }
   if (!IsMessageBox(modal)) {
-    Note("a picker opened: " + WindowText(modal));
+    Note("a picker opened: " + WindowTextOf(modal));
     return;
   }
-  const std::string text = WindowText(GetDlgItem(modal, 0xFFFF));
+  const std::string text = WindowTextOf(GetDlgItem(modal, 0xFFFF));
   Note("a box opened: " + text);
   if (text == kRefusedHotkeyText && !RegistrationAllowed()) Fail("a hotkey was registered after quit");
 }

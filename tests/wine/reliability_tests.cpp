@@ -32,7 +32,7 @@ std::string HotkeysIni(bool enabled, const std::vector<std::pair<const char*, kl
   return text;
 }
 
-HWND ConfigDialog() { return FindWindowA(form1::kClassName, nullptr); }
+HWND ConfigDialog() { return FindWindowW(form1::kClassName, nullptr); }
 int VisibleConfigDialogs() { return CountVisibleWindows(L"TForm1"); }
 bool HotkeyRowMarked(HWND dialog, int row) {
   return RowMarked(GetDlgItem(dialog, form1::kCheckListBox1), row);

@@ -178,7 +178,7 @@ TEST_F(ResourceTest, DialogOpenings) {
   ASSERT_EQ(plugin.Init(), 0);
   auto openAndClose = [this, &plugin](int opening) {
     plugin.Config();
-    HWND dialog = FindWindowA(form1::kClassName, nullptr);
+    HWND dialog = FindWindowW(form1::kClassName, nullptr);
     if (dialog == nullptr) return false;
     // Mostly the close box; every tenth time "Exit", which also writes the file.
     if (opening % 10 == 9) {
