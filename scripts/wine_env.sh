@@ -48,13 +48,14 @@ klv_wine_cleanup() {
   KLV_XVFB_PID=""
 }
 
-# Adds a command to those run on exit, before the ones added earlier: what
-# was started last (Wine) stops before what it runs on (its display).
+# Adds a command to those run on exit, before the others (moved there when
+# already added): what started last stops first, Wine before its display.
 klv_at_exit() {
-  case ";${KLV_AT_EXIT:-};" in
-    *";$1;"*) return 0 ;;
-  esac
-  KLV_AT_EXIT="$1${KLV_AT_EXIT:+;$KLV_AT_EXIT}"
+  local rest=";${KLV_AT_EXIT:-};"
+  rest=${rest//;$1;/;}
+  rest=${rest#;}
+  rest=${rest%;}
+  KLV_AT_EXIT="$1${rest:+;$rest}"
   # shellcheck disable=SC2064  # the list as it stands now
   trap "$KLV_AT_EXIT" EXIT
 }

@@ -90,7 +90,7 @@ RECT OsdRectangleAfterHotkey(TestHost& host, const std::string& osdLines, const 
 
 void TwoMonitorTest::SetUp() {
   side = SecondMonitorSideOfRun();
-  ASSERT_NE(side, SecondMonitorSide::kUnknown)
+  ASSERT_TRUE(side != SecondMonitorSide::kUnknown)
       << "KLV_MONITOR_LAYOUT is neither right nor left: this suite runs on the two-monitor display "
          "that scripts/test.sh starts";
   const RECT expectedSecond =

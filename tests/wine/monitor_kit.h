@@ -35,11 +35,10 @@ bool PlaceWindowOn(HWND window, const RECT& monitor);
 // Moves the mouse pointer to the monitor's centre; true when it is there then.
 bool PutPointerOn(const RECT& monitor);
 
-// Loads the real DLL with the [OSD] section's lines (osdLines, "Key=value\r\n"
-// each; Enable=1 and a long display time come first, so a line may override
-// them), presses a hotkey of the Next action and returns the OSD's window
-// rectangle; an empty one when no OSD showed. Runs before returning: act,
-// after the plug-in's init and before the press (to place windows, the pointer).
+// Loads the real DLL with the OSD on for a minute and osdLines added to its
+// [OSD] section ("Key=value\r\n" each), runs act (to place windows or the
+// pointer), presses a hotkey of the Next action and returns the OSD's window
+// rectangle; an empty one when no OSD showed.
 RECT OsdRectangleAfterHotkey(
     TestHost& host, const std::string& osdLines, const std::function<void()>& act = [] {});
 
