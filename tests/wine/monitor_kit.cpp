@@ -1,9 +1,5 @@
 #include "tests/wine/monitor_kit.h"
 
-#include <algorithm>
-#include <cstdlib>
-#include <cstring>
-
 #include "tests/wine/test_kit.h"
 
 bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
@@ -25,8 +21,9 @@ BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, RECT*, LPARAM data) {
   MONITORINFO info{};
   info.cbSize = sizeof(info);
   if (GetMonitorInfoA(monitor, &info)) {
-    auto& found = *reinterpret_cast<std::vector<std::pair<bool, RECT>>*>(data);
-    found.push_back({(info.dwFlags & MONITORINFOF_PRIMARY) != 0, info.rcMonitor});
+    auto& rectangles = *reinterpret_cast<std::vector<RECT>*>(data);
+    const bool primary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
+    rectangles.insert(primary ? rectangles.begin() : rectangles.end(), info.rcMonitor);
   }
   return TRUE;
 }
@@ -34,11 +31,8 @@ BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, RECT*, LPARAM data) {
 }  // namespace
 
 std::vector<RECT> MonitorRectangles() {
-  std::vector<std::pair<bool, RECT>> found;
-  EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&found));
-  std::stable_partition(found.begin(), found.end(), [](const auto& m) { return m.first; });
   std::vector<RECT> rectangles;
-  for (const auto& m : found) rectangles.push_back(m.second);
+  EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&rectangles));
   return rectangles;
 }
 
@@ -53,8 +47,6 @@ bool Inside(const RECT& inner, const RECT& outer) {
          inner.bottom <= outer.bottom;
 }
 
-POINT CentreOf(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
-
 bool PlaceWindowOn(HWND window, const RECT& monitor) {
   SetWindowPos(window, nullptr, monitor.left + 100, monitor.top + 100, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -63,8 +55,7 @@ bool PlaceWindowOn(HWND window, const RECT& monitor) {
 }
 
 bool PutPointerOn(const RECT& monitor) {
-  const POINT centre = CentreOf(monitor);
-  SetCursorPos(centre.x, centre.y);
+  SetCursorPos((monitor.left + monitor.right) / 2, (monitor.top + monitor.bottom) / 2);
   POINT now{};
   return GetCursorPos(&now) && PtInRect(&monitor, now);
 }

@@ -28,7 +28,6 @@ std::vector<RECT> MonitorRectangles();
 RECT WindowRectangle(HWND window);
 // Whether inner lies wholly inside outer.
 bool Inside(const RECT& inner, const RECT& outer);
-POINT CentreOf(const RECT& r);
 // Moves a top-level window, size kept, a little way into the monitor; true
 // when it is wholly on it then.
 bool PlaceWindowOn(HWND window, const RECT& monitor);
