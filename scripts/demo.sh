@@ -136,13 +136,15 @@ for step in "ctrl+alt+n:02-next" "ctrl+alt+u:03-volume-up" "ctrl+alt+r:04-repeat
 done
 
 # The keyboard's play/pause key alone: the track pauses and the OSD says so;
-# pressed again, it plays on.
+# pressed again, it plays on and the OSD says Play.
 wintool keys mediaplaypause
 sleep 0.5
 shot 04b-media-key-play-pause
 sleep 2.5
 wintool keys mediaplaypause
 sleep 0.5
+shot 04c-media-key-play-again
+sleep 2.5
 
 # The plug-in seeks to the remembered position at start only when the
 # player's shuffle is on; the player keeps shuffle across runs.
@@ -245,14 +247,15 @@ done
 restore_dpi
 
 # The OSD on a second monitor: the session moves to a display with a monitor
-# right of the primary, and the OSD shows on the monitor under the pointer.
+# right of the primary, and the OSD shows centred on the monitor under the
+# pointer.
 klv_wine_cleanup
 source "$root/scripts/two_monitor_display.sh"
 klv_two_monitor_display
 klv_two_monitor_layout right
 KLV_USE_DISPLAY=1 klv_wine_env "$build/win32"
 xcompmgr >/dev/null 2>&1 &
-sed -i -e '/^OSDMonitor=/Id' -e '/^\[OSD\]/a OSDMonitor=3' "$ini"
+sed -i -e '/^OSDMonitor=/Id' -e '/^OSDPosition=/Id' -e '/^\[OSD\]/a OSDMonitor=3\nOSDPosition=4' "$ini"
 say "fourth run: the OSD on the second monitor, where the pointer is"
 wine "$demo/player.exe" --log "$demo/player-monitors.log" &
 player_pid=$!
