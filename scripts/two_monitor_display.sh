@@ -56,7 +56,8 @@ EOF
     sleep 0.1
   done
   if [ -z "$number" ]; then
-    echo "two_monitor_display.sh: Xorg did not start; its log: $KLV_XORG_DIR/Xorg.log" >&2
+    echo "two_monitor_display.sh: Xorg did not start; the end of its log:" >&2
+    tail -n 20 "$KLV_XORG_DIR/Xorg.log" >&2 2>/dev/null || true
     return 1
   fi
   export DISPLAY=":$number"
