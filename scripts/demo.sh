@@ -140,13 +140,15 @@ for step in "ctrl+alt+n:02-next" "ctrl+alt+u:03-volume-up" "ctrl+alt+r:04-repeat
 done
 
 # The keyboard's play/pause key alone: the track pauses and the OSD says so;
-# pressed again, it plays on.
+# pressed again, it plays on and the OSD says Play.
 wintool keys mediaplaypause
 sleep 0.5
 shot 04b-media-key-play-pause
 sleep 2.5
 wintool keys mediaplaypause
 sleep 0.5
+shot 04c-media-key-play-again
+sleep 2.5
 
 # The plug-in seeks to the remembered position at start only when the
 # player's shuffle is on; the player keeps shuffle across runs.
@@ -216,7 +218,7 @@ await_exit "$player_pid"
 # from HKCU\Control Panel\Desktop LogPixels when a process starts; the prefix
 # is shared with the tests, which want it without the value (96 DPI).
 restore_dpi() { wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true; }
-trap 'restore_dpi; klv_wine_cleanup' EXIT
+klv_at_exit restore_dpi
 for dpi in 96 144; do
   say "run at $dpi DPI"
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
@@ -247,6 +249,28 @@ for dpi in 96 144; do
   await_exit "$player_pid"
 done
 restore_dpi
+
+# The OSD on a second monitor: the session moves to a display with a monitor
+# right of the primary, and the OSD shows centred on the monitor under the
+# pointer.
+klv_wine_cleanup
+source "$root/scripts/two_monitor_display.sh"
+klv_two_monitor_display
+klv_two_monitor_layout right
+KLV_USE_DISPLAY=1 klv_wine_env "$build/win32"
+xcompmgr >/dev/null 2>&1 &
+sed -i -e '/^OSDMonitor=/Id' -e '/^OSDPosition=/Id' -e '/^\[OSD\]/a OSDMonitor=3\nOSDPosition=4' "$ini"
+say "fourth run: the OSD on the second monitor, where the pointer is"
+wine "$demo/player.exe" --log "$demo/player-monitors.log" &
+player_pid=$!
+wintool wait "$main_class" 30000
+sleep 1
+wintool cursor 1536 384
+wintool keys ctrl+alt+u
+sleep 0.5
+shot 15-osd-second-monitor
+wintool command "$main_class" 41001
+await_exit "$player_pid"
 
 say "settings file:"
 echo "$user_ini"
