@@ -21,7 +21,6 @@
 
 namespace {
 
-constexpr char kInstanceAtom[] = "Kelvo_plugin_running";
 constexpr char kOsdClass[] = "KelvoOsdWindow";
 const klv::PackedHotkey kCtrlAltN = klv::PackHotkey('N', true, true, false, false);
 const klv::PackedHotkey kCtrlAltP = klv::PackHotkey('P', true, true, false, false);
@@ -484,7 +483,7 @@ TEST_F(FaultTest, UnloadWithOurWindowsUpKeepsThemWorkingUntilQuit) {
     EXPECT_EQ(Dialog(), nullptr);
     EXPECT_EQ(host.Procedures(), procedures);
     EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
-    EXPECT_FALSE(GlobalAtomExists("Kelvo_plugin_running"));
+    EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
     EXPECT_TRUE(IsFree(kCtrlAltN, host.equalizer));
   }
   EXPECT_TRUE(boxes.Seen().empty());

@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr char kInstanceAtom[] = "Kelvo_plugin_running";
-
 class LifecycleTest : public ::testing::Test {
  protected:
   void SetUp() override { ResetGlobalAtoms(); }

@@ -20,7 +20,6 @@
 
 namespace {
 
-constexpr char kInstanceAtom[] = "Kelvo_plugin_running";
 const klv::PackedHotkey kCtrlAltN = klv::PackHotkey('N', true, true, false, false);
 const klv::PackedHotkey kCtrlAltP = klv::PackHotkey('P', true, true, false, false);
 constexpr int kPlayRow = 1;  // entry 2

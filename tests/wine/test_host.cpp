@@ -280,8 +280,8 @@ void DialogDriver::Run() {
 bool GlobalAtomExists(const char* name) { return GlobalFindAtomA(name) != 0; }
 
 void ResetGlobalAtoms() {
-  for (int attempt = 0; attempt < 8 && GlobalFindAtomA("Kelvo_plugin_running") != 0; ++attempt) {
-    GlobalDeleteAtom(GlobalFindAtomA("Kelvo_plugin_running"));
+  for (int attempt = 0; attempt < 8 && GlobalFindAtomA(kInstanceAtom) != 0; ++attempt) {
+    GlobalDeleteAtom(GlobalFindAtomA(kInstanceAtom));
   }
   for (const klv::HotkeyAction& action : klv::kHotkeyActions) {
     for (int attempt = 0; attempt < 8; ++attempt) {

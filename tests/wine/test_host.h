@@ -157,6 +157,9 @@ class DialogDriver {
   Win32Thread thread_;
 };
 
+// The global atom that tells every process a player runs the plug-in.
+constexpr char kInstanceAtom[] = "Kelvo_plugin_running";
+
 // Whether an atom of that name exists in the global atom table.
 bool GlobalAtomExists(const char* name);
 // Deletes every global atom the plug-in may hold, so one test's leftovers never
