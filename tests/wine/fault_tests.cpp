@@ -487,24 +487,7 @@ TEST_F(FaultTest, UnloadWithOurWindowsUpKeepsThemWorkingUntilQuit) {
 }
 
 // The host quits from inside a picker's modal loop, as when its own close
-// message arrives there: a timer of this thread plays that message.
-LoadedPlugin* gQuitTarget = nullptr;
-HWND gPicker = nullptr;
-int gTicks = 0;
-
-void CALLBACK QuitWhenPickerShows(HWND, UINT, UINT_PTR, DWORD) {
-  HWND picker = FindVisibleDialog();
-  if (picker != nullptr && gQuitTarget != nullptr) {
-    gPicker = picker;
-    LoadedPlugin* plugin = std::exchange(gQuitTarget, nullptr);
-    plugin->Quit();
-  } else if (picker != nullptr) {
-    PostMessageA(picker, WM_COMMAND, IDCANCEL, 0);  // quit left it open: do not hang
-  } else if (++gTicks > 200) {
-    gQuitTarget = nullptr;
-  }
-}
-
+// message arrives there.
 TEST_F(FaultTest, QuitWhileAPickerIsOpenClosesTheDialogAndThePicker) {
   install.WriteIni(Section("OSD", {"Enable=1", "OSDDisplayTime=60000"}) +
                    "[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltN) + "\r\n");
@@ -519,15 +502,19 @@ TEST_F(FaultTest, QuitWhileAPickerIsOpenClosesTheDialogAndThePicker) {
     FlushPostedMessages();
     HWND dialog = Dialog();
     ASSERT_NE(dialog, nullptr);
-    gQuitTarget = &plugin;
-    gPicker = nullptr;
-    gTicks = 0;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 30, QuitWhenPickerShows);
-    ClickIn(dialog, button);  // returns once the picker has gone
-    KillTimer(nullptr, timer);
-    ASSERT_NE(gPicker, nullptr) << "the picker never showed";
-    EXPECT_EQ(gQuitTarget, nullptr);
-    EXPECT_FALSE(IsWindow(gPicker));
+    HWND picker = nullptr;
+    {
+      ModalScript script({WhenDialog([&](HWND shown) {
+                            picker = shown;
+                            plugin.Quit();
+                          }),
+                          // Should quit leave it open, the test does not hang.
+                          WhenDialog([](HWND left) { PostMessageA(left, WM_COMMAND, IDCANCEL, 0); })});
+      ClickIn(dialog, button);  // returns once the picker has gone
+      EXPECT_EQ(script.StepsDone(), 1u) << "quit left the picker open";
+    }
+    ASSERT_NE(picker, nullptr) << "the picker never showed";
+    EXPECT_FALSE(IsWindow(picker));
     EXPECT_FALSE(IsWindow(dialog));
     EXPECT_EQ(Osd(), nullptr);
     EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));

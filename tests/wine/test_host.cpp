@@ -261,22 +261,6 @@ void MessageBoxWatcher::Run() {
   }
 }
 
-DialogDriver::DialogDriver(std::function<void(HWND)> act)
-    : act_(std::move(act)), thread_([this] { Run(); }) {}
-
-DialogDriver::~DialogDriver() { thread_.Join(); }
-
-void DialogDriver::Run() {
-  for (int attempt = 0; attempt < 500; ++attempt) {
-    if (HWND dialog = FindVisibleDialog()) {
-      found_ = true;
-      act_(dialog);
-      return;
-    }
-    Sleep(20);
-  }
-}
-
 bool GlobalAtomExists(const char* name) { return GlobalFindAtomA(name) != 0; }
 
 void ResetGlobalAtoms() {
