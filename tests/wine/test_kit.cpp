@@ -148,6 +148,24 @@ HWND CreateTestWindow(const char* className, WNDPROC procedure, DWORD style, REC
                          place.bottom - place.top, parent, nullptr, windowClass.hInstance, nullptr);
 }
 
+WNDPROC LaterSubclass::saved_ = nullptr;
+int LaterSubclass::calls_ = 0;
+
+LaterSubclass::LaterSubclass(HWND window) : window_(window) {
+  calls_ = 0;
+  saved_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LaterSubclass::Procedure)));
+}
+
+LaterSubclass::~LaterSubclass() {
+  SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(saved_));
+}
+
+LRESULT CALLBACK LaterSubclass::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  ++calls_;
+  return CallWindowProcA(saved_, window, message, wParam, lParam);
+}
+
 // ---- The plug-in's state ----
 
 void ResetPluginState(HWND hostMain) {

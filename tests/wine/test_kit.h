@@ -46,6 +46,25 @@ SIZE MeasureInOsdFont(const std::string& asciiText, UINT format = DT_WORDBREAK |
 HWND CreateTestWindow(const char* className, WNDPROC procedure, DWORD style, RECT place,
                       HWND parent = nullptr);
 
+// Another module's subclass of a window, put on after the plug-in's hook, as
+// a skin or another plug-in does: it counts what it passes on. Taken off when
+// the object goes. One at a time.
+class LaterSubclass {
+ public:
+  explicit LaterSubclass(HWND window);
+  ~LaterSubclass();
+  LaterSubclass(const LaterSubclass&) = delete;
+  LaterSubclass& operator=(const LaterSubclass&) = delete;
+
+  int Calls() const { return calls_; }
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  static WNDPROC saved_;
+  static int calls_;
+  HWND window_;
+};
+
 // ---- The plug-in's state ----
 
 // Settings at their defaults, the hotkey table named and empty, no atom of
