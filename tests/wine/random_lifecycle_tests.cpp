@@ -1172,22 +1172,11 @@ TEST(BesideAnotherPlayer, OnlyTheHostsOwnWindowsAreHookedAndLayered) {
       "Playlist_active=201\r\nPlaylist_inactive=101\r\nEqualizer_active=202\r\nEqualizer_inactive=102\r\n");
   TestHost host;
   const WNDPROC hostProcedure = WindowProcedure(host.playlist);
-  // The other player runs without the plug-in: its Plugins folder stays empty,
-  // also of what a crashed earlier run left in a folder of the same name.
-  DeleteFileA((install.Directory() + "\\Plugins\\gen_klv.dll").c_str());
-  PlayerProcess other(install, PluginSource::kAsInstalled);
+  PlayerProcess other(install, PluginSource::kNone);
   HWND otherMain = other.MainWindow();
   ASSERT_NE(otherMain, nullptr);
-  DWORD otherProcess = 0;
-  GetWindowThreadProcessId(otherMain, &otherProcess);
-  auto firstOfClassIsTheOthers = [otherProcess](const char* className) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(FindWindowA(className, nullptr), &process);
-    return process == otherProcess;
-  };
-  ASSERT_TRUE(WaitUntil([&] {
-    return firstOfClassIsTheOthers("Winamp PE") && firstOfClassIsTheOthers("Winamp EQ");
-  })) << "the other player's windows must come first in a search by class";
+  ASSERT_TRUE(WaitUntil([&] { return other.FoundFirstByClass(); }))
+      << "the other player's windows must come first in a search by class";
   HWND otherPlaylist = FindWindowA("Winamp PE", nullptr);
   const BYTE otherAlphas[] = {AlphaOrOpaque(otherMain), AlphaOrOpaque(otherPlaylist),
                               AlphaOrOpaque(FindWindowA("Winamp EQ", nullptr))};
