@@ -154,14 +154,14 @@ int LaterSubclass::calls_ = 0;
 LaterSubclass::LaterSubclass(HWND window) : window_(window) {
   calls_ = 0;
   saved_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LaterSubclass::Procedure)));
+      SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LaterSubclass::PassOn)));
 }
 
 LaterSubclass::~LaterSubclass() {
   SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(saved_));
 }
 
-LRESULT CALLBACK LaterSubclass::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+LRESULT CALLBACK LaterSubclass::PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   ++calls_;
   return CallWindowProcA(saved_, window, message, wParam, lParam);
 }

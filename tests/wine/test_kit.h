@@ -57,9 +57,10 @@ class LaterSubclass {
   LaterSubclass& operator=(const LaterSubclass&) = delete;
 
   int Calls() const { return calls_; }
+  WNDPROC Procedure() const { return &PassOn; }
 
  private:
-  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  static LRESULT CALLBACK PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
   static WNDPROC saved_;
   static int calls_;
   HWND window_;
