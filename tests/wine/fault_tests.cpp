@@ -21,12 +21,8 @@
 
 namespace {
 
-constexpr char kOsdClass[] = "KelvoOsdWindow";
 const klv::PackedHotkey kCtrlAltN = klv::PackHotkey('N', true, true, false, false);
 const klv::PackedHotkey kCtrlAltP = klv::PackHotkey('P', true, true, false, false);
-
-HWND Osd() { return FindWindowA(kOsdClass, nullptr); }
-HWND Dialog() { return FindWindowA(form1::kClassName, nullptr); }
 
 void ClickIn(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
@@ -88,7 +84,7 @@ TEST_F(FaultTest, RefusedWritesShowOneBoxAtExitAndNoneAtQuit) {
       ASSERT_EQ(plugin.Init(), 0);
       plugin.Config();
       FlushPostedMessages();
-      HWND dialog = Dialog();
+      HWND dialog = FindConfigDialog();
       ASSERT_NE(dialog, nullptr);
       if (c.readOnly) SetFileAttributesA(iniPath.c_str(), FILE_ATTRIBUTE_READONLY);
       ClickIn(dialog, form1::kCheckBox2);  // a change that Exit would write
@@ -129,8 +125,8 @@ TEST_F(FaultTest, AHostPathOverTheLimitIsCutAndTheCutPathServes) {
     ASSERT_EQ(plugin.Init(), 0);
     plugin.Config();
     FlushPostedMessages();
-    ASSERT_NE(Dialog(), nullptr);
-    ClickIn(Dialog(), form1::kButton1);
+    ASSERT_NE(FindConfigDialog(), nullptr);
+    ClickIn(FindConfigDialog(), form1::kButton1);
     FlushPostedMessages();
     SendMessageA(host.main, WM_NULL, 0, 0);
     plugin.Quit();
@@ -313,7 +309,7 @@ TEST_F(FaultTest, EveryOsdActionSurvivesAnyHostAnswer) {
     for (const klv::HotkeyAction& action : klv::kHotkeyActions) {
       SCOPED_TRACE(action.atomName);
       SendHotkey(host.main, action.atomName);
-      HWND osd = Osd();
+      HWND osd = FindOsdWindow();
       ASSERT_NE(osd, nullptr);
       EXPECT_TRUE(IsWindowVisible(osd));
       EXPECT_FALSE(WindowTextOf(osd).empty());
@@ -323,12 +319,12 @@ TEST_F(FaultTest, EveryOsdActionSurvivesAnyHostAnswer) {
     SCOPED_TRACE(std::string(shown.answers->label) + ", " + shown.atomName);
     Answer(host, *shown.answers);
     SendHotkey(host.main, shown.atomName);
-    ASSERT_NE(Osd(), nullptr);
-    EXPECT_EQ(WindowTextOf(Osd()), shown.expected);
+    ASSERT_NE(FindOsdWindow(), nullptr);
+    EXPECT_EQ(WindowTextOf(FindOsdWindow()), shown.expected);
   }
   ShowWindow(host.main, SW_RESTORE);
   plugin.Quit();
-  EXPECT_EQ(Osd(), nullptr);
+  EXPECT_EQ(FindOsdWindow(), nullptr);
 }
 
 // ---- A hand-edited settings file ----
@@ -359,12 +355,12 @@ TEST_F(FaultTest, HostileSettingsValuesStartShowAndStop) {
     SendMessageA(host.main, WM_NULL, 0, 0);
     plugin.Config();
     FlushPostedMessages();
-    ASSERT_NE(Dialog(), nullptr);
-    SendMessageA(Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_NE(FindConfigDialog(), nullptr);
+    SendMessageA(FindConfigDialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
     FlushPostedMessages();
     plugin.Quit();
-    EXPECT_EQ(Osd(), nullptr);
-    EXPECT_EQ(Dialog(), nullptr);
+    EXPECT_EQ(FindOsdWindow(), nullptr);
+    EXPECT_EQ(FindConfigDialog(), nullptr);
     EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
   }
 }
@@ -391,14 +387,14 @@ TEST_F(FaultTest, ASecondInitIsRefusedAndTheFirstKeepsWorking) {
   // One hook, one action: the command once, the hotkey passed on once.
   EXPECT_EQ(host.Commands(), std::vector<int>{40048});
   EXPECT_EQ(host.Count(host.main, WM_HOTKEY), 1);
-  ASSERT_NE(Osd(), nullptr);
-  EXPECT_EQ(WindowTextOf(Osd()).rfind("Next : ", 0), 0u) << WindowTextOf(Osd());
+  ASSERT_NE(FindOsdWindow(), nullptr);
+  EXPECT_EQ(WindowTextOf(FindOsdWindow()).rfind("Next : ", 0), 0u) << WindowTextOf(FindOsdWindow());
 
   plugin.Quit();
   EXPECT_EQ(WindowProcedure(host.main), hostProcedure);
   EXPECT_TRUE(IsFree(kCtrlAltN, host.equalizer));
   EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
-  EXPECT_EQ(Osd(), nullptr);
+  EXPECT_EQ(FindOsdWindow(), nullptr);
 }
 
 // The host quits from inside a picker's modal loop, as when its own close
@@ -412,10 +408,10 @@ TEST_F(FaultTest, QuitWhileAPickerIsOpenClosesTheDialogAndThePicker) {
     LoadedPlugin plugin(host.main);
     ASSERT_EQ(plugin.Init(), 0);
     SendHotkey(host.main, "next_hotkey");
-    ASSERT_NE(Osd(), nullptr);
+    ASSERT_NE(FindOsdWindow(), nullptr);
     plugin.Config();
     FlushPostedMessages();
-    HWND dialog = Dialog();
+    HWND dialog = FindConfigDialog();
     ASSERT_NE(dialog, nullptr);
     HWND picker = nullptr;
     {
@@ -431,7 +427,7 @@ TEST_F(FaultTest, QuitWhileAPickerIsOpenClosesTheDialogAndThePicker) {
     ASSERT_NE(picker, nullptr) << "the picker never showed";
     EXPECT_FALSE(IsWindow(picker));
     EXPECT_FALSE(IsWindow(dialog));
-    EXPECT_EQ(Osd(), nullptr);
+    EXPECT_EQ(FindOsdWindow(), nullptr);
     EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
     EXPECT_TRUE(IsFree(kCtrlAltN, host.equalizer));
     FlushPostedMessages();
@@ -455,7 +451,7 @@ TEST_F(FaultTest, ACombinationTakenByAnotherProcessIsRefusedAtTheDialogsOpening)
   ASSERT_FALSE(IsFree(kCtrlAltP, host.equalizer));
 
   plugin.Config();
-  HWND dialog = Dialog();
+  HWND dialog = FindConfigDialog();
   ASSERT_NE(dialog, nullptr);
   const auto seen = SeenAfterPump();
   ASSERT_EQ(seen.size(), 1u);

@@ -17,9 +17,6 @@
 
 namespace {
 
-HWND Osd() { return FindWindowA("KelvoOsdWindow", nullptr); }
-HWND ConfigDialog() { return FindWindowA(form1::kClassName, nullptr); }
-
 class LifecycleTest : public ::testing::Test {
  protected:
   void SetUp() override { ResetGlobalAtoms(); }
@@ -240,20 +237,20 @@ TEST_F(LifecycleTest, UnloadWithoutQuitKeepsEverythingWorkingUntilQuit) {
       }
       if (c.osd) {
         SendMessageA(host.main, WM_HOTKEY, GlobalFindAtomA("next_hotkey"), 0);
-        osd = Osd();
+        osd = FindOsdWindow();
         ASSERT_NE(osd, nullptr);
       }
       if (c.dialog) {
         plugin.Config();
         FlushPostedMessages();
-        dialog = ConfigDialog();
+        dialog = FindConfigDialog();
         EXPECT_EQ(dialog != nullptr, c.init);
       }
       if (c.laterSubclass) later.emplace(host.main);
     }  // FreeLibrary
     EXPECT_EQ(GetModuleHandleA(dll.c_str()) != nullptr, c.init);
-    EXPECT_EQ(Osd(), osd);
-    EXPECT_EQ(ConfigDialog(), dialog);
+    EXPECT_EQ(FindOsdWindow(), osd);
+    EXPECT_EQ(FindConfigDialog(), dialog);
     if (dialog != nullptr) {
       SendMessageA(GetDlgItem(dialog, form1::kCheckBox2), BM_CLICK, 0, 0);  // its handlers still run
       EXPECT_EQ(SendMessageA(GetDlgItem(dialog, form1::kCheckBox2), BM_GETCHECK, 0, 0), BST_CHECKED);
@@ -285,8 +282,8 @@ TEST_F(LifecycleTest, UnloadWithoutQuitKeepsEverythingWorkingUntilQuit) {
       again.Quit();
     }
     EXPECT_EQ(GetModuleHandleA(dll.c_str()), nullptr);
-    EXPECT_EQ(Osd(), nullptr);
-    EXPECT_EQ(ConfigDialog(), nullptr);
+    EXPECT_EQ(FindOsdWindow(), nullptr);
+    EXPECT_EQ(FindConfigDialog(), nullptr);
     EXPECT_EQ(host.Procedures(), procedures);
     EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
     EXPECT_FALSE(GlobalAtomExists("next_hotkey"));

@@ -25,6 +25,12 @@ std::wstring WideWindowTextOf(HWND window) {
   return text;
 }
 
+// ---- The plug-in's windows ----
+
+HWND FindOsdWindow() { return FindWindowA("KelvoOsdWindow", nullptr); }
+
+HWND FindConfigDialog() { return FindWindowA("TForm1", nullptr); }
+
 SIZE MeasureInOsdFont(const std::wstring& text, UINT format) {
   const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(OsdPlatformWindow(), WM_GETFONT, 0, 0));
   HDC screen = GetDC(nullptr);

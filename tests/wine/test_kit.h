@@ -33,6 +33,12 @@ std::vector<HWND> VisibleMessageBoxes();
 // The window text as another program reads it, in UTF-16.
 std::wstring WideWindowTextOf(HWND window);
 
+// ---- The plug-in's windows ----
+
+// The OSD window and the configuration dialog, null when absent.
+HWND FindOsdWindow();
+HWND FindConfigDialog();
+
 // ---- The OSD ----
 
 // The text's extent as the platform measures it in the font the OSD window
