@@ -9,9 +9,13 @@
 
 #include "core/hotkey_actions.h"
 #include "core/ini_text.h"
+#include "core/tests/settings_check.h"
 
 namespace klv {
 namespace {
+
+using settings_check::ExpectSameSettings;
+using settings_check::UnusualSettings;
 
 // --- ParseIniInteger -------------------------------------------------------
 
@@ -191,26 +195,6 @@ void ReadEverything(const IniReader& ini, Settings& settings, std::array<int32_t
   ReadTransparencySettings(ini, settings);
   ReadOsdSettings(ini, settings);
   ReadTrackSettings(ini, settings, position);
-}
-
-// Every field away from its default, so that a read that forgets one shows.
-Settings UnusualSettings() {
-  Settings s;
-  s.hotkeysEnabled = true;
-  s.activeEnabled = true;
-  s.inactiveEnabled = true;
-  s.alphaLevels = {1, 2, 3, 4, 5, 6};
-  s.osdEnabled = true;
-  s.osdPosition = 3;
-  s.osdDisplayTime = 2500;
-  s.osdColor = 0x00123456;
-  s.osdFont.name = "Courier New";
-  s.osdFont.size = 20;
-  s.osdFont.color = 0x000000FF;
-  s.osdFont.bold = s.osdFont.italic = s.osdFont.underline = s.osdFont.strikeOut = true;
-  s.playOnStart = true;
-  s.rememberPosition = true;
-  return s;
 }
 
 // --- IniReader / IniWriter helpers ------------------------------------------
@@ -421,9 +405,9 @@ TEST(SettingsSchema, WritesEveryKeyButPositionInTheFilesOrder) {
       {"Transparency", "Playlist_active", "2"},
       {"Transparency", "Equalizer_active", "3"},
       {"Transparency", "EnableInactive", "1"},
-      {"Transparency", "WinAMP_inactive", "4"},
-      {"Transparency", "Playlist_inactive", "5"},
-      {"Transparency", "Equalizer_inactive", "6"},
+      {"Transparency", "WinAMP_inactive", "250"},
+      {"Transparency", "Playlist_inactive", "128"},
+      {"Transparency", "Equalizer_inactive", "0"},
       {"OSD", "Enable", "1"},
       {"OSD", "OSDPosition", "3"},
       {"OSD", "OSDDisplayTime", "2500"},
@@ -444,6 +428,40 @@ TEST(SettingsSchema, WritesEveryKeyButPositionInTheFilesOrder) {
   EXPECT_TRUE(WriteAllSettings(ini, s, packed));
   EXPECT_EQ(ini.Attempts(), expected);
   EXPECT_FALSE(ini.Wrote("Track", "Position"));
+}
+
+// Each flag on alone, all others off: a key written from another flag's field
+// shows as a "1" where a "0" belongs.
+TEST(SettingsSchema, EachFlagIsWrittenUnderItsOwnKey) {
+  struct Case {
+    const char* section;
+    const char* key;
+    void (*turnOn)(Settings&);
+  };
+  const Case cases[] = {
+      {"HotKeys", "Enable", [](Settings& s) { s.hotkeysEnabled = true; }},
+      {"Transparency", "EnableActive", [](Settings& s) { s.activeEnabled = true; }},
+      {"Transparency", "EnableInactive", [](Settings& s) { s.inactiveEnabled = true; }},
+      {"OSD", "Enable", [](Settings& s) { s.osdEnabled = true; }},
+      {"OSD", "OSDFontStyleBold", [](Settings& s) { s.osdFont.bold = true; }},
+      {"OSD", "OSDFontStyleItalic", [](Settings& s) { s.osdFont.italic = true; }},
+      {"OSD", "OSDFontStyleUnderlined", [](Settings& s) { s.osdFont.underline = true; }},
+      {"OSD", "OSDFontStyleStrikeOut", [](Settings& s) { s.osdFont.strikeOut = true; }},
+      {"Track", "PlayOnStart", [](Settings& s) { s.playOnStart = true; }},
+      {"Track", "RememberPosition", [](Settings& s) { s.rememberPosition = true; }},
+  };
+  for (const Case& on : cases) {
+    SCOPED_TRACE(on.key);
+    Settings s;
+    on.turnOn(s);
+    WriteRecorder ini;
+    ASSERT_TRUE(WriteAllSettings(ini, s, {}));
+    const IniText written(ini.Text());
+    for (const Case& c : cases) {
+      EXPECT_EQ(written.ReadString(c.section, c.key, "<missing>"), &c == &on ? "1" : "0")
+          << "[" << c.section << "]" << c.key;
+    }
+  }
 }
 
 TEST(SettingsSchema, SystemColoursAreWrittenAsNegativeNumbers) {
@@ -489,23 +507,7 @@ TEST(SettingsSchema, WhatIsWrittenReadsBackTheSame) {
   int32_t position = 0;
   ReadEverything(IniText(ini.Text()), read, packedIn, position);
   EXPECT_EQ(packedIn, packedOut);
-  EXPECT_EQ(read.hotkeysEnabled, written.hotkeysEnabled);
-  EXPECT_EQ(read.activeEnabled, written.activeEnabled);
-  EXPECT_EQ(read.inactiveEnabled, written.inactiveEnabled);
-  EXPECT_EQ(read.alphaLevels, written.alphaLevels);
-  EXPECT_EQ(read.osdEnabled, written.osdEnabled);
-  EXPECT_EQ(read.osdPosition, written.osdPosition);
-  EXPECT_EQ(read.osdDisplayTime, written.osdDisplayTime);
-  EXPECT_EQ(read.osdColor, written.osdColor);
-  EXPECT_EQ(read.osdFont.name, written.osdFont.name);
-  EXPECT_EQ(read.osdFont.size, written.osdFont.size);
-  EXPECT_EQ(read.osdFont.color, written.osdFont.color);
-  EXPECT_EQ(read.osdFont.bold, written.osdFont.bold);
-  EXPECT_EQ(read.osdFont.italic, written.osdFont.italic);
-  EXPECT_EQ(read.osdFont.underline, written.osdFont.underline);
-  EXPECT_EQ(read.osdFont.strikeOut, written.osdFont.strikeOut);
-  EXPECT_EQ(read.playOnStart, written.playOnStart);
-  EXPECT_EQ(read.rememberPosition, written.rememberPosition);
+  ExpectSameSettings(read, written);
   EXPECT_EQ(position, 987654);
 }
 

@@ -13,20 +13,20 @@ bool IsChecked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == 
 
 // ---- The assignment dialog's driver ----
 
-namespace {
+AssignDialogDriver::AssignDialogDriver(std::vector<Step> steps)
+    : script_(ScriptSteps(this, std::move(steps)), ModalScript::LaterBoxes::kLeave, [this] { Watch(); }) {}
 
-AssignDialogDriver* gDriver = nullptr;
-
-}  // namespace
-
-AssignDialogDriver::AssignDialogDriver(std::vector<Step> steps) : steps_(std::move(steps)) {
-  gDriver = this;
-  timer_ = SetTimer(nullptr, 0, 30, Tick);
-}
-
-AssignDialogDriver::~AssignDialogDriver() {
-  KillTimer(nullptr, timer_);
-  gDriver = nullptr;
+std::vector<ModalScript::Step> AssignDialogDriver::ScriptSteps(AssignDialogDriver* self,
+                                                               std::vector<Step> steps) {
+  std::vector<ModalScript::Step> scriptSteps;
+  for (Step& step : steps) {
+    scriptSteps.push_back({[self] { return self->openedThisTick_ ? nullptr : Dialog(); },
+                           [self, step = std::move(step)](HWND dialog) {
+                             ++self->done;
+                             step(dialog);
+                           }});
+  }
+  return scriptSteps;
 }
 
 HWND AssignDialogDriver::Dialog() {
@@ -34,19 +34,13 @@ HWND AssignDialogDriver::Dialog() {
   return dialog != nullptr && IsWindowVisible(dialog) ? dialog : nullptr;
 }
 
-void CALLBACK AssignDialogDriver::Tick(HWND, UINT, UINT_PTR, DWORD) {
-  AssignDialogDriver* self = gDriver;
+void AssignDialogDriver::Watch() {
   HWND dialog = Dialog();
-  if (self == nullptr || dialog == nullptr || self->busy_) return;
-  self->busy_ = true;  // a step may open a message box whose loop ticks again
-  if (dialog != self->last_) {
-    self->last_ = dialog;
-    ++self->opened;
-    self->snapshots.push_back(TakeSnapshot(dialog));
-  } else if (self->done < self->steps_.size()) {
-    self->steps_[self->done++](dialog);
-  }
-  self->busy_ = false;
+  openedThisTick_ = dialog != nullptr && dialog != last_;
+  if (!openedThisTick_) return;
+  last_ = dialog;
+  ++opened;
+  snapshots.push_back(TakeSnapshot(dialog));
 }
 
 AssignDialogDriver::Snapshot AssignDialogDriver::TakeSnapshot(HWND dialog) {

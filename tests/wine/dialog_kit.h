@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/hotkey_actions.h"
+#include "tests/wine/modal_script.h"
 #include "tests/wine/test_host.h"
 
 namespace dialog_kit {
@@ -30,8 +31,8 @@ void MarkListRow(HWND list, int row, bool marked);
 // A user's double click on the caption of a row of a list view.
 void DoubleClickListRow(HWND list, int row);
 
-// Runs steps against the assignment dialog, one per timer tick, while its
-// modal loop runs. Records what the dialog showed when it opened.
+// Runs steps against the assignment dialog from inside its modal loop, one
+// per tick of a modal script. Records what each dialog showed when it opened.
 class AssignDialogDriver {
  public:
   struct Snapshot {
@@ -43,9 +44,6 @@ class AssignDialogDriver {
   using Step = std::function<void(HWND dialog)>;
 
   explicit AssignDialogDriver(std::vector<Step> steps);
-  ~AssignDialogDriver();
-  AssignDialogDriver(const AssignDialogDriver&) = delete;
-  AssignDialogDriver& operator=(const AssignDialogDriver&) = delete;
 
   int opened = 0;   // distinct dialogs seen
   size_t done = 0;  // steps run
@@ -54,13 +52,13 @@ class AssignDialogDriver {
 
  private:
   static HWND Dialog();
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
   static Snapshot TakeSnapshot(HWND dialog);
+  static std::vector<ModalScript::Step> ScriptSteps(AssignDialogDriver* self, std::vector<Step> steps);
+  void Watch();
 
-  std::vector<Step> steps_;
-  UINT_PTR timer_ = 0;
   HWND last_ = nullptr;
-  bool busy_ = false;
+  bool openedThisTick_ = false;  // a step acts from the tick after the one that saw its dialog open
+  ModalScript script_;
 };
 
 // Steps of the assignment dialog.

@@ -21,13 +21,8 @@
 
 namespace {
 
-constexpr char kInstanceAtom[] = "Kelvo_plugin_running";
-constexpr char kOsdClass[] = "KelvoOsdWindow";
 const klv::PackedHotkey kCtrlAltN = klv::PackHotkey('N', true, true, false, false);
 const klv::PackedHotkey kCtrlAltP = klv::PackHotkey('P', true, true, false, false);
-
-HWND Osd() { return FindWindowA(kOsdClass, nullptr); }
-HWND Dialog() { return FindWindowW(form1::kClassName, nullptr); }
 
 void ClickIn(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
@@ -89,7 +84,7 @@ TEST_F(FaultTest, RefusedWritesShowOneBoxAtExitAndNoneAtQuit) {
       ASSERT_EQ(plugin.Init(), 0);
       plugin.Config();
       FlushPostedMessages();
-      HWND dialog = Dialog();
+      HWND dialog = FindConfigDialog();
       ASSERT_NE(dialog, nullptr);
       if (c.readOnly) SetFileAttributesA(iniPath.c_str(), FILE_ATTRIBUTE_READONLY);
       ClickIn(dialog, form1::kCheckBox2);  // a change that Exit would write
@@ -130,8 +125,8 @@ TEST_F(FaultTest, AHostPathOverTheLimitIsCutAndTheCutPathServes) {
     ASSERT_EQ(plugin.Init(), 0);
     plugin.Config();
     FlushPostedMessages();
-    ASSERT_NE(Dialog(), nullptr);
-    ClickIn(Dialog(), form1::kButton1);
+    ASSERT_NE(FindConfigDialog(), nullptr);
+    ClickIn(FindConfigDialog(), form1::kButton1);
     FlushPostedMessages();
     SendMessageA(host.main, WM_NULL, 0, 0);
     plugin.Quit();
@@ -240,102 +235,99 @@ TEST(FaultSideWindowsTest, MissingSideWindowsStartActivateAndQuit) {
 
 // ---- A host that answers nonsense ----
 
-struct HostAnswerCase {
+// What a host may answer, however odd.
+struct HostAnswers {
   const char* label;
   int32_t position, lengthSeconds, playlistIndex, shuffle, repeat;
   bool nullTitle;
   std::string title;
-  std::string titleShown;  // between the quotes
-  std::string timeShown;
 };
+const std::string kLongTitle(5000, 'x');
+const HostAnswers kMinusOne{"minus one everywhere", -1, -1, -1, -1, -1, false, "Song"};
+const HostAnswers kNoLength{"no length", 65432, -1, 0, 0, 0, false, "Song"};
+const HostAnswers kNullTitle{"null title", 65432, 187, 0, 0, 0, true, ""};
+const HostAnswers kHuge{"huge times", INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX, false, "Song"};
+const HostAnswers kLongTitleAndStatesOn{"title past the limit", 0, 0, 0, 1, 1, false, kLongTitle};
+const HostAnswers* const kHostAnswers[] = {&kMinusOne, &kNoLength, &kNullTitle, &kHuge,
+                                           &kLongTitleAndStatesOn};
 
-// What each action's OSD says, written out: a titled text is the prefix, the
-// quoted title and the time; the state texts end in " On" or " Off".
-enum class Shows { kTitleAndTime, kFixed, kRepeatState, kShuffleState };
-struct ActionText {
+// The OSD text of each action under some of those answers, written out: every
+// action and every answer at least once. How each action composes its text
+// from any answer is the core's, pinned there.
+struct ShownText {
+  const HostAnswers* answers;
   const char* atomName;
-  const char* text;
-  Shows shows;
+  std::string expected;
 };
-const ActionText kActionTexts[] = {
-    {"prev_hotkey", "Previous : ", Shows::kTitleAndTime},
-    {"play_hotkey", "Play : ", Shows::kTitleAndTime},
-    {"pause_hotkey", "Pause : ", Shows::kTitleAndTime},
-    {"stop_hotkey", "Stop : ", Shows::kTitleAndTime},
-    {"next_hotkey", "Next : ", Shows::kTitleAndTime},
-    {"fwd_hotkey", "Forward : ", Shows::kTitleAndTime},
-    {"rew_hotkey", "Reward : ", Shows::kTitleAndTime},
-    {"VolUp_hotkey", "Volume Up", Shows::kFixed},
-    {"VolDown_hotkey", "Volume Down", Shows::kFixed},
-    {"mainwindow_hotkey", "WinAMP : ", Shows::kTitleAndTime},
-    {"inform_hotkey", "Info : ", Shows::kTitleAndTime},
-    {"jump_hotkey", "Jump : ", Shows::kTitleAndTime},
-    {"repeat_hotkey", "Repeat", Shows::kRepeatState},
-    {"shuffle_hotkey", "Shuffle", Shows::kShuffleState},
-    {"stop_after_current_hotkey", "Stop after current : ", Shows::kTitleAndTime},
+const std::string kTitleCut = "\"" + std::string(255, 'x') + "\" [0:00/0:00]";
+const ShownText kShownTexts[] = {
+    {&kMinusOne, "prev_hotkey", "Previous : \"Song\" [0:00/0:00]"},
+    {&kMinusOne, "VolUp_hotkey", "Volume Up"},
+    {&kMinusOne, "repeat_hotkey", "Repeat Off"},
+    {&kMinusOne, "shuffle_hotkey", "Shuffle Off"},
+    {&kNoLength, "play_hotkey", "Play : \"Song\" [0:00/0:00]"},
+    {&kNoLength, "pause_hotkey", "Pause : \"Song\" [0:00/0:00]"},
+    {&kNoLength, "VolDown_hotkey", "Volume Down"},
+    {&kNullTitle, "stop_hotkey", "Stop : \"\" [1:05/3:07]"},
+    {&kNullTitle, "next_hotkey", "Next : \"\" [1:05/3:07]"},
     // The test host answers the playing state with 0, stopped: Play/Pause plays.
-    {"playpause_hotkey", "Play : ", Shows::kTitleAndTime},
+    {&kNullTitle, "playpause_hotkey", "Play : \"\" [1:05/3:07]"},
+    {&kHuge, "fwd_hotkey", "Forward : \"Song\" [35791:23/35791394:07]"},
+    {&kHuge, "rew_hotkey", "Reward : \"Song\" [35791:23/35791394:07]"},
+    {&kHuge, "mainwindow_hotkey", "WinAMP : \"Song\" [35791:23/35791394:07]"},
+    {&kHuge, "repeat_hotkey", "Repeat Off"},
+    {&kLongTitleAndStatesOn, "inform_hotkey", "Info : " + kTitleCut},
+    {&kLongTitleAndStatesOn, "jump_hotkey", "Jump : " + kTitleCut},
+    {&kLongTitleAndStatesOn, "stop_after_current_hotkey", "Stop after current : " + kTitleCut},
+    {&kLongTitleAndStatesOn, "repeat_hotkey", "Repeat On"},
+    {&kLongTitleAndStatesOn, "shuffle_hotkey", "Shuffle On"},
 };
 
-std::string ExpectedOsdText(const ActionText& action, const HostAnswerCase& c) {
-  switch (action.shows) {
-    case Shows::kTitleAndTime:
-      return action.text + ("\"" + c.titleShown + "\" ") + c.timeShown;
-    case Shows::kRepeatState:
-      return action.text + std::string(c.repeat == 1 ? " On" : " Off");
-    case Shows::kShuffleState:
-      return action.text + std::string(c.shuffle == 1 ? " On" : " Off");
-    case Shows::kFixed:
-      break;
-  }
-  return action.text;
+void Answer(TestHost& host, const HostAnswers& answers) {
+  host.position = answers.position;
+  host.lengthSeconds = answers.lengthSeconds;
+  host.playlistIndex = answers.playlistIndex;
+  host.shuffle = answers.shuffle;
+  host.repeat = answers.repeat;
+  host.nullTitle = answers.nullTitle;
+  host.title = answers.title;
 }
 
 TEST_F(FaultTest, EveryOsdActionSurvivesAnyHostAnswer) {
   std::string hotkeys = "[Hotkeys]\r\nEnable=1\r\n";
-  int row = 0;
-  for (const ActionText& action : kActionTexts) {
+  for (int row = 0; row < klv::kHotkeyCount; ++row) {
     // Ctrl+Alt+Shift with F1..F12, then four letters.
     const uint16_t key =
         row < 12 ? static_cast<uint16_t>(VK_F1 + row) : static_cast<uint16_t>('W' + row - 12);
-    hotkeys += std::string(action.atomName) + "=" +
+    hotkeys += std::string(klv::kHotkeyActions[row].atomName) + "=" +
                std::to_string(klv::PackHotkey(key, true, true, true, false)) + "\r\n";
-    ++row;
   }
   install.WriteIni(hotkeys + Section("OSD", {"Enable=1", "OSDDisplayTime=60000"}));
-  const std::string longTitle(5000, 'x');
-  const std::vector<HostAnswerCase> cases = {
-      {"minus one everywhere", -1, -1, -1, -1, -1, false, "Song", "Song", "[0:00/0:00]"},
-      {"no length", 65432, -1, 0, 0, 0, false, "Song", "Song", "[0:00/0:00]"},
-      {"null title", 65432, 187, 0, 0, 0, true, "", "", "[1:05/3:07]"},
-      {"huge times", INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX, false, "Song", "Song",
-       "[35791:23/35791394:07]"},
-      {"title past the limit", 0, 0, 0, 1, 1, false, longTitle, longTitle.substr(0, 255), "[0:00/0:00]"},
-  };
   LoadedPlugin plugin(host.main);
   ASSERT_EQ(plugin.Init(), 0);
   ASSERT_TRUE(boxes.Seen().empty()) << "a combination was refused";
-  for (const HostAnswerCase& c : cases) {
-    SCOPED_TRACE(c.label);
-    host.position = c.position;
-    host.lengthSeconds = c.lengthSeconds;
-    host.playlistIndex = c.playlistIndex;
-    host.shuffle = c.shuffle;
-    host.repeat = c.repeat;
-    host.nullTitle = c.nullTitle;
-    host.title = c.title;
-    for (const ActionText& action : kActionTexts) {
+  for (const HostAnswers* answers : kHostAnswers) {
+    SCOPED_TRACE(answers->label);
+    Answer(host, *answers);
+    for (const klv::HotkeyAction& action : klv::kHotkeyActions) {
       SCOPED_TRACE(action.atomName);
       SendHotkey(host.main, action.atomName);
-      HWND osd = Osd();
+      HWND osd = FindOsdWindow();
       ASSERT_NE(osd, nullptr);
       EXPECT_TRUE(IsWindowVisible(osd));
-      EXPECT_EQ(WindowTextOf(osd), ExpectedOsdText(action, c));
+      EXPECT_FALSE(WindowTextOf(osd).empty());
     }
+  }
+  for (const ShownText& shown : kShownTexts) {
+    SCOPED_TRACE(std::string(shown.answers->label) + ", " + shown.atomName);
+    Answer(host, *shown.answers);
+    SendHotkey(host.main, shown.atomName);
+    ASSERT_NE(FindOsdWindow(), nullptr);
+    EXPECT_EQ(WindowTextOf(FindOsdWindow()), shown.expected);
   }
   ShowWindow(host.main, SW_RESTORE);
   plugin.Quit();
-  EXPECT_EQ(Osd(), nullptr);
+  EXPECT_EQ(FindOsdWindow(), nullptr);
 }
 
 // ---- A hand-edited settings file ----
@@ -366,12 +358,12 @@ TEST_F(FaultTest, HostileSettingsValuesStartShowAndStop) {
     SendMessageA(host.main, WM_NULL, 0, 0);
     plugin.Config();
     FlushPostedMessages();
-    ASSERT_NE(Dialog(), nullptr);
-    SendMessageA(Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_NE(FindConfigDialog(), nullptr);
+    SendMessageA(FindConfigDialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
     FlushPostedMessages();
     plugin.Quit();
-    EXPECT_EQ(Osd(), nullptr);
-    EXPECT_EQ(Dialog(), nullptr);
+    EXPECT_EQ(FindOsdWindow(), nullptr);
+    EXPECT_EQ(FindConfigDialog(), nullptr);
     EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
   }
 }
@@ -398,120 +390,18 @@ TEST_F(FaultTest, ASecondInitIsRefusedAndTheFirstKeepsWorking) {
   // One hook, one action: the command once, the hotkey passed on once.
   EXPECT_EQ(host.Commands(), std::vector<int>{40048});
   EXPECT_EQ(host.Count(host.main, WM_HOTKEY), 1);
-  ASSERT_NE(Osd(), nullptr);
-  EXPECT_EQ(WindowTextOf(Osd()).rfind("Next : ", 0), 0u) << WindowTextOf(Osd());
+  ASSERT_NE(FindOsdWindow(), nullptr);
+  EXPECT_EQ(WindowTextOf(FindOsdWindow()).rfind("Next : ", 0), 0u) << WindowTextOf(FindOsdWindow());
 
   plugin.Quit();
   EXPECT_EQ(WindowProcedure(host.main), hostProcedure);
   EXPECT_TRUE(IsFree(kCtrlAltN, host.equalizer));
   EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
-  EXPECT_EQ(Osd(), nullptr);
-}
-
-struct UnloadCase {
-  const char* label;
-  bool init;
-  bool osd;
-  bool dialog;
-};
-
-// The host frees the library without quit while our windows are up: the
-// library stays with them, the host's windows go on through the hooks, and a
-// later load's quit takes everything back.
-TEST_F(FaultTest, UnloadWithOurWindowsUpKeepsThemWorkingUntilQuit) {
-  install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltN) + "\r\n" +
-                   Section("OSD", {"Enable=1", "OSDDisplayTime=60000"}));
-  const UnloadCase cases[] = {
-      {"OSD on screen", true, true, false},
-      {"dialog open", true, false, true},
-      {"both", true, true, true},
-      {"config without init opens nothing", false, false, true},
-  };
-  const std::array<WNDPROC, 3> procedures = host.Procedures();
-  const std::string dll = PluginDllPath();
-  for (const UnloadCase& c : cases) {
-    SCOPED_TRACE(c.label);
-    ResetGlobalAtoms();
-    HWND osd = nullptr;
-    HWND dialog = nullptr;
-    ATOM id = 0;
-    {
-      LoadedPlugin plugin(host.main);
-      if (c.init) {
-        ASSERT_EQ(plugin.Init(), 0);
-      }
-      id = GlobalFindAtomA("next_hotkey");
-      if (c.osd) {
-        SendMessageA(host.main, WM_HOTKEY, id, 0);
-        osd = Osd();
-        ASSERT_NE(osd, nullptr);
-      }
-      if (c.dialog) {
-        plugin.Config();
-        FlushPostedMessages();
-        dialog = Dialog();
-        if (c.init) {
-          ASSERT_NE(dialog, nullptr);
-        } else {
-          EXPECT_EQ(dialog, nullptr);
-        }
-      }
-    }  // FreeLibrary
-    EXPECT_EQ(GetModuleHandleA(dll.c_str()) != nullptr, c.init);
-    EXPECT_EQ(Osd(), osd);
-    EXPECT_EQ(Dialog(), dialog);
-    if (dialog != nullptr) {
-      ClickIn(dialog, form1::kCheckBox2);  // its handlers still run
-      EXPECT_EQ(SendMessageA(GetDlgItem(dialog, form1::kCheckBox2), BM_GETCHECK, 0, 0), BST_CHECKED);
-    }
-
-    host.ClearLog();
-    for (HWND window : {host.main, host.playlist, host.equalizer}) {
-      SendMessageA(window, WM_ACTIVATE, WA_INACTIVE, 0);
-      SendMessageA(window, WM_HOTKEY, id, 0);
-      PostMessageA(window, WM_NULL, 0, 0);
-      PostMessageA(window, WM_TIMER, 1, 0);
-    }
-    FlushPostedMessages();
-    EXPECT_EQ(host.Count(host.main, WM_HOTKEY), 1);
-    EXPECT_EQ(host.Count(host.main, WM_NULL), 1);
-    EXPECT_EQ(host.Count(host.playlist, WM_TIMER), 1);
-    EXPECT_EQ(host.Commands(), c.init ? std::vector<int>{40048} : std::vector<int>{});
-
-    {
-      LoadedPlugin again(host.main);
-      again.Quit();
-    }
-    EXPECT_EQ(GetModuleHandleA(dll.c_str()), nullptr);
-    EXPECT_EQ(Osd(), nullptr);
-    EXPECT_EQ(Dialog(), nullptr);
-    EXPECT_EQ(host.Procedures(), procedures);
-    EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
-    EXPECT_FALSE(GlobalAtomExists("Kelvo_plugin_running"));
-    EXPECT_TRUE(IsFree(kCtrlAltN, host.equalizer));
-  }
-  EXPECT_TRUE(boxes.Seen().empty());
+  EXPECT_EQ(FindOsdWindow(), nullptr);
 }
 
 // The host quits from inside a picker's modal loop, as when its own close
-// message arrives there: a timer of this thread plays that message.
-LoadedPlugin* gQuitTarget = nullptr;
-HWND gPicker = nullptr;
-int gTicks = 0;
-
-void CALLBACK QuitWhenPickerShows(HWND, UINT, UINT_PTR, DWORD) {
-  HWND picker = FindVisibleDialog();
-  if (picker != nullptr && gQuitTarget != nullptr) {
-    gPicker = picker;
-    LoadedPlugin* plugin = std::exchange(gQuitTarget, nullptr);
-    plugin->Quit();
-  } else if (picker != nullptr) {
-    PostMessageA(picker, WM_COMMAND, IDCANCEL, 0);  // quit left it open: do not hang
-  } else if (++gTicks > 200) {
-    gQuitTarget = nullptr;
-  }
-}
-
+// message arrives there.
 TEST_F(FaultTest, QuitWhileAPickerIsOpenClosesTheDialogAndThePicker) {
   install.WriteIni(Section("OSD", {"Enable=1", "OSDDisplayTime=60000"}) +
                    "[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltN) + "\r\n");
@@ -521,22 +411,26 @@ TEST_F(FaultTest, QuitWhileAPickerIsOpenClosesTheDialogAndThePicker) {
     LoadedPlugin plugin(host.main);
     ASSERT_EQ(plugin.Init(), 0);
     SendHotkey(host.main, "next_hotkey");
-    ASSERT_NE(Osd(), nullptr);
+    ASSERT_NE(FindOsdWindow(), nullptr);
     plugin.Config();
     FlushPostedMessages();
-    HWND dialog = Dialog();
+    HWND dialog = FindConfigDialog();
     ASSERT_NE(dialog, nullptr);
-    gQuitTarget = &plugin;
-    gPicker = nullptr;
-    gTicks = 0;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 30, QuitWhenPickerShows);
-    ClickIn(dialog, button);  // returns once the picker has gone
-    KillTimer(nullptr, timer);
-    ASSERT_NE(gPicker, nullptr) << "the picker never showed";
-    EXPECT_EQ(gQuitTarget, nullptr);
-    EXPECT_FALSE(IsWindow(gPicker));
+    HWND picker = nullptr;
+    {
+      ModalScript script({WhenDialog([&](HWND shown) {
+                            picker = shown;
+                            plugin.Quit();
+                          }),
+                          // Should quit leave it open, the test does not hang.
+                          WhenDialog([](HWND left) { PostMessageA(left, WM_COMMAND, IDCANCEL, 0); })});
+      ClickIn(dialog, button);  // returns once the picker has gone
+      EXPECT_EQ(script.StepsDone(), 1u) << "quit left the picker open";
+    }
+    ASSERT_NE(picker, nullptr) << "the picker never showed";
+    EXPECT_FALSE(IsWindow(picker));
     EXPECT_FALSE(IsWindow(dialog));
-    EXPECT_EQ(Osd(), nullptr);
+    EXPECT_EQ(FindOsdWindow(), nullptr);
     EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
     EXPECT_TRUE(IsFree(kCtrlAltN, host.equalizer));
     FlushPostedMessages();
@@ -560,7 +454,7 @@ TEST_F(FaultTest, ACombinationTakenByAnotherProcessIsRefusedAtTheDialogsOpening)
   ASSERT_FALSE(IsFree(kCtrlAltP, host.equalizer));
 
   plugin.Config();
-  HWND dialog = Dialog();
+  HWND dialog = FindConfigDialog();
   ASSERT_NE(dialog, nullptr);
   const auto seen = SeenAfterPump();
   ASSERT_EQ(seen.size(), 1u);

@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,10 +15,9 @@
 #include "tests/wine/resource_counts.h"
 #include "tests/wine/test_host.h"
 #include "ui/config_dialog.h"
+#include "ui/gen_klv_form1.h"
 
 namespace {
-
-constexpr char kInstanceAtom[] = "Kelvo_plugin_running";
 
 class LifecycleTest : public ::testing::Test {
  protected:
@@ -198,41 +199,103 @@ TEST_F(LifecycleTest, QuitReleasesHotkeysAtomsAndWindows) {
   FlushPostedMessages();
 }
 
-// The host frees the library without quit: the library stays mapped while
-// the host's windows call into it, and goes once quit gives them back.
-TEST_F(LifecycleTest, UnloadWithoutQuitKeepsTheWindowsWorkingUntilQuit) {
-  install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=8060936\r\n");
-  const std::array<WNDPROC, 3> procedures = host.Procedures();
-  {
-    LoadedPlugin plugin(host.main);
-    ASSERT_EQ(plugin.Init(), 0);
-    plugin.Unload();
-  }
-  EXPECT_NE(GetModuleHandleA(PluginDllPath().c_str()), nullptr);
-  host.ClearLog();
-  SendMessageA(host.main, WM_HOTKEY, GlobalFindAtomA("next_hotkey"), 0);
-  SendMessageA(host.main, WM_NULL, 0, 0);
-  SendMessageA(host.playlist, WM_ACTIVATE, WA_INACTIVE, 0);
-  // Every message reaches the host's own procedure, and the plug-in still acts.
-  EXPECT_EQ(host.Count(host.main, WM_HOTKEY), 1);
-  EXPECT_EQ(host.Count(host.main, WM_NULL), 1);
-  EXPECT_EQ(host.Count(host.playlist, WM_ACTIVATE), 1);
-  EXPECT_EQ(host.Commands(), std::vector<int>{40048});
+struct UnloadCase {
+  const char* label;
+  bool init;
+  bool osd;
+  bool dialog;
+  bool laterSubclass;  // another module subclasses the main window after the plug-in
+};
 
-  // A host that loads it again and quits: every procedure is the host's again and the library goes.
-  {
-    LoadedPlugin again(host.main);
-    again.Quit();
+// The host frees the library without quit: while the host's windows or ours
+// still call into it, the library stays mapped, every message reaches the
+// host and the plug-in still acts; a later load's quit takes everything back
+// and the library goes.
+TEST_F(LifecycleTest, UnloadWithoutQuitKeepsEverythingWorkingUntilQuit) {
+  const klv::PackedHotkey kCtrlAltN = klv::PackHotkey('N', true, true, false, false);
+  install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltN) +
+                   "\r\n[OSD]\r\nEnable=1\r\nOSDDisplayTime=60000\r\n");
+  const UnloadCase cases[] = {
+      {"running", true, false, false, false},
+      {"OSD on screen", true, true, false, false},
+      {"dialog open", true, false, true, false},
+      {"OSD and dialog", true, true, true, false},
+      {"under a later subclass", true, false, false, true},
+      {"config without init opens nothing", false, false, true, false},
+  };
+  const std::array<WNDPROC, 3> procedures = host.Procedures();
+  const std::string dll = PluginDllPath();
+  for (const UnloadCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    ResetGlobalAtoms();
+    HWND osd = nullptr;
+    HWND dialog = nullptr;
+    std::optional<LaterSubclass> later;
+    {
+      LoadedPlugin plugin(host.main);
+      if (c.init) {
+        ASSERT_EQ(plugin.Init(), 0);
+      }
+      if (c.osd) {
+        SendMessageA(host.main, WM_HOTKEY, GlobalFindAtomA("next_hotkey"), 0);
+        osd = FindOsdWindow();
+        ASSERT_NE(osd, nullptr);
+      }
+      if (c.dialog) {
+        plugin.Config();
+        FlushPostedMessages();
+        dialog = FindConfigDialog();
+        EXPECT_EQ(dialog != nullptr, c.init);
+      }
+      if (c.laterSubclass) later.emplace(host.main);
+    }  // FreeLibrary
+    EXPECT_EQ(GetModuleHandleA(dll.c_str()) != nullptr, c.init);
+    EXPECT_EQ(FindOsdWindow(), osd);
+    EXPECT_EQ(FindConfigDialog(), dialog);
+    if (dialog != nullptr) {
+      SendMessageA(GetDlgItem(dialog, form1::kCheckBox2), BM_CLICK, 0, 0);  // its handlers still run
+      EXPECT_EQ(SendMessageA(GetDlgItem(dialog, form1::kCheckBox2), BM_GETCHECK, 0, 0), BST_CHECKED);
+    }
+
+    host.ClearLog();
+    const ATOM id = GlobalFindAtomA("next_hotkey");
+    for (HWND window : {host.main, host.playlist, host.equalizer}) {
+      SendMessageA(window, WM_ACTIVATE, WA_INACTIVE, 0);
+      SendMessageA(window, WM_HOTKEY, id, 0);
+      SendMessageA(window, WM_NULL, 0, 0);
+      PostMessageA(window, WM_TIMER, 1, 0);
+    }
+    FlushPostedMessages();
+    for (HWND window : {host.main, host.playlist, host.equalizer}) {
+      EXPECT_EQ(host.Count(window, WM_ACTIVATE), 1);
+      EXPECT_EQ(host.Count(window, WM_HOTKEY), 1);
+      EXPECT_EQ(host.Count(window, WM_NULL), 1);
+      EXPECT_EQ(host.Count(window, WM_TIMER), 1);
+    }
+    EXPECT_EQ(host.Commands(), c.init ? std::vector<int>{40048} : std::vector<int>{});
+    if (later) {
+      EXPECT_GE(later->Calls(), 4);
+      later.reset();  // gone before quit, which can then take its hook out
+    }
+
+    {
+      LoadedPlugin again(host.main);
+      again.Quit();
+    }
+    EXPECT_EQ(GetModuleHandleA(dll.c_str()), nullptr);
+    EXPECT_EQ(FindOsdWindow(), nullptr);
+    EXPECT_EQ(FindConfigDialog(), nullptr);
+    EXPECT_EQ(host.Procedures(), procedures);
+    EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
+    EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
+    EXPECT_TRUE(IsFree(kCtrlAltN, host.equalizer));
+    // The next load starts and takes the same combination.
+    LoadedPlugin next(host.main);
+    EXPECT_EQ(next.Init(), 0);
+    EXPECT_TRUE(GlobalAtomExists("next_hotkey"));
+    next.Quit();
   }
-  EXPECT_EQ(GetModuleHandleA(PluginDllPath().c_str()), nullptr);
-  EXPECT_EQ(host.Procedures(), procedures);
-  EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
-  EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
-  // The next load starts and takes the same combination.
-  LoadedPlugin next(host.main);
-  EXPECT_EQ(next.Init(), 0);
-  EXPECT_TRUE(GlobalAtomExists("next_hotkey"));
-  next.Quit();
+  EXPECT_TRUE(boxes.Seen().empty());
 }
 
 // A player that closes: its own procedure quits and frees the library inside

@@ -7,7 +7,8 @@
 
 namespace {
 
-ModalScript* gScript = nullptr;
+// Scripts alive now, found by their timer: one may run inside another's step.
+std::vector<ModalScript*> gScripts;
 
 }  // namespace
 
@@ -32,18 +33,23 @@ ModalScript::Step WhileMessageBoxIsUp(std::function<void()> act) {
   });
 }
 
-ModalScript::ModalScript(std::vector<Step> steps) : steps_(std::move(steps)) {
-  gScript = this;
+ModalScript::Step WhenDialog(std::function<void(HWND)> act) { return {FindVisibleDialog, std::move(act)}; }
+
+ModalScript::ModalScript(std::vector<Step> steps, LaterBoxes laterBoxes, std::function<void()> watch)
+    : steps_(std::move(steps)), laterBoxes_(laterBoxes), watch_(std::move(watch)) {
   timer_ = SetTimer(nullptr, 0, 20, Tick);
+  gScripts.push_back(this);
 }
 
 ModalScript::~ModalScript() {
   KillTimer(nullptr, timer_);
-  gScript = nullptr;
+  gScripts.erase(std::find(gScripts.begin(), gScripts.end(), this));
 }
 
-void CALLBACK ModalScript::Tick(HWND, UINT, UINT_PTR, DWORD) noexcept {
-  if (gScript != nullptr) gScript->OnTick();
+void CALLBACK ModalScript::Tick(HWND, UINT, UINT_PTR timer, DWORD) noexcept {
+  for (ModalScript* script : gScripts) {
+    if (script->timer_ == timer) return script->OnTick();
+  }
 }
 
 void ModalScript::Note(HWND box) {
@@ -56,6 +62,7 @@ void ModalScript::OnTick() {
   // A step may open a loop of its own, which ticks again: one step at a time.
   if (busy_) return;
   busy_ = true;
+  if (watch_) watch_();
   HWND box = FindMessageBox();
   Note(box);
   if (done_ < steps_.size()) {
@@ -64,7 +71,7 @@ void ModalScript::OnTick() {
       ++done_;
       step.act(window);
     }
-  } else if (box != nullptr) {
+  } else if (box != nullptr && laterBoxes_ == LaterBoxes::kClose) {
     CloseMessageBox(box);
   }
   busy_ = false;

@@ -18,6 +18,8 @@ PlayerProcess::PlayerProcess(const TestInstall& install, PluginSource source, DW
     : directory_(install.Directory()), copiedDll_(source == PluginSource::kBuiltDll) {
   CopyFileA(EnvPath("KLV_PLAYER").c_str(), (directory_ + "\\player.exe").c_str(), FALSE);
   if (copiedDll_) CopyFileA(PluginDllPath().c_str(), (directory_ + "\\Plugins\\gen_klv.dll").c_str(), FALSE);
+  // Also what a crashed earlier run left in a folder of the same name.
+  if (source == PluginSource::kNone) DeleteFileA((directory_ + "\\Plugins\\gen_klv.dll").c_str());
   DeleteFileA((directory_ + "\\player.log").c_str());
   std::string command =
       "\"" + directory_ + "\\player.exe\" --no-registry --log \"" + directory_ + "\\player.log\"";
@@ -53,6 +55,15 @@ PlayerProcess::~PlayerProcess() {
   for (const char* file : {"\\player.exe", "\\player.log", "\\player.ini"})
     DeleteFileA((directory_ + file).c_str());
   if (copiedDll_) DeleteFileA((directory_ + "\\Plugins\\gen_klv.dll").c_str());
+}
+
+bool PlayerProcess::FoundFirstByClass() const {
+  for (const char* className : {"Winamp PE", "Winamp EQ"}) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(FindWindowA(className, nullptr), &process);
+    if (process != process_.dwProcessId) return false;
+  }
+  return true;
 }
 
 bool PlayerProcess::Running() const {

@@ -9,8 +9,9 @@
 #include "tests/wine/test_host.h"
 
 // Which gen_klv.dll the player finds in Plugins: a fresh copy of the built
-// one, or whatever is there already (for instance what a setup program put).
-enum class PluginSource { kBuiltDll, kAsInstalled };
+// one, whatever is there already (for instance what a setup program put), or
+// none: another player beside ours, running without the plug-in.
+enum class PluginSource { kBuiltDll, kAsInstalled, kNone };
 
 class PlayerProcess {
  public:
@@ -29,6 +30,9 @@ class PlayerProcess {
   // (also when the player found no gen_klv.dll to start).
   int InitResult() const { return initResult_; }
   HWND MainWindow() const { return main_; }
+  // Whether a search by class name finds this player's playlist and equalizer
+  // before those of any other player, as it does for the one started last.
+  bool FoundFirstByClass() const;
   bool Running() const;
   // Answers every message box of the child with OK; how many there were.
   int CloseMessageBoxes() const;

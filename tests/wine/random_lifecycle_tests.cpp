@@ -39,7 +39,6 @@
 
 namespace {
 
-constexpr char kInstanceAtom[] = "Kelvo_plugin_running";
 constexpr char kRefusedHotkeyText[] = "Unable to set a hot key.";
 
 // Keys the run assigns, presses and lets another process take, always with
@@ -74,6 +73,21 @@ const char* const kLevelKeys[] = {"WinAMP_active",   "Playlist_active",   "Equal
                                   "WinAMP_inactive", "Playlist_inactive", "Equalizer_inactive"};
 const int kTrackBars[] = {form1::kTrackBar1, form1::kTrackBar2, form1::kTrackBar3,
                           form1::kTrackBar4, form1::kTrackBar5, form1::kTrackBar6};
+
+// The levels the settings file starts with and the slider stops the run moves
+// to. Every level the file can then hold is a row below, with the slider
+// position it shows at (level x 100 div 255) and the stop that stores it
+// (position x 255 div 100), -1 for none.
+const int kFileLevels[] = {0, 1, 128, 200, 254, 255};
+const int kSliderStops[] = {0, 1, 50, 78, 99, 100};
+struct StoredLevel {
+  int level;
+  int shownAt;
+  int storedFrom;
+};
+const StoredLevel kStoredLevels[] = {{0, 0, 0},     {1, 0, -1},     {2, 0, 1},     {127, 49, 50},
+                                     {128, 50, -1}, {198, 77, 78},  {200, 78, -1}, {252, 98, 99},
+                                     {254, 99, -1}, {255, 100, 100}};
 
 struct RunSettings {
   uint32_t firstSeed = 0;
@@ -347,7 +361,8 @@ void Sequence::Start() {
   }
   ini += "[Transparency]\r\nEnableActive=" + std::to_string(Chance(50)) +
          "\r\nEnableInactive=" + std::to_string(Chance(50)) + "\r\n";
-  for (const char* key : kLevelKeys) ini += std::string(key) + "=" + std::to_string(Pick(256)) + "\r\n";
+  for (const char* key : kLevelKeys)
+    ini += std::string(key) + "=" + std::to_string(PickOf(kFileLevels)) + "\r\n";
   const int displayTimes[] = {0, 50, 1000, 60000};
   ini += "[OSD]\r\nEnable=" + std::to_string(Chance(60)) + "\r\nOSDPosition=" + std::to_string(Pick(10)) +
          "\r\nOSDDisplayTime=" + std::to_string(PickOf(displayTimes)) + "\r\n";
@@ -812,7 +827,7 @@ void Sequence::ConfigDialogAction() {
     }
     case 3: {
       const int tag = Pick(6);
-      const int position = Pick(101);
+      const int position = PickOf(kSliderStops);
       Note("move slider " + std::to_string(tag + 1) + " to " + std::to_string(position));
       HWND slider = item(kTrackBars[tag]);
       if (!ParentsEnabled(slider)) break;
@@ -933,11 +948,15 @@ void Sequence::CheckFileShows(const DialogShown& shown) {
   expectFlag("Transparency", "EnableActive", shown.active);
   expectFlag("Transparency", "EnableInactive", shown.inactive);
   for (int i = 0; i < 6; ++i) {
+    // The slider shows the stored level or, once moved, stored its own position.
     const std::string stored = value("Transparency", kLevelKeys[i]);
-    // A slider shows its level as alpha x 100 div 255 and, once moved, stores
-    // position x 255 div 100: either way round the two must agree.
-    const int level = std::atoi(stored.c_str());
-    if (level * 100 / 255 != shown.sliders[i] && shown.sliders[i] * 255 / 100 != level) {
+    const StoredLevel* row = nullptr;
+    for (const StoredLevel& candidate : kStoredLevels) {
+      if (stored == std::to_string(candidate.level)) row = &candidate;
+    }
+    if (row == nullptr) {
+      Fail(std::string(kLevelKeys[i]) + "=" + stored + ", a level neither the file nor a slider stop gives");
+    } else if (shown.sliders[i] != row->shownAt && shown.sliders[i] != row->storedFrom) {
       Fail(std::string(kLevelKeys[i]) + "=" + stored + " but its slider stood at " +
            std::to_string(shown.sliders[i]));
     }
@@ -1153,22 +1172,11 @@ TEST(BesideAnotherPlayer, OnlyTheHostsOwnWindowsAreHookedAndLayered) {
       "Playlist_active=201\r\nPlaylist_inactive=101\r\nEqualizer_active=202\r\nEqualizer_inactive=102\r\n");
   TestHost host;
   const WNDPROC hostProcedure = WindowProcedure(host.playlist);
-  // The other player runs without the plug-in: its Plugins folder stays empty,
-  // also of what a crashed earlier run left in a folder of the same name.
-  DeleteFileA((install.Directory() + "\\Plugins\\gen_klv.dll").c_str());
-  PlayerProcess other(install, PluginSource::kAsInstalled);
+  PlayerProcess other(install, PluginSource::kNone);
   HWND otherMain = other.MainWindow();
   ASSERT_NE(otherMain, nullptr);
-  DWORD otherProcess = 0;
-  GetWindowThreadProcessId(otherMain, &otherProcess);
-  auto firstOfClassIsTheOthers = [otherProcess](const char* className) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(FindWindowA(className, nullptr), &process);
-    return process == otherProcess;
-  };
-  ASSERT_TRUE(WaitUntil([&] {
-    return firstOfClassIsTheOthers("Winamp PE") && firstOfClassIsTheOthers("Winamp EQ");
-  })) << "the other player's windows must come first in a search by class";
+  ASSERT_TRUE(WaitUntil([&] { return other.FoundFirstByClass(); }))
+      << "the other player's windows must come first in a search by class";
   HWND otherPlaylist = FindWindowA("Winamp PE", nullptr);
   const BYTE otherAlphas[] = {AlphaOrOpaque(otherMain), AlphaOrOpaque(otherPlaylist),
                               AlphaOrOpaque(FindWindowA("Winamp EQ", nullptr))};

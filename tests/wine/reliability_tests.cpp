@@ -20,7 +20,6 @@
 
 namespace {
 
-constexpr char kInstanceAtom[] = "Kelvo_plugin_running";
 const klv::PackedHotkey kCtrlAltN = klv::PackHotkey('N', true, true, false, false);
 const klv::PackedHotkey kCtrlAltP = klv::PackHotkey('P', true, true, false, false);
 constexpr int kPlayRow = 1;  // entry 2
@@ -32,7 +31,6 @@ std::string HotkeysIni(bool enabled, const std::vector<std::pair<const char*, kl
   return text;
 }
 
-HWND ConfigDialog() { return FindWindowW(form1::kClassName, nullptr); }
 int VisibleConfigDialogs() { return CountVisibleWindows(L"TForm1"); }
 bool HotkeyRowMarked(HWND dialog, int row) {
   return RowMarked(GetDlgItem(dialog, form1::kCheckListBox1), row);
@@ -108,7 +106,7 @@ TEST_F(ReliabilityTest, WhileOnePlayerRunsThePluginAnotherIsRefused) {
     EXPECT_TRUE(GlobalAtomExists(kInstanceAtom));
     EXPECT_EQ(install.IniValue("Track", "Position"), "<missing>");
     plugin.Config();
-    EXPECT_EQ(ConfigDialog(), nullptr);
+    EXPECT_EQ(FindConfigDialog(), nullptr);
     // The player's registration is untouched, and ends with its quit.
     EXPECT_FALSE(IsFree(kCtrlAltN, host.equalizer));
     ASSERT_TRUE(player.Quit());
@@ -164,7 +162,7 @@ TEST_F(ReliabilityTest, QuitWhileARefusalBoxIsUpStopsAllRegistration) {
       ASSERT_TRUE(RegisterHotKey(host.equalizer, 1, MOD_CONTROL | MOD_ALT, 'P'));
       plugin.Config();
       if (c.at == RefusalAt::kHotkeysSwitchedOn) {
-        HWND dialog = ConfigDialog();
+        HWND dialog = FindConfigDialog();
         ASSERT_NE(dialog, nullptr);
         SendMessageA(GetDlgItem(dialog, form1::kCheckBox6), BM_CLICK, 0, 0);
       }
@@ -176,7 +174,7 @@ TEST_F(ReliabilityTest, QuitWhileARefusalBoxIsUpStopsAllRegistration) {
     EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
     EXPECT_FALSE(GlobalAtomExists("play_hotkey"));
     EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
-    EXPECT_EQ(ConfigDialog(), nullptr);
+    EXPECT_EQ(FindConfigDialog(), nullptr);
     UnregisterHotKey(host.equalizer, 1);
   }
 }
@@ -188,7 +186,7 @@ TEST_F(ReliabilityTest, ConfigWhileExitsErrorBoxIsUpLeavesOneWorkingDialog) {
   LoadedPlugin plugin(host.main);
   ASSERT_EQ(plugin.Init(), 0);
   plugin.Config();
-  HWND first = ConfigDialog();
+  HWND first = FindConfigDialog();
   ASSERT_NE(first, nullptr);
   SetFileAttributesA(install.IniPath().c_str(), FILE_ATTRIBUTE_READONLY);
   // The box has no owner and pumps the host's messages: the host asks again,
@@ -199,7 +197,7 @@ TEST_F(ReliabilityTest, ConfigWhileExitsErrorBoxIsUpLeavesOneWorkingDialog) {
                        [&](HWND box) {
                          SetFileAttributesA(install.IniPath().c_str(), FILE_ATTRIBUTE_NORMAL);
                          plugin.Config();
-                         second = ConfigDialog();
+                         second = FindConfigDialog();
                          plugin.Config();
                          openDuringBox = VisibleConfigDialogs();
                          CloseMessageBox(box);
@@ -211,7 +209,7 @@ TEST_F(ReliabilityTest, ConfigWhileExitsErrorBoxIsUpLeavesOneWorkingDialog) {
   EXPECT_EQ(openDuringBox, 1);
   ASSERT_NE(second, nullptr);
   EXPECT_NE(second, first);
-  EXPECT_EQ(ConfigDialog(), second);
+  EXPECT_EQ(FindConfigDialog(), second);
   EXPECT_EQ(VisibleConfigDialogs(), 1);
 
   // The dialog opened during the box is whole: it changes and writes settings.
@@ -222,13 +220,13 @@ TEST_F(ReliabilityTest, ConfigWhileExitsErrorBoxIsUpLeavesOneWorkingDialog) {
   EXPECT_EQ(install.IniValue("Track", "PlayOnStart"), "1");
   // Opening and closing once more, then quit: nothing is freed twice.
   plugin.Config();
-  ASSERT_NE(ConfigDialog(), nullptr);
-  SendMessageA(ConfigDialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  ASSERT_NE(FindConfigDialog(), nullptr);
+  SendMessageA(FindConfigDialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
   PumpMessages(50);
-  EXPECT_EQ(ConfigDialog(), nullptr);
+  EXPECT_EQ(FindConfigDialog(), nullptr);
   plugin.Config();
   plugin.Quit();
-  EXPECT_EQ(ConfigDialog(), nullptr);
+  EXPECT_EQ(FindConfigDialog(), nullptr);
   EXPECT_EQ(script.BoxTexts().size(), 1u);
 }
 
@@ -240,7 +238,7 @@ TEST_F(ReliabilityTest, ConfigRightAfterACloseOpensAFreshDialog) {
   for (const char* way : {"close box", "Exit"}) {
     SCOPED_TRACE(way);
     plugin.Config();
-    HWND first = ConfigDialog();
+    HWND first = FindConfigDialog();
     ASSERT_NE(first, nullptr);
     if (std::string(way) == "Exit") {
       SendMessageA(GetDlgItem(first, form1::kButton1), BM_CLICK, 0, 0);
@@ -250,11 +248,11 @@ TEST_F(ReliabilityTest, ConfigRightAfterACloseOpensAFreshDialog) {
     plugin.Config();
     PumpMessages(50);
     EXPECT_FALSE(IsWindow(first));
-    EXPECT_NE(ConfigDialog(), nullptr);
+    EXPECT_NE(FindConfigDialog(), nullptr);
     EXPECT_EQ(VisibleConfigDialogs(), 1);
-    SendMessageA(ConfigDialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    SendMessageA(FindConfigDialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
     PumpMessages(50);
-    EXPECT_EQ(ConfigDialog(), nullptr);
+    EXPECT_EQ(FindConfigDialog(), nullptr);
   }
   plugin.Quit();
 }
@@ -282,7 +280,7 @@ TEST_F(ReliabilityTest, ClosingTheAssignDialogWhileItsRefusalBoxIsUpLeavesTheRow
   for (const AssignRefusedCase& c : cases) {
     SCOPED_TRACE(c.label);
     plugin.Config();
-    HWND dialog = ConfigDialog();
+    HWND dialog = FindConfigDialog();
     ASSERT_NE(dialog, nullptr);
     auto assignDialog = [] { return FindVisibleWindow(form2::kClassName); };
     ModalScript script({
@@ -372,7 +370,7 @@ TEST_F(ReliabilityTest, WithoutRoomForItsAtomAnEntryRegistersNothingAndKeepsItsC
   // registration with room in the table takes it.
   plugin.Config();
   PumpMessages(50);
-  HWND dialog = ConfigDialog();
+  HWND dialog = FindConfigDialog();
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(HotkeyRowMarked(dialog, kNextRow));
   EXPECT_FALSE(IsFree(kCtrlAltN, host.equalizer));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/hotkey_actions.h"
+#include "core/tests/settings_check.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings_file.h"
 #include "tests/wine/test_host.h"
@@ -152,18 +153,7 @@ TEST_F(SettingsFileTest, HotkeysAndHotKeysAreOneSection) {
 
 TEST_F(SettingsFileTest, SavedSettingsReadBackUnchanged) {
   ASSERT_TRUE(OpenSettingsFile());
-  klv::Settings saved;
-  saved.hotkeysEnabled = true;
-  saved.activeEnabled = true;
-  saved.inactiveEnabled = true;
-  saved.alphaLevels = {1, 2, 3, 250, 128, 0};
-  saved.osdEnabled = true;
-  saved.osdPosition = 4;
-  saved.osdDisplayTime = 2500;
-  saved.osdColor = 0x123456;
-  saved.osdFont = {"Times New Roman", 20, 0xFF00FF, true, false, true, false};
-  saved.playOnStart = true;
-  saved.rememberPosition = true;
+  const klv::Settings saved = settings_check::UnusualSettings();
   gSettings = saved;
   for (int n = 1; n <= klv::kHotkeyCount; ++n) HotkeyEntry(n).packed = n * 65536 + (n % 16);
   ASSERT_TRUE(SaveSettings());
@@ -176,21 +166,7 @@ TEST_F(SettingsFileTest, SavedSettingsReadBackUnchanged) {
   klv::ReadTransparencySettings(ini, loaded);
   klv::ReadOsdSettings(ini, loaded);
   klv::ReadTrackSettings(ini, loaded, position);
-  EXPECT_EQ(loaded.hotkeysEnabled, saved.hotkeysEnabled);
-  EXPECT_EQ(loaded.activeEnabled, saved.activeEnabled);
-  EXPECT_EQ(loaded.inactiveEnabled, saved.inactiveEnabled);
-  EXPECT_EQ(loaded.alphaLevels, saved.alphaLevels);
-  EXPECT_EQ(loaded.osdEnabled, saved.osdEnabled);
-  EXPECT_EQ(loaded.osdPosition, saved.osdPosition);
-  EXPECT_EQ(loaded.osdDisplayTime, saved.osdDisplayTime);
-  EXPECT_EQ(loaded.osdColor, saved.osdColor);
-  EXPECT_EQ(loaded.osdFont.name, saved.osdFont.name);
-  EXPECT_EQ(loaded.osdFont.size, saved.osdFont.size);
-  EXPECT_EQ(loaded.osdFont.color, saved.osdFont.color);
-  EXPECT_EQ(loaded.osdFont.bold, saved.osdFont.bold);
-  EXPECT_EQ(loaded.osdFont.underline, saved.osdFont.underline);
-  EXPECT_EQ(loaded.playOnStart, saved.playOnStart);
-  EXPECT_EQ(loaded.rememberPosition, saved.rememberPosition);
+  settings_check::ExpectSameSettings(loaded, saved);
   for (int n = 1; n <= klv::kHotkeyCount; ++n) {
     EXPECT_EQ(klv::ReadPackedHotkey(ini, klv::kHotkeyActions[n - 1].atomName), n * 65536 + (n % 16));
   }

@@ -263,27 +263,11 @@ void MessageBoxWatcher::Run() {
   }
 }
 
-DialogDriver::DialogDriver(std::function<void(HWND)> act)
-    : act_(std::move(act)), thread_([this] { Run(); }) {}
-
-DialogDriver::~DialogDriver() { thread_.Join(); }
-
-void DialogDriver::Run() {
-  for (int attempt = 0; attempt < 500; ++attempt) {
-    if (HWND dialog = FindVisibleDialog()) {
-      found_ = true;
-      act_(dialog);
-      return;
-    }
-    Sleep(20);
-  }
-}
-
 bool GlobalAtomExists(const char* name) { return GlobalFindAtomA(name) != 0; }
 
 void ResetGlobalAtoms() {
-  for (int attempt = 0; attempt < 8 && GlobalFindAtomA("Kelvo_plugin_running") != 0; ++attempt) {
-    GlobalDeleteAtom(GlobalFindAtomA("Kelvo_plugin_running"));
+  for (int attempt = 0; attempt < 8 && GlobalFindAtomA(kInstanceAtom) != 0; ++attempt) {
+    GlobalDeleteAtom(GlobalFindAtomA(kInstanceAtom));
   }
   for (const klv::HotkeyAction& action : klv::kHotkeyActions) {
     for (int attempt = 0; attempt < 8; ++attempt) {

@@ -9,10 +9,12 @@
 #include <atomic>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/hotkey_actions.h"
 #include "entry/gen.h"
+#include "tests/wine/modal_script.h"
 #include "tests/wine/test_kit.h"
 #include "tests/wine/win32_thread.h"
 
@@ -141,23 +143,20 @@ class MessageBoxWatcher {
   Win32Thread thread_;
 };
 
-// Runs act on the first visible common dialog (#32770) of this process, such as
-// the colour or font picker, from a second thread while the test's thread sits
-// in that dialog's modal loop.
+// Runs act on the first visible dialog (#32770) of this process, such as the
+// colour or font picker, from inside that dialog's modal loop on this thread.
 class DialogDriver {
  public:
-  explicit DialogDriver(std::function<void(HWND)> act);
-  ~DialogDriver();
-  DialogDriver(const DialogDriver&) = delete;
-  DialogDriver& operator=(const DialogDriver&) = delete;
-  bool Found() const { return found_; }
+  explicit DialogDriver(std::function<void(HWND)> act)
+      : script_({WhenDialog(std::move(act))}, ModalScript::LaterBoxes::kLeave) {}
+  bool Found() const { return script_.AllDone(); }
 
  private:
-  void Run();
-  std::function<void(HWND)> act_;
-  std::atomic<bool> found_{false};
-  Win32Thread thread_;
+  ModalScript script_;
 };
+
+// The global atom that tells every process a player runs the plug-in.
+constexpr char kInstanceAtom[] = "Kelvo_plugin_running";
 
 // Whether an atom of that name exists in the global atom table.
 bool GlobalAtomExists(const char* name);

@@ -26,6 +26,12 @@ std::wstring WideWindowTextOf(HWND window) {
   return text;
 }
 
+// ---- The plug-in's windows ----
+
+HWND FindOsdWindow() { return FindWindowA("KelvoOsdWindow", nullptr); }
+
+HWND FindConfigDialog() { return FindWindowA("TForm1", nullptr); }
+
 SIZE MeasureInOsdFont(const std::wstring& text, UINT format) {
   const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(OsdPlatformWindow(), WM_GETFONT, 0, 0));
   HDC screen = GetDC(nullptr);
@@ -147,6 +153,24 @@ HWND CreateTestWindow(const char* className, WNDPROC procedure, DWORD style, REC
   RegisterClassA(&windowClass);  // fails harmlessly when already registered
   return CreateWindowExA(0, className, className, style, place.left, place.top, place.right - place.left,
                          place.bottom - place.top, parent, nullptr, windowClass.hInstance, nullptr);
+}
+
+WNDPROC LaterSubclass::saved_ = nullptr;
+int LaterSubclass::calls_ = 0;
+
+LaterSubclass::LaterSubclass(HWND window) : window_(window) {
+  calls_ = 0;
+  saved_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LaterSubclass::PassOn)));
+}
+
+LaterSubclass::~LaterSubclass() {
+  SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(saved_));
+}
+
+LRESULT CALLBACK LaterSubclass::PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  ++calls_;
+  return CallWindowProcA(saved_, window, message, wParam, lParam);
 }
 
 // ---- The plug-in's state ----

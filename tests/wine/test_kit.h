@@ -33,6 +33,12 @@ std::vector<HWND> VisibleMessageBoxes();
 // The window text as another program reads it, in UTF-16.
 std::wstring WideWindowTextOf(HWND window);
 
+// ---- The plug-in's windows ----
+
+// The OSD window and the configuration dialog, null when absent.
+HWND FindOsdWindow();
+HWND FindConfigDialog();
+
 // ---- The OSD ----
 
 // The text's extent as the platform measures it in the font the OSD window
@@ -45,6 +51,26 @@ SIZE MeasureInOsdFont(const std::string& asciiText, UINT format = DT_WORDBREAK |
 // procedure. parent HWND_MESSAGE makes it message-only.
 HWND CreateTestWindow(const char* className, WNDPROC procedure, DWORD style, RECT place,
                       HWND parent = nullptr);
+
+// Another module's subclass of a window, put on after the plug-in's hook, as
+// a skin or another plug-in does: it counts what it passes on. Taken off when
+// the object goes. One at a time.
+class LaterSubclass {
+ public:
+  explicit LaterSubclass(HWND window);
+  ~LaterSubclass();
+  LaterSubclass(const LaterSubclass&) = delete;
+  LaterSubclass& operator=(const LaterSubclass&) = delete;
+
+  int Calls() const { return calls_; }
+  WNDPROC Procedure() const { return &PassOn; }
+
+ private:
+  static LRESULT CALLBACK PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  static WNDPROC saved_;
+  static int calls_;
+  HWND window_;
+};
 
 // ---- The plug-in's state ----
 

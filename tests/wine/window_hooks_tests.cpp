@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 #include "entry/gen.h"
@@ -185,16 +186,10 @@ TEST(WindowHooksMissingTest, MissingSideWindowsAreNotHooked) {
   gPlugin.hwndParent = nullptr;
 }
 
-WNDPROC gOuterSaved = nullptr;
-LRESULT CALLBACK OuterSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  return CallWindowProcA(gOuterSaved, window, message, wParam, lParam);
-}
-
 TEST_F(WindowHooksTest, UnderAnotherSubclassTheHookOnlyPassesOn) {
-  gOuterSaved = reinterpret_cast<WNDPROC>(
-      SetWindowLongA(host.main, GWL_WNDPROC, reinterpret_cast<LONG>(&OuterSubclass)));
+  std::optional<LaterSubclass> later(std::in_place, host.main);
   RemoveWindowHooks();
-  EXPECT_EQ(WindowProcedure(host.main), &OuterSubclass);
+  EXPECT_EQ(WindowProcedure(host.main), later->Procedure());
   EXPECT_EQ(WindowProcedure(host.playlist), hostProcedure);
   HotkeyEntry(5).id = 0xC0DE;
   HotkeyEntry(5).packed = 5242883;
@@ -213,7 +208,7 @@ TEST_F(WindowHooksTest, UnderAnotherSubclassTheHookOnlyPassesOn) {
   EXPECT_EQ(host.Requests(), std::vector<int>{105});
   EXPECT_EQ(host.Count(host.main, WM_NULL), 1);
 
-  SetWindowLongA(host.main, GWL_WNDPROC, reinterpret_cast<LONG>(gOuterSaved));
+  later.reset();
   RemoveWindowHooks();
   EXPECT_EQ(WindowProcedure(host.main), hostProcedure);
 }
