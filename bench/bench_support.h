@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/hotkey_actions.h"
-#include "core/settings.h"
+#include "core/settings_schema.h"
 #include "plugin/osd_style.h"
 #include "plugin/settings_file.h"
 

@@ -95,7 +95,7 @@ double PressUntilPainted(klv::PackedHotkey packed, Shown shown) {
 }
 
 double PressToOsd(klv::PackedHotkey packed) {
-  HideOsd();
+  DestroyOsdPlatformWindow();
   return PressUntilPainted(packed, [] { return OsdPlatformWindow(); });
 }
 

@@ -9,7 +9,7 @@
 
 #include "core/hotkey_actions.h"
 #include "core/ini_text.h"
-#include "core/settings.h"
+#include "core/settings_schema.h"
 #include "fuzz/fuzz_check.h"
 
 namespace {

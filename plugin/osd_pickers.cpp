@@ -4,6 +4,7 @@
 #include <commdlg.h>
 // clang-format on
 
+#include "plugin/osd_pickers.h"
 #include "plugin/osd_style.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"

@@ -1,4 +1,4 @@
-// What the colour and font pickers change on the OSD window.
+// OsdFont and the OSD's colours as GDI takes them.
 #pragma once
 
 #include <windows.h>
@@ -14,8 +14,5 @@ LOGFONTA OsdLogFont();
 // Keeps a chosen font's character set and pitch with OsdFont; the settings
 // file has no keys for them, so they last until the library is unloaded.
 void KeepOsdFontCharacter(BYTE charSet, BYTE pitchAndFamily);
-
-// Give the OSD window a copy of OsdFont, or the background colour osdColor,
-// and repaint an OSD on screen at once at its size and place.
-void ApplyOsdFont();
-void ApplyOsdColor();
+// Back to the default character set and pitch, as at the library's start.
+void ResetOsdFontCharacter();

@@ -1,6 +1,7 @@
 // Init, config and quit: the three entries the host calls through the descriptor.
 #include <windows.h>
 
+#include "core/settings_schema.h"
 #include "plugin/hotkey_registration.h"
 #include "plugin/instance_marker.h"
 #include "plugin/module_hold.h"
@@ -54,7 +55,7 @@ int StartPlugin() {
   klv::ReadTransparencySettings(ini, gSettings);
   ApplyTransparency();
   klv::ReadOsdSettings(ini, gSettings);
-  CreateOsdWindow();
+  PrepareOsd();
   gLastPlaybackPosition = 0;
   klv::ReadTrackSettings(ini, gSettings, gLastPlaybackPosition);
   gPluginStarting = false;
@@ -96,7 +97,7 @@ void ReleaseHotkeysAndMarker() {
 
 bool ReleaseWindows() {
   const bool unhooked = RemoveWindowHooks();
-  DestroyOsdWindow();
+  ReleaseOsd();
   CloseConfigDialog();
   return unhooked;
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/settings_schema.h"
 #include "plugin/plugin_state.h"
 #include "plugin/win_handles.h"
 

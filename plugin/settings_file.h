@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "core/settings.h"
+#include "core/ini_access.h"
 
 class SettingsFile : public klv::IniReader, public klv::IniWriter {
  public:

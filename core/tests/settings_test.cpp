@@ -1,4 +1,4 @@
-#include "core/settings.h"
+#include "core/settings_schema.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/hotkey_actions.h"
+#include "core/ini_integer.h"
 #include "core/ini_text.h"
 
 namespace klv {

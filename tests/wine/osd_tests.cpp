@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "core/settings.h"
-#include "plugin/osd_style.h"
+#include "core/settings_schema.h"
+#include "plugin/osd_pickers.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "tests/wine/osd_fixture.h"
@@ -294,8 +294,8 @@ TEST_F(OsdTest, HidesAtTheFirstCheckOnceTheDisplayTimeIsUp) {
   CheckOsdExpiry();
   EXPECT_EQ(OsdPlatformWindow(), nullptr);
   EXPECT_FALSE(IsWindow(osd));
-  CheckOsdExpiry();  // off screen: nothing to do
-  EXPECT_EQ(OsdPlatformWindow(), nullptr);
+  CheckOsdExpiry();  // off screen: brings nothing back
+  EXPECT_EQ(FindWindowW(L"KelvoOsdWindow", nullptr), nullptr);
 }
 
 TEST_F(OsdTest, ASecondShowRestartsTheDisplayTime) {
@@ -348,9 +348,13 @@ TEST_F(OsdTest, HideKeepsTextColourAndFontForTheNextShow) {
   gSettings.osdColor = RGB(0, 0, 255);
   ApplyOsdColor();
   ShowOsd("Shuffle On");
-  HideOsd();
+  DestroyOsdPlatformWindow();
   EXPECT_EQ(OsdPlatformWindow(), nullptr);
-  HideOsd();  // already off screen
+  const HWND neighbour = CreateTestWindow("OsdTestNeighbour", DefWindowProcA, WS_POPUP, RECT{0, 0, 10, 10});
+  // Already off screen: a kept stale handle would destroy whatever window took its value.
+  DestroyOsdPlatformWindow();
+  EXPECT_TRUE(IsWindow(neighbour));
+  DestroyWindow(neighbour);
   ShowOsd("Shuffle Off");
   HWND osd = OsdPlatformWindow();
   ASSERT_NE(osd, nullptr);
@@ -613,7 +617,7 @@ TEST_F(OsdTest, AReplacedOrDestroyedFontIsFreed) {
   const auto second = reinterpret_cast<HGDIOBJ>(SendMessageA(osd, WM_GETFONT, 0, 0));
   EXPECT_EQ(GetObjectType(second), DWORD(OBJ_FONT));
   EXPECT_EQ(GetObjectType(first), 0u) << "the replaced font leaked";
-  DestroyOsdWindow();
+  ReleaseOsd();
   EXPECT_EQ(GetObjectType(second), 0u) << "the font outlived the OSD";
 }
 
@@ -624,7 +628,7 @@ TEST_F(OsdTest, DestroyFreesTheWindowClassAndCreateBuildsItAgain) {
   char className[64] = {};
   GetClassNameA(osd, className, sizeof(className));
   const HINSTANCE module = reinterpret_cast<HINSTANCE>(GetClassLongPtrA(osd, GCLP_HMODULE));
-  DestroyOsdWindow();
+  ReleaseOsd();
   EXPECT_FALSE(IsWindow(osd));
   WNDCLASSEXA info{};
   info.cbSize = sizeof(info);
@@ -632,8 +636,9 @@ TEST_F(OsdTest, DestroyFreesTheWindowClassAndCreateBuildsItAgain) {
   ShowOsd("Stop");
   EXPECT_EQ(OsdPlatformWindow(), nullptr) << "no OSD without its window object";
   CheckOsdExpiry();
+  EXPECT_EQ(FindWindowW(L"KelvoOsdWindow", nullptr), nullptr) << "a check made a window";
 
-  CreateOsdWindow();
+  PrepareOsd();
   ShowOsd("Play");
   EXPECT_NE(OsdPlatformWindow(), nullptr);
 }

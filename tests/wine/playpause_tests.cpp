@@ -64,7 +64,7 @@ TEST_F(PlayPauseTest, AsksThePlayingStateFirstAndPausesOrPlaysByIt) {
   };
   for (const StateCase& c : cases) {
     SCOPED_TRACE(c.label);
-    HideOsd();
+    DestroyOsdPlatformWindow();
     gSettings.osdEnabled = c.osd;
     host.playingState = c.playingState;
     host.ClearLog();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/hotkey_actions.h"
+#include "core/settings_schema.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings_file.h"
 #include "tests/wine/test_host.h"
