@@ -1,4 +1,4 @@
-// Placement of the OSD window on the primary screen, clamped to the desktop.
+// Placement of the OSD window inside one monitor.
 #include "core/osd_placement.h"
 
 namespace klv {
@@ -24,19 +24,20 @@ int AlongAxis(int slot, int free) {
 
 }  // namespace
 
-OsdRect PlaceOsd(uint8_t position, int textWidth, int textHeight, const ScreenMetrics& screen) {
+OsdRect PlaceOsd(uint8_t position, int textWidth, int textHeight, const MonitorRect& monitor) {
   const int code = position > kMaxPositionCode ? 0 : position;
   const int w = textWidth + kHorizontalPadding;
   const int h = textHeight + kVerticalPadding;
-  OsdRect rect{AlongAxis(code / 3, screen.screenWidth - w), AlongAxis(code % 3, screen.screenHeight - h), w,
+  // The rows place the window's h (not its h + 4) in the free span; the bottom
+  // row is then pulled up by the clamp below.
+  OsdRect rect{monitor.left + AlongAxis(code / 3, monitor.right - monitor.left - w),
+               monitor.top + AlongAxis(code % 3, monitor.bottom - monitor.top - h), w,
                h + kWindowExtraHeight};
 
-  // The first two tests compare with the virtual screen's extents, not its edges.
-  if (rect.y + rect.height > screen.virtualHeight) rect.y = screen.virtualHeight - rect.height;
-  if (rect.x + rect.width > screen.virtualWidth) rect.x = screen.virtualWidth - rect.width;
-  if (rect.x < screen.virtualLeft) rect.x = screen.virtualLeft;
-  // A text taller than the desktop keeps its top edge, and so its first lines, on screen.
-  if (rect.y < screen.virtualTop) rect.y = screen.virtualTop;
+  if (rect.y + rect.height > monitor.bottom) rect.y = monitor.bottom - rect.height;
+  if (rect.x + rect.width > monitor.right) rect.x = monitor.right - rect.width;
+  if (rect.x < monitor.left) rect.x = monitor.left;
+  if (rect.y < monitor.top) rect.y = monitor.top;
   return rect;
 }
 

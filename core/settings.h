@@ -34,6 +34,9 @@ struct OsdFontSettings {
 
 // Where the OSD shows: OSDMonitor's values; any other reads as kPrimary.
 enum class OsdMonitor : int32_t { kPrimary = 0, kPlayer = 1, kForeground = 2, kPointer = 3 };
+constexpr OsdMonitor OsdMonitorFrom(int32_t value) {
+  return value >= 0 && value <= 3 ? static_cast<OsdMonitor>(value) : OsdMonitor::kPrimary;
+}
 
 struct Settings {
   bool hotkeysEnabled = false;

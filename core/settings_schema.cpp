@@ -69,7 +69,9 @@ bool WriteOsd(IniWriter& ini, const Settings& settings) {
          ini.WriteBool(kOsdSection, "OSDFontStyleBold", font.bold) &&
          ini.WriteBool(kOsdSection, "OSDFontStyleItalic", font.italic) &&
          ini.WriteBool(kOsdSection, "OSDFontStyleUnderlined", font.underline) &&
-         ini.WriteBool(kOsdSection, "OSDFontStyleStrikeOut", font.strikeOut);
+         ini.WriteBool(kOsdSection, "OSDFontStyleStrikeOut", font.strikeOut) &&
+         ini.WriteInteger(kOsdSection, "OSDMonitor", settings.osdMonitor) &&
+         ini.WriteBool(kOsdSection, "OSDHideFullScreen", settings.osdHideFullScreen);
 }
 
 bool WriteTrack(IniWriter& ini, const Settings& settings) {
@@ -111,6 +113,9 @@ void ReadOsdSettings(const IniReader& ini, Settings& settings) {
   font.italic = ini.ReadBool(kOsdSection, "OSDFontStyleItalic", fontDefaults.italic);
   font.underline = ini.ReadBool(kOsdSection, "OSDFontStyleUnderlined", fontDefaults.underline);
   font.strikeOut = ini.ReadBool(kOsdSection, "OSDFontStyleStrikeOut", fontDefaults.strikeOut);
+  settings.osdMonitor =
+      static_cast<int32_t>(OsdMonitorFrom(ini.ReadInteger(kOsdSection, "OSDMonitor", kDefaults.osdMonitor)));
+  settings.osdHideFullScreen = ini.ReadBool(kOsdSection, "OSDHideFullScreen", kDefaults.osdHideFullScreen);
 }
 
 void ReadTrackSettings(const IniReader& ini, Settings& settings, int32_t& lastPlaybackPosition) {

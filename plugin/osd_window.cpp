@@ -9,6 +9,7 @@
 
 #include "core/osd_animation.h"
 #include "core/osd_placement.h"
+#include "plugin/osd_monitor.h"
 #include "plugin/osd_style.h"
 #include "plugin/plugin_state.h"
 #include "plugin/text_encoding.h"
@@ -39,10 +40,10 @@ struct Osd {
   // The end of the last show, 0 before the first: it starts the display time
   // and spaces the next animation. Differences stay right across the wrap.
   DWORD shownAt = 0;
-  // Read at the first show and again after a display change: under Wine each
-  // of the six metrics costs a server round trip.
-  klv::ScreenMetrics screen{};
-  bool screenKnown = false;
+  // The primary monitor's rectangle, read at the first show on it and again
+  // after a display change: under Wine each metric costs a server round trip.
+  klv::MonitorRect primary{};
+  bool primaryKnown = false;
 };
 
 Osd gOsd;
@@ -182,18 +183,29 @@ bool SystemFlag(UINT action) {
   return SystemParametersInfoA(action, 0, &on, 0) && on;
 }
 
-klv::ScreenMetrics CurrentScreen() {
-  return klv::ScreenMetrics{GetSystemMetrics(SM_CXSCREEN),        GetSystemMetrics(SM_CYSCREEN),
-                            GetSystemMetrics(SM_XVIRTUALSCREEN),  GetSystemMetrics(SM_YVIRTUALSCREEN),
-                            GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+// The whole rectangle of the monitor this show goes to.
+klv::MonitorRect ShowMonitor() {
+  if (HMONITOR monitor = ChosenOsdMonitor(gSettings.osdMonitor)) {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoW(monitor, &info)) {
+      const RECT& r = info.rcMonitor;
+      return klv::MonitorRect{r.left, r.top, r.right, r.bottom};
+    }
+  }
+  if (!gOsd.primaryKnown) {
+    gOsd.primary = klv::MonitorRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    gOsd.primaryKnown = true;
+  }
+  return gOsd.primary;
 }
 
-// The text's extent when broken at word boundaries to fit the primary screen's width.
-SIZE MeasureText(const std::wstring& text, int screenWidth) {
+// The text's extent when broken at word boundaries to fit the monitor's width.
+SIZE MeasureText(const std::wstring& text, int monitorWidth) {
   WindowDc screen(nullptr);
   SelectedObject font(screen.Get(),
                       gOsd.font ? static_cast<HGDIOBJ>(gOsd.font.Get()) : GetStockObject(DEFAULT_GUI_FONT));
-  RECT extent{0, 0, screenWidth, 0};
+  RECT extent{0, 0, monitorWidth, 0};
   DrawTextW(screen.Get(), text.c_str(), static_cast<int>(text.size()), &extent, kTextFormat | DT_CALCRECT);
   return SIZE{extent.right - extent.left, extent.bottom - extent.top};
 }
@@ -261,7 +273,7 @@ void PrepareOsd() {
   gOsd.prepared = true;
 }
 
-void ForgetOsdScreen() { gOsd.screenKnown = false; }
+void ForgetOsdScreen() { gOsd.primaryKnown = false; }
 
 // The texts come from the portable composition in UTF-8, one form for the
 // host's 8-bit and wide titles alike, so a wide title reaches this window
@@ -269,14 +281,12 @@ void ForgetOsdScreen() { gOsd.screenKnown = false; }
 // window calls below, and keeps the composition testable without Windows.
 void ShowOsd(const std::string& utf8Text) {
   if (!gOsd.prepared) return;
+  // Over a full-screen program only the OSD is skipped; the caller's action has run.
+  if (gSettings.osdHideFullScreen && FullScreenProgramInFront()) return;
   const std::wstring text = Utf8ToWide(utf8Text);
-  if (!gOsd.screenKnown) {
-    gOsd.screen = CurrentScreen();
-    gOsd.screenKnown = true;
-  }
-  const klv::ScreenMetrics screen = gOsd.screen;
-  const SIZE extent = MeasureText(text, screen.screenWidth);
-  const klv::OsdRect place = klv::PlaceOsd(gSettings.osdPosition, extent.cx, extent.cy, screen);
+  const klv::MonitorRect monitor = ShowMonitor();
+  const SIZE extent = MeasureText(text, monitor.right - monitor.left);
+  const klv::OsdRect place = klv::PlaceOsd(gSettings.osdPosition, extent.cx, extent.cy, monitor);
 
   gOsd.text = text;
   if (HWND window = gOsd.window.Get()) {

@@ -209,6 +209,8 @@ Settings UnusualSettings() {
   s.osdFont.size = 20;
   s.osdFont.color = 0x000000FF;
   s.osdFont.bold = s.osdFont.italic = s.osdFont.underline = s.osdFont.strikeOut = true;
+  s.osdMonitor = 2;
+  s.osdHideFullScreen = true;
   s.playOnStart = true;
   s.rememberPosition = true;
   return s;
@@ -281,6 +283,8 @@ TEST(SettingsSchema, EmptyFileGivesTheDefaults) {
   EXPECT_FALSE(settings.osdFont.italic);
   EXPECT_FALSE(settings.osdFont.underline);
   EXPECT_FALSE(settings.osdFont.strikeOut);
+  EXPECT_EQ(settings.osdMonitor, 0);
+  EXPECT_FALSE(settings.osdHideFullScreen);
   EXPECT_FALSE(settings.playOnStart);
   EXPECT_FALSE(settings.rememberPosition);
   EXPECT_EQ(position, 0);
@@ -436,6 +440,8 @@ TEST(SettingsSchema, WritesEveryKeyButPositionInTheFilesOrder) {
       {"OSD", "OSDFontStyleItalic", "1"},
       {"OSD", "OSDFontStyleUnderlined", "1"},
       {"OSD", "OSDFontStyleStrikeOut", "1"},
+      {"OSD", "OSDMonitor", "2"},
+      {"OSD", "OSDHideFullScreen", "1"},
       {"Track", "PlayOnStart", "1"},
       {"Track", "RememberPosition", "1"},
   };
