@@ -38,7 +38,9 @@ constexpr int32_t kStatePaused = 3;
 }  // namespace
 
 PlayPauseChoice ChoosePlayPause(int32_t playingState) {
-  if (playingState == kStatePlaying || playingState == kStatePaused) return {kCommandPause, kPauseRow};
+  if (playingState == kStatePlaying) return {kCommandPause, kPauseRow};
+  // The pause command resumes a paused track, so the OSD says it plays.
+  if (playingState == kStatePaused) return {kCommandPause, kPlayRow};
   return {kCommandPlay, kPlayRow};
 }
 

@@ -39,9 +39,10 @@ struct HotkeyAction {
 // Rows 0..15; hotkey table entry n is row n - 1.
 extern const HotkeyAction kHotkeyActions[kHotkeyCount];
 
-// Play/Pause pauses a track that plays or is paused (playing state 1 or 3,
-// the host's answer to request 104) and plays otherwise; its OSD then shows
-// the text of the Pause or the Play row.
+// Play/Pause sends the pause command to a track that plays or is paused
+// (playing state 1 or 3, the host's answer to request 104) and plays
+// otherwise. Its OSD shows the Pause row's text when playback stopped and the
+// Play row's text when it resumed or started.
 struct PlayPauseChoice {
   uint32_t command;
   int osdRow;

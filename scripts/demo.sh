@@ -212,7 +212,7 @@ await_exit "$player_pid"
 # from HKCU\Control Panel\Desktop LogPixels when a process starts; the prefix
 # is shared with the tests, which want it without the value (96 DPI).
 restore_dpi() { wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true; }
-trap 'restore_dpi; klv_wine_cleanup' EXIT
+klv_at_exit restore_dpi
 for dpi in 96 144; do
   say "run at $dpi DPI"
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
@@ -243,6 +243,27 @@ for dpi in 96 144; do
   await_exit "$player_pid"
 done
 restore_dpi
+
+# The OSD on a second monitor: the session moves to a display with a monitor
+# right of the primary, and the OSD shows on the monitor under the pointer.
+klv_wine_cleanup
+source "$root/scripts/two_monitor_display.sh"
+klv_two_monitor_display
+klv_two_monitor_layout right
+KLV_USE_DISPLAY=1 klv_wine_env "$build/win32"
+xcompmgr >/dev/null 2>&1 &
+sed -i -e '/^OSDMonitor=/Id' -e '/^\[OSD\]/a OSDMonitor=3' "$ini"
+say "fourth run: the OSD on the second monitor, where the pointer is"
+wine "$demo/player.exe" --log "$demo/player-monitors.log" &
+player_pid=$!
+wintool wait "$main_class" 30000
+sleep 1
+wintool cursor 1536 384
+wintool keys ctrl+alt+u
+sleep 0.5
+shot 15-osd-second-monitor
+wintool command "$main_class" 41001
+await_exit "$player_pid"
 
 say "settings file:"
 echo "$ini"

@@ -15,6 +15,9 @@ packages=(
   g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32 binutils-mingw-w64-i686
   wine wine32:i386 fonts-wine xvfb xcompmgr x11-utils imagemagick dpkg-dev
   clang libclang-rt-14-dev zip nsis
+  # The two-monitor display: Xorg's dummy driver, xrandr, and the 32-bit
+  # libraries Wine's X driver loads at run time to see more than one monitor.
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils libxrandr2:i386 libxinerama1:i386
 )
 
 missing=()

@@ -1,10 +1,15 @@
 # Sourced: a private Wine prefix and X display for this build tree.
+# klv_wine_env BUILD [PREFIX]: the prefix is BUILD/wineprefix unless named.
 # Sets WINEPREFIX, DISPLAY (an Xvfb of our own unless KLV_USE_DISPLAY is set)
 # and WINEDEBUG; stops the Xvfb and the prefix's wineserver on exit.
 klv_wine_env() {
   local build
   build=$(cd "$1" && pwd)
-  export WINEPREFIX="$build/wineprefix"
+  local prefix=${2:-$build/wineprefix}
+  mkdir -p "$prefix"
+  # Wine takes only an absolute prefix.
+  WINEPREFIX=$(cd "$prefix" && pwd)
+  export WINEPREFIX
   export WINEDEBUG=${WINEDEBUG:--all}
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   if [ -z "${KLV_USE_DISPLAY:-}" ]; then
@@ -15,7 +20,7 @@ klv_wine_env() {
     export DISPLAY=":$n"
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
   fi
-  trap klv_wine_cleanup EXIT
+  klv_at_exit klv_wine_cleanup
   if [ ! -f "$WINEPREFIX/.klv-ready-2" ]; then
     wineboot -i >/dev/null 2>&1 || true
     # Without a window manager Wine waits 2 s for every window it hides unless
@@ -40,4 +45,17 @@ klv_wine_env() {
 klv_wine_cleanup() {
   wineserver -k 2>/dev/null || true
   if [ -n "${KLV_XVFB_PID:-}" ]; then kill "$KLV_XVFB_PID" 2>/dev/null || true; fi
+  KLV_XVFB_PID=""
+}
+
+# Adds a command to those run on exit, before the others (moved there when
+# already added): what started last stops first, Wine before its display.
+klv_at_exit() {
+  local rest=";${KLV_AT_EXIT:-};"
+  rest=${rest//;$1;/;}
+  rest=${rest#;}
+  rest=${rest%;}
+  KLV_AT_EXIT="$1${rest:+;$rest}"
+  # shellcheck disable=SC2064  # the list as it stands now
+  trap "$KLV_AT_EXIT" EXIT
 }

@@ -75,14 +75,14 @@ TEST(HotkeyActions, OnlyCommandRowsCarryACommand) {
   EXPECT_EQ(kHotkeyActions[10].step, HostStep::kNone);
 }
 
-TEST(PlayPause, PausesWhatPlaysOrIsPausedAndPlaysOtherwise) {
+TEST(PlayPause, PausesWhatPlaysOrIsPausedAndAnnouncesWhatFollows) {
   struct Case {
     int32_t state;
     uint32_t command;
-    int osdRow;  // the row whose text announces it: 2 Pause, 1 Play
+    int osdRow;  // the row whose text announces it: 2 Pause (stopped), 1 Play (resumed or started)
   };
   const Case cases[] = {
-      {1, 40046, 2},  {3, 40046, 2}, {0, 40045, 1},         {2, 40045, 1},
+      {1, 40046, 2},  {3, 40046, 1}, {0, 40045, 1},         {2, 40045, 1},
       {-1, 40045, 1}, {4, 40045, 1}, {INT32_MIN, 40045, 1}, {65537, 40045, 1},
   };
   for (const Case& c : cases) {

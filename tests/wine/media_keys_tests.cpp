@@ -56,7 +56,7 @@ TEST(MediaKeysThroughTheDll, AMediaKeyAloneAndF13WithCtrlRunTheirActions) {
       const char* osdPrefix;
     };
     const Press presses[] = {
-        {"MediaPlayPause alone", kMediaPlayPause, "playpause_hotkey", {40046}, "Pause : "},
+        {"MediaPlayPause alone", kMediaPlayPause, "playpause_hotkey", {40046}, "Play : "},
         {"MediaNext alone", kMediaNext, "next_hotkey", {40048}, "Next : "},
         {"Ctrl+F13", kCtrlF13, "stop_hotkey", {40047}, "Stop : "},
     };

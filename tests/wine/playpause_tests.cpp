@@ -48,21 +48,28 @@ struct StateCase {
   const char* osdText;       // nullptr: nothing shown
 };
 
+// Paused, the pause command resumes: the OSD names what follows, Play.
+const StateCase kStateCases[] = {
+    {"playing, OSD off", 1, false, {104, 40046}, nullptr},
+    {"paused, OSD off", 3, false, {104, 40046}, nullptr},
+    {"stopped, OSD off", 0, false, {104, 40045}, nullptr},
+    {"playing, OSD on", 1, true, {104, 40046, 125, 213, 212, 105, 105}, "Pause : \"Song\" [1:05/3:07]"},
+    {"paused, OSD on", 3, true, {104, 40046, 125, 213, 212, 105, 105}, "Play : \"Song\" [1:05/3:07]"},
+    {"stopped, OSD on", 0, true, {104, 40045, 125, 213, 212, 105, 105}, "Play : \"Song\" [1:05/3:07]"},
+    {"an unknown state plays", 2, true, {104, 40045, 125, 213, 212, 105, 105}, "Play : \"Song\" [1:05/3:07]"},
+};
+
+void ExpectOsd(HWND osd, const StateCase& c) {
+  if (c.osdText == nullptr) {
+    EXPECT_EQ(osd, nullptr);
+  } else {
+    ASSERT_NE(osd, nullptr);
+    EXPECT_EQ(WindowTextOf(osd), c.osdText);
+  }
+}
+
 TEST_F(PlayPauseTest, AsksThePlayingStateFirstAndPausesOrPlaysByIt) {
-  const StateCase cases[] = {
-      {"playing, OSD off", 1, false, {104, 40046}, nullptr},
-      {"paused, OSD off", 3, false, {104, 40046}, nullptr},
-      {"stopped, OSD off", 0, false, {104, 40045}, nullptr},
-      {"playing, OSD on", 1, true, {104, 40046, 125, 213, 212, 105, 105}, "Pause : \"Song\" [1:05/3:07]"},
-      {"paused, OSD on", 3, true, {104, 40046, 125, 213, 212, 105, 105}, "Pause : \"Song\" [1:05/3:07]"},
-      {"stopped, OSD on", 0, true, {104, 40045, 125, 213, 212, 105, 105}, "Play : \"Song\" [1:05/3:07]"},
-      {"an unknown state plays",
-       2,
-       true,
-       {104, 40045, 125, 213, 212, 105, 105},
-       "Play : \"Song\" [1:05/3:07]"},
-  };
-  for (const StateCase& c : cases) {
+  for (const StateCase& c : kStateCases) {
     SCOPED_TRACE(c.label);
     DestroyOsdPlatformWindow();
     gSettings.osdEnabled = c.osd;
@@ -70,13 +77,34 @@ TEST_F(PlayPauseTest, AsksThePlayingStateFirstAndPausesOrPlaysByIt) {
     host.ClearLog();
     RunHotkeyAction(kId);
     EXPECT_EQ(host.RequestsAndCommands(), c.traffic);
-    if (c.osdText == nullptr) {
-      EXPECT_EQ(OsdPlatformWindow(), nullptr);
-    } else {
-      ASSERT_NE(OsdPlatformWindow(), nullptr);
-      EXPECT_EQ(WindowTextOf(OsdPlatformWindow()), c.osdText);
-    }
+    ExpectOsd(OsdPlatformWindow(), c);
   }
+}
+
+// The same table pressed as a user would, through the real DLL's hotkey.
+TEST(PlayPauseThroughTheDll, AsksThePlayingStateFirstAndPausesOrPlaysByIt) {
+  for (const StateCase& c : kStateCases) {
+    SCOPED_TRACE(c.label);
+    ResetGlobalAtoms();
+    TestInstall install;
+    install.WriteIni(std::string("[Hotkeys]\r\nEnable=1\r\nplaypause_hotkey=11730944\r\n[OSD]\r\nEnable=") +
+                     (c.osd ? "1" : "0") + "\r\nOSDDisplayTime=60000\r\n");
+    TestHost host;
+    host.playingState = c.playingState;
+    LoadedPlugin plugin(host.main);
+    ASSERT_EQ(plugin.Init(), 0);
+    host.ClearLog();
+    ASSERT_TRUE(host.PressHotkey(kMediaPlayPause));
+    // The DLL also records the position on its own messages: compare the commands.
+    std::vector<int> commands;
+    for (int code : c.traffic) {
+      if (code >= 40000) commands.push_back(code);
+    }
+    EXPECT_EQ(host.Commands(), commands);
+    ExpectOsd(FindWindowA("KelvoOsdWindow", nullptr), c);
+    plugin.Quit();
+  }
+  ResetGlobalAtoms();
 }
 
 TEST_F(PlayPauseTest, AClearedEntryDoesNothing) {
