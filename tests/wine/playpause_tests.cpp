@@ -185,6 +185,8 @@ TEST(PlayPauseFile, AClassicFileIsWrittenBackUnchangedBesidesTheNewKey) {
     std::string expected = kClassicFile;
     const std::string after = "stop_after_current_hotkey=11534337\r\n";
     expected.insert(expected.find(after) + after.size(), "playpause_hotkey=0\r\n");
+    const std::string osdAfter = "OSDFontStyleStrikeOut=0\r\n";
+    expected.insert(expected.find(osdAfter) + osdAfter.size(), "OSDMonitor=0\r\nOSDHideFullScreen=0\r\n");
     EXPECT_EQ(install.ReadIni(), expected);
     plugin.Quit();
   }
