@@ -21,8 +21,7 @@ bool RestoredPlace(HWND window, RECT& place) {
   return true;
 }
 
-HMONITOR WindowMonitor(HWND window) {
-  if (window == nullptr || !IsWindow(window)) return nullptr;
+HMONITOR PlayerMonitor(HWND window) {
   RECT place{};
   if (IsIconic(window)) {
     if (!RestoredPlace(window, place)) return nullptr;
@@ -54,10 +53,12 @@ HMONITOR ChosenOsdMonitor(int32_t osdMonitor) {
     case klv::OsdMonitor::kPrimary:
       return nullptr;
     case klv::OsdMonitor::kPlayer:
-      monitor = WindowMonitor(HostMainWindow());
+      monitor = PlayerMonitor(HostMainWindow());
       break;
     case klv::OsdMonitor::kForeground:
-      monitor = WindowMonitor(GetForegroundWindow());
+      // The system's own choice, minimised windows by their restored place:
+      // the cheapest, and this one runs on every show.
+      if (HWND front = GetForegroundWindow()) monitor = MonitorFromWindow(front, MONITOR_DEFAULTTONULL);
       break;
     case klv::OsdMonitor::kPointer:
       monitor = PointerMonitor();

@@ -226,7 +226,10 @@ TEST(PlayPauseFile, ANewFileReadsTheSameForAClassicReader) {
     LoadedPlugin plugin(host.main);
     ASSERT_EQ(plugin.Init(), 0);
     ConfigAndExit(plugin);
-    EXPECT_EQ(install.ReadIni(), withPlayPause);
+    std::string written = withPlayPause;
+    const std::string osdAfter = "OSDFontStyleStrikeOut=0\r\n";
+    written.insert(written.find(osdAfter) + osdAfter.size(), "OSDMonitor=0\r\nOSDHideFullScreen=0\r\n");
+    EXPECT_EQ(install.ReadIni(), written);
     plugin.Quit();
   }
   // A reader that knows only the classic keys finds each where it was.
