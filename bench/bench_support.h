@@ -194,8 +194,8 @@ class PlayerRun {
 class FloorPopup {
  public:
   FloorPopup() {
-    const LOGFONTA font = OsdLogFont();
-    font_ = CreateFontIndirectA(&font);
+    const LOGFONTW font = OsdLogFont();
+    font_ = CreateFontIndirectW(&font);
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = Procedure;
     windowClass.hInstance = GetModuleHandleA(nullptr);

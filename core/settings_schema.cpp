@@ -2,9 +2,12 @@
 #include "core/settings_schema.h"
 
 #include <array>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "core/hotkey_actions.h"
+#include "core/ini_escape.h"
 
 namespace klv {
 namespace {
@@ -20,6 +23,10 @@ constexpr std::array<std::string_view, kAlphaLevelCount> kAlphaKeys = {
     "WinAMP_inactive", "Playlist_inactive", "Equalizer_inactive"};
 constexpr std::array<AlphaIndex, 3> kActiveLevels = {kMainActive, kPlaylistActive, kEqualizerActive};
 constexpr std::array<AlphaIndex, 3> kInactiveLevels = {kMainInactive, kPlaylistInactive, kEqualizerInactive};
+
+// The font's exact name where OSDFontName cannot hold it: an older build
+// reads OSDFontName alone and writes it alone.
+constexpr std::string_view kExactFontNameKey = "OSDFontNameUnicode";
 
 // 8-bit fields keep the low byte of whatever the file holds.
 uint8_t LowByte(int32_t value) { return static_cast<uint8_t>(static_cast<uint32_t>(value) & 0xFFu); }
@@ -71,7 +78,8 @@ bool WriteOsd(IniWriter& ini, const Settings& settings) {
          ini.WriteBool(kOsdSection, "OSDFontStyleUnderlined", font.underline) &&
          ini.WriteBool(kOsdSection, "OSDFontStyleStrikeOut", font.strikeOut) &&
          ini.WriteInteger(kOsdSection, "OSDMonitor", settings.osdMonitor) &&
-         ini.WriteBool(kOsdSection, "OSDHideFullScreen", settings.osdHideFullScreen);
+         ini.WriteBool(kOsdSection, "OSDHideFullScreen", settings.osdHideFullScreen) &&
+         (IsAscii(font.name) || ini.WriteString(kOsdSection, kExactFontNameKey, EscapeIniText(font.name)));
 }
 
 bool WriteTrack(IniWriter& ini, const Settings& settings) {
@@ -106,6 +114,11 @@ void ReadOsdSettings(const IniReader& ini, Settings& settings) {
   settings.osdColor = static_cast<uint32_t>(
       ini.ReadInteger(kOsdSection, "OSDColor", static_cast<int32_t>(kDefaults.osdColor)));
   font.name = ini.ReadString(kOsdSection, "OSDFontName", fontDefaults.name);
+  // Only while OSDFontName still holds what an 8-bit file made of it: a font
+  // chosen later by an older build wins.
+  const std::optional<std::string> exact =
+      UnescapeIniText(ini.ReadString(kOsdSection, kExactFontNameKey, ""));
+  if (exact && !exact->empty() && KeptInEightBits(font.name, *exact)) font.name = *exact;
   font.size = ini.ReadInteger(kOsdSection, "OSDFontSize", fontDefaults.size);
   font.color = static_cast<uint32_t>(
       ini.ReadInteger(kOsdSection, "OSDFontColor", static_cast<int32_t>(fontDefaults.color)));

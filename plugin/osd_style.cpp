@@ -1,6 +1,10 @@
 // OsdFont: the settings' font fields plus what the settings file has no keys for.
 #include "plugin/osd_style.h"
 
+#include <algorithm>
+#include <string>
+
+#include "core/utf16_text.h"
 #include "plugin/plugin_state.h"
 #include "plugin/win_handles.h"
 
@@ -20,9 +24,9 @@ COLORREF ResolveOsdColor(uint32_t color) {
   return static_cast<COLORREF>(color & 0x00FFFFFFu);
 }
 
-LOGFONTA OsdLogFont() {
+LOGFONTW OsdLogFont() {
   const klv::OsdFontSettings& fontSettings = gSettings.osdFont;
-  LOGFONTA font{};
+  LOGFONTW font{};
   WindowDc screen(nullptr);
   font.lfHeight = -MulDiv(fontSettings.size, GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
   font.lfWeight = fontSettings.bold ? FW_BOLD : FW_NORMAL;
@@ -34,7 +38,10 @@ LOGFONTA OsdLogFont() {
   font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   font.lfQuality = DEFAULT_QUALITY;
   font.lfPitchAndFamily = gOsdFontCharacter.pitchAndFamily;
-  lstrcpynA(font.lfFaceName, fontSettings.name.c_str(), LF_FACESIZE);
+  // Cut to the face name's room without parting a surrogate pair.
+  const std::u16string face =
+      klv::ReadBoundedWideText(klv::Utf8ToUtf16(fontSettings.name).c_str(), LF_FACESIZE - 1);
+  std::copy(face.begin(), face.end(), font.lfFaceName);
   return font;
 }
 

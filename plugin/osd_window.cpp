@@ -252,8 +252,8 @@ void RepaintOnScreen() {
 }  // namespace
 
 void ApplyOsdFont() {
-  const LOGFONTA font = OsdLogFont();
-  gOsd.font.Reset(CreateFontIndirectA(&font));
+  const LOGFONTW font = OsdLogFont();
+  gOsd.font.Reset(CreateFontIndirectW(&font));
   gOsd.fontColor = gSettings.osdFont.color;
   RepaintOnScreen();
 }

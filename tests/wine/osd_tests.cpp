@@ -15,6 +15,7 @@
 #include "plugin/osd_pickers.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
+#include "plugin/settings_file.h"
 #include "tests/wine/osd_fixture.h"
 #include "tests/wine/test_host.h"
 
@@ -604,6 +605,32 @@ TEST_F(OsdTest, TheFontDialogStartsFromTheOsdFontAndTakesTheChosenOne) {
     EXPECT_TRUE(driver.Found());
   }
   EXPECT_EQ(gSettings.osdFont.size, 20) << "a cancel keeps the font";
+}
+
+// "ＭＳ ゴシック" through "Exit" and the next start's reads, then on the OSD.
+TEST_F(OsdTest, AFontNameBeyondTheCodePageSurvivesExitAndTheNextStart) {
+  const std::string gothic = "\xEF\xBC\xAD\xEF\xBC\xB3 \xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF";
+  TestInstall install;
+  ASSERT_TRUE(OpenSettingsFile());
+  gSettings.osdFont.name = gothic;
+  gSettings.osdFont.size = 15;
+  ASSERT_TRUE(SaveSettings());
+  gSettingsFile.reset();
+  ASSERT_TRUE(OpenSettingsFile());
+  klv::Settings read;
+  klv::ReadOsdSettings(*gSettingsFile, read);
+  gSettingsFile.reset();
+  EXPECT_EQ(read.osdFont.name, gothic);
+  EXPECT_EQ(install.IniValue("OSD", "OSDFontSize"), "15") << "an 8-bit reader lost the next key";
+
+  gSettings.osdFont.name = read.osdFont.name;
+  ApplyOsdFont();
+  ShowOsd("Stop");
+  LOGFONTW font{};
+  ASSERT_NE(GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(OsdPlatformWindow(), WM_GETFONT, 0, 0)),
+                       sizeof(font), &font),
+            0);
+  EXPECT_STREQ(font.lfFaceName, L"\xFF2D\xFF33 \x30B4\x30B7\x30C3\x30AF");
 }
 
 TEST_F(OsdTest, AReplacedOrDestroyedFontIsFreed) {
