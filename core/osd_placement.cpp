@@ -1,6 +1,8 @@
 // Placement of the OSD window inside one monitor.
 #include "core/osd_placement.h"
 
+#include <cstddef>
+
 namespace klv {
 namespace {
 
@@ -22,7 +24,36 @@ int AlongAxis(int slot, int free) {
   }
 }
 
+int64_t Overlap(int firstStart, int firstEnd, int secondStart, int secondEnd) {
+  const int start = firstStart > secondStart ? firstStart : secondStart;
+  const int end = firstEnd < secondEnd ? firstEnd : secondEnd;
+  return end > start ? int64_t{end} - start : 0;
+}
+
 }  // namespace
+
+int MonitorOverlappingMost(const std::vector<MonitorRect>& monitors, const MonitorRect& rect) {
+  int best = -1;
+  int64_t bestArea = 0;
+  for (std::size_t i = 0; i < monitors.size(); ++i) {
+    const MonitorRect& m = monitors[i];
+    const int64_t area =
+        Overlap(m.left, m.right, rect.left, rect.right) * Overlap(m.top, m.bottom, rect.top, rect.bottom);
+    if (area > bestArea) {
+      best = static_cast<int>(i);
+      bestArea = area;
+    }
+  }
+  return best;
+}
+
+int MonitorHolding(const std::vector<MonitorRect>& monitors, int x, int y) {
+  for (std::size_t i = 0; i < monitors.size(); ++i) {
+    const MonitorRect& m = monitors[i];
+    if (x >= m.left && x < m.right && y >= m.top && y < m.bottom) return static_cast<int>(i);
+  }
+  return -1;
+}
 
 OsdRect PlaceOsd(uint8_t position, int textWidth, int textHeight, const MonitorRect& monitor) {
   const int code = position > kMaxPositionCode ? 0 : position;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace klv {
 
@@ -20,6 +21,12 @@ struct OsdRect {
   int width;
   int height;
 };
+
+// The index of the monitor that rect overlaps most (the earlier on a tie), or
+// -1 when it overlaps none: the system's rule for a window's monitor.
+int MonitorOverlappingMost(const std::vector<MonitorRect>& monitors, const MonitorRect& rect);
+// The index of the monitor holding the point, or -1.
+int MonitorHolding(const std::vector<MonitorRect>& monitors, int x, int y);
 
 // The window rectangle for a text of textWidth x textHeight pixels at position
 // code 0..8 (column = code / 3, row = code % 3; codes above 8 count as 0) on

@@ -1,5 +1,6 @@
-// The monitor the user looks at, by the system's own notion of a window's
-// monitor: the one its rectangle overlaps most.
+// The monitor the user looks at, by the system's rule for a window's monitor
+// (the one its rectangle overlaps most), over the monitors read once per
+// display layout.
 #include "plugin/osd_monitor.h"
 
 #include "core/settings.h"
@@ -21,20 +22,40 @@ bool RestoredPlace(HWND window, RECT& place) {
   return true;
 }
 
-HMONITOR PlayerMonitor(HWND window) {
-  RECT place{};
-  if (IsIconic(window)) {
-    if (!RestoredPlace(window, place)) return nullptr;
-  } else if (!GetWindowRect(window, &place)) {
-    return nullptr;
-  }
-  return MonitorFromRect(&place, MONITOR_DEFAULTTONULL);
+klv::MonitorRect FromRect(const RECT& r) { return klv::MonitorRect{r.left, r.top, r.right, r.bottom}; }
+
+// Where a window is, a minimised one by its restored place; false when it is gone.
+bool WindowPlace(HWND window, RECT& place) {
+  if (window == nullptr) return false;
+  if (IsIconic(window)) return RestoredPlace(window, place);
+  return GetWindowRect(window, &place) != FALSE;
 }
 
-HMONITOR PointerMonitor() {
+int WindowMonitor(HWND window, const std::vector<klv::MonitorRect>& monitors) {
+  RECT place{};
+  if (!WindowPlace(window, place)) return -1;
+  return klv::MonitorOverlappingMost(monitors, FromRect(place));
+}
+
+int PointerMonitor(const std::vector<klv::MonitorRect>& monitors) {
   POINT pointer{};
-  if (!GetCursorPos(&pointer)) return nullptr;
-  return MonitorFromPoint(pointer, MONITOR_DEFAULTTONULL);
+  if (!GetCursorPos(&pointer)) return -1;
+  return klv::MonitorHolding(monitors, pointer.x, pointer.y);
+}
+
+BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, RECT*, LPARAM found) noexcept {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (GetMonitorInfoW(monitor, &info)) {
+    auto& monitors = *reinterpret_cast<std::vector<klv::MonitorRect>*>(found);
+    const klv::MonitorRect rect = FromRect(info.rcMonitor);
+    if (info.dwFlags & MONITORINFOF_PRIMARY) {
+      monitors.insert(monitors.begin(), rect);
+    } else {
+      monitors.push_back(rect);
+    }
+  }
+  return TRUE;
 }
 
 bool IsDesktop(HWND window) {
@@ -47,35 +68,40 @@ bool IsDesktop(HWND window) {
 
 }  // namespace
 
-HMONITOR ChosenOsdMonitor(int32_t osdMonitor) {
-  HMONITOR monitor = nullptr;
-  switch (klv::OsdMonitorFrom(osdMonitor)) {
-    case klv::OsdMonitor::kPrimary:
-      return nullptr;
-    case klv::OsdMonitor::kPlayer:
-      monitor = PlayerMonitor(HostMainWindow());
-      break;
-    case klv::OsdMonitor::kForeground:
-      // The system's own choice, minimised windows by their restored place:
-      // the cheapest, and this one runs on every show.
-      if (HWND front = GetForegroundWindow()) monitor = MonitorFromWindow(front, MONITOR_DEFAULTTONULL);
-      break;
-    case klv::OsdMonitor::kPointer:
-      monitor = PointerMonitor();
-      break;
-  }
-  return monitor;
+std::vector<klv::MonitorRect> DisplayMonitors() {
+  std::vector<klv::MonitorRect> monitors;
+  EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
+  // The primary monitor always starts at the origin.
+  if (monitors.empty())
+    monitors.push_back({0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+  return monitors;
 }
 
-bool FullScreenProgramInFront() {
+size_t ChosenOsdMonitor(int32_t osdMonitor, const std::vector<klv::MonitorRect>& monitors) {
+  int chosen = -1;
+  switch (klv::OsdMonitorFrom(osdMonitor)) {
+    case klv::OsdMonitor::kPrimary:
+      break;
+    case klv::OsdMonitor::kPlayer:
+      chosen = WindowMonitor(HostMainWindow(), monitors);
+      break;
+    case klv::OsdMonitor::kForeground:
+      chosen = WindowMonitor(GetForegroundWindow(), monitors);
+      break;
+    case klv::OsdMonitor::kPointer:
+      chosen = PointerMonitor(monitors);
+      break;
+  }
+  return chosen < 0 ? 0 : static_cast<size_t>(chosen);
+}
+
+bool FullScreenProgramInFront(const std::vector<klv::MonitorRect>& monitors) {
   HWND front = GetForegroundWindow();
-  if (front == nullptr || IsDesktop(front)) return false;
   RECT window{};
-  MONITORINFO info{};
-  info.cbSize = sizeof(info);
-  HMONITOR monitor = MonitorFromWindow(front, MONITOR_DEFAULTTONULL);
-  if (monitor == nullptr || !GetWindowRect(front, &window) || !GetMonitorInfoW(monitor, &info)) return false;
-  const RECT& screen = info.rcMonitor;
+  if (front == nullptr || IsDesktop(front) || IsIconic(front) || !GetWindowRect(front, &window)) return false;
+  const int index = klv::MonitorOverlappingMost(monitors, FromRect(window));
+  if (index < 0) return false;
+  const klv::MonitorRect& screen = monitors[static_cast<size_t>(index)];
   return window.left <= screen.left && window.top <= screen.top && window.right >= screen.right &&
          window.bottom >= screen.bottom;
 }

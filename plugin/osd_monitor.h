@@ -4,10 +4,16 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
 
-// The monitor chosen by OSDMonitor, asked afresh at every show; null for the
-// primary monitor, chosen or fallen back to (an unknown value, no such window,
-// a monitor that is gone).
-HMONITOR ChosenOsdMonitor(int32_t osdMonitor);
+#include "core/osd_placement.h"
+
+// Every monitor's whole rectangle, the primary first; read once per display
+// layout, since under Wine each monitor query costs server round trips.
+std::vector<klv::MonitorRect> DisplayMonitors();
+// The index in monitors of the one OSDMonitor names, asked afresh at every
+// show: 0, the primary, for OSDMonitor 0 and unknown values and whenever the
+// window or pointer it follows is on none of them.
+size_t ChosenOsdMonitor(int32_t osdMonitor, const std::vector<klv::MonitorRect>& monitors);
 // The foreground window covers its whole monitor; the desktop never counts.
-bool FullScreenProgramInFront();
+bool FullScreenProgramInFront(const std::vector<klv::MonitorRect>& monitors);

@@ -6,6 +6,7 @@
 #include <vsstyle.h>
 
 #include <string>
+#include <vector>
 
 #include "core/osd_animation.h"
 #include "core/osd_placement.h"
@@ -40,10 +41,9 @@ struct Osd {
   // The end of the last show, 0 before the first: it starts the display time
   // and spaces the next animation. Differences stay right across the wrap.
   DWORD shownAt = 0;
-  // The primary monitor's rectangle, read at the first show on it and again
-  // after a display change: under Wine each metric costs a server round trip.
-  klv::MonitorRect primary{};
-  bool primaryKnown = false;
+  // The display's monitors, read at the first show and again after a display
+  // change: under Wine each monitor query costs server round trips.
+  std::vector<klv::MonitorRect> monitors;
 };
 
 Osd gOsd;
@@ -183,21 +183,9 @@ bool SystemFlag(UINT action) {
   return SystemParametersInfoA(action, 0, &on, 0) && on;
 }
 
-// The whole rectangle of the monitor this show goes to.
-klv::MonitorRect ShowMonitor() {
-  if (HMONITOR monitor = ChosenOsdMonitor(gSettings.osdMonitor)) {
-    MONITORINFO info{};
-    info.cbSize = sizeof(info);
-    if (GetMonitorInfoW(monitor, &info)) {
-      const RECT& r = info.rcMonitor;
-      return klv::MonitorRect{r.left, r.top, r.right, r.bottom};
-    }
-  }
-  if (!gOsd.primaryKnown) {
-    gOsd.primary = klv::MonitorRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    gOsd.primaryKnown = true;
-  }
-  return gOsd.primary;
+const std::vector<klv::MonitorRect>& Monitors() {
+  if (gOsd.monitors.empty()) gOsd.monitors = DisplayMonitors();
+  return gOsd.monitors;
 }
 
 // The text's extent when broken at word boundaries to fit the monitor's width.
@@ -273,7 +261,7 @@ void PrepareOsd() {
   gOsd.prepared = true;
 }
 
-void ForgetOsdScreen() { gOsd.primaryKnown = false; }
+void ForgetOsdScreen() { gOsd.monitors.clear(); }
 
 // The texts come from the portable composition in UTF-8, one form for the
 // host's 8-bit and wide titles alike, so a wide title reaches this window
@@ -282,9 +270,10 @@ void ForgetOsdScreen() { gOsd.primaryKnown = false; }
 void ShowOsd(const std::string& utf8Text) {
   if (!gOsd.prepared) return;
   // Over a full-screen program only the OSD is skipped; the caller's action has run.
-  if (gSettings.osdHideFullScreen && FullScreenProgramInFront()) return;
+  const std::vector<klv::MonitorRect>& monitors = Monitors();
+  if (gSettings.osdHideFullScreen && FullScreenProgramInFront(monitors)) return;
   const std::wstring text = Utf8ToWide(utf8Text);
-  const klv::MonitorRect monitor = ShowMonitor();
+  const klv::MonitorRect monitor = monitors[ChosenOsdMonitor(gSettings.osdMonitor, monitors)];
   const SIZE extent = MeasureText(text, monitor.right - monitor.left);
   const klv::OsdRect place = klv::PlaceOsd(gSettings.osdPosition, extent.cx, extent.cy, monitor);
 
