@@ -13,7 +13,7 @@ void CheckOsdExpiry();                      // destroys the window once the disp
 void DestroyOsdPlatformWindow();            // takes the OSD off screen; font, colour and text stay
 void ReleaseOsd();                          // quit: off screen, and the font and window class freed
 HWND OsdPlatformWindow();                   // null while the OSD is off screen
-void ForgetOsdScreen();                     // the display changed: the next show reads the screen again
+void ForgetOsdScreen();                     // the display changed: the next show reads the monitors again
 
 // Give the OSD window a copy of OsdFont, or the background colour osdColor,
 // and repaint an OSD on screen at once at its size and place.
