@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/hotkey_actions.h"
-#include "core/settings.h"
+#include "core/settings_schema.h"
 #include "plugin/osd_style.h"
 #include "plugin/settings_file.h"
 
@@ -194,8 +194,8 @@ class PlayerRun {
 class FloorPopup {
  public:
   FloorPopup() {
-    const LOGFONTA font = OsdLogFont();
-    font_ = CreateFontIndirectA(&font);
+    const LOGFONTW font = OsdLogFont();
+    font_ = CreateFontIndirectW(&font);
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = Procedure;
     windowClass.hInstance = GetModuleHandleA(nullptr);

@@ -87,7 +87,7 @@ void Leave(Setup setup, HWND window) {
       SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(gFloorSaved));
       break;
     case kPluginOsdOn:
-      HideOsd();
+      DestroyOsdPlatformWindow();
       RemoveWindowHooks();
       break;
     case kPluginOsdOff:
@@ -126,7 +126,7 @@ int main() {
   gPlugin.hwndParent = window;
   gSettings.osdEnabled = true;
   gSettings.osdDisplayTime = 0x7FFFFFFF;  // stays on screen for the whole run
-  CreateOsdWindow();
+  PrepareOsd();
 
   // Rounds of the setups interleaved, best round of each kept, so that a busy
   // moment of the machine does not fall on one setup alone.

@@ -19,7 +19,7 @@ constexpr int kShows = 200;
 
 // -1 when the OSD did not come up.
 double ShowOsdOnce(const std::string& text, bool fromOffScreen) {
-  if (fromOffScreen) HideOsd();
+  if (fromOffScreen) DestroyOsdPlatformWindow();
   const LARGE_INTEGER start = bench::Now();
   ShowOsd(text);
   if (!bench::WaitUntilPainted(OsdPlatformWindow())) return -1;
@@ -70,7 +70,7 @@ int main() {
   SystemParametersInfoA(SPI_SETTOOLTIPANIMATION, 0, reinterpret_cast<void*>(FALSE), 0);
 
   gSettings.osdDisplayTime = 1000;
-  CreateOsdWindow();
+  PrepareOsd();
   bench::FloorPopup floor;
   std::vector<double> created, replaced, floorCreated, floorReplaced;
   RECT place{};
@@ -89,7 +89,7 @@ int main() {
     replaced.push_back(ShowOsdOnce(later, false));
     floorReplaced.push_back(ShowFloorOnce(floor, place, later, false));
   }
-  DestroyOsdWindow();
+  ReleaseOsd();
   floor.Hide();
 
   SystemParametersInfoA(SPI_SETTOOLTIPANIMATION, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(animation)),

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/settings.h"
+#include "core/ini_integer.h"
 
 namespace klv {
 namespace {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/settings.h"
+#include "core/ini_access.h"
 
 namespace klv {
 

@@ -1,5 +1,7 @@
-// Placement of the OSD window on the primary screen, clamped to the desktop.
+// Placement of the OSD window inside one monitor.
 #include "core/osd_placement.h"
+
+#include <cstddef>
 
 namespace klv {
 namespace {
@@ -22,21 +24,51 @@ int AlongAxis(int slot, int free) {
   }
 }
 
+int64_t Overlap(int firstStart, int firstEnd, int secondStart, int secondEnd) {
+  const int start = firstStart > secondStart ? firstStart : secondStart;
+  const int end = firstEnd < secondEnd ? firstEnd : secondEnd;
+  return end > start ? int64_t{end} - start : 0;
+}
+
 }  // namespace
 
-OsdRect PlaceOsd(uint8_t position, int textWidth, int textHeight, const ScreenMetrics& screen) {
+int MonitorOverlappingMost(const std::vector<MonitorRect>& monitors, const MonitorRect& rect) {
+  int best = -1;
+  int64_t bestArea = 0;
+  for (std::size_t i = 0; i < monitors.size(); ++i) {
+    const MonitorRect& m = monitors[i];
+    const int64_t area =
+        Overlap(m.left, m.right, rect.left, rect.right) * Overlap(m.top, m.bottom, rect.top, rect.bottom);
+    if (area > bestArea) {
+      best = static_cast<int>(i);
+      bestArea = area;
+    }
+  }
+  return best;
+}
+
+int MonitorHolding(const std::vector<MonitorRect>& monitors, int x, int y) {
+  for (std::size_t i = 0; i < monitors.size(); ++i) {
+    const MonitorRect& m = monitors[i];
+    if (x >= m.left && x < m.right && y >= m.top && y < m.bottom) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+OsdRect PlaceOsd(uint8_t position, int textWidth, int textHeight, const MonitorRect& monitor) {
   const int code = position > kMaxPositionCode ? 0 : position;
   const int w = textWidth + kHorizontalPadding;
   const int h = textHeight + kVerticalPadding;
-  OsdRect rect{AlongAxis(code / 3, screen.screenWidth - w), AlongAxis(code % 3, screen.screenHeight - h), w,
+  // The rows place the window's h (not its h + 4) in the free span; the bottom
+  // row is then pulled up by the clamp below.
+  OsdRect rect{monitor.left + AlongAxis(code / 3, monitor.right - monitor.left - w),
+               monitor.top + AlongAxis(code % 3, monitor.bottom - monitor.top - h), w,
                h + kWindowExtraHeight};
 
-  // The first two tests compare with the virtual screen's extents, not its edges.
-  if (rect.y + rect.height > screen.virtualHeight) rect.y = screen.virtualHeight - rect.height;
-  if (rect.x + rect.width > screen.virtualWidth) rect.x = screen.virtualWidth - rect.width;
-  if (rect.x < screen.virtualLeft) rect.x = screen.virtualLeft;
-  // A text taller than the desktop keeps its top edge, and so its first lines, on screen.
-  if (rect.y < screen.virtualTop) rect.y = screen.virtualTop;
+  if (rect.y + rect.height > monitor.bottom) rect.y = monitor.bottom - rect.height;
+  if (rect.x + rect.width > monitor.right) rect.x = monitor.right - rect.width;
+  if (rect.x < monitor.left) rect.x = monitor.left;
+  if (rect.y < monitor.top) rect.y = monitor.top;
   return rect;
 }
 

@@ -1,9 +1,13 @@
 // The keys of gen_klv.ini: one read and one write per setting, in the file's order.
+#include "core/settings_schema.h"
+
 #include <array>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "core/hotkey_actions.h"
-#include "core/settings.h"
+#include "core/ini_escape.h"
 
 namespace klv {
 namespace {
@@ -20,12 +24,20 @@ constexpr std::array<std::string_view, kAlphaLevelCount> kAlphaKeys = {
 constexpr std::array<AlphaIndex, 3> kActiveLevels = {kMainActive, kPlaylistActive, kEqualizerActive};
 constexpr std::array<AlphaIndex, 3> kInactiveLevels = {kMainInactive, kPlaylistInactive, kEqualizerInactive};
 
+// The font's exact name where OSDFontName cannot hold it: an older build
+// reads OSDFontName alone and writes it alone.
+constexpr std::string_view kExactFontNameKey = "OSDFontNameUnicode";
+
 // 8-bit fields keep the low byte of whatever the file holds.
 uint8_t LowByte(int32_t value) { return static_cast<uint8_t>(static_cast<uint32_t>(value) & 0xFFu); }
 
+// The defaults every read falls back to.
+const Settings kDefaults{};
+
 void ReadAlphaGroup(const IniReader& ini, const std::array<AlphaIndex, 3>& group, AlphaLevels& levels) {
   for (AlphaIndex index : group) {
-    levels[index] = LowByte(ini.ReadInteger(kTransparencySection, kAlphaKeys[index], 255));
+    levels[index] =
+        LowByte(ini.ReadInteger(kTransparencySection, kAlphaKeys[index], kDefaults.alphaLevels[index]));
   }
 }
 
@@ -64,7 +76,10 @@ bool WriteOsd(IniWriter& ini, const Settings& settings) {
          ini.WriteBool(kOsdSection, "OSDFontStyleBold", font.bold) &&
          ini.WriteBool(kOsdSection, "OSDFontStyleItalic", font.italic) &&
          ini.WriteBool(kOsdSection, "OSDFontStyleUnderlined", font.underline) &&
-         ini.WriteBool(kOsdSection, "OSDFontStyleStrikeOut", font.strikeOut);
+         ini.WriteBool(kOsdSection, "OSDFontStyleStrikeOut", font.strikeOut) &&
+         ini.WriteInteger(kOsdSection, "OSDMonitor", settings.osdMonitor) &&
+         ini.WriteBool(kOsdSection, "OSDHideFullScreen", settings.osdHideFullScreen) &&
+         (IsAscii(font.name) || ini.WriteString(kOsdSection, kExactFontNameKey, EscapeIniText(font.name)));
 }
 
 bool WriteTrack(IniWriter& ini, const Settings& settings) {
@@ -74,37 +89,51 @@ bool WriteTrack(IniWriter& ini, const Settings& settings) {
 
 }  // namespace
 
-bool ReadHotkeysEnabled(const IniReader& ini) { return ini.ReadBool(kHotkeysSection, "Enable", false); }
+bool ReadHotkeysEnabled(const IniReader& ini) {
+  return ini.ReadBool(kHotkeysSection, "Enable", kDefaults.hotkeysEnabled);
+}
 
+// A cleared entry is 0, as the file holds it when no combination was ever set.
 int32_t ReadPackedHotkey(const IniReader& ini, std::string_view atomName) {
   return ini.ReadInteger(kHotkeyValuesSection, atomName, 0);
 }
 
 void ReadTransparencySettings(const IniReader& ini, Settings& settings) {
-  settings.activeEnabled = ini.ReadBool(kTransparencySection, "EnableActive", false);
+  settings.activeEnabled = ini.ReadBool(kTransparencySection, "EnableActive", kDefaults.activeEnabled);
   ReadAlphaGroup(ini, kActiveLevels, settings.alphaLevels);
-  settings.inactiveEnabled = ini.ReadBool(kTransparencySection, "EnableInactive", false);
+  settings.inactiveEnabled = ini.ReadBool(kTransparencySection, "EnableInactive", kDefaults.inactiveEnabled);
   ReadAlphaGroup(ini, kInactiveLevels, settings.alphaLevels);
 }
 
 void ReadOsdSettings(const IniReader& ini, Settings& settings) {
+  const OsdFontSettings& fontDefaults = kDefaults.osdFont;
   OsdFontSettings& font = settings.osdFont;
-  settings.osdEnabled = ini.ReadBool(kOsdSection, "Enable", false);
-  settings.osdPosition = LowByte(ini.ReadInteger(kOsdSection, "OSDPosition", 7));
-  settings.osdDisplayTime = ini.ReadInteger(kOsdSection, "OSDDisplayTime", 1000);
-  settings.osdColor = static_cast<uint32_t>(ini.ReadInteger(kOsdSection, "OSDColor", 0xD5FFFE));
-  font.name = ini.ReadString(kOsdSection, "OSDFontName", "Arial");
-  font.size = ini.ReadInteger(kOsdSection, "OSDFontSize", 12);
-  font.color = static_cast<uint32_t>(ini.ReadInteger(kOsdSection, "OSDFontColor", 0));
-  font.bold = ini.ReadBool(kOsdSection, "OSDFontStyleBold", false);
-  font.italic = ini.ReadBool(kOsdSection, "OSDFontStyleItalic", false);
-  font.underline = ini.ReadBool(kOsdSection, "OSDFontStyleUnderlined", false);
-  font.strikeOut = ini.ReadBool(kOsdSection, "OSDFontStyleStrikeOut", false);
+  settings.osdEnabled = ini.ReadBool(kOsdSection, "Enable", kDefaults.osdEnabled);
+  settings.osdPosition = LowByte(ini.ReadInteger(kOsdSection, "OSDPosition", kDefaults.osdPosition));
+  settings.osdDisplayTime = ini.ReadInteger(kOsdSection, "OSDDisplayTime", kDefaults.osdDisplayTime);
+  settings.osdColor = static_cast<uint32_t>(
+      ini.ReadInteger(kOsdSection, "OSDColor", static_cast<int32_t>(kDefaults.osdColor)));
+  font.name = ini.ReadString(kOsdSection, "OSDFontName", fontDefaults.name);
+  // Only while OSDFontName still holds what an 8-bit file made of it: a font
+  // chosen later by an older build wins.
+  const std::optional<std::string> exact =
+      UnescapeIniText(ini.ReadString(kOsdSection, kExactFontNameKey, ""));
+  if (exact && !exact->empty() && KeptInEightBits(font.name, *exact)) font.name = *exact;
+  font.size = ini.ReadInteger(kOsdSection, "OSDFontSize", fontDefaults.size);
+  font.color = static_cast<uint32_t>(
+      ini.ReadInteger(kOsdSection, "OSDFontColor", static_cast<int32_t>(fontDefaults.color)));
+  font.bold = ini.ReadBool(kOsdSection, "OSDFontStyleBold", fontDefaults.bold);
+  font.italic = ini.ReadBool(kOsdSection, "OSDFontStyleItalic", fontDefaults.italic);
+  font.underline = ini.ReadBool(kOsdSection, "OSDFontStyleUnderlined", fontDefaults.underline);
+  font.strikeOut = ini.ReadBool(kOsdSection, "OSDFontStyleStrikeOut", fontDefaults.strikeOut);
+  settings.osdMonitor =
+      static_cast<int32_t>(OsdMonitorFrom(ini.ReadInteger(kOsdSection, "OSDMonitor", kDefaults.osdMonitor)));
+  settings.osdHideFullScreen = ini.ReadBool(kOsdSection, "OSDHideFullScreen", kDefaults.osdHideFullScreen);
 }
 
 void ReadTrackSettings(const IniReader& ini, Settings& settings, int32_t& lastPlaybackPosition) {
-  settings.playOnStart = ini.ReadBool(kTrackSection, "PlayOnStart", false);
-  settings.rememberPosition = ini.ReadBool(kTrackSection, "RememberPosition", false);
+  settings.playOnStart = ini.ReadBool(kTrackSection, "PlayOnStart", kDefaults.playOnStart);
+  settings.rememberPosition = ini.ReadBool(kTrackSection, "RememberPosition", kDefaults.rememberPosition);
   // A stored position is ignored unless the user asked for it to be remembered.
   if (settings.rememberPosition) lastPlaybackPosition = ini.ReadInteger(kTrackSection, "Position", 0);
 }

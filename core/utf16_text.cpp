@@ -56,4 +56,46 @@ std::string Utf16ToUtf8(std::u16string_view text) {
   return out;
 }
 
+std::u16string Utf8ToUtf16(std::string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    // Sequence length, smallest code point it may carry, and the lead's payload bits.
+    size_t length = 1;
+    char32_t minimum = 0;
+    char32_t code = lead;
+    if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4, minimum = 0x10000, code = lead & 0x07;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3, minimum = 0x800, code = lead & 0x0F;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2, minimum = 0x80, code = lead & 0x1F;
+    } else if (lead >= 0x80) {
+      length = 0;  // a continuation byte or a lead no sequence has
+    }
+    bool valid = length > 0 && i + length <= text.size();
+    for (size_t k = 1; valid && k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      valid = (next & 0xC0) == 0x80;
+      code = (code << 6) | (next & 0x3F);
+    }
+    valid = valid && code >= minimum && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+    if (!valid) {
+      out += static_cast<char16_t>(kReplacement);
+      ++i;
+      continue;
+    }
+    if (code >= 0x10000) {
+      out += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+      out += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(code);
+    }
+    i += length;
+  }
+  return out;
+}
+
 }  // namespace klv

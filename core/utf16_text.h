@@ -15,5 +15,7 @@ std::u16string ReadBoundedWideText(const char16_t* text, size_t maxUnits);
 
 // UTF-8 of a UTF-16 text; an unpaired surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
+// UTF-16 of a UTF-8 text; each byte that starts no valid sequence becomes U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view text);
 
 }  // namespace klv

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "core/settings_schema.h"
 #include "plugin/hotkey_registration.h"
 #include "plugin/instance_marker.h"
 #include "plugin/module_hold.h"
@@ -39,7 +40,7 @@ bool ReleaseAll(bool storePosition) noexcept {
   // The windows go whatever became of the position.
   try {
     const bool unhooked = RemoveWindowHooks();
-    DestroyOsdWindow();
+    ReleaseOsd();
     CloseConfigDialog();
     return unhooked;
   } catch (...) {
@@ -66,7 +67,7 @@ int StartPlugin() {
   klv::ReadTransparencySettings(ini, gSettings);
   ApplyTransparency();
   klv::ReadOsdSettings(ini, gSettings);
-  CreateOsdWindow();
+  PrepareOsd();
   gLastPlaybackPosition = 0;
   klv::ReadTrackSettings(ini, gSettings, gLastPlaybackPosition);
   gPhase = Phase::kRunning;

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/settings.h"
+#include "core/ini_integer.h"
 #include "fuzz/fuzz_check.h"
 
 namespace {

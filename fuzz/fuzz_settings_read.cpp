@@ -1,5 +1,6 @@
 // Every settings read of init over arbitrary file text through the portable
-// profile reader: no fault, texts within the profile limit, and the same
+// profile reader: no fault, texts within the profile limit, OSDMonitor one of
+// its four values, the font name's escaped form reversible, and the same
 // settings whether the file's lines end in LF or in CR LF.
 #include <array>
 #include <cstdint>
@@ -8,8 +9,10 @@
 #include <tuple>
 
 #include "core/hotkey_actions.h"
+#include "core/ini_escape.h"
 #include "core/ini_text.h"
-#include "core/settings.h"
+#include "core/settings_schema.h"
+#include "core/utf16_text.h"
 #include "fuzz/fuzz_check.h"
 
 namespace {
@@ -26,7 +29,8 @@ struct AllSettings {
     const klv::OsdFontSettings& f = s.osdFont;
     return std::tie(s.hotkeysEnabled, s.activeEnabled, s.inactiveEnabled, s.alphaLevels, s.osdEnabled,
                     s.osdPosition, s.osdDisplayTime, s.osdColor, f.name, f.size, f.color, f.bold, f.italic,
-                    f.underline, f.strikeOut, s.playOnStart, s.rememberPosition, packed, position);
+                    f.underline, f.strikeOut, s.osdMonitor, s.osdHideFullScreen, s.playOnStart,
+                    s.rememberPosition, packed, position);
   }
 };
 
@@ -61,7 +65,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   FUZZ_CHECK(all.settings.osdFont.name.size() <= klv::kMaxIniText);
   if (!all.settings.rememberPosition) FUZZ_CHECK(all.position == kUnreadPosition);
-  FUZZ_CHECK(ini.ReadString("osd", "osdfontname", "Arial") == all.settings.osdFont.name);
+  // OSDFontName, or the exact name beside it; in its escaped form it comes back as read.
+  const std::string& name = all.settings.osdFont.name;
+  FUZZ_CHECK(ini.ReadString("osd", "osdfontname", "Arial") == name ||
+             klv::UnescapeIniText(ini.ReadString("osd", "osdfontnameunicode", "")) == name);
+  FUZZ_CHECK(klv::UnescapeIniText(klv::EscapeIniText(name)) == klv::Utf16ToUtf8(klv::Utf8ToUtf16(name)));
+  FUZZ_CHECK(all.settings.osdMonitor >= 0 && all.settings.osdMonitor <= 3);
 
   const AllSettings again = ReadAll(klv::IniText(WithCrLf(text)));
   FUZZ_CHECK(again.Fields() == all.Fields());

@@ -6,6 +6,7 @@
 
 #include <array>
 
+#include "core/settings_schema.h"
 #include "plugin/plugin_state.h"
 
 namespace {

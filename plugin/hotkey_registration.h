@@ -2,7 +2,7 @@
 #pragma once
 
 #include "core/hotkey_actions.h"
-#include "core/settings.h"
+#include "core/ini_access.h"
 
 void FillEntryNames();
 // True when the system accepted the combination; a refusal shows the error

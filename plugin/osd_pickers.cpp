@@ -4,6 +4,9 @@
 #include <commdlg.h>
 // clang-format on
 
+#include "plugin/osd_pickers.h"
+
+#include "core/utf16_text.h"
 #include "plugin/osd_style.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
@@ -18,27 +21,27 @@ bool IsBold(LONG weight) { return weight >= FW_BOLD; }
 }  // namespace
 
 void ChooseOsdColor(HWND owner) {
-  CHOOSECOLORA dialog{};
+  CHOOSECOLORW dialog{};
   dialog.lStructSize = sizeof(dialog);
   dialog.hwndOwner = owner;
   dialog.rgbResult = ResolveOsdColor(gSettings.osdColor);
   dialog.lpCustColors = gCustomColors;
   dialog.Flags = CC_RGBINIT;
-  if (ChooseColorA(&dialog)) gSettings.osdColor = dialog.rgbResult;
+  if (ChooseColorW(&dialog)) gSettings.osdColor = dialog.rgbResult;
   ApplyOsdColor();
 }
 
 void ChooseOsdFont(HWND owner) {
-  LOGFONTA font = OsdLogFont();
-  CHOOSEFONTA dialog{};
+  LOGFONTW font = OsdLogFont();
+  CHOOSEFONTW dialog{};
   dialog.lStructSize = sizeof(dialog);
   dialog.hwndOwner = owner;
   dialog.lpLogFont = &font;
   dialog.Flags = CF_EFFECTS | CF_INITTOLOGFONTSTRUCT | CF_SCREENFONTS;
   dialog.rgbColors = ResolveOsdColor(gSettings.osdFont.color);
-  if (ChooseFontA(&dialog)) {
+  if (ChooseFontW(&dialog)) {
     klv::OsdFontSettings& fontSettings = gSettings.osdFont;
-    fontSettings.name = font.lfFaceName;
+    fontSettings.name = klv::Utf16ToUtf8(reinterpret_cast<const char16_t*>(font.lfFaceName));
     fontSettings.size = dialog.iPointSize / 10;
     fontSettings.color = dialog.rgbColors;
     fontSettings.bold = IsBold(font.lfWeight);

@@ -1,4 +1,4 @@
-// The colour and font pickers of the OSD, run from the configuration dialog.
+// The configuration dialog's "Select Color" and "Select Font" for the OSD.
 #pragma once
 
 #include <windows.h>

@@ -1,4 +1,4 @@
-// What the colour and font pickers change on the OSD window.
+// OsdFont and the OSD's colours as GDI takes them.
 #pragma once
 
 #include <windows.h>
@@ -8,14 +8,12 @@
 // A settings colour as GDI takes it: negative values name a system colour.
 COLORREF ResolveOsdColor(uint32_t color);
 
-// OsdFont as a LOGFONT at the screen's resolution: gSettings.osdFont with the
-// character set and pitch kept from the last font chosen (default at first).
-LOGFONTA OsdLogFont();
+// OsdFont as a LOGFONT at the screen's resolution: gSettings.osdFont (its
+// UTF-8 name in UTF-16) with the character set and pitch kept from the last
+// font chosen (default at first).
+LOGFONTW OsdLogFont();
 // Keeps a chosen font's character set and pitch with OsdFont; the settings
 // file has no keys for them, so they last until the library is unloaded.
 void KeepOsdFontCharacter(BYTE charSet, BYTE pitchAndFamily);
-
-// Give the OSD window a copy of OsdFont, or the background colour osdColor,
-// and repaint an OSD on screen at once at its size and place.
-void ApplyOsdFont();
-void ApplyOsdColor();
+// Back to the default character set and pitch, as at the library's start.
+void ResetOsdFontCharacter();

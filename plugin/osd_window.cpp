@@ -6,9 +6,11 @@
 #include <vsstyle.h>
 
 #include <string>
+#include <vector>
 
 #include "core/osd_animation.h"
 #include "core/osd_placement.h"
+#include "plugin/osd_monitor.h"
 #include "plugin/osd_style.h"
 #include "plugin/plugin_state.h"
 #include "plugin/text_encoding.h"
@@ -23,35 +25,30 @@ constexpr UINT kTextFormat = DT_WORDBREAK | DT_NOPREFIX | DT_LEFT;
 
 using AnimateWindowFunction = BOOL(WINAPI*)(HWND, DWORD, DWORD);
 
-// The parts of OsdFont the settings file has no keys for.
-struct OsdFont {
-  BYTE charSet = DEFAULT_CHARSET;
-  BYTE pitchAndFamily = DEFAULT_PITCH;
-};
+// Everything the OSD holds, from PrepareOsd to ReleaseOsd.
+struct Osd {
+  bool prepared = false;
+  ATOM windowClass = 0;
+  HINSTANCE classModule = nullptr;
+  AnimateWindowFunction animateWindow = nullptr;  // null where the system has none
+  OsdClock clock = nullptr;                       // null: the tick count
 
-struct OsdWindow {
   UniqueWindow window;  // only while the OSD is on screen
   std::wstring text;    // the window text too; a Unicode window, so that any title shows
   uint32_t backgroundColor = 0;
   UniqueFont font;
   uint32_t fontColor = 0;
-  DWORD osdShownAt = 0;   // tick count; differences stay right across its wrap
-  DWORD lastShowEnd = 0;  // tick count, 0 before the first show
-  // Read at the first show and again after a display change: under Wine each
-  // of the six metrics costs a server round trip.
-  klv::ScreenMetrics screen{};
-  bool screenKnown = false;
+  // The end of the last show, 0 before the first: it starts the display time
+  // and spaces the next animation. Differences stay right across the wrap.
+  DWORD shownAt = 0;
+  // The display's monitors, read at the first show and again after a display
+  // change: under Wine each monitor query costs server round trips.
+  std::vector<klv::MonitorRect> monitors;
 };
 
-OsdFont gOsdFont;
-OsdWindow gOsdWindow;
-bool gOsdWindowCreated = false;
-ATOM gOsdClass = 0;
-HINSTANCE gOsdClassModule = nullptr;
-AnimateWindowFunction gAnimateWindow = nullptr;
-OsdClock gOsdClock = nullptr;  // null: the tick count
+Osd gOsd;
 
-DWORD Now() { return gOsdClock != nullptr ? gOsdClock() : GetTickCount(); }
+DWORD Now() { return gOsd.clock != nullptr ? gOsd.clock() : GetTickCount(); }
 
 bool PlatformHasDropShadow() {
   const DWORD version = GetVersion();
@@ -61,16 +58,16 @@ bool PlatformHasDropShadow() {
 }
 
 void PaintClient(HDC dc, const RECT& client) {
-  UniqueBrush background(CreateSolidBrush(ResolveOsdColor(gOsdWindow.backgroundColor)));
+  UniqueBrush background(CreateSolidBrush(ResolveOsdColor(gOsd.backgroundColor)));
   FillRect(dc, &client, background.Get());
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, ResolveOsdColor(gOsdWindow.fontColor));
-  SelectedObject font(
-      dc, gOsdWindow.font ? static_cast<HGDIOBJ>(gOsdWindow.font.Get()) : GetStockObject(DEFAULT_GUI_FONT));
+  SetTextColor(dc, ResolveOsdColor(gOsd.fontColor));
+  SelectedObject font(dc,
+                      gOsd.font ? static_cast<HGDIOBJ>(gOsd.font.Get()) : GetStockObject(DEFAULT_GUI_FONT));
   RECT textRect = client;
   textRect.left += kTextInset;
   textRect.top += kTextInset;
-  DrawTextW(dc, gOsdWindow.text.c_str(), static_cast<int>(gOsdWindow.text.size()), &textRect, kTextFormat);
+  DrawTextW(dc, gOsd.text.c_str(), static_cast<int>(gOsd.text.size()), &textRect, kTextFormat);
 }
 
 // dc has its origin at the window's top-left corner.
@@ -119,7 +116,7 @@ LRESULT CALLBACK OsdWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_MOUSEACTIVATE:
       return MA_NOACTIVATE;
     case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(gOsdWindow.font.Get());
+      return reinterpret_cast<LRESULT>(gOsd.font.Get());
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT fills the whole client area
     case WM_NCPAINT: {
@@ -151,7 +148,7 @@ LRESULT CALLBACK OsdWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       break;
     case WM_NCDESTROY:
       // Destroyed by someone else, for instance with its thread: forget it.
-      if (gOsdWindow.window.Get() == window) gOsdWindow.window.Release();
+      if (gOsd.window.Get() == window) gOsd.window.Release();
       break;
     default:
       break;
@@ -160,7 +157,7 @@ LRESULT CALLBACK OsdWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 }
 
 void RegisterOsdClass() {
-  if (gOsdClass != 0) return;
+  if (gOsd.windowClass != 0) return;
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
   windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS | CS_SAVEBITS;
@@ -169,8 +166,8 @@ void RegisterOsdClass() {
   windowClass.hInstance = ThisModule();
   windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
   windowClass.lpszClassName = kOsdClassName;
-  gOsdClass = RegisterClassExW(&windowClass);
-  if (gOsdClass != 0) gOsdClassModule = windowClass.hInstance;
+  gOsd.windowClass = RegisterClassExW(&windowClass);
+  if (gOsd.windowClass != 0) gOsd.classModule = windowClass.hInstance;
 }
 
 AnimateWindowFunction FindAnimateWindow() {
@@ -186,18 +183,17 @@ bool SystemFlag(UINT action) {
   return SystemParametersInfoA(action, 0, &on, 0) && on;
 }
 
-klv::ScreenMetrics CurrentScreen() {
-  return klv::ScreenMetrics{GetSystemMetrics(SM_CXSCREEN),        GetSystemMetrics(SM_CYSCREEN),
-                            GetSystemMetrics(SM_XVIRTUALSCREEN),  GetSystemMetrics(SM_YVIRTUALSCREEN),
-                            GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+const std::vector<klv::MonitorRect>& Monitors() {
+  if (gOsd.monitors.empty()) gOsd.monitors = DisplayMonitors();
+  return gOsd.monitors;
 }
 
-// The text's extent when broken at word boundaries to fit the primary screen's width.
-SIZE MeasureText(const std::wstring& text, int screenWidth) {
+// The text's extent when broken at word boundaries to fit the monitor's width.
+SIZE MeasureText(const std::wstring& text, int monitorWidth) {
   WindowDc screen(nullptr);
-  SelectedObject font(screen.Get(), gOsdWindow.font ? static_cast<HGDIOBJ>(gOsdWindow.font.Get())
-                                                    : GetStockObject(DEFAULT_GUI_FONT));
-  RECT extent{0, 0, screenWidth, 0};
+  SelectedObject font(screen.Get(),
+                      gOsd.font ? static_cast<HGDIOBJ>(gOsd.font.Get()) : GetStockObject(DEFAULT_GUI_FONT));
+  RECT extent{0, 0, monitorWidth, 0};
   DrawTextW(screen.Get(), text.c_str(), static_cast<int>(text.size()), &extent, kTextFormat | DT_CALCRECT);
   return SIZE{extent.right - extent.left, extent.bottom - extent.top};
 }
@@ -205,9 +201,9 @@ SIZE MeasureText(const std::wstring& text, int screenWidth) {
 void AnimateShow(HWND window, size_t textLength, int windowTop) {
   POINT cursor{};
   klv::OsdShowConditions show{};
-  show.msSinceLastShowEnd = Now() - gOsdWindow.lastShowEnd;
+  show.msSinceLastShowEnd = Now() - gOsd.shownAt;
   show.textLength = textLength;
-  show.animateWindowAvailable = gAnimateWindow != nullptr;
+  show.animateWindowAvailable = gOsd.animateWindow != nullptr;
   show.tooltipAnimation = SystemFlag(SPI_GETTOOLTIPANIMATION);
   show.tooltipFade = SystemFlag(SPI_GETTOOLTIPFADE);
   show.windowTop = windowTop;
@@ -232,90 +228,65 @@ void AnimateShow(HWND window, size_t textLength, int windowTop) {
       direction = AW_VER_POSITIVE;
       break;
   }
-  gAnimateWindow(window, klv::kOsdAnimationTimeMs, AW_SLIDE | direction);
+  gOsd.animateWindow(window, klv::kOsdAnimationTimeMs, AW_SLIDE | direction);
 }
 
 void RepaintOnScreen() {
-  if (HWND window = gOsdWindow.window.Get()) {
+  if (HWND window = gOsd.window.Get()) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
   }
 }
 
 }  // namespace
 
-COLORREF ResolveOsdColor(uint32_t color) {
-  if (color & 0x80000000u) return GetSysColor(static_cast<int>(color & 0xFF));
-  return static_cast<COLORREF>(color & 0x00FFFFFFu);
-}
-
-LOGFONTA OsdLogFont() {
-  const klv::OsdFontSettings& fontSettings = gSettings.osdFont;
-  LOGFONTA font{};
-  WindowDc screen(nullptr);
-  font.lfHeight = -MulDiv(fontSettings.size, GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
-  font.lfWeight = fontSettings.bold ? FW_BOLD : FW_NORMAL;
-  font.lfItalic = fontSettings.italic;
-  font.lfUnderline = fontSettings.underline;
-  font.lfStrikeOut = fontSettings.strikeOut;
-  font.lfCharSet = gOsdFont.charSet;
-  font.lfOutPrecision = OUT_DEFAULT_PRECIS;
-  font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-  font.lfQuality = DEFAULT_QUALITY;
-  font.lfPitchAndFamily = gOsdFont.pitchAndFamily;
-  lstrcpynA(font.lfFaceName, fontSettings.name.c_str(), LF_FACESIZE);
-  return font;
-}
-
-void KeepOsdFontCharacter(BYTE charSet, BYTE pitchAndFamily) {
-  gOsdFont.charSet = charSet;
-  gOsdFont.pitchAndFamily = pitchAndFamily;
-}
-
 void ApplyOsdFont() {
-  const LOGFONTA font = OsdLogFont();
-  gOsdWindow.font.Reset(CreateFontIndirectA(&font));
-  gOsdWindow.fontColor = gSettings.osdFont.color;
+  const LOGFONTW font = OsdLogFont();
+  gOsd.font.Reset(CreateFontIndirectW(&font));
+  gOsd.fontColor = gSettings.osdFont.color;
   RepaintOnScreen();
 }
 
 void ApplyOsdColor() {
-  gOsdWindow.backgroundColor = gSettings.osdColor;
+  gOsd.backgroundColor = gSettings.osdColor;
   RepaintOnScreen();
 }
 
-void CreateOsdWindow() {
-  gOsdFont = OsdFont{};
-  if (gAnimateWindow == nullptr) gAnimateWindow = FindAnimateWindow();
+void PrepareOsd() {
+  ResetOsdFontCharacter();
+  if (gOsd.animateWindow == nullptr) gOsd.animateWindow = FindAnimateWindow();
   RegisterOsdClass();
   ForgetOsdScreen();
-  gOsdWindow.backgroundColor = gSettings.osdColor;
+  gOsd.backgroundColor = gSettings.osdColor;
   ApplyOsdFont();
-  gOsdWindowCreated = true;
+  gOsd.prepared = true;
 }
 
-void ForgetOsdScreen() { gOsdWindow.screenKnown = false; }
+void ForgetOsdScreen() { gOsd.monitors.clear(); }
 
+// The texts come from the portable composition in UTF-8, one form for the
+// host's 8-bit and wide titles alike, so a wide title reaches this window
+// through UTF-8: converting a short text twice costs microseconds beside the
+// window calls below, and keeps the composition testable without Windows.
 void ShowOsd(const std::string& utf8Text) {
-  if (!gOsdWindowCreated) return;
+  if (!gOsd.prepared) return;
+  // Over a full-screen program only the OSD is skipped; the caller's action has run.
+  const std::vector<klv::MonitorRect>& monitors = Monitors();
+  if (gSettings.osdHideFullScreen && FullScreenProgramInFront(monitors)) return;
   const std::wstring text = Utf8ToWide(utf8Text);
-  if (!gOsdWindow.screenKnown) {
-    gOsdWindow.screen = CurrentScreen();
-    gOsdWindow.screenKnown = true;
-  }
-  const klv::ScreenMetrics screen = gOsdWindow.screen;
-  const SIZE extent = MeasureText(text, screen.screenWidth);
-  const klv::OsdRect place = klv::PlaceOsd(gSettings.osdPosition, extent.cx, extent.cy, screen);
+  const klv::MonitorRect monitor = monitors[ChosenOsdMonitor(gSettings.osdMonitor, monitors)];
+  const SIZE extent = MeasureText(text, monitor.right - monitor.left);
+  const klv::OsdRect place = klv::PlaceOsd(gSettings.osdPosition, extent.cx, extent.cy, monitor);
 
-  gOsdWindow.text = text;
-  if (HWND window = gOsdWindow.window.Get()) {
+  gOsd.text = text;
+  if (HWND window = gOsd.window.Get()) {
     SetWindowTextW(window, text.c_str());
   } else {
     // Topmost from the start, so that the move below need not restack it.
-    gOsdWindow.window.Reset(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kOsdClassName, text.c_str(),
-                                            WS_POPUP | WS_BORDER, place.x, place.y, place.width, place.height,
-                                            nullptr, nullptr, gOsdClassModule, nullptr));
+    gOsd.window.Reset(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kOsdClassName, text.c_str(),
+                                      WS_POPUP | WS_BORDER, place.x, place.y, place.width, place.height,
+                                      nullptr, nullptr, gOsd.classModule, nullptr));
   }
-  HWND window = gOsdWindow.window.Get();
+  HWND window = gOsd.window.Get();
   if (window == nullptr) return;
   SetWindowPos(window, HWND_TOPMOST, place.x, place.y, place.width, place.height, SWP_NOACTIVATE);
 
@@ -323,30 +294,28 @@ void ShowOsd(const std::string& utf8Text) {
   ShowWindow(window, SW_SHOWNOACTIVATE);
   // The client only: a new size repaints the frame by itself, an unchanged one keeps it.
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE);
-
-  // The end of this show both starts the display time and spaces the next animation.
-  gOsdWindow.lastShowEnd = gOsdWindow.osdShownAt = Now();
+  gOsd.shownAt = Now();
 }
 
 void CheckOsdExpiry() {
-  if (!gOsdWindowCreated || !gOsdWindow.window) return;
+  if (!gOsd.prepared || !gOsd.window) return;
   const int32_t displayTime = gSettings.osdDisplayTime;
-  const DWORD elapsed = Now() - gOsdWindow.osdShownAt;
-  if (displayTime <= 0 || elapsed >= static_cast<DWORD>(displayTime)) HideOsd();
+  const DWORD elapsed = Now() - gOsd.shownAt;
+  if (displayTime <= 0 || elapsed >= static_cast<DWORD>(displayTime)) DestroyOsdPlatformWindow();
 }
 
-void HideOsd() { gOsdWindow.window.Reset(); }
+void DestroyOsdPlatformWindow() { gOsd.window.Reset(); }
 
-void DestroyOsdWindow() {
-  HideOsd();
-  gOsdWindow.font.Reset();
-  gOsdWindowCreated = false;
-  if (gOsdClass != 0 && UnregisterClassW(kOsdClassName, gOsdClassModule)) {
-    gOsdClass = 0;
-    gOsdClassModule = nullptr;
+void ReleaseOsd() {
+  DestroyOsdPlatformWindow();
+  gOsd.font.Reset();
+  gOsd.prepared = false;
+  if (gOsd.windowClass != 0 && UnregisterClassW(kOsdClassName, gOsd.classModule)) {
+    gOsd.windowClass = 0;
+    gOsd.classModule = nullptr;
   }
 }
 
-HWND OsdPlatformWindow() { return gOsdWindow.window.Get(); }
+HWND OsdPlatformWindow() { return gOsd.window.Get(); }
 
-void SetOsdClock(OsdClock clock) { gOsdClock = clock; }
+void SetOsdClock(OsdClock clock) { gOsd.clock = clock; }

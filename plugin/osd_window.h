@@ -1,19 +1,24 @@
 // The on-screen display: a topmost tooltip-style window that never activates.
+// One object, built at start; its platform window exists only while the OSD
+// is on screen.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
-void CreateOsdWindow();  // at start: font and window class; the window waits for the first text
-void ShowOsd(const std::string& utf8Text);  // measured, drawn and set as window text in UTF-16
-void CheckOsdExpiry();                      // hides the OSD once its display time is up
-void HideOsd();
-void DestroyOsdWindow();  // quit: hides the OSD, frees its font and window class
-void ChooseOsdColor(HWND owner);
-void ChooseOsdFont(HWND owner);
-HWND OsdPlatformWindow();  // null while the OSD is off screen
-void ForgetOsdScreen();    // the display changed: the next show reads the screen's size again
+void PrepareOsd();                          // at start: font, window class and animation; no window yet
+void ShowOsd(const std::string& utf8Text);  // creates or reuses the window, places and shows it
+void CheckOsdExpiry();                      // destroys the window once the display time is up
+void DestroyOsdPlatformWindow();            // takes the OSD off screen; font, colour and text stay
+void ReleaseOsd();                          // quit: off screen, and the font and window class freed
+HWND OsdPlatformWindow();                   // null while the OSD is off screen
+void ForgetOsdScreen();                     // the display changed: the next show reads the monitors again
+
+// Give the OSD window a copy of OsdFont, or the background colour osdColor,
+// and repaint an OSD on screen at once at its size and place.
+void ApplyOsdFont();
+void ApplyOsdColor();
 
 // The millisecond clock behind the display time and the animation gap; null
 // restores the tick count. Lets tests step over display times.

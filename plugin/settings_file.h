@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/settings.h"
+#include "core/ini_access.h"
 
 class SettingsFile : public klv::IniReader, public klv::IniWriter {
  public:

@@ -7,9 +7,10 @@
 
 #include "core/alpha.h"
 #include "core/hotkey_actions.h"
-#include "core/settings.h"
+#include "core/ini_integer.h"
 #include "plugin/hotkey_registration.h"
 #include "plugin/osd_pickers.h"
+#include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings_file.h"
 #include "plugin/text_encoding.h"

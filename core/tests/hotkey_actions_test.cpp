@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 
-#include "core/settings.h"
+#include "core/ini_integer.h"
 
 namespace klv {
 namespace {

@@ -5,6 +5,7 @@
 
 #include "core/hotkey_actions.h"
 #include "core/ini_text.h"
+#include "core/settings_schema.h"
 
 namespace klv {
 namespace {

@@ -5,13 +5,16 @@
 namespace klv {
 namespace {
 
-constexpr ScreenMetrics kSingle1024{1024, 768, 0, 0, 1024, 768};
-// A second 1280 x 1024 monitor to the left of the primary one.
-constexpr ScreenMetrics kLeftMonitor{1024, 768, -1280, 0, 2304, 1024};
+constexpr MonitorRect kSingle1024{0, 0, 1024, 768};
+// Second monitors beside a 1024 x 768 primary one.
+constexpr MonitorRect kRightOfPrimary{1024, 0, 2048, 768};
+constexpr MonitorRect kLeftOfPrimary{-1024, 0, 0, 768};
+constexpr MonitorRect kAbovePrimary{0, -768, 1024, 0};
+constexpr MonitorRect kLargerLeftAndHigher{-1280, -256, 0, 768};  // 1280 x 1024
 
 struct PlaceCase {
   const char* label;
-  const ScreenMetrics& screen;
+  const MonitorRect& monitor;
   int position;
   int textWidth, textHeight;
   OsdRect expected;
@@ -19,7 +22,7 @@ struct PlaceCase {
 
 void ExpectPlaced(const PlaceCase& c) {
   SCOPED_TRACE(c.label);
-  const OsdRect r = PlaceOsd(static_cast<uint8_t>(c.position), c.textWidth, c.textHeight, c.screen);
+  const OsdRect r = PlaceOsd(static_cast<uint8_t>(c.position), c.textWidth, c.textHeight, c.monitor);
   EXPECT_EQ(r.x, c.expected.x);
   EXPECT_EQ(r.y, c.expected.y);
   EXPECT_EQ(r.width, c.expected.width);
@@ -59,23 +62,50 @@ TEST(OsdPlacement, ClampsToTheDesktop) {
       {"too tall, bottom", kSingle1024, 8, 300, 1000, {718, 0, 306, 1006}},
       {"too tall, middle", kSingle1024, 1, 300, 900, {0, 0, 306, 906}},
       {"exactly the screen's height", kSingle1024, 2, 300, 762, {0, 0, 306, 768}},
-      // The bottom row on a taller virtual screen is not pulled down to its bottom.
-      {"left monitor, bottom-right", kLeftMonitor, 8, 300, 13, {718, 753, 306, 19}},
-      // The tests compare with the virtual width itself, so the window may start left of the primary screen.
-      {"left monitor, too wide from the left", kLeftMonitor, 0, 3000, 13, {-702, 0, 3006, 19}},
-      {"left monitor, too wide centred", kLeftMonitor, 4, 2000, 13, {-491, 376, 2006, 19}},
-      {"left monitor, too wide from the right", kLeftMonitor, 7, 3000, 13, {-1280, 376, 3006, 19}},
+      // Too wide or too tall on a monitor at negative coordinates: its own left or top edge.
+      {"left monitor, too wide", kLeftOfPrimary, 7, 2000, 13, {-1024, 376, 2006, 19}},
+      {"monitor above, too tall", kAbovePrimary, 8, 300, 1000, {718, -768, 306, 1006}},
   };
   for (const PlaceCase& c : cases) ExpectPlaced(c);
 }
 
-TEST(OsdPlacement, DesktopAboveThePrimaryScreen) {
-  // A monitor above the primary one puts the virtual top at -1024.
-  const ScreenMetrics above{1024, 768, 0, -1024, 1280, 1792};
-  ExpectPlaced({"top row", above, 6, 300, 13, {718, 0, 306, 19}});
-  ExpectPlaced({"too tall", above, 0, 300, 2000, {0, 1792 - 2006, 306, 2006}});
-  const ScreenMetrics aboveShort{1024, 768, 0, -300, 1024, 600};
-  ExpectPlaced({"too tall for a short desktop", aboveShort, 8, 300, 1000, {718, -300, 306, 1006}});
+TEST(OsdPlacement, PositionsInsideAnyMonitor) {
+  const PlaceCase cases[] = {
+      {"right of primary, 0", kRightOfPrimary, 0, 300, 13, {1024, 0, 306, 19}},
+      {"right of primary, 4", kRightOfPrimary, 4, 300, 13, {1383, 376, 306, 19}},
+      {"right of primary, 8", kRightOfPrimary, 8, 300, 13, {1742, 749, 306, 19}},
+      {"left of primary, 0", kLeftOfPrimary, 0, 300, 13, {-1024, 0, 306, 19}},
+      {"left of primary, 7", kLeftOfPrimary, 7, 300, 13, {-306, 376, 306, 19}},
+      {"left of primary, 2", kLeftOfPrimary, 2, 300, 13, {-1024, 749, 306, 19}},
+      {"above primary, 5", kAbovePrimary, 5, 300, 13, {359, -19, 306, 19}},
+      {"above primary, 7", kAbovePrimary, 7, 300, 13, {718, -392, 306, 19}},
+      {"larger and higher, 0", kLargerLeftAndHigher, 0, 300, 13, {-1280, -256, 306, 19}},
+      {"larger and higher, 4", kLargerLeftAndHigher, 4, 300, 13, {-793, 248, 306, 19}},
+      {"larger and higher, 8", kLargerLeftAndHigher, 8, 300, 13, {-306, 749, 306, 19}},
+      {"above eight on the right", kRightOfPrimary, 200, 300, 13, {1024, 0, 306, 19}},
+  };
+  for (const PlaceCase& c : cases) ExpectPlaced(c);
+}
+
+// The system's rule for a window's monitor, on the primary and a monitor left of it.
+TEST(OsdPlacement, AWindowsMonitorIsTheOneItOverlapsMost) {
+  const std::vector<MonitorRect> monitors = {kSingle1024, kLeftOfPrimary};
+  struct Case {
+    const char* label;
+    MonitorRect window;
+    int expected;
+  } const cases[] = {
+      {"inside the left one", {-900, 100, -500, 400}, 1},
+      {"mostly on the left one", {-300, 0, 100, 300}, 1},
+      {"mostly on the primary", {-100, 0, 300, 300}, 0},
+      {"half and half: the earlier", {-200, 0, 200, 300}, 0},
+      {"on neither", {3000, 0, 3400, 300}, -1},
+      {"empty", {-500, 100, -500, 400}, -1},
+  };
+  for (const Case& c : cases) EXPECT_EQ(MonitorOverlappingMost(monitors, c.window), c.expected) << c.label;
+  EXPECT_EQ(MonitorHolding(monitors, -1, 0), 1);
+  EXPECT_EQ(MonitorHolding(monitors, 0, 767), 0);
+  EXPECT_EQ(MonitorHolding(monitors, 0, 768), -1);  // right and bottom edges are outside
 }
 
 }  // namespace

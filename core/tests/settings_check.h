@@ -23,6 +23,8 @@ inline klv::Settings UnusualSettings() {
   s.osdFont.size = 20;
   s.osdFont.color = 0x000000FF;
   s.osdFont.bold = s.osdFont.italic = s.osdFont.underline = s.osdFont.strikeOut = true;
+  s.osdMonitor = 2;
+  s.osdHideFullScreen = true;
   s.playOnStart = true;
   s.rememberPosition = true;
   return s;

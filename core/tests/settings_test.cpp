@@ -1,4 +1,4 @@
-#include "core/settings.h"
+#include "core/settings_schema.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/hotkey_actions.h"
+#include "core/ini_integer.h"
 #include "core/ini_text.h"
 #include "core/tests/settings_check.h"
 
@@ -264,6 +265,8 @@ TEST(SettingsSchema, EmptyFileGivesTheDefaults) {
   EXPECT_FALSE(settings.osdFont.italic);
   EXPECT_FALSE(settings.osdFont.underline);
   EXPECT_FALSE(settings.osdFont.strikeOut);
+  EXPECT_EQ(settings.osdMonitor, 0);
+  EXPECT_FALSE(settings.osdHideFullScreen);
   EXPECT_FALSE(settings.playOnStart);
   EXPECT_FALSE(settings.rememberPosition);
   EXPECT_EQ(position, 0);
@@ -419,6 +422,8 @@ TEST(SettingsSchema, WritesEveryKeyButPositionInTheFilesOrder) {
       {"OSD", "OSDFontStyleItalic", "1"},
       {"OSD", "OSDFontStyleUnderlined", "1"},
       {"OSD", "OSDFontStyleStrikeOut", "1"},
+      {"OSD", "OSDMonitor", "2"},
+      {"OSD", "OSDHideFullScreen", "1"},
       {"Track", "PlayOnStart", "1"},
       {"Track", "RememberPosition", "1"},
   };
@@ -447,6 +452,7 @@ TEST(SettingsSchema, EachFlagIsWrittenUnderItsOwnKey) {
       {"OSD", "OSDFontStyleItalic", [](Settings& s) { s.osdFont.italic = true; }},
       {"OSD", "OSDFontStyleUnderlined", [](Settings& s) { s.osdFont.underline = true; }},
       {"OSD", "OSDFontStyleStrikeOut", [](Settings& s) { s.osdFont.strikeOut = true; }},
+      {"OSD", "OSDHideFullScreen", [](Settings& s) { s.osdHideFullScreen = true; }},
       {"Track", "PlayOnStart", [](Settings& s) { s.playOnStart = true; }},
       {"Track", "RememberPosition", [](Settings& s) { s.rememberPosition = true; }},
   };

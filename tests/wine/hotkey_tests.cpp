@@ -89,7 +89,7 @@ class HotkeyTest : public testing::Test {
   void TearDown() override {
     UnregisterAllHotkeys();
     DeleteAllAtoms();
-    if (OsdPlatformWindow() != nullptr) HideOsd();
+    if (OsdPlatformWindow() != nullptr) DestroyOsdPlatformWindow();
     ResetGlobalAtoms();
     gSettings = klv::Settings{};
     gPlugin.hwndParent = nullptr;
@@ -342,7 +342,7 @@ INSTANTIATE_TEST_SUITE_P(Entries, ActionCommandTest,
                          [](const testing::TestParamInfo<CommandCase>& info) { return info.param.name; });
 
 TEST_F(HotkeyActionTest, RepeatWithOsdOnTogglesThenAsksTheStateOnce) {
-  CreateOsdWindow();
+  PrepareOsd();
   gSettings.osdEnabled = true;
   host.repeat = 1;
   Assign(kRepeat, 0xC100);

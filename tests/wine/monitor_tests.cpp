@@ -5,10 +5,15 @@
 // clang-format on
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
 
+#include "core/host_codes.h"
 #include "tests/wine/monitor_kit.h"
 #include "tests/wine/test_host.h"
+#include "tests/wine/test_kit.h"
+#include "ui/gen_klv_form1.h"
 
 namespace {
 
@@ -29,6 +34,142 @@ TEST_F(OsdOnTwoMonitors, MonitorZeroKeepsEveryPositionOnThePrimary) {
     EXPECT_FALSE(IsRectEmpty(&osd));
     EXPECT_TRUE(Inside(osd, primary)) << testing::PrintToString(osd);
   }
+}
+
+// A top-level window of the test's own, brought to the front.
+class FrontWindow {
+ public:
+  FrontWindow(DWORD style, const RECT& place)
+      : window(CreateTestWindow("MonitorTestFront", DefWindowProcA, style | WS_VISIBLE, place)) {
+    SetForegroundWindow(window);
+    WaitUntil([this] { return GetForegroundWindow() == window; });
+  }
+  ~FrontWindow() { DestroyWindow(window); }
+  HWND window;
+};
+
+// Minimised on the primary monitor, then its restored place moved onto the
+// second: only that place names the second monitor.
+void MinimiseWithRestoredPlaceOn(HWND window, const RECT& primary, const RECT& monitor) {
+  PlaceWindowOn(window, primary);
+  ShowWindow(window, SW_SHOWMINNOACTIVE);
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof(placement);
+  GetWindowPlacement(window, &placement);
+  OffsetRect(&placement.rcNormalPosition, monitor.left - primary.left, 0);
+  SetWindowPlacement(window, &placement);
+  const RECT icon = WindowRectangle(window);
+  EXPECT_TRUE(IsIconic(window) && Inside(icon, primary)) << testing::PrintToString(icon);
+}
+
+RECT Small(const RECT& monitor) {
+  return {monitor.left + 50, monitor.top + 50, monitor.left + 450, monitor.top + 350};
+}
+
+// The player, the front window and the pointer each on a monitor of the case's
+// choosing; each rule must follow its own one, by the position's corner.
+TEST_F(OsdOnTwoMonitors, EachMonitorRuleFollowsItsWindowOrThePointer) {
+  struct Case {
+    const char* osdMonitor;
+    bool playerOnSecond, frontOnSecond, pointerOnSecond, playerMinimised;
+    int position;
+    bool onSecond;
+  } const cases[] = {
+      {"1", true, false, false, false, 8, true}, {"1", false, true, true, false, 0, false},
+      {"1", true, false, false, true, 0, true},  {"2", false, true, false, false, 8, true},
+      {"2", true, false, true, false, 0, false}, {"3", false, false, true, false, 0, true},
+      {"3", true, true, false, false, 8, false}, {"7", true, true, true, false, 8, false},
+      {"-1", true, true, true, false, 0, false},
+  };
+  TestHost host;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string("OSDMonitor=") + c.osdMonitor + " position " + std::to_string(c.position));
+    const RECT expected = c.onSecond ? second : primary;
+    std::unique_ptr<FrontWindow> front;
+    const RECT osd = OsdRectangleAfterHotkey(
+        host,
+        std::string("OSDMonitor=") + c.osdMonitor + "\r\nOSDPosition=" + std::to_string(c.position) + "\r\n",
+        [&] {
+          ShowWindow(host.main, SW_RESTORE);
+          if (c.playerMinimised) {
+            MinimiseWithRestoredPlaceOn(host.main, primary, second);
+          } else {
+            EXPECT_TRUE(PlaceWindowOn(host.main, c.playerOnSecond ? second : primary));
+          }
+          front =
+              std::make_unique<FrontWindow>(WS_OVERLAPPEDWINDOW, Small(c.frontOnSecond ? second : primary));
+          EXPECT_TRUE(PutPointerOn(c.pointerOnSecond ? second : primary));
+        });
+    EXPECT_TRUE(Inside(osd, expected)) << testing::PrintToString(osd);
+    // Position 0 starts at the monitor's top-left corner, 8 ends at its bottom-right one.
+    const bool atTopLeft = osd.left == expected.left && osd.top == expected.top;
+    const bool atBottomRight = osd.right == expected.right && osd.bottom == expected.bottom;
+    EXPECT_TRUE(c.position == 0 ? atTopLeft : atBottomRight) << testing::PrintToString(osd);
+  }
+  ShowWindow(host.main, SW_RESTORE);
+}
+
+// A window covering its monitor in front hides the OSD, not the action.
+TEST_F(OsdOnTwoMonitors, NoOsdOverAFullScreenProgramWhenAsked) {
+  struct Case {
+    const char* label;
+    bool flag;
+    bool fullScreen, onSecond;
+    bool shown;
+  } const cases[] = {
+      {"full screen on the primary", true, true, false, false},
+      {"full screen on the second", true, true, true, false},
+      {"an ordinary window", true, false, false, true},
+      {"flag off", false, true, false, true},
+  };
+  TestHost host;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    const RECT& monitor = c.onSecond ? second : primary;
+    FrontWindow front(c.fullScreen ? WS_POPUP : WS_OVERLAPPEDWINDOW, c.fullScreen ? monitor : Small(monitor));
+    host.ClearLog();
+    const RECT osd =
+        OsdRectangleAfterHotkey(host, std::string("OSDHideFullScreen=") + (c.flag ? "1" : "0") + "\r\n");
+    EXPECT_EQ(!IsRectEmpty(&osd), c.shown);
+    const std::vector<int> commands = host.Commands();
+    EXPECT_NE(std::find(commands.begin(), commands.end(), int(klv::kCommandNext)), commands.end())
+        << "no action";
+  }
+}
+
+// A file from before the two keys: the primary monitor and an OSD over
+// anything, and "Exit" adds both right after OSDFontStyleStrikeOut.
+TEST_F(OsdOnTwoMonitors, AnOlderFileMeansTheDefaultsAndExitAddsBothKeysInOrder) {
+  ResetGlobalAtoms();
+  const std::string osd =
+      "[OSD]\r\nEnable=1\r\nOSDPosition=8\r\nOSDDisplayTime=60000\r\nOSDColor=14024702\r\n"
+      "OSDFontName=Arial\r\nOSDFontSize=12\r\nOSDFontColor=0\r\nOSDFontStyleBold=0\r\n"
+      "OSDFontStyleItalic=0\r\nOSDFontStyleUnderlined=0\r\nOSDFontStyleStrikeOut=0\r\n";
+  TestInstall install;
+  install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" +
+                   std::to_string(('N' << 16) | klv::kModCtrl | klv::kModAlt) + "\r\n" + osd);
+  TestHost host;
+  PlaceWindowOn(host.main, second);
+  PutPointerOn(second);
+  FrontWindow front(WS_POPUP, second);
+  {
+    LoadedPlugin plugin(host.main);
+    ASSERT_EQ(plugin.Init(), 0);
+    ASSERT_TRUE(host.PressHotkey(('N' << 16) | klv::kModCtrl | klv::kModAlt));
+    HWND shown = FindWindowA("KelvoOsdWindow", nullptr);
+    ASSERT_NE(shown, nullptr) << "hidden over a full-screen window by default";
+    EXPECT_TRUE(Inside(WindowRectangle(shown), primary));
+    HWND dialog = plugin.OpenConfigDialog();
+    ASSERT_NE(dialog, nullptr);
+    SendMessageA(GetDlgItem(dialog, form1::kButton1), BM_CLICK, 0, 0);
+    FlushPostedMessages();
+    plugin.Quit();
+  }
+  const std::string file = install.ReadIni();
+  EXPECT_NE(file.find("OSDFontStyleStrikeOut=0\r\nOSDMonitor=0\r\nOSDHideFullScreen=0\r\n"),
+            std::string::npos)
+      << file;
+  ResetGlobalAtoms();
 }
 
 }  // namespace

@@ -11,10 +11,10 @@ class OsdFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     gSettings = klv::Settings{};
-    CreateOsdWindow();
+    PrepareOsd();
   }
   void TearDown() override {
-    DestroyOsdWindow();
+    ReleaseOsd();
     gSettings = klv::Settings{};
   }
 };

@@ -11,10 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "core/settings.h"
-#include "plugin/osd_style.h"
+#include "core/settings_schema.h"
+#include "plugin/osd_pickers.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
+#include "plugin/settings_file.h"
 #include "tests/wine/osd_fixture.h"
 #include "tests/wine/test_host.h"
 
@@ -294,8 +295,8 @@ TEST_F(OsdTest, HidesAtTheFirstCheckOnceTheDisplayTimeIsUp) {
   CheckOsdExpiry();
   EXPECT_EQ(OsdPlatformWindow(), nullptr);
   EXPECT_FALSE(IsWindow(osd));
-  CheckOsdExpiry();  // off screen: nothing to do
-  EXPECT_EQ(OsdPlatformWindow(), nullptr);
+  CheckOsdExpiry();  // off screen: brings nothing back
+  EXPECT_EQ(FindWindowW(L"KelvoOsdWindow", nullptr), nullptr);
 }
 
 TEST_F(OsdTest, ASecondShowRestartsTheDisplayTime) {
@@ -348,9 +349,13 @@ TEST_F(OsdTest, HideKeepsTextColourAndFontForTheNextShow) {
   gSettings.osdColor = RGB(0, 0, 255);
   ApplyOsdColor();
   ShowOsd("Shuffle On");
-  HideOsd();
+  DestroyOsdPlatformWindow();
   EXPECT_EQ(OsdPlatformWindow(), nullptr);
-  HideOsd();  // already off screen
+  const HWND neighbour = CreateTestWindow("OsdTestNeighbour", DefWindowProcA, WS_POPUP, RECT{0, 0, 10, 10});
+  // Already off screen: a kept stale handle would destroy whatever window took its value.
+  DestroyOsdPlatformWindow();
+  EXPECT_TRUE(IsWindow(neighbour));
+  DestroyWindow(neighbour);
   ShowOsd("Shuffle Off");
   HWND osd = OsdPlatformWindow();
   ASSERT_NE(osd, nullptr);
@@ -602,6 +607,32 @@ TEST_F(OsdTest, TheFontDialogStartsFromTheOsdFontAndTakesTheChosenOne) {
   EXPECT_EQ(gSettings.osdFont.size, 20) << "a cancel keeps the font";
 }
 
+// "ＭＳ ゴシック" through "Exit" and the next start's reads, then on the OSD.
+TEST_F(OsdTest, AFontNameBeyondTheCodePageSurvivesExitAndTheNextStart) {
+  const std::string gothic = "\xEF\xBC\xAD\xEF\xBC\xB3 \xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF";
+  TestInstall install;
+  ASSERT_TRUE(OpenSettingsFile());
+  gSettings.osdFont.name = gothic;
+  gSettings.osdFont.size = 15;
+  ASSERT_TRUE(SaveSettings());
+  gSettingsFile.reset();
+  ASSERT_TRUE(OpenSettingsFile());
+  klv::Settings read;
+  klv::ReadOsdSettings(*gSettingsFile, read);
+  gSettingsFile.reset();
+  EXPECT_EQ(read.osdFont.name, gothic);
+  EXPECT_EQ(install.IniValue("OSD", "OSDFontSize"), "15") << "an 8-bit reader lost the next key";
+
+  gSettings.osdFont.name = read.osdFont.name;
+  ApplyOsdFont();
+  ShowOsd("Stop");
+  LOGFONTW font{};
+  ASSERT_NE(GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(OsdPlatformWindow(), WM_GETFONT, 0, 0)),
+                       sizeof(font), &font),
+            0);
+  EXPECT_STREQ(font.lfFaceName, L"\xFF2D\xFF33 \x30B4\x30B7\x30C3\x30AF");
+}
+
 TEST_F(OsdTest, AReplacedOrDestroyedFontIsFreed) {
   ShowOsd("Volume Up");
   HWND osd = OsdPlatformWindow();
@@ -613,7 +644,7 @@ TEST_F(OsdTest, AReplacedOrDestroyedFontIsFreed) {
   const auto second = reinterpret_cast<HGDIOBJ>(SendMessageA(osd, WM_GETFONT, 0, 0));
   EXPECT_EQ(GetObjectType(second), DWORD(OBJ_FONT));
   EXPECT_EQ(GetObjectType(first), 0u) << "the replaced font leaked";
-  DestroyOsdWindow();
+  ReleaseOsd();
   EXPECT_EQ(GetObjectType(second), 0u) << "the font outlived the OSD";
 }
 
@@ -624,7 +655,7 @@ TEST_F(OsdTest, DestroyFreesTheWindowClassAndCreateBuildsItAgain) {
   char className[64] = {};
   GetClassNameA(osd, className, sizeof(className));
   const HINSTANCE module = reinterpret_cast<HINSTANCE>(GetClassLongPtrA(osd, GCLP_HMODULE));
-  DestroyOsdWindow();
+  ReleaseOsd();
   EXPECT_FALSE(IsWindow(osd));
   WNDCLASSEXA info{};
   info.cbSize = sizeof(info);
@@ -632,8 +663,9 @@ TEST_F(OsdTest, DestroyFreesTheWindowClassAndCreateBuildsItAgain) {
   ShowOsd("Stop");
   EXPECT_EQ(OsdPlatformWindow(), nullptr) << "no OSD without its window object";
   CheckOsdExpiry();
+  EXPECT_EQ(FindWindowW(L"KelvoOsdWindow", nullptr), nullptr) << "a check made a window";
 
-  CreateOsdWindow();
+  PrepareOsd();
   ShowOsd("Play");
   EXPECT_NE(OsdPlatformWindow(), nullptr);
 }

@@ -71,7 +71,7 @@ void ExpectOsd(HWND osd, const StateCase& c) {
 TEST_F(PlayPauseTest, AsksThePlayingStateFirstAndPausesOrPlaysByIt) {
   for (const StateCase& c : kStateCases) {
     SCOPED_TRACE(c.label);
-    HideOsd();
+    DestroyOsdPlatformWindow();
     gSettings.osdEnabled = c.osd;
     host.playingState = c.playingState;
     host.ClearLog();
@@ -185,6 +185,8 @@ TEST(PlayPauseFile, AClassicFileIsWrittenBackUnchangedBesidesTheNewKey) {
     std::string expected = kClassicFile;
     const std::string after = "stop_after_current_hotkey=11534337\r\n";
     expected.insert(expected.find(after) + after.size(), "playpause_hotkey=0\r\n");
+    const std::string osdAfter = "OSDFontStyleStrikeOut=0\r\n";
+    expected.insert(expected.find(osdAfter) + osdAfter.size(), "OSDMonitor=0\r\nOSDHideFullScreen=0\r\n");
     EXPECT_EQ(install.ReadIni(), expected);
     plugin.Quit();
   }
@@ -224,7 +226,10 @@ TEST(PlayPauseFile, ANewFileReadsTheSameForAClassicReader) {
     LoadedPlugin plugin(host.main);
     ASSERT_EQ(plugin.Init(), 0);
     ConfigAndExit(plugin);
-    EXPECT_EQ(install.ReadIni(), withPlayPause);
+    std::string written = withPlayPause;
+    const std::string osdAfter = "OSDFontStyleStrikeOut=0\r\n";
+    written.insert(written.find(osdAfter) + osdAfter.size(), "OSDMonitor=0\r\nOSDHideFullScreen=0\r\n");
+    EXPECT_EQ(install.ReadIni(), written);
     plugin.Quit();
   }
   // A reader that knows only the classic keys finds each where it was.

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/hotkey_actions.h"
+#include "plugin/osd_pickers.h"
 #include "plugin/osd_style.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
@@ -210,16 +211,16 @@ TEST_F(OsdResourceTest, ThousandShows) {
   const std::string longText =
       "Next : \"" + std::string(150, 'w') + " words to break " + std::string(120, 'v') + "\" [1:05/3:07]";
   ShowOsd("warm up");
-  HideOsd();
+  DestroyOsdPlatformWindow();
   const Resources before;
   for (int i = 0; i < 1000; ++i) {
     gSettings.osdPosition = static_cast<uint8_t>(i % 10);
     ShowOsd(i % 3 == 0 ? longText : "Next : \"Song " + std::to_string(i) + "\" [0:01/3:07]");
     if (i % 4 == 0) ShowOsd("Volume Up");
-    if (i % 2 == 0) HideOsd();
+    if (i % 2 == 0) DestroyOsdPlatformWindow();
     if (i % 50 == 0) PumpMessages();  // let the OSD paint now and then
   }
-  HideOsd();
+  DestroyOsdPlatformWindow();
   ExpectStable(before, "after 1,000 shows");
 }
 

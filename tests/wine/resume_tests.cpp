@@ -34,7 +34,7 @@ class PlayOnStartTest : public ::testing::Test {
     host.ClearLog();
   }
   void TearDown() override {
-    HideOsd();
+    DestroyOsdPlatformWindow();
     gSettings = klv::Settings{};
     gPlugin.hwndParent = nullptr;
   }
@@ -76,7 +76,7 @@ TEST_F(PlayOnStartTest, StartsAndSeeksAsAsked) {
 TEST_F(PlayOnStartTest, AnnouncesTheTrackWhenTheOsdIsOn) {
   gSettings.playOnStart = true;
   gSettings.osdEnabled = true;
-  CreateOsdWindow();
+  PrepareOsd();
   host.title = "Intro";
   PlayOnStart();
   const std::vector<int> requests = host.Requests();
@@ -85,7 +85,7 @@ TEST_F(PlayOnStartTest, AnnouncesTheTrackWhenTheOsdIsOn) {
   ASSERT_NE(OsdPlatformWindow(), nullptr);
   // The start-up text: the quoted title and the time, no prefix.
   EXPECT_EQ(WindowTextOf(OsdPlatformWindow()), "\"Intro\" [1:05/3:07]");
-  DestroyOsdWindow();
+  ReleaseOsd();
 }
 
 // The whole start through the DLL: the seek carries the position stored at

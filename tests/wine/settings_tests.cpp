@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/hotkey_actions.h"
+#include "core/settings_schema.h"
 #include "core/tests/settings_check.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings_file.h"

@@ -95,7 +95,7 @@ TEST_F(WindowHooksTest, HotkeyRunsItsActionAndStillReachesTheHost) {
 TEST_F(WindowHooksTest, TheOsdLeavesAtTheFirstHostMessageAfterItsTime) {
   ManualOsdClock clock(70000);
   gSettings.osdEnabled = true;
-  CreateOsdWindow();
+  PrepareOsd();
   const WPARAM id = 0xC0DE;
   HotkeyEntry(5).id = id;
   HotkeyEntry(5).packed = 5242883;
@@ -119,7 +119,7 @@ TEST_F(WindowHooksTest, TheOsdLeavesAtTheFirstHostMessageAfterItsTime) {
   EXPECT_TRUE(IsWindowVisible(osd));  // no timer: only a host message hides it
   SendMessageA(host.main, WM_NULL, 0, 0);
   EXPECT_EQ(OsdPlatformWindow(), nullptr);
-  DestroyOsdWindow();
+  ReleaseOsd();
 }
 
 TEST_F(WindowHooksTest, SideWindowsPassEverythingOn) {

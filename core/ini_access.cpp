@@ -1,5 +1,7 @@
 // Integer and boolean access on top of the text access of a profile file.
-#include "core/settings.h"
+#include "core/ini_access.h"
+
+#include "core/ini_integer.h"
 
 #include <string>
 

@@ -1,0 +1,137 @@
+// The OSD keys added to the classic file: OSDMonitor, OSDHideFullScreen and
+// the exact font name beside OSDFontName.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/ini_escape.h"
+#include "core/ini_text.h"
+#include "core/settings_schema.h"
+
+namespace klv {
+namespace {
+
+Settings ReadOsd(const std::string& osdKeys) {
+  Settings settings;
+  ReadOsdSettings(IniText("[OSD]\n" + osdKeys), settings);
+  return settings;
+}
+
+TEST(OsdMonitorSettings, MonitorValuesOutsideTheFourReadAsPrimary) {
+  struct Case {
+    const char* line;
+    int32_t expected;
+  } const cases[] = {
+      {"", 0},
+      {"OSDMonitor=0\n", 0},
+      {"OSDMonitor=1\n", 1},
+      {"OSDMonitor=2\n", 2},
+      {"OSDMonitor=3\n", 3},
+      {"osdmonitor=$3\n", 3},
+      {"OSDMonitor=0x2\n", 2},
+      {"OSDMonitor=4\n", 0},
+      {"OSDMonitor=-1\n", 0},
+      {"OSDMonitor=256\n", 0},
+      {"OSDMonitor=two\n", 0},
+      {"OSDMonitor=2x\n", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(ReadOsd(c.line).osdMonitor, c.expected);
+  }
+}
+
+TEST(OsdMonitorSettings, HideFullScreenIsAFlag) {
+  struct Case {
+    const char* line;
+    bool expected;
+  } const cases[] = {
+      {"", false},
+      {"OSDHideFullScreen=1\n", true},
+      {"OSDHideFullScreen=0\n", false},
+      {"OSDHideFullScreen=7\n", true},
+      {"OSDHideFullScreen=yes\n", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(ReadOsd(c.line).osdHideFullScreen, c.expected);
+  }
+}
+
+// "ＭＳ ゴシック" and "メイリオ", spelled in UTF-8.
+const std::string kGothic = "\xEF\xBC\xAD\xEF\xBC\xB3 \xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF";
+const std::string kMeiryo = "\xE3\x83\xA1\xE3\x82\xA4\xE3\x83\xAA\xE3\x82\xAA";
+
+TEST(ExactFontName, EscapesToAsciiAndBack) {
+  struct Case {
+    std::string name;
+    std::string escaped;
+  } const cases[] = {
+      {"Arial", "Arial"},
+      {kGothic, "\\uFF2D\\uFF33 \\u30B4\\u30B7\\u30C3\\u30AF"},
+      {" Tahoma ", "\\u0020Tahoma\\u0020"},  // the profile functions trim blanks at the ends
+      {"a\\b\"c", "a\\u005Cb\\u0022c"},
+      {"\xF0\x9F\x98\x80", "\\uD83D\\uDE00"},  // beyond the BMP: a surrogate pair
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.escaped);
+    EXPECT_EQ(EscapeIniText(c.name), c.escaped);
+    EXPECT_EQ(UnescapeIniText(c.escaped), c.name);
+  }
+  for (const char* malformed : {"\\u12", "\\x0041", "\\u00G1", "x\\", "\xC3\xA9"}) {
+    EXPECT_EQ(UnescapeIniText(malformed), std::nullopt) << malformed;
+  }
+}
+
+// OSDFontName as an 8-bit file kept it, beside the exact name's key.
+TEST(ExactFontName, TakenOnlyWhileOSDFontNameStillHoldsItsEightBitForm) {
+  struct Case {
+    const char* label;
+    std::string kept;
+    std::string exact;
+    std::string expected;
+  } const cases[] = {
+      {"a Western code page", "?? ????", kGothic, kGothic},
+      {"best-fit letters", "MS ????", kGothic, kGothic},
+      {"a code page that holds it", kGothic, kGothic, kGothic},
+      {"an older build chose Arial", "Arial", kGothic, "Arial"},
+      {"an older build chose another font", kMeiryo, "\xE6\xB8\xB8\xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83",
+       kMeiryo},
+      {"another length", "???", kGothic, "???"},
+      {"a malformed key", "????", "\\uZZZZ", "????"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    const std::string exactLine = c.exact.rfind("\\", 0) == 0 ? c.exact : EscapeIniText(c.exact);
+    EXPECT_EQ(ReadOsd("OSDFontName=" + c.kept + "\nOSDFontNameUnicode=" + exactLine + "\n").osdFont.name,
+              c.expected);
+  }
+}
+
+// The OSD keys as written, one "key=value" line each.
+class OsdKeys : public IniWriter {
+ public:
+  bool WriteString(std::string_view section, std::string_view key, std::string_view value) override {
+    if (section == "OSD") text += std::string(key) + "=" + std::string(value) + "\n";
+    return true;
+  }
+  std::string text;
+};
+
+// Last in the OSD section, so that the monitor keys stay right after
+// OSDFontStyleStrikeOut; only for a name an 8-bit file could lose.
+TEST(ExactFontName, WrittenLastInTheOsdSectionForNamesBeyondAscii) {
+  const std::string monitorKeys = "OSDFontStyleStrikeOut=0\nOSDMonitor=0\nOSDHideFullScreen=0\n";
+  for (const std::string& name : {std::string("Courier New"), kGothic}) {
+    Settings settings;
+    settings.osdFont.name = name;
+    OsdKeys written;
+    ASSERT_TRUE(WriteAllSettings(written, settings, {}));
+    const std::string tail =
+        IsAscii(name) ? monitorKeys : monitorKeys + "OSDFontNameUnicode=" + EscapeIniText(name) + "\n";
+    EXPECT_EQ(written.text.substr(written.text.find("OSDFontStyleStrikeOut")), tail);
+  }
+}
+
+}  // namespace
+}  // namespace klv
