@@ -11,7 +11,7 @@ void CloseConfigDialog();
 HWND ConfigDialogWindow();  // null when none is open
 
 // The hotkey list's reactions. EditHotkey runs the assignment dialog for
-// entry n = 1..15 and sets row n - 1's mark from the result: true when the
+// entry n = 1..16 and sets row n - 1's mark from the result: true when the
 // entry holds a combination afterwards.
 bool EditHotkey(int n);
 void ApplyListCheckMarks();

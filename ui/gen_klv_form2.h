@@ -21,7 +21,7 @@ constexpr wchar_t kClassName[] = L"TForm2";
 
 class TForm2 : public FormFrame {
  public:
-  // The dialog for entry n (1..15) of the hotkey table, owned by owner.
+  // The dialog for entry n (1..16) of the hotkey table, owned by owner.
   TForm2(int n, HWND owner);
 
   // Shows the dialog and runs it until it closes, with the owner disabled
