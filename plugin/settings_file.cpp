@@ -6,8 +6,8 @@
 
 #include <vector>
 
-#include "core/utf16_text.h"
 #include "core/settings_schema.h"
+#include "core/utf16_text.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings_location.h"
 #include "plugin/text_encoding.h"
