@@ -288,7 +288,7 @@ TEST_F(OsdTest, HidesAtTheFirstCheckOnceTheDisplayTimeIsUp) {
   EXPECT_EQ(OsdPlatformWindow(), nullptr);
   EXPECT_FALSE(IsWindow(osd));
   CheckOsdExpiry();  // off screen: brings nothing back
-  EXPECT_EQ(FindWindowW(L"KelvoOsdWindow", nullptr), nullptr);
+  EXPECT_EQ(FindOsdWindow(), nullptr);
 }
 
 TEST_F(OsdTest, ASecondShowRestartsTheDisplayTime) {
@@ -426,7 +426,7 @@ TEST(OsdPrintTest, PrintsTheFinishedOsdShownOrHidden) {
   LoadedPlugin plugin(host.main);
   ASSERT_EQ(plugin.Init(), 0);
   SendMessageA(host.main, WM_HOTKEY, GlobalFindAtomA("next_hotkey"), 0);
-  HWND osd = FindWindowA("KelvoOsdWindow", nullptr);
+  HWND osd = FindOsdWindow();
   ASSERT_NE(osd, nullptr);
   for (bool shown : {true, false}) {
     SCOPED_TRACE(shown ? "shown" : "hidden");
@@ -656,7 +656,7 @@ TEST_F(OsdTest, DestroyFreesTheWindowClassAndCreateBuildsItAgain) {
   ShowOsd("Stop");
   EXPECT_EQ(OsdPlatformWindow(), nullptr) << "no OSD without its window object";
   CheckOsdExpiry();
-  EXPECT_EQ(FindWindowW(L"KelvoOsdWindow", nullptr), nullptr) << "a check made a window";
+  EXPECT_EQ(FindOsdWindow(), nullptr) << "a check made a window";
 
   PrepareOsd();
   ShowOsd("Play");

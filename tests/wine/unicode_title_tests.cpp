@@ -156,7 +156,7 @@ TEST(UnicodeTitleThroughThePlayer, AnotherProgramReadsTheComposedText) {
   ASSERT_EQ(player.InitResult(), 0);
   PressKeys(next);
   HWND osd = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (osd = FindWindowW(L"KelvoOsdWindow", nullptr)) != nullptr; }));
+  ASSERT_TRUE(WaitUntil([&] { return (osd = FindOsdWindow()) != nullptr; }));
   // "Ночной город - Νυχτερινή πόλη", the player's second entry.
   const std::wstring title =
       L"\u041d\u043e\u0447\u043d\u043e\u0439 \u0433\u043e\u0440\u043e\u0434 - "
