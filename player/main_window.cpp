@@ -29,87 +29,87 @@ LRESULT HandleRequest(int code, WPARAM wParam) {
   uint32_t now = GetTickCount();
   playback.Tick(now);
   switch (code) {
-    case kRequestStartPlayback:
+    case klv::kHostStartPlayback:
       playback.Play(now);
       RefreshPlayerWindows();
       return 0;
-    case kRequestPlayingState:
+    case klv::kHostPlayingState:
       return PlayingState(playback.State());
-    case kRequestPosition:
+    case klv::kHostPosition:
       if (wParam == 0) return playback.PositionMs(now);
       if (wParam == 1) return playback.LengthSeconds();
       return -1;
-    case kRequestSeek:
+    case klv::kHostSeek:
       if (playback.State() == PlayState::kStopped) return -1;
       playback.Seek(static_cast<int>(wParam), now);
       RefreshPlayerWindows();
       return 0;
-    case kRequestPlaylistIndex:
+    case klv::kHostPlaylistIndex:
       return playback.Index();
-    case kRequestTitleAt: {
+    case klv::kHostTitleAt: {
       // The playlist's own storage: it stays put as long as the player runs.
       const Track* track = playback.TrackAt(static_cast<int>(wParam));
       return track != nullptr ? reinterpret_cast<LRESULT>(track->title.c_str()) : 0;
     }
-    case kRequestWideTitleAt: {
+    case klv::kHostWideTitleAt: {
       // An older host does not know the request: it answers 0.
       const Track* track = playback.TrackAt(static_cast<int>(wParam));
       if (!gApp->wideTitles || track == nullptr) return 0;
       return reinterpret_cast<LRESULT>(track->wideTitle.c_str());
     }
-    case kRequestSettingsFolder:
+    case klv::kHostSettingsFolder:
       return gApp->settingsFolder.empty() ? 0 : reinterpret_cast<LRESULT>(gApp->settingsFolder.c_str());
-    case kRequestShuffle:
+    case klv::kHostShuffleState:
       return playback.Shuffle() ? 1 : 0;
-    case kRequestRepeat:
+    case klv::kHostRepeatState:
       return playback.Repeat() ? 1 : 0;
     default:
       return 0;
   }
 }
 
-bool HandleCommand(int id) {
+bool HandleCommand(uint32_t id) {
   Playback& playback = gApp->playback;
   uint32_t now = GetTickCount();
   playback.Tick(now);
   switch (id) {
-    case kCommandPrevious:
+    case klv::kCommandPrevious:
       playback.Previous(now);
       break;
-    case kCommandPlay:
+    case klv::kCommandPlay:
       playback.Play(now);
       break;
-    case kCommandPause:
+    case klv::kCommandPause:
       playback.Pause(now);
       break;
-    case kCommandStop:
+    case klv::kCommandStop:
       playback.Stop(now);
       break;
-    case kCommandNext:
+    case klv::kCommandNext:
       playback.Next(now);
       break;
-    case kCommandForward:
+    case klv::kCommandForward:
       playback.SkipBy(kSkipMs, now);
       break;
-    case kCommandRewind:
+    case klv::kCommandRewind:
       playback.SkipBy(-kSkipMs, now);
       break;
-    case kCommandVolumeUp:
+    case klv::kCommandVolumeUp:
       playback.ChangeVolume(kVolumeStep);
       break;
-    case kCommandVolumeDown:
+    case klv::kCommandVolumeDown:
       playback.ChangeVolume(-kVolumeStep);
       break;
-    case kCommandJumpToSong:
+    case klv::kCommandJumpToSong:
       ShowJumpWindow();
       break;
-    case kCommandToggleRepeat:
+    case klv::kCommandToggleRepeat:
       playback.ToggleRepeat();
       break;
-    case kCommandToggleShuffle:
+    case klv::kCommandToggleShuffle:
       playback.ToggleShuffle();
       break;
-    case kCommandStopAfterCurrent:
+    case klv::kCommandStopAfterCurrent:
       playback.ToggleStopAfterCurrent();
       break;
     case kCommandPluginConfig:
