@@ -142,12 +142,10 @@ const char* StateName(PlayState state) {
 const char* OnOff(bool on) { return on ? "on" : "off"; }
 
 void PaintFace(HWND window) {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(window, &paint);
+  const FacePaint face(window);
+  HDC dc = face.dc;
   const Playback& playback = gApp->playback;
   uint32_t now = GetTickCount();
-  HGDIOBJ oldFont = SelectObject(dc, FaceFont());
-  SetBkMode(dc, TRANSPARENT);
 
   const Track* track = playback.TrackAt(playback.Index());
   const std::wstring title =
@@ -161,32 +159,23 @@ void PaintFace(HWND window) {
   char volume[64];
   wsprintfA(volume, "Volume: %d%%", playback.Volume() * 100 / Playback::kMaxVolume);
 
-  RECT client;
-  GetClientRect(window, &client);
-  RECT line{10, 6, client.right - 10, 24};
-  // DT_NOPREFIX: a title's "&" is a character, not a mnemonic.
-  constexpr UINT kLineFormat = DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_VCENTER;
-  DrawTextW(dc, title.c_str(), -1, &line, kLineFormat);
+  RECT line{10, 6, face.client.right - 10, 24};
+  DrawTextW(dc, title.c_str(), -1, &line, kFaceLineFormat);
   OffsetRect(&line, 0, 20);
-  DrawTextA(dc, clock.c_str(), -1, &line, kLineFormat);
+  DrawTextA(dc, clock.c_str(), -1, &line, kFaceLineFormat);
   OffsetRect(&line, 0, 20);
-  DrawTextA(dc, modes, -1, &line, kLineFormat);
+  DrawTextA(dc, modes, -1, &line, kFaceLineFormat);
   OffsetRect(&line, 0, 20);
-  DrawTextA(dc, volume, -1, &line, kLineFormat);
-  DrawClassTag(dc, client, kMainClass, DT_LEFT | DT_BOTTOM);
-
-  SelectObject(dc, oldFont);
-  EndPaint(window, &paint);
+  DrawTextA(dc, volume, -1, &line, kFaceLineFormat);
+  DrawClassTag(dc, face.client, kMainClass, DT_LEFT | DT_BOTTOM);
 }
 
 void CreateConfigButton(HWND window) {
   RECT client;
   GetClientRect(window, &client);
-  HWND button =
-      CreateWindowExA(0, "BUTTON", "Plug-in configuration...", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
-                      client.right - 170, client.bottom - 30, 160, 24, window,
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCommandPluginConfig)), nullptr, nullptr);
-  SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(FaceFont()), FALSE);
+  CreateFaceControl(window, 0, L"BUTTON", L"Plug-in configuration...", BS_PUSHBUTTON,
+                    RECT{client.right - 170, client.bottom - 30, client.right - 10, client.bottom - 6},
+                    static_cast<int>(kCommandPluginConfig));
 }
 
 }  // namespace

@@ -49,6 +49,27 @@ LRESULT CALLBACK JumpWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // Text and font shared by the faces.
 std::string FormatClock(int milliseconds);  // "m:ss", "-:--" for negative
 HFONT FaceFont();
+// One line of a face; DT_NOPREFIX: a title's "&" is a character, not a mnemonic.
+constexpr UINT kFaceLineFormat = DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_VCENTER;
+
+// A face's WM_PAINT: the DC with the face font and transparent text, and the
+// client area; the font goes back and the paint ends when it goes.
+struct FacePaint {
+  explicit FacePaint(HWND window);
+  ~FacePaint();
+  FacePaint(const FacePaint&) = delete;
+  FacePaint& operator=(const FacePaint&) = delete;
+
+  HWND window;
+  PAINTSTRUCT paint{};
+  HDC dc;
+  RECT client{};
+  HGDIOBJ oldFont;
+};
+
+// A control of a face or dialog, in the face font, with the id WM_COMMAND reports.
+HWND CreateFaceControl(HWND parent, DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style,
+                       RECT place, int id);
 // The class name in grey in a corner: the faces have no frame without a
 // window manager, so screenshots say which window is which.
 void DrawClassTag(HDC dc, const RECT& client, const char* className, UINT corner);
