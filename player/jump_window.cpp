@@ -1,6 +1,5 @@
 // "Jump to file": a modeless list of the playlist; a double-click or the
 // button plays the chosen entry.
-#include "player/message_log.h"
 #include "player/player_app.h"
 
 namespace player {
@@ -40,6 +39,25 @@ void CreateControls(HWND window) {
   SetFocus(list);
 }
 
+std::optional<LRESULT> HandleJumpMessage(HWND window, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_CREATE:
+      CreateControls(window);
+      return 0;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == kJumpButtonId || (LOWORD(wParam) == kListId && HIWORD(wParam) == LBN_DBLCLK)) {
+        JumpToSelection(window);
+      } else if (LOWORD(wParam) == IDCANCEL) {
+        DestroyWindow(window);
+      }
+      return 0;
+    case WM_DESTROY:
+      if (gApp->jumpWindow == window) gApp->jumpWindow = nullptr;
+      return 0;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 void ShowJumpWindow() {
@@ -56,27 +74,7 @@ void ShowJumpWindow() {
 }
 
 LRESULT CALLBACK JumpWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  LogMessage(kJumpClass, message, wParam, lParam);
-  try {
-    switch (message) {
-      case WM_CREATE:
-        CreateControls(window);
-        return 0;
-      case WM_COMMAND:
-        if (LOWORD(wParam) == kJumpButtonId || (LOWORD(wParam) == kListId && HIWORD(wParam) == LBN_DBLCLK)) {
-          JumpToSelection(window);
-        } else if (LOWORD(wParam) == IDCANCEL) {
-          DestroyWindow(window);
-        }
-        return 0;
-      case WM_DESTROY:
-        if (gApp->jumpWindow == window) gApp->jumpWindow = nullptr;
-        return 0;
-    }
-  } catch (...) {
-    return 0;
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return FramedWindowProc(kJumpClass, HandleJumpMessage, window, message, wParam, lParam);
 }
 
 }  // namespace player

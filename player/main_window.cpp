@@ -178,56 +178,55 @@ void CreateConfigButton(HWND window) {
                     static_cast<int>(kCommandPluginConfig));
 }
 
+std::optional<LRESULT> HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      CreateConfigButton(window);
+      SetTimer(window, kClockTimer, kClockPeriodMs, nullptr);
+      if (gApp->exitAfterMs != 0) SetTimer(window, kExitTimer, gApp->exitAfterMs, nullptr);
+      return 0;
+    case WM_USER:
+      return HandleRequest(static_cast<int>(lParam), wParam);
+    case WM_COMMAND:
+      if (HandleCommand(LOWORD(wParam))) return 0;
+      break;
+    case WM_TIMER:
+      if (wParam == kExitTimer) {
+        KillTimer(window, kExitTimer);
+        LogEvent("exit time reached");
+        PostMessageA(window, WM_CLOSE, 0, 0);
+      } else if (wParam == kClockTimer) {
+        int before = gApp->playback.Index();
+        PlayState stateBefore = gApp->playback.State();
+        gApp->playback.Tick(GetTickCount());
+        if (gApp->playback.Index() != before || gApp->playback.State() != stateBefore) {
+          RefreshPlayerWindows();
+        } else {
+          InvalidateRect(window, nullptr, TRUE);
+        }
+      }
+      return 0;
+    case WM_PAINT:
+      PaintFace(window);
+      return 0;
+    case WM_CLOSE:
+      // Plug-ins are shut down after the message loop, outside any of
+      // their hooks (FreeLibrary must not pull code from under a frame).
+      LogEvent("main window closed");
+      PostQuitMessage(0);
+      return 0;
+    case WM_DESTROY:
+      KillTimer(window, kClockTimer);
+      KillTimer(window, kExitTimer);
+      return 0;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  LogMessage(kMainClass, message, wParam, lParam);
-  try {
-    switch (message) {
-      case WM_CREATE:
-        CreateConfigButton(window);
-        SetTimer(window, kClockTimer, kClockPeriodMs, nullptr);
-        if (gApp->exitAfterMs != 0) SetTimer(window, kExitTimer, gApp->exitAfterMs, nullptr);
-        return 0;
-      case WM_USER:
-        return HandleRequest(static_cast<int>(lParam), wParam);
-      case WM_COMMAND:
-        if (HandleCommand(LOWORD(wParam))) return 0;
-        break;
-      case WM_TIMER:
-        if (wParam == kExitTimer) {
-          KillTimer(window, kExitTimer);
-          LogEvent("exit time reached");
-          PostMessageA(window, WM_CLOSE, 0, 0);
-        } else if (wParam == kClockTimer) {
-          int before = gApp->playback.Index();
-          PlayState stateBefore = gApp->playback.State();
-          gApp->playback.Tick(GetTickCount());
-          if (gApp->playback.Index() != before || gApp->playback.State() != stateBefore) {
-            RefreshPlayerWindows();
-          } else {
-            InvalidateRect(window, nullptr, TRUE);
-          }
-        }
-        return 0;
-      case WM_PAINT:
-        PaintFace(window);
-        return 0;
-      case WM_CLOSE:
-        // Plug-ins are shut down after the message loop, outside any of
-        // their hooks (FreeLibrary must not pull code from under a frame).
-        LogEvent("main window closed");
-        PostQuitMessage(0);
-        return 0;
-      case WM_DESTROY:
-        KillTimer(window, kClockTimer);
-        KillTimer(window, kExitTimer);
-        return 0;
-    }
-  } catch (...) {
-    return 0;
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return FramedWindowProc(kMainClass, HandleMainMessage, window, message, wParam, lParam);
 }
 
 }  // namespace player

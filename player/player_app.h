@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,12 @@ int RestoreOwnWindowProcedures();
 void RefreshPlayerWindows();
 void ShowJumpWindow();
 
+// A window's own answer to a message, or none for the default one.
+using MessageHandler = std::optional<LRESULT> (*)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The frame of the player's window procedures: the message logged, then the
+// handler's answer or the default one; nothing escapes into the system.
+LRESULT FramedWindowProc(const char* className, MessageHandler handle, HWND window, UINT message,
+                         WPARAM wParam, LPARAM lParam) noexcept;
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 LRESULT CALLBACK PlaylistWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 LRESULT CALLBACK EqualizerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;

@@ -114,6 +114,17 @@ HFONT FaceFont() {
   return font;
 }
 
+LRESULT FramedWindowProc(const char* className, MessageHandler handle, HWND window, UINT message,
+                         WPARAM wParam, LPARAM lParam) noexcept {
+  LogMessage(className, message, wParam, lParam);
+  try {
+    if (const std::optional<LRESULT> answer = handle(window, message, wParam, lParam)) return *answer;
+  } catch (...) {
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
 FacePaint::FacePaint(HWND window)
     : window(window), dc(BeginPaint(window, &paint)), oldFont(SelectObject(dc, FaceFont())) {
   SetBkMode(dc, TRANSPARENT);

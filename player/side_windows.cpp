@@ -1,6 +1,5 @@
 // Faces of the playlist editor and the equalizer. Neither can be closed on
 // its own: they live and die with the main window, as in the real player.
-#include "player/message_log.h"
 #include "player/player_app.h"
 
 namespace player {
@@ -57,31 +56,34 @@ void PaintEqualizer(HWND window) {
   }
 }
 
-LRESULT SideWindowProc(const char* className, void (*paint)(HWND), HWND window, UINT message, WPARAM wParam,
-                       LPARAM lParam) noexcept {
-  LogMessage(className, message, wParam, lParam);
-  try {
-    switch (message) {
-      case WM_PAINT:
-        paint(window);
-        return 0;
-      case WM_CLOSE:
-        return 0;
-    }
-  } catch (...) {
-    return 0;
+// Paints the face and ignores a close: they go with the main window.
+std::optional<LRESULT> HandleSideMessage(void (*paint)(HWND), HWND window, UINT message) {
+  switch (message) {
+    case WM_PAINT:
+      paint(window);
+      return 0;
+    case WM_CLOSE:
+      return 0;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return std::nullopt;
+}
+
+std::optional<LRESULT> HandlePlaylistMessage(HWND window, UINT message, WPARAM, LPARAM) {
+  return HandleSideMessage(PaintPlaylist, window, message);
+}
+
+std::optional<LRESULT> HandleEqualizerMessage(HWND window, UINT message, WPARAM, LPARAM) {
+  return HandleSideMessage(PaintEqualizer, window, message);
 }
 
 }  // namespace
 
 LRESULT CALLBACK PlaylistWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  return SideWindowProc(kPlaylistClass, PaintPlaylist, window, message, wParam, lParam);
+  return FramedWindowProc(kPlaylistClass, HandlePlaylistMessage, window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK EqualizerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  return SideWindowProc(kEqualizerClass, PaintEqualizer, window, message, wParam, lParam);
+  return FramedWindowProc(kEqualizerClass, HandleEqualizerMessage, window, message, wParam, lParam);
 }
 
 }  // namespace player
