@@ -1,6 +1,5 @@
 // "Jump to file": a modeless list of the playlist; a double-click or the
 // button plays the chosen entry.
-#include "player/message_log.h"
 #include "player/player_app.h"
 
 namespace player {
@@ -30,19 +29,33 @@ void JumpToSelection(HWND window) {
 void CreateControls(HWND window) {
   RECT client;
   GetClientRect(window, &client);
-  HWND list =
-      CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
-                      WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 8,
-                      8, client.right - 16, client.bottom - 48, window,
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), nullptr, nullptr);
-  HWND button =
-      CreateWindowExA(0, "BUTTON", "Jump to file", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                      client.right - 108, client.bottom - 32, 100, 24, window,
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kJumpButtonId)), nullptr, nullptr);
-  for (HWND control : {list, button})
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(FaceFont()), FALSE);
+  HWND list = CreateFaceControl(window, WS_EX_CLIENTEDGE, L"LISTBOX", L"",
+                                WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                                RECT{8, 8, client.right - 8, client.bottom - 40}, kListId);
+  CreateFaceControl(window, 0, L"BUTTON", L"Jump to file", WS_TABSTOP | BS_DEFPUSHBUTTON,
+                    RECT{client.right - 108, client.bottom - 32, client.right - 8, client.bottom - 8},
+                    kJumpButtonId);
   FillList(list);
   SetFocus(list);
+}
+
+std::optional<LRESULT> HandleJumpMessage(HWND window, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_CREATE:
+      CreateControls(window);
+      return 0;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == kJumpButtonId || (LOWORD(wParam) == kListId && HIWORD(wParam) == LBN_DBLCLK)) {
+        JumpToSelection(window);
+      } else if (LOWORD(wParam) == IDCANCEL) {
+        DestroyWindow(window);
+      }
+      return 0;
+    case WM_DESTROY:
+      if (gApp->jumpWindow == window) gApp->jumpWindow = nullptr;
+      return 0;
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -61,27 +74,7 @@ void ShowJumpWindow() {
 }
 
 LRESULT CALLBACK JumpWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  LogMessage(kJumpClass, message, wParam, lParam);
-  try {
-    switch (message) {
-      case WM_CREATE:
-        CreateControls(window);
-        return 0;
-      case WM_COMMAND:
-        if (LOWORD(wParam) == kJumpButtonId || (LOWORD(wParam) == kListId && HIWORD(wParam) == LBN_DBLCLK)) {
-          JumpToSelection(window);
-        } else if (LOWORD(wParam) == IDCANCEL) {
-          DestroyWindow(window);
-        }
-        return 0;
-      case WM_DESTROY:
-        if (gApp->jumpWindow == window) gApp->jumpWindow = nullptr;
-        return 0;
-    }
-  } catch (...) {
-    return 0;
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return FramedWindowProc(kJumpClass, HandleJumpMessage, window, message, wParam, lParam);
 }
 
 }  // namespace player

@@ -43,7 +43,7 @@ void ShutDown() {
   UnloadPlugins(gApp->plugins);
   RestoreOwnWindowProcedures();
   // The player goes on answering after its plug-ins are gone.
-  LRESULT position = SendMessageA(gApp->mainWindow, WM_USER, 0, kRequestPosition);
+  LRESULT position = SendMessageA(gApp->mainWindow, WM_USER, 0, klv::kHostPosition);
   LogEvent("position after unload %ld", static_cast<long>(position));
   SavePlayerState(gApp->directory, gApp->playback);
   DestroyPlayerWindows();

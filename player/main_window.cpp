@@ -29,87 +29,87 @@ LRESULT HandleRequest(int code, WPARAM wParam) {
   uint32_t now = GetTickCount();
   playback.Tick(now);
   switch (code) {
-    case kRequestStartPlayback:
+    case klv::kHostStartPlayback:
       playback.Play(now);
       RefreshPlayerWindows();
       return 0;
-    case kRequestPlayingState:
+    case klv::kHostPlayingState:
       return PlayingState(playback.State());
-    case kRequestPosition:
+    case klv::kHostPosition:
       if (wParam == 0) return playback.PositionMs(now);
       if (wParam == 1) return playback.LengthSeconds();
       return -1;
-    case kRequestSeek:
+    case klv::kHostSeek:
       if (playback.State() == PlayState::kStopped) return -1;
       playback.Seek(static_cast<int>(wParam), now);
       RefreshPlayerWindows();
       return 0;
-    case kRequestPlaylistIndex:
+    case klv::kHostPlaylistIndex:
       return playback.Index();
-    case kRequestTitleAt: {
+    case klv::kHostTitleAt: {
       // The playlist's own storage: it stays put as long as the player runs.
       const Track* track = playback.TrackAt(static_cast<int>(wParam));
       return track != nullptr ? reinterpret_cast<LRESULT>(track->title.c_str()) : 0;
     }
-    case kRequestWideTitleAt: {
+    case klv::kHostWideTitleAt: {
       // An older host does not know the request: it answers 0.
       const Track* track = playback.TrackAt(static_cast<int>(wParam));
       if (!gApp->wideTitles || track == nullptr) return 0;
       return reinterpret_cast<LRESULT>(track->wideTitle.c_str());
     }
-    case kRequestSettingsFolder:
+    case klv::kHostSettingsFolder:
       return gApp->settingsFolder.empty() ? 0 : reinterpret_cast<LRESULT>(gApp->settingsFolder.c_str());
-    case kRequestShuffle:
+    case klv::kHostShuffleState:
       return playback.Shuffle() ? 1 : 0;
-    case kRequestRepeat:
+    case klv::kHostRepeatState:
       return playback.Repeat() ? 1 : 0;
     default:
       return 0;
   }
 }
 
-bool HandleCommand(int id) {
+bool HandleCommand(uint32_t id) {
   Playback& playback = gApp->playback;
   uint32_t now = GetTickCount();
   playback.Tick(now);
   switch (id) {
-    case kCommandPrevious:
+    case klv::kCommandPrevious:
       playback.Previous(now);
       break;
-    case kCommandPlay:
+    case klv::kCommandPlay:
       playback.Play(now);
       break;
-    case kCommandPause:
+    case klv::kCommandPause:
       playback.Pause(now);
       break;
-    case kCommandStop:
+    case klv::kCommandStop:
       playback.Stop(now);
       break;
-    case kCommandNext:
+    case klv::kCommandNext:
       playback.Next(now);
       break;
-    case kCommandForward:
+    case klv::kCommandForward:
       playback.SkipBy(kSkipMs, now);
       break;
-    case kCommandRewind:
+    case klv::kCommandRewind:
       playback.SkipBy(-kSkipMs, now);
       break;
-    case kCommandVolumeUp:
+    case klv::kCommandVolumeUp:
       playback.ChangeVolume(kVolumeStep);
       break;
-    case kCommandVolumeDown:
+    case klv::kCommandVolumeDown:
       playback.ChangeVolume(-kVolumeStep);
       break;
-    case kCommandJumpToSong:
+    case klv::kCommandJumpToSong:
       ShowJumpWindow();
       break;
-    case kCommandToggleRepeat:
+    case klv::kCommandToggleRepeat:
       playback.ToggleRepeat();
       break;
-    case kCommandToggleShuffle:
+    case klv::kCommandToggleShuffle:
       playback.ToggleShuffle();
       break;
-    case kCommandStopAfterCurrent:
+    case klv::kCommandStopAfterCurrent:
       playback.ToggleStopAfterCurrent();
       break;
     case kCommandPluginConfig:
@@ -142,12 +142,10 @@ const char* StateName(PlayState state) {
 const char* OnOff(bool on) { return on ? "on" : "off"; }
 
 void PaintFace(HWND window) {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(window, &paint);
+  const FacePaint face(window);
+  HDC dc = face.dc;
   const Playback& playback = gApp->playback;
   uint32_t now = GetTickCount();
-  HGDIOBJ oldFont = SelectObject(dc, FaceFont());
-  SetBkMode(dc, TRANSPARENT);
 
   const Track* track = playback.TrackAt(playback.Index());
   const std::wstring title =
@@ -161,84 +159,74 @@ void PaintFace(HWND window) {
   char volume[64];
   wsprintfA(volume, "Volume: %d%%", playback.Volume() * 100 / Playback::kMaxVolume);
 
-  RECT client;
-  GetClientRect(window, &client);
-  RECT line{10, 6, client.right - 10, 24};
-  // DT_NOPREFIX: a title's "&" is a character, not a mnemonic.
-  constexpr UINT kLineFormat = DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_VCENTER;
-  DrawTextW(dc, title.c_str(), -1, &line, kLineFormat);
+  RECT line{10, 6, face.client.right - 10, 24};
+  DrawTextW(dc, title.c_str(), -1, &line, kFaceLineFormat);
   OffsetRect(&line, 0, 20);
-  DrawTextA(dc, clock.c_str(), -1, &line, kLineFormat);
+  DrawTextA(dc, clock.c_str(), -1, &line, kFaceLineFormat);
   OffsetRect(&line, 0, 20);
-  DrawTextA(dc, modes, -1, &line, kLineFormat);
+  DrawTextA(dc, modes, -1, &line, kFaceLineFormat);
   OffsetRect(&line, 0, 20);
-  DrawTextA(dc, volume, -1, &line, kLineFormat);
-  DrawClassTag(dc, client, kMainClass, DT_LEFT | DT_BOTTOM);
-
-  SelectObject(dc, oldFont);
-  EndPaint(window, &paint);
+  DrawTextA(dc, volume, -1, &line, kFaceLineFormat);
+  DrawClassTag(dc, face.client, kMainClass, DT_LEFT | DT_BOTTOM);
 }
 
 void CreateConfigButton(HWND window) {
   RECT client;
   GetClientRect(window, &client);
-  HWND button =
-      CreateWindowExA(0, "BUTTON", "Plug-in configuration...", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
-                      client.right - 170, client.bottom - 30, 160, 24, window,
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCommandPluginConfig)), nullptr, nullptr);
-  SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(FaceFont()), FALSE);
+  CreateFaceControl(window, 0, L"BUTTON", L"Plug-in configuration...", BS_PUSHBUTTON,
+                    RECT{client.right - 170, client.bottom - 30, client.right - 10, client.bottom - 6},
+                    static_cast<int>(kCommandPluginConfig));
+}
+
+std::optional<LRESULT> HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      CreateConfigButton(window);
+      SetTimer(window, kClockTimer, kClockPeriodMs, nullptr);
+      if (gApp->exitAfterMs != 0) SetTimer(window, kExitTimer, gApp->exitAfterMs, nullptr);
+      return 0;
+    case WM_USER:
+      return HandleRequest(static_cast<int>(lParam), wParam);
+    case WM_COMMAND:
+      if (HandleCommand(LOWORD(wParam))) return 0;
+      break;
+    case WM_TIMER:
+      if (wParam == kExitTimer) {
+        KillTimer(window, kExitTimer);
+        LogEvent("exit time reached");
+        PostMessageA(window, WM_CLOSE, 0, 0);
+      } else if (wParam == kClockTimer) {
+        int before = gApp->playback.Index();
+        PlayState stateBefore = gApp->playback.State();
+        gApp->playback.Tick(GetTickCount());
+        if (gApp->playback.Index() != before || gApp->playback.State() != stateBefore) {
+          RefreshPlayerWindows();
+        } else {
+          InvalidateRect(window, nullptr, TRUE);
+        }
+      }
+      return 0;
+    case WM_PAINT:
+      PaintFace(window);
+      return 0;
+    case WM_CLOSE:
+      // Plug-ins are shut down after the message loop, outside any of
+      // their hooks (FreeLibrary must not pull code from under a frame).
+      LogEvent("main window closed");
+      PostQuitMessage(0);
+      return 0;
+    case WM_DESTROY:
+      KillTimer(window, kClockTimer);
+      KillTimer(window, kExitTimer);
+      return 0;
+  }
+  return std::nullopt;
 }
 
 }  // namespace
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  LogMessage(kMainClass, message, wParam, lParam);
-  try {
-    switch (message) {
-      case WM_CREATE:
-        CreateConfigButton(window);
-        SetTimer(window, kClockTimer, kClockPeriodMs, nullptr);
-        if (gApp->exitAfterMs != 0) SetTimer(window, kExitTimer, gApp->exitAfterMs, nullptr);
-        return 0;
-      case WM_USER:
-        return HandleRequest(static_cast<int>(lParam), wParam);
-      case WM_COMMAND:
-        if (HandleCommand(LOWORD(wParam))) return 0;
-        break;
-      case WM_TIMER:
-        if (wParam == kExitTimer) {
-          KillTimer(window, kExitTimer);
-          LogEvent("exit time reached");
-          PostMessageA(window, WM_CLOSE, 0, 0);
-        } else if (wParam == kClockTimer) {
-          int before = gApp->playback.Index();
-          PlayState stateBefore = gApp->playback.State();
-          gApp->playback.Tick(GetTickCount());
-          if (gApp->playback.Index() != before || gApp->playback.State() != stateBefore) {
-            RefreshPlayerWindows();
-          } else {
-            InvalidateRect(window, nullptr, TRUE);
-          }
-        }
-        return 0;
-      case WM_PAINT:
-        PaintFace(window);
-        return 0;
-      case WM_CLOSE:
-        // Plug-ins are shut down after the message loop, outside any of
-        // their hooks (FreeLibrary must not pull code from under a frame).
-        LogEvent("main window closed");
-        PostQuitMessage(0);
-        return 0;
-      case WM_DESTROY:
-        KillTimer(window, kClockTimer);
-        KillTimer(window, kExitTimer);
-        return 0;
-    }
-  } catch (...) {
-    return 0;
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return FramedWindowProc(kMainClass, HandleMainMessage, window, message, wParam, lParam);
 }
 
 }  // namespace player

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,12 @@ int RestoreOwnWindowProcedures();
 void RefreshPlayerWindows();
 void ShowJumpWindow();
 
+// A window's own answer to a message, or none for the default one.
+using MessageHandler = std::optional<LRESULT> (*)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The frame of the player's window procedures: the message logged, then the
+// handler's answer or the default one; nothing escapes into the system.
+LRESULT FramedWindowProc(const char* className, MessageHandler handle, HWND window, UINT message,
+                         WPARAM wParam, LPARAM lParam) noexcept;
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 LRESULT CALLBACK PlaylistWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 LRESULT CALLBACK EqualizerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
@@ -49,6 +56,27 @@ LRESULT CALLBACK JumpWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // Text and font shared by the faces.
 std::string FormatClock(int milliseconds);  // "m:ss", "-:--" for negative
 HFONT FaceFont();
+// One line of a face; DT_NOPREFIX: a title's "&" is a character, not a mnemonic.
+constexpr UINT kFaceLineFormat = DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_VCENTER;
+
+// A face's WM_PAINT: the DC with the face font and transparent text, and the
+// client area; the font goes back and the paint ends when it goes.
+struct FacePaint {
+  explicit FacePaint(HWND window);
+  ~FacePaint();
+  FacePaint(const FacePaint&) = delete;
+  FacePaint& operator=(const FacePaint&) = delete;
+
+  HWND window;
+  PAINTSTRUCT paint{};
+  HDC dc;
+  RECT client{};
+  HGDIOBJ oldFont;
+};
+
+// A control of a face or dialog, in the face font, with the id WM_COMMAND reports.
+HWND CreateFaceControl(HWND parent, DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style,
+                       RECT place, int id);
 // The class name in grey in a corner: the faces have no frame without a
 // window manager, so screenshots say which window is which.
 void DrawClassTag(HDC dc, const RECT& client, const char* className, UINT corner);

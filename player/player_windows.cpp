@@ -114,6 +114,37 @@ HFONT FaceFont() {
   return font;
 }
 
+LRESULT FramedWindowProc(const char* className, MessageHandler handle, HWND window, UINT message,
+                         WPARAM wParam, LPARAM lParam) noexcept {
+  LogMessage(className, message, wParam, lParam);
+  try {
+    if (const std::optional<LRESULT> answer = handle(window, message, wParam, lParam)) return *answer;
+  } catch (...) {
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+FacePaint::FacePaint(HWND window)
+    : window(window), dc(BeginPaint(window, &paint)), oldFont(SelectObject(dc, FaceFont())) {
+  SetBkMode(dc, TRANSPARENT);
+  GetClientRect(window, &client);
+}
+
+FacePaint::~FacePaint() {
+  SelectObject(dc, oldFont);
+  EndPaint(window, &paint);
+}
+
+HWND CreateFaceControl(HWND parent, DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style,
+                       RECT place, int id) {
+  HWND control = CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, place.left,
+                                 place.top, place.right - place.left, place.bottom - place.top, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+  if (control != nullptr) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FaceFont()), FALSE);
+  return control;
+}
+
 void DrawClassTag(HDC dc, const RECT& client, const char* className, UINT corner) {
   RECT area{client.left + 10, client.top + 4, client.right - 10, client.bottom - 4};
   COLORREF oldColor = SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));

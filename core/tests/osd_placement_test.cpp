@@ -47,7 +47,7 @@ TEST(OsdPlacement, NinePositionsOnOneScreen) {
 }
 
 TEST(OsdPlacement, CodesAboveEightPlaceTopLeft) {
-  for (int code : {9, 10, 100, 255}) {
+  for (int code : {9, 10, 100, 200, 255}) {
     SCOPED_TRACE(code);
     ExpectPlaced({"above eight", kSingle1024, code, 300, 13, {0, 0, 306, 19}});
   }

@@ -278,7 +278,7 @@ TEST_F(DialogLayoutTest, TheOsdFontKeepsItsPointSize) {
   PressKeys(kCtrlAltP);
   HWND osd = nullptr;
   ASSERT_TRUE(WaitUntil([&] {
-    osd = FindWindowA("KelvoOsdWindow", nullptr);
+    osd = FindOsdWindow();
     return osd != nullptr && IsWindowVisible(osd);
   }));
   const auto font = reinterpret_cast<HFONT>(SendMessageA(osd, WM_GETFONT, 0, 0));

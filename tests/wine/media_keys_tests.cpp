@@ -70,7 +70,7 @@ TEST(MediaKeysThroughTheDll, AMediaKeyAloneAndF13WithCtrlRunTheirActions) {
       }
       EXPECT_EQ(ids, std::vector<WPARAM>{GlobalFindAtomA(press.atomName)});
       EXPECT_EQ(host.Commands(), press.commands);
-      HWND osd = FindWindowA("KelvoOsdWindow", nullptr);
+      HWND osd = FindOsdWindow();
       ASSERT_NE(osd, nullptr);
       EXPECT_EQ(WindowTextOf(osd), std::string(press.osdPrefix) + "\"Song\" [1:05/3:07]");
     }

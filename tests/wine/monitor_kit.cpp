@@ -72,7 +72,7 @@ RECT OsdRectangleAfterHotkey(TestHost& host, const std::string& osdLines, const 
     EXPECT_EQ(plugin.Init(), 0);
     act();
     EXPECT_TRUE(host.PressHotkey(kCtrlAltN));
-    if (HWND osd = FindWindowA("KelvoOsdWindow", nullptr)) shown = WindowRectangle(osd);
+    if (HWND osd = FindOsdWindow()) shown = WindowRectangle(osd);
     plugin.Quit();
   }
   ResetGlobalAtoms();

@@ -156,7 +156,7 @@ TEST_F(OsdOnTwoMonitors, AnOlderFileMeansTheDefaultsAndExitAddsBothKeysInOrder) 
     LoadedPlugin plugin(host.main);
     ASSERT_EQ(plugin.Init(), 0);
     ASSERT_TRUE(host.PressHotkey(('N' << 16) | klv::kModCtrl | klv::kModAlt));
-    HWND shown = FindWindowA("KelvoOsdWindow", nullptr);
+    HWND shown = FindOsdWindow();
     ASSERT_NE(shown, nullptr) << "hidden over a full-screen window by default";
     EXPECT_TRUE(Inside(WindowRectangle(shown), primary));
     HWND dialog = plugin.OpenConfigDialog();

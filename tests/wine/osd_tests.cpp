@@ -56,6 +56,9 @@ struct Place {
 
 bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b); }
 
+// The OSD window around a text of this extent: frame and inset, 3 px on each side.
+SIZE WindowSizeFor(const SIZE& text) { return SIZE{text.cx + 6, text.cy + 6}; }
+
 // The OSD as WM_PRINT draws it, frame and client, one COLORREF per pixel.
 struct Picture {
   int width = 0;
@@ -124,45 +127,36 @@ class ActiveWindow {
 
 class OsdTest : public OsdFixture {};
 
-TEST_F(OsdTest, TakesThePlaceOfTheMeasuredTextAtEveryPositionCode) {
+// The rule for every code and the clamps is the core's; here the window takes
+// the measured size of its text and stands where that rule puts it, written
+// out for the suites' screen and this text in the default font.
+TEST_F(OsdTest, TakesThePlaceOfTheMeasuredText) {
   ASSERT_TRUE(OnTheSuitesScreen());
   const std::string text = "Next : \"Song\" [1:05/3:07]";
   ShowOsd(text);
   const SIZE extent = MeasureInOsdFont(text);
-  ASSERT_GT(extent.cx, 0);
-  // The rule by hand on 1024 x 768: w = text width + 6, h = text height + 2,
-  // the window w x (h + 4); the bottom row's y = 768 - h is pulled up by the
-  // desktop clamp to 768 - (h + 4).
-  const int w = extent.cx + 6;
-  const int h = extent.cy + 2;
+  ASSERT_TRUE(extent.cx == 198 && extent.cy == 19)
+      << "the places below are worked out for 198 x 19, not " << extent.cx << " x " << extent.cy;
   struct Case {
-    int code;
-    int x, y;
+    const char* label;
+    int code;  // -1: the setting's default
+    Place expected;
   } const cases[] = {
-      {0, 0, 0},
-      {1, 0, (768 - h) / 2},
-      {2, 0, 768 - (h + 4)},
-      {3, (1024 - w) / 2, 0},
-      {4, (1024 - w) / 2, (768 - h) / 2},
-      {5, (1024 - w) / 2, 768 - (h + 4)},
-      {6, 1024 - w, 0},
-      {7, 1024 - w, (768 - h) / 2},
-      {8, 1024 - w, 768 - (h + 4)},
-      {9, 0, 0},  // codes above 8 count as 0
-      {200, 0, 0},
-      {255, 0, 0},
+      {"the default: right middle", -1, {820, 373, 204, 25}},
+      {"8: bottom-right, pulled up by the desktop's edge", 8, {820, 743, 204, 25}},
+      {"0: top-left", 0, {0, 0, 204, 25}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.code);
-    gSettings.osdPosition = static_cast<uint8_t>(c.code);
+    SCOPED_TRACE(c.label);
+    if (c.code >= 0) gSettings.osdPosition = static_cast<uint8_t>(c.code);
     ShowOsd(text);
     HWND osd = OsdPlatformWindow();
     ASSERT_NE(osd, nullptr);
-    EXPECT_TRUE(SameRect(Place{c.x, c.y, w, h + 4}, WindowRect(osd)));
+    EXPECT_TRUE(SameRect(c.expected, WindowRect(osd)));
     RECT client{};
     GetClientRect(osd, &client);
-    EXPECT_EQ(client.right, extent.cx + 4);
-    EXPECT_EQ(client.bottom, extent.cy + 4);
+    EXPECT_EQ(client.right, 202);
+    EXPECT_EQ(client.bottom, 23);
   }
 }
 
@@ -272,10 +266,8 @@ TEST_F(OsdTest, ASecondShowReplacesTextSizeAndPlaceInTheSameWindow) {
   EXPECT_EQ(WindowTextOf(first), longer);
   // Code 8 on 1024 x 768: right edge on the screen's, bottom edge on the screen's.
   ASSERT_TRUE(OnTheSuitesScreen());
-  const SIZE extent = MeasureInOsdFont(longer);
-  const int w = extent.cx + 6;
-  const int h = extent.cy + 2;
-  EXPECT_TRUE(SameRect(Place{1024 - w, 768 - (h + 4), w, h + 4}, WindowRect(first)));
+  const SIZE size = WindowSizeFor(MeasureInOsdFont(longer));
+  EXPECT_TRUE(SameRect(Place{1024 - size.cx, 768 - size.cy, size.cx, size.cy}, WindowRect(first)));
   EXPECT_GT(WindowRect(first).right - WindowRect(first).left, before.right - before.left);
 }
 
@@ -296,7 +288,7 @@ TEST_F(OsdTest, HidesAtTheFirstCheckOnceTheDisplayTimeIsUp) {
   EXPECT_EQ(OsdPlatformWindow(), nullptr);
   EXPECT_FALSE(IsWindow(osd));
   CheckOsdExpiry();  // off screen: brings nothing back
-  EXPECT_EQ(FindWindowW(L"KelvoOsdWindow", nullptr), nullptr);
+  EXPECT_EQ(FindOsdWindow(), nullptr);
 }
 
 TEST_F(OsdTest, ASecondShowRestartsTheDisplayTime) {
@@ -434,7 +426,7 @@ TEST(OsdPrintTest, PrintsTheFinishedOsdShownOrHidden) {
   LoadedPlugin plugin(host.main);
   ASSERT_EQ(plugin.Init(), 0);
   SendMessageA(host.main, WM_HOTKEY, GlobalFindAtomA("next_hotkey"), 0);
-  HWND osd = FindWindowA("KelvoOsdWindow", nullptr);
+  HWND osd = FindOsdWindow();
   ASSERT_NE(osd, nullptr);
   for (bool shown : {true, false}) {
     SCOPED_TRACE(shown ? "shown" : "hidden");
@@ -490,12 +482,13 @@ TEST_F(OsdTest, AFontChangeRepaintsInPlaceAndTheNextShowMeasuresWithIt) {
   ApplyOsdFont();
   EXPECT_TRUE(SameRect(small, WindowRect(osd))) << "kept its size and place";
   ShowOsd(text);
-  // The default code 7 on 1024 x 768: right edge on the screen's, centred vertically.
+  // Sized for the text in the new font; the default code 7 keeps the right edge on the screen's.
   ASSERT_TRUE(OnTheSuitesScreen());
-  const SIZE extent = MeasureInOsdFont(text);
-  const int w = extent.cx + 6;
-  const int h = extent.cy + 2;
-  EXPECT_TRUE(SameRect(Place{1024 - w, (768 - h) / 2, w, h + 4}, WindowRect(osd)));
+  const SIZE size = WindowSizeFor(MeasureInOsdFont(text));
+  const RECT now = WindowRect(osd);
+  EXPECT_EQ(now.right, 1024);
+  EXPECT_EQ(now.right - now.left, size.cx);
+  EXPECT_EQ(now.bottom - now.top, size.cy);
   EXPECT_GT(WindowRect(osd).bottom - WindowRect(osd).top, small.bottom - small.top);
 }
 
@@ -663,7 +656,7 @@ TEST_F(OsdTest, DestroyFreesTheWindowClassAndCreateBuildsItAgain) {
   ShowOsd("Stop");
   EXPECT_EQ(OsdPlatformWindow(), nullptr) << "no OSD without its window object";
   CheckOsdExpiry();
-  EXPECT_EQ(FindWindowW(L"KelvoOsdWindow", nullptr), nullptr) << "a check made a window";
+  EXPECT_EQ(FindOsdWindow(), nullptr) << "a check made a window";
 
   PrepareOsd();
   ShowOsd("Play");

@@ -101,7 +101,7 @@ TEST(PlayPauseThroughTheDll, AsksThePlayingStateFirstAndPausesOrPlaysByIt) {
       if (code >= 40000) commands.push_back(code);
     }
     EXPECT_EQ(host.Commands(), commands);
-    ExpectOsd(FindWindowA("KelvoOsdWindow", nullptr), c);
+    ExpectOsd(FindOsdWindow(), c);
     plugin.Quit();
   }
   ResetGlobalAtoms();

@@ -165,7 +165,7 @@ TEST_F(ResourceTest, HotkeyPressesWithTheOsdOn) {
     PostPresses(c.posted, ids);
     EXPECT_EQ(RealPresses(c.real), c.real) << "presses that never reached the host";
     host.ClearLog();
-    EXPECT_EQ(FindWindowA("KelvoOsdWindow", nullptr) != nullptr, c.displayTime > 0);
+    EXPECT_EQ(FindOsdWindow() != nullptr, c.displayTime > 0);
     ExpectStable(before, "after the presses");
     plugin.Quit();
   }
