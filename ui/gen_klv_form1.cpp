@@ -16,7 +16,6 @@
 #include "plugin/text_encoding.h"
 #include "plugin/transparency.h"
 #include "ui/config_dialog.h"
-#include "ui/config_form_holder.h"
 #include "ui/gen_klv_form2.h"
 #include "ui/jpeg_picture.h"
 #include "ui/ui_module.h"

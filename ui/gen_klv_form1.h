@@ -61,3 +61,10 @@ class TForm1 : public FormFrame {
   bool filling_ = false;              // FormShow is setting controls from the settings
   bool checkMarksPending_ = false;    // a user's check-mark change waits to be applied
 };
+
+// The hotkey list's reactions. EditHotkey runs the assignment dialog for
+// entry n = 1..16 and sets row n - 1's mark from the result: true when the
+// entry holds a combination afterwards.
+bool EditHotkey(int n);
+void ApplyListCheckMarks();
+void EditSelectedHotkeys();

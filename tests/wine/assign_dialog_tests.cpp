@@ -14,6 +14,7 @@
 #include "tests/wine/dialog_kit.h"
 #include "ui/config_dialog.h"
 #include "ui/form_layout.h"
+#include "ui/gen_klv_form1.h"
 #include "ui/gen_klv_form2.h"
 
 namespace {

@@ -1,10 +1,9 @@
-#include "ui/config_form_holder.h"
+#include "ui/config_dialog.h"
 
 #include <algorithm>
 #include <memory>
 #include <vector>
 
-#include "ui/config_dialog.h"
 #include "ui/gen_klv_form1.h"
 #include "ui/ui_module.h"
 
