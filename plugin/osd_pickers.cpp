@@ -6,10 +6,10 @@
 
 #include "plugin/osd_pickers.h"
 
-#include "core/utf16_text.h"
 #include "plugin/osd_style.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
+#include "plugin/text_encoding.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ void ChooseOsdFont(HWND owner) {
   dialog.rgbColors = ResolveOsdColor(gSettings.osdFont.color);
   if (ChooseFontW(&dialog)) {
     klv::OsdFontSettings& fontSettings = gSettings.osdFont;
-    fontSettings.name = klv::Utf16ToUtf8(reinterpret_cast<const char16_t*>(font.lfFaceName));
+    fontSettings.name = WideToUtf8(font.lfFaceName);
     fontSettings.size = dialog.iPointSize / 10;
     fontSettings.color = dialog.rgbColors;
     fontSettings.bold = IsBold(font.lfWeight);

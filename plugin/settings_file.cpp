@@ -18,15 +18,11 @@ namespace {
 
 constexpr DWORD kProfileBufferSize = klv::kMaxIniText + 1;
 
-std::string ToUtf8(const std::wstring& text) {
-  return klv::Utf16ToUtf8(std::u16string(text.begin(), text.end()));
-}
-
 }  // namespace
 
 SettingsFile::SettingsFile(std::string_view utf8Path) : path_(Utf8ToWide(utf8Path)) {}
 
-std::string SettingsFile::Path() const { return ToUtf8(path_); }
+std::string SettingsFile::Path() const { return WideToUtf8(path_); }
 
 std::string SettingsFile::ReadString(std::string_view section, std::string_view key,
                                      std::string_view fallback) const {

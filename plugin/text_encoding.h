@@ -1,11 +1,13 @@
-// The two conversions between the plug-in's UTF-8 texts and the platform's.
+// The conversions between the plug-in's UTF-8 texts and the platform's.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-// UTF-8 to UTF-16 for the wide window functions; invalid bytes become U+FFFD.
+// UTF-8 to UTF-16 for the wide window functions and back, by the portable
+// conversions of core: invalid bytes and unpaired surrogates become U+FFFD.
 std::wstring Utf8ToWide(std::string_view text);
+std::string WideToUtf8(std::wstring_view text);
 // Bytes in the system's ANSI code page, as a host without wide titles hands
 // them out, to UTF-8.
 std::string AnsiToUtf8(std::string_view bytes);
