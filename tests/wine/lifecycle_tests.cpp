@@ -298,34 +298,24 @@ TEST_F(LifecycleTest, UnloadWithoutQuitKeepsEverythingWorkingUntilQuit) {
   EXPECT_TRUE(boxes.Seen().empty());
 }
 
-// A player that closes: its own procedure quits and frees the library inside
-// a message that came through the hook. The hook still has to return, so the
-// library stays mapped (until a later load quits outside any call of ours),
-// and every procedure is the host's again.
-constexpr UINT kClosePlayer = WM_APP + 7;
-WNDPROC gClosingPlayerNext = nullptr;
-LoadedPlugin* gClosingPlugin = nullptr;
-
-LRESULT CALLBACK ClosingPlayerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  if (message == kClosePlayer && gClosingPlugin != nullptr) {
-    gClosingPlugin->Quit();
-    gClosingPlugin->Unload();
-  }
-  return CallWindowProcA(gClosingPlayerNext, window, message, wParam, lParam);
-}
-
+// A player that closes: its own procedure (here, a later subclass) quits and
+// frees the library inside a message that came through the hook. The hook
+// still has to return, so the library stays mapped (until a later load quits
+// outside any call of ours), and every procedure is the host's again.
 TEST_F(LifecycleTest, QuitAndUnloadInsideAHookedMessageKeepTheLibraryUntilALaterQuit) {
+  constexpr UINT kClosePlayer = WM_APP + 7;
   install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=8060936\r\n");
-  gClosingPlayerNext = reinterpret_cast<WNDPROC>(
-      SetWindowLongA(host.main, GWL_WNDPROC, reinterpret_cast<LONG>(&ClosingPlayerProc)));
+  std::optional<LoadedPlugin> plugin;
+  LaterSubclass closing(host.main, [&](UINT message) {
+    if (message != kClosePlayer || !plugin) return;
+    plugin->Quit();
+    plugin->Unload();
+  });
   const std::array<WNDPROC, 3> procedures = host.Procedures();
-  {
-    LoadedPlugin plugin(host.main);
-    ASSERT_EQ(plugin.Init(), 0);
-    gClosingPlugin = &plugin;
-    SendMessageA(host.main, kClosePlayer, 0, 0);
-    gClosingPlugin = nullptr;
-  }
+  plugin.emplace(host.main);
+  ASSERT_EQ(plugin->Init(), 0);
+  SendMessageA(host.main, kClosePlayer, 0, 0);
+  plugin.reset();
   EXPECT_NE(GetModuleHandleA(PluginDllPath().c_str()), nullptr);
   EXPECT_EQ(host.Procedures(), procedures);
   EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
@@ -336,7 +326,6 @@ TEST_F(LifecycleTest, QuitAndUnloadInsideAHookedMessageKeepTheLibraryUntilALater
     again.Quit();
   }
   EXPECT_EQ(GetModuleHandleA(PluginDllPath().c_str()), nullptr);
-  SetWindowLongA(host.main, GWL_WNDPROC, reinterpret_cast<LONG>(gClosingPlayerNext));
 }
 
 // Takes all but `left` of the process's free TLS slots until destroyed.

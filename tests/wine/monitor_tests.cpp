@@ -6,18 +6,108 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
+#include <vector>
 
 #include "core/host_codes.h"
-#include "tests/wine/monitor_kit.h"
 #include "tests/wine/test_host.h"
 #include "tests/wine/test_kit.h"
 #include "ui/gen_klv_form1.h"
 
+// Found by argument-dependent lookup for RECT, so outside the anonymous namespace.
+bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+void PrintTo(const RECT& r, std::ostream* os) {
+  *os << "(" << r.left << "," << r.top << ")-(" << r.right << "," << r.bottom << ")";
+}
+
 namespace {
 
-class OsdOnTwoMonitors : public TwoMonitorTest {};
+BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, RECT*, LPARAM data) {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (GetMonitorInfoA(monitor, &info)) {
+    auto& rectangles = *reinterpret_cast<std::vector<RECT>*>(data);
+    const bool primary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
+    rectangles.insert(primary ? rectangles.begin() : rectangles.end(), info.rcMonitor);
+  }
+  return TRUE;
+}
+
+RECT WindowRectangle(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return r;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
+// Moves a top-level window, size kept, a little way into the monitor; true
+// when it is wholly on it then.
+bool PlaceWindowOn(HWND window, const RECT& monitor) {
+  SetWindowPos(window, nullptr, monitor.left + 100, monitor.top + 100, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PumpMessages();
+  return Inside(WindowRectangle(window), monitor);
+}
+
+bool PutPointerOn(const RECT& monitor) {
+  SetCursorPos((monitor.left + monitor.right) / 2, (monitor.top + monitor.bottom) / 2);
+  POINT now{};
+  return GetCursorPos(&now) && PtInRect(&monitor, now);
+}
+
+constexpr klv::PackedHotkey kCtrlAltN = ('N' << 16) | klv::kModCtrl | klv::kModAlt;
+
+// Loads the real DLL with the OSD on for a minute and osdLines added to its
+// [OSD] section, runs act (to place windows or the pointer), presses the Next
+// action's key and returns the OSD's rectangle; an empty one when none showed.
+RECT OsdRectangleAfterHotkey(
+    TestHost& host, const std::string& osdLines, const std::function<void()>& act = [] {}) {
+  ResetGlobalAtoms();
+  TestInstall install;
+  install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltN) +
+                   "\r\n[OSD]\r\nEnable=1\r\nOSDDisplayTime=60000\r\n" + osdLines);
+  RECT shown{};
+  {
+    LoadedPlugin plugin(host.main);
+    EXPECT_EQ(plugin.Init(), 0);
+    act();
+    EXPECT_TRUE(host.PressHotkey(kCtrlAltN));
+    if (HWND osd = FindOsdWindow()) shown = WindowRectangle(osd);
+    plugin.Quit();
+  }
+  ResetGlobalAtoms();
+  return shown;
+}
+
+// Every test starts by checking the display scripts/test.sh set up: the
+// primary at (0,0)-(1024,768) and a second 1024x768 monitor on the side
+// %KLV_MONITOR_LAYOUT% names. Any other display fails, loudly: a suite that
+// skipped there would pass without ever having seen two monitors.
+class OsdOnTwoMonitors : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string side = EnvPath("KLV_MONITOR_LAYOUT");
+    ASSERT_TRUE(side == "right" || side == "left")
+        << "KLV_MONITOR_LAYOUT is neither right nor left: this suite runs on the two-monitor display";
+    std::vector<RECT> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
+    const RECT expectedSecond = side == "right" ? RECT{1024, 0, 2048, 768} : RECT{-1024, 0, 0, 768};
+    ASSERT_EQ(monitors, (std::vector<RECT>{{0, 0, 1024, 768}, expectedSecond}))
+        << "the display lacks the two monitors of the " << side << " layout";
+    primary = monitors[0];
+    second = monitors[1];
+  }
+
+  RECT primary{};
+  RECT second{};
+};
 
 // The player's window, in front, and the pointer on the second monitor do not
 // draw the OSD there: the primary monitor is the default rule.
@@ -132,7 +222,8 @@ TEST_F(OsdOnTwoMonitors, NoOsdOverAFullScreenProgramWhenAsked) {
         OsdRectangleAfterHotkey(host, std::string("OSDHideFullScreen=") + (c.flag ? "1" : "0") + "\r\n");
     EXPECT_EQ(!IsRectEmpty(&osd), c.shown);
     const std::vector<int> commands = host.Commands();
-    EXPECT_NE(std::find(commands.begin(), commands.end(), int(klv::kCommandNext)), commands.end())
+    EXPECT_NE(std::find(commands.begin(), commands.end(), static_cast<int>(klv::kCommandNext)),
+              commands.end())
         << "no action";
   }
 }
@@ -146,8 +237,7 @@ TEST_F(OsdOnTwoMonitors, AnOlderFileMeansTheDefaultsAndExitAddsBothKeysInOrder) 
       "OSDFontName=Arial\r\nOSDFontSize=12\r\nOSDFontColor=0\r\nOSDFontStyleBold=0\r\n"
       "OSDFontStyleItalic=0\r\nOSDFontStyleUnderlined=0\r\nOSDFontStyleStrikeOut=0\r\n";
   TestInstall install;
-  install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" +
-                   std::to_string(('N' << 16) | klv::kModCtrl | klv::kModAlt) + "\r\n" + osd);
+  install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltN) + "\r\n" + osd);
   TestHost host;
   PlaceWindowOn(host.main, second);
   PutPointerOn(second);
@@ -155,7 +245,7 @@ TEST_F(OsdOnTwoMonitors, AnOlderFileMeansTheDefaultsAndExitAddsBothKeysInOrder) 
   {
     LoadedPlugin plugin(host.main);
     ASSERT_EQ(plugin.Init(), 0);
-    ASSERT_TRUE(host.PressHotkey(('N' << 16) | klv::kModCtrl | klv::kModAlt));
+    ASSERT_TRUE(host.PressHotkey(kCtrlAltN));
     HWND shown = FindOsdWindow();
     ASSERT_NE(shown, nullptr) << "hidden over a full-screen window by default";
     EXPECT_TRUE(Inside(WindowRectangle(shown), primary));

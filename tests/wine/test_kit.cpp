@@ -157,19 +157,23 @@ HWND CreateTestWindow(const char* className, WNDPROC procedure, DWORD style, REC
 
 WNDPROC LaterSubclass::saved_ = nullptr;
 int LaterSubclass::calls_ = 0;
+std::function<void(UINT)> LaterSubclass::onMessage_;
 
-LaterSubclass::LaterSubclass(HWND window) : window_(window) {
+LaterSubclass::LaterSubclass(HWND window, std::function<void(UINT)> onMessage) : window_(window) {
   calls_ = 0;
+  onMessage_ = std::move(onMessage);
   saved_ = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LaterSubclass::PassOn)));
 }
 
 LaterSubclass::~LaterSubclass() {
+  onMessage_ = nullptr;
   SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(saved_));
 }
 
 LRESULT CALLBACK LaterSubclass::PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   ++calls_;
+  if (onMessage_) onMessage_(message);
   return CallWindowProcA(saved_, window, message, wParam, lParam);
 }
 

@@ -57,7 +57,8 @@ HWND CreateTestWindow(const char* className, WNDPROC procedure, DWORD style, REC
 // the object goes. One at a time.
 class LaterSubclass {
  public:
-  explicit LaterSubclass(HWND window);
+  // onMessage runs on every message before it is passed on.
+  explicit LaterSubclass(HWND window, std::function<void(UINT)> onMessage = {});
   ~LaterSubclass();
   LaterSubclass(const LaterSubclass&) = delete;
   LaterSubclass& operator=(const LaterSubclass&) = delete;
@@ -69,6 +70,7 @@ class LaterSubclass {
   static LRESULT CALLBACK PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
   static WNDPROC saved_;
   static int calls_;
+  static std::function<void(UINT)> onMessage_;
   HWND window_;
 };
 
