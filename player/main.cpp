@@ -74,6 +74,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   gApp = &app;
   app.exitAfterMs = options.exitAfterMs;
   app.wideTitles = options.wideTitles;
+  app.classicHost = options.classicHost;
   LogEvent("directory %s", app.directory.c_str());
   if (options.writeRegistry) {
     bool written = WriteInstallDirectory(app.directory);

@@ -15,6 +15,8 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
       options.wideTitles = false;
     } else if (std::strcmp(arg, "--per-user") == 0) {
       options.perUser = true;
+    } else if (std::strcmp(arg, "--2x") == 0) {
+      options.classicHost = true;
     } else if (std::strcmp(arg, "--log") == 0 && hasValue) {
       options.logPath = argv[++i];
     } else if (std::strcmp(arg, "--exit-after") == 0 && hasValue) {

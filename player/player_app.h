@@ -22,6 +22,9 @@ struct PlayerApp {
   std::vector<LoadedPlugin> plugins;
   UINT exitAfterMs = 0;
   bool wideTitles = true;  // answers request 213
+  // The 2.x player: 8-bit windows and no track-start notifications; the
+  // default is the 5.x player.
+  bool classicHost = false;
   // Answered to request 1335; empty answers 0, as a host older than per-user settings.
   std::wstring settingsFolder{};
 };
