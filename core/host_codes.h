@@ -10,6 +10,8 @@ constexpr int kHostStartPlayback = 102;
 constexpr int kHostPlayingState = 104;  // 1 playing, 3 paused, 0 stopped
 constexpr int kHostPosition = 105;      // wParam 0: position in ms; 1: length in s
 constexpr int kHostSeek = 106;
+constexpr int kHostVolume = 122;  // with wParam kHostVolumeQuery: the volume, 0..255
+constexpr intptr_t kHostVolumeQuery = -666;
 constexpr int kHostPlaylistIndex = 125;
 constexpr int kHostTitleAt = 212;      // 8-bit title, in the system's ANSI code page
 constexpr int kHostWideTitleAt = 213;  // UTF-16 title; 0 or -1 from a host that has none
@@ -18,6 +20,11 @@ constexpr int kHostRepeatState = 251;
 // The folder the host keeps each user's settings in, as UTF-16 text; 0 or 1
 // from a host that has none.
 constexpr int kHostSettingsFolder = 1335;
+
+// Sent by the 5.x host to its own main window (WM_USER, the code in lParam)
+// as playback of a file begins, the 8-bit path and then the UTF-16 one in wParam.
+constexpr int kHostTrackStarted = 3003;
+constexpr int kHostTrackStartedWide = 13003;
 
 constexpr uint32_t kCommandPrevious = 40044;
 constexpr uint32_t kCommandPlay = 40045;

@@ -3,7 +3,8 @@
 
 namespace klv {
 
-// For the repeat and shuffle rows osdText is the stem that " On" or " Off" completes.
+// For the repeat and shuffle rows osdText is the stem that " On" or " Off"
+// completes; for the volume rows it is the whole text or the level's stem.
 const HotkeyAction kHotkeyActions[kHotkeyCount] = {
     {"prev_hotkey", "Previous", HostStep::kCommand, kCommandPrevious, OsdTextKind::kTitleAndTime,
      "Previous : "},
@@ -11,10 +12,10 @@ const HotkeyAction kHotkeyActions[kHotkeyCount] = {
     {"pause_hotkey", "Pause", HostStep::kCommand, kCommandPause, OsdTextKind::kTitleAndTime, "Pause : "},
     {"stop_hotkey", "Stop", HostStep::kCommand, kCommandStop, OsdTextKind::kTitleAndTime, "Stop : "},
     {"next_hotkey", "Next", HostStep::kCommand, kCommandNext, OsdTextKind::kTitleAndTime, "Next : "},
-    {"fwd_hotkey", "Forwad", HostStep::kCommand, kCommandForward, OsdTextKind::kTitleAndTime, "Forward : "},
-    {"rew_hotkey", "Rewind", HostStep::kCommand, kCommandRewind, OsdTextKind::kTitleAndTime, "Reward : "},
-    {"VolUp_hotkey", "Volume Up", HostStep::kCommand, kCommandVolumeUp, OsdTextKind::kFixed, "Volume Up"},
-    {"VolDown_hotkey", "Volume Down", HostStep::kCommand, kCommandVolumeDown, OsdTextKind::kFixed,
+    {"fwd_hotkey", "Forward", HostStep::kCommand, kCommandForward, OsdTextKind::kTitleAndTime, "Forward : "},
+    {"rew_hotkey", "Rewind", HostStep::kCommand, kCommandRewind, OsdTextKind::kTitleAndTime, "Rewind : "},
+    {"VolUp_hotkey", "Volume Up", HostStep::kCommand, kCommandVolumeUp, OsdTextKind::kVolume, "Volume Up"},
+    {"VolDown_hotkey", "Volume Down", HostStep::kCommand, kCommandVolumeDown, OsdTextKind::kVolume,
      "Volume Down"},
     {"mainwindow_hotkey", "Activate Main WinAMP Window", HostStep::kToggleMainWindow, 0,
      OsdTextKind::kTitleAndTime, "WinAMP : "},

@@ -25,7 +25,8 @@ uint16_t HotkeyKeyCode(PackedHotkey packed);
 enum class HostStep { kCommand, kToggleMainWindow, kPlayPause, kNone };
 
 // kOfChosenCommand: the text of the row whose command the host step chose.
-enum class OsdTextKind { kTitleAndTime, kFixed, kRepeatState, kShuffleState, kOfChosenCommand };
+// kVolume: fixed, or with the host's volume level when the user asked for it.
+enum class OsdTextKind { kTitleAndTime, kFixed, kVolume, kRepeatState, kShuffleState, kOfChosenCommand };
 
 struct HotkeyAction {
   const char* atomName;  // also the key under [HotKeys]
@@ -33,7 +34,7 @@ struct HotkeyAction {
   HostStep step;
   uint32_t command;  // WM_COMMAND id when step is kCommand
   OsdTextKind osdKind;
-  const char* osdText;  // prefix for kTitleAndTime, whole text for kFixed
+  const char* osdText;  // prefix for kTitleAndTime, whole text for kFixed and kVolume
 };
 
 // Rows 0..15; hotkey table entry n is row n - 1.

@@ -42,6 +42,14 @@ std::string StateText(const char* stem, int stateCode, const HostQuery& host) {
   return std::string(stem) + (on ? " On" : " Off");
 }
 
+// The host's volume, 0..255, as a percentage rounded half up; an answer out
+// of that range keeps the fixed text.
+std::string VolumeText(const char* stem, const HostQuery& host) {
+  const int32_t volume = AnswerAsInt32(host(kHostVolume, kHostVolumeQuery));
+  if (volume < 0 || volume > 255) return stem;
+  return std::string(stem) + " : " + std::to_string((volume * 200 + 255) / 510) + "%";
+}
+
 }  // namespace
 
 std::string TrackTitleText(const OsdHost& host) {
@@ -77,7 +85,7 @@ std::string FormatTrackTime(int32_t positionMs, int32_t lengthSeconds) {
          std::to_string(totalMinutes) + ":" + TwoDigits(totalSeconds) + "]";
 }
 
-std::string ActionOsdText(int row, const OsdHost& host) {
+std::string ActionOsdText(int row, const OsdHost& host, bool volumeLevel) {
   if (row < 0 || row >= kHotkeyCount) return std::string();
   const HotkeyAction& action = kHotkeyActions[row];
   switch (action.osdKind) {
@@ -85,6 +93,8 @@ std::string ActionOsdText(int row, const OsdHost& host) {
       return TitleAndTime(action.osdText, host);
     case OsdTextKind::kFixed:
       return action.osdText;
+    case OsdTextKind::kVolume:
+      return volumeLevel ? VolumeText(action.osdText, host.query) : action.osdText;
     case OsdTextKind::kRepeatState:
       return StateText(action.osdText, kHostRepeatState, host.query);
     case OsdTextKind::kShuffleState:

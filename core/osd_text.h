@@ -31,7 +31,8 @@ std::string TrackTimeText(const HostQuery& host);
 std::string FormatTrackTime(int32_t positionMs, int32_t lengthSeconds);
 // The text of an action's row; empty for rows outside the table and for
 // Play/Pause, which shows the text of the row it chose (ChoosePlayPause).
-std::string ActionOsdText(int row, const OsdHost& host);
+// With volumeLevel the volume rows add the host's level ("Volume Up : 62%").
+std::string ActionOsdText(int row, const OsdHost& host, bool volumeLevel = false);
 std::string StartupOsdText(const OsdHost& host);
 
 }  // namespace klv

@@ -50,6 +50,8 @@ struct Settings {
   OsdFontSettings osdFont;
   int32_t osdMonitor = 0;  // an OsdMonitor value
   bool osdHideFullScreen = false;
+  bool osdOnTrackChange = false;  // the start-up text whenever the host starts a track
+  bool osdShowVolume = false;     // the volume actions show the host's level
   bool playOnStart = false;
   bool rememberPosition = false;
 };

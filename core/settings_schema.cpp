@@ -79,6 +79,8 @@ bool WriteOsd(IniWriter& ini, const Settings& settings) {
          ini.WriteBool(kOsdSection, "OSDFontStyleStrikeOut", font.strikeOut) &&
          ini.WriteInteger(kOsdSection, "OSDMonitor", settings.osdMonitor) &&
          ini.WriteBool(kOsdSection, "OSDHideFullScreen", settings.osdHideFullScreen) &&
+         ini.WriteBool(kOsdSection, "OSDOnTrackChange", settings.osdOnTrackChange) &&
+         ini.WriteBool(kOsdSection, "OSDShowVolume", settings.osdShowVolume) &&
          (IsAscii(font.name) || ini.WriteString(kOsdSection, kExactFontNameKey, EscapeIniText(font.name)));
 }
 
@@ -129,6 +131,8 @@ void ReadOsdSettings(const IniReader& ini, Settings& settings) {
   settings.osdMonitor =
       static_cast<int32_t>(OsdMonitorFrom(ini.ReadInteger(kOsdSection, "OSDMonitor", kDefaults.osdMonitor)));
   settings.osdHideFullScreen = ini.ReadBool(kOsdSection, "OSDHideFullScreen", kDefaults.osdHideFullScreen);
+  settings.osdOnTrackChange = ini.ReadBool(kOsdSection, "OSDOnTrackChange", kDefaults.osdOnTrackChange);
+  settings.osdShowVolume = ini.ReadBool(kOsdSection, "OSDShowVolume", kDefaults.osdShowVolume);
 }
 
 void ReadTrackSettings(const IniReader& ini, Settings& settings, int32_t& lastPlaybackPosition) {

@@ -148,6 +148,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       FUZZ_CHECK(queries == titleAndTimeQueries);
       break;
     case klv::OsdTextKind::kFixed:
+    case klv::OsdTextKind::kVolume:
       FUZZ_CHECK(text == action.osdText);
       FUZZ_CHECK(queries.empty());
       break;

@@ -13,6 +13,8 @@ constexpr UINT kClockPeriodMs = 250;
 constexpr int kSkipMs = 5000;
 constexpr int kVolumeStep = 8;
 
+uint32_t gAnnouncedStarts = 0;  // Playback::Starts() at the last announcement
+
 LRESULT PlayingState(PlayState state) {
   switch (state) {
     case PlayState::kPlaying:
@@ -31,6 +33,7 @@ LRESULT HandleRequest(int code, WPARAM wParam) {
   switch (code) {
     case klv::kHostStartPlayback:
       playback.Play(now);
+      AnnounceTrackStart();
       RefreshPlayerWindows();
       return 0;
     case klv::kHostPlayingState:
@@ -63,6 +66,9 @@ LRESULT HandleRequest(int code, WPARAM wParam) {
       return playback.Shuffle() ? 1 : 0;
     case klv::kHostRepeatState:
       return playback.Repeat() ? 1 : 0;
+    case klv::kHostVolume:
+      // Other values would set the volume; no client of this stand-in does.
+      return static_cast<intptr_t>(wParam) == klv::kHostVolumeQuery ? playback.Volume() : 0;
     default:
       return 0;
   }
@@ -124,6 +130,7 @@ bool HandleCommand(uint32_t id) {
     default:
       return false;
   }
+  AnnounceTrackStart();
   RefreshPlayerWindows();
   return true;
 }
@@ -199,6 +206,8 @@ std::optional<LRESULT> HandleMainMessage(HWND window, UINT message, WPARAM wPara
         int before = gApp->playback.Index();
         PlayState stateBefore = gApp->playback.State();
         gApp->playback.Tick(GetTickCount());
+        // Also a move on made by a request's clock reading since the last beat.
+        AnnounceTrackStart();
         if (gApp->playback.Index() != before || gApp->playback.State() != stateBefore) {
           RefreshPlayerWindows();
         } else {
@@ -224,6 +233,20 @@ std::optional<LRESULT> HandleMainMessage(HWND window, UINT message, WPARAM wPara
 }
 
 }  // namespace
+
+void AnnounceTrackStart() {
+  const Playback& playback = gApp->playback;
+  if (playback.Starts() == gAnnouncedStarts) return;
+  gAnnouncedStarts = playback.Starts();
+  // The 2.x player has no such notices.
+  if (gApp->classicHost) return;
+  // No files behind the playlist: a path made of the entry's number stands in.
+  const std::wstring widePath = L"C:\\Music\\" + std::to_wstring(playback.Index() + 1) + L".mp3";
+  const std::string path(widePath.begin(), widePath.end());
+  SendMessageW(gApp->mainWindow, WM_USER, reinterpret_cast<WPARAM>(path.c_str()), klv::kHostTrackStarted);
+  SendMessageW(gApp->mainWindow, WM_USER, reinterpret_cast<WPARAM>(widePath.c_str()),
+               klv::kHostTrackStartedWide);
+}
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   return FramedWindowProc(kMainClass, HandleMainMessage, window, message, wParam, lParam);

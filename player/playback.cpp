@@ -122,6 +122,7 @@ void Playback::StartAt(int index, int positionMs, uint32_t now) {
   anchorPositionMs_ = positionMs;
   anchorTick_ = now;
   state_ = PlayState::kPlaying;
+  ++starts_;
 }
 
 int Playback::FollowingIndex(bool wrap) {

@@ -58,6 +58,8 @@ class Playback {
   bool Shuffle() const { return shuffle_; }
   bool StopAfterCurrent() const { return stopAfterCurrent_; }
   int Volume() const { return volume_; }
+  // Counts every start of a track from its beginning, also the moves on at the end of one.
+  uint32_t Starts() const { return starts_; }
 
  private:
   void StartAt(int index, int positionMs, uint32_t now);
@@ -75,6 +77,7 @@ class Playback {
   bool shuffle_ = false;
   bool stopAfterCurrent_ = false;
   int volume_ = 200;
+  uint32_t starts_ = 0;
   uint32_t random_;
 };
 

@@ -5,6 +5,7 @@
 #include "plugin/host.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
+#include "plugin/track_change_osd.h"
 
 namespace {
 
@@ -34,6 +35,7 @@ void RunHotkeyAction(WPARAM id) {
   const int row = FindActionRow(id);
   if (row < 0) return;
   const klv::HotkeyAction& action = klv::kHotkeyActions[row];
+  const OwnTrackStart own;
   int osdRow = row;
   switch (action.step) {
     case klv::HostStep::kCommand:
@@ -54,5 +56,5 @@ void RunHotkeyAction(WPARAM id) {
       break;
   }
   // The text is composed after the command so that it shows its effect.
-  if (gSettings.osdEnabled) ShowOsd(klv::ActionOsdText(osdRow, OsdTextHost()));
+  if (gSettings.osdEnabled) ShowOsd(klv::ActionOsdText(osdRow, OsdTextHost(), gSettings.osdShowVolume));
 }

@@ -5,9 +5,11 @@
 #include "plugin/host.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
+#include "plugin/track_change_osd.h"
 
 void PlayOnStart() {
   if (!gSettings.playOnStart) return;
+  const OwnTrackStart own;  // the start-up text below is this start's one OSD
   HostRequest(klv::kHostStartPlayback);
   // Seek whatever the shuffle state: the remembered position is the user's wish either way.
   if (gSettings.rememberPosition) HostRequest(klv::kHostSeek, gLastPlaybackPosition);

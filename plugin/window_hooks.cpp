@@ -8,6 +8,7 @@
 #include "plugin/module_hold.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
+#include "plugin/track_change_osd.h"
 #include "plugin/transparency.h"
 
 namespace {
@@ -61,13 +62,15 @@ LRESULT Chain(WNDPROC saved, HWND window, UINT message, WPARAM wParam, LPARAM lP
   return CallWindowProcA(saved, window, message, wParam, lParam);
 }
 
-void OnMainWindowMessage(HWND window, UINT message, WPARAM wParam) {
+void OnMainWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_ACTIVATE) {
     ApplyActivationAlpha(window, klv::HostWindow::kMain, LOWORD(wParam));
   } else if (message == WM_HOTKEY) {
     RunHotkeyAction(wParam);
   } else if (message == WM_DISPLAYCHANGE) {
     ForgetOsdScreen();
+  } else if (message == WM_USER) {
+    OnHostNotification(lParam);
   }
   CheckOsdExpiry();
   // The host's answers to our own requests come back through this hook as
@@ -97,7 +100,7 @@ LRESULT CALLBACK MainWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM
   const CallInProgress call;
   const WNDPROC saved = gSlots[kMainSlot].saved;
   try {
-    if (!gPassThrough) OnMainWindowMessage(window, message, wParam);
+    if (!gPassThrough) OnMainWindowMessage(window, message, wParam, lParam);
   } catch (...) {
   }
   return Chain(saved, window, message, wParam, lParam);

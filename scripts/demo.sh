@@ -56,6 +56,8 @@ Enable=1
 OSDPosition=7
 OSDDisplayTime=2500
 OSDFontSize=14
+OSDOnTrackChange=1
+OSDShowVolume=1
 [Track]
 PlayOnStart=1
 RememberPosition=1
@@ -138,6 +140,14 @@ for step in "ctrl+alt+n:02-next" "ctrl+alt+u:03-volume-up" "ctrl+alt+r:04-repeat
   shot "${step#*:}"
   sleep 2.5
 done
+
+# The player moves on by itself at the end of a track: the OSD names the new
+# one. The track is sought to just before its end.
+length=$(wintool request "$main_class" 105 1 | tr -d '\r')
+wintool request "$main_class" 106 $(( length * 1000 - 300 )) >/dev/null
+sleep 1.2
+shot 04a-track-change-auto-advance
+sleep 2.5
 
 # The keyboard's play/pause key alone: the track pauses and the OSD says so;
 # pressed again, it plays on and the OSD says Play.

@@ -19,7 +19,9 @@ constexpr const char* kInactiveHint = "Inactive windows transparency level";
 // The form as it reads: place and size at 96 DPI relative to the container
 // (parent 0 is the form), tab order within the container. The hot keys list
 // is tall enough for all sixteen rows without scrolling, with rows to spare;
-// the OSD group is wide enough for its monitor list on one row with its label.
+// the OSD group is wide enough for its monitor list on one row with its label,
+// and its now-playing and volume boxes stand in the right-hand column, above
+// the playback boxes.
 // clang-format off
 const ControlRow kControls[] = {
     // kind             id               parent        x    y    w    h    caption                             hint              tab        flags           on caption of
@@ -28,7 +30,7 @@ const ControlRow kControls[] = {
     {K::kCheckBox,      kCheckBox6,      0,            20,  6,   14,  17,  "",                                 nullptr,          12,        0,              kGroupBox4},
     {K::kCheckList,     kCheckListBox1,  0,            16,  25,  185, 267, "",                                 kHotKeysHint,     3},
     // on-screen display
-    {K::kGroupBox,      kGroupBox3,      0,            216, 8,   230, 166, "       OSD ",                      nullptr,          5},
+    {K::kGroupBox,      kGroupBox3,      0,            216, 8,   408, 166, "       OSD ",                      nullptr,          5},
     {K::kCheckBox,      kCheckBox5,      0,            228, 6,   14,  17,  "",                                 nullptr,          11,        0,              kGroupBox3},
     {K::kGroupBox,      kRadioGroup1,    kGroupBox3,   8,   16,  65,  65,  " Position ",                       kPositionHint,    0},
     {K::kRadioButton,   kRadioItem0 + 0, kRadioGroup1, 8,   15,  18,  15,  "",                                 nullptr,          0},
@@ -48,6 +50,8 @@ const ControlRow kControls[] = {
     {K::kLabel,         kLabel13,        kGroupBox3,   8,   122, 0,   0,   "Show on",                          nullptr,          kNoTabStop},
     {K::kDropDownList,  kComboBox1,      kGroupBox3,   56,  118, 166, 21,  "",                                 nullptr,          4},
     {K::kCheckBox,      kCheckBox7,      kGroupBox3,   8,   144, 214, 17,  "Not over full-screen programs",    nullptr,          5},
+    {K::kCheckBox,      kCheckBox8,      kGroupBox3,   237, 16,  163, 17,  "Show on track change",             nullptr,          6},
+    {K::kCheckBox,      kCheckBox9,      kGroupBox3,   237, 40,  163, 17,  "Show volume level",                nullptr,          7},
     // about
     {K::kGroupBox,      kGroupBox6,      0,            216, 181, 230, 121, " About ",                          nullptr,          6},
     {K::kPicture,       kImage2,         kGroupBox6,   11,  16,  52,  41,  "",                                 nullptr,          kNoTabStop},
@@ -57,8 +61,8 @@ const ControlRow kControls[] = {
     {K::kLabel,         kLabel10,        kGroupBox6,   11,  88,  0,   0,   "Written by the Kelvo-plugin team", nullptr,          kNoTabStop},
     {K::kLabel,         kLabel11,        kGroupBox6,   11,  104, 0,   0,   "Free to use, share and improve",   nullptr,          kNoTabStop},
     // playback; the first box 24 high, not 25, so that it ends where the second begins
-    {K::kCheckBox,      kCheckBox2,      0,            453, 16,  169, 24,  "Start playing on WinAMP start",    kPlayOnStartHint, 8},
-    {K::kCheckBox,      kCheckBox1,      0,            453, 40,  161, 25,  "Remember last track position",     kRememberHint,    7},
+    {K::kCheckBox,      kCheckBox2,      0,            453, 189, 169, 24,  "Start playing on WinAMP start",    kPlayOnStartHint, 8},
+    {K::kCheckBox,      kCheckBox1,      0,            453, 213, 161, 25,  "Remember last track position",     kRememberHint,    7},
     // transparency
     {K::kGroupBox,      kGroupBox1,      0,            8,   309, 304, 121, "       Transparency  Active  ",    kActiveHint,      1,         kStartDisabled},
     {K::kCheckBox,      kCheckBox3,      0,            20,  307, 14,  17,  "",                                 nullptr,          9,         0,              kGroupBox1},

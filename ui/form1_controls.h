@@ -50,6 +50,8 @@ enum ControlId : int {
   kLabel13,    // "Show on"
   kComboBox1,  // the OSD's monitor
   kCheckBox7,  // no OSD over full-screen programs
+  kCheckBox8,  // the OSD at every track start
+  kCheckBox9,  // the volume actions show the level
 };
 constexpr wchar_t kClassName[] = L"TForm1";
 

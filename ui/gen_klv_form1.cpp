@@ -169,6 +169,12 @@ void TForm1::OnCommand(int id, int code) {
     case kCheckBox7:
       CheckBox7Click();
       break;
+    case kCheckBox8:
+      TrackChangeOsdClick();
+      break;
+    case kCheckBox9:
+      VolumeLevelOsdClick();
+      break;
     case kButton1:
       Button1Click();
       break;
@@ -233,6 +239,8 @@ void TForm1::FormShow() {
   const int32_t monitor = gSettings.osdMonitor;
   SendMessageW(layout_.Control(kComboBox1), CB_SETCURSEL, monitor >= 0 && monitor <= 3 ? monitor : 0, 0);
   SetChecked(kCheckBox7, gSettings.osdHideFullScreen);
+  SetChecked(kCheckBox8, gSettings.osdOnTrackChange);
+  SetChecked(kCheckBox9, gSettings.osdShowVolume);
 
   SetChecked(kCheckBox1, gSettings.rememberPosition);
   SetChecked(kCheckBox2, gSettings.playOnStart);
@@ -301,6 +309,10 @@ void TForm1::ComboBox1Change() {
 }
 
 void TForm1::CheckBox7Click() { gSettings.osdHideFullScreen = Checked(kCheckBox7); }
+
+void TForm1::TrackChangeOsdClick() { gSettings.osdOnTrackChange = Checked(kCheckBox8); }
+
+void TForm1::VolumeLevelOsdClick() { gSettings.osdShowVolume = Checked(kCheckBox9); }
 
 void TForm1::Button2Click() { ChooseOsdColor(Window()); }
 

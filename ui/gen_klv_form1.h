@@ -42,6 +42,8 @@ class TForm1 : public FormFrame {
   void Edit1Change();
   void ComboBox1Change();
   void CheckBox7Click();
+  void TrackChangeOsdClick();
+  void VolumeLevelOsdClick();
   void Button2Click();
   void Button3Click();
   void CheckBox3Click();

@@ -276,7 +276,7 @@ TEST(ActionText, TitleRowsJoinPrefixTitleAndTime) {
       {3, "Stop : \"Song\" [1:05/3:07]"},
       {4, "Next : \"Song\" [1:05/3:07]"},
       {5, "Forward : \"Song\" [1:05/3:07]"},
-      {6, "Reward : \"Song\" [1:05/3:07]"},
+      {6, "Rewind : \"Song\" [1:05/3:07]"},
       {9, "WinAMP : \"Song\" [1:05/3:07]"},
       {10, "Info : \"Song\" [1:05/3:07]"},
       {11, "Jump : \"Song\" [1:05/3:07]"},
@@ -290,12 +290,27 @@ TEST(ActionText, TitleRowsJoinPrefixTitleAndTime) {
   }
 }
 
-TEST(ActionText, VolumeRowsAreFixedAndAskNothing) {
-  for (const auto& [row, expected] : {std::pair<int, const char*>{7, "Volume Up"}, {8, "Volume Down"}}) {
-    SCOPED_TRACE(row);
+// Without the level the texts are fixed and ask nothing; with it, one volume
+// request, and an answer outside 0..255 keeps the fixed text.
+TEST(ActionText, VolumeRowsShowTheLevelOnlyWhenAsked) {
+  struct Case {
+    int row;
+    bool level;
+    intptr_t answer;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {7, false, 158, "Volume Up"},      {8, false, 158, "Volume Down"},
+      {7, true, 158, "Volume Up : 62%"}, {8, true, 148, "Volume Down : 58%"},
+      {8, true, 0, "Volume Down : 0%"},  {7, true, 255, "Volume Up : 100%"},
+      {7, true, 256, "Volume Up"},       {8, true, -1, "Volume Down"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.row << (c.level ? " with level " : " without, ") << c.answer);
     FakeHost host;
-    EXPECT_EQ(ActionOsdText(row, host.Host()), expected);
-    EXPECT_TRUE(host.Queries().empty());
+    host.Answer(kHostVolume, kHostVolumeQuery, c.answer);
+    EXPECT_EQ(ActionOsdText(c.row, host.Host(), c.level), c.expected);
+    EXPECT_EQ(host.Queries().size(), c.level ? 1u : 0u);
   }
 }
 

@@ -25,6 +25,8 @@ inline klv::Settings UnusualSettings() {
   s.osdFont.bold = s.osdFont.italic = s.osdFont.underline = s.osdFont.strikeOut = true;
   s.osdMonitor = 2;
   s.osdHideFullScreen = true;
+  s.osdOnTrackChange = true;
+  s.osdShowVolume = true;
   s.playOnStart = true;
   s.rememberPosition = true;
   return s;
@@ -35,8 +37,8 @@ inline klv::Settings UnusualSettings() {
 // compared here too.
 inline void ExpectSameSettings(const klv::Settings& actual, const klv::Settings& expected) {
   const auto& [hotkeysEnabled, activeEnabled, inactiveEnabled, alphaLevels, osdEnabled, osdPosition,
-               osdDisplayTime, osdColor, osdFont, osdMonitor, osdHideFullScreen, playOnStart,
-               rememberPosition] = actual;
+               osdDisplayTime, osdColor, osdFont, osdMonitor, osdHideFullScreen, osdOnTrackChange,
+               osdShowVolume, playOnStart, rememberPosition] = actual;
   EXPECT_EQ(hotkeysEnabled, expected.hotkeysEnabled);
   EXPECT_EQ(activeEnabled, expected.activeEnabled);
   EXPECT_EQ(inactiveEnabled, expected.inactiveEnabled);
@@ -47,6 +49,8 @@ inline void ExpectSameSettings(const klv::Settings& actual, const klv::Settings&
   EXPECT_EQ(osdColor, expected.osdColor);
   EXPECT_EQ(osdMonitor, expected.osdMonitor);
   EXPECT_EQ(osdHideFullScreen, expected.osdHideFullScreen);
+  EXPECT_EQ(osdOnTrackChange, expected.osdOnTrackChange);
+  EXPECT_EQ(osdShowVolume, expected.osdShowVolume);
   EXPECT_EQ(playOnStart, expected.playOnStart);
   EXPECT_EQ(rememberPosition, expected.rememberPosition);
   const auto& [name, size, color, bold, italic, underline, strikeOut] = osdFont;

@@ -97,7 +97,7 @@ const ActionRow kActionRows[] = {
     {"pause_hotkey", "Pause"},
     {"stop_hotkey", "Stop"},
     {"next_hotkey", "Next"},
-    {"fwd_hotkey", "Forwad"},
+    {"fwd_hotkey", "Forward"},
     {"rew_hotkey", "Rewind"},
     {"VolUp_hotkey", "Volume Up"},
     {"VolDown_hotkey", "Volume Down"},
@@ -268,6 +268,8 @@ TEST(SettingsSchema, EmptyFileGivesTheDefaults) {
   EXPECT_FALSE(settings.osdFont.strikeOut);
   EXPECT_EQ(settings.osdMonitor, 0);
   EXPECT_FALSE(settings.osdHideFullScreen);
+  EXPECT_FALSE(settings.osdOnTrackChange);
+  EXPECT_FALSE(settings.osdShowVolume);
   EXPECT_FALSE(settings.playOnStart);
   EXPECT_FALSE(settings.rememberPosition);
   EXPECT_EQ(position, 0);
@@ -285,7 +287,7 @@ TEST(SettingsSchema, ReadsEveryKeyIntoItsField) {
       "[OSD]\nEnable=1\nOSDPosition=4\nOSDDisplayTime=-5\nOSDColor=255\nOSDFontName=Tahoma Bold\n"
       "OSDFontSize=9\nOSDFontColor=0xFF00\nOSDFontStyleBold=1\nOSDFontStyleItalic=0\n"
       "OSDFontStyleUnderlined=1\nOSDFontStyleStrikeOut=0\nOSDMonitor=2\nOSDHideFullScreen=1\n"
-      "[Track]\nPlayOnStart=1\n");
+      "OSDOnTrackChange=1\nOSDShowVolume=0\n[Track]\nPlayOnStart=1\n");
 
   Settings settings;
   std::array<int32_t, kHotkeyCount> packed{};
@@ -314,6 +316,8 @@ TEST(SettingsSchema, ReadsEveryKeyIntoItsField) {
   EXPECT_FALSE(settings.osdFont.strikeOut);
   EXPECT_EQ(settings.osdMonitor, 2);
   EXPECT_TRUE(settings.osdHideFullScreen);
+  EXPECT_TRUE(settings.osdOnTrackChange);
+  EXPECT_FALSE(settings.osdShowVolume);
   EXPECT_TRUE(settings.playOnStart);
   EXPECT_FALSE(settings.rememberPosition);
 }
@@ -427,6 +431,8 @@ TEST(SettingsSchema, WritesEveryKeyButPositionInTheFilesOrder) {
       {"OSD", "OSDFontStyleStrikeOut", "1"},
       {"OSD", "OSDMonitor", "2"},
       {"OSD", "OSDHideFullScreen", "1"},
+      {"OSD", "OSDOnTrackChange", "1"},
+      {"OSD", "OSDShowVolume", "1"},
       {"Track", "PlayOnStart", "1"},
       {"Track", "RememberPosition", "1"},
   };
@@ -441,7 +447,9 @@ TEST(SettingsSchema, WritesEveryKeyButPositionInTheFilesOrder) {
 // Last in the OSD section, so that the monitor keys stay right after
 // OSDFontStyleStrikeOut; only for a name an 8-bit file could lose.
 TEST(SettingsSchema, ExactFontNameIsWrittenLastInTheOsdSectionForNamesBeyondAscii) {
-  const std::string monitorKeys = "OSDFontStyleStrikeOut=0\nOSDMonitor=0\nOSDHideFullScreen=0\n";
+  const std::string monitorKeys =
+      "OSDFontStyleStrikeOut=0\nOSDMonitor=0\nOSDHideFullScreen=0\n"
+      "OSDOnTrackChange=0\nOSDShowVolume=0\n";
   const std::pair<std::string, std::string> cases[] = {
       {"Courier New", monitorKeys},
       {"\xEF\xBC\xAD\xEF\xBC\xB3", monitorKeys + "OSDFontNameUnicode=\\uFF2D\\uFF33\n"},  // "ＭＳ"
@@ -475,6 +483,8 @@ TEST(SettingsSchema, EachFlagIsWrittenUnderItsOwnKey) {
       {"OSD", "OSDFontStyleUnderlined", [](Settings& s) { s.osdFont.underline = true; }},
       {"OSD", "OSDFontStyleStrikeOut", [](Settings& s) { s.osdFont.strikeOut = true; }},
       {"OSD", "OSDHideFullScreen", [](Settings& s) { s.osdHideFullScreen = true; }},
+      {"OSD", "OSDOnTrackChange", [](Settings& s) { s.osdOnTrackChange = true; }},
+      {"OSD", "OSDShowVolume", [](Settings& s) { s.osdShowVolume = true; }},
       {"Track", "PlayOnStart", [](Settings& s) { s.playOnStart = true; }},
       {"Track", "RememberPosition", [](Settings& s) { s.rememberPosition = true; }},
   };

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/alpha.h"
@@ -80,7 +81,8 @@ TEST_F(ConfigDialogTest, OpeningFillsEveryControlFromTheSettings) {
 TEST_F(ConfigDialogTest, OpeningWithEverythingOffDisablesTheGroups) {
   ASSERT_NE(Open(), nullptr);
   for (int id : {form1::kCheckListBox1, form1::kTrackBar1, form1::kTrackBar4, form1::kButton2,
-                 form1::kButton3, form1::kRadioItem0, form1::kEdit1, form1::kComboBox1, form1::kCheckBox7})
+                 form1::kButton3, form1::kRadioItem0, form1::kEdit1, form1::kComboBox1, form1::kCheckBox7,
+                 form1::kCheckBox8, form1::kCheckBox9})
     EXPECT_FALSE(IsWindowEnabled(Item(id))) << "control " << id;
   for (int id : {form1::kCheckBox1, form1::kCheckBox2, form1::kCheckBox3, form1::kCheckBox4,
                  form1::kCheckBox5, form1::kCheckBox6, form1::kButton1})
@@ -155,8 +157,9 @@ TEST_F(ConfigDialogTest, TabVisitsTheControlsInTheirTabOrder) {
   const int expected[] = {
       form1::kTrackBar1, form1::kTrackBar2,     form1::kTrackBar3,      form1::kTrackBar4, form1::kTrackBar5,
       form1::kTrackBar6, form1::kCheckListBox1, form1::kRadioItem0 + 4, form1::kEdit1,     form1::kButton2,
-      form1::kButton3,   form1::kComboBox1,     form1::kCheckBox7,      form1::kCheckBox1, form1::kCheckBox2,
-      form1::kCheckBox3, form1::kCheckBox4,     form1::kCheckBox5,      form1::kCheckBox6, form1::kButton1,
+      form1::kButton3,   form1::kComboBox1,     form1::kCheckBox7,      form1::kCheckBox8, form1::kCheckBox9,
+      form1::kCheckBox1, form1::kCheckBox2,     form1::kCheckBox3,      form1::kCheckBox4, form1::kCheckBox5,
+      form1::kCheckBox6, form1::kButton1,
   };
   EXPECT_EQ(FocusedControl(dialog), form1::kButton1);
   for (int id : expected) {
@@ -210,8 +213,9 @@ TEST_F(ConfigDialogTest, CheckBoxesSetTheirSettings) {
 }
 
 TEST_F(ConfigDialogTest, TheOsdBoxEnablesItsGroup) {
-  const int kOsdGroup[] = {form1::kButton2, form1::kButton3,   form1::kLabel8,    form1::kEdit1,
-                           form1::kLabel13, form1::kComboBox1, form1::kCheckBox7, form1::kRadioItem0 + 4};
+  const int kOsdGroup[] = {form1::kButton2,   form1::kButton3,   form1::kLabel8,
+                           form1::kEdit1,     form1::kLabel13,   form1::kComboBox1,
+                           form1::kCheckBox7, form1::kCheckBox9, form1::kRadioItem0 + 4};
   ASSERT_NE(Open(), nullptr);
   Click(form1::kCheckBox5);
   for (int id : kOsdGroup) EXPECT_TRUE(IsWindowEnabled(Item(id))) << "control " << id;
@@ -256,15 +260,19 @@ TEST_F(ConfigDialogTest, TheMonitorListShowsTheSettingAndSetsItAtOnce) {
   }
 }
 
-TEST_F(ConfigDialogTest, TheFullScreenBoxShowsTheSettingAndSetsItAtOnce) {
-  gSettings.osdEnabled = true;
-  gSettings.osdHideFullScreen = true;
+TEST_F(ConfigDialogTest, TheOsdOptionBoxesShowTheirSettingsAndSetThemAtOnce) {
+  const std::pair<int, bool klv::Settings::*> optionBoxes[] = {
+      {form1::kCheckBox7, &klv::Settings::osdHideFullScreen},
+      {form1::kCheckBox8, &klv::Settings::osdOnTrackChange},
+      {form1::kCheckBox9, &klv::Settings::osdShowVolume}};
+  gSettings.osdEnabled = gSettings.osdHideFullScreen = gSettings.osdShowVolume = true;
   ASSERT_NE(Open(), nullptr);
-  EXPECT_TRUE(IsChecked(Item(form1::kCheckBox7)));
-  Click(form1::kCheckBox7);
-  EXPECT_FALSE(gSettings.osdHideFullScreen);
-  Click(form1::kCheckBox7);
-  EXPECT_TRUE(gSettings.osdHideFullScreen);
+  for (const auto& [box, field] : optionBoxes) {
+    const bool stored = gSettings.*field;
+    EXPECT_EQ(IsChecked(Item(box)), stored) << "box " << box;
+    Click(box);
+    EXPECT_EQ(gSettings.*field, !stored) << "box " << box;
+  }
 }
 
 TEST_F(ConfigDialogTest, Edit1ReadsWholeNumbersAndRefusesOtherText) {

@@ -461,4 +461,29 @@ TEST(HotkeyPluginTest, PressedHotkeyRunsItsCommandBeforeTheHostSeesIt) {
   ResetGlobalAtoms();
 }
 
+// The host's track-start notices through the real DLL: the start-up text once
+// per start (the 8-bit notice and its UTF-16 twin), and only with the flag on.
+TEST(HotkeyPluginTest, TrackStartNoticesShowTheStartupTextOncePerStart) {
+  struct Case {
+    const char* flag;
+    std::vector<LPARAM> notices;
+    int texts;  // compositions, each asking for the playlist entry (125) once
+  } const cases[] = {
+      {"0", {3003, 13003}, 0}, {"1", {3003, 13003}, 1}, {"1", {13003}, 1}, {"1", {3003, 13003, 3003}, 2}};
+  TestHost& host = SharedHost();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "flag " << c.flag << ", " << c.notices.size() << " notices");
+    TestInstall install;
+    install.WriteIni(std::string("[OSD]\r\nEnable=1\r\nOSDDisplayTime=60000\r\nOSDOnTrackChange=") + c.flag);
+    LoadedPlugin plugin(host.main);
+    ASSERT_EQ(plugin.Init(), 0);
+    host.ClearLog();
+    for (LPARAM notice : c.notices) SendMessageA(host.main, WM_USER, 0, notice);
+    const std::vector<int> asked = host.Requests();
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), 125), c.texts);
+    EXPECT_EQ(WindowTextOf(FindOsdWindow()), c.texts > 0 ? "\"Song\" [1:05/3:07]" : "");
+    plugin.Quit();
+  }
+}
+
 }  // namespace

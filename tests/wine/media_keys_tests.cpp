@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -38,9 +39,11 @@ TEST(MediaKeysThroughTheDll, AMediaKeyAloneAndF13WithCtrlRunTheirActions) {
   TestInstall install;
   install.WriteIni(
       "[Hotkeys]\r\nEnable=1\r\nplaypause_hotkey=11730944\r\nnext_hotkey=11534336\r\n"
-      "stop_hotkey=8126466\r\n[OSD]\r\nEnable=1\r\nOSDDisplayTime=60000\r\n");
+      "stop_hotkey=8126466\r\nVolUp_hotkey=11468800\r\n[OSD]\r\nEnable=1\r\nOSDDisplayTime=60000\r\n"
+      "OSDOnTrackChange=1\r\nOSDShowVolume=1\r\n");
   TestHost host;
-  host.playingState = 3;  // paused: Play/Pause sends the pause command, which resumes
+  host.playingState = 3;        // paused: Play/Pause sends the pause command, which resumes
+  host.announcesStarts = true;  // the track our "Next" starts keeps the "Next : " text alone
   {
     LoadedPlugin plugin(host.main);
     ASSERT_EQ(plugin.Init(), 0);
@@ -53,12 +56,13 @@ TEST(MediaKeysThroughTheDll, AMediaKeyAloneAndF13WithCtrlRunTheirActions) {
       klv::PackedHotkey packed;
       const char* atomName;
       std::vector<int> commands;
-      const char* osdPrefix;
+      const char* osdText;
     };
     const Press presses[] = {
-        {"MediaPlayPause alone", kMediaPlayPause, "playpause_hotkey", {40046}, "Play : "},
-        {"MediaNext alone", kMediaNext, "next_hotkey", {40048}, "Next : "},
-        {"Ctrl+F13", kCtrlF13, "stop_hotkey", {40047}, "Stop : "},
+        {"MediaPlayPause alone", kMediaPlayPause, "playpause_hotkey", {40046}, "Play : \"Song\" [1:05/3:07]"},
+        {"MediaNext alone", kMediaNext, "next_hotkey", {40048}, "Next : \"Song\" [1:05/3:07]"},
+        {"Ctrl+F13", kCtrlF13, "stop_hotkey", {40047}, "Stop : \"Song\" [1:05/3:07]"},
+        {"VolumeUp alone, the host at 158", 175 << 16, "VolUp_hotkey", {40058}, "Volume Up : 62%"},
     };
     for (const Press& press : presses) {
       SCOPED_TRACE(press.label);
@@ -72,7 +76,9 @@ TEST(MediaKeysThroughTheDll, AMediaKeyAloneAndF13WithCtrlRunTheirActions) {
       EXPECT_EQ(host.Commands(), press.commands);
       HWND osd = FindOsdWindow();
       ASSERT_NE(osd, nullptr);
-      EXPECT_EQ(WindowTextOf(osd), std::string(press.osdPrefix) + "\"Song\" [1:05/3:07]");
+      EXPECT_EQ(WindowTextOf(osd), press.osdText);
+      const std::vector<int> asked = host.Requests();
+      EXPECT_LE(std::count(asked.begin(), asked.end(), 125), 1) << "one text per press";
     }
 
     // Unbound: Shift+VolumeMute reaches nobody's action.

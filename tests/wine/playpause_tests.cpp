@@ -156,7 +156,8 @@ TEST(PlayPauseFile, AClassicFileIsWrittenBackUnchangedBesidesTheNewKey) {
     const std::string after = "stop_after_current_hotkey=11534337\r\n";
     expected.insert(expected.find(after) + after.size(), "playpause_hotkey=0\r\n");
     const std::string osdAfter = "OSDFontStyleStrikeOut=0\r\n";
-    expected.insert(expected.find(osdAfter) + osdAfter.size(), "OSDMonitor=0\r\nOSDHideFullScreen=0\r\n");
+    expected.insert(expected.find(osdAfter) + osdAfter.size(),
+                    "OSDMonitor=0\r\nOSDHideFullScreen=0\r\nOSDOnTrackChange=0\r\nOSDShowVolume=0\r\n");
     EXPECT_EQ(install.ReadIni(), expected);
     plugin.Quit();
   }
@@ -198,7 +199,8 @@ TEST(PlayPauseFile, ANewFileReadsTheSameForAClassicReader) {
     ConfigAndExit(plugin);
     std::string written = withPlayPause;
     const std::string osdAfter = "OSDFontStyleStrikeOut=0\r\n";
-    written.insert(written.find(osdAfter) + osdAfter.size(), "OSDMonitor=0\r\nOSDHideFullScreen=0\r\n");
+    written.insert(written.find(osdAfter) + osdAfter.size(),
+                   "OSDMonitor=0\r\nOSDHideFullScreen=0\r\nOSDOnTrackChange=0\r\nOSDShowVolume=0\r\n");
     EXPECT_EQ(install.ReadIni(), written);
     plugin.Quit();
   }

@@ -15,10 +15,16 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   TestHost* host = gCurrentHost;
   if (host == nullptr) return DefWindowProcA(window, message, wParam, lParam);
   host->log.push_back({window, message, wParam, lParam});
+  if (window == host->main && message == WM_COMMAND && wParam == 40048 && host->announcesStarts) {
+    SendMessageA(window, WM_USER, reinterpret_cast<WPARAM>("C:\\Music\\Song.mp3"), 3003);
+    SendMessageW(window, WM_USER, reinterpret_cast<WPARAM>(L"C:\\Music\\Song.mp3"), 13003);
+  }
   if (window == host->main && message == WM_USER) {
     switch (lParam) {
       case 104:
         return host->playingState;
+      case 122:
+        return static_cast<int>(wParam) == -666 ? host->volume : 0;
       case 105:
         return wParam == 0 ? host->position : host->lengthSeconds;
       case 125:

@@ -151,7 +151,7 @@ TEST(UnicodeTitleThroughThePlayer, AnotherProgramReadsTheComposedText) {
   TestInstall install;
   const klv::PackedHotkey next = klv::PackHotkey('N', true, true, true, false);
   install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" + std::to_string(next) +
-                   "\r\n[OSD]\r\nEnable=1\r\nOSDDisplayTime=60000\r\n");
+                   "\r\n[OSD]\r\nEnable=1\r\nOSDDisplayTime=60000\r\nOSDOnTrackChange=1\r\n");
   PlayerProcess player(install);
   ASSERT_EQ(player.InitResult(), 0);
   PressKeys(next);
@@ -163,6 +163,13 @@ TEST(UnicodeTitleThroughThePlayer, AnotherProgramReadsTheComposedText) {
       L"\u039d\u03c5\u03c7\u03c4\u03b5\u03c1\u03b9\u03bd\u03ae \u03c0\u03cc\u03bb\u03b7";
   // The player stays stopped on "Next" without play on start: no position.
   EXPECT_EQ(WideWindowTextOf(osd), L"Next : \"" + title + L"\" [0:00/0:00]");
+  // A start by the player itself, then its own move on at the end of that track.
+  SendMessageW(player.MainWindow(), WM_COMMAND, 40045, 0);
+  EXPECT_TRUE(
+      WaitUntil([&] { return WideWindowTextOf(FindOsdWindow()) == L"\"" + title + L"\" [0:00/3:23]"; }));
+  SendMessageW(player.MainWindow(), WM_USER, 202700, 106);
+  EXPECT_TRUE(WaitUntil(
+      [] { return WindowTextOf(FindOsdWindow()) == "\"Salt & Pepper - Kitchen Stories\" [0:00/0:24]"; }));
   EXPECT_TRUE(player.Quit());
   ResetGlobalAtoms();
 }
