@@ -2,7 +2,6 @@
 #include "entry/gen.h"
 
 #include "entry/gen_klv.h"
-#include "plugin/plugin_state.h"
 
 const char kPluginDescription[] = "Kelvo-plugin... v1.0";
 
@@ -19,5 +18,3 @@ void ResetPluginDescriptor() {
   gPlugin.hwndParent = nullptr;
   gPlugin.hDllInstance = nullptr;
 }
-
-HWND HostMainWindow() { return gPlugin.hwndParent; }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "core/settings_schema.h"
+#include "entry/gen.h"
 #include "plugin/hotkey_registration.h"
 #include "plugin/instance_marker.h"
 #include "plugin/module_hold.h"
@@ -52,6 +53,7 @@ bool ReleaseAll(bool storePosition) noexcept {
 // returns -1 and leaves kStarting (or kStopping, after a quit inside a
 // refusal's box) for PluginInit to end.
 int StartPlugin() {
+  SetHostMainWindow(gPlugin.hwndParent);
   const MarkerTaken marker = TakeInstanceMarker();
   if (marker == MarkerTaken::kRefused) return -1;
   // From here on a box of ours may let the host call back, even unload us.
