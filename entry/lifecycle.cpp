@@ -1,14 +1,13 @@
 // Init, config and quit: the three entries the host calls through the
 // descriptor, the plug-in's phase between them, and its one teardown.
-#include "entry/gen_klv.h"
+#include "entry/lifecycle.h"
 
 #include <windows.h>
 
 #include "core/settings_schema.h"
-#include "entry/gen.h"
+#include "entry/plugin_descriptor.h"
 #include "plugin/hotkey_registration.h"
 #include "plugin/instance_marker.h"
-#include "plugin/module_hold.h"
 #include "plugin/osd_window.h"
 #include "plugin/playback_resume.h"
 #include "plugin/plugin_state.h"
@@ -16,6 +15,7 @@
 #include "plugin/transparency.h"
 #include "plugin/window_hooks.h"
 #include "ui/config_dialog.h"
+#include "win32/module_hold.h"
 
 namespace {
 

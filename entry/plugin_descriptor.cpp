@@ -1,7 +1,7 @@
 // The descriptor record the host reads through the library's one export.
-#include "entry/gen.h"
+#include "entry/plugin_descriptor.h"
 
-#include "entry/gen_klv.h"
+#include "entry/lifecycle.h"
 
 const char kPluginDescription[] = "Kelvo-plugin... v1.0";
 
