@@ -29,8 +29,8 @@ struct AllSettings {
     const klv::OsdFontSettings& f = s.osdFont;
     return std::tie(s.hotkeysEnabled, s.activeEnabled, s.inactiveEnabled, s.alphaLevels, s.osdEnabled,
                     s.osdPosition, s.osdDisplayTime, s.osdColor, f.name, f.size, f.color, f.bold, f.italic,
-                    f.underline, f.strikeOut, s.osdMonitor, s.osdHideFullScreen, s.playOnStart,
-                    s.rememberPosition, packed, position);
+                    f.underline, f.strikeOut, s.osdMonitor, s.osdHideFullScreen, s.osdOnTrackChange,
+                    s.osdShowVolume, s.playOnStart, s.rememberPosition, packed, position);
   }
 };
 

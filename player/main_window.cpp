@@ -164,7 +164,7 @@ void PaintFace(HWND window) {
   wsprintfA(modes, "Repeat: %s    Shuffle: %s    Stop after current: %s", OnOff(playback.Repeat()),
             OnOff(playback.Shuffle()), OnOff(playback.StopAfterCurrent()));
   char volume[64];
-  wsprintfA(volume, "Volume: %d%%", playback.Volume() * 100 / Playback::kMaxVolume);
+  wsprintfA(volume, "Volume: %d%%", playback.VolumePercent());
 
   RECT line{10, 6, face.client.right - 10, 24};
   DrawTextW(dc, title.c_str(), -1, &line, kFaceLineFormat);

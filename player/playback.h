@@ -58,6 +58,8 @@ class Playback {
   bool Shuffle() const { return shuffle_; }
   bool StopAfterCurrent() const { return stopAfterCurrent_; }
   int Volume() const { return volume_; }
+  // Rounded half up, as the plug-in's OSD shows the level.
+  int VolumePercent() const { return (volume_ * 200 + kMaxVolume) / (2 * kMaxVolume); }
   // Counts every start of a track from its beginning, also the moves on at the end of one.
   uint32_t Starts() const { return starts_; }
 

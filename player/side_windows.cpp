@@ -38,7 +38,7 @@ void PaintEqualizer(HWND window) {
   HDC dc = face.dc;
   const RECT& client = face.client;
   char volume[64];
-  wsprintfA(volume, "Equalizer on    Volume %d%%", gApp->playback.Volume() * 100 / Playback::kMaxVolume);
+  wsprintfA(volume, "Equalizer on    Volume %d%%", gApp->playback.VolumePercent());
   RECT header{10, 4, client.right - 10, 22};
   DrawTextA(dc, volume, -1, &header, kFaceLineFormat);
   DrawClassTag(dc, client, kEqualizerClass, DT_RIGHT | DT_TOP);
