@@ -80,25 +80,25 @@ void ReregisterAllHotkeys(bool enabled) {
   // A refusal's box has no owner, so the configuration dialog can switch
   // hotkeys again while it is up: this later run then decides, and the
   // earlier one stops where it is.
-  const unsigned generation = ++gQuitGeneration;
+  const unsigned releases = ++gHotkeyReleases;
   gSettings.hotkeysEnabled = enabled;
   UnregisterAllHotkeys();
   DeleteAllAtoms();
   if (!enabled) return;
   for (klv::keystype& entry : gHotkeyTable) {
     // A quit while a refusal's box was up has released everything: nothing more is taken.
-    if (generation != gQuitGeneration) return;
+    if (releases != gHotkeyReleases) return;
     if (entry.packed != 0) RegisterEntryHotkey(entry);
   }
 }
 
 void LoadAndRegisterHotkeys(const klv::IniReader& ini) {
-  const unsigned generation = gQuitGeneration;
+  const unsigned releases = gHotkeyReleases;
   gSettings.hotkeysEnabled = klv::ReadHotkeysEnabled(ini);
   for (klv::keystype& entry : gHotkeyTable) {
     // A quit while a refusal's box was up has released everything, the
     // settings file read here too.
-    if (generation != gQuitGeneration) return;
+    if (releases != gHotkeyReleases) return;
     entry.packed = klv::ReadPackedHotkey(ini, entry.name);
     // Registered as read, so a refusal's box comes before the next entry is read.
     if (gSettings.hotkeysEnabled && entry.packed != 0) RegisterEntryHotkey(entry);

@@ -608,11 +608,11 @@ TEST_F(OsdTest, AFontNameBeyondTheCodePageSurvivesExitAndTheNextStart) {
   gSettings.osdFont.name = gothic;
   gSettings.osdFont.size = 15;
   ASSERT_TRUE(SaveSettings());
-  gSettingsFile.reset();
+  UseSettingsFile(nullptr);
   ASSERT_TRUE(OpenSettingsFile());
   klv::Settings read;
-  klv::ReadOsdSettings(*gSettingsFile, read);
-  gSettingsFile.reset();
+  klv::ReadOsdSettings(*CurrentSettingsFile(), read);
+  UseSettingsFile(nullptr);
   EXPECT_EQ(read.osdFont.name, gothic);
   EXPECT_EQ(install.IniValue("OSD", "OSDFontSize"), "15") << "an 8-bit reader lost the next key";
 
