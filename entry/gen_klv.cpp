@@ -60,16 +60,11 @@ int StartPlugin() {
   FillEntryNames();
   if (marker == MarkerTaken::kTakenOver) AdoptLeftoverAtoms();
   if (!OpenSettingsFile()) return -1;
-  LoadAndRegisterHotkeys(*gSettingsFile);
-  // A quit inside a refusal's box gave everything back, the settings file too.
-  if (gPhase != Phase::kStarting) return -1;
-  const SettingsFile& ini = *gSettingsFile;
-  klv::ReadTransparencySettings(ini, gSettings);
-  ApplyTransparency();
-  klv::ReadOsdSettings(ini, gSettings);
-  PrepareOsd();
   gLastPlaybackPosition = 0;
-  klv::ReadTrackSettings(ini, gSettings, gLastPlaybackPosition);
+  // A quit inside a refusal's box gave everything back, the settings file too.
+  if (!LoadSettingsAndRegisterHotkeys(*gSettingsFile) || gPhase != Phase::kStarting) return -1;
+  ApplyTransparency();
+  PrepareOsd();
   gPhase = Phase::kRunning;
   InstallWindowHooks();
   PlayOnStart();

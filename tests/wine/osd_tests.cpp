@@ -611,7 +611,8 @@ TEST_F(OsdTest, AFontNameBeyondTheCodePageSurvivesExitAndTheNextStart) {
   gSettingsFile.reset();
   ASSERT_TRUE(OpenSettingsFile());
   klv::Settings read;
-  klv::ReadOsdSettings(*gSettingsFile, read);
+  int32_t position = 0;
+  klv::ReadSettings(*gSettingsFile, read, position);
   gSettingsFile.reset();
   EXPECT_EQ(read.osdFont.name, gothic);
   EXPECT_EQ(install.IniValue("OSD", "OSDFontSize"), "15") << "an 8-bit reader lost the next key";
