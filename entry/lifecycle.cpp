@@ -64,16 +64,11 @@ int StartPlugin() {
   FillEntryNames();
   if (marker == MarkerTaken::kTakenOver) AdoptLeftoverAtoms();
   if (!OpenSettingsFile()) return -1;
-  LoadAndRegisterHotkeys(*CurrentSettingsFile());
-  // A quit inside a refusal's box gave everything back, the settings file too.
-  if (gPhase != Phase::kStarting) return -1;
-  const SettingsFile& ini = *CurrentSettingsFile();
-  klv::ReadTransparencySettings(ini, gSettings);
-  ApplyTransparency();
-  klv::ReadOsdSettings(ini, gSettings);
-  PrepareOsd();
   gLastPlaybackPosition = 0;
-  klv::ReadTrackSettings(ini, gSettings, gLastPlaybackPosition);
+  // A quit inside a refusal's box gave everything back, the settings file too.
+  if (!LoadSettingsAndRegisterHotkeys(*CurrentSettingsFile()) || gPhase != Phase::kStarting) return -1;
+  ApplyTransparency();
+  PrepareOsd();
   gPhase = Phase::kRunning;
   InstallWindowHooks();
   PlayOnStart();

@@ -92,17 +92,17 @@ void ReregisterAllHotkeys(bool enabled) {
   }
 }
 
-void LoadAndRegisterHotkeys(const klv::IniReader& ini) {
+bool LoadSettingsAndRegisterHotkeys(const klv::IniReader& ini) {
   const unsigned releases = gHotkeyReleases;
-  gSettings.hotkeysEnabled = klv::ReadHotkeysEnabled(ini);
-  for (klv::keystype& entry : gHotkeyTable) {
-    // A quit while a refusal's box was up has released everything, the
-    // settings file read here too.
-    if (releases != gHotkeyReleases) return;
-    entry.packed = klv::ReadPackedHotkey(ini, entry.name);
+  return klv::ReadSettings(ini, gSettings, gLastPlaybackPosition, [releases](int row, int32_t packed) {
+    klv::keystype& entry = gHotkeyTable[row];
+    entry.packed = packed;
     // Registered as read, so a refusal's box comes before the next entry is read.
     if (gSettings.hotkeysEnabled && entry.packed != 0) RegisterEntryHotkey(entry);
-  }
+    // A quit while the box was up has released everything, the settings
+    // file read here too.
+    return releases == gHotkeyReleases;
+  });
 }
 
 void AdoptLeftoverAtoms() {

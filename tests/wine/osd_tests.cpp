@@ -611,7 +611,8 @@ TEST_F(OsdTest, AFontNameBeyondTheCodePageSurvivesExitAndTheNextStart) {
   UseSettingsFile(nullptr);
   ASSERT_TRUE(OpenSettingsFile());
   klv::Settings read;
-  klv::ReadOsdSettings(*CurrentSettingsFile(), read);
+  int32_t position = 0;
+  klv::ReadSettings(*CurrentSettingsFile(), read, position);
   UseSettingsFile(nullptr);
   EXPECT_EQ(read.osdFont.name, gothic);
   EXPECT_EQ(install.IniValue("OSD", "OSDFontSize"), "15") << "an 8-bit reader lost the next key";

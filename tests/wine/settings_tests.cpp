@@ -114,8 +114,8 @@ TEST_F(SettingsFileTest, EightBitFieldsKeepTheLowByte) {
       "[OSD]\r\nOSDPosition=263\r\nOSDDisplayTime=0x10\r\nOSDFontName=Courier New\r\n");
   const SettingsFile ini = Ini();
   klv::Settings settings;
-  klv::ReadTransparencySettings(ini, settings);
-  klv::ReadOsdSettings(ini, settings);
+  int32_t position = 0;
+  klv::ReadSettings(ini, settings, position);
   EXPECT_TRUE(settings.activeEnabled);
   EXPECT_EQ(settings.alphaLevels[klv::kMainActive], 44);
   EXPECT_EQ(settings.alphaLevels[klv::kPlaylistInactive], 128);
@@ -133,9 +133,12 @@ TEST_F(SettingsFileTest, TextsAreReadUpTo2047Characters) {
 
 TEST_F(SettingsFileTest, HotkeysAndHotKeysAreOneSection) {
   install.WriteIni("[HOTKEYS]\r\nEnable=1\r\nnext_hotkey=5242883\r\n");
-  const SettingsFile ini = Ini();
-  EXPECT_TRUE(klv::ReadHotkeysEnabled(ini));
-  EXPECT_EQ(klv::ReadPackedHotkey(ini, "next_hotkey"), 5242883);
+  klv::Settings read;
+  std::array<int32_t, klv::kHotkeyCount> packed{};
+  int32_t position = 0;
+  klv::ReadSettings(Ini(), read, packed, position);
+  EXPECT_TRUE(read.hotkeysEnabled);
+  EXPECT_EQ(packed[4], 5242883);  // next_hotkey
 
   ASSERT_TRUE(OpenSettingsFile());
   gSettings.hotkeysEnabled = true;
@@ -159,18 +162,13 @@ TEST_F(SettingsFileTest, SavedSettingsReadBackUnchanged) {
   for (int n = 1; n <= klv::kHotkeyCount; ++n) HotkeyEntry(n).packed = n * 65536 + (n % 16);
   ASSERT_TRUE(SaveSettings());
 
-  const SettingsFile ini = Ini();
   klv::Settings loaded;
   loaded.alphaLevels = {9, 9, 9, 9, 9, 9};
+  std::array<int32_t, klv::kHotkeyCount> packed{};
   int32_t position = -7;
-  loaded.hotkeysEnabled = klv::ReadHotkeysEnabled(ini);
-  klv::ReadTransparencySettings(ini, loaded);
-  klv::ReadOsdSettings(ini, loaded);
-  klv::ReadTrackSettings(ini, loaded, position);
+  klv::ReadSettings(Ini(), loaded, packed, position);
   settings_check::ExpectSameSettings(loaded, saved);
-  for (int n = 1; n <= klv::kHotkeyCount; ++n) {
-    EXPECT_EQ(klv::ReadPackedHotkey(ini, klv::kHotkeyActions[n - 1].atomName), n * 65536 + (n % 16));
-  }
+  for (int n = 1; n <= klv::kHotkeyCount; ++n) EXPECT_EQ(packed[n - 1], n * 65536 + (n % 16));
   // Position belongs to quit alone.
   EXPECT_EQ(position, 0);
   EXPECT_EQ(install.IniValue("Track", "Position"), "<missing>");
