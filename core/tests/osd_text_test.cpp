@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -290,27 +291,25 @@ TEST(ActionText, TitleRowsJoinPrefixTitleAndTime) {
   }
 }
 
-// Without the level the texts are fixed and ask nothing; with it, one volume
-// request, and an answer outside 0..255 keeps the fixed text.
-TEST(ActionText, VolumeRowsShowTheLevelOnlyWhenAsked) {
-  struct Case {
-    int row;
-    bool level;
-    intptr_t answer;
-    const char* expected;
-  };
-  const Case cases[] = {
-      {7, false, 158, "Volume Up"},      {8, false, 158, "Volume Down"},
-      {7, true, 158, "Volume Up : 62%"}, {8, true, 148, "Volume Down : 58%"},
-      {8, true, 0, "Volume Down : 0%"},  {7, true, 255, "Volume Up : 100%"},
-      {7, true, 256, "Volume Up"},       {8, true, -1, "Volume Down"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.row << (c.level ? " with level " : " without, ") << c.answer);
+TEST(ActionText, VolumeRowsAreFixedAndAskNothing) {
+  for (const auto& [row, expected] : {std::pair<int, const char*>{7, "Volume Up"}, {8, "Volume Down"}}) {
+    SCOPED_TRACE(row);
     FakeHost host;
-    host.Answer(kHostVolume, kHostVolumeQuery, c.answer);
-    EXPECT_EQ(ActionOsdText(c.row, host.Host(), c.level), c.expected);
-    EXPECT_EQ(host.Queries().size(), c.level ? 1u : 0u);
+    EXPECT_EQ(ActionOsdText(row, host.Host()), expected);
+    EXPECT_TRUE(host.Queries().empty());
+  }
+}
+
+// Asked for, the level takes one request; an answer outside 0..255 keeps the fixed text.
+TEST(ActionText, VolumeRowsShowTheLevelWhenAsked) {
+  const std::tuple<int, intptr_t, const char*> cases[] = {
+      {7, 158, "Volume Up : 62%"},  {8, 148, "Volume Down : 58%"}, {8, 0, "Volume Down : 0%"},
+      {7, 255, "Volume Up : 100%"}, {7, 256, "Volume Up"},         {8, -1, "Volume Down"}};
+  for (const auto& [row, answer, expected] : cases) {
+    FakeHost host;
+    host.Answer(kHostVolume, kHostVolumeQuery, answer);
+    EXPECT_EQ(ActionOsdText(row, host.Host(), true), expected) << answer;
+    EXPECT_EQ(host.Queries(), (std::vector<Query>{{kHostVolume, kHostVolumeQuery}}));
   }
 }
 

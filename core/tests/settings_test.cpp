@@ -268,8 +268,6 @@ TEST(SettingsSchema, EmptyFileGivesTheDefaults) {
   EXPECT_FALSE(settings.osdFont.strikeOut);
   EXPECT_EQ(settings.osdMonitor, 0);
   EXPECT_FALSE(settings.osdHideFullScreen);
-  EXPECT_FALSE(settings.osdOnTrackChange);
-  EXPECT_FALSE(settings.osdShowVolume);
   EXPECT_FALSE(settings.playOnStart);
   EXPECT_FALSE(settings.rememberPosition);
   EXPECT_EQ(position, 0);
@@ -287,7 +285,7 @@ TEST(SettingsSchema, ReadsEveryKeyIntoItsField) {
       "[OSD]\nEnable=1\nOSDPosition=4\nOSDDisplayTime=-5\nOSDColor=255\nOSDFontName=Tahoma Bold\n"
       "OSDFontSize=9\nOSDFontColor=0xFF00\nOSDFontStyleBold=1\nOSDFontStyleItalic=0\n"
       "OSDFontStyleUnderlined=1\nOSDFontStyleStrikeOut=0\nOSDMonitor=2\nOSDHideFullScreen=1\n"
-      "OSDOnTrackChange=1\nOSDShowVolume=0\n[Track]\nPlayOnStart=1\n");
+      "[Track]\nPlayOnStart=1\n");
 
   Settings settings;
   std::array<int32_t, kHotkeyCount> packed{};
@@ -312,8 +310,6 @@ TEST(SettingsSchema, ReadsEveryKeyIntoItsField) {
   EXPECT_FALSE(settings.osdFont.strikeOut);
   EXPECT_EQ(settings.osdMonitor, 2);
   EXPECT_TRUE(settings.osdHideFullScreen);
-  EXPECT_TRUE(settings.osdOnTrackChange);
-  EXPECT_FALSE(settings.osdShowVolume);
   EXPECT_TRUE(settings.playOnStart);
   EXPECT_FALSE(settings.rememberPosition);
 }

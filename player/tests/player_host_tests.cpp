@@ -274,7 +274,6 @@ TEST(PlayerHost, AnswersRequestsAndCarriesOutCommands) {
 
   player.Command(40058);
   EXPECT_EQ(player.Request(122, static_cast<WPARAM>(-666)), 208);  // 200 at start, 8 a step
-
   player.Command(40046);
   intptr_t paused = player.Request(105, 0);
   Sleep(300);

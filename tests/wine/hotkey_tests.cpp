@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/hotkey_actions.h"
@@ -463,24 +464,20 @@ TEST(HotkeyPluginTest, PressedHotkeyRunsItsCommandBeforeTheHostSeesIt) {
 // The host's track-start notices through the real DLL: the start-up text once
 // per start (the 8-bit notice and its UTF-16 twin), and only with the flag on.
 TEST(HotkeyPluginTest, TrackStartNoticesShowTheStartupTextOncePerStart) {
-  struct Case {
-    const char* flag;
-    std::vector<LPARAM> notices;
-    int texts;  // compositions, each asking for the playlist entry (125) once
-  } const cases[] = {
+  // Flag, notices, and how many texts are composed (each asks for the entry, 125, once).
+  const std::tuple<const char*, std::vector<LPARAM>, int> cases[] = {
       {"0", {3003, 13003}, 0}, {"1", {3003, 13003}, 1}, {"1", {13003}, 1}, {"1", {3003, 13003, 3003}, 2}};
   TestHost& host = SharedHost();
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "flag " << c.flag << ", " << c.notices.size() << " notices");
+  for (const auto& [flag, notices, texts] : cases) {
     TestInstall install;
-    install.WriteIni(std::string("[OSD]\r\nEnable=1\r\nOSDDisplayTime=60000\r\nOSDOnTrackChange=") + c.flag);
+    install.WriteIni(std::string("[OSD]\r\nEnable=1\r\nOSDDisplayTime=60000\r\nOSDOnTrackChange=") + flag);
     LoadedPlugin plugin(host.main);
     ASSERT_EQ(plugin.Init(), 0);
     host.ClearLog();
-    for (LPARAM notice : c.notices) SendMessageA(host.main, WM_USER, 0, notice);
+    for (LPARAM notice : notices) SendMessageA(host.main, WM_USER, 0, notice);
     const std::vector<int> asked = host.Requests();
-    EXPECT_EQ(std::count(asked.begin(), asked.end(), 125), c.texts);
-    EXPECT_EQ(WindowTextOf(FindOsdWindow()), c.texts > 0 ? "\"Song\" [1:05/3:07]" : "");
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), 125), texts) << flag << ", " << notices.size();
+    EXPECT_EQ(WindowTextOf(FindOsdWindow()), texts > 0 ? "\"Song\" [1:05/3:07]" : "");
     plugin.Quit();
   }
 }
