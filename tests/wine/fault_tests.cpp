@@ -273,7 +273,7 @@ const ShownText kShownTexts[] = {
     // The test host answers the playing state with 0, stopped: Play/Pause plays.
     {&kNullTitle, "playpause_hotkey", "Play : \"\" [1:05/3:07]"},
     {&kHuge, "fwd_hotkey", "Forward : \"Song\" [35791:23/35791394:07]"},
-    {&kHuge, "rew_hotkey", "Reward : \"Song\" [35791:23/35791394:07]"},
+    {&kHuge, "rew_hotkey", "Rewind : \"Song\" [35791:23/35791394:07]"},
     {&kHuge, "mainwindow_hotkey", "WinAMP : \"Song\" [35791:23/35791394:07]"},
     {&kHuge, "repeat_hotkey", "Repeat Off"},
     {&kLongTitleAndStatesOn, "inform_hotkey", "Info : " + kTitleCut},
