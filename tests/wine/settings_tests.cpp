@@ -77,24 +77,13 @@ struct IntegerCase {
   int32_t expected;
 };
 
+// What the profile functions change before the integer rule (the core
+// suite's table) applies: blanks and one pair of quotes go, absent keys fall back.
 TEST_F(SettingsFileTest, IntegersParseThroughTheProfileFunctions) {
   const std::vector<IntegerCase> cases = {
-      {"42", 42},
       {"  42", 42},
-      {"+7", 7},
-      {"-5", -5},
-      {"0x1F", 31},
-      {"0X1f", 31},
-      {"$1F", 31},
-      {"$FFFFFFFF", -1},
-      {"abc", 1234},
-      {"12abc", 1234},
-      {"", 1234},
-      {"0x", 1234},
-      {"$", 1234},
-      {"- 5", 1234},
-      {"99999999999", 1234},
-      {"-2147483648", INT32_MIN},
+      {"42 \t", 42},
+      {"\"$1F\"", 31},
   };
   std::string content = "[Test]\r\n";
   for (size_t i = 0; i < cases.size(); ++i) content += "k" + std::to_string(i) + "=" + cases[i].raw + "\r\n";
