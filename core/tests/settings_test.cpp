@@ -345,8 +345,8 @@ TEST(SettingsSchema, EightBitFieldsKeepTheLowByte) {
     uint8_t position;
   };
   // An unreadable value falls back to each key's own default.
-  const Case cases[] = {{"300", 44, 44},    {"263", 7, 7},  {"256", 0, 0},   {"-1", 255, 255},
-                        {"$1FF", 255, 255}, {"-256", 0, 0}, {"junk", 255, 7}};
+  const Case cases[] = {{"300", 44, 44},    {"263", 7, 7},     {"256", 0, 0},  {"-1", 255, 255},
+                        {"$1FF", 255, 255}, {"$80", 128, 128}, {"-256", 0, 0}, {"junk", 255, 7}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.stored);
     const std::string stored = c.stored;

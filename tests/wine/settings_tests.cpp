@@ -97,23 +97,6 @@ TEST_F(SettingsFileTest, IntegersParseThroughTheProfileFunctions) {
   EXPECT_EQ(ini.ReadInteger("Absent", "k0", 1234), 1234);
 }
 
-TEST_F(SettingsFileTest, EightBitFieldsKeepTheLowByte) {
-  install.WriteIni(
-      "[Transparency]\r\nEnableActive=1\r\nWinAMP_active=300\r\nPlaylist_inactive=$80\r\n"
-      "[OSD]\r\nOSDPosition=263\r\nOSDDisplayTime=0x10\r\nOSDFontName=Courier New\r\n");
-  const SettingsFile ini = Ini();
-  klv::Settings settings;
-  int32_t position = 0;
-  klv::ReadSettings(ini, settings, position);
-  EXPECT_TRUE(settings.activeEnabled);
-  EXPECT_EQ(settings.alphaLevels[klv::kMainActive], 44);
-  EXPECT_EQ(settings.alphaLevels[klv::kPlaylistInactive], 128);
-  EXPECT_EQ(settings.alphaLevels[klv::kEqualizerActive], 255);
-  EXPECT_EQ(settings.osdPosition, 7);
-  EXPECT_EQ(settings.osdDisplayTime, 16);
-  EXPECT_EQ(settings.osdFont.name, "Courier New");
-}
-
 TEST_F(SettingsFileTest, TextsAreReadUpTo2047Characters) {
   const std::string longName(3000, 'n');
   install.WriteIni("[OSD]\r\nOSDFontName=" + longName + "\r\n");
