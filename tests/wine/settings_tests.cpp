@@ -22,7 +22,7 @@ const std::string kSuffix = "\\Plugins\\gen_klv.ini";
 class SettingsFileTest : public ::testing::Test {
  protected:
   void TearDown() override {
-    gSettingsFile.reset();
+    UseSettingsFile(nullptr);
     gSettings = klv::Settings{};
     for (klv::keystype& entry : gHotkeyTable) entry.packed = 0;
   }
@@ -97,8 +97,8 @@ TEST_F(SettingsFileTest, PathComesFromTheHostKeyWhateverTheValue) {
     }
     if (!c.throughDll) {
       ASSERT_TRUE(OpenSettingsFile());
-      EXPECT_EQ(gSettingsFile->Path(), c.expectedPath);
-      gSettingsFile.reset();
+      EXPECT_EQ(CurrentSettingsFile()->Path(), c.expectedPath);
+      UseSettingsFile(nullptr);
       continue;
     }
     {
@@ -202,12 +202,12 @@ TEST_F(SettingsFileTest, ReadOnlyFileReportsTheWriteAndKeepsItsContent) {
   ASSERT_TRUE(OpenSettingsFile());
   gSettings.playOnStart = true;
   EXPECT_FALSE(SaveSettings());
-  EXPECT_FALSE(klv::WritePlaybackPosition(*gSettingsFile, 5));
+  EXPECT_FALSE(klv::WritePlaybackPosition(*CurrentSettingsFile(), 5));
   EXPECT_EQ(SettingsWriteErrorText(), "Unable to write to " + install.IniPath());
   SetFileAttributesA(install.IniPath().c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(install.ReadIni(), content);
   // Writable again, the same object writes.
-  EXPECT_TRUE(klv::WritePlaybackPosition(*gSettingsFile, 5));
+  EXPECT_TRUE(klv::WritePlaybackPosition(*CurrentSettingsFile(), 5));
   EXPECT_EQ(install.IniValue("Track", "Position"), "5");
 }
 
