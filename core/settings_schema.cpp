@@ -79,7 +79,10 @@ bool WriteOsd(IniWriter& ini, const Settings& settings) {
          ini.WriteBool(kOsdSection, "OSDFontStyleStrikeOut", font.strikeOut) &&
          ini.WriteInteger(kOsdSection, "OSDMonitor", settings.osdMonitor) &&
          ini.WriteBool(kOsdSection, "OSDHideFullScreen", settings.osdHideFullScreen) &&
-         (IsAscii(font.name) || ini.WriteString(kOsdSection, kExactFontNameKey, EscapeIniText(font.name)));
+         // Gone once OSDFontName holds the name, so that an older exact name never comes back.
+         (ini.StoredForm(font.name) == font.name
+              ? ini.DeleteKey(kOsdSection, kExactFontNameKey)
+              : ini.WriteString(kOsdSection, kExactFontNameKey, EscapeIniText(font.name)));
 }
 
 bool WriteTrack(IniWriter& ini, const Settings& settings) {
@@ -114,11 +117,11 @@ void ReadOsdSettings(const IniReader& ini, Settings& settings) {
   settings.osdColor = static_cast<uint32_t>(
       ini.ReadInteger(kOsdSection, "OSDColor", static_cast<int32_t>(kDefaults.osdColor)));
   font.name = ini.ReadString(kOsdSection, "OSDFontName", fontDefaults.name);
-  // Only while OSDFontName still holds what an 8-bit file made of it: a font
-  // chosen later by an older build wins.
+  // Only while OSDFontName still holds exactly what the file made of it: a
+  // font chosen later by an older build, or by hand, wins.
   const std::optional<std::string> exact =
       UnescapeIniText(ini.ReadString(kOsdSection, kExactFontNameKey, ""));
-  if (exact && !exact->empty() && KeptInEightBits(font.name, *exact)) font.name = *exact;
+  if (exact && !exact->empty() && ini.StoredForm(*exact) == font.name) font.name = *exact;
   font.size = ini.ReadInteger(kOsdSection, "OSDFontSize", fontDefaults.size);
   font.color = static_cast<uint32_t>(
       ini.ReadInteger(kOsdSection, "OSDFontColor", static_cast<int32_t>(fontDefaults.color)));

@@ -149,6 +149,14 @@ class WriteRecorder : public IniWriter {
     accepted_.push_back(attempts_.back());
     return true;
   }
+  bool DeleteKey(std::string_view section, std::string_view key) override {
+    attempts_.push_back({std::string(section), std::string(key), "(deleted)"});
+    return refuseAttempt_ != static_cast<int>(attempts_.size()) - 1;
+  }
+  // A code page of ASCII alone.
+  std::string StoredForm(std::string_view text) const override {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c > 0; }) ? std::string(text) : "?";
+  }
 
   void RefuseAttempt(int index) { refuseAttempt_ = index; }
   const std::vector<Write>& Attempts() const { return attempts_; }
@@ -427,6 +435,7 @@ TEST(SettingsSchema, WritesEveryKeyButPositionInTheFilesOrder) {
       {"OSD", "OSDFontStyleStrikeOut", "1"},
       {"OSD", "OSDMonitor", "2"},
       {"OSD", "OSDHideFullScreen", "1"},
+      {"OSD", "OSDFontNameUnicode", "(deleted)"},
       {"Track", "PlayOnStart", "1"},
       {"Track", "RememberPosition", "1"},
   };
