@@ -201,6 +201,16 @@ SIZE MeasureText(const std::wstring& text, int monitorWidth) {
   return SIZE{extent.right - extent.left, extent.bottom - extent.top};
 }
 
+// A layered window shows only once its alpha is set. A fade may take the
+// layered style away when it ends: it is given back.
+void MakeInputTransparent(HWND window) {
+  const LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
+  if ((exStyle & kInputTransparent) != kInputTransparent) {
+    SetWindowLongPtrW(window, GWL_EXSTYLE, exStyle | kInputTransparent);
+  }
+  SetLayeredWindowAttributes(window, 0, 255, LWA_ALPHA);
+}
+
 void AnimateShow(HWND window, size_t textLength, int windowTop) {
   POINT cursor{};
   klv::OsdShowConditions show{};
@@ -233,16 +243,6 @@ void AnimateShow(HWND window, size_t textLength, int windowTop) {
   }
   gOsd.animateWindow(window, klv::kOsdAnimationTimeMs, AW_SLIDE | direction);
   MakeInputTransparent(window);
-}
-
-// A layered window shows only once its alpha is set. A fade may take the
-// layered style away when it ends: it is given back.
-void MakeInputTransparent(HWND window) {
-  const LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
-  if ((exStyle & kInputTransparent) != kInputTransparent) {
-    SetWindowLongPtrW(window, GWL_EXSTYLE, exStyle | kInputTransparent);
-  }
-  SetLayeredWindowAttributes(window, 0, 255, LWA_ALPHA);
 }
 
 void RepaintOnScreen() {

@@ -58,7 +58,7 @@ using UniqueWindow = UniqueHandle<HWND, WindowTraits>;
 using UniqueRegKey = UniqueHandle<HKEY, RegKeyTraits>;
 using UniqueActCtx = UniqueHandle<HANDLE, ActCtxTraits>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;  // null, never INVALID_HANDLE_VALUE
-using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcTraits>;  // from CreateCompatibleDC
+using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcTraits>;             // from CreateCompatibleDC
 
 // A window DC, released at scope end. The client area's, or with WithFrame
 // the whole window's, for painting the non-client area.

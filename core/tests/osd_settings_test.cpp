@@ -90,8 +90,8 @@ TEST(ExactFontName, TakenOnlyWhileOSDFontNameIsExactlyItsCodePageForm) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
     const std::string exactLine = c.exact.rfind("\\", 0) == 0 ? c.exact : EscapeIniText(c.exact);
-    const EightBitFile ini("[OSD]\nOSDFontName=" + c.kept + "\nOSDFontNameUnicode=" + exactLine + "\n", c.exact,
-                           c.form);
+    const EightBitFile ini("[OSD]\nOSDFontName=" + c.kept + "\nOSDFontNameUnicode=" + exactLine + "\n",
+                           c.exact, c.form);
     Settings settings;
     ReadOsdSettings(ini, settings);
     EXPECT_EQ(settings.osdFont.name, c.expected);

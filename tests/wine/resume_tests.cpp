@@ -156,7 +156,8 @@ TEST(ResumeTest, TheSettingsLiveWhereTheHostAndRegistryPoint) {
        named + L"\\Plugins\\gen_klv.ini"},
       {"per-user folder under a read-only one", Wide(install.Directory()) + L"\\Plugins\\Winamp", named,
        named + L"\\Plugins\\gen_klv.ini"},
-      {"per-user path too long", deep + L"\\" + std::wstring(150, L'e'), named, named + L"\\Plugins\\gen_klv.ini"},
+      {"per-user path too long", deep + L"\\" + std::wstring(150, L'e'), named,
+       named + L"\\Plugins\\gen_klv.ini"},
       {"no answer or entry: beside the DLL", L"", L"", Wide(IniBesideTheDll())},
   };
   for (const Case& c : cases) {
