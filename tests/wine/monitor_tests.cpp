@@ -129,8 +129,8 @@ TEST_F(OsdOnTwoMonitors, MonitorZeroKeepsEveryPositionOnThePrimary) {
 // A top-level window of the test's own, brought to the front.
 class FrontWindow {
  public:
-  FrontWindow(DWORD style, const RECT& place)
-      : window(CreateTestWindow("MonitorTestFront", DefWindowProcA, style | WS_VISIBLE, place)) {
+  FrontWindow(DWORD style, const RECT& place, const char* className = "MonitorTestFront")
+      : window(CreateTestWindow(className, DefWindowProcA, style | WS_VISIBLE, place)) {
     SetForegroundWindow(window);
     WaitUntil([this] { return GetForegroundWindow() == window; });
   }
@@ -199,33 +199,71 @@ TEST_F(OsdOnTwoMonitors, EachMonitorRuleFollowsItsWindowOrThePointer) {
   ShowWindow(host.main, SW_RESTORE);
 }
 
-// A window covering its monitor in front hides the OSD, not the action.
+// A window covering the OSD's monitor in front hides the OSD, not the action.
 TEST_F(OsdOnTwoMonitors, NoOsdOverAFullScreenProgramWhenAsked) {
   struct Case {
     const char* label;
     bool flag;
     bool fullScreen, onSecond;
+    const char* osdMonitor;  // 2: the front window's
+    const char* frontClass;
     bool shown;
   } const cases[] = {
-      {"full screen on the primary", true, true, false, false},
-      {"full screen on the second", true, true, true, false},
-      {"an ordinary window", true, false, false, true},
-      {"flag off", false, true, false, true},
+      {"full screen on the primary", true, true, false, "0", "MonitorTestFront", false},
+      {"full screen on the second, the OSD on the primary", true, true, true, "0", "MonitorTestFront", true},
+      {"full screen on the second, the OSD there", true, true, true, "2", "MonitorTestFront", false},
+      {"the shell's desktop", true, true, false, "0", "Progman", true},
+      {"the shell's layer behind the icons", true, true, false, "0", "WorkerW", true},
+      {"an ordinary window", true, false, false, "0", "MonitorTestFront", true},
+      {"flag off", false, true, false, "0", "MonitorTestFront", true},
   };
   TestHost host;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
     const RECT& monitor = c.onSecond ? second : primary;
-    FrontWindow front(c.fullScreen ? WS_POPUP : WS_OVERLAPPEDWINDOW, c.fullScreen ? monitor : Small(monitor));
+    FrontWindow front(c.fullScreen ? WS_POPUP : WS_OVERLAPPEDWINDOW, c.fullScreen ? monitor : Small(monitor),
+                      c.frontClass);
     host.ClearLog();
-    const RECT osd =
-        OsdRectangleAfterHotkey(host, std::string("OSDHideFullScreen=") + (c.flag ? "1" : "0") + "\r\n");
+    const RECT osd = OsdRectangleAfterHotkey(host, std::string("OSDHideFullScreen=") + (c.flag ? "1" : "0") +
+                                                       "\r\nOSDMonitor=" + c.osdMonitor + "\r\n");
     EXPECT_EQ(!IsRectEmpty(&osd), c.shown);
     const std::vector<int> commands = host.Commands();
     EXPECT_NE(std::find(commands.begin(), commands.end(), static_cast<int>(klv::kCommandNext)),
               commands.end())
         << "no action";
   }
+}
+
+// Detaches the second monitor (null) or attaches it at place, as the display
+// settings do: Wine then sends WM_DISPLAYCHANGE to the top-level windows.
+bool SetSecondMonitor(const RECT* place) {
+  DEVMODEW mode{};
+  mode.dmSize = sizeof(mode);
+  mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_POSITION;
+  if (place != nullptr) {
+    mode.dmPelsWidth = place->right - place->left;
+    mode.dmPelsHeight = place->bottom - place->top;
+    mode.dmPosition = {place->left, place->top};
+  }
+  return ChangeDisplaySettingsExW(L"\\\\.\\DISPLAY2", &mode, nullptr, CDS_UPDATEREGISTRY | CDS_NORESET,
+                                  nullptr) == DISP_CHANGE_SUCCESSFUL &&
+         ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr) == DISP_CHANGE_SUCCESSFUL;
+}
+
+// The OSD follows the player onto the second monitor, which is then detached:
+// the next OSD is on the primary. The layout is given back for the next test.
+TEST_F(OsdOnTwoMonitors, AMonitorDetachedWhileRunningSendsTheNextOsdToThePrimary) {
+  TestHost host;
+  const RECT osd = OsdRectangleAfterHotkey(host, "OSDMonitor=1\r\n", [&] {
+    EXPECT_TRUE(PlaceWindowOn(host.main, second));
+    EXPECT_TRUE(host.PressHotkey(kCtrlAltN));
+    EXPECT_TRUE(Inside(WindowRectangle(FindOsdWindow()), second));
+    EXPECT_TRUE(SetSecondMonitor(nullptr));
+    EXPECT_EQ(GetSystemMetrics(SM_CMONITORS), 1);
+  });
+  EXPECT_TRUE(SetSecondMonitor(&second));
+  EXPECT_EQ(GetSystemMetrics(SM_CMONITORS), 2);
+  EXPECT_TRUE(Inside(osd, primary)) << testing::PrintToString(osd);
 }
 
 // A file from before the two keys: the primary monitor and an OSD over
