@@ -58,14 +58,11 @@ TEST(ExactFontName, EscapesToAsciiAndBack) {
 }
 
 // A file whose code page turns exact into form.
-class EightBitFile : public IniText {
- public:
+struct EightBitFile : IniText {
   EightBitFile(const std::string& text, std::string exact, std::string form)
-      : IniText(text), exact_(std::move(exact)), form_(std::move(form)) {}
-  std::string StoredForm(std::string_view text) const override { return text == exact_ ? form_ : "(other)"; }
-
- private:
-  std::string exact_, form_;
+      : IniText(text), exact(std::move(exact)), form(std::move(form)) {}
+  std::string StoredForm(std::string_view text) const override { return text == exact ? form : "(other)"; }
+  std::string exact, form;
 };
 
 // OSDFontName as the file kept it, beside the exact name's key.

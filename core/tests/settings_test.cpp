@@ -139,8 +139,8 @@ bool SameName(std::string_view a, std::string_view b) {
                                             [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
-// Notes every write in order and can refuse one. Text() gives the writes as a
-// file, so that the real reader reads them back.
+// Notes every write in order, a deletion as "(deleted)", and can refuse one.
+// Text() gives the writes as a file, so that the real reader reads them back.
 class WriteRecorder : public IniWriter {
  public:
   bool WriteString(std::string_view section, std::string_view key, std::string_view value) override {
@@ -150,8 +150,7 @@ class WriteRecorder : public IniWriter {
     return true;
   }
   bool DeleteKey(std::string_view section, std::string_view key) override {
-    attempts_.push_back({std::string(section), std::string(key), "(deleted)"});
-    return refuseAttempt_ != static_cast<int>(attempts_.size()) - 1;
+    return WriteString(section, key, "(deleted)");
   }
   // A code page of ASCII alone.
   std::string StoredForm(std::string_view text) const override {
@@ -452,7 +451,7 @@ TEST(SettingsSchema, WritesEveryKeyButPositionInTheFilesOrder) {
 TEST(SettingsSchema, ExactFontNameIsWrittenLastInTheOsdSectionForNamesBeyondAscii) {
   const std::string monitorKeys = "OSDFontStyleStrikeOut=0\nOSDMonitor=0\nOSDHideFullScreen=0\n";
   const std::pair<std::string, std::string> cases[] = {
-      {"Courier New", monitorKeys},
+      {"Courier New", monitorKeys + "OSDFontNameUnicode=(deleted)\n"},
       {"\xEF\xBC\xAD\xEF\xBC\xB3", monitorKeys + "OSDFontNameUnicode=\\uFF2D\\uFF33\n"},  // "ＭＳ"
   };
   for (const auto& [name, tail] : cases) {

@@ -156,6 +156,20 @@ RECT Small(const RECT& monitor) {
   return {monitor.left + 50, monitor.top + 50, monitor.left + 450, monitor.top + 350};
 }
 
+// Detaches the second monitor (width 0) or attaches it again at left, as the
+// display settings do; true when the display then has that many monitors.
+bool SetSecondMonitor(DWORD width, LONG left) {
+  DEVMODEW mode{};
+  mode.dmSize = sizeof(mode);
+  mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_POSITION;
+  mode.dmPelsWidth = width;
+  mode.dmPelsHeight = width * 3 / 4;
+  mode.dmPosition.x = left;
+  ChangeDisplaySettingsExW(L"\\\\.\\DISPLAY2", &mode, nullptr, CDS_UPDATEREGISTRY | CDS_NORESET, nullptr);
+  ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr);
+  return GetSystemMetrics(SM_CMONITORS) == (width == 0 ? 1 : 2);
+}
+
 // The player, the front window and the pointer each on a monitor of the case's
 // choosing; each rule must follow its own one, by the position's corner.
 TEST_F(OsdOnTwoMonitors, EachMonitorRuleFollowsItsWindowOrThePointer) {
@@ -164,12 +178,13 @@ TEST_F(OsdOnTwoMonitors, EachMonitorRuleFollowsItsWindowOrThePointer) {
     bool playerOnSecond, frontOnSecond, pointerOnSecond, playerMinimised;
     int position;
     bool onSecond;
+    bool detachedAfterAShow = false;  // the second monitor, while the player runs
   } const cases[] = {
       {"1", true, false, false, false, 8, true}, {"1", false, true, true, false, 0, false},
       {"1", true, false, false, true, 0, true},  {"2", false, true, false, false, 8, true},
       {"2", true, false, true, false, 0, false}, {"3", false, false, true, false, 0, true},
       {"3", true, true, false, false, 8, false}, {"7", true, true, true, false, 8, false},
-      {"-1", true, true, true, false, 0, false},
+      {"-1", true, true, true, false, 0, false}, {"1", true, false, false, false, 0, false, true},
   };
   TestHost host;
   for (const Case& c : cases) {
@@ -189,7 +204,9 @@ TEST_F(OsdOnTwoMonitors, EachMonitorRuleFollowsItsWindowOrThePointer) {
           front =
               std::make_unique<FrontWindow>(WS_OVERLAPPEDWINDOW, Small(c.frontOnSecond ? second : primary));
           EXPECT_TRUE(PutPointerOn(c.pointerOnSecond ? second : primary));
+          EXPECT_TRUE(!c.detachedAfterAShow || (host.PressHotkey(kCtrlAltN) && SetSecondMonitor(0, 0)));
         });
+    EXPECT_TRUE(!c.detachedAfterAShow || SetSecondMonitor(1024, second.left));
     EXPECT_TRUE(Inside(osd, expected)) << testing::PrintToString(osd);
     // Position 0 starts at the monitor's top-left corner, 8 ends at its bottom-right one.
     const bool atTopLeft = osd.left == expected.left && osd.top == expected.top;
@@ -205,17 +222,17 @@ TEST_F(OsdOnTwoMonitors, NoOsdOverAFullScreenProgramWhenAsked) {
     const char* label;
     bool flag;
     bool fullScreen, onSecond;
-    const char* osdMonitor;  // 2: the front window's
-    const char* frontClass;
     bool shown;
+    const char* osdMonitor = "0";  // 2: the front window's
+    const char* frontClass = "MonitorTestFront";
   } const cases[] = {
-      {"full screen on the primary", true, true, false, "0", "MonitorTestFront", false},
-      {"full screen on the second, the OSD on the primary", true, true, true, "0", "MonitorTestFront", true},
-      {"full screen on the second, the OSD there", true, true, true, "2", "MonitorTestFront", false},
-      {"the shell's desktop", true, true, false, "0", "Progman", true},
-      {"the shell's layer behind the icons", true, true, false, "0", "WorkerW", true},
-      {"an ordinary window", true, false, false, "0", "MonitorTestFront", true},
-      {"flag off", false, true, false, "0", "MonitorTestFront", true},
+      {"full screen on the primary", true, true, false, false},
+      {"full screen on the second", true, true, true, true},
+      {"full screen on the second, the OSD there", true, true, true, false, "2"},
+      {"the shell's desktop", true, true, false, true, "0", "Progman"},
+      {"the shell's layer behind the icons", true, true, false, true, "0", "WorkerW"},
+      {"an ordinary window", true, false, false, true},
+      {"flag off", false, true, false, true},
   };
   TestHost host;
   for (const Case& c : cases) {
@@ -232,38 +249,6 @@ TEST_F(OsdOnTwoMonitors, NoOsdOverAFullScreenProgramWhenAsked) {
               commands.end())
         << "no action";
   }
-}
-
-// Detaches the second monitor (null) or attaches it at place, as the display
-// settings do: Wine then sends WM_DISPLAYCHANGE to the top-level windows.
-bool SetSecondMonitor(const RECT* place) {
-  DEVMODEW mode{};
-  mode.dmSize = sizeof(mode);
-  mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_POSITION;
-  if (place != nullptr) {
-    mode.dmPelsWidth = place->right - place->left;
-    mode.dmPelsHeight = place->bottom - place->top;
-    mode.dmPosition = {place->left, place->top};
-  }
-  return ChangeDisplaySettingsExW(L"\\\\.\\DISPLAY2", &mode, nullptr, CDS_UPDATEREGISTRY | CDS_NORESET,
-                                  nullptr) == DISP_CHANGE_SUCCESSFUL &&
-         ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr) == DISP_CHANGE_SUCCESSFUL;
-}
-
-// The OSD follows the player onto the second monitor, which is then detached:
-// the next OSD is on the primary. The layout is given back for the next test.
-TEST_F(OsdOnTwoMonitors, AMonitorDetachedWhileRunningSendsTheNextOsdToThePrimary) {
-  TestHost host;
-  const RECT osd = OsdRectangleAfterHotkey(host, "OSDMonitor=1\r\n", [&] {
-    EXPECT_TRUE(PlaceWindowOn(host.main, second));
-    EXPECT_TRUE(host.PressHotkey(kCtrlAltN));
-    EXPECT_TRUE(Inside(WindowRectangle(FindOsdWindow()), second));
-    EXPECT_TRUE(SetSecondMonitor(nullptr));
-    EXPECT_EQ(GetSystemMetrics(SM_CMONITORS), 1);
-  });
-  EXPECT_TRUE(SetSecondMonitor(&second));
-  EXPECT_EQ(GetSystemMetrics(SM_CMONITORS), 2);
-  EXPECT_TRUE(Inside(osd, primary)) << testing::PrintToString(osd);
 }
 
 // A file from before the two keys: the primary monitor and an OSD over
