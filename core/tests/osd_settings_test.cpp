@@ -13,7 +13,8 @@ namespace {
 
 Settings ReadOsd(const std::string& osdKeys) {
   Settings settings;
-  ReadOsdSettings(IniText("[OSD]\n" + osdKeys), settings);
+  int32_t position = 0;
+  ReadSettings(IniText("[OSD]\n" + osdKeys), settings, position);
   return settings;
 }
 
@@ -90,7 +91,8 @@ TEST(ExactFontName, TakenOnlyWhileOSDFontNameIsExactlyItsCodePageForm) {
     const EightBitFile ini("[OSD]\nOSDFontName=" + c.kept + "\nOSDFontNameUnicode=" + exactLine + "\n",
                            c.exact, c.form);
     Settings settings;
-    ReadOsdSettings(ini, settings);
+    int32_t position = 0;
+    ReadSettings(ini, settings, position);
     EXPECT_EQ(settings.osdFont.name, c.expected);
   }
 }
