@@ -172,8 +172,8 @@ bool SameName(std::string_view a, std::string_view b) {
                                             [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
-// Notes every write in order and can refuse one. Text() gives the writes as a
-// file, so that the real reader reads them back.
+// Notes every write in order, a deletion as "(deleted)", and can refuse one.
+// Text() gives the writes as a file, so that the real reader reads them back.
 class WriteRecorder : public IniWriter {
  public:
   bool WriteString(std::string_view section, std::string_view key, std::string_view value) override {
@@ -181,6 +181,13 @@ class WriteRecorder : public IniWriter {
     if (refuseAttempt_ == static_cast<int>(attempts_.size()) - 1) return false;
     accepted_.push_back(attempts_.back());
     return true;
+  }
+  bool DeleteKey(std::string_view section, std::string_view key) override {
+    return WriteString(section, key, "(deleted)");
+  }
+  // A code page of ASCII alone.
+  std::string StoredForm(std::string_view text) const override {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c > 0; }) ? std::string(text) : "?";
   }
 
   void RefuseAttempt(int index) { refuseAttempt_ = index; }
@@ -442,6 +449,7 @@ TEST(SettingsSchema, WritesEveryKeyButPositionInTheFilesOrder) {
       {"OSD", "OSDFontStyleStrikeOut", "1"},
       {"OSD", "OSDMonitor", "2"},
       {"OSD", "OSDHideFullScreen", "1"},
+      {"OSD", "OSDFontNameUnicode", "(deleted)"},
       {"Track", "PlayOnStart", "1"},
       {"Track", "RememberPosition", "1"},
   };
@@ -458,7 +466,7 @@ TEST(SettingsSchema, WritesEveryKeyButPositionInTheFilesOrder) {
 TEST(SettingsSchema, ExactFontNameIsWrittenLastInTheOsdSectionForNamesBeyondAscii) {
   const std::string monitorKeys = "OSDFontStyleStrikeOut=0\nOSDMonitor=0\nOSDHideFullScreen=0\n";
   const std::pair<std::string, std::string> cases[] = {
-      {"Courier New", monitorKeys},
+      {"Courier New", monitorKeys + "OSDFontNameUnicode=(deleted)\n"},
       {"\xEF\xBC\xAD\xEF\xBC\xB3", monitorKeys + "OSDFontNameUnicode=\\uFF2D\\uFF33\n"},  // "ＭＳ"
   };
   for (const auto& [name, tail] : cases) {
