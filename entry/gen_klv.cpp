@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "core/settings_schema.h"
+#include "plugin/held_key.h"
 #include "plugin/hotkey_registration.h"
 #include "plugin/instance_marker.h"
 #include "plugin/module_hold.h"
@@ -32,6 +33,7 @@ bool ReleaseAll(bool storePosition) noexcept {
   try {
     UnregisterAllHotkeys();
     DeleteAllAtoms();
+    ForgetHeldKey();
     ReleaseInstanceMarker();
     if (storePosition && gSettingsFile) klv::WritePlaybackPosition(*gSettingsFile, gLastPlaybackPosition);
   } catch (...) {
@@ -90,7 +92,6 @@ void StopPlugin() noexcept {
   // After a refused init, a second quit, or one inside this quit's teardown.
   if (gPhase != Phase::kStarting && gPhase != Phase::kRunning) return;
   const bool ran = gPhase == Phase::kRunning;
-  ++gQuitGeneration;
   gPhase = Phase::kStopping;
   // Inside a refusal's box of init the position has not been read yet, so it
   // is not written; init ends the phase when the box returns.

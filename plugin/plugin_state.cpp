@@ -4,4 +4,3 @@
 klv::Settings gSettings;
 std::array<klv::keystype, klv::kHotkeyCount> gHotkeyTable;
 int32_t gLastPlaybackPosition = 0;
-unsigned gQuitGeneration = 0;

@@ -13,12 +13,6 @@ extern klv::Settings gSettings;
 extern std::array<klv::keystype, klv::kHotkeyCount> gHotkeyTable;  // entry n at [n - 1]
 extern int32_t gLastPlaybackPosition;
 
-// The quit generation: moves on at every quit, and at every run of hotkey
-// registration from the configuration dialog, which supersedes an earlier run
-// still inside a refusal's box. A loop that spans a message box keeps the
-// value it started with and stops once it moved.
-extern unsigned gQuitGeneration;
-
 // Field 6 of the descriptor, as the host wrote it (defined with the descriptor).
 HWND HostMainWindow();
 inline klv::keystype& HotkeyEntry(int n) { return gHotkeyTable[n - 1]; }

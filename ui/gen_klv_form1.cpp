@@ -107,6 +107,10 @@ bool TForm1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
     case WM_HSCROLL:
       if (lParam != 0) TrackBarChange(layout_.IdOf(reinterpret_cast<HWND>(lParam)));
       return true;
+    case WM_POWERBROADCAST:
+      // The host's window hears it too, in no set order: whichever comes first retries.
+      if (RetryWaitingHotkeysOnResume(wParam)) ShowHotkeyRows();
+      return false;
     case kMsgApplyCheckMarks:
       if (!checkMarksPending_) return true;  // applied already, ahead of a double click
       checkMarksPending_ = false;
@@ -207,8 +211,14 @@ void TForm1::ShowOsdPosition(int position) {
   }
 }
 
-void TForm1::FillHotkeyMarks() {
-  for (int row = 0; row < klv::kHotkeyCount; ++row) SetHotkeyMark(row, HotkeyEntry(row + 1).packed != 0);
+void TForm1::ShowHotkeyRow(int row) {
+  const std::string caption = klv::kHotkeyActions[row].caption;
+  hotkeyList_.SetCaption(row, EntryWaiting(row + 1) ? (caption + " (in use)").c_str() : caption.c_str());
+  hotkeyList_.SetChecked(row, HotkeyEntry(row + 1).packed != 0);
+}
+
+void TForm1::ShowHotkeyRows() {
+  for (int row = 0; row < klv::kHotkeyCount; ++row) ShowHotkeyRow(row);
 }
 
 void TForm1::FormShow() {
@@ -220,12 +230,10 @@ void TForm1::FormShow() {
     SendMessageW(layout_.Control(kTrackBars[i]), TBM_SETPOS, TRUE, sliderShown_[i]);
   }
 
-  // Registration first, so that a combination refused now shows unchecked.
+  // Registration first, so that a combination refused now shows "(in use)".
   const bool hotkeys = gSettings.hotkeysEnabled;
-  if (hotkeys) ReregisterAllHotkeys(true);
-  // Closed while a refusal's box was up: its controls are gone.
-  if (Window() == nullptr) return;
-  FillHotkeyMarks();
+  if (hotkeys) RenewAllHotkeys();
+  ShowHotkeyRows();
 
   ShowOsdPosition(gSettings.osdPosition);
   SetWindowTextW(layout_.Control(kEdit1), std::to_wstring(gSettings.osdDisplayTime).c_str());
@@ -261,8 +269,8 @@ void TForm1::CheckBox6Click() {
   layout_.SetEnabled(kGroupBox4, enabled);
   layout_.SetEnabled(kCheckListBox1, enabled);
   ReregisterAllHotkeys(enabled);
-  // A combination refused just now loses its mark (unless a box's wait closed the dialog).
-  if (Window() != nullptr) FillHotkeyMarks();
+  // Unless a quit inside the refusals' box closed the dialog.
+  if (Window() != nullptr) ShowHotkeyRows();
 }
 
 void TForm1::CheckListBox1ClickCheck() { ApplyListCheckMarks(); }
@@ -359,7 +367,7 @@ bool EditHotkey(int n) {
   }
   // From the entry as it stands now, whatever ran while the dialog was up.
   const bool result = HotkeyEntry(n).packed != 0;
-  if (TForm1* config = CurrentConfigForm()) config->SetHotkeyMark(n - 1, result);
+  if (TForm1* config = CurrentConfigForm()) config->ShowHotkeyRow(n - 1);
   return result;
 }
 
@@ -370,6 +378,7 @@ void ApplyListCheckMarks() {
     const int n = row + 1;
     if (!config->HotkeyMarked(row)) {
       ClearEntry(n);
+      config->ShowHotkeyRow(row);
     } else if (HotkeyEntry(n).packed == 0) {
       EditHotkey(n);
     }

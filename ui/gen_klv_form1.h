@@ -19,9 +19,11 @@ class TForm1 : public FormFrame {
   // its first control; false when it was closed meanwhile (a box of the filling).
   bool Show();
 
-  // The hotkey list. Marks set here do not run the list's check-mark reaction.
+  // The hotkey list. Rows shown here do not run the list's check-mark
+  // reaction: marked when the entry holds a combination, "(in use)" while it
+  // waits for its key.
   bool HotkeyMarked(int row) const { return hotkeyList_.Checked(row); }
-  void SetHotkeyMark(int row, bool checked) { hotkeyList_.SetChecked(row, checked); }
+  void ShowHotkeyRow(int row);
   bool HotkeySelected(int row) const { return hotkeyList_.Selected(row); }
 
  private:
@@ -52,7 +54,7 @@ class TForm1 : public FormFrame {
   void Button1Click();
 
   void ShowOsdPosition(int position);  // checks the item, or none for codes past 8
-  void FillHotkeyMarks();
+  void ShowHotkeyRows();
 
   CheckList hotkeyList_;
   UniqueBitmap logo_;

@@ -65,6 +65,15 @@ bool RowMarked(HWND list, int row) {
          INDEXTOSTATEIMAGEMASK(2);
 }
 
+std::string RowText(HWND list, int row) {
+  char text[128] = {};
+  LVITEMA item{};
+  item.pszText = text;
+  item.cchTextMax = sizeof(text);
+  SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+  return text;
+}
+
 namespace {
 
 bool IsOwnWindow(HWND window) {

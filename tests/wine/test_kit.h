@@ -18,6 +18,7 @@ int AlphaOf(HWND window);
 WNDPROC WindowProcedure(HWND window);
 // Whether the check box of a row of a list view with check boxes is marked.
 bool RowMarked(HWND list, int row);
+std::string RowText(HWND list, int row);
 // The first visible dialog (#32770) of this process, such as a common colour
 // or font dialog or a message box; null when none is up.
 HWND FindVisibleDialog();
