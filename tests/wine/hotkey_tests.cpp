@@ -300,15 +300,15 @@ INSTANTIATE_TEST_SUITE_P(RegisteredOrNot, ClearEntryTest, testing::Bool(),
 
 TEST_F(HotkeyTest, AssigningAnotherCombinationReplacesTheOldRegistration) {
   HotkeyEntry(kNext).packed = kCtrlAltP;
-  ASSERT_TRUE(RegisterEntryHotkey(HotkeyEntry(kNext)));
+  ASSERT_TRUE(RegisterEntryHotkey(kNext));
   HotkeyEntry(kNext).packed = kCtrlShiftF9;
-  ASSERT_TRUE(RegisterEntryHotkey(HotkeyEntry(kNext)));
+  ASSERT_TRUE(RegisterEntryHotkey(kNext));
   EXPECT_TRUE(other.IsFree(kCtrlAltP));
   EXPECT_FALSE(other.IsFree(kCtrlShiftF9));
 
   // The same combination again is accepted, not refused as taken by ourselves.
   MessageBoxWatcher boxes;
-  EXPECT_TRUE(RegisterEntryHotkey(HotkeyEntry(kNext)));
+  EXPECT_TRUE(RegisterEntryHotkey(kNext));
   EXPECT_TRUE(boxes.Seen().empty());
 }
 
@@ -474,7 +474,8 @@ TEST(HotkeyPluginTest, AHeldKeyRepeatsOnlyTheStepActions) {
   LoadedPlugin plugin(host.main);
   ASSERT_EQ(plugin.Init(), 0);
   auto send = [](WORD key, DWORD flags) {
-    INPUT input{INPUT_KEYBOARD};
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
     input.ki = {key, 0, flags, 0, 0};
     SendInput(1, &input, sizeof(input));
   };
