@@ -215,17 +215,14 @@ TEST_F(MediaKeyDialogTest, ADoubleClickOnRowSixteenOpensTheDialogForPlayPause) {
   EXPECT_FALSE(IsFree(kMediaPlayPause, host.playlist));
 }
 
-// Another program holds the media key: at opening the row waits for it, marked, without a box;
-// "Assign" refuses it with its one box and leaves the entry unassigned.
+// Another program holds the media key: the row waits for it from the opening, and "Assign" refuses
+// it with its one box and leaves the entry unassigned.
 TEST_F(MediaKeyDialogTest, RowSixteenWaitsAtOpeningAndIsRefusedOnAssign) {
   ASSERT_TRUE(RegisterHotKey(host.equalizer, 79, 0, 179));
   gSettings.hotkeysEnabled = true;
   HotkeyEntry(kPlayPause).packed = kMediaPlayPause;
   ASSERT_NE(Open(), nullptr);
-  EXPECT_TRUE(RowMarked(15));
   EXPECT_EQ(RowText(List(), 15), "Play/Pause (in use)");
-  EXPECT_EQ(HotkeyEntry(kPlayPause).packed, kMediaPlayPause);
-  EXPECT_TRUE(SeenAfterPump().empty());
 
   bool stillOpen = false;
   {
