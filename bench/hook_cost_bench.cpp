@@ -8,7 +8,6 @@
 #include <cstdio>
 
 #include "core/osd_text.h"
-#include "entry/gen.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "plugin/window_hooks.h"
@@ -123,7 +122,7 @@ int main() {
     std::fprintf(stderr, "cannot create the host window\n");
     return 1;
   }
-  gPlugin.hwndParent = window;
+  SetHostMainWindow(window);
   gSettings.osdEnabled = true;
   gSettings.osdDisplayTime = 0x7FFFFFFF;  // stays on screen for the whole run
   PrepareOsd();

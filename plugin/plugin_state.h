@@ -13,6 +13,8 @@ extern klv::Settings gSettings;
 extern std::array<klv::keystype, klv::kHotkeyCount> gHotkeyTable;  // entry n at [n - 1]
 extern int32_t gLastPlaybackPosition;
 
-// Field 6 of the descriptor, as the host wrote it (defined with the descriptor).
+// The host's main window: the descriptor's field 6 as the host wrote it,
+// taken when the plug-in starts.
 HWND HostMainWindow();
+void SetHostMainWindow(HWND window);
 inline klv::keystype& HotkeyEntry(int n) { return gHotkeyTable[n - 1]; }

@@ -6,10 +6,10 @@
 #include "plugin/host.h"
 #include "plugin/hotkey_actions.h"
 #include "plugin/hotkey_registration.h"
-#include "plugin/module_hold.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "plugin/transparency.h"
+#include "win32/module_hold.h"
 
 namespace {
 

@@ -6,7 +6,6 @@
 #include <optional>
 #include <vector>
 
-#include "entry/gen.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "plugin/window_hooks.h"
@@ -17,7 +16,7 @@ namespace {
 class WindowHooksTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    gPlugin.hwndParent = host.main;
+    SetHostMainWindow(host.main);
     gSettings = klv::Settings{};
     hostProcedure = WindowProcedure(host.main);
     InstallWindowHooks();
@@ -26,7 +25,7 @@ class WindowHooksTest : public ::testing::Test {
   void TearDown() override {
     RemoveWindowHooks();
     for (klv::keystype& entry : gHotkeyTable) entry = klv::keystype{};
-    gPlugin.hwndParent = nullptr;
+    SetHostMainWindow(nullptr);
   }
 
   TestHost host;
@@ -175,7 +174,7 @@ TEST_F(WindowHooksTest, HotkeyStillReachesTheHostWhenItsActionEndsThePlugin) {
 
 TEST(WindowHooksMissingTest, MissingSideWindowsAreNotHooked) {
   TestHost host(false, false);
-  gPlugin.hwndParent = host.main;
+  SetHostMainWindow(host.main);
   InstallWindowHooks();
   EXPECT_EQ(WindowProcedure(host.main), &MainWindowHook);
   host.ClearLog();
@@ -183,7 +182,7 @@ TEST(WindowHooksMissingTest, MissingSideWindowsAreNotHooked) {
   EXPECT_EQ(host.Count(host.main, WM_ACTIVATE), 1);
   RemoveWindowHooks();
   EXPECT_NE(WindowProcedure(host.main), &MainWindowHook);
-  gPlugin.hwndParent = nullptr;
+  SetHostMainWindow(nullptr);
 }
 
 TEST_F(WindowHooksTest, UnderAnotherSubclassTheHookOnlyPassesOn) {
