@@ -16,6 +16,7 @@
 #include "plugin/transparency.h"
 #include "plugin/window_hooks.h"
 #include "ui/config_dialog.h"
+#include "ui/gen_klv_form1.h"
 #include "win32/module_hold.h"
 
 namespace {
@@ -36,10 +37,11 @@ bool ReleaseAll(bool storePosition) noexcept {
     DeleteAllAtoms();
     ForgetHeldKey();
     ReleaseInstanceMarker();
-    if (storePosition && gSettingsFile) klv::WritePlaybackPosition(*gSettingsFile, gLastPlaybackPosition);
+    SettingsFile* ini = CurrentSettingsFile();
+    if (storePosition && ini != nullptr) klv::WritePlaybackPosition(*ini, gLastPlaybackPosition);
   } catch (...) {
   }
-  gSettingsFile.reset();
+  UseSettingsFile(nullptr);
   // The windows go whatever became of the position.
   try {
     const bool unhooked = RemoveWindowHooks();
@@ -64,16 +66,12 @@ int StartPlugin() {
   FillEntryNames();
   if (marker == MarkerTaken::kTakenOver) AdoptLeftoverAtoms();
   if (!OpenSettingsFile()) return -1;
-  LoadAndRegisterHotkeys(*gSettingsFile);
-  // A quit inside a refusal's box gave everything back, the settings file too.
-  if (gPhase != Phase::kStarting) return -1;
-  const SettingsFile& ini = *gSettingsFile;
-  klv::ReadTransparencySettings(ini, gSettings);
-  ApplyTransparency();
-  klv::ReadOsdSettings(ini, gSettings);
-  PrepareOsd();
   gLastPlaybackPosition = 0;
-  klv::ReadTrackSettings(ini, gSettings, gLastPlaybackPosition);
+  LoadSettingsAndRegisterHotkeys(*CurrentSettingsFile());
+  // A quit inside the refusals' box gave everything back, the settings file too.
+  if (gPhase != Phase::kStarting) return -1;
+  ApplyTransparency();
+  PrepareOsd();
   gPhase = Phase::kRunning;
   InstallWindowHooks();
   PlayOnStart();

@@ -156,15 +156,15 @@ bool RetryWaitingHotkeysOnResume(uintptr_t powerEvent) {
   return true;
 }
 
-void LoadAndRegisterHotkeys(const klv::IniReader& ini) {
-  gSettings.hotkeysEnabled = klv::ReadHotkeysEnabled(ini);
+void LoadSettingsAndRegisterHotkeys(const klv::IniReader& ini) {
   std::vector<klv::RefusedHotkey> refused;
-  for (int n = 1; n <= klv::kHotkeyCount; ++n) {
-    klv::keystype& entry = HotkeyEntry(n);
-    entry.packed = klv::ReadPackedHotkey(ini, entry.name);
-    if (!gSettings.hotkeysEnabled || entry.packed == 0) continue;
-    if (!RegisterEntryHotkey(n) && EntryWaiting(n)) refused.push_back({n - 1, entry.packed});
-  }
+  klv::ReadSettings(ini, gSettings, gLastPlaybackPosition, [&refused](int row, int32_t packed) {
+    const int n = row + 1;
+    HotkeyEntry(n).packed = packed;
+    if (gSettings.hotkeysEnabled && packed != 0 && !RegisterEntryHotkey(n) && EntryWaiting(n))
+      refused.push_back({row, packed});
+    return true;
+  });
   ShowRefusals(refused);
 }
 

@@ -27,9 +27,9 @@ void RetryWaitingHotkeys();
 // WM_POWERBROADCAST's event: after a resume from sleep, RetryWaitingHotkeys
 // (the program that held a key may have ended meanwhile). True when it ran.
 bool RetryWaitingHotkeysOnResume(uintptr_t powerEvent);
-// At start: reads Enable and the entries' values, registering each as it is
+// At start: reads the settings, registering each entry's value as it is
 // read, then names the refused ones in one box.
-void LoadAndRegisterHotkeys(const klv::IniReader& ini);
+void LoadSettingsAndRegisterHotkeys(const klv::IniReader& ini);
 // A start that takes over the marker of a process that ended without quit:
 // the hotkey atoms that process added are ours to delete at quit.
 void AdoptLeftoverAtoms();
