@@ -473,9 +473,7 @@ TEST(HotkeyPluginTest, AHeldKeyRepeatsOnlyTheStepActions) {
   LoadedPlugin plugin(host.main);
   ASSERT_EQ(plugin.Init(), 0);
   auto send = [](WORD key, DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki = {key, 0, flags, 0, 0};
+    INPUT input = KeyInput(key, flags);
     SendInput(1, &input, sizeof(input));
   };
   host.ClearLog();

@@ -86,6 +86,8 @@ void ResetPluginState(HWND hostMain);
 // Whether some window could register the combination now, i.e. nobody holds
 // it: probe registers it for a moment.
 bool IsFree(klv::PackedHotkey packed, HWND probe);
+// One key event as SendInput takes it.
+INPUT KeyInput(WORD key, DWORD flags = 0);
 // Presses the combination through SendInput as a user would: modifiers down,
 // key down, then all up in reverse. Returns at once; nothing is pumped.
 void PressKeys(klv::PackedHotkey packed);
