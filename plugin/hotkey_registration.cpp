@@ -42,7 +42,7 @@ void DeleteEntryAtom(int n) {
 }
 
 // Once per press: the system drops the held key's repeats itself where it
-// knows MOD_NOREPEAT (Windows 7 on); older ones refuse the flag.
+// knows MOD_NOREPEAT (Windows 7 on); older ones are not given the flag.
 UINT ModifiersFor(int n) {
   UINT modifiers = klv::HotkeyModifiers(HotkeyEntry(n).packed);
   static const bool noRepeatKnown = IsWindows7OrGreater();
