@@ -5,6 +5,7 @@
 #include "core/osd_text.h"
 #include "plugin/host.h"
 #include "plugin/hotkey_actions.h"
+#include "plugin/hotkey_registration.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "plugin/track_change_osd.h"
@@ -69,6 +70,8 @@ void OnMainWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     RunHotkeyAction(wParam);
   } else if (message == WM_DISPLAYCHANGE) {
     ForgetOsdScreen();
+  } else if (message == WM_POWERBROADCAST) {
+    RetryWaitingHotkeysOnResume(wParam);
   } else if (message == WM_USER) {
     OnHostNotification(lParam);
   }

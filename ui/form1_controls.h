@@ -1,8 +1,11 @@
-// The configuration form's controls: their ids and the table that places them.
+// The configuration form's controls: their ids, the table that places them and
+// the settings the OSD's option boxes stand for.
 #pragma once
 
 #include <cstddef>
+#include <utility>
 
+#include "core/settings.h"
 #include "ui/form_layout.h"
 
 namespace form1 {
@@ -54,6 +57,12 @@ enum ControlId : int {
   kCheckBox9,  // the volume actions show the level
 };
 constexpr wchar_t kClassName[] = L"TForm1";
+
+// The OSD's option boxes, each showing one flag of the settings and setting it at once.
+constexpr std::pair<int, bool klv::Settings::*> kOsdOptionBoxes[] = {
+    {kCheckBox7, &klv::Settings::osdHideFullScreen},
+    {kCheckBox8, &klv::Settings::osdOnTrackChange},
+    {kCheckBox9, &klv::Settings::osdShowVolume}};
 
 // The form as it reads, in one table: ControlCount() rows.
 extern const ControlRow kControls[];

@@ -108,6 +108,10 @@ bool TForm1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
     case WM_HSCROLL:
       if (lParam != 0) AlphaSliderChange(layout_.IdOf(reinterpret_cast<HWND>(lParam)));
       return true;
+    case WM_POWERBROADCAST:
+      // The host's window hears it too, in no set order: whichever comes first retries.
+      if (RetryWaitingHotkeysOnResume(wParam)) ShowHotkeyRows();
+      return false;
     case kMsgApplyCheckMarks:
       if (!checkMarksPending_) return true;  // applied already, ahead of a double click
       checkMarksPending_ = false;
@@ -142,6 +146,8 @@ void TForm1::OnCommand(int id, int code) {
     OsdPositionClick(id - kRadioItem0);
     return;
   }
+  for (const auto& [box, flag] : kOsdOptionBoxes)
+    if (id == box) OsdOptionClick(box, flag);
   switch (id) {
     case kCheckBox6:
       HotkeysEnabledClick();
@@ -166,15 +172,6 @@ void TForm1::OnCommand(int id, int code) {
       break;
     case kCheckBox1:
       RememberPositionClick();
-      break;
-    case kCheckBox7:
-      OsdHideFullScreenClick();
-      break;
-    case kCheckBox8:
-      OsdOnTrackChangeClick();
-      break;
-    case kCheckBox9:
-      OsdShowVolumeClick();
       break;
     case kButton1:
       ExitClick();
@@ -214,8 +211,14 @@ void TForm1::ShowOsdPosition(int position) {
   }
 }
 
-void TForm1::FillHotkeyMarks() {
-  for (int row = 0; row < klv::kHotkeyCount; ++row) SetHotkeyMark(row, HotkeyEntry(row + 1).packed != 0);
+void TForm1::ShowHotkeyRow(int row) {
+  const std::string caption = klv::kHotkeyActions[row].caption;
+  hotkeyList_.SetCaption(row, EntryWaiting(row + 1) ? (caption + " (in use)").c_str() : caption.c_str());
+  hotkeyList_.SetChecked(row, HotkeyEntry(row + 1).packed != 0);
+}
+
+void TForm1::ShowHotkeyRows() {
+  for (int row = 0; row < klv::kHotkeyCount; ++row) ShowHotkeyRow(row);
 }
 
 void TForm1::FormShow() {
@@ -227,21 +230,17 @@ void TForm1::FormShow() {
     SendMessageW(layout_.Control(kTrackBars[i]), TBM_SETPOS, TRUE, sliderShown_[i]);
   }
 
-  // Registration first, so that a combination refused now shows unchecked.
+  // Registration first, so that a combination refused now shows "(in use)".
   const bool hotkeys = gSettings.hotkeysEnabled;
-  if (hotkeys) ReregisterAllHotkeys(true);
-  // Closed while a refusal's box was up: its controls are gone.
-  if (Window() == nullptr) return;
-  FillHotkeyMarks();
+  if (hotkeys) RenewAllHotkeys();
+  ShowHotkeyRows();
 
   ShowOsdPosition(gSettings.osdPosition);
   SetWindowTextW(layout_.Control(kEdit1), std::to_wstring(gSettings.osdDisplayTime).c_str());
   // A stored value without an item shows the first one and stays as it is.
   const int32_t monitor = gSettings.osdMonitor;
   SendMessageW(layout_.Control(kComboBox1), CB_SETCURSEL, monitor >= 0 && monitor <= 3 ? monitor : 0, 0);
-  SetChecked(kCheckBox7, gSettings.osdHideFullScreen);
-  SetChecked(kCheckBox8, gSettings.osdOnTrackChange);
-  SetChecked(kCheckBox9, gSettings.osdShowVolume);
+  for (const auto& [box, flag] : kOsdOptionBoxes) SetChecked(box, gSettings.*flag);
 
   SetChecked(kCheckBox1, gSettings.rememberPosition);
   SetChecked(kCheckBox2, gSettings.playOnStart);
@@ -270,8 +269,8 @@ void TForm1::HotkeysEnabledClick() {
   layout_.SetEnabled(kGroupBox4, enabled);
   layout_.SetEnabled(kCheckListBox1, enabled);
   ReregisterAllHotkeys(enabled);
-  // A combination refused just now loses its mark (unless a box's wait closed the dialog).
-  if (Window() != nullptr) FillHotkeyMarks();
+  // Unless a quit inside the refusals' box closed the dialog.
+  if (Window() != nullptr) ShowHotkeyRows();
 }
 
 void TForm1::HotkeyMarksChange() { ApplyListCheckMarks(); }
@@ -309,11 +308,7 @@ void TForm1::OsdMonitorChange() {
   if (item != CB_ERR) gSettings.osdMonitor = static_cast<int32_t>(item);
 }
 
-void TForm1::OsdHideFullScreenClick() { gSettings.osdHideFullScreen = Checked(kCheckBox7); }
-
-void TForm1::OsdOnTrackChangeClick() { gSettings.osdOnTrackChange = Checked(kCheckBox8); }
-
-void TForm1::OsdShowVolumeClick() { gSettings.osdShowVolume = Checked(kCheckBox9); }
+void TForm1::OsdOptionClick(int box, bool klv::Settings::*flag) { gSettings.*flag = Checked(box); }
 
 void TForm1::SelectColorClick() { ChooseOsdColor(Window()); }
 
@@ -365,7 +360,7 @@ bool TForm1::Show() {
 
 bool TForm1::EditHotkey(int n) {
   const bool result = AssignHotkey(n, Window());
-  if (Window() != nullptr) SetHotkeyMark(n - 1, result);
+  if (Window() != nullptr) ShowHotkeyRow(n - 1);
   return result;
 }
 
@@ -374,6 +369,7 @@ void TForm1::ApplyListCheckMarks() {
     const int n = row + 1;
     if (!HotkeyMarked(row)) {
       ClearEntry(n);
+      ShowHotkeyRow(row);
     } else if (HotkeyEntry(n).packed == 0) {
       EditHotkey(n);
     }

@@ -105,7 +105,7 @@ TEST_F(ConfigDialogTest, OpeningTwiceChangesNoAlphaLevel) {
   EXPECT_EQ(gSettings.alphaLevels, levels);
 }
 
-TEST_F(ConfigDialogTest, ACombinationRefusedDuringTheOpeningShowsUnchecked) {
+TEST_F(ConfigDialogTest, ACombinationRefusedDuringTheOpeningWaitsTickedWithoutABox) {
   ASSERT_TRUE(
       RegisterHotKey(host.equalizer, 77, klv::HotkeyModifiers(kCtrlAltP), klv::HotkeyKeyCode(kCtrlAltP)));
   gSettings.hotkeysEnabled = true;
@@ -113,12 +113,12 @@ TEST_F(ConfigDialogTest, ACombinationRefusedDuringTheOpeningShowsUnchecked) {
   HotkeyEntry(kPlay).packed = kCtrlAltF9;
 
   ASSERT_NE(Open(), nullptr);
-  EXPECT_FALSE(RowMarked(kNext - 1));
+  EXPECT_TRUE(RowMarked(kNext - 1));
+  EXPECT_EQ(RowText(List(), kNext - 1), "Next (in use)");
   EXPECT_TRUE(RowMarked(kPlay - 1));
-  EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
-  const auto seen = SeenAfterPump();
-  ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(seen[0].text, "Unable to set a hot key.");
+  EXPECT_EQ(RowText(List(), kPlay - 1), "Play");
+  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
+  EXPECT_TRUE(SeenAfterPump().empty());
   UnregisterHotKey(host.equalizer, 77);
 }
 
