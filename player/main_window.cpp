@@ -207,8 +207,8 @@ std::optional<LRESULT> HandleMainMessage(HWND window, UINT message, WPARAM wPara
         PlayState stateBefore = gApp->playback.State();
         gApp->playback.Tick(GetTickCount());
         // Also a move on made by a request's clock reading since the last beat.
-        AnnounceTrackStart();
-        if (gApp->playback.Index() != before || gApp->playback.State() != stateBefore) {
+        const bool started = AnnounceTrackStart();
+        if (started || gApp->playback.Index() != before || gApp->playback.State() != stateBefore) {
           RefreshPlayerWindows();
         } else {
           InvalidateRect(window, nullptr, TRUE);
@@ -234,18 +234,19 @@ std::optional<LRESULT> HandleMainMessage(HWND window, UINT message, WPARAM wPara
 
 }  // namespace
 
-void AnnounceTrackStart() {
+bool AnnounceTrackStart() {
   const Playback& playback = gApp->playback;
-  if (playback.Starts() == gAnnouncedStarts) return;
+  if (playback.Starts() == gAnnouncedStarts) return false;
   gAnnouncedStarts = playback.Starts();
   // The 2.x player has no such notices.
-  if (gApp->classicHost) return;
+  if (gApp->classicHost) return true;
   // No files behind the playlist: a path made of the entry's number stands in.
   const std::wstring widePath = L"C:\\Music\\" + std::to_wstring(playback.Index() + 1) + L".mp3";
   const std::string path(widePath.begin(), widePath.end());
   SendMessageW(gApp->mainWindow, WM_USER, reinterpret_cast<WPARAM>(path.c_str()), klv::kHostTrackStarted);
   SendMessageW(gApp->mainWindow, WM_USER, reinterpret_cast<WPARAM>(widePath.c_str()),
                klv::kHostTrackStartedWide);
+  return true;
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {

@@ -43,8 +43,9 @@ void DestroyPlayerWindows();
 // returns how many windows needed it.
 int RestoreOwnWindowProcedures();
 void RefreshPlayerWindows();
-// The 5.x host's notices to its own main window of a track start since the last call.
-void AnnounceTrackStart();
+// The 5.x host's notices to its own main window of a track start since the
+// last call; true when there was one.
+bool AnnounceTrackStart();
 void ShowJumpWindow();
 
 // A window's own answer to a message, or none for the default one.
