@@ -425,13 +425,17 @@ TEST_F(HotkeyActionTest, MainWindowHotkeyMinimisesInFrontAndRestoresOtherwise) {
 }
 
 // The whole road of one press through the real DLL: init registers the stored combination, the
-// hook runs the action before the host's own procedure sees the hotkey, quit releases it.
-TEST(HotkeyPluginTest, PressedHotkeyRunsItsCommandBeforeTheHostSeesIt) {
+// hook runs the action before the host's own procedure sees the hotkey, quit releases it. On
+// both kinds of host window.
+class HotkeyPluginTest : public testing::TestWithParam<HostKind> {};
+
+TEST_P(HotkeyPluginTest, PressedHotkeyRunsItsCommandBeforeTheHostSeesIt) {
   ResetGlobalAtoms();
   TestInstall install;
   // One section: the profile functions show a reader only the first of two spellings.
   install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltN) + "\r\n");
   TestHost& host = SharedHost();
+  host.SetKind(GetParam());
   OtherParty other;
   {
     LoadedPlugin plugin(host.main);
@@ -460,5 +464,7 @@ TEST(HotkeyPluginTest, PressedHotkeyRunsItsCommandBeforeTheHostSeesIt) {
   }
   ResetGlobalAtoms();
 }
+
+INSTANTIATE_TEST_SUITE_P(BothKinds, HotkeyPluginTest, testing::Values(HostKind::kUnicode, HostKind::k8Bit));
 
 }  // namespace

@@ -11,11 +11,13 @@ namespace {
 
 TestHost* gCurrentHost = nullptr;
 
-LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+LRESULT HostWindowProc(bool wide, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   TestHost* host = gCurrentHost;
-  if (host == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-  host->log.push_back({window, message, wParam, lParam});
-  if (window == host->main && message == WM_USER) {
+  if (host != nullptr) host->log.push_back({window, message, wParam, lParam});
+  if (host != nullptr && window == host->main && message == WM_USER) {
+    if (const auto raw = host->rawAnswers.find(static_cast<int>(lParam)); raw != host->rawAnswers.end()) {
+      return raw->second;
+    }
     switch (lParam) {
       case 104:
         return host->playingState;
@@ -37,21 +39,30 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     }
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return wide ? DefWindowProcW(window, message, wParam, lParam)
+              : DefWindowProcA(window, message, wParam, lParam);
 }
 
-void RegisterHostClass(const char* name) {
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = HostWindowProc;
+LRESULT CALLBACK UnicodeHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  return HostWindowProc(true, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK EightBitHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  return HostWindowProc(false, window, message, wParam, lParam);
+}
+
+void RegisterHostClass(const wchar_t* name) {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = UnicodeHostProc;
   windowClass.hInstance = GetModuleHandleA(nullptr);
   windowClass.lpszClassName = name;
   windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  RegisterClassA(&windowClass);  // fails harmlessly when already registered
+  RegisterClassW(&windowClass);  // fails harmlessly when already registered
 }
 
-HWND CreateHostWindow(const char* className, int x, int y) {
-  return CreateWindowExA(0, className, className, WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, 300, 120, nullptr,
+HWND CreateHostWindow(const wchar_t* className, int x, int y) {
+  return CreateWindowExW(0, className, className, WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, 300, 120, nullptr,
                          nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
@@ -60,13 +71,13 @@ const char kRegistryKey[] = "Software\\Winamp";
 }  // namespace
 
 TestHost::TestHost(bool withPlaylist, bool withEqualizer) {
-  RegisterHostClass("Winamp v1.x");
-  RegisterHostClass("Winamp PE");
-  RegisterHostClass("Winamp EQ");
+  RegisterHostClass(L"Winamp v1.x");
+  RegisterHostClass(L"Winamp PE");
+  RegisterHostClass(L"Winamp EQ");
   gCurrentHost = this;
-  main = CreateHostWindow("Winamp v1.x", 20, 20);
-  if (withPlaylist) playlist = CreateHostWindow("Winamp PE", 20, 160);
-  if (withEqualizer) equalizer = CreateHostWindow("Winamp EQ", 340, 20);
+  main = CreateHostWindow(L"Winamp v1.x", 20, 20);
+  if (withPlaylist) playlist = CreateHostWindow(L"Winamp PE", 20, 160);
+  if (withEqualizer) equalizer = CreateHostWindow(L"Winamp EQ", 340, 20);
   PumpMessages();
 }
 
@@ -80,6 +91,17 @@ TestHost::~TestHost() {
 
 std::array<WNDPROC, 3> TestHost::Procedures() const {
   return {WindowProcedure(main), WindowProcedure(playlist), WindowProcedure(equalizer)};
+}
+
+void TestHost::SetKind(HostKind kind) {
+  for (HWND window : {main, playlist, equalizer}) {
+    if (window == nullptr) continue;
+    // An 8-bit procedure makes the window an 8-bit one, as a class of the 2.x player's would.
+    if (kind == HostKind::kUnicode)
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&UnicodeHostProc));
+    if (kind == HostKind::k8Bit)
+      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EightBitHostProc));
+  }
 }
 
 TestHost* TestHost::Current() { return gCurrentHost; }
