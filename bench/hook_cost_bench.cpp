@@ -10,7 +10,6 @@
 #include <string>
 
 #include "core/host_codes.h"
-#include "entry/gen.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "plugin/window_hooks.h"
@@ -160,7 +159,7 @@ bool Measure(const char* kind) {
     std::fprintf(stderr, "cannot create the %s window\n", kind);
     return false;
   }
-  gPlugin.hwndParent = window;
+  SetHostMainWindow(window);
   gLastPlaybackPosition = 0;
   double best[kSetupCount] = {};
   for (int round = 0; round < kRounds; ++round) {

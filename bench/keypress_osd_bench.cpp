@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "entry/gen.h"
-#include "entry/gen_klv.h"
+#include "entry/lifecycle.h"
+#include "entry/plugin_descriptor.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "entry/gen.h"
-#include "entry/gen_klv.h"
+#include "entry/lifecycle.h"
+#include "entry/plugin_descriptor.h"
 #include "plugin/plugin_state.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // The library's entry point and its one export. Compiled into the DLL only.
 #include <windows.h>
 
-#include "entry/gen.h"
-#include "entry/gen_klv.h"
+#include "entry/lifecycle.h"
+#include "entry/plugin_descriptor.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   switch (reason) {

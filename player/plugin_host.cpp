@@ -1,6 +1,6 @@
 #include "player/plugin_host.h"
 
-#include "entry/gen.h"
+#include "entry/plugin_descriptor.h"
 #include "player/message_log.h"
 
 namespace player {

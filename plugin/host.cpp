@@ -2,7 +2,7 @@
 #include "plugin/host.h"
 
 #include "plugin/plugin_state.h"
-#include "plugin/text_encoding.h"
+#include "win32/text_encoding.h"
 
 HWND FindHostWindow(const char* className) {
   DWORD hostProcess = 0;

@@ -6,7 +6,7 @@
 
 #include "core/utf16_text.h"
 #include "plugin/plugin_state.h"
-#include "plugin/win_handles.h"
+#include "win32/win_handles.h"
 
 namespace {
 

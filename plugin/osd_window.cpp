@@ -13,9 +13,9 @@
 #include "plugin/osd_monitor.h"
 #include "plugin/osd_style.h"
 #include "plugin/plugin_state.h"
-#include "plugin/text_encoding.h"
-#include "plugin/this_module.h"
-#include "plugin/win_handles.h"
+#include "win32/text_encoding.h"
+#include "win32/this_module.h"
+#include "win32/win_handles.h"
 
 namespace {
 

@@ -5,3 +5,13 @@ klv::Settings gSettings;
 std::array<klv::keystype, klv::kHotkeyCount> gHotkeyTable;
 int32_t gLastPlaybackPosition = 0;
 unsigned gQuitGeneration = 0;
+
+namespace {
+
+HWND gHostMainWindow = nullptr;
+
+}  // namespace
+
+HWND HostMainWindow() { return gHostMainWindow; }
+
+void SetHostMainWindow(HWND window) { gHostMainWindow = window; }

@@ -19,6 +19,8 @@ extern int32_t gLastPlaybackPosition;
 // value it started with and stops once it moved.
 extern unsigned gQuitGeneration;
 
-// Field 6 of the descriptor, as the host wrote it (defined with the descriptor).
+// The host's main window: the descriptor's field 6 as the host wrote it,
+// taken when the plug-in starts.
 HWND HostMainWindow();
+void SetHostMainWindow(HWND window);
 inline klv::keystype& HotkeyEntry(int n) { return gHotkeyTable[n - 1]; }

@@ -10,7 +10,7 @@
 #include "core/utf16_text.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings_location.h"
-#include "plugin/text_encoding.h"
+#include "win32/text_encoding.h"
 
 std::unique_ptr<SettingsFile> gSettingsFile;
 

@@ -12,8 +12,8 @@
 #include "core/host_codes.h"
 #include "core/utf16_text.h"
 #include "plugin/host.h"
-#include "plugin/this_module.h"
-#include "plugin/win_handles.h"
+#include "win32/this_module.h"
+#include "win32/win_handles.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include "core/host_codes.h"
 #include "plugin/host.h"
 #include "plugin/hotkey_actions.h"
-#include "plugin/module_hold.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "plugin/transparency.h"
+#include "win32/module_hold.h"
 
 namespace {
 

@@ -6,7 +6,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KLV_BUILD_DIR:-$root/build}
 bench=$build/win32/bench
-dll=$build/win32/plugin/gen_klv.dll
+dll=$build/win32/entry/gen_klv.dll
 
 bash "$root/scripts/build.sh" >/dev/null
 # shellcheck source=wine_env.sh

@@ -19,7 +19,7 @@ if ! bash "$root/scripts/build.sh"; then
 fi
 player_exe=$build/win32/player/player.exe
 wintool_exe=$build/win32/tools/wintool.exe
-dll=$build/win32/plugin/gen_klv.dll
+dll=$build/win32/entry/gen_klv.dll
 
 rm -rf "$demo"
 mkdir -p "$demo/Plugins" "$demo/screenshots"

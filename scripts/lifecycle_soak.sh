@@ -20,7 +20,7 @@ klv_wine_env "$build/soak"
 log="$build/soak/lifecycle-$(date +%Y%m%d-%H%M%S).log"
 echo "lifecycle soak: $seconds s, log in $log"
 status=0
-KLV_LIFECYCLE_SECONDS=$seconds KLV_DLL="$win32/plugin/gen_klv.dll" KLV_PLAYER="$win32/player/player.exe" \
+KLV_LIFECYCLE_SECONDS=$seconds KLV_DLL="$win32/entry/gen_klv.dll" KLV_PLAYER="$win32/player/player.exe" \
   KLV_WINTOOL="$win32/tools/wintool.exe" GTEST_FILTER='RandomLifecycle.*' \
   wine "$suite" >"$log" 2>&1 || status=$?
 grep '^lifecycle:' "$log" || true

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the DLL and its setup program and writes both ways of installing into
 # build/release: gen_klv-<version>-setup.exe and gen_klv-<version>.zip (the DLL
-# with its install notes), the version taken from plugin/version.rc.
+# with its install notes), the version taken from entry/version.rc.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KLV_BUILD_DIR:-$root/build}
@@ -9,8 +9,8 @@ build=${KLV_BUILD_DIR:-$root/build}
 bash "$root/scripts/build.sh" >/dev/null
 
 # "1.0 beta 3" in the notes, gen_klv-1.0-beta-3.zip as the file.
-product_version=$(sed -n 's/^ *VALUE "ProductVersion", "\(.*\)".*/\1/p' "$root/plugin/version.rc")
-[ -n "$product_version" ] || { echo "release.sh: no ProductVersion in plugin/version.rc" >&2; exit 1; }
+product_version=$(sed -n 's/^ *VALUE "ProductVersion", "\(.*\)".*/\1/p' "$root/entry/version.rc")
+[ -n "$product_version" ] || { echo "release.sh: no ProductVersion in entry/version.rc" >&2; exit 1; }
 version=${product_version// /-}
 
 out=$build/release
@@ -21,7 +21,7 @@ rm -rf "$stage" "$stage.zip" "$out/gen_klv-$version-setup.exe"
 mkdir -p "$stage"
 # The build links the DLL without symbols or debug sections: it ships as built,
 # the same file the setup program carries.
-cp "$build/win32/plugin/gen_klv.dll" "$stage/gen_klv.dll"
+cp "$build/win32/entry/gen_klv.dll" "$stage/gen_klv.dll"
 cp "$setup" "$out/"
 # The shipped image passes the build's own checks: PE32, plain export, system imports, resources.
 cmake -DOBJDUMP=i686-w64-mingw32-objdump -DDLL="$stage/gen_klv.dll" -P "$root/tests/wine/check_dll.cmake" >/dev/null

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "plugin/text_encoding.h"
-#include "plugin/win_handles.h"
+#include "win32/text_encoding.h"
+#include "win32/win_handles.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "ui/form_frame.h"
 
-#include "plugin/module_hold.h"
-#include "plugin/this_module.h"
+#include "win32/module_hold.h"
+#include "win32/this_module.h"
 
 namespace {
 

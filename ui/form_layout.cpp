@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "plugin/text_encoding.h"
+#include "win32/text_encoding.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/win_handles.h"
+#include "win32/win_handles.h"
 
 enum class ControlKind {
   kGroupBox,

@@ -9,17 +9,17 @@
 #include "core/hotkey_actions.h"
 #include "core/ini_integer.h"
 #include "plugin/hotkey_registration.h"
-#include "plugin/osd_pickers.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings_file.h"
-#include "plugin/text_encoding.h"
 #include "plugin/transparency.h"
 #include "ui/config_dialog.h"
 #include "ui/gen_klv_form2.h"
 #include "ui/jpeg_picture.h"
+#include "ui/osd_pickers.h"
 #include "ui/ui_module.h"
 #include "ui/ui_resources.h"
+#include "win32/text_encoding.h"
 
 namespace {
 

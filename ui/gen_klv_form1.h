@@ -6,10 +6,10 @@
 
 #include <array>
 
-#include "plugin/win_handles.h"
 #include "ui/check_list.h"
 #include "ui/form1_controls.h"
 #include "ui/form_frame.h"
+#include "win32/win_handles.h"
 
 class TForm1 : public FormFrame {
  public:

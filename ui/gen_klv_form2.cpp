@@ -9,8 +9,8 @@
 #include "core/hotkey_actions.h"
 #include "core/key_names.h"
 #include "plugin/hotkey_registration.h"
-#include "plugin/module_hold.h"
 #include "plugin/plugin_state.h"
+#include "win32/module_hold.h"
 
 namespace {
 

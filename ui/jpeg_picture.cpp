@@ -4,9 +4,9 @@
 
 #include "core/image_scale.h"
 #include "core/jpeg_decode.h"
-#include "plugin/this_module.h"
-#include "plugin/win_handles.h"
 #include "ui/ui_module.h"
+#include "win32/this_module.h"
+#include "win32/win_handles.h"
 
 namespace {
 

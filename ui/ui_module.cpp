@@ -1,7 +1,7 @@
 #include "ui/ui_module.h"
 
-#include "plugin/this_module.h"
-#include "plugin/win_handles.h"
+#include "win32/this_module.h"
+#include "win32/win_handles.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "entry/gen.h"
+#include "entry/plugin_descriptor.h"
 
 namespace {
 

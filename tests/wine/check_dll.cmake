@@ -12,7 +12,7 @@ if(NOT dump MATCHES "\\] winampGetGeneralPurposePlugin\n")
 endif()
 file(SIZE ${DLL} size)
 if(size GREATER 307200)
-  message(FATAL_ERROR "${DLL} is ${size} bytes, over its budget of 300 KB (see plugin/gen_klv.map in the build)")
+  message(FATAL_ERROR "${DLL} is ${size} bytes, over its budget of 300 KB (see entry/gen_klv.map in the build)")
 endif()
 string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
 set(allowed KERNEL32.dll USER32.dll GDI32.dll ADVAPI32.dll msvcrt.dll COMCTL32.dll

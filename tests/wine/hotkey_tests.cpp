@@ -10,7 +10,6 @@
 #include "core/hotkey_actions.h"
 #include "core/ini_text.h"
 #include "core/settings.h"
-#include "entry/gen.h"
 #include "plugin/hotkey_actions.h"
 #include "plugin/hotkey_registration.h"
 #include "plugin/osd_window.h"
@@ -92,7 +91,7 @@ class HotkeyTest : public testing::Test {
     if (OsdPlatformWindow() != nullptr) DestroyOsdPlatformWindow();
     ResetGlobalAtoms();
     gSettings = klv::Settings{};
-    gPlugin.hwndParent = nullptr;
+    SetHostMainWindow(nullptr);
   }
 
   TestHost& host = SharedHost();

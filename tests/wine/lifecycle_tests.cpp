@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "entry/gen.h"
-#include "entry/gen_klv.h"
+#include "entry/lifecycle.h"
+#include "entry/plugin_descriptor.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings_file.h"
 #include "plugin/window_hooks.h"

@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "core/settings_schema.h"
-#include "plugin/osd_pickers.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings_file.h"
 #include "tests/wine/osd_fixture.h"
 #include "tests/wine/test_host.h"
+#include "ui/osd_pickers.h"
 
 namespace {
 

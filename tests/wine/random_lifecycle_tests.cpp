@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "core/hotkey_actions.h"
-#include "entry/gen.h"
+#include "entry/plugin_descriptor.h"
 #include "tests/wine/hotkey_holder.h"
 #include "tests/wine/player_process.h"
 #include "tests/wine/resource_counts.h"

@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "core/hotkey_actions.h"
-#include "plugin/osd_pickers.h"
 #include "plugin/osd_style.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
@@ -25,6 +24,7 @@
 #include "tests/wine/resource_counts.h"
 #include "tests/wine/test_host.h"
 #include "ui/gen_klv_form1.h"
+#include "ui/osd_pickers.h"
 
 namespace {
 

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "entry/gen.h"
 #include "plugin/osd_window.h"
 #include "plugin/playback_resume.h"
 #include "plugin/plugin_state.h"
@@ -28,7 +27,7 @@ std::vector<WPARAM> RequestArguments(const TestHost& host, int code) {
 class PlayOnStartTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    gPlugin.hwndParent = host.main;
+    SetHostMainWindow(host.main);
     gSettings = klv::Settings{};
     gLastPlaybackPosition = 5000;
     host.ClearLog();
@@ -36,7 +35,7 @@ class PlayOnStartTest : public ::testing::Test {
   void TearDown() override {
     DestroyOsdPlatformWindow();
     gSettings = klv::Settings{};
-    gPlugin.hwndParent = nullptr;
+    SetHostMainWindow(nullptr);
   }
 
   TestHost host;

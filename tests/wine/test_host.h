@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "core/hotkey_actions.h"
-#include "entry/gen.h"
+#include "entry/plugin_descriptor.h"
 #include "tests/wine/modal_script.h"
 #include "tests/wine/test_kit.h"
 #include "tests/wine/win32_thread.h"

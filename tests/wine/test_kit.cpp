@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <vector>
 
-#include "entry/gen.h"
 #include "plugin/hotkey_registration.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
@@ -184,7 +183,7 @@ LRESULT CALLBACK LaterSubclass::PassOn(HWND window, UINT message, WPARAM wParam,
 
 void ResetPluginState(HWND hostMain) {
   ResetGlobalAtoms();
-  gPlugin.hwndParent = hostMain;
+  SetHostMainWindow(hostMain);
   gSettings = klv::Settings{};
   FillEntryNames();
   for (klv::keystype& entry : gHotkeyTable) {

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "entry/gen.h"
 #include "plugin/plugin_state.h"
 #include "plugin/transparency.h"
 #include "plugin/window_hooks.h"
@@ -14,14 +13,14 @@ namespace {
 class TransparencyTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    gPlugin.hwndParent = host.main;
+    SetHostMainWindow(host.main);
     gSettings = klv::Settings{};
     gSettings.alphaLevels = {10, 20, 30, 40, 50, 60};
   }
   void TearDown() override {
     RemoveWindowHooks();
     gSettings = klv::Settings{};
-    gPlugin.hwndParent = nullptr;
+    SetHostMainWindow(nullptr);
   }
 
   void Activate(HWND window) {

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "entry/gen.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "plugin/window_hooks.h"
@@ -21,7 +20,7 @@ class WindowHooksTest : public ::testing::TestWithParam<HostKind> {
  protected:
   void SetUp() override {
     host.SetKind(GetParam());
-    gPlugin.hwndParent = host.main;
+    SetHostMainWindow(host.main);
     gSettings = klv::Settings{};
     hostProcedure = WindowProcedure(host.main);
     InstallWindowHooks();
@@ -30,7 +29,7 @@ class WindowHooksTest : public ::testing::TestWithParam<HostKind> {
   void TearDown() override {
     RemoveWindowHooks();
     for (klv::keystype& entry : gHotkeyTable) entry = klv::keystype{};
-    gPlugin.hwndParent = nullptr;
+    SetHostMainWindow(nullptr);
   }
 
   TestHost host;
@@ -201,7 +200,7 @@ TEST_P(WindowHooksTest, TextMessagesPassUnchanged) {
 
 TEST(WindowHooksMissingTest, MissingSideWindowsAreNotHooked) {
   TestHost host(false, false);
-  gPlugin.hwndParent = host.main;
+  SetHostMainWindow(host.main);
   InstallWindowHooks();
   EXPECT_EQ(WindowProcedure(host.main), &MainWindowHook);
   host.ClearLog();
@@ -209,7 +208,7 @@ TEST(WindowHooksMissingTest, MissingSideWindowsAreNotHooked) {
   EXPECT_EQ(host.Count(host.main, WM_ACTIVATE), 1);
   RemoveWindowHooks();
   EXPECT_NE(WindowProcedure(host.main), &MainWindowHook);
-  gPlugin.hwndParent = nullptr;
+  SetHostMainWindow(nullptr);
 }
 
 TEST_P(WindowHooksTest, UnderAnotherSubclassTheHookOnlyPassesOn) {

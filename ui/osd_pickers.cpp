@@ -4,12 +4,12 @@
 #include <commdlg.h>
 // clang-format on
 
-#include "plugin/osd_pickers.h"
+#include "ui/osd_pickers.h"
 
 #include "plugin/osd_style.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
-#include "plugin/text_encoding.h"
+#include "win32/text_encoding.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 // Init, config and quit: the three entries the host calls through the
 // descriptor, the plug-in's phase between them, and its one teardown.
-#include "entry/gen_klv.h"
+#include "entry/lifecycle.h"
 
 #include <windows.h>
 
 #include "core/settings_schema.h"
+#include "entry/plugin_descriptor.h"
 #include "plugin/hotkey_registration.h"
 #include "plugin/instance_marker.h"
-#include "plugin/module_hold.h"
 #include "plugin/osd_window.h"
 #include "plugin/playback_resume.h"
 #include "plugin/plugin_state.h"
@@ -15,6 +15,7 @@
 #include "plugin/transparency.h"
 #include "plugin/window_hooks.h"
 #include "ui/config_dialog.h"
+#include "win32/module_hold.h"
 
 namespace {
 
@@ -52,6 +53,7 @@ bool ReleaseAll(bool storePosition) noexcept {
 // returns -1 and leaves kStarting (or kStopping, after a quit inside a
 // refusal's box) for PluginInit to end.
 int StartPlugin() {
+  SetHostMainWindow(gPlugin.hwndParent);
   const MarkerTaken marker = TakeInstanceMarker();
   if (marker == MarkerTaken::kRefused) return -1;
   // From here on a box of ours may let the host call back, even unload us.

@@ -1,4 +1,4 @@
-#include "plugin/text_encoding.h"
+#include "win32/text_encoding.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
-#include "plugin/module_hold.h"
+#include "win32/module_hold.h"
 
 #include <windows.h>
 
-#include "plugin/this_module.h"
+#include "win32/this_module.h"
 
 namespace {
 

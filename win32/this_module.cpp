@@ -1,4 +1,4 @@
-#include "plugin/this_module.h"
+#include "win32/this_module.h"
 
 HINSTANCE ThisModule() {
   HMODULE module = nullptr;

@@ -1,8 +1,7 @@
 // The descriptor record the host reads through the library's one export.
-#include "entry/gen.h"
+#include "entry/plugin_descriptor.h"
 
-#include "entry/gen_klv.h"
-#include "plugin/plugin_state.h"
+#include "entry/lifecycle.h"
 
 const char kPluginDescription[] = "Kelvo-plugin... v1.0";
 
@@ -19,5 +18,3 @@ void ResetPluginDescriptor() {
   gPlugin.hwndParent = nullptr;
   gPlugin.hDllInstance = nullptr;
 }
-
-HWND HostMainWindow() { return gPlugin.hwndParent; }
