@@ -1,5 +1,5 @@
-// The in-memory settings. The initialisers are the file's defaults: the reads
-// fall back to them and a fresh record holds them.
+// The in-memory settings. A fresh record holds the file's defaults, as the
+// rows of core/settings_keys.h give them.
 #pragma once
 
 #include <array>
@@ -23,13 +23,13 @@ enum AlphaIndex {
 using AlphaLevels = std::array<uint8_t, kAlphaLevelCount>;
 
 struct OsdFontSettings {
-  std::string name = "Arial";  // UTF-8
-  int32_t size = 12;           // points
-  uint32_t color = 0;          // 0x00BBGGRR; negative values name system colours
-  bool bold = false;
-  bool italic = false;
-  bool underline = false;
-  bool strikeOut = false;
+  std::string name;  // UTF-8
+  int32_t size;      // points
+  uint32_t color;    // 0x00BBGGRR; negative values name system colours
+  bool bold;
+  bool italic;
+  bool underline;
+  bool strikeOut;
 };
 
 // Where the OSD shows: OSDMonitor's values; any other reads as kPrimary.
@@ -38,20 +38,23 @@ constexpr OsdMonitor OsdMonitorFrom(int32_t value) {
   return value >= 0 && value <= 3 ? static_cast<OsdMonitor>(value) : OsdMonitor::kPrimary;
 }
 
+// Every field has its row: a fresh record reads them from an empty file.
 struct Settings {
-  bool hotkeysEnabled = false;
-  bool activeEnabled = false;
-  bool inactiveEnabled = false;
-  AlphaLevels alphaLevels{255, 255, 255, 255, 255, 255};
-  bool osdEnabled = false;
-  uint8_t osdPosition = 7;
-  int32_t osdDisplayTime = 1000;
-  uint32_t osdColor = 0xD5FFFE;
+  Settings();
+
+  bool hotkeysEnabled;
+  bool activeEnabled;
+  bool inactiveEnabled;
+  AlphaLevels alphaLevels;
+  bool osdEnabled;
+  uint8_t osdPosition;
+  int32_t osdDisplayTime;
+  uint32_t osdColor;
   OsdFontSettings osdFont;
-  int32_t osdMonitor = 0;  // an OsdMonitor value
-  bool osdHideFullScreen = false;
-  bool playOnStart = false;
-  bool rememberPosition = false;
+  int32_t osdMonitor;  // an OsdMonitor value
+  bool osdHideFullScreen;
+  bool playOnStart;
+  bool rememberPosition;
 };
 
 }  // namespace klv

@@ -1,10 +1,10 @@
-// The keys of gen_klv.ini: one read and one write per setting, in the file's order.
+// Init's reads, the write of "Exit" and a fresh record's defaults, each one
+// walk over the rows of gen_klv.ini.
 #include "core/settings_schema.h"
 
-#include <array>
+#include <algorithm>
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "core/hotkey_actions.h"
 #include "core/ini_escape.h"
@@ -12,140 +12,136 @@
 namespace klv {
 namespace {
 
-constexpr std::string_view kHotkeysSection = "Hotkeys";
-constexpr std::string_view kHotkeyValuesSection = "HotKeys";
-constexpr std::string_view kTransparencySection = "Transparency";
-constexpr std::string_view kOsdSection = "OSD";
-constexpr std::string_view kTrackSection = "Track";
-
-constexpr std::array<std::string_view, kAlphaLevelCount> kAlphaKeys = {
-    "WinAMP_active",   "Playlist_active",   "Equalizer_active",
-    "WinAMP_inactive", "Playlist_inactive", "Equalizer_inactive"};
-constexpr std::array<AlphaIndex, 3> kActiveLevels = {kMainActive, kPlaylistActive, kEqualizerActive};
-constexpr std::array<AlphaIndex, 3> kInactiveLevels = {kMainInactive, kPlaylistInactive, kEqualizerInactive};
-
-// The font's exact name where OSDFontName cannot hold it: an older build
-// reads OSDFontName alone and writes it alone.
-constexpr std::string_view kExactFontNameKey = "OSDFontNameUnicode";
-
 // 8-bit fields keep the low byte of whatever the file holds.
 uint8_t LowByte(int32_t value) { return static_cast<uint8_t>(static_cast<uint32_t>(value) & 0xFFu); }
 
-// The defaults every read falls back to.
-const Settings kDefaults{};
-
-void ReadAlphaGroup(const IniReader& ini, const std::array<AlphaIndex, 3>& group, AlphaLevels& levels) {
-  for (AlphaIndex index : group) {
-    levels[index] =
-        LowByte(ini.ReadInteger(kTransparencySection, kAlphaKeys[index], kDefaults.alphaLevels[index]));
+void ReadKey(const IniReader& ini, const SettingsKey& row, Settings& settings) {
+  const FieldRef field = row.field(settings);
+  const int32_t fallback = row.fallback.number;
+  switch (row.kind) {
+    case kFlag:
+      *std::get<bool*>(field) = ini.ReadBool(row.section, row.key, fallback != 0);
+      return;
+    case kInteger:
+      *std::get<int32_t*>(field) = ini.ReadInteger(row.section, row.key, fallback);
+      return;
+    case kColour:
+      *std::get<uint32_t*>(field) = static_cast<uint32_t>(ini.ReadInteger(row.section, row.key, fallback));
+      return;
+    case kLowByte:
+      *std::get<uint8_t*>(field) = LowByte(ini.ReadInteger(row.section, row.key, fallback));
+      return;
+    case kMonitor:
+      *std::get<int32_t*>(field) =
+          static_cast<int32_t>(OsdMonitorFrom(ini.ReadInteger(row.section, row.key, fallback)));
+      return;
+    case kText:
+      *std::get<std::string*>(field) = ini.ReadString(row.section, row.key, row.fallback.text);
+      return;
+    case kExactFontName: {
+      // Only while OSDFontName still holds what an 8-bit file made of it: a
+      // font chosen later by an older build wins.
+      std::string& name = *std::get<std::string*>(field);
+      const std::optional<std::string> exact =
+          UnescapeIniText(ini.ReadString(row.section, row.key, row.fallback.text));
+      if (exact && !exact->empty() && KeptInEightBits(name, *exact)) name = *exact;
+      return;
+    }
+    case kPackedHotkeys:
+    case kPosition:
+      return;
   }
 }
 
-bool WriteAlphaGroup(IniWriter& ini, const std::array<AlphaIndex, 3>& group, const AlphaLevels& levels) {
-  for (AlphaIndex index : group) {
-    if (!ini.WriteInteger(kTransparencySection, kAlphaKeys[index], levels[index])) return false;
+bool WriteKey(IniWriter& ini, const SettingsKey& row, const Settings& settings) {
+  // The rows reach fields for reads and writes alike; a write only looks.
+  const FieldRef field = row.field(const_cast<Settings&>(settings));
+  switch (row.kind) {
+    case kFlag:
+      return ini.WriteBool(row.section, row.key, *std::get<bool*>(field));
+    case kInteger:
+    case kMonitor:
+      return ini.WriteInteger(row.section, row.key, *std::get<int32_t*>(field));
+    case kColour:
+      return ini.WriteInteger(row.section, row.key, static_cast<int32_t>(*std::get<uint32_t*>(field)));
+    case kLowByte:
+      return ini.WriteInteger(row.section, row.key, *std::get<uint8_t*>(field));
+    case kText:
+      return ini.WriteString(row.section, row.key, *std::get<std::string*>(field));
+    case kExactFontName: {
+      // An older build reads OSDFontName alone and writes it alone.
+      const std::string& name = *std::get<std::string*>(field);
+      return IsAscii(name) || ini.WriteString(row.section, row.key, EscapeIniText(name));
+    }
+    case kPackedHotkeys:
+    case kPosition:
+      break;
   }
   return true;
 }
 
-bool WriteHotkeys(IniWriter& ini, const Settings& settings,
-                  const std::array<int32_t, kHotkeyCount>& packedHotkeys) {
-  if (!ini.WriteBool(kHotkeysSection, "Enable", settings.hotkeysEnabled)) return false;
-  for (int i = 0; i < kHotkeyCount; ++i) {
-    if (!ini.WriteInteger(kHotkeyValuesSection, kHotkeyActions[i].atomName, packedHotkeys[i])) return false;
+// A file without any key, for the defaults.
+class EmptyFile : public IniReader {
+ public:
+  std::string ReadString(std::string_view, std::string_view, std::string_view fallback) const override {
+    return std::string(fallback);
   }
-  return true;
-}
-
-bool WriteTransparency(IniWriter& ini, const Settings& settings) {
-  return ini.WriteBool(kTransparencySection, "EnableActive", settings.activeEnabled) &&
-         WriteAlphaGroup(ini, kActiveLevels, settings.alphaLevels) &&
-         ini.WriteBool(kTransparencySection, "EnableInactive", settings.inactiveEnabled) &&
-         WriteAlphaGroup(ini, kInactiveLevels, settings.alphaLevels);
-}
-
-bool WriteOsd(IniWriter& ini, const Settings& settings) {
-  const OsdFontSettings& font = settings.osdFont;
-  return ini.WriteBool(kOsdSection, "Enable", settings.osdEnabled) &&
-         ini.WriteInteger(kOsdSection, "OSDPosition", settings.osdPosition) &&
-         ini.WriteInteger(kOsdSection, "OSDDisplayTime", settings.osdDisplayTime) &&
-         ini.WriteInteger(kOsdSection, "OSDColor", static_cast<int32_t>(settings.osdColor)) &&
-         ini.WriteString(kOsdSection, "OSDFontName", font.name) &&
-         ini.WriteInteger(kOsdSection, "OSDFontSize", font.size) &&
-         ini.WriteInteger(kOsdSection, "OSDFontColor", static_cast<int32_t>(font.color)) &&
-         ini.WriteBool(kOsdSection, "OSDFontStyleBold", font.bold) &&
-         ini.WriteBool(kOsdSection, "OSDFontStyleItalic", font.italic) &&
-         ini.WriteBool(kOsdSection, "OSDFontStyleUnderlined", font.underline) &&
-         ini.WriteBool(kOsdSection, "OSDFontStyleStrikeOut", font.strikeOut) &&
-         ini.WriteInteger(kOsdSection, "OSDMonitor", settings.osdMonitor) &&
-         ini.WriteBool(kOsdSection, "OSDHideFullScreen", settings.osdHideFullScreen) &&
-         (IsAscii(font.name) || ini.WriteString(kOsdSection, kExactFontNameKey, EscapeIniText(font.name)));
-}
-
-bool WriteTrack(IniWriter& ini, const Settings& settings) {
-  return ini.WriteBool(kTrackSection, "PlayOnStart", settings.playOnStart) &&
-         ini.WriteBool(kTrackSection, "RememberPosition", settings.rememberPosition);
-}
+};
 
 }  // namespace
 
-bool ReadHotkeysEnabled(const IniReader& ini) {
-  return ini.ReadBool(kHotkeysSection, "Enable", kDefaults.hotkeysEnabled);
+Settings::Settings() {
+  int32_t unusedPosition = 0;
+  ReadSettings(EmptyFile(), *this, unusedPosition);
 }
 
-// A cleared entry is 0, as the file holds it when no combination was ever set.
-int32_t ReadPackedHotkey(const IniReader& ini, std::string_view atomName) {
-  return ini.ReadInteger(kHotkeyValuesSection, atomName, 0);
+bool ReadSettings(const IniReader& ini, Settings& settings, int32_t& lastPlaybackPosition,
+                  const TakePackedHotkey& takeHotkey) {
+  for (const SettingsKey& row : kSettingsKeys) {
+    if (row.kind == kPackedHotkeys) {
+      for (int i = 0; i < kHotkeyCount; ++i) {
+        const int32_t packed = ini.ReadInteger(row.section, kHotkeyActions[i].atomName, row.fallback.number);
+        if (takeHotkey && !takeHotkey(i, packed)) return false;
+      }
+    } else if (row.kind == kPosition) {
+      // A stored position is ignored unless the user asked for it to be remembered.
+      if (settings.rememberPosition) {
+        lastPlaybackPosition = ini.ReadInteger(row.section, row.key, row.fallback.number);
+      }
+    } else {
+      ReadKey(ini, row, settings);
+    }
+  }
+  return true;
 }
 
-void ReadTransparencySettings(const IniReader& ini, Settings& settings) {
-  settings.activeEnabled = ini.ReadBool(kTransparencySection, "EnableActive", kDefaults.activeEnabled);
-  ReadAlphaGroup(ini, kActiveLevels, settings.alphaLevels);
-  settings.inactiveEnabled = ini.ReadBool(kTransparencySection, "EnableInactive", kDefaults.inactiveEnabled);
-  ReadAlphaGroup(ini, kInactiveLevels, settings.alphaLevels);
-}
-
-void ReadOsdSettings(const IniReader& ini, Settings& settings) {
-  const OsdFontSettings& fontDefaults = kDefaults.osdFont;
-  OsdFontSettings& font = settings.osdFont;
-  settings.osdEnabled = ini.ReadBool(kOsdSection, "Enable", kDefaults.osdEnabled);
-  settings.osdPosition = LowByte(ini.ReadInteger(kOsdSection, "OSDPosition", kDefaults.osdPosition));
-  settings.osdDisplayTime = ini.ReadInteger(kOsdSection, "OSDDisplayTime", kDefaults.osdDisplayTime);
-  settings.osdColor = static_cast<uint32_t>(
-      ini.ReadInteger(kOsdSection, "OSDColor", static_cast<int32_t>(kDefaults.osdColor)));
-  font.name = ini.ReadString(kOsdSection, "OSDFontName", fontDefaults.name);
-  // Only while OSDFontName still holds what an 8-bit file made of it: a font
-  // chosen later by an older build wins.
-  const std::optional<std::string> exact =
-      UnescapeIniText(ini.ReadString(kOsdSection, kExactFontNameKey, ""));
-  if (exact && !exact->empty() && KeptInEightBits(font.name, *exact)) font.name = *exact;
-  font.size = ini.ReadInteger(kOsdSection, "OSDFontSize", fontDefaults.size);
-  font.color = static_cast<uint32_t>(
-      ini.ReadInteger(kOsdSection, "OSDFontColor", static_cast<int32_t>(fontDefaults.color)));
-  font.bold = ini.ReadBool(kOsdSection, "OSDFontStyleBold", fontDefaults.bold);
-  font.italic = ini.ReadBool(kOsdSection, "OSDFontStyleItalic", fontDefaults.italic);
-  font.underline = ini.ReadBool(kOsdSection, "OSDFontStyleUnderlined", fontDefaults.underline);
-  font.strikeOut = ini.ReadBool(kOsdSection, "OSDFontStyleStrikeOut", fontDefaults.strikeOut);
-  settings.osdMonitor =
-      static_cast<int32_t>(OsdMonitorFrom(ini.ReadInteger(kOsdSection, "OSDMonitor", kDefaults.osdMonitor)));
-  settings.osdHideFullScreen = ini.ReadBool(kOsdSection, "OSDHideFullScreen", kDefaults.osdHideFullScreen);
-}
-
-void ReadTrackSettings(const IniReader& ini, Settings& settings, int32_t& lastPlaybackPosition) {
-  settings.playOnStart = ini.ReadBool(kTrackSection, "PlayOnStart", kDefaults.playOnStart);
-  settings.rememberPosition = ini.ReadBool(kTrackSection, "RememberPosition", kDefaults.rememberPosition);
-  // A stored position is ignored unless the user asked for it to be remembered.
-  if (settings.rememberPosition) lastPlaybackPosition = ini.ReadInteger(kTrackSection, "Position", 0);
+void ReadSettings(const IniReader& ini, Settings& settings, std::array<int32_t, kHotkeyCount>& packedHotkeys,
+                  int32_t& lastPlaybackPosition) {
+  ReadSettings(ini, settings, lastPlaybackPosition, [&packedHotkeys](int row, int32_t packed) {
+    packedHotkeys[row] = packed;
+    return true;
+  });
 }
 
 bool WriteAllSettings(IniWriter& ini, const Settings& settings,
                       const std::array<int32_t, kHotkeyCount>& packedHotkeys) {
-  return WriteHotkeys(ini, settings, packedHotkeys) && WriteTransparency(ini, settings) &&
-         WriteOsd(ini, settings) && WriteTrack(ini, settings);
+  for (const SettingsKey& row : kSettingsKeys) {
+    if (row.kind == kPosition) continue;  // quit writes it alone
+    if (row.kind == kPackedHotkeys) {
+      for (int i = 0; i < kHotkeyCount; ++i) {
+        if (!ini.WriteInteger(row.section, kHotkeyActions[i].atomName, packedHotkeys[i])) return false;
+      }
+    } else if (!WriteKey(ini, row, settings)) {
+      return false;
+    }
+  }
+  return true;
 }
 
 bool WritePlaybackPosition(IniWriter& ini, int32_t position) {
-  return ini.WriteInteger(kTrackSection, "Position", position);
+  const SettingsKey* row = std::find_if(std::begin(kSettingsKeys), std::end(kSettingsKeys),
+                                        [](const SettingsKey& r) { return r.kind == kPosition; });
+  return ini.WriteInteger(row->section, row->key, position);
 }
 
 }  // namespace klv

@@ -1,25 +1,30 @@
-// The keys of gen_klv.ini: the reads of init and the full write of "Exit".
+// Reading and writing gen_klv.ini by its rows (core/settings_keys.h).
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <string_view>
+#include <functional>
 
 #include "core/ini_access.h"
 #include "core/settings.h"
+#include "core/settings_keys.h"
 
 namespace klv {
 
-// The reads of init, one per step; absent or unreadable keys keep the defaults
-// of a fresh Settings.
-bool ReadHotkeysEnabled(const IniReader& ini);
-int32_t ReadPackedHotkey(const IniReader& ini, std::string_view atomName);
-void ReadTransparencySettings(const IniReader& ini, Settings& settings);
-void ReadOsdSettings(const IniReader& ini, Settings& settings);
-// PlayOnStart and RememberPosition; Position only when RememberPosition is on.
-void ReadTrackSettings(const IniReader& ini, Settings& settings, int32_t& lastPlaybackPosition);
+// Takes each packed hotkey as it is read (row 0..15, in kHotkeyActions
+// order); false stops the reads there.
+using TakePackedHotkey = std::function<bool(int row, int32_t packed)>;
 
-// Writes every key but Position in the file's fixed order. Stops at the first
+// Init's reads, every key in the file's order; absent or unreadable keys give
+// their rows' defaults. Position only when RememberPosition is on, otherwise
+// lastPlaybackPosition stays as it was. False when takeHotkey stopped them.
+bool ReadSettings(const IniReader& ini, Settings& settings, int32_t& lastPlaybackPosition,
+                  const TakePackedHotkey& takeHotkey = nullptr);
+// The same, keeping the packed hotkeys.
+void ReadSettings(const IniReader& ini, Settings& settings, std::array<int32_t, kHotkeyCount>& packedHotkeys,
+                  int32_t& lastPlaybackPosition);
+
+// Writes every key but Position in the file's order. Stops at the first
 // refused write and returns false; the keys after it are not written.
 bool WriteAllSettings(IniWriter& ini, const Settings& settings,
                       const std::array<int32_t, kHotkeyCount>& packedHotkeys);

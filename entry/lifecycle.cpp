@@ -15,6 +15,7 @@
 #include "plugin/transparency.h"
 #include "plugin/window_hooks.h"
 #include "ui/config_dialog.h"
+#include "ui/gen_klv_form1.h"
 #include "win32/module_hold.h"
 
 namespace {
@@ -34,10 +35,11 @@ bool ReleaseAll(bool storePosition) noexcept {
     UnregisterAllHotkeys();
     DeleteAllAtoms();
     ReleaseInstanceMarker();
-    if (storePosition && gSettingsFile) klv::WritePlaybackPosition(*gSettingsFile, gLastPlaybackPosition);
+    SettingsFile* ini = CurrentSettingsFile();
+    if (storePosition && ini != nullptr) klv::WritePlaybackPosition(*ini, gLastPlaybackPosition);
   } catch (...) {
   }
-  gSettingsFile.reset();
+  UseSettingsFile(nullptr);
   // The windows go whatever became of the position.
   try {
     const bool unhooked = RemoveWindowHooks();
@@ -62,16 +64,11 @@ int StartPlugin() {
   FillEntryNames();
   if (marker == MarkerTaken::kTakenOver) AdoptLeftoverAtoms();
   if (!OpenSettingsFile()) return -1;
-  LoadAndRegisterHotkeys(*gSettingsFile);
-  // A quit inside a refusal's box gave everything back, the settings file too.
-  if (gPhase != Phase::kStarting) return -1;
-  const SettingsFile& ini = *gSettingsFile;
-  klv::ReadTransparencySettings(ini, gSettings);
-  ApplyTransparency();
-  klv::ReadOsdSettings(ini, gSettings);
-  PrepareOsd();
   gLastPlaybackPosition = 0;
-  klv::ReadTrackSettings(ini, gSettings, gLastPlaybackPosition);
+  // A quit inside a refusal's box gave everything back, the settings file too.
+  if (!LoadSettingsAndRegisterHotkeys(*CurrentSettingsFile()) || gPhase != Phase::kStarting) return -1;
+  ApplyTransparency();
+  PrepareOsd();
   gPhase = Phase::kRunning;
   InstallWindowHooks();
   PlayOnStart();
@@ -92,7 +89,7 @@ void StopPlugin() noexcept {
   // After a refused init, a second quit, or one inside this quit's teardown.
   if (gPhase != Phase::kStarting && gPhase != Phase::kRunning) return;
   const bool ran = gPhase == Phase::kRunning;
-  ++gQuitGeneration;
+  ++gHotkeyReleases;
   gPhase = Phase::kStopping;
   // Inside a refusal's box of init the position has not been read yet, so it
   // is not written; init ends the phase when the box returns.

@@ -1,9 +1,10 @@
 // The descriptor record the host reads through the library's one export.
 #include "entry/plugin_descriptor.h"
 
+#include "core/version.h"
 #include "entry/lifecycle.h"
 
-const char kPluginDescription[] = "Kelvo-plugin... v1.0";
+const char kPluginDescription[] = KLV_PLUGIN_DESCRIPTION;
 
 // Constant-initialised so that it is valid even before the loader runs DllMain.
 PluginDescriptor gPlugin = {

@@ -8,7 +8,6 @@
 #include <string_view>
 #include <tuple>
 
-#include "core/hotkey_actions.h"
 #include "core/ini_escape.h"
 #include "core/ini_text.h"
 #include "core/settings_schema.h"
@@ -36,13 +35,7 @@ struct AllSettings {
 
 AllSettings ReadAll(const klv::IniReader& ini) {
   AllSettings all;
-  all.settings.hotkeysEnabled = klv::ReadHotkeysEnabled(ini);
-  for (int i = 0; i < klv::kHotkeyCount; ++i) {
-    all.packed[i] = klv::ReadPackedHotkey(ini, klv::kHotkeyActions[i].atomName);
-  }
-  klv::ReadTransparencySettings(ini, all.settings);
-  klv::ReadOsdSettings(ini, all.settings);
-  klv::ReadTrackSettings(ini, all.settings, all.position);
+  klv::ReadSettings(ini, all.settings, all.packed, all.position);
   return all;
 }
 

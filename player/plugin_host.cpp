@@ -1,12 +1,10 @@
 #include "player/plugin_host.h"
 
-#include "entry/plugin_descriptor.h"
 #include "player/message_log.h"
+#include "win32/plugin_contract.h"
 
 namespace player {
 namespace {
-
-using GetPluginFunction = PluginDescriptor*(__cdecl*)();
 
 bool LoadPlugin(const std::string& path, const std::string& fileName, HWND mainWindow, LoadedPlugin& loaded) {
   HMODULE module = LoadLibraryA(path.c_str());
@@ -14,8 +12,8 @@ bool LoadPlugin(const std::string& path, const std::string& fileName, HWND mainW
     LogEvent("cannot load %s (error %lu)", fileName.c_str(), GetLastError());
     return false;
   }
-  auto getPlugin = reinterpret_cast<GetPluginFunction>(
-      reinterpret_cast<void*>(GetProcAddress(module, "winampGetGeneralPurposePlugin")));
+  auto getPlugin =
+      reinterpret_cast<PluginExport>(reinterpret_cast<void*>(GetProcAddress(module, kPluginExportName)));
   PluginDescriptor* descriptor = getPlugin != nullptr ? getPlugin() : nullptr;
   if (descriptor == nullptr || descriptor->init == nullptr) {
     LogEvent("%s is not a general-purpose plug-in", fileName.c_str());

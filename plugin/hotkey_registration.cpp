@@ -80,29 +80,29 @@ void ReregisterAllHotkeys(bool enabled) {
   // A refusal's box has no owner, so the configuration dialog can switch
   // hotkeys again while it is up: this later run then decides, and the
   // earlier one stops where it is.
-  const unsigned generation = ++gQuitGeneration;
+  const unsigned releases = ++gHotkeyReleases;
   gSettings.hotkeysEnabled = enabled;
   UnregisterAllHotkeys();
   DeleteAllAtoms();
   if (!enabled) return;
   for (klv::keystype& entry : gHotkeyTable) {
     // A quit while a refusal's box was up has released everything: nothing more is taken.
-    if (generation != gQuitGeneration) return;
+    if (releases != gHotkeyReleases) return;
     if (entry.packed != 0) RegisterEntryHotkey(entry);
   }
 }
 
-void LoadAndRegisterHotkeys(const klv::IniReader& ini) {
-  const unsigned generation = gQuitGeneration;
-  gSettings.hotkeysEnabled = klv::ReadHotkeysEnabled(ini);
-  for (klv::keystype& entry : gHotkeyTable) {
-    // A quit while a refusal's box was up has released everything, the
-    // settings file read here too.
-    if (generation != gQuitGeneration) return;
-    entry.packed = klv::ReadPackedHotkey(ini, entry.name);
+bool LoadSettingsAndRegisterHotkeys(const klv::IniReader& ini) {
+  const unsigned releases = gHotkeyReleases;
+  return klv::ReadSettings(ini, gSettings, gLastPlaybackPosition, [releases](int row, int32_t packed) {
+    klv::keystype& entry = gHotkeyTable[row];
+    entry.packed = packed;
     // Registered as read, so a refusal's box comes before the next entry is read.
     if (gSettings.hotkeysEnabled && entry.packed != 0) RegisterEntryHotkey(entry);
-  }
+    // A quit while the box was up has released everything, the settings
+    // file read here too.
+    return releases == gHotkeyReleases;
+  });
 }
 
 void AdoptLeftoverAtoms() {

@@ -13,9 +13,9 @@ void ClearEntry(int n);  // n = 1..16
 void UnregisterAllHotkeys();
 void DeleteAllAtoms();
 void ReregisterAllHotkeys(bool enabled);
-// At start: reads Enable and the entries' values, registering each as it is
-// read. Stops at a quit inside a refusal's box: the file is gone then.
-void LoadAndRegisterHotkeys(const klv::IniReader& ini);
+// At start: reads the settings, registering each entry's value as it is
+// read. Stops, false, at a quit inside a refusal's box: the file is gone then.
+bool LoadSettingsAndRegisterHotkeys(const klv::IniReader& ini);
 // A start that takes over the marker of a process that ended without quit:
 // the hotkey atoms that process added are ours to delete at quit.
 void AdoptLeftoverAtoms();

@@ -12,9 +12,9 @@
 #include "plugin/settings_location.h"
 #include "win32/text_encoding.h"
 
-std::unique_ptr<SettingsFile> gSettingsFile;
-
 namespace {
+
+std::unique_ptr<SettingsFile> gSettingsFile;
 
 constexpr DWORD kProfileBufferSize = klv::kMaxIniText + 1;
 
@@ -54,6 +54,10 @@ bool OpenSettingsFile() {
   gSettingsFile = std::make_unique<SettingsFile>(std::move(path));
   return true;
 }
+
+SettingsFile* CurrentSettingsFile() { return gSettingsFile.get(); }
+
+void UseSettingsFile(std::unique_ptr<SettingsFile> file) { gSettingsFile = std::move(file); }
 
 bool SaveSettings() {
   if (!gSettingsFile) return false;

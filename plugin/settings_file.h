@@ -22,11 +22,13 @@ class SettingsFile : public klv::IniReader, public klv::IniWriter {
   std::wstring path_;
 };
 
-extern std::unique_ptr<SettingsFile> gSettingsFile;
-
-// Locates the file (plugin/settings_location.h) and creates gSettingsFile.
-// False only when no place at all is known.
+// The open settings file, from the plug-in's start to its stop; null otherwise.
+SettingsFile* CurrentSettingsFile();
+// Locates the file (plugin/settings_location.h) and opens it as the current
+// one. False only when no place at all is known.
 bool OpenSettingsFile();
+// Makes the given file the current one (null: none).
+void UseSettingsFile(std::unique_ptr<SettingsFile> file);
 // Writes every setting but Position. False when a write was refused; the
 // message for the user is then SettingsWriteErrorText().
 bool SaveSettings();

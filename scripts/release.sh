@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the DLL and its setup program and writes both ways of installing into
 # build/release: gen_klv-<version>-setup.exe and gen_klv-<version>.zip (the DLL
-# with its install notes), the version taken from entry/version.rc.
+# with its install notes), the version taken from core/version.h.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KLV_BUILD_DIR:-$root/build}
@@ -9,8 +9,8 @@ build=${KLV_BUILD_DIR:-$root/build}
 bash "$root/scripts/build.sh" >/dev/null
 
 # "1.0 beta 3" in the notes, gen_klv-1.0-beta-3.zip as the file.
-product_version=$(sed -n 's/^ *VALUE "ProductVersion", "\(.*\)".*/\1/p' "$root/entry/version.rc")
-[ -n "$product_version" ] || { echo "release.sh: no ProductVersion in entry/version.rc" >&2; exit 1; }
+product_version=$(sed -n 's/^#define KLV_VERSION_TEXT "\(.*\)"$/\1/p' "$root/core/version.h")
+[ -n "$product_version" ] || { echo "release.sh: no KLV_VERSION_TEXT in core/version.h" >&2; exit 1; }
 version=${product_version// /-}
 
 out=$build/release

@@ -1,16 +1,12 @@
 #include "ui/config_dialog.h"
 
 #include <algorithm>
-#include <memory>
 #include <vector>
-
-#include "ui/gen_klv_form1.h"
-#include "ui/ui_module.h"
 
 namespace {
 
 struct HeldForm {
-  std::unique_ptr<TForm1> form;
+  std::unique_ptr<FormFrame> form;
   int depth = 0;           // its handlers running, nested
   bool releasing = false;  // hidden, its release posted
 };
@@ -21,7 +17,13 @@ HeldForm gOpen;
 std::vector<HeldForm> gRetired;
 HHOOK gDialogKeysHook = nullptr;
 
-HeldForm* Find(const TForm1* form) {
+// The open form while its window stands, or null.
+FormFrame* CurrentConfigForm() {
+  // A form whose window went inside one of its handlers is no longer current.
+  return gOpen.form && gOpen.form->Window() != nullptr ? gOpen.form.get() : nullptr;
+}
+
+HeldForm* Find(const FormFrame* form) {
   if (form == nullptr) return nullptr;
   if (gOpen.form.get() == form) return &gOpen;
   for (HeldForm& held : gRetired)
@@ -36,7 +38,7 @@ HeldForm* Find(const TForm1* form) {
 LRESULT CALLBACK DialogKeysHook(int code, WPARAM wParam, LPARAM lParam) noexcept {
   if (code == HC_ACTION && wParam == PM_REMOVE) {
     MSG* msg = reinterpret_cast<MSG*>(lParam);
-    TForm1* form = CurrentConfigForm();
+    const FormFrame* form = CurrentConfigForm();
     HWND dialog = form != nullptr ? form->Window() : nullptr;
     if (dialog != nullptr && msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST &&
         (msg->hwnd == dialog || IsChild(dialog, msg->hwnd)) && IsDialogMessageA(dialog, msg)) {
@@ -48,8 +50,8 @@ LRESULT CALLBACK DialogKeysHook(int code, WPARAM wParam, LPARAM lParam) noexcept
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-void Free(const TForm1* form) {
-  std::unique_ptr<TForm1> doomed;
+void Free(const FormFrame* form) {
+  std::unique_ptr<FormFrame> doomed;
   if (gOpen.form.get() == form) {
     doomed = std::move(gOpen.form);
     gOpen = HeldForm{};
@@ -80,12 +82,7 @@ void RetireOpenForm() {
 
 }  // namespace
 
-TForm1* CurrentConfigForm() {
-  // A form whose window went inside one of its handlers is no longer current.
-  return gOpen.form && gOpen.form->Window() != nullptr ? gOpen.form.get() : nullptr;
-}
-
-ConfigFormInUse::ConfigFormInUse(TForm1& form) : form_(&form) {
+ConfigFormInUse::ConfigFormInUse(FormFrame& form) : form_(&form) {
   HeldForm* held = Find(form_);
   counted_ = held != nullptr;
   if (counted_) ++held->depth;
@@ -96,13 +93,13 @@ ConfigFormInUse::~ConfigFormInUse() {
   if (held != nullptr && --held->depth == 0 && form_->Window() == nullptr) Free(form_);
 }
 
-void ReleaseConfigFormLater(TForm1& form) {
+void ReleaseConfigFormLater(FormFrame& form) {
   ShowWindow(form.Window(), SW_HIDE);
   if (HeldForm* held = Find(&form)) held->releasing = true;
   PostMessageW(form.Window(), kMsgReleaseConfigForm, 0, 0);
 }
 
-void CloseConfigForm(TForm1& form) {
+void CloseConfigForm(FormFrame& form) {
   const HeldForm* held = Find(&form);
   if (held == nullptr || held->depth == 0) {
     Free(&form);
@@ -111,28 +108,24 @@ void CloseConfigForm(TForm1& form) {
   }
 }
 
-void OpenConfigDialog() {
+bool ShowOpenConfigForm() {
   // On its way out (its release still queued behind a message box): not shown again.
   if (gOpen.form && gOpen.releasing) CloseConfigForm(*gOpen.form);
   // Closed inside one of its handlers, or destroyed from outside.
   if (gOpen.form && gOpen.form->Window() == nullptr) RetireOpenForm();
-  if (gOpen.form) {
-    HWND window = gOpen.form->Window();
-    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
-    ShowWindow(window, SW_SHOW);
-    // The assignment dialog, when one is open, is what the user must finish first.
-    SetForegroundWindow(GetLastActivePopup(window));
-    return;
-  }
-  ScopedVisualStyles styles;
-  auto form = std::make_unique<TForm1>();
-  if (form->Window() == nullptr) return;
+  if (!gOpen.form) return false;
+  HWND window = gOpen.form->Window();
+  if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+  ShowWindow(window, SW_SHOW);
+  // The assignment dialog, when one is open, is what the user must finish first.
+  SetForegroundWindow(GetLastActivePopup(window));
+  return true;
+}
+
+void HoldConfigForm(std::unique_ptr<FormFrame> form) {
   gOpen.form = std::move(form);
   if (gDialogKeysHook == nullptr)
     gDialogKeysHook = SetWindowsHookExA(WH_GETMESSAGE, DialogKeysHook, nullptr, GetCurrentThreadId());
-  TForm1& opened = *gOpen.form;
-  const ConfigFormInUse use(opened);
-  opened.Show();
 }
 
 void CloseConfigDialog() {

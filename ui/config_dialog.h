@@ -1,40 +1,41 @@
-// The configuration dialog for the rest of the library, and the holder of its
-// form. A handler of the form may wait in a message
-// box or a modal loop, and meanwhile the host may close the form (quit) or
-// ask for it again (config): a form closed then is kept until the last of its
-// handlers has returned, and freed there.
+// The holder of the configuration dialog's form, for the form and the rest of
+// the library. A handler of the form may wait in a message box or a modal
+// loop, and meanwhile the host may close the form (quit) or ask for it again
+// (config): a form closed then is kept until the last of its handlers has
+// returned, and freed there. The holder knows the form only as a frame.
 #pragma once
 
 #include <windows.h>
 
-class TForm1;
+#include <memory>
 
-// Opens the configuration dialog modeless and without owner, or brings the
-// open one to the front.
-void OpenConfigDialog();
+#include "ui/form_frame.h"
+
+// Brings the open form to the front. False when none is open, or the open one
+// is on its way out: a new form is then due.
+bool ShowOpenConfigForm();
+// Holds a form just created as the open one; the keyboard's dialog keys go to it.
+void HoldConfigForm(std::unique_ptr<FormFrame> form);
 // Destroys any open configuration dialog (quit, unload).
 void CloseConfigDialog();
 HWND ConfigDialogWindow();  // null when none is open
 
-// The open form while its window stands, or null.
-TForm1* CurrentConfigForm();
-
 // Counts a handler of the form as running, for its scope.
 class ConfigFormInUse {
  public:
-  explicit ConfigFormInUse(TForm1& form);
+  explicit ConfigFormInUse(FormFrame& form);
   ~ConfigFormInUse();
   ConfigFormInUse(const ConfigFormInUse&) = delete;
   ConfigFormInUse& operator=(const ConfigFormInUse&) = delete;
 
  private:
-  TForm1* form_;
+  FormFrame* form_;
   bool counted_;  // false while the form is still being created
 };
 
 // Hides the form and frees it once the current message is done: the form's
 // window gets kMsgReleaseConfigForm, whose handler calls CloseConfigForm.
-void ReleaseConfigFormLater(TForm1& form);
+void ReleaseConfigFormLater(FormFrame& form);
 constexpr UINT kMsgReleaseConfigForm = WM_APP + 2;
 // Destroys the form's window at once; frees the form unless a handler still runs.
-void CloseConfigForm(TForm1& form);
+void CloseConfigForm(FormFrame& form);

@@ -2,6 +2,8 @@
 
 #include <iterator>
 
+#include "core/version.h"
+
 namespace form1 {
 
 using K = ControlKind;
@@ -53,7 +55,7 @@ const ControlRow kControls[] = {
     {K::kPicture,       kImage2,         kGroupBox6,   11,  16,  52,  41,  "",                                 nullptr,          kNoTabStop},
     {K::kPicture,       kImage1,         kGroupBox6,   72,  16,  120, 40,  "",                                 nullptr,          kNoTabStop},
     {K::kLabel,         kLabel7,         kGroupBox6,   11,  68,  0,   0,   "Version:",                         nullptr,          kNoTabStop},
-    {K::kLabel,         kLabel9,         kGroupBox6,   72,  68,  0,   0,   "1.0 beta 3",                       nullptr,          kNoTabStop},
+    {K::kLabel,         kLabel9,         kGroupBox6,   72,  68,  0,   0,   KLV_VERSION_TEXT,                   nullptr,          kNoTabStop},
     {K::kLabel,         kLabel10,        kGroupBox6,   11,  88,  0,   0,   "Written by the Kelvo-plugin team", nullptr,          kNoTabStop},
     {K::kLabel,         kLabel11,        kGroupBox6,   11,  104, 0,   0,   "Free to use, share and improve",   nullptr,          kNoTabStop},
     // playback; the first box 24 high, not 25, so that it ends where the second begins

@@ -22,13 +22,14 @@ class FormFrame {
   FormFrame(const FormFrame&) = delete;
   FormFrame& operator=(const FormFrame&) = delete;
 
+  // Destroys a window still open without running the form's handlers, and
+  // unregisters the class: a library that is unloaded must not leave it behind.
+  virtual ~FormFrame();
+
   HWND Window() const { return window_; }  // null once the window has gone
 
  protected:
   explicit FormFrame(const FormPlacement& placement) : placement_(placement) {}
-  // Destroys a window still open without running the form's handlers, and
-  // unregisters the class: a library that is unloaded must not leave it behind.
-  virtual ~FormFrame();
 
   // Registers the class and creates the window, whose WM_CREATE builds the
   // controls. The form's constructor calls it last, once the form is whole.

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <iterator>
+#include <memory>
 #include <string>
 
 #include "core/alpha.h"
@@ -105,12 +106,12 @@ bool TForm1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
       OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
       return true;
     case WM_HSCROLL:
-      if (lParam != 0) TrackBarChange(layout_.IdOf(reinterpret_cast<HWND>(lParam)));
+      if (lParam != 0) AlphaSliderChange(layout_.IdOf(reinterpret_cast<HWND>(lParam)));
       return true;
     case kMsgApplyCheckMarks:
       if (!checkMarksPending_) return true;  // applied already, ahead of a double click
       checkMarksPending_ = false;
-      CheckListBox1ClickCheck();
+      HotkeyMarksChange();
       return true;
     case WM_CTLCOLORSTATIC:
       if (reinterpret_cast<HWND>(lParam) != layout_.Control(kLabel12)) return false;
@@ -129,48 +130,48 @@ void TForm1::OnClose() { ReleaseConfigFormLater(*this); }
 
 void TForm1::OnCommand(int id, int code) {
   if (code == EN_CHANGE && id == kEdit1) {
-    if (!filling_) Edit1Change();
+    if (!filling_) OsdDisplayTimeChange();
     return;
   }
   if (code == CBN_SELCHANGE && id == kComboBox1) {
-    ComboBox1Change();
+    OsdMonitorChange();
     return;
   }
   if (code != BN_CLICKED) return;
   if (id >= kRadioItem0 && id <= kRadioItem8) {
-    RadioGroup1Click(id - kRadioItem0);
+    OsdPositionClick(id - kRadioItem0);
     return;
   }
   switch (id) {
     case kCheckBox6:
-      CheckBox6Click();
+      HotkeysEnabledClick();
       break;
     case kCheckBox5:
-      CheckBox5Click();
+      OsdEnabledClick();
       break;
     case kButton2:
-      Button2Click();
+      SelectColorClick();
       break;
     case kButton3:
-      Button3Click();
+      SelectFontClick();
       break;
     case kCheckBox3:
-      CheckBox3Click();
+      ActiveTransparencyClick();
       break;
     case kCheckBox4:
-      CheckBox4Click();
+      InactiveTransparencyClick();
       break;
     case kCheckBox2:
-      CheckBox2Click();
+      PlayOnStartClick();
       break;
     case kCheckBox1:
-      CheckBox1Click();
+      RememberPositionClick();
       break;
     case kCheckBox7:
-      CheckBox7Click();
+      OsdHideFullScreenClick();
       break;
     case kButton1:
-      Button1Click();
+      ExitClick();
       break;
     default:
       break;
@@ -189,9 +190,9 @@ void TForm1::OnNotify(const NMHDR& header) {
     // so the two never run nested inside each other's dialog.
     if (checkMarksPending_) {
       checkMarksPending_ = false;
-      CheckListBox1ClickCheck();
+      HotkeyMarksChange();
     }
-    CheckListBox1DblClick();
+    HotkeyListDblClick();
   }
 }
 
@@ -256,7 +257,7 @@ void TForm1::FormShow() {
   filling_ = false;
 }
 
-void TForm1::CheckBox6Click() {
+void TForm1::HotkeysEnabledClick() {
   const bool enabled = Checked(kCheckBox6);
   layout_.SetEnabled(kGroupBox4, enabled);
   layout_.SetEnabled(kCheckListBox1, enabled);
@@ -265,11 +266,11 @@ void TForm1::CheckBox6Click() {
   if (Window() != nullptr) FillHotkeyMarks();
 }
 
-void TForm1::CheckListBox1ClickCheck() { ApplyListCheckMarks(); }
+void TForm1::HotkeyMarksChange() { ApplyListCheckMarks(); }
 
-void TForm1::CheckListBox1DblClick() { EditSelectedHotkeys(); }
+void TForm1::HotkeyListDblClick() { EditSelectedHotkeys(); }
 
-void TForm1::CheckBox5Click() {
+void TForm1::OsdEnabledClick() {
   const bool enabled = Checked(kCheckBox5);
   gSettings.osdEnabled = enabled;
   layout_.SetEnabled(kGroupBox3, enabled);
@@ -278,13 +279,13 @@ void TForm1::CheckBox5Click() {
   layout_.SetEnabled(kLabel8, enabled);
 }
 
-void TForm1::RadioGroup1Click(int item) {
+void TForm1::OsdPositionClick(int item) {
   // Keyboard focus can arrive at an item before it is checked; check it here.
   ShowOsdPosition(item);
   gSettings.osdPosition = static_cast<uint8_t>(item);
 }
 
-void TForm1::Edit1Change() {
+void TForm1::OsdDisplayTimeChange() {
   const std::wstring text = WindowText(layout_.Control(kEdit1));
   int32_t value = 0;
   if (!ParseWholeNumber(text, value)) {
@@ -295,30 +296,30 @@ void TForm1::Edit1Change() {
   gSettings.osdDisplayTime = value;
 }
 
-void TForm1::ComboBox1Change() {
+void TForm1::OsdMonitorChange() {
   const LRESULT item = SendMessageW(layout_.Control(kComboBox1), CB_GETCURSEL, 0, 0);
   if (item != CB_ERR) gSettings.osdMonitor = static_cast<int32_t>(item);
 }
 
-void TForm1::CheckBox7Click() { gSettings.osdHideFullScreen = Checked(kCheckBox7); }
+void TForm1::OsdHideFullScreenClick() { gSettings.osdHideFullScreen = Checked(kCheckBox7); }
 
-void TForm1::Button2Click() { ChooseOsdColor(Window()); }
+void TForm1::SelectColorClick() { ChooseOsdColor(Window()); }
 
-void TForm1::Button3Click() { ChooseOsdFont(Window()); }
+void TForm1::SelectFontClick() { ChooseOsdFont(Window()); }
 
-void TForm1::CheckBox3Click() {
+void TForm1::ActiveTransparencyClick() {
   gSettings.activeEnabled = Checked(kCheckBox3);
   layout_.SetEnabled(kGroupBox1, gSettings.activeEnabled);
   ApplyTransparency();
 }
 
-void TForm1::CheckBox4Click() {
+void TForm1::InactiveTransparencyClick() {
   gSettings.inactiveEnabled = Checked(kCheckBox4);
   layout_.SetEnabled(kGroupBox2, gSettings.inactiveEnabled);
   ApplyTransparency();
 }
 
-void TForm1::TrackBarChange(int id) {
+void TForm1::AlphaSliderChange(int id) {
   const int tag = TagOf(id);
   if (tag == 0) return;
   const int position = static_cast<int>(SendMessageW(layout_.Control(id), TBM_GETPOS, 0, 0));
@@ -328,11 +329,11 @@ void TForm1::TrackBarChange(int id) {
   SetAlphaFromPercent(tag, position);
 }
 
-void TForm1::CheckBox2Click() { gSettings.playOnStart = Checked(kCheckBox2); }
+void TForm1::PlayOnStartClick() { gSettings.playOnStart = Checked(kCheckBox2); }
 
-void TForm1::CheckBox1Click() { gSettings.rememberPosition = Checked(kCheckBox1); }
+void TForm1::RememberPositionClick() { gSettings.rememberPosition = Checked(kCheckBox1); }
 
-void TForm1::Button1Click() {
+void TForm1::ExitClick() {
   ReleaseConfigFormLater(*this);
   if (!SaveSettings()) {
     // No owner: the dialog goes away while the box is open.
@@ -350,25 +351,16 @@ bool TForm1::Show() {
 
 // ---- The hotkey list's reactions ----
 
-bool EditHotkey(int n) {
-  if (n < 1 || n > klv::kHotkeyCount) return false;
-  {
-    ScopedVisualStyles styles;
-    TForm2 form(n, ConfigDialogWindow());
-    form.ShowModal();
-  }
-  // From the entry as it stands now, whatever ran while the dialog was up.
-  const bool result = HotkeyEntry(n).packed != 0;
-  if (TForm1* config = CurrentConfigForm()) config->SetHotkeyMark(n - 1, result);
+bool TForm1::EditHotkey(int n) {
+  const bool result = AssignHotkey(n, Window());
+  if (Window() != nullptr) SetHotkeyMark(n - 1, result);
   return result;
 }
 
-void ApplyListCheckMarks() {
-  for (int row = 0; row < klv::kHotkeyCount; ++row) {
-    TForm1* config = CurrentConfigForm();  // a nested dialog may have closed it
-    if (config == nullptr) return;
+void TForm1::ApplyListCheckMarks() {
+  for (int row = 0; row < klv::kHotkeyCount && Window() != nullptr; ++row) {
     const int n = row + 1;
-    if (!config->HotkeyMarked(row)) {
+    if (!HotkeyMarked(row)) {
       ClearEntry(n);
     } else if (HotkeyEntry(n).packed == 0) {
       EditHotkey(n);
@@ -376,10 +368,20 @@ void ApplyListCheckMarks() {
   }
 }
 
-void EditSelectedHotkeys() {
-  for (int row = 0; row < klv::kHotkeyCount; ++row) {
-    TForm1* config = CurrentConfigForm();
-    if (config == nullptr) return;
-    if (config->HotkeySelected(row)) EditHotkey(row + 1);
-  }
+void TForm1::EditSelectedHotkeys() {
+  for (int row = 0; row < klv::kHotkeyCount && Window() != nullptr; ++row)
+    if (HotkeySelected(row)) EditHotkey(row + 1);
+}
+
+// ---- The form's way in ----
+
+void OpenConfigDialog() {
+  if (ShowOpenConfigForm()) return;
+  ScopedVisualStyles styles;
+  auto form = std::make_unique<TForm1>();
+  if (form->Window() == nullptr) return;
+  TForm1& opened = *form;
+  HoldConfigForm(std::move(form));
+  const ConfigFormInUse use(opened);
+  opened.Show();
 }

@@ -34,25 +34,33 @@ class TForm1 : public FormFrame {
   void OnNotify(const NMHDR& header);
 
   void FormShow();
-  void CheckBox6Click();
-  void CheckListBox1ClickCheck();
-  void CheckListBox1DblClick();
-  void CheckBox5Click();
-  void RadioGroup1Click(int item);
-  void Edit1Change();
-  void ComboBox1Change();
-  void CheckBox7Click();
-  void Button2Click();
-  void Button3Click();
-  void CheckBox3Click();
-  void CheckBox4Click();
-  void TrackBarChange(int id);
-  void CheckBox2Click();
-  void CheckBox1Click();
-  void Button1Click();
+  void HotkeysEnabledClick();
+  void HotkeyMarksChange();
+  void HotkeyListDblClick();
+  void OsdEnabledClick();
+  void OsdPositionClick(int item);
+  void OsdDisplayTimeChange();
+  void OsdMonitorChange();
+  void OsdHideFullScreenClick();
+  void SelectColorClick();
+  void SelectFontClick();
+  void ActiveTransparencyClick();
+  void InactiveTransparencyClick();
+  void AlphaSliderChange(int id);
+  void PlayOnStartClick();
+  void RememberPositionClick();
+  void ExitClick();
 
   void ShowOsdPosition(int position);  // checks the item, or none for codes past 8
   void FillHotkeyMarks();
+
+  // The hotkey list's reactions. Each stops once the form has closed (a box
+  // or dialog of theirs lets the host quit meanwhile). EditHotkey runs the
+  // assignment dialog for entry n = 1..16 and sets row n - 1's mark from the
+  // result: true when the entry holds a combination afterwards.
+  bool EditHotkey(int n);
+  void ApplyListCheckMarks();
+  void EditSelectedHotkeys();
 
   CheckList hotkeyList_;
   UniqueBitmap logo_;
@@ -62,9 +70,6 @@ class TForm1 : public FormFrame {
   bool checkMarksPending_ = false;    // a user's check-mark change waits to be applied
 };
 
-// The hotkey list's reactions. EditHotkey runs the assignment dialog for
-// entry n = 1..16 and sets row n - 1's mark from the result: true when the
-// entry holds a combination afterwards.
-bool EditHotkey(int n);
-void ApplyListCheckMarks();
-void EditSelectedHotkeys();
+// Opens the configuration dialog modeless and without owner, or brings the
+// open one to the front.
+void OpenConfigDialog();

@@ -10,6 +10,7 @@
 #include "core/key_names.h"
 #include "plugin/hotkey_registration.h"
 #include "plugin/plugin_state.h"
+#include "ui/ui_module.h"
 #include "win32/module_hold.h"
 
 namespace {
@@ -95,7 +96,7 @@ LRESULT CALLBACK TForm2::EnableBoxProc(HWND box, UINT message, WPARAM wParam, LP
                                        DWORD_PTR data) noexcept {
   const CallInProgress call;
   try {
-    if (message == WM_CHAR) reinterpret_cast<TForm2*>(data)->CheckBox5KeyPress();
+    if (message == WM_CHAR) reinterpret_cast<TForm2*>(data)->EnableKeyPress();
     if (message == WM_NCDESTROY) RemoveWindowSubclass(box, EnableBoxProc, 0);
   } catch (...) {
   }
@@ -104,8 +105,8 @@ LRESULT CALLBACK TForm2::EnableBoxProc(HWND box, UINT message, WPARAM wParam, LP
 
 void TForm2::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;
-  if (id == form2::kCheckBox5) CheckBox5Click();
-  if (id == form2::kButton1) Button1Click();
+  if (id == form2::kCheckBox5) EnableClick();
+  if (id == form2::kButton1) AssignClick();
 }
 
 void TForm2::ApplyEnableState() {
@@ -129,11 +130,11 @@ void TForm2::FormShow() {
   SetWindowTextW(layout_.Control(form2::kComboBox1), keyName.c_str());
 }
 
-void TForm2::CheckBox5Click() { ApplyEnableState(); }
+void TForm2::EnableClick() { ApplyEnableState(); }
 
-void TForm2::CheckBox5KeyPress() { ApplyEnableState(); }
+void TForm2::EnableKeyPress() { ApplyEnableState(); }
 
-void TForm2::Button1Click() {
+void TForm2::AssignClick() {
   klv::keystype& entry = HotkeyEntry(entry_);
   if (!Checked(form2::kCheckBox5)) {
     ClearEntry(entry_);
@@ -157,3 +158,14 @@ void TForm2::Button1Click() {
 }
 
 void TForm2::FormClose() { closed_ = true; }
+
+bool AssignHotkey(int n, HWND owner) {
+  if (n < 1 || n > klv::kHotkeyCount) return false;
+  {
+    ScopedVisualStyles styles;
+    TForm2 form(n, owner);
+    form.ShowModal();
+  }
+  // From the entry as it stands now, whatever ran while the dialog was up.
+  return HotkeyEntry(n).packed != 0;
+}

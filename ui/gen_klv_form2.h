@@ -36,9 +36,9 @@ class TForm2 : public FormFrame {
                                         DWORD_PTR data) noexcept;
 
   void FormShow();
-  void CheckBox5Click();
-  void CheckBox5KeyPress();
-  void Button1Click();
+  void EnableClick();
+  void EnableKeyPress();
+  void AssignClick();
   void FormClose();
 
   void ApplyEnableState();  // the modifier boxes and key box follow "Enable"
@@ -47,3 +47,7 @@ class TForm2 : public FormFrame {
   HWND owner_;
   bool closed_ = false;
 };
+
+// Runs the assignment dialog for entry n = 1..16, owned by owner (or none).
+// True when the entry holds a combination afterwards.
+bool AssignHotkey(int n, HWND owner);

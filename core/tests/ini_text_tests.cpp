@@ -78,33 +78,36 @@ TEST(IniText, FeedsTheSettingsReads) {
       "[Transparency]\r\nEnableActive=1\r\nWinAMP_active=300\r\nPlaylist_inactive=$80\r\n"
       "[OSD]\r\nEnable=1\r\nOSDPosition=263\r\nOSDFontName=\"Courier New\"\r\nOSDFontStyleBold=x\r\n"
       "[Track]\r\nRememberPosition=1\r\nPosition=123456\r\n");
-  EXPECT_TRUE(ReadHotkeysEnabled(ini));
-  EXPECT_EQ(ReadPackedHotkey(ini, "next_hotkey"), 0);
-
   Settings settings;
-  ReadTransparencySettings(ini, settings);
+  std::array<int32_t, kHotkeyCount> packed{};
+  int32_t position = -5;
+  ReadSettings(ini, settings, packed, position);
+  EXPECT_TRUE(settings.hotkeysEnabled);
+  EXPECT_EQ(packed[4], 0);  // next_hotkey
+
   EXPECT_TRUE(settings.activeEnabled);
   EXPECT_FALSE(settings.inactiveEnabled);
   EXPECT_EQ(settings.alphaLevels, (AlphaLevels{44, 255, 255, 255, 128, 255}));
 
-  ReadOsdSettings(ini, settings);
   EXPECT_TRUE(settings.osdEnabled);
   EXPECT_EQ(settings.osdPosition, 7);
   EXPECT_EQ(settings.osdFont.name, "Courier New");
   EXPECT_FALSE(settings.osdFont.bold);
 
-  int32_t position = -5;
-  ReadTrackSettings(ini, settings, position);
   EXPECT_TRUE(settings.rememberPosition);
   EXPECT_EQ(position, 123456);
 }
 
 TEST(IniText, ReadsPackedHotkeysFromTheOneSectionUnderBothSpellings) {
   const IniText ini("[hotkeys]\nENABLE=1\nprev_hotkey=5242883\nStop_After_Current_Hotkey=0x00500002\n");
-  EXPECT_TRUE(ReadHotkeysEnabled(ini));
-  EXPECT_EQ(ReadPackedHotkey(ini, kHotkeyActions[0].atomName), 5242883);
-  EXPECT_EQ(ReadPackedHotkey(ini, kHotkeyActions[14].atomName), 0x00500002);
-  EXPECT_EQ(ReadPackedHotkey(ini, kHotkeyActions[1].atomName), 0);
+  Settings settings;
+  std::array<int32_t, kHotkeyCount> packed{};
+  int32_t position = 0;
+  ReadSettings(ini, settings, packed, position);
+  EXPECT_TRUE(settings.hotkeysEnabled);
+  EXPECT_EQ(packed[0], 5242883);
+  EXPECT_EQ(packed[14], 0x00500002);
+  EXPECT_EQ(packed[1], 0);
 }
 
 }  // namespace

@@ -13,7 +13,8 @@ namespace {
 
 Settings ReadOsd(const std::string& osdKeys) {
   Settings settings;
-  ReadOsdSettings(IniText("[OSD]\n" + osdKeys), settings);
+  int32_t position = 0;
+  ReadSettings(IniText("[OSD]\n" + osdKeys), settings, position);
   return settings;
 }
 

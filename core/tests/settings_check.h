@@ -1,11 +1,15 @@
 // Settings with every field away from its default, and one comparison of
-// every field: the native schema tests and the Wine settings file tests both
-// round-trip settings through them.
+// every field by the file's rows: the native schema tests and the Wine
+// settings file tests both round-trip settings through them.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
+#include <variant>
+
 #include "core/settings.h"
+#include "core/settings_keys.h"
 
 namespace settings_check {
 
@@ -30,33 +34,24 @@ inline klv::Settings UnusualSettings() {
   return s;
 }
 
-// Field by field, so that a failure names the field. The bindings list every
-// field: one added to the settings stops this from compiling until it is
-// compared here too.
+// Row by row, so that a failure names the key.
 inline void ExpectSameSettings(const klv::Settings& actual, const klv::Settings& expected) {
-  const auto& [hotkeysEnabled, activeEnabled, inactiveEnabled, alphaLevels, osdEnabled, osdPosition,
-               osdDisplayTime, osdColor, osdFont, osdMonitor, osdHideFullScreen, playOnStart,
-               rememberPosition] = actual;
-  EXPECT_EQ(hotkeysEnabled, expected.hotkeysEnabled);
-  EXPECT_EQ(activeEnabled, expected.activeEnabled);
-  EXPECT_EQ(inactiveEnabled, expected.inactiveEnabled);
-  EXPECT_EQ(alphaLevels, expected.alphaLevels);
-  EXPECT_EQ(osdEnabled, expected.osdEnabled);
-  EXPECT_EQ(osdPosition, expected.osdPosition);
-  EXPECT_EQ(osdDisplayTime, expected.osdDisplayTime);
-  EXPECT_EQ(osdColor, expected.osdColor);
-  EXPECT_EQ(osdMonitor, expected.osdMonitor);
-  EXPECT_EQ(osdHideFullScreen, expected.osdHideFullScreen);
-  EXPECT_EQ(playOnStart, expected.playOnStart);
-  EXPECT_EQ(rememberPosition, expected.rememberPosition);
-  const auto& [name, size, color, bold, italic, underline, strikeOut] = osdFont;
-  EXPECT_EQ(name, expected.osdFont.name);
-  EXPECT_EQ(size, expected.osdFont.size);
-  EXPECT_EQ(color, expected.osdFont.color);
-  EXPECT_EQ(bold, expected.osdFont.bold);
-  EXPECT_EQ(italic, expected.osdFont.italic);
-  EXPECT_EQ(underline, expected.osdFont.underline);
-  EXPECT_EQ(strikeOut, expected.osdFont.strikeOut);
+  // Lists every field: one added to the settings stops this from compiling
+  // until it has its row, and through it its comparison.
+  [[maybe_unused]] const auto& [hotkeysEnabled, activeEnabled, inactiveEnabled, alphaLevels, osdEnabled,
+                                osdPosition, osdDisplayTime, osdColor, osdFont, osdMonitor, osdHideFullScreen,
+                                playOnStart, rememberPosition] = actual;
+  klv::Settings got = actual, want = expected;
+  for (const klv::SettingsKey& row : klv::kSettingsKeys) {
+    if (row.field == nullptr) continue;
+    std::visit(
+        [&row](auto* gotField, auto* wantField) {
+          if constexpr (std::is_same_v<decltype(gotField), decltype(wantField)>) {
+            EXPECT_EQ(*gotField, *wantField) << "[" << row.section << "]" << row.key;
+          }
+        },
+        row.field(got), row.field(want));
+  }
 }
 
 }  // namespace settings_check

@@ -190,13 +190,13 @@ class ReadRecorder : public IniReader {
   mutable std::vector<std::string> reads_;
 };
 
-void ReadEverything(const IniReader& ini, Settings& settings, std::array<int32_t, kHotkeyCount>& packed,
-                    int32_t& position) {
-  settings.hotkeysEnabled = ReadHotkeysEnabled(ini);
-  for (int i = 0; i < kHotkeyCount; ++i) packed[i] = ReadPackedHotkey(ini, kActionRows[i].key);
-  ReadTransparencySettings(ini, settings);
-  ReadOsdSettings(ini, settings);
-  ReadTrackSettings(ini, settings, position);
+// The packed value read for the action of the given row.
+int32_t PackedHotkeyRead(const IniReader& ini, int row) {
+  Settings settings;
+  std::array<int32_t, kHotkeyCount> packed{};
+  int32_t position = 0;
+  ReadSettings(ini, settings, packed, position);
+  return packed[row];
 }
 
 // --- IniReader / IniWriter helpers ------------------------------------------
@@ -248,7 +248,7 @@ TEST(SettingsSchema, EmptyFileGivesTheDefaults) {
   std::array<int32_t, kHotkeyCount> packed;
   packed.fill(99);
   int32_t position = 0;
-  ReadEverything(ini, settings, packed, position);
+  ReadSettings(ini, settings, packed, position);
 
   EXPECT_FALSE(settings.hotkeysEnabled);
   for (int32_t value : packed) EXPECT_EQ(value, 0);
@@ -290,11 +290,7 @@ TEST(SettingsSchema, ReadsEveryKeyIntoItsField) {
   Settings settings;
   std::array<int32_t, kHotkeyCount> packed{};
   int32_t position = 0;
-  settings.hotkeysEnabled = ReadHotkeysEnabled(ini);
-  for (int i = 0; i < kHotkeyCount; ++i) packed[i] = ReadPackedHotkey(ini, kHotkeyActions[i].atomName);
-  ReadTransparencySettings(ini, settings);
-  ReadOsdSettings(ini, settings);
-  ReadTrackSettings(ini, settings, position);
+  ReadSettings(ini, settings, packed, position);
 
   EXPECT_TRUE(settings.hotkeysEnabled);
   for (int i = 0; i < kHotkeyCount; ++i) EXPECT_EQ(packed[i], i + 1) << kActionRows[i].key;
@@ -320,8 +316,11 @@ TEST(SettingsSchema, ReadsEveryKeyIntoItsField) {
 
 TEST(SettingsSchema, HotkeyKeysMatchWithoutRegardToCase) {
   const IniText ini("[hotkeys]\nENABLE=1\nSTOP_AFTER_CURRENT_HOTKEY=$7B0008\n");
-  EXPECT_TRUE(ReadHotkeysEnabled(ini));
-  EXPECT_EQ(ReadPackedHotkey(ini, "stop_after_current_hotkey"), 8060936);
+  Settings settings;
+  int32_t position = 0;
+  ReadSettings(ini, settings, position);
+  EXPECT_TRUE(settings.hotkeysEnabled);
+  EXPECT_EQ(PackedHotkeyRead(ini, 14), 8060936);
 }
 
 TEST(SettingsSchema, EightBitFieldsKeepTheLowByte) {
@@ -340,8 +339,8 @@ TEST(SettingsSchema, EightBitFieldsKeepTheLowByte) {
                       "\n[OSD]\nOSDPosition=" + stored + "\n");
     Settings settings;
     settings.alphaLevels.fill(9);
-    ReadTransparencySettings(ini, settings);
-    ReadOsdSettings(ini, settings);
+    int32_t position = 0;
+    ReadSettings(ini, settings, position);
     EXPECT_EQ(settings.alphaLevels[kMainActive], c.alpha);
     EXPECT_EQ(settings.alphaLevels[kEqualizerInactive], c.alpha);
     EXPECT_EQ(settings.alphaLevels[kPlaylistActive], 255);
@@ -361,7 +360,8 @@ TEST(SettingsSchema, ColoursKeepTheirBitPattern) {
     const std::string stored = c.stored;
     const IniText ini("[OSD]\nOSDColor=" + stored + "\nOSDFontColor=" + stored + "\n");
     Settings settings;
-    ReadOsdSettings(ini, settings);
+    int32_t position = 0;
+    ReadSettings(ini, settings, position);
     EXPECT_EQ(settings.osdColor, c.expected);
     EXPECT_EQ(settings.osdFont.color, c.expected);
   }
@@ -388,7 +388,7 @@ TEST(SettingsSchema, PositionIsReadOnlyWhenRemembered) {
     const ReadRecorder ini(text);
     Settings settings;
     int32_t position = -1;  // stays as it was when not read
-    ReadTrackSettings(ini, settings, position);
+    ReadSettings(ini, settings, position);
     EXPECT_EQ(position, c.expected);
     const bool read = std::count(ini.Reads().begin(), ini.Reads().end(), "Track/Position") == 1;
     EXPECT_EQ(read, c.readsPosition);
@@ -533,7 +533,7 @@ TEST(SettingsSchema, WhatIsWrittenReadsBackTheSame) {
   Settings read;
   std::array<int32_t, kHotkeyCount> packedIn{};
   int32_t position = 0;
-  ReadEverything(IniText(ini.Text()), read, packedIn, position);
+  ReadSettings(IniText(ini.Text()), read, packedIn, position);
   EXPECT_EQ(packedIn, packedOut);
   ExpectSameSettings(read, written);
   EXPECT_EQ(position, 987654);
@@ -564,7 +564,7 @@ TEST(SettingsSchema, PlayPauseKeyReadsByTheHotkeyRules) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.stored ? c.stored : "none");
     const IniText ini(c.stored ? std::string("[HotKeys]\nplaypause_hotkey=") + c.stored + "\n" : "");
-    EXPECT_EQ(ReadPackedHotkey(ini, "playpause_hotkey"), c.expected);
+    EXPECT_EQ(PackedHotkeyRead(ini, 15), c.expected);
   }
 }
 

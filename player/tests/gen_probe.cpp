@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "entry/plugin_descriptor.h"
+#include "win32/plugin_contract.h"
 
 namespace {
 
@@ -64,8 +64,6 @@ PluginDescriptor gDescriptor = {
 PluginDescriptor* Descriptor() { return &gDescriptor; }
 
 }  // namespace
-
-const char kPluginDescription[] = "Probe plug-in";
 
 extern "C" __declspec(dllexport) PluginDescriptor* __cdecl winampGetGeneralPurposePlugin() {
   return &gDescriptor;

@@ -32,7 +32,7 @@ TEST_F(AssignDialogTest, TheFormHasItsCaptionClientSizeAndNoTaskbarButton) {
                                EXPECT_NE(GetWindowLongA(form2, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
                              },
                              CloseBox()});
-  EditHotkey(kNext);
+  AssignHotkey(kNext, nullptr);
   ASSERT_EQ(driver.snapshots.size(), 1u);
   EXPECT_EQ(
       driver.snapshots[0].caption,
@@ -51,7 +51,7 @@ TEST_F(AssignDialogTest, TabInTheAssignmentDialogFollowsItsTabOrder) {
   }
   steps.push_back(CloseBox());
   AssignDialogDriver driver(steps);
-  EditHotkey(kNext);
+  AssignHotkey(kNext, nullptr);
   EXPECT_EQ(visited,
             std::vector<int>({form2::kCheckBox1, form2::kCheckBox2, form2::kCheckBox3, form2::kCheckBox4,
                               form2::kComboBox1, form2::kCheckBox5, form2::kButton1, form2::kCheckBox1}));
@@ -70,7 +70,7 @@ TEST_F(AssignDialogTest, TheAssignmentDialogShowsTheEntry) {
   for (const Case& c : cases) {
     HotkeyEntry(kNext).packed = c.packed;
     AssignDialogDriver driver({CloseBox()});
-    EditHotkey(kNext);
+    AssignHotkey(kNext, nullptr);
     ASSERT_EQ(driver.snapshots.size(), 1u);
     const auto& s = driver.snapshots[0];
     const auto& e = c.expected;
@@ -99,7 +99,7 @@ TEST_F(AssignDialogTest, EnableSwitchesTheOtherControlsAndKeepsTheirContents) {
        ClickIn(form2::kCheckBox5),
        [&](HWND d) { altEnabledAfterOn = IsWindowEnabled(GetDlgItem(d, form2::kComboBox1)) != FALSE; },
        CloseBox()});
-  EditHotkey(kNext);
+  AssignHotkey(kNext, nullptr);
   EXPECT_FALSE(altEnabledAfterOff);
   EXPECT_TRUE(altCheckedAfterOff);
   EXPECT_EQ(keyAfterOff, "P");
@@ -115,7 +115,7 @@ TEST_F(AssignDialogTest, ACharacterTypedOnEnableAppliesItsState) {
          SendMessageA(GetDlgItem(d, form2::kCheckBox5), WM_CHAR, 'x', 1);
        },
        [&](HWND d) { keyEnabled = IsWindowEnabled(GetDlgItem(d, form2::kComboBox1)) != FALSE; }, CloseBox()});
-  EditHotkey(kNext);
+  AssignHotkey(kNext, nullptr);
   EXPECT_TRUE(keyEnabled);
   EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
 }
@@ -125,7 +125,7 @@ TEST_F(AssignDialogTest, AssignWithWinAndF12StoresAndRegistersIt) {
   {
     AssignDialogDriver driver(
         {ClickIn(form2::kCheckBox5), ClickIn(form2::kCheckBox4), PickKey("F12"), ClickIn(form2::kButton1)});
-    result = EditHotkey(kNext);
+    result = AssignHotkey(kNext, nullptr);
     EXPECT_EQ(driver.done, 4u);
   }
   EXPECT_TRUE(result);
@@ -136,7 +136,7 @@ TEST_F(AssignDialogTest, AssignWithWinAndF12StoresAndRegistersIt) {
 TEST_F(AssignDialogTest, AssignReleasesTheEntrysOldCombination) {
   Register(kNext, kCtrlAltP);
   AssignDialogDriver driver({TypeKey("Q"), ClickIn(form2::kButton1)});
-  EXPECT_TRUE(EditHotkey(kNext));
+  EXPECT_TRUE(AssignHotkey(kNext, nullptr));
   EXPECT_EQ(HotkeyEntry(kNext).packed, klv::PackHotkey('Q', true, true, false, false));
   EXPECT_TRUE(IsFree(kCtrlAltP, host.playlist));
   EXPECT_FALSE(IsFree(HotkeyEntry(kNext).packed, host.playlist));
@@ -146,7 +146,7 @@ TEST_F(AssignDialogTest, AssignWithAnEmptyKeyBoxDoesNothing) {
   bool stillOpen = false;
   AssignDialogDriver driver({ClickIn(form2::kCheckBox5), ClickIn(form2::kCheckBox2), ClickIn(form2::kButton1),
                              ExpectOpen(&stillOpen), CloseBox()});
-  EXPECT_FALSE(EditHotkey(kNext));
+  EXPECT_FALSE(AssignHotkey(kNext, nullptr));
   EXPECT_TRUE(stillOpen);
   EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
   EXPECT_TRUE(boxes.Seen().empty());
@@ -157,7 +157,7 @@ TEST_F(AssignDialogTest, AssignWithEnableOffClearsTheEntryAndItsMark) {
   Register(kNext, kCtrlAltP);
   ASSERT_NE(Open(), nullptr);
   AssignDialogDriver driver({ClickIn(form2::kCheckBox5), ClickIn(form2::kButton1)});
-  EXPECT_FALSE(EditHotkey(kNext));
+  DoubleClickListRow(List(), kNext - 1);
   EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
   EXPECT_TRUE(IsFree(kCtrlAltP, host.playlist));
   EXPECT_FALSE(RowMarked(kNext - 1));
@@ -169,7 +169,7 @@ TEST_F(AssignDialogTest, ARefusedCombinationKeepsTheDialogOpen) {
   AssignDialogDriver driver({ClickIn(form2::kCheckBox5), ClickIn(form2::kCheckBox1),
                              ClickIn(form2::kCheckBox2), PickKey("F9"), ClickIn(form2::kButton1),
                              ExpectOpen(&stillOpen), CloseBox()});
-  EXPECT_FALSE(EditHotkey(kNext));
+  EXPECT_FALSE(AssignHotkey(kNext, nullptr));
   EXPECT_TRUE(stillOpen);
   EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
   const auto seen = boxes.Seen();
@@ -183,7 +183,7 @@ TEST_F(AssignDialogTest, AnUnknownKeyNameIsNotAssigned) {
   Register(kNext, kCtrlAltP);
   bool stillOpen = false;
   AssignDialogDriver driver({TypeKey("Foo"), ClickIn(form2::kButton1), ExpectOpen(&stillOpen), CloseBox()});
-  EXPECT_TRUE(EditHotkey(kNext));
+  EXPECT_TRUE(AssignHotkey(kNext, nullptr));
   EXPECT_TRUE(stillOpen);
   EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
   EXPECT_FALSE(IsFree(kCtrlAltP, host.playlist));

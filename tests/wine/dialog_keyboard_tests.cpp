@@ -203,7 +203,7 @@ class AssignKeyboardTest : public DialogTest {
   // Runs the assignment dialog for "Next" while the user's script plays on its
   // own thread; the script's failures count as the test's.
   bool EditNextWhile(KeyboardUser& user) {
-    const bool result = EditHotkey(kNext);
+    const bool result = AssignHotkey(kNext, ConfigDialogWindow());
     user.Join();
     EXPECT_EQ(user.failures, std::vector<std::string>());
     return result;

@@ -98,13 +98,13 @@ void PressTab(HWND form) {
 
 void DialogTest::SetUp() {
   ResetPluginState(host.main);
-  gSettingsFile = std::make_unique<SettingsFile>(install.IniPath());
+  UseSettingsFile(std::make_unique<SettingsFile>(install.IniPath()));
 }
 
 void DialogTest::TearDown() {
   CloseConfigDialog();
   UnregisterAllHotkeys();
-  gSettingsFile.reset();
+  UseSettingsFile(nullptr);
   FlushPostedMessages();
   ResetGlobalAtoms();
 }

@@ -105,7 +105,7 @@ TEST_F(HotkeyTest, StoredValuesRegisterTheirCombinationsOnTheHostWindow) {
   const klv::IniText ini(HotkeysFile("Enable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltP) +
                                      "\r\nrepeat_hotkey=" + std::to_string(kCtrlShiftF9) + "\r\n"));
   MessageBoxWatcher boxes;
-  LoadAndRegisterHotkeys(ini);
+  LoadSettingsAndRegisterHotkeys(ini);
 
   EXPECT_TRUE(gSettings.hotkeysEnabled);
   EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
@@ -134,7 +134,7 @@ TEST_F(HotkeyTest, StoredValuesRegisterTheirCombinationsOnTheHostWindow) {
 
 TEST_F(HotkeyTest, HotkeysOffReadsValuesButRegistersNothing) {
   const klv::IniText ini(HotkeysFile("Enable=0\r\nnext_hotkey=" + std::to_string(kCtrlAltP) + "\r\n"));
-  LoadAndRegisterHotkeys(ini);
+  LoadSettingsAndRegisterHotkeys(ini);
 
   EXPECT_FALSE(gSettings.hotkeysEnabled);
   EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
@@ -154,7 +154,7 @@ TEST_P(RefusedCombinationTest, ShowsOneBoxAndClearsTheEntry) {
   ASSERT_TRUE(holder.Hold(kCtrlAltP));
   MessageBoxWatcher boxes;
   if (atInit) {
-    LoadAndRegisterHotkeys(
+    LoadSettingsAndRegisterHotkeys(
         klv::IniText(HotkeysFile("Enable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltP) +
                                  "\r\nrepeat_hotkey=" + std::to_string(kCtrlShiftF9) + "\r\n")));
   } else {

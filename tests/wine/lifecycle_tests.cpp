@@ -121,7 +121,7 @@ TEST_F(LifecycleTest, FreshFileGivesEveryDefault) {
   EXPECT_FALSE(GlobalAtomExists("prev_hotkey"));
   PluginQuit();
   EXPECT_EQ(install.IniValue("Track", "Position"), "0");
-  EXPECT_EQ(gSettingsFile, nullptr);
+  EXPECT_EQ(CurrentSettingsFile(), nullptr);
   gPlugin.hwndParent = nullptr;
 }
 

@@ -608,11 +608,12 @@ TEST_F(OsdTest, AFontNameBeyondTheCodePageSurvivesExitAndTheNextStart) {
   gSettings.osdFont.name = gothic;
   gSettings.osdFont.size = 15;
   ASSERT_TRUE(SaveSettings());
-  gSettingsFile.reset();
+  UseSettingsFile(nullptr);
   ASSERT_TRUE(OpenSettingsFile());
   klv::Settings read;
-  klv::ReadOsdSettings(*gSettingsFile, read);
-  gSettingsFile.reset();
+  int32_t position = 0;
+  klv::ReadSettings(*CurrentSettingsFile(), read, position);
+  UseSettingsFile(nullptr);
   EXPECT_EQ(read.osdFont.name, gothic);
   EXPECT_EQ(install.IniValue("OSD", "OSDFontSize"), "15") << "an 8-bit reader lost the next key";
 

@@ -19,7 +19,7 @@ const std::string kSuffix = "\\Plugins\\gen_klv.ini";
 class SettingsFileTest : public ::testing::Test {
  protected:
   void TearDown() override {
-    gSettingsFile.reset();
+    UseSettingsFile(nullptr);
     gSettings = klv::Settings{};
     for (klv::keystype& entry : gHotkeyTable) entry.packed = 0;
   }
@@ -63,13 +63,13 @@ TEST_F(SettingsFileTest, PathComesFromTheHostKeyWhateverTheValue) {
     SCOPED_TRACE(c.label);
     TestInstall::SetRegistryValueRaw(c.type, c.data.data(), static_cast<DWORD>(c.data.size()));
     ASSERT_TRUE(OpenSettingsFile());
-    ASSERT_NE(gSettingsFile, nullptr);
-    EXPECT_EQ(gSettingsFile->Path(), c.expectedPath);
-    gSettingsFile.reset();
+    ASSERT_NE(CurrentSettingsFile(), nullptr);
+    EXPECT_EQ(CurrentSettingsFile()->Path(), c.expectedPath);
+    UseSettingsFile(nullptr);
   }
   TestInstall::SetRegistryValue(install.Directory());
   ASSERT_TRUE(OpenSettingsFile());
-  EXPECT_EQ(gSettingsFile->Path(), install.IniPath());
+  EXPECT_EQ(CurrentSettingsFile()->Path(), install.IniPath());
 }
 
 struct IntegerCase {
@@ -114,8 +114,8 @@ TEST_F(SettingsFileTest, EightBitFieldsKeepTheLowByte) {
       "[OSD]\r\nOSDPosition=263\r\nOSDDisplayTime=0x10\r\nOSDFontName=Courier New\r\n");
   const SettingsFile ini = Ini();
   klv::Settings settings;
-  klv::ReadTransparencySettings(ini, settings);
-  klv::ReadOsdSettings(ini, settings);
+  int32_t position = 0;
+  klv::ReadSettings(ini, settings, position);
   EXPECT_TRUE(settings.activeEnabled);
   EXPECT_EQ(settings.alphaLevels[klv::kMainActive], 44);
   EXPECT_EQ(settings.alphaLevels[klv::kPlaylistInactive], 128);
@@ -133,9 +133,12 @@ TEST_F(SettingsFileTest, TextsAreReadUpTo2047Characters) {
 
 TEST_F(SettingsFileTest, HotkeysAndHotKeysAreOneSection) {
   install.WriteIni("[HOTKEYS]\r\nEnable=1\r\nnext_hotkey=5242883\r\n");
-  const SettingsFile ini = Ini();
-  EXPECT_TRUE(klv::ReadHotkeysEnabled(ini));
-  EXPECT_EQ(klv::ReadPackedHotkey(ini, "next_hotkey"), 5242883);
+  klv::Settings read;
+  std::array<int32_t, klv::kHotkeyCount> packed{};
+  int32_t position = 0;
+  klv::ReadSettings(Ini(), read, packed, position);
+  EXPECT_TRUE(read.hotkeysEnabled);
+  EXPECT_EQ(packed[4], 5242883);  // next_hotkey
 
   ASSERT_TRUE(OpenSettingsFile());
   gSettings.hotkeysEnabled = true;
@@ -159,18 +162,13 @@ TEST_F(SettingsFileTest, SavedSettingsReadBackUnchanged) {
   for (int n = 1; n <= klv::kHotkeyCount; ++n) HotkeyEntry(n).packed = n * 65536 + (n % 16);
   ASSERT_TRUE(SaveSettings());
 
-  const SettingsFile ini = Ini();
   klv::Settings loaded;
   loaded.alphaLevels = {9, 9, 9, 9, 9, 9};
+  std::array<int32_t, klv::kHotkeyCount> packed{};
   int32_t position = -7;
-  loaded.hotkeysEnabled = klv::ReadHotkeysEnabled(ini);
-  klv::ReadTransparencySettings(ini, loaded);
-  klv::ReadOsdSettings(ini, loaded);
-  klv::ReadTrackSettings(ini, loaded, position);
+  klv::ReadSettings(Ini(), loaded, packed, position);
   settings_check::ExpectSameSettings(loaded, saved);
-  for (int n = 1; n <= klv::kHotkeyCount; ++n) {
-    EXPECT_EQ(klv::ReadPackedHotkey(ini, klv::kHotkeyActions[n - 1].atomName), n * 65536 + (n % 16));
-  }
+  for (int n = 1; n <= klv::kHotkeyCount; ++n) EXPECT_EQ(packed[n - 1], n * 65536 + (n % 16));
   // Position belongs to quit alone.
   EXPECT_EQ(position, 0);
   EXPECT_EQ(install.IniValue("Track", "Position"), "<missing>");
@@ -183,12 +181,12 @@ TEST_F(SettingsFileTest, ReadOnlyFileReportsTheWriteAndKeepsItsContent) {
   ASSERT_TRUE(OpenSettingsFile());
   gSettings.playOnStart = true;
   EXPECT_FALSE(SaveSettings());
-  EXPECT_FALSE(klv::WritePlaybackPosition(*gSettingsFile, 5));
+  EXPECT_FALSE(klv::WritePlaybackPosition(*CurrentSettingsFile(), 5));
   EXPECT_EQ(SettingsWriteErrorText(), "Unable to write to " + install.IniPath());
   SetFileAttributesA(install.IniPath().c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(install.ReadIni(), content);
   // Writable again, the same object writes.
-  EXPECT_TRUE(klv::WritePlaybackPosition(*gSettingsFile, 5));
+  EXPECT_TRUE(klv::WritePlaybackPosition(*CurrentSettingsFile(), 5));
   EXPECT_EQ(install.IniValue("Track", "Position"), "5");
 }
 

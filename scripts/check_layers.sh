@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Fails when a layer reaches one above it. The layers, from the bottom: core,
+# win32, plugin, ui, entry (the DLL on top of them). Checked: every quoted
+# include of the layers and of the programs beside them; given a built tree,
+# what each layer's library is declared to link and the symbols its objects
+# refer to.
+#   check_layers.sh SOURCE [NM LAYER|LIBRARY|LINKED:LIBRARIES ...]
+set -euo pipefail
+export LC_ALL=C  # one order for sort and comm
+root=$1
+shift
+layers=(core win32 plugin ui entry)
+failed=0
+
+# What each folder may include: its own layer and those below it.
+declare -A allowed=([player]="core win32 player" [tools]="core win32 tools" [fuzz]="core fuzz")
+for i in "${!layers[@]}"; do allowed[${layers[$i]}]="${layers[*]:0:i+1}"; done
+for folder in "${!allowed[@]}"; do
+  while IFS=: read -r file line target; do
+    if [[ " ${allowed[$folder]} " != *" $target "* ]]; then
+      echo "${file#"$root"/}:$line includes $target/, which $folder/ may not reach"
+      failed=1
+    fi
+  done < <(grep -rnoE '^\s*#\s*include\s*"[a-z0-9_]+/' "$root/$folder" --include='*.h' --include='*.cpp' \
+    --include='*.rc' | sed -E 's/:[^:"]*"([a-z0-9_]+)\/$/:\1/')
+done
+
+if [ $# -gt 0 ]; then
+  nm=$1
+  shift
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  # The layers given, bottom first.
+  present=()
+  for spec in "$@"; do
+    IFS='|' read -r layer library linked <<<"$spec"
+    present+=("$layer")
+    "$nm" -g --defined-only "$library" | awk 'NF == 3 { print $3 }' | sort -u >"$work/$layer.defined"
+    "$nm" -u "$library" | awk '$1 == "U" { print $2 }' | sort -u >"$work/$layer.used"
+    echo "$linked" | tr ':' '\n' >"$work/$layer.linked"
+  done
+  for i in "${!present[@]}"; do
+    layer=${present[$i]}
+    # A symbol the layer uses and does not define itself may come only from below.
+    comm -23 "$work/$layer.used" "$work/$layer.defined" >"$work/$layer.needed"
+    for above in "${present[@]:i+1}"; do
+      if grep -qx "klv_$above" "$work/$layer.linked"; then
+        echo "klv_$layer links klv_$above, a layer above it"
+        failed=1
+      fi
+      upward=$(comm -12 "$work/$layer.needed" "$work/$above.defined")
+      if [ -n "$upward" ]; then
+        echo "klv_$layer refers to klv_$above, a layer above it:"
+        sed 's/^/  /' <<<"$upward" | head -n 10
+        failed=1
+      fi
+    done
+  done
+fi
+
+[ "$failed" = 0 ] && echo "layers: every include and link points down"
+exit "$failed"
