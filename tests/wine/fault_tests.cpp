@@ -148,7 +148,7 @@ struct RegistryValueCase {
   DWORD type;
   std::string data;
   bool writesTheInstallFile;  // the value names the test install
-  LRESULT folderAnswer;       // to 1335: no address is no per-user folder
+  LRESULT folderAnswer = 0;   // to 1335: no address is no per-user folder
 };
 
 // Every value starts the plug-in, whatever its type or content; one that names
@@ -159,10 +159,10 @@ TEST_F(FaultTest, AnyExistingHostValueStartsAndQuitsCleanly) {
   for (const char ch : directory) wideDirectory.append({ch, '\0'});
   const DWORD zero = 0;
   const std::vector<RegistryValueCase> cases = {
-      {"empty string", REG_SZ, std::string(1, '\0'), false, 0},
-      {"no bytes", REG_SZ, std::string(), false, 0},
-      {"a number", REG_DWORD, std::string(reinterpret_cast<const char*>(&zero), sizeof(zero)), false, 0},
-      {"binary without NUL", REG_BINARY, wideDirectory, true, 0},
+      {"empty string", REG_SZ, std::string(1, '\0'), false},
+      {"no bytes", REG_SZ, std::string(), false},
+      {"a number", REG_DWORD, std::string(reinterpret_cast<const char*>(&zero), sizeof(zero)), false},
+      {"binary without NUL", REG_BINARY, wideDirectory, true},
       {"several strings", REG_MULTI_SZ, directory + '\0' + "C:\\Other" + '\0' + '\0', true, -1},
       {"expand string", REG_EXPAND_SZ, directory + '\0', true, 2},
   };

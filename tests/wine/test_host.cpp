@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 
 #include "core/hotkey_actions.h"
@@ -51,19 +52,23 @@ LRESULT CALLBACK EightBitHostProc(HWND window, UINT message, WPARAM wParam, LPAR
   return HostWindowProc(false, window, message, wParam, lParam);
 }
 
-void RegisterHostClass(const wchar_t* name) {
+std::wstring Wide(const char* ascii) { return std::wstring(ascii, ascii + std::strlen(ascii)); }
+
+void RegisterHostClass(const char* name) {
+  const std::wstring wideName = Wide(name);
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = UnicodeHostProc;
   windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = name;
+  windowClass.lpszClassName = wideName.c_str();
   windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   RegisterClassW(&windowClass);  // fails harmlessly when already registered
 }
 
-HWND CreateHostWindow(const wchar_t* className, int x, int y) {
-  return CreateWindowExW(0, className, className, WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, 300, 120, nullptr,
-                         nullptr, GetModuleHandleA(nullptr), nullptr);
+HWND CreateHostWindow(const char* className, int x, int y) {
+  return CreateWindowExW(0, Wide(className).c_str(), Wide(className).c_str(),
+                         WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, 300, 120, nullptr, nullptr,
+                         GetModuleHandleA(nullptr), nullptr);
 }
 
 const char kRegistryKey[] = "Software\\Winamp";
@@ -71,13 +76,13 @@ const char kRegistryKey[] = "Software\\Winamp";
 }  // namespace
 
 TestHost::TestHost(bool withPlaylist, bool withEqualizer) {
-  RegisterHostClass(L"Winamp v1.x");
-  RegisterHostClass(L"Winamp PE");
-  RegisterHostClass(L"Winamp EQ");
+  RegisterHostClass("Winamp v1.x");
+  RegisterHostClass("Winamp PE");
+  RegisterHostClass("Winamp EQ");
   gCurrentHost = this;
-  main = CreateHostWindow(L"Winamp v1.x", 20, 20);
-  if (withPlaylist) playlist = CreateHostWindow(L"Winamp PE", 20, 160);
-  if (withEqualizer) equalizer = CreateHostWindow(L"Winamp EQ", 340, 20);
+  main = CreateHostWindow("Winamp v1.x", 20, 20);
+  if (withPlaylist) playlist = CreateHostWindow("Winamp PE", 20, 160);
+  if (withEqualizer) equalizer = CreateHostWindow("Winamp EQ", 340, 20);
   PumpMessages();
 }
 

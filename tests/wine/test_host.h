@@ -9,7 +9,6 @@
 #include <atomic>
 #include <functional>
 #include <map>
-#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,9 +28,6 @@ struct RecordedMessage {
 
 // The 5.x player's windows are Unicode windows, the 2.x player's 8-bit ones.
 enum class HostKind { kUnicode, k8Bit };
-inline void PrintTo(HostKind kind, std::ostream* out) {
-  *out << (kind == HostKind::kUnicode ? "Unicode" : "8-bit");
-}
 
 // The three windows of the player's classes, Unicode windows unless SetKind
 // says otherwise. Their own procedures answer the host requests from the
