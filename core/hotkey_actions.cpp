@@ -44,6 +44,13 @@ PlayPauseChoice ChoosePlayPause(int32_t playingState) {
   return {kCommandPlay, kPlayRow};
 }
 
+bool RepeatsWhileHeld(int row) {
+  if (row < 0 || row >= kHotkeyCount) return false;
+  const uint32_t command = kHotkeyActions[row].command;
+  return command == kCommandForward || command == kCommandRewind || command == kCommandVolumeUp ||
+         command == kCommandVolumeDown;
+}
+
 PackedHotkey PackHotkey(uint16_t keyCode, bool alt, bool ctrl, bool shift, bool win) {
   uint32_t packed = static_cast<uint32_t>(keyCode) << 16;
   if (alt) packed += kModAlt;

@@ -49,6 +49,10 @@ struct PlayPauseChoice {
 };
 PlayPauseChoice ChoosePlayPause(int32_t playingState);
 
+// Forward, Rewind and the volume steps go on while their key is held; every
+// other action runs once per press.
+bool RepeatsWhileHeld(int row);
+
 // One entry of the hotkey table.
 struct keystype {
   std::string name;  // atom name

@@ -22,6 +22,9 @@ class IniReader {
 
   int32_t ReadInteger(std::string_view section, std::string_view key, int32_t fallback) const;
   bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
+  // The text a read gives back after text was written: a file in an 8-bit
+  // code page turns what the code page lacks into '?' or a look-alike.
+  virtual std::string StoredForm(std::string_view text) const { return std::string(text); }
 };
 
 class IniWriter {
@@ -29,6 +32,10 @@ class IniWriter {
   virtual ~IniWriter() = default;
   // False when the system refused the write.
   virtual bool WriteString(std::string_view section, std::string_view key, std::string_view value) = 0;
+  // Removes the key; true also when it was not there.
+  virtual bool DeleteKey(std::string_view section, std::string_view key) = 0;
+  // As IniReader::StoredForm.
+  virtual std::string StoredForm(std::string_view text) const { return std::string(text); }
 
   bool WriteInteger(std::string_view section, std::string_view key, int32_t value);
   bool WriteBool(std::string_view section, std::string_view key, bool value);

@@ -22,13 +22,6 @@ bool KeptAsIs(char16_t unit, bool atAnEnd) {
 
 }  // namespace
 
-bool IsAscii(std::string_view text) {
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
-}
-
 std::string EscapeIniText(std::string_view utf8) {
   const std::u16string units = Utf8ToUtf16(utf8);
   std::string out;
@@ -64,19 +57,6 @@ std::optional<std::string> UnescapeIniText(std::string_view escaped) {
     i += 5;
   }
   return Utf16ToUtf8(units);
-}
-
-bool KeptInEightBits(std::string_view kept, std::string_view exact) {
-  const std::u16string keptUnits = Utf8ToUtf16(kept);
-  const std::u16string exactUnits = Utf8ToUtf16(exact);
-  if (keptUnits.size() != exactUnits.size()) return false;
-  for (size_t i = 0; i < keptUnits.size(); ++i) {
-    const char16_t k = keptUnits[i];
-    const char16_t e = exactUnits[i];
-    if (k == e) continue;
-    if (e < 0x80 || k >= 0x80) return false;
-  }
-  return true;
 }
 
 }  // namespace klv

@@ -14,11 +14,4 @@ std::string EscapeIniText(std::string_view utf8);
 // The UTF-8 text back; nothing for a malformed escape.
 std::optional<std::string> UnescapeIniText(std::string_view escaped);
 
-// Whether kept is what an 8-bit file could have made of exact (both UTF-8):
-// as many UTF-16 units, the ASCII ones equal, each other one equal or turned
-// into ASCII ('?' or a best-fit letter) by the code page.
-bool KeptInEightBits(std::string_view kept, std::string_view exact);
-
-bool IsAscii(std::string_view text);
-
 }  // namespace klv

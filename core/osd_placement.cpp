@@ -55,6 +55,11 @@ int MonitorHolding(const std::vector<MonitorRect>& monitors, int x, int y) {
   return -1;
 }
 
+bool CoversMonitor(const MonitorRect& window, const MonitorRect& monitor) {
+  return window.left <= monitor.left && window.top <= monitor.top && window.right >= monitor.right &&
+         window.bottom >= monitor.bottom;
+}
+
 OsdRect PlaceOsd(uint8_t position, int textWidth, int textHeight, const MonitorRect& monitor) {
   const int code = position > kMaxPositionCode ? 0 : position;
   const int w = textWidth + kHorizontalPadding;

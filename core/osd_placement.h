@@ -27,6 +27,9 @@ struct OsdRect {
 int MonitorOverlappingMost(const std::vector<MonitorRect>& monitors, const MonitorRect& rect);
 // The index of the monitor holding the point, or -1.
 int MonitorHolding(const std::vector<MonitorRect>& monitors, int x, int y);
+// Whether a window's rectangle covers the whole monitor: a full-screen
+// program there, whichever monitor the window otherwise counts as on.
+bool CoversMonitor(const MonitorRect& window, const MonitorRect& monitor);
 
 // The window rectangle for a text of textWidth x textHeight pixels at position
 // code 0..8 (column = code / 3, row = code % 3; codes above 8 count as 0) on

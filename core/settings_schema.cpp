@@ -39,12 +39,12 @@ void ReadKey(const IniReader& ini, const SettingsKey& row, Settings& settings) {
       *std::get<std::string*>(field) = ini.ReadString(row.section, row.key, row.fallback.text);
       return;
     case kExactFontName: {
-      // Only while OSDFontName still holds what an 8-bit file made of it: a
-      // font chosen later by an older build wins.
+      // Only while OSDFontName still holds exactly what the file made of it:
+      // a font chosen later by an older build, or by hand, wins.
       std::string& name = *std::get<std::string*>(field);
       const std::optional<std::string> exact =
           UnescapeIniText(ini.ReadString(row.section, row.key, row.fallback.text));
-      if (exact && !exact->empty() && KeptInEightBits(name, *exact)) name = *exact;
+      if (exact && !exact->empty() && ini.StoredForm(*exact) == name) name = *exact;
       return;
     }
     case kPackedHotkeys:
@@ -69,9 +69,11 @@ bool WriteKey(IniWriter& ini, const SettingsKey& row, const Settings& settings) 
     case kText:
       return ini.WriteString(row.section, row.key, *std::get<std::string*>(field));
     case kExactFontName: {
-      // An older build reads OSDFontName alone and writes it alone.
+      // An older build reads OSDFontName alone and writes it alone. Gone once
+      // OSDFontName holds the name, so that an older exact name never comes back.
       const std::string& name = *std::get<std::string*>(field);
-      return IsAscii(name) || ini.WriteString(row.section, row.key, EscapeIniText(name));
+      return ini.StoredForm(name) == name ? ini.DeleteKey(row.section, row.key)
+                                          : ini.WriteString(row.section, row.key, EscapeIniText(name));
     }
     case kPackedHotkeys:
     case kPosition:

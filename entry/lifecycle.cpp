@@ -6,6 +6,7 @@
 
 #include "core/settings_schema.h"
 #include "entry/plugin_descriptor.h"
+#include "plugin/held_key.h"
 #include "plugin/hotkey_registration.h"
 #include "plugin/instance_marker.h"
 #include "plugin/osd_window.h"
@@ -34,6 +35,7 @@ bool ReleaseAll(bool storePosition) noexcept {
   try {
     UnregisterAllHotkeys();
     DeleteAllAtoms();
+    ForgetHeldKey();
     ReleaseInstanceMarker();
     SettingsFile* ini = CurrentSettingsFile();
     if (storePosition && ini != nullptr) klv::WritePlaybackPosition(*ini, gLastPlaybackPosition);
@@ -65,8 +67,9 @@ int StartPlugin() {
   if (marker == MarkerTaken::kTakenOver) AdoptLeftoverAtoms();
   if (!OpenSettingsFile()) return -1;
   gLastPlaybackPosition = 0;
-  // A quit inside a refusal's box gave everything back, the settings file too.
-  if (!LoadSettingsAndRegisterHotkeys(*CurrentSettingsFile()) || gPhase != Phase::kStarting) return -1;
+  LoadSettingsAndRegisterHotkeys(*CurrentSettingsFile());
+  // A quit inside the refusals' box gave everything back, the settings file too.
+  if (gPhase != Phase::kStarting) return -1;
   ApplyTransparency();
   PrepareOsd();
   gPhase = Phase::kRunning;
@@ -89,7 +92,6 @@ void StopPlugin() noexcept {
   // After a refused init, a second quit, or one inside this quit's teardown.
   if (gPhase != Phase::kStarting && gPhase != Phase::kRunning) return;
   const bool ran = gPhase == Phase::kRunning;
-  ++gHotkeyReleases;
   gPhase = Phase::kStopping;
   // Inside a refusal's box of init the position has not been read yet, so it
   // is not written; init ends the phase when the box returns.

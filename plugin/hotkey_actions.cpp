@@ -2,6 +2,7 @@
 #include "plugin/hotkey_actions.h"
 
 #include "core/osd_text.h"
+#include "plugin/held_key.h"
 #include "plugin/host.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
@@ -33,6 +34,11 @@ int FindActionRow(WPARAM id) {
 void RunHotkeyAction(WPARAM id) {
   const int row = FindActionRow(id);
   if (row < 0) return;
+  if (!klv::RepeatsWhileHeld(row)) {
+    if (IsHeldRepeat(id)) return;
+    // Before the action: a host dialog it opens may pump the repeats.
+    NotePress(id, klv::HotkeyKeyCode(gHotkeyTable[row].packed));
+  }
   const klv::HotkeyAction& action = klv::kHotkeyActions[row];
   int osdRow = row;
   switch (action.step) {

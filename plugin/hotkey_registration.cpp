@@ -3,30 +3,68 @@
 #include "plugin/hotkey_registration.h"
 
 #include <windows.h>
+#include <versionhelpers.h>
 
 #include <array>
+#include <string>
+#include <vector>
 
+#include "core/hotkey_conflict.h"
 #include "core/settings_schema.h"
 #include "plugin/plugin_state.h"
 
 namespace {
 
-// Whether we added the entry's atom ourselves. An atom that registration only
-// found belongs to whoever added it, so it is never deleted here.
-std::array<bool, klv::kHotkeyCount> gAtomAdded{};
+// What registration knows of entry n, at [n - 1].
+struct EntrySlot {
+  // We added the entry's atom ourselves. An atom that registration only found
+  // belongs to whoever added it, so it is never deleted here.
+  bool atomAdded = false;
+  // Refused: the entry keeps its combination until its key is free.
+  bool waiting = false;
+};
+std::array<EntrySlot, klv::kHotkeyCount> gSlots{};
 
-bool& AtomAdded(const klv::keystype& entry) { return gAtomAdded[&entry - gHotkeyTable.data()]; }
+EntrySlot& SlotOf(int n) { return gSlots[n - 1]; }
 
-void UnregisterEntry(const klv::keystype& entry) {
-  if (entry.id != 0) UnregisterHotKey(HostMainWindow(), static_cast<int>(entry.id));
+void UnregisterEntry(int n) {
+  const uint32_t id = HotkeyEntry(n).id;
+  if (id != 0) UnregisterHotKey(HostMainWindow(), static_cast<int>(id));
 }
 
 // Keeps each deletion matched to a holding: the id goes to 0 with the atom.
-void DeleteEntryAtom(klv::keystype& entry) {
+void DeleteEntryAtom(int n) {
+  klv::keystype& entry = HotkeyEntry(n);
   if (entry.id == 0) return;
-  if (AtomAdded(entry)) GlobalDeleteAtom(static_cast<ATOM>(entry.id));
-  AtomAdded(entry) = false;
+  if (SlotOf(n).atomAdded) GlobalDeleteAtom(static_cast<ATOM>(entry.id));
+  SlotOf(n).atomAdded = false;
   entry.id = 0;
+}
+
+// Once per press: the system drops the held key's repeats itself where it
+// knows MOD_NOREPEAT (Windows 7 on); older ones are not given the flag.
+UINT ModifiersFor(int n) {
+  UINT modifiers = klv::HotkeyModifiers(HotkeyEntry(n).packed);
+  static const bool noRepeatKnown = IsWindows7OrGreater();
+  if (noRepeatKnown && !klv::RepeatsWhileHeld(n - 1)) modifiers |= MOD_NOREPEAT;
+  return modifiers;
+}
+
+// Registers every assigned entry; the refused ones come back in table order.
+std::vector<klv::RefusedHotkey> RegisterAssigned() {
+  std::vector<klv::RefusedHotkey> refused;
+  for (int n = 1; n <= klv::kHotkeyCount; ++n) {
+    const klv::PackedHotkey packed = HotkeyEntry(n).packed;
+    if (packed != 0 && !RegisterEntryHotkey(n) && EntryWaiting(n)) refused.push_back({n - 1, packed});
+  }
+  return refused;
+}
+
+// Last thing its callers do: while the box is up the user or the host may
+// quit, reconfigure or unload, and the text was composed before.
+void ShowRefusals(const std::vector<klv::RefusedHotkey>& refused) {
+  if (refused.empty()) return;
+  MessageBoxA(nullptr, klv::RefusalText(refused).c_str(), "Error", MB_OK | MB_ICONEXCLAMATION);
 }
 
 }  // namespace
@@ -35,81 +73,106 @@ void FillEntryNames() {
   for (int n = 1; n <= klv::kHotkeyCount; ++n) HotkeyEntry(n).name = klv::kHotkeyActions[n - 1].atomName;
 }
 
-bool RegisterEntryHotkey(klv::keystype& entry) {
-  // A new combination replaces the entry's old one rather than joining it, and
-  // a refused one leaves the entry holding no registration at all.
-  UnregisterEntry(entry);
+bool RegisterEntryHotkey(int n) {
+  klv::keystype& entry = HotkeyEntry(n);
+  EntrySlot& slot = SlotOf(n);
+  // A new combination replaces the entry's old one rather than joining it.
+  UnregisterEntry(n);
+  slot.waiting = false;
   ATOM found = GlobalFindAtomA(entry.name.c_str());
   if (found != 0) {
     // Still ours when we added it earlier and have not deleted it since.
-    if (found != entry.id) AtomAdded(entry) = false;
+    if (found != entry.id) slot.atomAdded = false;
     entry.id = found;
   } else {
     entry.id = GlobalAddAtomA(entry.name.c_str());
-    AtomAdded(entry) = entry.id != 0;
+    slot.atomAdded = entry.id != 0;
     // No id to register under (the atom table is full): id 0 would be a
     // registration nothing answers or releases. The combination stays, so a
     // later start tries again.
     if (entry.id == 0) return false;
   }
-  if (RegisterHotKey(HostMainWindow(), static_cast<int>(entry.id), klv::HotkeyModifiers(entry.packed),
+  if (RegisterHotKey(HostMainWindow(), static_cast<int>(entry.id), ModifiersFor(n),
                      klv::HotkeyKeyCode(entry.packed))) {
     return true;
   }
-  MessageBoxA(nullptr, "Unable to set a hot key.", "Error", MB_OK | MB_ICONEXCLAMATION);
-  entry.packed = 0;
+  slot.waiting = true;
   return false;
 }
 
+bool AssignEntryHotkey(int n, klv::PackedHotkey packed) {
+  HotkeyEntry(n).packed = packed;
+  if (RegisterEntryHotkey(n)) return true;
+  if (!EntryWaiting(n)) return false;
+  // Cleared before the box: nothing that runs while it is up finds it waiting.
+  ClearEntry(n);
+  MessageBoxA(nullptr, "Unable to set a hot key.", "Error", MB_OK | MB_ICONEXCLAMATION);
+  return false;
+}
+
+bool EntryWaiting(int n) { return SlotOf(n).waiting && HotkeyEntry(n).packed != 0; }
+
 void ClearEntry(int n) {
-  klv::keystype& entry = HotkeyEntry(n);
-  UnregisterEntry(entry);
-  DeleteEntryAtom(entry);
-  entry.packed = 0;
+  UnregisterEntry(n);
+  DeleteEntryAtom(n);
+  SlotOf(n).waiting = false;
+  HotkeyEntry(n).packed = 0;
 }
 
 void UnregisterAllHotkeys() {
-  for (const klv::keystype& entry : gHotkeyTable) UnregisterEntry(entry);
-}
-
-void DeleteAllAtoms() {
-  for (klv::keystype& entry : gHotkeyTable) DeleteEntryAtom(entry);
-}
-
-void ReregisterAllHotkeys(bool enabled) {
-  // A refusal's box has no owner, so the configuration dialog can switch
-  // hotkeys again while it is up: this later run then decides, and the
-  // earlier one stops where it is.
-  const unsigned releases = ++gHotkeyReleases;
-  gSettings.hotkeysEnabled = enabled;
-  UnregisterAllHotkeys();
-  DeleteAllAtoms();
-  if (!enabled) return;
-  for (klv::keystype& entry : gHotkeyTable) {
-    // A quit while a refusal's box was up has released everything: nothing more is taken.
-    if (releases != gHotkeyReleases) return;
-    if (entry.packed != 0) RegisterEntryHotkey(entry);
+  for (int n = 1; n <= klv::kHotkeyCount; ++n) {
+    UnregisterEntry(n);
+    SlotOf(n).waiting = false;
   }
 }
 
-bool LoadSettingsAndRegisterHotkeys(const klv::IniReader& ini) {
-  const unsigned releases = gHotkeyReleases;
-  return klv::ReadSettings(ini, gSettings, gLastPlaybackPosition, [releases](int row, int32_t packed) {
-    klv::keystype& entry = gHotkeyTable[row];
-    entry.packed = packed;
-    // Registered as read, so a refusal's box comes before the next entry is read.
-    if (gSettings.hotkeysEnabled && entry.packed != 0) RegisterEntryHotkey(entry);
-    // A quit while the box was up has released everything, the settings
-    // file read here too.
-    return releases == gHotkeyReleases;
+void DeleteAllAtoms() {
+  for (int n = 1; n <= klv::kHotkeyCount; ++n) DeleteEntryAtom(n);
+}
+
+void ReregisterAllHotkeys(bool enabled) {
+  gSettings.hotkeysEnabled = enabled;
+  UnregisterAllHotkeys();
+  DeleteAllAtoms();
+  if (enabled) ShowRefusals(RegisterAssigned());
+}
+
+void RenewAllHotkeys() {
+  UnregisterAllHotkeys();
+  DeleteAllAtoms();
+  if (gSettings.hotkeysEnabled) RegisterAssigned();
+}
+
+void RetryWaitingHotkeys() {
+  if (!gSettings.hotkeysEnabled) return;
+  for (int n = 1; n <= klv::kHotkeyCount; ++n) {
+    if (EntryWaiting(n)) RegisterEntryHotkey(n);
+  }
+}
+
+bool RetryWaitingHotkeysOnResume(uintptr_t powerEvent) {
+  if (powerEvent != PBT_APMRESUMEAUTOMATIC && powerEvent != PBT_APMRESUMESUSPEND) return false;
+  RetryWaitingHotkeys();
+  return true;
+}
+
+void LoadSettingsAndRegisterHotkeys(const klv::IniReader& ini) {
+  std::vector<klv::RefusedHotkey> refused;
+  klv::ReadSettings(ini, gSettings, gLastPlaybackPosition, [&refused](int row, int32_t packed) {
+    const int n = row + 1;
+    HotkeyEntry(n).packed = packed;
+    if (gSettings.hotkeysEnabled && packed != 0 && !RegisterEntryHotkey(n) && EntryWaiting(n))
+      refused.push_back({row, packed});
+    return true;
   });
+  ShowRefusals(refused);
 }
 
 void AdoptLeftoverAtoms() {
-  for (klv::keystype& entry : gHotkeyTable) {
-    const ATOM found = GlobalFindAtomA(entry.name.c_str());
+  for (int n = 1; n <= klv::kHotkeyCount; ++n) {
+    const ATOM found = GlobalFindAtomA(HotkeyEntry(n).name.c_str());
     if (found == 0) continue;
-    entry.id = found;
-    AtomAdded(entry) = true;
+    HotkeyEntry(n).id = found;
+    SlotOf(n).atomAdded = true;
   }
 }

@@ -95,13 +95,9 @@ size_t ChosenOsdMonitor(int32_t osdMonitor, const std::vector<klv::MonitorRect>&
   return chosen < 0 ? 0 : static_cast<size_t>(chosen);
 }
 
-bool FullScreenProgramInFront(const std::vector<klv::MonitorRect>& monitors) {
+bool FullScreenProgramOver(const klv::MonitorRect& monitor) {
   HWND front = GetForegroundWindow();
   RECT window{};
   if (front == nullptr || IsDesktop(front) || IsIconic(front) || !GetWindowRect(front, &window)) return false;
-  const int index = klv::MonitorOverlappingMost(monitors, FromRect(window));
-  if (index < 0) return false;
-  const klv::MonitorRect& screen = monitors[static_cast<size_t>(index)];
-  return window.left <= screen.left && window.top <= screen.top && window.right >= screen.right &&
-         window.bottom >= screen.bottom;
+  return klv::CoversMonitor(FromRect(window), monitor);
 }

@@ -15,5 +15,6 @@ std::vector<klv::MonitorRect> DisplayMonitors();
 // show: 0, the primary, for OSDMonitor 0 and unknown values and whenever the
 // window or pointer it follows is on none of them.
 size_t ChosenOsdMonitor(int32_t osdMonitor, const std::vector<klv::MonitorRect>& monitors);
-// The foreground window covers its whole monitor; the desktop never counts.
-bool FullScreenProgramInFront(const std::vector<klv::MonitorRect>& monitors);
+// The foreground window covers the whole monitor; the desktop and the
+// shell's windows behind the icons never count.
+bool FullScreenProgramOver(const klv::MonitorRect& monitor);

@@ -22,6 +22,9 @@ namespace {
 constexpr wchar_t kOsdClassName[] = L"KelvoOsdWindow";
 constexpr int kTextInset = 2;
 constexpr UINT kTextFormat = DT_WORDBREAK | DT_NOPREFIX | DT_LEFT;
+// HTTRANSPARENT passes a click only to windows of this thread: a layered,
+// transparent window passes it to any program's window under the OSD.
+constexpr DWORD kInputTransparent = WS_EX_LAYERED | WS_EX_TRANSPARENT;
 
 using AnimateWindowFunction = BOOL(WINAPI*)(HWND, DWORD, DWORD);
 
@@ -198,6 +201,16 @@ SIZE MeasureText(const std::wstring& text, int monitorWidth) {
   return SIZE{extent.right - extent.left, extent.bottom - extent.top};
 }
 
+// A layered window shows only once its alpha is set. A fade may take the
+// layered style away when it ends: it is given back.
+void MakeInputTransparent(HWND window) {
+  const LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
+  if ((exStyle & kInputTransparent) != kInputTransparent) {
+    SetWindowLongPtrW(window, GWL_EXSTYLE, exStyle | kInputTransparent);
+  }
+  SetLayeredWindowAttributes(window, 0, 255, LWA_ALPHA);
+}
+
 void AnimateShow(HWND window, size_t textLength, int windowTop) {
   POINT cursor{};
   klv::OsdShowConditions show{};
@@ -229,6 +242,7 @@ void AnimateShow(HWND window, size_t textLength, int windowTop) {
       break;
   }
   gOsd.animateWindow(window, klv::kOsdAnimationTimeMs, AW_SLIDE | direction);
+  MakeInputTransparent(window);
 }
 
 void RepaintOnScreen() {
@@ -269,11 +283,12 @@ void ForgetOsdScreen() { gOsd.monitors.clear(); }
 // window calls below, and keeps the composition testable without Windows.
 void ShowOsd(const std::string& utf8Text) {
   if (!gOsd.prepared) return;
-  // Over a full-screen program only the OSD is skipped; the caller's action has run.
   const std::vector<klv::MonitorRect>& monitors = Monitors();
-  if (gSettings.osdHideFullScreen && FullScreenProgramInFront(monitors)) return;
-  const std::wstring text = Utf8ToWide(utf8Text);
   const klv::MonitorRect monitor = monitors[ChosenOsdMonitor(gSettings.osdMonitor, monitors)];
+  // A full-screen program on another monitor leaves the OSD alone. Only the
+  // OSD is skipped; the caller's action has run.
+  if (gSettings.osdHideFullScreen && FullScreenProgramOver(monitor)) return;
+  const std::wstring text = Utf8ToWide(utf8Text);
   const SIZE extent = MeasureText(text, monitor.right - monitor.left);
   const klv::OsdRect place = klv::PlaceOsd(gSettings.osdPosition, extent.cx, extent.cy, monitor);
 
@@ -282,9 +297,10 @@ void ShowOsd(const std::string& utf8Text) {
     SetWindowTextW(window, text.c_str());
   } else {
     // Topmost from the start, so that the move below need not restack it.
-    gOsd.window.Reset(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kOsdClassName, text.c_str(),
-                                      WS_POPUP | WS_BORDER, place.x, place.y, place.width, place.height,
-                                      nullptr, nullptr, gOsd.classModule, nullptr));
+    gOsd.window.Reset(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | kInputTransparent, kOsdClassName,
+                                      text.c_str(), WS_POPUP | WS_BORDER, place.x, place.y, place.width,
+                                      place.height, nullptr, nullptr, gOsd.classModule, nullptr));
+    if (gOsd.window) MakeInputTransparent(gOsd.window.Get());
   }
   HWND window = gOsd.window.Get();
   if (window == nullptr) return;

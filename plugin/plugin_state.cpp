@@ -4,7 +4,6 @@
 klv::Settings gSettings;
 std::array<klv::keystype, klv::kHotkeyCount> gHotkeyTable;
 int32_t gLastPlaybackPosition = 0;
-unsigned gHotkeyReleases = 0;
 
 namespace {
 

@@ -13,12 +13,6 @@ extern klv::Settings gSettings;
 extern std::array<klv::keystype, klv::kHotkeyCount> gHotkeyTable;  // entry n at [n - 1]
 extern int32_t gLastPlaybackPosition;
 
-// How many times every hotkey was given back: at every quit, and at every run
-// of hotkey registration from the configuration dialog, which supersedes an
-// earlier run still inside a refusal's box. A registration loop that spans a
-// message box keeps the count it started with and stops once it moved.
-extern unsigned gHotkeyReleases;
-
 // The host's main window: the descriptor's field 6 as the host wrote it,
 // taken when the plug-in starts.
 HWND HostMainWindow();

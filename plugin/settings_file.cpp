@@ -36,6 +36,16 @@ std::string SettingsFile::ReadString(std::string_view section, std::string_view 
 }
 
 bool SettingsFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+  return Write(section, key, Utf8ToWide(value).c_str());
+}
+
+bool SettingsFile::DeleteKey(std::string_view section, std::string_view key) {
+  return Write(section, key, nullptr);
+}
+
+std::string SettingsFile::StoredForm(std::string_view text) const { return Utf8ThroughCodePage(text); }
+
+bool SettingsFile::Write(std::string_view section, std::string_view key, const wchar_t* value) {
   // Wine run by root opens a read-only file for writing and the profile write
   // succeeds; Windows refuses it. Refuse it here alike.
   const DWORD attributes = GetFileAttributesW(path_.c_str());
@@ -43,8 +53,8 @@ bool SettingsFile::WriteString(std::string_view section, std::string_view key, s
     SetLastError(ERROR_ACCESS_DENIED);
     return false;
   }
-  return WritePrivateProfileStringW(Utf8ToWide(section).c_str(), Utf8ToWide(key).c_str(),
-                                    Utf8ToWide(value).c_str(), path_.c_str()) != FALSE;
+  return WritePrivateProfileStringW(Utf8ToWide(section).c_str(), Utf8ToWide(key).c_str(), value,
+                                    path_.c_str()) != FALSE;
 }
 
 bool OpenSettingsFile() {

@@ -17,8 +17,15 @@ class SettingsFile : public klv::IniReader, public klv::IniWriter {
   std::string ReadString(std::string_view section, std::string_view key,
                          std::string_view fallback) const override;
   bool WriteString(std::string_view section, std::string_view key, std::string_view value) override;
+  bool DeleteKey(std::string_view section, std::string_view key) override;
+  // The profile functions keep a file without a byte-order mark, as they
+  // make every new one, in the system's code page.
+  std::string StoredForm(std::string_view text) const override;
 
  private:
+  // value null deletes the key.
+  bool Write(std::string_view section, std::string_view key, const wchar_t* value);
+
   std::wstring path_;
 };
 

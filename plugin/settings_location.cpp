@@ -24,6 +24,9 @@ constexpr wchar_t kFileName[] = L"\\gen_klv.ini";
 constexpr size_t kMaxShortText = 255;
 // The longest path the wide file functions take.
 constexpr size_t kMaxPathUnits = 32767;
+// The profile functions refuse a path of MAX_PATH units or more (error 123),
+// with or without the \\?\ prefix: such a file can be neither read nor written.
+constexpr size_t kMaxProfilePathUnits = MAX_PATH - 1;
 
 std::wstring ToWide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 
@@ -34,6 +37,15 @@ std::wstring CutShort(const std::wstring& text) {
 }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// An empty file reads as all defaults; made now, a folder that refuses new
+// files is found at start instead of at "Exit".
+bool CreateEmptyFile(const std::wstring& path) {
+  const HANDLE made =
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const UniqueKernelHandle file(made == INVALID_HANDLE_VALUE ? nullptr : made);
+  return static_cast<bool>(file);
+}
 
 // The host's per-user folder without a trailing backslash; empty from a host
 // that does not know the request.
@@ -83,14 +95,16 @@ std::wstring ModuleSettingsFile() {
   return (slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash)) + kFileName;
 }
 
-// The file in the host's per-user folder, its folders made. A user's first
-// start there takes over the settings of the registry route's file, which
-// stays as it was.
+// The file in the host's per-user folder, its folders made; empty when the
+// folders or the file cannot be made there, or its path is too long for the
+// profile functions. A user's first start there takes over the settings of
+// the registry route's file, which stays as it was.
 std::wstring PerUserSettingsFile(const std::wstring& folder) {
   const std::wstring plugins = folder + kPluginsFolder;
+  const std::wstring path = plugins + kFileName;
+  if (path.size() > kMaxProfilePathUnits) return {};
   CreateDirectoryW(folder.c_str(), nullptr);
   CreateDirectoryW(plugins.c_str(), nullptr);
-  const std::wstring path = plugins + kFileName;
   if (Exists(path)) return path;
   const std::wstring old = RegisteredSettingsFile();
   if (!old.empty() && CopyFileW(old.c_str(), path.c_str(), TRUE)) {
@@ -99,15 +113,23 @@ std::wstring PerUserSettingsFile(const std::wstring& folder) {
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
       SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     }
+    return path;
   }
-  return path;
+  return CreateEmptyFile(path) ? path : std::wstring();
 }
 
 }  // namespace
 
+// A per-user folder that cannot hold the file counts as no answer: the
+// settings of the next route are kept rather than lost at every start. The
+// registry route's path is cut short of the profile functions' limit; the
+// module's own folder, the last place, is used whatever its length.
 std::wstring LocateSettingsFile() {
   const std::wstring folder = HostSettingsFolder();
-  if (!folder.empty()) return PerUserSettingsFile(folder);
+  if (!folder.empty()) {
+    std::wstring perUser = PerUserSettingsFile(folder);
+    if (!perUser.empty()) return perUser;
+  }
   const std::wstring registered = RegisteredSettingsFile();
   if (!registered.empty()) return registered;
   return ModuleSettingsFile();

@@ -5,6 +5,7 @@
 #include "core/host_codes.h"
 #include "plugin/host.h"
 #include "plugin/hotkey_actions.h"
+#include "plugin/hotkey_registration.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "plugin/transparency.h"
@@ -88,6 +89,8 @@ void OnMainWindowMessage(HWND window, UINT message, WPARAM wParam) {
     RunHotkeyAction(wParam);
   } else if (message == WM_DISPLAYCHANGE) {
     ForgetOsdScreen();
+  } else if (message == WM_POWERBROADCAST) {
+    RetryWaitingHotkeysOnResume(wParam);
   }
   CheckOsdExpiry();
   // The host's answers to our own requests come back through this hook as

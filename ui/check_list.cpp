@@ -73,6 +73,13 @@ void CheckList::AddRow(const char* caption) {
   settingFromCode_ = false;
 }
 
+void CheckList::SetCaption(int row, const char* caption) {
+  std::wstring text = Utf8ToWide(caption);
+  LVITEMW item{};
+  item.pszText = text.data();
+  SendMessageW(list_, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+}
+
 int CheckList::Count() const { return static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
 
 bool CheckList::Checked(int row) const {

@@ -17,6 +17,7 @@ class CheckList {
   // rowHeight pixels so the rows keep that height.
   void Attach(HWND list, int rowHeight);
   void AddRow(const char* caption);
+  void SetCaption(int row, const char* caption);
 
   int Count() const;
   bool Checked(int row) const;

@@ -108,6 +108,10 @@ bool TForm1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
     case WM_HSCROLL:
       if (lParam != 0) AlphaSliderChange(layout_.IdOf(reinterpret_cast<HWND>(lParam)));
       return true;
+    case WM_POWERBROADCAST:
+      // The host's window hears it too, in no set order: whichever comes first retries.
+      if (RetryWaitingHotkeysOnResume(wParam)) ShowHotkeyRows();
+      return false;
     case kMsgApplyCheckMarks:
       if (!checkMarksPending_) return true;  // applied already, ahead of a double click
       checkMarksPending_ = false;
@@ -208,8 +212,14 @@ void TForm1::ShowOsdPosition(int position) {
   }
 }
 
-void TForm1::FillHotkeyMarks() {
-  for (int row = 0; row < klv::kHotkeyCount; ++row) SetHotkeyMark(row, HotkeyEntry(row + 1).packed != 0);
+void TForm1::ShowHotkeyRow(int row) {
+  const std::string caption = klv::kHotkeyActions[row].caption;
+  hotkeyList_.SetCaption(row, EntryWaiting(row + 1) ? (caption + " (in use)").c_str() : caption.c_str());
+  hotkeyList_.SetChecked(row, HotkeyEntry(row + 1).packed != 0);
+}
+
+void TForm1::ShowHotkeyRows() {
+  for (int row = 0; row < klv::kHotkeyCount; ++row) ShowHotkeyRow(row);
 }
 
 void TForm1::FormShow() {
@@ -221,12 +231,10 @@ void TForm1::FormShow() {
     SendMessageW(layout_.Control(kTrackBars[i]), TBM_SETPOS, TRUE, sliderShown_[i]);
   }
 
-  // Registration first, so that a combination refused now shows unchecked.
+  // Registration first, so that a combination refused now shows "(in use)".
   const bool hotkeys = gSettings.hotkeysEnabled;
-  if (hotkeys) ReregisterAllHotkeys(true);
-  // Closed while a refusal's box was up: its controls are gone.
-  if (Window() == nullptr) return;
-  FillHotkeyMarks();
+  if (hotkeys) RenewAllHotkeys();
+  ShowHotkeyRows();
 
   ShowOsdPosition(gSettings.osdPosition);
   SetWindowTextW(layout_.Control(kEdit1), std::to_wstring(gSettings.osdDisplayTime).c_str());
@@ -262,8 +270,8 @@ void TForm1::HotkeysEnabledClick() {
   layout_.SetEnabled(kGroupBox4, enabled);
   layout_.SetEnabled(kCheckListBox1, enabled);
   ReregisterAllHotkeys(enabled);
-  // A combination refused just now loses its mark (unless a box's wait closed the dialog).
-  if (Window() != nullptr) FillHotkeyMarks();
+  // Unless a quit inside the refusals' box closed the dialog.
+  if (Window() != nullptr) ShowHotkeyRows();
 }
 
 void TForm1::HotkeyMarksChange() { ApplyListCheckMarks(); }
@@ -353,7 +361,7 @@ bool TForm1::Show() {
 
 bool TForm1::EditHotkey(int n) {
   const bool result = AssignHotkey(n, Window());
-  if (Window() != nullptr) SetHotkeyMark(n - 1, result);
+  if (Window() != nullptr) ShowHotkeyRow(n - 1);
   return result;
 }
 
@@ -362,6 +370,7 @@ void TForm1::ApplyListCheckMarks() {
     const int n = row + 1;
     if (!HotkeyMarked(row)) {
       ClearEntry(n);
+      ShowHotkeyRow(row);
     } else if (HotkeyEntry(n).packed == 0) {
       EditHotkey(n);
     }

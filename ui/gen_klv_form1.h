@@ -19,9 +19,8 @@ class TForm1 : public FormFrame {
   // its first control; false when it was closed meanwhile (a box of the filling).
   bool Show();
 
-  // The hotkey list. Marks set here do not run the list's check-mark reaction.
+  // The hotkey list.
   bool HotkeyMarked(int row) const { return hotkeyList_.Checked(row); }
-  void SetHotkeyMark(int row, bool checked) { hotkeyList_.SetChecked(row, checked); }
   bool HotkeySelected(int row) const { return hotkeyList_.Selected(row); }
 
  private:
@@ -52,7 +51,10 @@ class TForm1 : public FormFrame {
   void ExitClick();
 
   void ShowOsdPosition(int position);  // checks the item, or none for codes past 8
-  void FillHotkeyMarks();
+  // Rows shown here do not run the list's check-mark reaction: marked when
+  // the entry holds a combination, "(in use)" while it waits for its key.
+  void ShowHotkeyRow(int row);
+  void ShowHotkeyRows();
 
   // The hotkey list's reactions. Each stops once the form has closed (a box
   // or dialog of theirs lets the host quit meanwhile). EditHotkey runs the

@@ -87,8 +87,7 @@ bool TForm2::ShowModal() {
   // Re-enable before hiding, so that activation returns to the owner.
   if (ownerWasEnabled && IsWindow(owner_)) EnableWindow(owner_, TRUE);
   if (Window() != nullptr) ShowWindow(window, SW_HIDE);
-  // Closed while a refusal's box was up, the close came before the box's
-  // return cleared the entry: the result is the entry as it ends.
+  // The entry as it ends, whatever ran while the dialog or a box of it was up.
   return HotkeyEntry(entry_).packed != 0;
 }
 
@@ -135,7 +134,6 @@ void TForm2::EnableClick() { ApplyEnableState(); }
 void TForm2::EnableKeyPress() { ApplyEnableState(); }
 
 void TForm2::AssignClick() {
-  klv::keystype& entry = HotkeyEntry(entry_);
   if (!Checked(form2::kCheckBox5)) {
     ClearEntry(entry_);
     FormClose();
@@ -150,10 +148,10 @@ void TForm2::AssignClick() {
     MessageBoxW(Window(), text.c_str(), L"Error", MB_OK | MB_ICONEXCLAMATION);
     return;
   }
-  entry.packed =
+  const klv::PackedHotkey packed =
       klv::PackHotkey(static_cast<uint16_t>(keyCode), Checked(form2::kCheckBox1), Checked(form2::kCheckBox2),
                       Checked(form2::kCheckBox3), Checked(form2::kCheckBox4));
-  if (RegisterEntryHotkey(entry)) FormClose();
+  if (AssignEntryHotkey(entry_, packed)) FormClose();
   // Refused: the error box has been shown and the entry cleared; stay open.
 }
 

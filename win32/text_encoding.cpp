@@ -16,6 +16,16 @@ std::wstring AnsiToWide(std::string_view text) {
   return wide;
 }
 
+std::string WideToAnsi(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  const int size = static_cast<int>(text.size());
+  const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return std::string();
+  std::string bytes(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), size, bytes.data(), length, nullptr, nullptr);
+  return bytes;
+}
+
 }  // namespace
 
 std::wstring Utf8ToWide(std::string_view text) {
@@ -28,3 +38,5 @@ std::string WideToUtf8(std::wstring_view text) {
 }
 
 std::string AnsiToUtf8(std::string_view bytes) { return WideToUtf8(AnsiToWide(bytes)); }
+
+std::string Utf8ThroughCodePage(std::string_view text) { return AnsiToUtf8(WideToAnsi(Utf8ToWide(text))); }

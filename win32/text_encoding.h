@@ -11,3 +11,6 @@ std::string WideToUtf8(std::wstring_view text);
 // Bytes in the system's ANSI code page, as a host without wide titles hands
 // them out, to UTF-8.
 std::string AnsiToUtf8(std::string_view bytes);
+// The text after a trip through the system's ANSI code page and back: what
+// it lacks becomes '?' or a best-fit look-alike.
+std::string Utf8ThroughCodePage(std::string_view text);

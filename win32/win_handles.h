@@ -44,6 +44,9 @@ struct RegKeyTraits {
 struct MemoryDcTraits {
   static void Close(HDC dc) { DeleteDC(dc); }
 };
+struct KernelHandleTraits {
+  static void Close(HANDLE handle) { CloseHandle(handle); }
+};
 struct ActCtxTraits {
   static void Close(HANDLE context) { ReleaseActCtx(context); }
 };
@@ -54,7 +57,8 @@ using UniqueBitmap = UniqueHandle<HBITMAP, GdiObjectTraits>;
 using UniqueWindow = UniqueHandle<HWND, WindowTraits>;
 using UniqueRegKey = UniqueHandle<HKEY, RegKeyTraits>;
 using UniqueActCtx = UniqueHandle<HANDLE, ActCtxTraits>;
-using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcTraits>;  // from CreateCompatibleDC
+using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;  // null, never INVALID_HANDLE_VALUE
+using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcTraits>;             // from CreateCompatibleDC
 
 // A window DC, released at scope end. The client area's, or with WithFrame
 // the whole window's, for painting the non-client area.

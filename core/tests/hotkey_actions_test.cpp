@@ -5,8 +5,6 @@
 #include <set>
 #include <string>
 
-#include "core/ini_integer.h"
-
 namespace klv {
 namespace {
 
@@ -46,13 +44,6 @@ TEST(PackedHotkey, SplitsBackIntoKeyAndModifiers) {
     EXPECT_EQ((HotkeyModifiers(c.packed) & kModCtrl) != 0, c.ctrl);
     EXPECT_EQ((HotkeyModifiers(c.packed) & kModShift) != 0, c.shift);
     EXPECT_EQ((HotkeyModifiers(c.packed) & kModWin) != 0, c.win);
-  }
-}
-
-TEST(PackedHotkey, SurvivesTheFilesSignedDecimal) {
-  for (const PackCase& c : kPackCases) {
-    SCOPED_TRACE(c.label);
-    EXPECT_EQ(ParseIniInteger(std::to_string(c.packed), 0), c.packed);
   }
 }
 

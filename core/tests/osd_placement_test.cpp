@@ -106,6 +106,10 @@ TEST(OsdPlacement, AWindowsMonitorIsTheOneItOverlapsMost) {
   EXPECT_EQ(MonitorHolding(monitors, -1, 0), 1);
   EXPECT_EQ(MonitorHolding(monitors, 0, 767), 0);
   EXPECT_EQ(MonitorHolding(monitors, 0, 768), -1);  // right and bottom edges are outside
+  // Full screen on a monitor: the window covers all of it, wherever else it reaches.
+  EXPECT_TRUE(CoversMonitor({-1024, 0, 1024, 768}, kSingle1024));
+  EXPECT_FALSE(CoversMonitor({-1024, 0, 0, 768}, kSingle1024));
+  EXPECT_FALSE(CoversMonitor({0, 1, 1024, 768}, kSingle1024));
 }
 
 }  // namespace

@@ -32,9 +32,10 @@ TEST(OsdMonitorSettings, MonitorValuesOutsideTheFourReadAsPrimary) {
   }
 }
 
-// "ＭＳ ゴシック" and "メイリオ", spelled in UTF-8.
+// "ＭＳ ゴシック", "メイリオ" and "游ゴシック体", spelled in UTF-8.
 const std::string kGothic = "\xEF\xBC\xAD\xEF\xBC\xB3 \xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF";
 const std::string kMeiryo = "\xE3\x83\xA1\xE3\x82\xA4\xE3\x83\xAA\xE3\x82\xAA";
+const std::string kYuGothic = "\xE6\xB8\xB8\xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF\xE4\xBD\x93";
 
 TEST(ExactFontName, EscapesToAsciiAndBack) {
   struct Case {
@@ -57,28 +58,42 @@ TEST(ExactFontName, EscapesToAsciiAndBack) {
   }
 }
 
-// OSDFontName as an 8-bit file kept it, beside the exact name's key.
-TEST(ExactFontName, TakenOnlyWhileOSDFontNameStillHoldsItsEightBitForm) {
+// A file whose code page turns exact into form.
+struct EightBitFile : IniText {
+  EightBitFile(const std::string& text, std::string exact, std::string form)
+      : IniText(text), exact(std::move(exact)), form(std::move(form)) {}
+  std::string StoredForm(std::string_view text) const override { return text == exact ? form : "(other)"; }
+  std::string exact, form;
+};
+
+// OSDFontName as the file kept it, beside the exact name's key.
+TEST(ExactFontName, TakenOnlyWhileOSDFontNameIsExactlyItsCodePageForm) {
   struct Case {
     const char* label;
     std::string kept;
     std::string exact;
+    std::string form;  // what the code page makes of exact
     std::string expected;
   } const cases[] = {
-      {"a Western code page", "?? ????", kGothic, kGothic},
-      {"best-fit letters", "MS ????", kGothic, kGothic},
-      {"a code page that holds it", kGothic, kGothic, kGothic},
-      {"an older build chose Arial", "Arial", kGothic, "Arial"},
+      {"a Western code page", "?? ????", kGothic, "?? ????", kGothic},
+      {"best-fit letters", "MS ????", kGothic, "MS ????", kGothic},
+      {"a code page that holds it", kGothic, kGothic, kGothic, kGothic},
+      {"Tahoma chosen since", "Tahoma", kYuGothic, "??????", "Tahoma"},
+      {"Arial by hand, five CJK letters", "Arial", kMeiryo + "\xE4\xBD\x93", "?????", "Arial"},
+      {"best-fit letters elsewhere", "MS ????", kGothic, "?? ????", "MS ????"},
       {"an older build chose another font", kMeiryo, "\xE6\xB8\xB8\xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83",
-       kMeiryo},
-      {"another length", "???", kGothic, "???"},
-      {"a malformed key", "????", "\\uZZZZ", "????"},
+       "????", kMeiryo},
+      {"a malformed key", "????", "\\uZZZZ", "????", "????"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
     const std::string exactLine = c.exact.rfind("\\", 0) == 0 ? c.exact : EscapeIniText(c.exact);
-    EXPECT_EQ(ReadOsd("OSDFontName=" + c.kept + "\nOSDFontNameUnicode=" + exactLine + "\n").osdFont.name,
-              c.expected);
+    const EightBitFile ini("[OSD]\nOSDFontName=" + c.kept + "\nOSDFontNameUnicode=" + exactLine + "\n",
+                           c.exact, c.form);
+    Settings settings;
+    int32_t position = 0;
+    ReadSettings(ini, settings, position);
+    EXPECT_EQ(settings.osdFont.name, c.expected);
   }
 }
 

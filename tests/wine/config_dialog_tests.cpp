@@ -103,7 +103,7 @@ TEST_F(ConfigDialogTest, OpeningTwiceChangesNoAlphaLevel) {
   EXPECT_EQ(gSettings.alphaLevels, levels);
 }
 
-TEST_F(ConfigDialogTest, ACombinationRefusedDuringTheOpeningShowsUnchecked) {
+TEST_F(ConfigDialogTest, ACombinationRefusedDuringTheOpeningWaitsTickedWithoutABox) {
   ASSERT_TRUE(
       RegisterHotKey(host.equalizer, 77, klv::HotkeyModifiers(kCtrlAltP), klv::HotkeyKeyCode(kCtrlAltP)));
   gSettings.hotkeysEnabled = true;
@@ -111,12 +111,12 @@ TEST_F(ConfigDialogTest, ACombinationRefusedDuringTheOpeningShowsUnchecked) {
   HotkeyEntry(kPlay).packed = kCtrlAltF9;
 
   ASSERT_NE(Open(), nullptr);
-  EXPECT_FALSE(RowMarked(kNext - 1));
+  EXPECT_TRUE(RowMarked(kNext - 1));
+  EXPECT_EQ(RowText(List(), kNext - 1), "Next (in use)");
   EXPECT_TRUE(RowMarked(kPlay - 1));
-  EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
-  const auto seen = SeenAfterPump();
-  ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(seen[0].text, "Unable to set a hot key.");
+  EXPECT_EQ(RowText(List(), kPlay - 1), "Play");
+  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
+  EXPECT_TRUE(SeenAfterPump().empty());
   UnregisterHotKey(host.equalizer, 77);
 }
 
@@ -350,57 +350,83 @@ TEST_F(ConfigDialogTest, TheHotkeysBoxRegistersAndReleasesEveryEntry) {
 
 // ---- The hotkey list ----
 
-TEST_F(ConfigDialogTest, MarkingAnUnassignedRowOpensTheDialogAndItsCloseBoxClearsTheMark) {
-  gSettings.hotkeysEnabled = true;
-  ASSERT_NE(Open(), nullptr);
-  AssignDialogDriver driver({CloseBox()});
-  UserMarksRow(kNext - 1, true);
-  FlushPostedMessages();
-  EXPECT_EQ(driver.opened, 1);
-  EXPECT_FALSE(RowMarked(kNext - 1));
-  EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
-}
+struct ListRowCase {
+  int entry;
+  klv::PackedHotkey stored;
+  const char* storedKey;
+  bool storedAltCtrl;
+  std::vector<AssignDialogDriver::Step> assignSteps;
+  klv::PackedHotkey assigned;
+};
 
-TEST_F(ConfigDialogTest, MarkingARowAndAssigningKeepsTheMark) {
+// Row 5 and the sixteenth action's row alike: a double click opens the entry
+// and its close box keeps it; unmarking clears it without the dialog; marking
+// an unassigned row opens the dialog, whose close box clears the mark and
+// whose "Assign" keeps it.
+TEST_F(ConfigDialogTest, TheListsRowsOpenClearAndAssignTheirEntries) {
+  const klv::PackedHotkey ctrlF24 = (135 << 16) | 2;
+  const ListRowCase cases[] = {
+      {kNext,
+       kCtrlAltP,
+       "P",
+       true,
+       {ClickIn(form2::kCheckBox5), ClickIn(form2::kCheckBox2), ClickIn(form2::kCheckBox1), PickKey("F9"),
+        ClickIn(form2::kButton1)},
+       kCtrlAltF9},
+      {kPlayPause,
+       179 << 16,  // MediaPlayPause alone
+       "MediaPlayPause",
+       false,
+       {ClickIn(form2::kCheckBox5), ClickIn(form2::kCheckBox2), PickKey("F24"), ClickIn(form2::kButton1)},
+       ctrlF24},
+  };
   gSettings.hotkeysEnabled = true;
+  for (const ListRowCase& c : cases) Register(c.entry, c.stored);
   ASSERT_NE(Open(), nullptr);
-  AssignDialogDriver driver({ClickIn(form2::kCheckBox5), ClickIn(form2::kCheckBox2),
-                             ClickIn(form2::kCheckBox1), PickKey("F9"), ClickIn(form2::kButton1)});
-  UserMarksRow(kPlay - 1, true);
-  FlushPostedMessages();
-  EXPECT_EQ(driver.opened, 1);
-  EXPECT_TRUE(RowMarked(kPlay - 1));
-  EXPECT_EQ(HotkeyEntry(kPlay).packed, kCtrlAltF9);
-  EXPECT_FALSE(IsFree(kCtrlAltF9, host.playlist));
-}
-
-TEST_F(ConfigDialogTest, UnmarkingAnAssignedRowClearsItWithoutTheDialog) {
-  gSettings.hotkeysEnabled = true;
-  Register(kNext, kCtrlAltP);
-  ASSERT_NE(Open(), nullptr);
-  ASSERT_TRUE(RowMarked(kNext - 1));
-  AssignDialogDriver driver({CloseBox()});
-  UserMarksRow(kNext - 1, false);
-  FlushPostedMessages();
-  EXPECT_EQ(driver.opened, 0);
-  EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
-  EXPECT_TRUE(IsFree(kCtrlAltP, host.playlist));
-}
-
-TEST_F(ConfigDialogTest, ADoubleClickOpensTheDialogForThatRow) {
-  gSettings.hotkeysEnabled = true;
-  Register(kNext, kCtrlAltP);
-  ASSERT_NE(Open(), nullptr);
-  AssignDialogDriver driver({CloseBox()});
-  DoubleClickListRow(List(), kNext - 1);
-  FlushPostedMessages();
-  EXPECT_EQ(driver.opened, 1);
-  ASSERT_EQ(driver.snapshots.size(), 1u);
-  EXPECT_EQ(driver.snapshots[0].key, "P");
-  // Closed without "Assign": the entry, its registration and its mark stay.
-  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
-  EXPECT_TRUE(RowMarked(kNext - 1));
-  EXPECT_FALSE(IsFree(kCtrlAltP, host.playlist));
+  for (const ListRowCase& c : cases) {
+    SCOPED_TRACE(c.storedKey);
+    const int row = c.entry - 1;
+    {
+      AssignDialogDriver driver({CloseBox()});
+      DoubleClickListRow(List(), row);
+      FlushPostedMessages();
+      EXPECT_EQ(driver.opened, 1);
+      ASSERT_EQ(driver.snapshots.size(), 1u);
+      const AssignDialogDriver::Snapshot& shown = driver.snapshots[0];
+      EXPECT_EQ(shown.key, c.storedKey);
+      EXPECT_TRUE(shown.enable);
+      EXPECT_EQ(shown.alt, c.storedAltCtrl);
+      EXPECT_EQ(shown.ctrl, c.storedAltCtrl);
+      EXPECT_FALSE(shown.shift || shown.win);
+      EXPECT_EQ(HotkeyEntry(c.entry).packed, c.stored);
+      EXPECT_TRUE(RowMarked(row));
+      EXPECT_FALSE(IsFree(c.stored, host.playlist));
+    }
+    {
+      AssignDialogDriver none({CloseBox()});
+      UserMarksRow(row, false);
+      FlushPostedMessages();
+      EXPECT_EQ(none.opened, 0);
+      EXPECT_EQ(HotkeyEntry(c.entry).packed, 0);
+      EXPECT_TRUE(IsFree(c.stored, host.playlist));
+    }
+    {
+      AssignDialogDriver driver({CloseBox()});
+      UserMarksRow(row, true);
+      FlushPostedMessages();
+      EXPECT_EQ(driver.opened, 1);
+      EXPECT_FALSE(RowMarked(row));
+      EXPECT_EQ(HotkeyEntry(c.entry).packed, 0);
+    }
+    AssignDialogDriver driver(c.assignSteps);
+    UserMarksRow(row, true);
+    FlushPostedMessages();
+    EXPECT_EQ(driver.opened, 1);
+    EXPECT_EQ(driver.done, c.assignSteps.size());
+    EXPECT_TRUE(RowMarked(row));
+    EXPECT_EQ(HotkeyEntry(c.entry).packed, c.assigned);
+    EXPECT_FALSE(IsFree(c.assigned, host.playlist));
+  }
 }
 
 TEST_F(ConfigDialogTest, ADoubleClickOnACheckBoxOpensOneDialogAtATime) {

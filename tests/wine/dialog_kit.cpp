@@ -157,7 +157,7 @@ void DialogTest::TypeInEdit1(const char* text) {
 
 void DialogTest::Register(int n, klv::PackedHotkey packed) {
   HotkeyEntry(n).packed = packed;
-  ASSERT_TRUE(RegisterEntryHotkey(HotkeyEntry(n)));
+  ASSERT_TRUE(RegisterEntryHotkey(n));
 }
 
 std::vector<SeenMessageBox> DialogTest::SeenAfterPump() {

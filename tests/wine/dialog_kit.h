@@ -19,6 +19,7 @@ namespace dialog_kit {
 
 constexpr int kNext = 5;  // hotkey table entry numbers; list row = entry - 1
 constexpr int kPlay = 2;
+constexpr int kPlayPause = 16;
 const klv::PackedHotkey kCtrlAltP = 5242883;  // as the settings file stores it
 const klv::PackedHotkey kCtrlAltF9 = klv::PackHotkey(VK_F9, true, true, false, false);
 

@@ -144,20 +144,22 @@ TEST_F(HotkeyTest, HotkeysOffReadsValuesButRegistersNothing) {
   EXPECT_TRUE(HotkeysSeen(host).empty());
 }
 
-// A held combination is refused once per entry, at init and when hotkeys are switched on; the
-// entry loses its combination and the entries after it are still registered.
+// Held combinations are named in one box, at init and when hotkeys are switched on; the entries
+// keep their combinations and wait for them, and the entries after them are still registered.
 class RefusedCombinationTest : public HotkeyTest, public testing::WithParamInterface<bool> {};
 
-TEST_P(RefusedCombinationTest, ShowsOneBoxAndClearsTheEntry) {
+TEST_P(RefusedCombinationTest, NamesThemInOneBoxAndKeepsTheEntries) {
   const bool atInit = GetParam();
   OtherParty holder;
   ASSERT_TRUE(holder.Hold(kCtrlAltP));
+  ASSERT_TRUE(holder.Hold(kCtrlAltN));
   MessageBoxWatcher boxes;
   if (atInit) {
-    LoadSettingsAndRegisterHotkeys(
-        klv::IniText(HotkeysFile("Enable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltP) +
-                                 "\r\nrepeat_hotkey=" + std::to_string(kCtrlShiftF9) + "\r\n")));
+    LoadSettingsAndRegisterHotkeys(klv::IniText(HotkeysFile(
+        "Enable=1\r\nplay_hotkey=" + std::to_string(kCtrlAltN) + "\r\nnext_hotkey=" +
+        std::to_string(kCtrlAltP) + "\r\nrepeat_hotkey=" + std::to_string(kCtrlShiftF9) + "\r\n")));
   } else {
+    HotkeyEntry(kPlay).packed = kCtrlAltN;
     HotkeyEntry(kNext).packed = kCtrlAltP;
     HotkeyEntry(kRepeat).packed = kCtrlShiftF9;
     ReregisterAllHotkeys(true);
@@ -166,9 +168,12 @@ TEST_P(RefusedCombinationTest, ShowsOneBoxAndClearsTheEntry) {
   std::vector<SeenMessageBox> seen = boxes.Seen();
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].caption, "Error");
-  EXPECT_EQ(seen[0].text, "Unable to set a hot key.");
+  EXPECT_EQ(seen[0].text,
+            "Unable to set a hot key.\nPlay: Ctrl+Alt+N is in use by another program.\n"
+            "Next: Ctrl+Alt+P is in use by another program.");
   EXPECT_NE(seen[0].icon, 0u);
-  EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
+  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
+  EXPECT_TRUE(EntryWaiting(kNext));
   EXPECT_EQ(HotkeyEntry(kRepeat).packed, kCtrlShiftF9);
   EXPECT_FALSE(other.IsFree(kCtrlShiftF9));
 }
@@ -183,8 +188,8 @@ LRESULT CALLBACK SwitchOffProc(HWND window, UINT message, WPARAM wParam, LPARAM 
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// The refusal's box has no owner, so the dialog can switch hotkeys off while it is up: the
-// switch-off stands, and the entries after the refused one stay unregistered.
+// The refusals' box has no owner, so the dialog can switch hotkeys off while it is up: the
+// switch-off stands, and nothing stays registered.
 TEST_F(HotkeyTest, SwitchedOffDuringARefusalsBoxStaysOff) {
   OtherParty holder;
   ASSERT_TRUE(holder.Hold(kCtrlAltP));
@@ -214,14 +219,12 @@ TEST_F(HotkeyTest, SwitchingOffReleasesEverythingAndOnRegistersInTableOrder) {
   ReregisterAllHotkeys(false);
   EXPECT_TRUE(other.IsFree(kCtrlAltP));
 
-  {
-    MessageBoxWatcher boxes;
-    ReregisterAllHotkeys(true);
-    EXPECT_EQ(boxes.Seen().size(), 1u);
-  }
+  MessageBoxWatcher boxes;
+  ReregisterAllHotkeys(true);
+  EXPECT_EQ(boxes.Seen().size(), 1u);
   EXPECT_TRUE(gSettings.hotkeysEnabled);
   EXPECT_EQ(HotkeyEntry(kPlay).packed, kCtrlAltP);
-  EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
+  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
   host.PressHotkey(kCtrlAltP);
   EXPECT_EQ(HotkeysSeen(host), std::vector<WPARAM>{HotkeyEntry(kPlay).id});
 
@@ -296,15 +299,15 @@ INSTANTIATE_TEST_SUITE_P(RegisteredOrNot, ClearEntryTest, testing::Bool(),
 
 TEST_F(HotkeyTest, AssigningAnotherCombinationReplacesTheOldRegistration) {
   HotkeyEntry(kNext).packed = kCtrlAltP;
-  ASSERT_TRUE(RegisterEntryHotkey(HotkeyEntry(kNext)));
+  ASSERT_TRUE(RegisterEntryHotkey(kNext));
   HotkeyEntry(kNext).packed = kCtrlShiftF9;
-  ASSERT_TRUE(RegisterEntryHotkey(HotkeyEntry(kNext)));
+  ASSERT_TRUE(RegisterEntryHotkey(kNext));
   EXPECT_TRUE(other.IsFree(kCtrlAltP));
   EXPECT_FALSE(other.IsFree(kCtrlShiftF9));
 
   // The same combination again is accepted, not refused as taken by ourselves.
   MessageBoxWatcher boxes;
-  EXPECT_TRUE(RegisterEntryHotkey(HotkeyEntry(kNext)));
+  EXPECT_TRUE(RegisterEntryHotkey(kNext));
   EXPECT_TRUE(boxes.Seen().empty());
 }
 
@@ -426,9 +429,9 @@ TEST_F(HotkeyActionTest, MainWindowHotkeyMinimisesInFrontAndRestoresOtherwise) {
 // The whole road of one press through the real DLL: init registers the stored combination, the
 // hook runs the action before the host's own procedure sees the hotkey, quit releases it. On
 // both kinds of host window.
-class HotkeyPluginTest : public testing::TestWithParam<HostKind> {};
+class HotkeyPluginKindTest : public testing::TestWithParam<HostKind> {};
 
-TEST_P(HotkeyPluginTest, PressedHotkeyRunsItsCommandBeforeTheHostSeesIt) {
+TEST_P(HotkeyPluginKindTest, PressedHotkeyRunsItsCommandBeforeTheHostSeesIt) {
   ResetGlobalAtoms();
   TestInstall install;
   // One section: the profile functions show a reader only the first of two spellings.
@@ -464,6 +467,44 @@ TEST_P(HotkeyPluginTest, PressedHotkeyRunsItsCommandBeforeTheHostSeesIt) {
   ResetGlobalAtoms();
 }
 
-INSTANTIATE_TEST_SUITE_P(BothKinds, HotkeyPluginTest, testing::Values(HostKind::kUnicode, HostKind::k8Bit));
+INSTANTIATE_TEST_SUITE_P(BothKinds, HotkeyPluginKindTest,
+                         testing::Values(HostKind::kUnicode, HostKind::k8Bit));
+
+// A held key repeats its key-down: the toggles run once per press, the volume steps at every repeat.
+TEST(HotkeyPluginTest, AHeldKeyRepeatsOnlyTheStepActions) {
+  ResetGlobalAtoms();
+  TestInstall install;
+  install.WriteIni("[Hotkeys]\r\nEnable=1\r\nshuffle_hotkey=" + std::to_string(kCtrlShiftF9) +
+                   "\r\nVolUp_hotkey=" + std::to_string(kCtrlAltN) + "\r\n");
+  TestHost& host = SharedHost();
+  LoadedPlugin plugin(host.main);
+  ASSERT_EQ(plugin.Init(), 0);
+  auto send = [](WORD key, DWORD flags) {
+    INPUT input = KeyInput(key, flags);
+    SendInput(1, &input, sizeof(input));
+  };
+  host.ClearLog();
+  const WORD held[][3] = {{VK_CONTROL, VK_SHIFT, VK_F9}, {VK_CONTROL, VK_MENU, 'N'}};  // Shuffle, Volume Up
+  for (const auto& keys : held) {
+    const size_t before = HotkeysSeen(host).size();
+    send(keys[0], 0);
+    send(keys[1], 0);
+    for (int down = 0; down < 4; ++down) send(keys[2], 0);
+    // Up only once the repeats have come: sent at once, the key would be up before the first is handled.
+    EXPECT_TRUE(WaitUntil([&] { return HotkeysSeen(host).size() == before + 4; }));
+    for (int i = 2; i >= 0; --i) send(keys[i], KEYEVENTF_KEYUP);
+  }
+  auto count = [&](int command) {
+    const std::vector<int> commands = host.Commands();
+    return std::count(commands.begin(), commands.end(), command);
+  };
+  EXPECT_EQ(count(40023), 1);
+  EXPECT_EQ(count(40058), 4);
+  PumpMessages(100);  // the key seen up
+  ASSERT_TRUE(host.PressHotkey(kCtrlShiftF9));
+  EXPECT_EQ(count(40023), 2);
+  plugin.Quit();
+  ResetGlobalAtoms();
+}
 
 }  // namespace

@@ -64,28 +64,6 @@ TEST_F(LifecycleTest, AMarkerWithoutALiveHolderIsTakenOver) {
   EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
 }
 
-TEST_F(LifecycleTest, NoHostKeyOrValueStartsOnTheFileBesideTheDll) {
-  struct Case {
-    const char* label;
-    void (*breakRegistry)();
-  };
-  const Case cases[] = {{"no value", &TestInstall::DeleteRegistryValue},
-                        {"no key", &TestInstall::DeleteRegistryKey}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.label);
-    c.breakRegistry();
-    LoadedPlugin plugin(host.main);
-    EXPECT_EQ(plugin.Init(), 0);
-    plugin.Quit();
-    EXPECT_TRUE(DeleteFileA(IniBesideTheDll().c_str()));
-    TestInstall::SetRegistryValue(install.Directory());
-    EXPECT_EQ(plugin.Init(), 0);
-    EXPECT_TRUE(GlobalAtomExists(kInstanceAtom));
-    plugin.Quit();
-    EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
-  }
-}
-
 TEST_F(LifecycleTest, FreshFileGivesEveryDefault) {
   // Leftovers of an earlier run that init must overwrite.
   gSettings.hotkeysEnabled = gSettings.activeEnabled = gSettings.inactiveEnabled = true;

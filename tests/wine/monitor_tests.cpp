@@ -129,8 +129,8 @@ TEST_F(OsdOnTwoMonitors, MonitorZeroKeepsEveryPositionOnThePrimary) {
 // A top-level window of the test's own, brought to the front.
 class FrontWindow {
  public:
-  FrontWindow(DWORD style, const RECT& place)
-      : window(CreateTestWindow("MonitorTestFront", DefWindowProcA, style | WS_VISIBLE, place)) {
+  FrontWindow(DWORD style, const RECT& place, const char* className = "MonitorTestFront")
+      : window(CreateTestWindow(className, DefWindowProcA, style | WS_VISIBLE, place)) {
     SetForegroundWindow(window);
     WaitUntil([this] { return GetForegroundWindow() == window; });
   }
@@ -156,6 +156,20 @@ RECT Small(const RECT& monitor) {
   return {monitor.left + 50, monitor.top + 50, monitor.left + 450, monitor.top + 350};
 }
 
+// Detaches the second monitor (width 0) or attaches it again at left, as the
+// display settings do; true when the display then has that many monitors.
+bool SetSecondMonitor(DWORD width, LONG left) {
+  DEVMODEW mode{};
+  mode.dmSize = sizeof(mode);
+  mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_POSITION;
+  mode.dmPelsWidth = width;
+  mode.dmPelsHeight = width * 3 / 4;
+  mode.dmPosition.x = left;
+  ChangeDisplaySettingsExW(L"\\\\.\\DISPLAY2", &mode, nullptr, CDS_UPDATEREGISTRY | CDS_NORESET, nullptr);
+  ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr);
+  return GetSystemMetrics(SM_CMONITORS) == (width == 0 ? 1 : 2);
+}
+
 // The player, the front window and the pointer each on a monitor of the case's
 // choosing; each rule must follow its own one, by the position's corner.
 TEST_F(OsdOnTwoMonitors, EachMonitorRuleFollowsItsWindowOrThePointer) {
@@ -164,12 +178,13 @@ TEST_F(OsdOnTwoMonitors, EachMonitorRuleFollowsItsWindowOrThePointer) {
     bool playerOnSecond, frontOnSecond, pointerOnSecond, playerMinimised;
     int position;
     bool onSecond;
+    bool detachedAfterAShow = false;  // the second monitor, while the player runs
   } const cases[] = {
       {"1", true, false, false, false, 8, true}, {"1", false, true, true, false, 0, false},
       {"1", true, false, false, true, 0, true},  {"2", false, true, false, false, 8, true},
       {"2", true, false, true, false, 0, false}, {"3", false, false, true, false, 0, true},
       {"3", true, true, false, false, 8, false}, {"7", true, true, true, false, 8, false},
-      {"-1", true, true, true, false, 0, false},
+      {"-1", true, true, true, false, 0, false}, {"1", true, false, false, false, 0, false, true},
   };
   TestHost host;
   for (const Case& c : cases) {
@@ -189,7 +204,9 @@ TEST_F(OsdOnTwoMonitors, EachMonitorRuleFollowsItsWindowOrThePointer) {
           front =
               std::make_unique<FrontWindow>(WS_OVERLAPPEDWINDOW, Small(c.frontOnSecond ? second : primary));
           EXPECT_TRUE(PutPointerOn(c.pointerOnSecond ? second : primary));
+          EXPECT_TRUE(!c.detachedAfterAShow || (host.PressHotkey(kCtrlAltN) && SetSecondMonitor(0, 0)));
         });
+    EXPECT_TRUE(!c.detachedAfterAShow || SetSecondMonitor(1024, second.left));
     EXPECT_TRUE(Inside(osd, expected)) << testing::PrintToString(osd);
     // Position 0 starts at the monitor's top-left corner, 8 ends at its bottom-right one.
     const bool atTopLeft = osd.left == expected.left && osd.top == expected.top;
@@ -199,16 +216,21 @@ TEST_F(OsdOnTwoMonitors, EachMonitorRuleFollowsItsWindowOrThePointer) {
   ShowWindow(host.main, SW_RESTORE);
 }
 
-// A window covering its monitor in front hides the OSD, not the action.
+// A window covering the OSD's monitor in front hides the OSD, not the action.
 TEST_F(OsdOnTwoMonitors, NoOsdOverAFullScreenProgramWhenAsked) {
   struct Case {
     const char* label;
     bool flag;
     bool fullScreen, onSecond;
     bool shown;
+    const char* osdMonitor = "0";  // 2: the front window's
+    const char* frontClass = "MonitorTestFront";
   } const cases[] = {
       {"full screen on the primary", true, true, false, false},
-      {"full screen on the second", true, true, true, false},
+      {"full screen on the second", true, true, true, true},
+      {"full screen on the second, the OSD there", true, true, true, false, "2"},
+      {"the shell's desktop", true, true, false, true, "0", "Progman"},
+      {"the shell's layer behind the icons", true, true, false, true, "0", "WorkerW"},
       {"an ordinary window", true, false, false, true},
       {"flag off", false, true, false, true},
   };
@@ -216,10 +238,11 @@ TEST_F(OsdOnTwoMonitors, NoOsdOverAFullScreenProgramWhenAsked) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
     const RECT& monitor = c.onSecond ? second : primary;
-    FrontWindow front(c.fullScreen ? WS_POPUP : WS_OVERLAPPEDWINDOW, c.fullScreen ? monitor : Small(monitor));
+    FrontWindow front(c.fullScreen ? WS_POPUP : WS_OVERLAPPEDWINDOW, c.fullScreen ? monitor : Small(monitor),
+                      c.frontClass);
     host.ClearLog();
-    const RECT osd =
-        OsdRectangleAfterHotkey(host, std::string("OSDHideFullScreen=") + (c.flag ? "1" : "0") + "\r\n");
+    const RECT osd = OsdRectangleAfterHotkey(host, std::string("OSDHideFullScreen=") + (c.flag ? "1" : "0") +
+                                                       "\r\nOSDMonitor=" + c.osdMonitor + "\r\n");
     EXPECT_EQ(!IsRectEmpty(&osd), c.shown);
     const std::vector<int> commands = host.Commands();
     EXPECT_NE(std::find(commands.begin(), commands.end(), static_cast<int>(klv::kCommandNext)),

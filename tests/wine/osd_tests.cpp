@@ -8,6 +8,7 @@
 // clang-format on
 
 #include <algorithm>
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -250,6 +251,31 @@ TEST_F(OsdTest, NeverTakesActivationOrClicks) {
   FlushPostedMessages();
   EXPECT_EQ(GetActiveWindow(), front.window);
   EXPECT_EQ(GetForegroundWindow(), foreground);
+}
+
+std::atomic<int> gClicksUnder{0};
+LRESULT CALLBACK CountClicks(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_LBUTTONDOWN) ++gClicksUnder;
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// HTTRANSPARENT alone passes a click only to windows of the OSD's own thread.
+TEST_F(OsdTest, AClickOnItReachesAnotherProgramsWindowUnderIt) {
+  std::atomic<HWND> under{nullptr};
+  Win32Thread program([&] {  // its window goes with the thread
+    under = CreateTestWindow("OsdTestUnder", CountClicks, WS_POPUP | WS_VISIBLE, RECT{0, 0, 1024, 768});
+    for (MSG message; GetMessageA(&message, nullptr, 0, 0) > 0;) DispatchMessageA(&message);
+  });
+  ASSERT_TRUE(WaitUntil([&] { return under.load() != nullptr; }));
+  ShowOsd("Play");
+  SetCursorPos(WindowRect(OsdPlatformWindow()).left + 5, WindowRect(OsdPlatformWindow()).top + 5);
+  INPUT click[2] = {};
+  click[0].type = click[1].type = INPUT_MOUSE;
+  click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, click, sizeof(INPUT));
+  EXPECT_TRUE(WaitUntil([] { return gClicksUnder > 0; }));
+  PostMessageA(under, WM_QUIT, 0, 0);
 }
 
 TEST_F(OsdTest, ASecondShowReplacesTextSizeAndPlaceInTheSameWindow) {
@@ -625,6 +651,11 @@ TEST_F(OsdTest, AFontNameBeyondTheCodePageSurvivesExitAndTheNextStart) {
                        sizeof(font), &font),
             0);
   EXPECT_STREQ(font.lfFaceName, L"\xFF2D\xFF33 \x30B4\x30B7\x30C3\x30AF");
+
+  gSettings.osdFont.name = "Tahoma";  // chosen since: the exact name's key goes
+  ASSERT_TRUE(OpenSettingsFile() && SaveSettings());
+  UseSettingsFile(nullptr);
+  EXPECT_EQ(install.IniValue("OSD", "OSDFontNameUnicode"), "<missing>");
 }
 
 TEST_F(OsdTest, AReplacedOrDestroyedFontIsFreed) {

@@ -212,31 +212,4 @@ TEST(PlayPauseFile, ANewFileReadsTheSameForAClassicReader) {
   ResetGlobalAtoms();
 }
 
-// The new key reads by the rules of the other hotkey values: decimal or
-// hexadecimal, and 0 for text that is no number.
-TEST(PlayPauseFile, TheNewKeyReadsByTheHotkeyRules) {
-  struct Case {
-    const char* stored;
-    bool registered;
-  };
-  const Case cases[] = {{"11730944", true},   {"0xB30000", true}, {"$B30000", true},
-                        {"  11730944", true}, {"media", false},   {"0", false}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.stored);
-    ResetGlobalAtoms();
-    TestInstall install;
-    install.WriteIni(std::string("[Hotkeys]\r\nEnable=1\r\nplaypause_hotkey=") + c.stored + "\r\n");
-    TestHost host;
-    {
-      LoadedPlugin plugin(host.main);
-      ASSERT_EQ(plugin.Init(), 0);
-      EXPECT_EQ(!IsFree(kMediaPlayPause, host.playlist), c.registered);
-      EXPECT_EQ(GlobalAtomExists("playpause_hotkey"), c.registered);
-      plugin.Quit();
-    }
-    EXPECT_TRUE(IsFree(kMediaPlayPause, host.playlist));
-  }
-  ResetGlobalAtoms();
-}
-
 }  // namespace

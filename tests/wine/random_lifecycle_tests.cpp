@@ -1037,7 +1037,8 @@ void Sequence::OnModalAppeared(HWND modal) {
   }
   const std::string text = WindowTextOf(GetDlgItem(modal, 0xFFFF));
   Note("a box opened: " + text);
-  if (text == kRefusedHotkeyText && !RegistrationAllowed()) Fail("a hotkey was registered after quit");
+  if (text.rfind(kRefusedHotkeyText, 0) == 0 && !RegistrationAllowed())
+    Fail("a hotkey was registered after quit");
 }
 
 void Sequence::OnTick() {

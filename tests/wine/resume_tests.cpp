@@ -148,6 +148,12 @@ TEST(ResumeTest, TheSettingsLiveWhereTheHostAndRegistryPoint) {
       {"per-user folder", Wide(user.Directory()), Wide(install.Directory()), Wide(user.IniPath())},
       {"no answer: the player's file", L"", Wide(install.Directory()), Wide(install.IniPath())},
       {"folder named outside the code page", L"", named, named + L"\\Plugins\\gen_klv.ini"},
+      {"per-user folder under a missing parent", Wide(user.Directory()) + L"\\none\\Winamp", named,
+       named + L"\\Plugins\\gen_klv.ini"},
+      {"per-user folder under a read-only one", Wide(install.Directory()) + L"\\Plugins\\Winamp", named,
+       named + L"\\Plugins\\gen_klv.ini"},
+      {"per-user path over 300 units", Wide(user.Directory()) + L"\\" + std::wstring(250, L'd'), named,
+       named + L"\\Plugins\\gen_klv.ini"},
       {"no answer or entry: beside the DLL", L"", L"", Wide(IniBesideTheDll())},
   };
   for (const Case& c : cases) {

@@ -1,4 +1,5 @@
-// The settings file against the platform's own profile and registry functions.
+// The settings file against the platform's own profile and registry functions,
+// and where the real DLL finds it.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -11,6 +12,8 @@
 #include "plugin/plugin_state.h"
 #include "plugin/settings_file.h"
 #include "tests/wine/test_host.h"
+#include "tests/wine/test_kit.h"
+#include "ui/gen_klv_form1.h"
 
 namespace {
 
@@ -30,46 +33,94 @@ class SettingsFileTest : public ::testing::Test {
   TestInstall install;
 };
 
-// gen_klv.ini beside this program, which links the plug-in's code in.
-std::string FileBesideTheModule() {
-  char name[MAX_PATH] = "";
-  const std::string path(name, GetModuleFileNameA(nullptr, name, MAX_PATH));
-  return path.substr(0, path.rfind('\\') + 1) + "gen_klv.ini";
-}
+// Stand-ins for a registry without the value or without its key.
+constexpr DWORD kNoValue = 0xFFFFFFFE;
+constexpr DWORD kNoKey = 0xFFFFFFFF;
 
 struct RegistryCase {
   const char* label;
   DWORD type;
   std::string data;  // raw bytes as stored
   std::string expectedPath;
+  // Through the real DLL: init, "Exit" and quit write there, and nothing shows a box.
+  bool throughDll;
+  LRESULT folderAnswer = 0;  // to 1335: no address is no per-user folder
 };
 
+// A value as read through the profile functions, past their cache.
+std::string ValueIn(const std::string& path, const char* section, const char* key) {
+  WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
+  char value[64] = {};
+  GetPrivateProfileStringA(section, key, "<missing>", value, sizeof(value), path.c_str());
+  return value;
+}
+
 TEST_F(SettingsFileTest, PathComesFromTheHostKeyWhateverTheValue) {
-  const std::string longDirectory = "C:\\" + std::string(296, 'd');  // 300 bytes with its NUL
-  const std::string nearLimit = "C:\\" + std::string(247, 'e');      // 250 characters
-  const std::string beside = FileBesideTheModule();
+  const std::string directory = install.Directory();
+  std::string wideDirectory;  // a value is read as UTF-16 whatever its type
+  for (const char ch : directory) wideDirectory.append({ch, '\0'});
+  const DWORD zero = 0;
+  // Longer than both 255 characters and the 256-byte buffer; its first 255
+  // characters name a file in an existing folder.
+  const std::string folder = directory + "\\" + std::string(100, 'a');
+  const std::string overLimit = folder + "\\" + std::string(200, 'b');
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  const std::string nearLimit = "C:\\" + std::string(247, 'e');  // 250 characters
+  const std::string beside = IniBesideTheDll();
   const std::vector<RegistryCase> cases = {
-      {"plain", REG_SZ, std::string("C:\\Winamp\0", 10), "C:\\Winamp" + kSuffix},
-      {"longer than the buffer", REG_SZ, longDirectory + '\0', longDirectory.substr(0, 255)},
-      {"suffix cut", REG_SZ, nearLimit + '\0', (nearLimit + kSuffix).substr(0, 255)},
-      {"binary without NUL, read as UTF-16", REG_BINARY, std::string("D\0:\0\\\0B\0i\0n\0", 12),
-       "D:\\Bin" + kSuffix},
-      {"expand string taken literally", REG_EXPAND_SZ, std::string("%TEMP%\\W\0", 9), "%TEMP%\\W" + kSuffix},
-      {"empty string: no folder", REG_SZ, std::string("\0", 1), beside},
-      {"no bytes at all", REG_SZ, "", beside},
-      {"cut at the first NUL", REG_SZ, std::string("E:\\A\0junk\0", 10), "E:\\A" + kSuffix},
+      {"plain", REG_SZ, std::string("C:\\Winamp\0", 10), "C:\\Winamp" + kSuffix, false},
+      {"longer than the buffer", REG_SZ, overLimit + '\0', overLimit.substr(0, 255), true},
+      {"suffix cut", REG_SZ, nearLimit + '\0', (nearLimit + kSuffix).substr(0, 255), false},
+      {"binary without NUL, read as UTF-16", REG_BINARY, wideDirectory, install.IniPath(), true},
+      {"expand string taken literally", REG_EXPAND_SZ, std::string("%TEMP%\\W\0", 9), "%TEMP%\\W" + kSuffix,
+       false},
+      {"expand string", REG_EXPAND_SZ, directory + '\0', install.IniPath(), true, 2},
+      {"several strings", REG_MULTI_SZ, directory + '\0' + "C:\\Other" + '\0' + '\0', install.IniPath(), true,
+       -1},
+      {"cut at the first NUL", REG_SZ, std::string("E:\\A\0junk\0", 10), "E:\\A" + kSuffix, false},
+      {"empty string: no folder", REG_SZ, std::string("\0", 1), beside, true},
+      {"no bytes at all", REG_SZ, "", beside, true},
+      {"a number", REG_DWORD, std::string(reinterpret_cast<const char*>(&zero), sizeof(zero)), beside, true},
+      {"no value", kNoValue, "", beside, true},
+      {"no key", kNoKey, "", beside, true},
   };
+  ResetGlobalAtoms();
+  MessageBoxWatcher boxes;
+  TestHost host;
   for (const RegistryCase& c : cases) {
     SCOPED_TRACE(c.label);
-    TestInstall::SetRegistryValueRaw(c.type, c.data.data(), static_cast<DWORD>(c.data.size()));
-    ASSERT_TRUE(OpenSettingsFile());
-    ASSERT_NE(CurrentSettingsFile(), nullptr);
-    EXPECT_EQ(CurrentSettingsFile()->Path(), c.expectedPath);
-    UseSettingsFile(nullptr);
+    if (c.type == kNoValue) {
+      TestInstall::DeleteRegistryValue();
+    } else if (c.type == kNoKey) {
+      TestInstall::DeleteRegistryKey();
+    } else {
+      TestInstall::SetRegistryValueRaw(c.type, c.data.data(), static_cast<DWORD>(c.data.size()));
+    }
+    if (!c.throughDll) {
+      ASSERT_TRUE(OpenSettingsFile());
+      EXPECT_EQ(CurrentSettingsFile()->Path(), c.expectedPath);
+      UseSettingsFile(nullptr);
+      continue;
+    }
+    host.rawAnswers[1335] = c.folderAnswer;
+    {
+      LoadedPlugin plugin(host.main);
+      ASSERT_EQ(plugin.Init(), 0);
+      EXPECT_TRUE(GlobalAtomExists(kInstanceAtom));
+      SendMessageA(GetDlgItem(plugin.OpenConfigDialog(), form1::kButton1), BM_CLICK, 0, 0);
+      FlushPostedMessages();
+      SendMessageA(host.main, WM_NULL, 0, 0);
+      plugin.Quit();
+      EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
+    }
+    EXPECT_EQ(ValueIn(c.expectedPath, "Track", "Position"), "65432");
+    EXPECT_EQ(ValueIn(c.expectedPath, "OSD", "OSDFontName"), "Arial");
+    EXPECT_TRUE(DeleteFileA(c.expectedPath.c_str()));
   }
-  TestInstall::SetRegistryValue(install.Directory());
-  ASSERT_TRUE(OpenSettingsFile());
-  EXPECT_EQ(CurrentSettingsFile()->Path(), install.IniPath());
+  EXPECT_TRUE(boxes.Seen().empty());
+  EXPECT_TRUE(RemoveDirectoryA(folder.c_str()));
+  TestInstall::SetRegistryValue(directory);
+  ResetGlobalAtoms();
 }
 
 struct IntegerCase {
@@ -77,24 +128,13 @@ struct IntegerCase {
   int32_t expected;
 };
 
+// What the profile functions change before the integer rule (the core
+// suite's table) applies: blanks and one pair of quotes go, absent keys fall back.
 TEST_F(SettingsFileTest, IntegersParseThroughTheProfileFunctions) {
   const std::vector<IntegerCase> cases = {
-      {"42", 42},
       {"  42", 42},
-      {"+7", 7},
-      {"-5", -5},
-      {"0x1F", 31},
-      {"0X1f", 31},
-      {"$1F", 31},
-      {"$FFFFFFFF", -1},
-      {"abc", 1234},
-      {"12abc", 1234},
-      {"", 1234},
-      {"0x", 1234},
-      {"$", 1234},
-      {"- 5", 1234},
-      {"99999999999", 1234},
-      {"-2147483648", INT32_MIN},
+      {"42 \t", 42},
+      {"\"$1F\"", 31},
   };
   std::string content = "[Test]\r\n";
   for (size_t i = 0; i < cases.size(); ++i) content += "k" + std::to_string(i) + "=" + cases[i].raw + "\r\n";
@@ -106,23 +146,6 @@ TEST_F(SettingsFileTest, IntegersParseThroughTheProfileFunctions) {
   }
   EXPECT_EQ(ini.ReadInteger("Test", "absent", 1234), 1234);
   EXPECT_EQ(ini.ReadInteger("Absent", "k0", 1234), 1234);
-}
-
-TEST_F(SettingsFileTest, EightBitFieldsKeepTheLowByte) {
-  install.WriteIni(
-      "[Transparency]\r\nEnableActive=1\r\nWinAMP_active=300\r\nPlaylist_inactive=$80\r\n"
-      "[OSD]\r\nOSDPosition=263\r\nOSDDisplayTime=0x10\r\nOSDFontName=Courier New\r\n");
-  const SettingsFile ini = Ini();
-  klv::Settings settings;
-  int32_t position = 0;
-  klv::ReadSettings(ini, settings, position);
-  EXPECT_TRUE(settings.activeEnabled);
-  EXPECT_EQ(settings.alphaLevels[klv::kMainActive], 44);
-  EXPECT_EQ(settings.alphaLevels[klv::kPlaylistInactive], 128);
-  EXPECT_EQ(settings.alphaLevels[klv::kEqualizerActive], 255);
-  EXPECT_EQ(settings.osdPosition, 7);
-  EXPECT_EQ(settings.osdDisplayTime, 16);
-  EXPECT_EQ(settings.osdFont.name, "Courier New");
 }
 
 TEST_F(SettingsFileTest, TextsAreReadUpTo2047Characters) {

@@ -65,6 +65,15 @@ bool RowMarked(HWND list, int row) {
          INDEXTOSTATEIMAGEMASK(2);
 }
 
+std::string RowText(HWND list, int row) {
+  char text[128] = {};
+  LVITEMA item{};
+  item.pszText = text;
+  item.cchTextMax = sizeof(text);
+  SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+  return text;
+}
+
 namespace {
 
 bool IsOwnWindow(HWND window) {
@@ -202,6 +211,14 @@ bool IsFree(klv::PackedHotkey packed, HWND probe) {
   return true;
 }
 
+INPUT KeyInput(WORD key, DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.dwFlags = flags;
+  return input;
+}
+
 void PressKeys(klv::PackedHotkey packed) {
   std::vector<WORD> keys;
   const uint16_t modifiers = klv::HotkeyModifiers(packed);
@@ -211,19 +228,8 @@ void PressKeys(klv::PackedHotkey packed) {
   if (modifiers & klv::kModWin) keys.push_back(VK_LWIN);
   keys.push_back(klv::HotkeyKeyCode(packed));
   std::vector<INPUT> inputs;
-  for (WORD key : keys) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    inputs.push_back(input);
-  }
-  for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = *key;
-    input.ki.dwFlags = KEYEVENTF_KEYUP;
-    inputs.push_back(input);
-  }
+  for (WORD key : keys) inputs.push_back(KeyInput(key));
+  for (auto key = keys.rbegin(); key != keys.rend(); ++key) inputs.push_back(KeyInput(*key, KEYEVENTF_KEYUP));
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 

@@ -18,6 +18,7 @@ int AlphaOf(HWND window);
 WNDPROC WindowProcedure(HWND window);
 // Whether the check box of a row of a list view with check boxes is marked.
 bool RowMarked(HWND list, int row);
+std::string RowText(HWND list, int row);
 // The first visible dialog (#32770) of this process, such as a common colour
 // or font dialog or a message box; null when none is up.
 HWND FindVisibleDialog();
@@ -86,6 +87,8 @@ void ResetPluginState(HWND hostMain);
 // Whether some window could register the combination now, i.e. nobody holds
 // it: probe registers it for a moment.
 bool IsFree(klv::PackedHotkey packed, HWND probe);
+// One key event as SendInput takes it.
+INPUT KeyInput(WORD key, DWORD flags = 0);
 // Presses the combination through SendInput as a user would: modifiers down,
 // key down, then all up in reverse. Returns at once; nothing is pumped.
 void PressKeys(klv::PackedHotkey packed);

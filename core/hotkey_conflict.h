@@ -1,0 +1,24 @@
+// The words for a combination another program holds: what the error box says.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/hotkey_actions.h"
+
+namespace klv {
+
+// "Ctrl+Alt+P": the modifiers present in the order Ctrl, Alt, Shift, Win,
+// then the key as the assignment dialog's key box names it.
+std::string CombinationText(PackedHotkey packed);
+
+struct RefusedHotkey {
+  int row;  // 0..15, the action
+  PackedHotkey packed;
+};
+
+// "Unable to set a hot key.", then one line per refused action:
+// "Play: Ctrl+Alt+P is in use by another program."
+std::string RefusalText(const std::vector<RefusedHotkey>& refused);
+
+}  // namespace klv
