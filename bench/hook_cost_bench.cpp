@@ -1,13 +1,15 @@
 // What the main-window hook costs the host: messages per second through a host
 // main window hooked by the plug-in, with the OSD off screen and on screen,
 // against a floor hook that does only the one position request every hooked
-// message needs and chains.
+// message needs and chains. Once on an 8-bit host window (the 2.x player's)
+// and once on a Unicode one (the 5.x player's), each hooked with its own calls.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
-#include "core/osd_text.h"
+#include "core/host_codes.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "plugin/window_hooks.h"
@@ -18,27 +20,61 @@ constexpr int kMessagesPerRound = 50000;
 constexpr int kRounds = 15;
 constexpr UINT kBenchMessage = WM_APP + 1;
 
-LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+bool gWide = false;  // the kind of the host window being measured
+
+LRESULT HostAnswer(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool wide) {
   if (message == WM_USER && lParam == klv::kHostPosition) return wParam == 0 ? 65432 : 187;
   if (message == WM_USER) return 0;
-  return DefWindowProcA(window, message, wParam, lParam);
+  return wide ? DefWindowProcW(window, message, wParam, lParam)
+              : DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK HostProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  return HostAnswer(window, message, wParam, lParam, false);
+}
+
+LRESULT CALLBACK HostProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  return HostAnswer(window, message, wParam, lParam, true);
 }
 
 WNDPROC gFloorSaved = nullptr;
 
 LRESULT CALLBACK FloorHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   if (message != WM_USER) SendMessageA(window, WM_USER, 0, klv::kHostPosition);
-  return CallWindowProcA(gFloorSaved, window, message, wParam, lParam);
+  return gWide ? CallWindowProcW(gFloorSaved, window, message, wParam, lParam)
+               : CallWindowProcA(gFloorSaved, window, message, wParam, lParam);
 }
 
+WNDPROC Procedure(HWND window) {
+  return reinterpret_cast<WNDPROC>(gWide ? GetWindowLongW(window, GWL_WNDPROC)
+                                         : GetWindowLongA(window, GWL_WNDPROC));
+}
+
+WNDPROC SetProcedure(HWND window, WNDPROC procedure) {
+  const auto value = reinterpret_cast<LONG>(procedure);
+  return reinterpret_cast<WNDPROC>(gWide ? SetWindowLongW(window, GWL_WNDPROC, value)
+                                         : SetWindowLongA(window, GWL_WNDPROC, value));
+}
+
+// The class is registered anew for each kind: a Unicode class makes Unicode windows.
 HWND CreateHostMainWindow() {
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = HostProc;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = "Winamp v1.x";
-  RegisterClassA(&windowClass);
-  return CreateWindowExA(0, "Winamp v1.x", "bench", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
-                         GetModuleHandleA(nullptr), nullptr);
+  UnregisterClassA("Winamp v1.x", GetModuleHandleA(nullptr));
+  if (gWide) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = HostProcW;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = L"Winamp v1.x";
+    RegisterClassW(&windowClass);
+  } else {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = HostProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "Winamp v1.x";
+    RegisterClassA(&windowClass);
+  }
+  HWND window = CreateWindowExA(0, "Winamp v1.x", "bench", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+  return window != nullptr && (IsWindowUnicode(window) != FALSE) == gWide ? window : nullptr;
 }
 
 double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
@@ -51,7 +87,8 @@ double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
 double Round(HWND window) {
   LARGE_INTEGER start, end;
   QueryPerformanceCounter(&start);
-  for (int i = 0; i < kMessagesPerRound; ++i) SendMessageA(window, kBenchMessage, i, 0);
+  const auto send = gWide ? SendMessageW : SendMessageA;
+  for (int i = 0; i < kMessagesPerRound; ++i) send(window, kBenchMessage, i, 0);
   QueryPerformanceCounter(&end);
   return kMessagesPerRound / Seconds(start, end);
 }
@@ -65,8 +102,7 @@ void Enter(Setup setup, HWND window) {
     case kBare:
       break;
     case kFloor:
-      gFloorSaved = reinterpret_cast<WNDPROC>(GetWindowLongA(window, GWL_WNDPROC));
-      SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(&FloorHook));
+      gFloorSaved = SetProcedure(window, &FloorHook);
       break;
     case kPluginOsdOff:
       InstallWindowHooks();
@@ -83,7 +119,7 @@ void Enter(Setup setup, HWND window) {
 void Leave(Setup setup, HWND window) {
   switch (setup) {
     case kFloor:
-      SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(gFloorSaved));
+      SetProcedure(window, gFloorSaved);
       break;
     case kPluginOsdOn:
       DestroyOsdPlatformWindow();
@@ -99,10 +135,11 @@ void Leave(Setup setup, HWND window) {
 
 // A measurement of the wrong setup is worse than none.
 bool InPlace(Setup setup, HWND window) {
-  auto procedure = reinterpret_cast<WNDPROC>(GetWindowLongA(window, GWL_WNDPROC));
+  const WNDPROC procedure = Procedure(window);
+  if ((IsWindowUnicode(window) != FALSE) != gWide) return false;
   switch (setup) {
     case kBare:
-      return procedure == &HostProc;
+      return procedure == (gWide ? &HostProcW : &HostProcA);
     case kFloor:
       return procedure == &FloorHook;
     case kPluginOsdOff:
@@ -114,43 +151,51 @@ bool InPlace(Setup setup, HWND window) {
   }
 }
 
-}  // namespace
-
-int main() {
+// Rounds of the setups interleaved, best round of each kept, so that a busy
+// moment of the machine does not fall on one setup alone.
+bool Measure(const char* kind) {
   HWND window = CreateHostMainWindow();
   if (window == nullptr) {
-    std::fprintf(stderr, "cannot create the host window\n");
-    return 1;
+    std::fprintf(stderr, "cannot create the %s window\n", kind);
+    return false;
   }
   SetHostMainWindow(window);
-  gSettings.osdEnabled = true;
-  gSettings.osdDisplayTime = 0x7FFFFFFF;  // stays on screen for the whole run
-  PrepareOsd();
-
-  // Rounds of the setups interleaved, best round of each kept, so that a busy
-  // moment of the machine does not fall on one setup alone.
+  gLastPlaybackPosition = 0;
   double best[kSetupCount] = {};
   for (int round = 0; round < kRounds; ++round) {
     for (int setup = 0; setup < kSetupCount; ++setup) {
       Enter(static_cast<Setup>(setup), window);
       if (!InPlace(static_cast<Setup>(setup), window)) {
-        std::fprintf(stderr, "%s: not in place\n", kSetupNames[setup]);
-        return 1;
+        std::fprintf(stderr, "%s, %s: not in place\n", kSetupNames[setup], kind);
+        return false;
       }
       best[setup] = std::max(best[setup], Round(window));
       Leave(static_cast<Setup>(setup), window);
     }
   }
-
   if (gLastPlaybackPosition != 65432) {
-    std::fprintf(stderr, "the plug-in's hook never polled the position\n");
-    return 1;
+    std::fprintf(stderr, "the plug-in's hook never polled the position on the %s\n", kind);
+    return false;
   }
-  std::printf("%d messages per round, best of %d rounds\n", kMessagesPerRound, kRounds);
   for (int setup = 0; setup < kSetupCount; ++setup) {
-    std::printf("%-26s %10.0f msg/s  %5.2fx the floor's time per message\n", kSetupNames[setup], best[setup],
+    const std::string name = std::string(kSetupNames[setup]) + " (" + kind + ")";
+    std::printf("%-40s %10.0f msg/s  %5.2fx the floor's time per message\n", name.c_str(), best[setup],
                 best[kFloor] / best[setup]);
   }
   DestroyWindow(window);
+  return true;
+}
+
+}  // namespace
+
+int main() {
+  gSettings.osdEnabled = true;
+  gSettings.osdDisplayTime = 0x7FFFFFFF;  // stays on screen for the whole run
+  PrepareOsd();
+  std::printf("%d messages per round, best of %d rounds\n", kMessagesPerRound, kRounds);
+  gWide = false;
+  if (!Measure("8-bit host")) return 1;
+  gWide = true;
+  if (!Measure("Unicode host")) return 1;
   return 0;
 }

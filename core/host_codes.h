@@ -21,6 +21,16 @@ constexpr int kHostRepeatState = 251;
 // from a host that has none.
 constexpr int kHostSettingsFolder = 1335;
 
+// Whether an answer to a request that returns an address (212, 213, 1335) can
+// be read through. Nothing is ever mapped in the first or the last 64 KB of
+// the address space, so an answer there (0, 1, -1, a small integer from a
+// host that does not know the request) is no answer.
+constexpr bool IsHostAddress(intptr_t answer) {
+  constexpr uintptr_t kGuard = 0x10000;
+  const auto value = static_cast<uintptr_t>(answer);
+  return value >= kGuard && value <= UINTPTR_MAX - kGuard;
+}
+
 // Sent by the 5.x host to its own main window (WM_USER, the code in lParam)
 // as playback of a file begins, the 8-bit path and then the UTF-16 one in wParam.
 constexpr int kHostTrackStarted = 3003;

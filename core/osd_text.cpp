@@ -27,9 +27,6 @@ std::string ReadBoundedTitle(const char* title) {
   return std::string(title, length);
 }
 
-// An answer of 0 or -1 is no title to read.
-bool IsAddress(intptr_t answer) { return answer != 0 && answer != -1; }
-
 std::string TitleAndTime(const char* prefix, const OsdHost& host) {
   std::string text = prefix;
   text += TrackTitleText(host);
@@ -56,13 +53,14 @@ std::string TrackTitleText(const OsdHost& host) {
   const intptr_t index = host.query(kHostPlaylistIndex, 0);
   std::string title;
   const intptr_t wide = host.query(kHostWideTitleAt, index);
-  if (IsAddress(wide)) {
+  if (IsHostAddress(wide)) {
     title = Utf16ToUtf8(ReadBoundedWideText(reinterpret_cast<const char16_t*>(wide), kMaxTitleLength));
   } else {
     // A host without wide titles; an empty playlist answers with no title at
-    // all, a failing host with -1: both show as an empty title.
+    // all, a failing host with -1: either shows as an empty title.
     const intptr_t address = host.query(kHostTitleAt, index);
-    if (IsAddress(address)) title = host.ansiToUtf8(ReadBoundedTitle(reinterpret_cast<const char*>(address)));
+    if (IsHostAddress(address))
+      title = host.ansiToUtf8(ReadBoundedTitle(reinterpret_cast<const char*>(address)));
   }
   return "\"" + title + "\" ";
 }

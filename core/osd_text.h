@@ -13,7 +13,8 @@ namespace klv {
 constexpr size_t kMaxTitleLength = 255;  // bytes of an 8-bit title, UTF-16 units of a wide one
 
 // Sends one request to the host and returns its answer. Codes 212 and 213
-// answer with the address of a NUL-terminated title (or 0).
+// answer with the address of a NUL-terminated title, or no address
+// (IsHostAddress).
 using HostQuery = std::function<intptr_t(int code, intptr_t wParam)>;
 // The host's 8-bit title, read in the system's ANSI code page, as UTF-8.
 using AnsiToUtf8 = std::function<std::string(std::string_view bytes)>;

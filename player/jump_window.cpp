@@ -66,9 +66,8 @@ void ShowJumpWindow() {
     SetForegroundWindow(gApp->jumpWindow);
     return;
   }
-  gApp->jumpWindow =
-      CreateWindowExA(0, kJumpClass, "Jump to file", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 480, 200, 380,
-                      260, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  gApp->jumpWindow = CreatePlayerWindow(kJumpClass, "Jump to file", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
+                                        480, 200, 380, 260, GetModuleHandleA(nullptr));
   if (gApp->jumpWindow == nullptr) return;
   ShowWindow(gApp->jumpWindow, SW_SHOWNORMAL);
   SetForegroundWindow(gApp->jumpWindow);

@@ -26,15 +26,18 @@ bool RouteDialogMessage(MSG& message) {
   char className[16] = "";
   GetClassNameA(root, className, sizeof className);
   bool isDialog = lstrcmpA(className, "#32770") == 0 || root == gApp->jumpWindow;
-  return isDialog && IsDialogMessageA(root, &message);
+  return isDialog && (gApp->classicHost ? IsDialogMessageA : IsDialogMessageW)(root, &message);
 }
 
+// The loop of the windows' kind: an 8-bit loop would pass typed characters
+// through the code page on their way to Unicode windows.
 int RunMessageLoop() {
+  const bool wide = !gApp->classicHost;
   MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+  while ((wide ? GetMessageW : GetMessageA)(&message, nullptr, 0, 0) > 0) {
     if (RouteDialogMessage(message)) continue;
     TranslateMessage(&message);
-    DispatchMessageA(&message);
+    (wide ? DispatchMessageW : DispatchMessageA)(&message);
   }
   return static_cast<int>(message.wParam);
 }

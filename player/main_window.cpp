@@ -188,6 +188,7 @@ void CreateConfigButton(HWND window) {
 std::optional<LRESULT> HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
+      ShowTrackInCaption(window);
       CreateConfigButton(window);
       SetTimer(window, kClockTimer, kClockPeriodMs, nullptr);
       if (gApp->exitAfterMs != 0) SetTimer(window, kExitTimer, gApp->exitAfterMs, nullptr);
@@ -206,7 +207,8 @@ std::optional<LRESULT> HandleMainMessage(HWND window, UINT message, WPARAM wPara
         int before = gApp->playback.Index();
         PlayState stateBefore = gApp->playback.State();
         gApp->playback.Tick(GetTickCount());
-        // Also a move on made by a request's clock reading since the last beat.
+        // A request's own tick may have moved to the next entry unseen.
+        ShowTrackInCaption(window);
         const bool started = AnnounceTrackStart();
         if (started || gApp->playback.Index() != before || gApp->playback.State() != stateBefore) {
           RefreshPlayerWindows();
@@ -233,6 +235,20 @@ std::optional<LRESULT> HandleMainMessage(HWND window, UINT message, WPARAM wPara
 }
 
 }  // namespace
+
+void ShowTrackInCaption(HWND mainWindow) {
+  static int shown = -1;
+  const Playback& playback = gApp->playback;
+  const Track* track = playback.TrackAt(playback.Index());
+  if (mainWindow == nullptr || track == nullptr || playback.Index() == shown) return;
+  shown = playback.Index();
+  const std::string number = std::to_string(shown + 1) + ". ";
+  if (gApp->classicHost) {
+    SetWindowTextA(mainWindow, (number + track->title + " - Winamp").c_str());
+  } else {
+    SetWindowTextW(mainWindow, (Widen(number.c_str()) + track->wideTitle + L" - Winamp").c_str());
+  }
+}
 
 bool AnnounceTrackStart() {
   const Playback& playback = gApp->playback;

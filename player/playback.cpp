@@ -156,6 +156,10 @@ std::vector<Track> DemoPlaylist() {
       {"Caf\xE9 Noir - Le Petit D\xE9jeuner", 242},
       {longTitle, 421},
       {"The Short Ones - Twelve Seconds", 12},
+      // "Кино — Группа крови": Cyrillic alone, which a caption's font shows whole.
+      {"", 285,
+       L"\u041a\u0438\u043d\u043e \u2014 \u0413\u0440\u0443\u043f\u043f\u0430 "
+       L"\u043a\u0440\u043e\u0432\u0438"},
   };
 }
 

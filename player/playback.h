@@ -84,8 +84,9 @@ class Playback {
 };
 
 // The built-in playlist: titles with "&", with cp1252 bytes, one in Cyrillic
-// and Greek that no ANSI code page holds (it has its wide title only) and one
-// longer than 255 characters, so that hosts' clients meet the awkward cases.
+// and Greek that no ANSI code page holds (it has its wide title only), one
+// longer than 255 characters and one in Cyrillic alone, so that hosts'
+// clients meet the awkward cases.
 // The player completes each title from the other in the system's code page.
 std::vector<Track> DemoPlaylist();
 

@@ -36,13 +36,21 @@ constexpr char kPlaylistClass[] = "Winamp PE";
 constexpr char kEqualizerClass[] = "Winamp EQ";
 constexpr char kJumpClass[] = "KlvPlayerJump";
 
+// Unicode windows, or 8-bit ones for the 2.x player (classicHost).
 bool RegisterPlayerClasses(HINSTANCE instance);
 bool CreatePlayerWindows(HINSTANCE instance);
+HWND CreatePlayerWindow(const char* className, const char* caption, DWORD style, int x, int y, int width,
+                        int height, HINSTANCE instance);
+std::wstring Widen(const char* ascii);
 void DestroyPlayerWindows();
 // Puts back the player's own procedure where a plug-in left its hook behind;
 // returns how many windows needed it.
 int RestoreOwnWindowProcedures();
+// Repaints the faces and names the current entry in the main window's caption.
 void RefreshPlayerWindows();
+// "3. <title> - Winamp" when the entry changed since the last call, as the
+// real player's caption and taskbar button name the current track.
+void ShowTrackInCaption(HWND mainWindow);
 // The 5.x host's notices to its own main window of a track start since the
 // last call; true when there was one.
 bool AnnounceTrackStart();

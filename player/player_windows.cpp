@@ -1,4 +1,5 @@
 // Classes, placement and lifetime of the player's windows.
+#include <cstring>
 #include <iterator>
 #include <utility>
 
@@ -38,22 +39,30 @@ bool RegisterPlayerClasses(HINSTANCE instance) {
       {kJumpClass, JumpWindowProc},
   };
   for (const auto& [name, procedure] : classes) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = name;
-    if (RegisterClassA(&windowClass) == 0) return false;
+    auto fill = [&, procedure = procedure](auto& windowClass) {
+      windowClass.lpfnWndProc = procedure;
+      windowClass.hInstance = instance;
+      windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+      windowClass.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+      windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    };
+    // The 5.x player's classes are Unicode ones, the 2.x player's 8-bit.
+    const std::wstring wideName = Widen(name);
+    WNDCLASSA narrow{};
+    WNDCLASSW wide{};
+    fill(narrow);
+    fill(wide);
+    narrow.lpszClassName = name;
+    wide.lpszClassName = wideName.c_str();
+    if ((gApp->classicHost ? RegisterClassA(&narrow) : RegisterClassW(&wide)) == 0) return false;
   }
   return true;
 }
 
 bool CreatePlayerWindows(HINSTANCE instance) {
   for (const WindowPlacement& place : kPlacements) {
-    HWND window = CreateWindowExA(0, place.className, place.caption, place.style, place.x, place.y,
-                                  place.width, place.height, nullptr, nullptr, instance, nullptr);
+    HWND window = CreatePlayerWindow(place.className, place.caption, place.style, place.x, place.y,
+                                     place.width, place.height, instance);
     if (window == nullptr) return false;
     gApp->*place.slot = window;
   }
@@ -64,6 +73,18 @@ bool CreatePlayerWindows(HINSTANCE instance) {
   }
   return true;
 }
+
+HWND CreatePlayerWindow(const char* className, const char* caption, DWORD style, int x, int y, int width,
+                        int height, HINSTANCE instance) {
+  if (gApp->classicHost) {
+    return CreateWindowExA(0, className, caption, style, x, y, width, height, nullptr, nullptr, instance,
+                           nullptr);
+  }
+  return CreateWindowExW(0, Widen(className).c_str(), Widen(caption).c_str(), style, x, y, width, height,
+                         nullptr, nullptr, instance, nullptr);
+}
+
+std::wstring Widen(const char* ascii) { return std::wstring(ascii, ascii + std::strlen(ascii)); }
 
 void DestroyPlayerWindows() {
   HWND PlayerApp::*const slots[] = {&PlayerApp::jumpWindow, &PlayerApp::equalizerWindow,
@@ -79,15 +100,20 @@ int RestoreOwnWindowProcedures() {
   for (const WindowPlacement& place : kPlacements) {
     HWND window = gApp->*place.slot;
     auto own = reinterpret_cast<LONG_PTR>(place.procedure);
-    if (window == nullptr || GetWindowLongPtrA(window, GWLP_WNDPROC) == own) continue;
+    // Asked with the other kind, the system answers a stand-in handle, not our procedure.
+    const bool wide = !gApp->classicHost;
+    if (window == nullptr || (wide ? GetWindowLongPtrW : GetWindowLongPtrA)(window, GWLP_WNDPROC) == own) {
+      continue;
+    }
     LogEvent("window procedure of %s still foreign after unload; restored", place.className);
-    SetWindowLongPtrA(window, GWLP_WNDPROC, own);
+    (wide ? SetWindowLongPtrW : SetWindowLongPtrA)(window, GWLP_WNDPROC, own);
     ++restored;
   }
   return restored;
 }
 
 void RefreshPlayerWindows() {
+  ShowTrackInCaption(gApp->mainWindow);
   for (HWND window : {gApp->mainWindow, gApp->playlistWindow, gApp->equalizerWindow}) {
     if (window != nullptr) InvalidateRect(window, nullptr, TRUE);
   }
@@ -122,7 +148,8 @@ LRESULT FramedWindowProc(const char* className, MessageHandler handle, HWND wind
   } catch (...) {
     return 0;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return gApp->classicHost ? DefWindowProcA(window, message, wParam, lParam)
+                           : DefWindowProcW(window, message, wParam, lParam);
 }
 
 FacePaint::FacePaint(HWND window)

@@ -51,7 +51,7 @@ bool CreateEmptyFile(const std::wstring& path) {
 // that does not know the request.
 std::wstring HostSettingsFolder() {
   const intptr_t answer = HostRequest(klv::kHostSettingsFolder);
-  if (answer == 0 || answer == 1) return {};
+  if (!klv::IsHostAddress(answer)) return {};
   std::wstring folder =
       ToWide(klv::ReadBoundedWideText(reinterpret_cast<const char16_t*>(answer), kMaxPathUnits));
   if (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/')) folder.pop_back();

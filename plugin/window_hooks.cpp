@@ -2,7 +2,7 @@
 // run-time work happens here, then every message goes on to the host.
 #include "plugin/window_hooks.h"
 
-#include "core/osd_text.h"
+#include "core/host_codes.h"
 #include "plugin/host.h"
 #include "plugin/hotkey_actions.h"
 #include "plugin/hotkey_registration.h"
@@ -17,6 +17,9 @@ namespace {
 struct HookSlot {
   HWND window = nullptr;    // null while this hook is in no window's chain
   WNDPROC saved = nullptr;  // the procedure the hook chains to
+  // The window's kind at hook time. A Unicode window hooked through the 8-bit
+  // calls turns 8-bit: every text message would then pass the code page.
+  bool wide = false;
 };
 
 enum Slot { kMainSlot, kPlaylistSlot, kEqualizerSlot, kSlotCount };
@@ -28,8 +31,19 @@ const WNDPROC kHooks[kSlotCount] = {&MainWindowHook, &PlaylistWindowHook, &Equal
 // host window after us: the hooks then only chain.
 bool gPassThrough = false;
 
-WNDPROC CurrentProcedure(HWND window) {
-  return reinterpret_cast<WNDPROC>(GetWindowLongA(window, GWL_WNDPROC));
+// Asked with the other kind, the system answers a stand-in handle, never our hook.
+WNDPROC CurrentProcedure(HWND window, bool wide) {
+  return reinterpret_cast<WNDPROC>(wide ? GetWindowLongW(window, GWL_WNDPROC)
+                                        : GetWindowLongA(window, GWL_WNDPROC));
+}
+
+void SetProcedure(HWND window, bool wide, WNDPROC procedure) {
+  const auto value = reinterpret_cast<LONG>(procedure);
+  if (wide) {
+    SetWindowLongW(window, GWL_WNDPROC, value);
+  } else {
+    SetWindowLongA(window, GWL_WNDPROC, value);
+  }
 }
 
 void Install(Slot slot, HWND window) {
@@ -38,10 +52,12 @@ void Install(Slot slot, HWND window) {
   // Still in this window's chain from an earlier run (under another module's
   // subclass): saving again would make the chain call itself.
   if (hook.window == window && IsWindow(window)) return;
-  if (CurrentProcedure(window) == kHooks[slot]) return;
+  const bool wide = IsWindowUnicode(window) != FALSE;
+  if (CurrentProcedure(window, wide) == kHooks[slot]) return;
   hook.window = window;
-  hook.saved = CurrentProcedure(window);
-  SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(kHooks[slot]));
+  hook.wide = wide;
+  hook.saved = CurrentProcedure(window, wide);
+  SetProcedure(window, wide, kHooks[slot]);
 }
 
 // True when the hook is out of the window's chain afterwards.
@@ -52,15 +68,19 @@ bool Remove(Slot slot) {
     hook = HookSlot{};
     return true;
   }
-  if (CurrentProcedure(hook.window) != kHooks[slot]) return false;
-  SetWindowLongA(hook.window, GWL_WNDPROC, reinterpret_cast<LONG>(hook.saved));
+  if (CurrentProcedure(hook.window, hook.wide) != kHooks[slot]) return false;
+  SetProcedure(hook.window, hook.wide, hook.saved);
   hook = HookSlot{};
   return true;
 }
 
-LRESULT Chain(WNDPROC saved, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (saved == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-  return CallWindowProcA(saved, window, message, wParam, lParam);
+LRESULT Chain(const HookSlot& hook, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (hook.saved == nullptr) {
+    return hook.wide ? DefWindowProcW(window, message, wParam, lParam)
+                     : DefWindowProcA(window, message, wParam, lParam);
+  }
+  return hook.wide ? CallWindowProcW(hook.saved, window, message, wParam, lParam)
+                   : CallWindowProcA(hook.saved, window, message, wParam, lParam);
 }
 
 void OnMainWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -87,12 +107,12 @@ void OnMainWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 LRESULT SideWindowHook(Slot slot, klv::HostWindow which, HWND window, UINT message, WPARAM wParam,
                        LPARAM lParam) noexcept {
   const CallInProgress call;
-  const WNDPROC saved = gSlots[slot].saved;
+  const HookSlot hook = gSlots[slot];
   try {
     if (!gPassThrough && message == WM_ACTIVATE) ApplyActivationAlpha(window, which, LOWORD(wParam));
   } catch (...) {
   }
-  return Chain(saved, window, message, wParam, lParam);
+  return Chain(hook, window, message, wParam, lParam);
 }
 
 }  // namespace
@@ -101,12 +121,12 @@ LRESULT CALLBACK MainWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM
   // Taken before acting: a quit run from inside the action takes the hook out
   // and clears the slot, yet this message still belongs to the host.
   const CallInProgress call;
-  const WNDPROC saved = gSlots[kMainSlot].saved;
+  const HookSlot hook = gSlots[kMainSlot];
   try {
     if (!gPassThrough) OnMainWindowMessage(window, message, wParam, lParam);
   } catch (...) {
   }
-  return Chain(saved, window, message, wParam, lParam);
+  return Chain(hook, window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK PlaylistWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {

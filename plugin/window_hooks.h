@@ -7,7 +7,8 @@ LRESULT CALLBACK MainWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM
 LRESULT CALLBACK PlaylistWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 LRESULT CALLBACK EqualizerWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
-// At start; a missing playlist or equalizer window is not hooked.
+// At start, each window with the calls of its kind (Unicode or 8-bit); a
+// missing playlist or equalizer window is not hooked.
 void InstallWindowHooks();
 // Quit: takes the hooks out where they are still the window's procedure;
 // otherwise turns the hooks into plain pass-throughs. False when one had to

@@ -182,6 +182,7 @@ TEST(PlayerHost, HandsOutWideTextsUnlessToldToPlayAnOlderHost) {
     Install install(false);
     PlayerRun player(install, "--no-registry --per-user");
     ASSERT_NE(player.Window(), nullptr);
+    EXPECT_TRUE(IsWindowUnicode(player.Window()));
     std::wstring folder;
     ASSERT_TRUE(player.WideAnswer(1335, 0, folder));
     wchar_t appData[MAX_PATH] = L"";
@@ -206,8 +207,12 @@ TEST(PlayerHost, HandsOutWideTextsUnlessToldToPlayAnOlderHost) {
     EXPECT_TRUE(player.Quit());
   }
   Install install(false);
-  PlayerRun older(install, "--no-registry --no-wide-titles");
+  PlayerRun older(install, "--no-registry --no-wide-titles --2x");
   ASSERT_NE(older.Window(), nullptr);
+  EXPECT_FALSE(IsWindowUnicode(older.Window()));  // the 2.x player's 8-bit windows
+  char caption[64] = "";
+  GetWindowTextA(older.Window(), caption, sizeof caption);
+  EXPECT_STREQ(caption, "1. Demo Ensemble - Opening Theme - Winamp");
   EXPECT_EQ(older.Request(213, 0), 0);
   EXPECT_EQ(older.Request(213, 1), 0);
   EXPECT_EQ(older.Request(1335), 0);

@@ -170,15 +170,17 @@ struct HostAnswers {
   int32_t position, lengthSeconds, playlistIndex, shuffle, repeat;
   bool nullTitle;
   std::string title;
+  LRESULT titles = 0;  // when not 0, the answer to both 212 and 213
 };
 const std::string kLongTitle(5000, 'x');
-const HostAnswers kMinusOne{"minus one everywhere", -1, -1, -1, -1, -1, false, "Song"};
+const HostAnswers kMinusOne{"minus one everywhere", -1, -1, -1, -1, -1, false, "Song", -1};
+const HostAnswers kSmallTitles{"titles as small integers", 65432, 187, 0, 0, 0, false, "Song", 4};
 const HostAnswers kNoLength{"no length", 65432, -1, 0, 0, 0, false, "Song"};
 const HostAnswers kNullTitle{"null title", 65432, 187, 0, 0, 0, true, ""};
 const HostAnswers kHuge{"huge times", INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX, false, "Song"};
 const HostAnswers kLongTitleAndStatesOn{"title past the limit", 0, 0, 0, 1, 1, false, kLongTitle};
-const HostAnswers* const kHostAnswers[] = {&kMinusOne, &kNoLength, &kNullTitle, &kHuge,
-                                           &kLongTitleAndStatesOn};
+const HostAnswers* const kHostAnswers[] = {&kMinusOne,  &kSmallTitles, &kNoLength,
+                                           &kNullTitle, &kHuge,        &kLongTitleAndStatesOn};
 
 // The OSD text of each action under some of those answers, written out: every
 // action and every answer at least once. How each action composes its text
@@ -190,7 +192,8 @@ struct ShownText {
 };
 const std::string kTitleCut = "\"" + std::string(255, 'x') + "\" [0:00/0:00]";
 const ShownText kShownTexts[] = {
-    {&kMinusOne, "prev_hotkey", "Previous : \"Song\" [0:00/0:00]"},
+    {&kMinusOne, "prev_hotkey", "Previous : \"\" [0:00/0:00]"},
+    {&kSmallTitles, "inform_hotkey", "Info : \"\" [1:05/3:07]"},
     {&kMinusOne, "VolUp_hotkey", "Volume Up"},
     {&kMinusOne, "repeat_hotkey", "Repeat Off"},
     {&kMinusOne, "shuffle_hotkey", "Shuffle Off"},
@@ -220,6 +223,9 @@ void Answer(TestHost& host, const HostAnswers& answers) {
   host.repeat = answers.repeat;
   host.nullTitle = answers.nullTitle;
   host.title = answers.title;
+  host.rawAnswers.erase(212);
+  host.rawAnswers.erase(213);
+  if (answers.titles != 0) host.rawAnswers[212] = host.rawAnswers[213] = answers.titles;
 }
 
 TEST_F(FaultTest, EveryOsdActionSurvivesAnyHostAnswer) {

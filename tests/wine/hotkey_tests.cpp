@@ -428,13 +428,17 @@ TEST_F(HotkeyActionTest, MainWindowHotkeyMinimisesInFrontAndRestoresOtherwise) {
 }
 
 // The whole road of one press through the real DLL: init registers the stored combination, the
-// hook runs the action before the host's own procedure sees the hotkey, quit releases it.
-TEST(HotkeyPluginTest, PressedHotkeyRunsItsCommandBeforeTheHostSeesIt) {
+// hook runs the action before the host's own procedure sees the hotkey, quit releases it. On
+// both kinds of host window.
+class HotkeyPluginKindTest : public testing::TestWithParam<HostKind> {};
+
+TEST_P(HotkeyPluginKindTest, PressedHotkeyRunsItsCommandBeforeTheHostSeesIt) {
   ResetGlobalAtoms();
   TestInstall install;
   // One section: the profile functions show a reader only the first of two spellings.
   install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltN) + "\r\n");
   TestHost& host = SharedHost();
+  host.SetKind(GetParam());
   OtherParty other;
   {
     LoadedPlugin plugin(host.main);
@@ -463,6 +467,9 @@ TEST(HotkeyPluginTest, PressedHotkeyRunsItsCommandBeforeTheHostSeesIt) {
   }
   ResetGlobalAtoms();
 }
+
+INSTANTIATE_TEST_SUITE_P(BothKinds, HotkeyPluginKindTest,
+                         testing::Values(HostKind::kUnicode, HostKind::k8Bit));
 
 // A held key repeats its key-down: the toggles run once per press, the volume steps at every repeat.
 TEST(HotkeyPluginTest, AHeldKeyRepeatsOnlyTheStepActions) {

@@ -347,7 +347,7 @@ void Sequence::Start() {
   host_ = std::make_unique<TestHost>();
   marker_ = std::make_unique<MarkerKey>();
   probe_ = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-  hostProcedure_ = GetWindowLongA(host_->main, GWL_WNDPROC);
+  hostProcedure_ = reinterpret_cast<LONG>(WindowProcedure(host_->main));
   timer_ = SetTimer(nullptr, 0, 10, &Sequence::Tick);
 
   // A settings file of random content: hotkeys from the pool (a combination
@@ -542,7 +542,7 @@ void Sequence::CheckInvariants() {
     imageEnd = imageStart + image.SizeOfImage;
   }
   for (HWND window : {host_->main, host_->playlist, host_->equalizer}) {
-    const LONG procedure = GetWindowLongA(window, GWL_WNDPROC);
+    const auto procedure = reinterpret_cast<LONG>(WindowProcedure(window));
     if (procedure == hostProcedure_) {
       if (window == host_->main && inprocRunning_)
         Fail("the host main window is not hooked while the plug-in runs");

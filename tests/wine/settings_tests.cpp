@@ -44,6 +44,7 @@ struct RegistryCase {
   std::string expectedPath;
   // Through the real DLL: init, "Exit" and quit write there, and nothing shows a box.
   bool throughDll;
+  LRESULT folderAnswer = 0;  // to 1335: no address is no per-user folder
 };
 
 // A value as read through the profile functions, past their cache.
@@ -73,9 +74,9 @@ TEST_F(SettingsFileTest, PathComesFromTheHostKeyWhateverTheValue) {
       {"binary without NUL, read as UTF-16", REG_BINARY, wideDirectory, install.IniPath(), true},
       {"expand string taken literally", REG_EXPAND_SZ, std::string("%TEMP%\\W\0", 9), "%TEMP%\\W" + kSuffix,
        false},
-      {"expand string", REG_EXPAND_SZ, directory + '\0', install.IniPath(), true},
-      {"several strings", REG_MULTI_SZ, directory + '\0' + "C:\\Other" + '\0' + '\0', install.IniPath(),
-       true},
+      {"expand string", REG_EXPAND_SZ, directory + '\0', install.IniPath(), true, 2},
+      {"several strings", REG_MULTI_SZ, directory + '\0' + "C:\\Other" + '\0' + '\0', install.IniPath(), true,
+       -1},
       {"cut at the first NUL", REG_SZ, std::string("E:\\A\0junk\0", 10), "E:\\A" + kSuffix, false},
       {"empty string: no folder", REG_SZ, std::string("\0", 1), beside, true},
       {"no bytes at all", REG_SZ, "", beside, true},
@@ -101,6 +102,7 @@ TEST_F(SettingsFileTest, PathComesFromTheHostKeyWhateverTheValue) {
       UseSettingsFile(nullptr);
       continue;
     }
+    host.rawAnswers[1335] = c.folderAnswer;
     {
       LoadedPlugin plugin(host.main);
       ASSERT_EQ(plugin.Init(), 0);

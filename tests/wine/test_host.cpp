@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 
 #include "core/hotkey_actions.h"
@@ -11,15 +12,18 @@ namespace {
 
 TestHost* gCurrentHost = nullptr;
 
-LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+LRESULT HostWindowProc(bool wide, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   TestHost* host = gCurrentHost;
-  if (host == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-  host->log.push_back({window, message, wParam, lParam});
-  if (window == host->main && message == WM_COMMAND && wParam == 40048 && host->announcesStarts) {
+  if (host != nullptr) host->log.push_back({window, message, wParam, lParam});
+  if (host != nullptr && window == host->main && message == WM_COMMAND && wParam == 40048 &&
+      host->announcesStarts) {
     SendMessageA(window, WM_USER, reinterpret_cast<WPARAM>("C:\\Music\\Song.mp3"), 3003);
     SendMessageW(window, WM_USER, reinterpret_cast<WPARAM>(L"C:\\Music\\Song.mp3"), 13003);
   }
-  if (window == host->main && message == WM_USER) {
+  if (host != nullptr && window == host->main && message == WM_USER) {
+    if (const auto raw = host->rawAnswers.find(static_cast<int>(lParam)); raw != host->rawAnswers.end()) {
+      return raw->second;
+    }
     switch (lParam) {
       case 104:
         return host->playingState;
@@ -43,22 +47,35 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     }
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return wide ? DefWindowProcW(window, message, wParam, lParam)
+              : DefWindowProcA(window, message, wParam, lParam);
 }
 
+LRESULT CALLBACK UnicodeHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  return HostWindowProc(true, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK EightBitHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  return HostWindowProc(false, window, message, wParam, lParam);
+}
+
+std::wstring Wide(const char* ascii) { return std::wstring(ascii, ascii + std::strlen(ascii)); }
+
 void RegisterHostClass(const char* name) {
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = HostWindowProc;
+  const std::wstring wideName = Wide(name);
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = UnicodeHostProc;
   windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = name;
+  windowClass.lpszClassName = wideName.c_str();
   windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  RegisterClassA(&windowClass);  // fails harmlessly when already registered
+  RegisterClassW(&windowClass);  // fails harmlessly when already registered
 }
 
 HWND CreateHostWindow(const char* className, int x, int y) {
-  return CreateWindowExA(0, className, className, WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, 300, 120, nullptr,
-                         nullptr, GetModuleHandleA(nullptr), nullptr);
+  return CreateWindowExW(0, Wide(className).c_str(), Wide(className).c_str(),
+                         WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, 300, 120, nullptr, nullptr,
+                         GetModuleHandleA(nullptr), nullptr);
 }
 
 const char kRegistryKey[] = "Software\\Winamp";
@@ -86,6 +103,17 @@ TestHost::~TestHost() {
 
 std::array<WNDPROC, 3> TestHost::Procedures() const {
   return {WindowProcedure(main), WindowProcedure(playlist), WindowProcedure(equalizer)};
+}
+
+void TestHost::SetKind(HostKind kind) {
+  for (HWND window : {main, playlist, equalizer}) {
+    if (window == nullptr) continue;
+    // An 8-bit procedure makes the window an 8-bit one, as a class of the 2.x player's would.
+    if (kind == HostKind::kUnicode)
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&UnicodeHostProc));
+    if (kind == HostKind::k8Bit)
+      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EightBitHostProc));
+  }
 }
 
 TestHost* TestHost::Current() { return gCurrentHost; }

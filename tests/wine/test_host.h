@@ -8,6 +8,7 @@
 #include <array>
 #include <atomic>
 #include <functional>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,9 +26,13 @@ struct RecordedMessage {
   LPARAM lParam;
 };
 
-// The three windows of the player's classes. Their own procedures answer the
-// host requests from the public fields and record every message that reaches
-// them, that is after the plug-in's hooks.
+// The 5.x player's windows are Unicode windows, the 2.x player's 8-bit ones.
+enum class HostKind { kUnicode, k8Bit };
+
+// The three windows of the player's classes, Unicode windows unless SetKind
+// says otherwise. Their own procedures answer the host requests from the
+// public fields and record every message that reaches them, that is after the
+// plug-in's hooks.
 class TestHost {
  public:
   explicit TestHost(bool withPlaylist = true, bool withEqualizer = true);
@@ -57,6 +62,8 @@ class TestHost {
   LRESULT noWideTitle = 0;
   // 1335, the per-user settings folder: answered when set, else 0 as an older host.
   std::wstring settingsFolder;
+  // Answers by request code as they are, over everything above.
+  std::map<int, LRESULT> rawAnswers;
 
   std::vector<RecordedMessage> log;
   void ClearLog() { log.clear(); }
@@ -73,6 +80,9 @@ class TestHost {
   int Count(HWND window, UINT message) const;
   // The window procedures of main, playlist and equalizer, null for a missing window.
   std::array<WNDPROC, 3> Procedures() const;
+
+  // Gives the windows the host procedure of that kind; only while nothing hooks them.
+  void SetKind(HostKind kind);
 
   static TestHost* Current();  // the host whose windows exist now
 };

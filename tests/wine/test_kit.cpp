@@ -56,7 +56,8 @@ int AlphaOf(HWND window) {
 }
 
 WNDPROC WindowProcedure(HWND window) {
-  return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
+  return reinterpret_cast<WNDPROC>(
+      (IsWindowUnicode(window) ? GetWindowLongPtrW : GetWindowLongPtrA)(window, GWLP_WNDPROC));
 }
 
 bool RowMarked(HWND list, int row) {
@@ -164,25 +165,27 @@ HWND CreateTestWindow(const char* className, WNDPROC procedure, DWORD style, REC
 }
 
 WNDPROC LaterSubclass::saved_ = nullptr;
+bool LaterSubclass::wide_ = false;
 int LaterSubclass::calls_ = 0;
 std::function<void(UINT)> LaterSubclass::onMessage_;
 
 LaterSubclass::LaterSubclass(HWND window, std::function<void(UINT)> onMessage) : window_(window) {
   calls_ = 0;
   onMessage_ = std::move(onMessage);
-  saved_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LaterSubclass::PassOn)));
+  wide_ = IsWindowUnicode(window) != FALSE;
+  saved_ = reinterpret_cast<WNDPROC>((wide_ ? SetWindowLongPtrW : SetWindowLongPtrA)(
+      window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LaterSubclass::PassOn)));
 }
 
 LaterSubclass::~LaterSubclass() {
   onMessage_ = nullptr;
-  SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(saved_));
+  (wide_ ? SetWindowLongPtrW : SetWindowLongPtrA)(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(saved_));
 }
 
 LRESULT CALLBACK LaterSubclass::PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   ++calls_;
   if (onMessage_) onMessage_(message);
-  return CallWindowProcA(saved_, window, message, wParam, lParam);
+  return (wide_ ? CallWindowProcW : CallWindowProcA)(saved_, window, message, wParam, lParam);
 }
 
 // ---- The plug-in's state ----

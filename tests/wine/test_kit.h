@@ -54,8 +54,8 @@ HWND CreateTestWindow(const char* className, WNDPROC procedure, DWORD style, REC
                       HWND parent = nullptr);
 
 // Another module's subclass of a window, put on after the plug-in's hook, as
-// a skin or another plug-in does: it counts what it passes on. Taken off when
-// the object goes. One at a time.
+// a skin or another plug-in does, with the calls of the window's kind: it
+// counts what it passes on. Taken off when the object goes. One at a time.
 class LaterSubclass {
  public:
   // onMessage runs on every message before it is passed on.
@@ -70,6 +70,7 @@ class LaterSubclass {
  private:
   static LRESULT CALLBACK PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
   static WNDPROC saved_;
+  static bool wide_;
   static int calls_;
   static std::function<void(UINT)> onMessage_;
   HWND window_;

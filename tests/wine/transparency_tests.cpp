@@ -92,7 +92,10 @@ TEST_F(TransparencyTest, FullyTransparentWindowStillHearsActivation) {
   EXPECT_EQ(AlphaOf(host.equalizer), 30);
 }
 
-TEST_F(TransparencyTest, EachHookAppliesItsOwnWindowsLevels) {
+class TransparencyHookTest : public TransparencyTest, public testing::WithParamInterface<HostKind> {};
+
+TEST_P(TransparencyHookTest, EachHookAppliesItsOwnWindowsLevels) {
+  host.SetKind(GetParam());
   gSettings.activeEnabled = true;
   gSettings.inactiveEnabled = true;
   InstallWindowHooks();
@@ -108,6 +111,9 @@ TEST_F(TransparencyTest, EachHookAppliesItsOwnWindowsLevels) {
     EXPECT_EQ(AlphaOf(windows[i]), gSettings.alphaLevels[i + 3]);
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(BothKinds, TransparencyHookTest,
+                         testing::Values(HostKind::kUnicode, HostKind::k8Bit));
 
 struct PercentCase {
   int tag;

@@ -145,7 +145,7 @@ TEST_F(UnicodeTitleTest, TheStartUpTextCarriesItAndFixedTextsStayAsTheyWere) {
 
 // The whole road through the stand-in player, another process: its playlist's
 // Cyrillic and Greek entry, reached with "Next", is what another program reads
-// from the OSD window with GetWindowTextW.
+// from the OSD window and the player's caption with GetWindowTextW.
 TEST(UnicodeTitleThroughThePlayer, AnotherProgramReadsTheComposedText) {
   ResetGlobalAtoms();
   TestInstall install;
@@ -163,6 +163,8 @@ TEST(UnicodeTitleThroughThePlayer, AnotherProgramReadsTheComposedText) {
       L"\u039d\u03c5\u03c7\u03c4\u03b5\u03c1\u03b9\u03bd\u03ae \u03c0\u03cc\u03bb\u03b7";
   // The player stays stopped on "Next" without play on start: no position.
   EXPECT_EQ(WideWindowTextOf(osd), L"Next : \"" + title + L"\" [0:00/0:00]");
+  // Its Unicode caption, as the taskbar reads it, names the entry exactly while the plug-in runs.
+  EXPECT_EQ(WideWindowTextOf(player.MainWindow()), L"2. " + title + L" - Winamp");
   // A start by the player itself, then its own move on at the end of that track.
   SendMessageW(player.MainWindow(), WM_COMMAND, 40045, 0);
   EXPECT_TRUE(

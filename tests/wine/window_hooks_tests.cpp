@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "plugin/osd_window.h"
@@ -13,9 +14,11 @@
 
 namespace {
 
-class WindowHooksTest : public ::testing::Test {
+// On both kinds of host window: the 5.x player's Unicode ones and the 2.x player's 8-bit ones.
+class WindowHooksTest : public ::testing::TestWithParam<HostKind> {
  protected:
   void SetUp() override {
+    host.SetKind(GetParam());
     SetHostMainWindow(host.main);
     gSettings = klv::Settings{};
     hostProcedure = WindowProcedure(host.main);
@@ -41,7 +44,7 @@ struct PollCase {
   int32_t positionAfter;      // starting from 7
 };
 
-TEST_F(WindowHooksTest, EveryMessageButTheRequestsPollsThePosition) {
+TEST_P(WindowHooksTest, EveryMessageButTheRequestsPollsThePosition) {
   const PollCase cases[] = {
       {"plain message", WM_NULL, 0, 4321, {105}, 4321},
       {"position zero counts", WM_NULL, 0, 0, {105}, 0},
@@ -61,7 +64,7 @@ TEST_F(WindowHooksTest, EveryMessageButTheRequestsPollsThePosition) {
   }
 }
 
-TEST_F(WindowHooksTest, HostAnswersComeBackUnchanged) {
+TEST_P(WindowHooksTest, HostAnswersComeBackUnchanged) {
   host.position = 123456;
   host.lengthSeconds = 321;
   EXPECT_EQ(SendMessageA(host.main, WM_USER, 0, 105), 123456);
@@ -70,7 +73,7 @@ TEST_F(WindowHooksTest, HostAnswersComeBackUnchanged) {
   EXPECT_EQ(SendMessageA(host.main, WM_USER, 0, 250), 1);
 }
 
-TEST_F(WindowHooksTest, HotkeyRunsItsActionAndStillReachesTheHost) {
+TEST_P(WindowHooksTest, HotkeyRunsItsActionAndStillReachesTheHost) {
   const WPARAM id = 0xC0DE;
   HotkeyEntry(5).id = id;  // "Next"
   HotkeyEntry(5).packed = 5242883;
@@ -91,7 +94,7 @@ TEST_F(WindowHooksTest, HotkeyRunsItsActionAndStillReachesTheHost) {
   EXPECT_EQ(host.Count(host.main, WM_HOTKEY), 1);
 }
 
-TEST_F(WindowHooksTest, TheOsdLeavesAtTheFirstHostMessageAfterItsTime) {
+TEST_P(WindowHooksTest, TheOsdLeavesAtTheFirstHostMessageAfterItsTime) {
   ManualOsdClock clock(70000);
   gSettings.osdEnabled = true;
   PrepareOsd();
@@ -121,7 +124,7 @@ TEST_F(WindowHooksTest, TheOsdLeavesAtTheFirstHostMessageAfterItsTime) {
   ReleaseOsd();
 }
 
-TEST_F(WindowHooksTest, SideWindowsPassEverythingOn) {
+TEST_P(WindowHooksTest, SideWindowsPassEverythingOn) {
   for (HWND window : {host.playlist, host.equalizer}) {
     SendMessageA(window, WM_NULL, 0, 0);
     SendMessageA(window, WM_HOTKEY, 1, 0);
@@ -134,7 +137,7 @@ TEST_F(WindowHooksTest, SideWindowsPassEverythingOn) {
   EXPECT_TRUE(host.Requests().empty());
 }
 
-TEST_F(WindowHooksTest, RemovingGivesEachWindowItsProcedureBack) {
+TEST_P(WindowHooksTest, RemovingGivesEachWindowItsProcedureBack) {
   const WNDPROC hooks[] = {&MainWindowHook, &PlaylistWindowHook, &EqualizerWindowHook};
   const HWND windows[] = {host.main, host.playlist, host.equalizer};
   for (int i = 0; i < 3; ++i) EXPECT_EQ(WindowProcedure(windows[i]), hooks[i]);
@@ -157,7 +160,7 @@ LRESULT CALLBACK QuitOnCommand(HWND window, UINT message, WPARAM wParam, LPARAM 
   return CallWindowProcA(gQuittingSaved, window, message, wParam, lParam);
 }
 
-TEST_F(WindowHooksTest, HotkeyStillReachesTheHostWhenItsActionEndsThePlugin) {
+TEST_P(WindowHooksTest, HotkeyStillReachesTheHostWhenItsActionEndsThePlugin) {
   RemoveWindowHooks();
   gQuittingSaved = reinterpret_cast<WNDPROC>(
       SetWindowLongA(host.main, GWL_WNDPROC, reinterpret_cast<LONG>(&QuitOnCommand)));
@@ -170,6 +173,26 @@ TEST_F(WindowHooksTest, HotkeyStillReachesTheHostWhenItsActionEndsThePlugin) {
   EXPECT_EQ(host.Count(host.main, WM_HOTKEY), 1);
   EXPECT_EQ(WindowProcedure(host.main), &QuitOnCommand);
   SetWindowLongA(host.main, GWL_WNDPROC, reinterpret_cast<LONG>(gQuittingSaved));
+}
+
+// Before the hooks, under them and after them, text reads back as the window
+// itself keeps it: exactly on a Unicode window, through the code page on an 8-bit one.
+TEST_P(WindowHooksTest, TextMessagesPassUnchanged) {
+  const std::wstring caption = L"3. \u041a\u0438\u043d\u043e \u97f3\u697d - Winamp";  // Кино 音楽
+  RemoveWindowHooks();
+  SetWindowTextW(host.main, caption.c_str());
+  const std::wstring unhooked = WideWindowTextOf(host.main);
+  EXPECT_EQ(unhooked == caption, GetParam() == HostKind::kUnicode);
+  InstallWindowHooks();
+  EXPECT_EQ(WideWindowTextOf(host.main), unhooked);
+  SetWindowTextW(host.main, caption.c_str());
+  EXPECT_EQ(WideWindowTextOf(host.main), unhooked);
+  host.ClearLog();
+  SendMessageW(host.main, WM_CHAR, 0x436, 0);  // ж, the last message to reach the host
+  ASSERT_EQ(host.log.back().message, static_cast<UINT>(WM_CHAR));
+  EXPECT_EQ(host.log.back().wParam, GetParam() == HostKind::kUnicode ? WPARAM{0x436} : WPARAM{'?'});
+  RemoveWindowHooks();
+  EXPECT_EQ(WideWindowTextOf(host.main), unhooked);
 }
 
 TEST(WindowHooksMissingTest, MissingSideWindowsAreNotHooked) {
@@ -185,7 +208,7 @@ TEST(WindowHooksMissingTest, MissingSideWindowsAreNotHooked) {
   SetHostMainWindow(nullptr);
 }
 
-TEST_F(WindowHooksTest, UnderAnotherSubclassTheHookOnlyPassesOn) {
+TEST_P(WindowHooksTest, UnderAnotherSubclassTheHookOnlyPassesOn) {
   std::optional<LaterSubclass> later(std::in_place, host.main);
   RemoveWindowHooks();
   EXPECT_EQ(WindowProcedure(host.main), later->Procedure());
@@ -211,5 +234,7 @@ TEST_F(WindowHooksTest, UnderAnotherSubclassTheHookOnlyPassesOn) {
   RemoveWindowHooks();
   EXPECT_EQ(WindowProcedure(host.main), hostProcedure);
 }
+
+INSTANTIATE_TEST_SUITE_P(BothKinds, WindowHooksTest, testing::Values(HostKind::kUnicode, HostKind::k8Bit));
 
 }  // namespace
