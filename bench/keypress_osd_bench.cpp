@@ -142,7 +142,8 @@ void PrintRun(const char* label, const Run& run) {
       label, kPresses, run.ours.median, run.ours.p95, run.ours.worst, run.Ratio(),
       run.Ratio() <= 1.2 ? "met" : "missed", run.ours.median < 5.0 ? "met" : "missed");
   std::printf(
-      "| key press to OSD, %s | floor: SendInput to a bare layered popup of the same size visible and painted, %d "
+      "| key press to OSD, %s | floor: SendInput to a bare layered popup of the same size visible and "
+      "painted, %d "
       "presses | median %.3f ms, p95 %.3f ms, worst %.3f ms | 1.00x |\n",
       label, kPresses, run.floor.median, run.floor.p95, run.floor.worst);
 }
