@@ -97,13 +97,13 @@ Settings::Settings() {
   ReadSettings(EmptyFile(), *this, unusedPosition);
 }
 
-bool ReadSettings(const IniReader& ini, Settings& settings, int32_t& lastPlaybackPosition,
+void ReadSettings(const IniReader& ini, Settings& settings, int32_t& lastPlaybackPosition,
                   const TakePackedHotkey& takeHotkey) {
   for (const SettingsKey& row : kSettingsKeys) {
     if (row.kind == kPackedHotkeys) {
       for (int i = 0; i < kHotkeyCount; ++i) {
         const int32_t packed = ini.ReadInteger(row.section, kHotkeyActions[i].atomName, row.fallback.number);
-        if (takeHotkey && !takeHotkey(i, packed)) return false;
+        if (takeHotkey) takeHotkey(i, packed);
       }
     } else if (row.kind == kPosition) {
       // A stored position is ignored unless the user asked for it to be remembered.
@@ -114,15 +114,12 @@ bool ReadSettings(const IniReader& ini, Settings& settings, int32_t& lastPlaybac
       ReadKey(ini, row, settings);
     }
   }
-  return true;
 }
 
 void ReadSettings(const IniReader& ini, Settings& settings, std::array<int32_t, kHotkeyCount>& packedHotkeys,
                   int32_t& lastPlaybackPosition) {
-  ReadSettings(ini, settings, lastPlaybackPosition, [&packedHotkeys](int row, int32_t packed) {
-    packedHotkeys[row] = packed;
-    return true;
-  });
+  ReadSettings(ini, settings, lastPlaybackPosition,
+               [&packedHotkeys](int row, int32_t packed) { packedHotkeys[row] = packed; });
 }
 
 bool WriteAllSettings(IniWriter& ini, const Settings& settings,

@@ -12,13 +12,13 @@
 namespace klv {
 
 // Takes each packed hotkey as it is read (row 0..15, in kHotkeyActions
-// order); false stops the reads there.
-using TakePackedHotkey = std::function<bool(int row, int32_t packed)>;
+// order), before the next key is read.
+using TakePackedHotkey = std::function<void(int row, int32_t packed)>;
 
 // Init's reads, every key in the file's order; absent or unreadable keys give
 // their rows' defaults. Position only when RememberPosition is on, otherwise
-// lastPlaybackPosition stays as it was. False when takeHotkey stopped them.
-bool ReadSettings(const IniReader& ini, Settings& settings, int32_t& lastPlaybackPosition,
+// lastPlaybackPosition stays as it was.
+void ReadSettings(const IniReader& ini, Settings& settings, int32_t& lastPlaybackPosition,
                   const TakePackedHotkey& takeHotkey = nullptr);
 // The same, keeping the packed hotkeys.
 void ReadSettings(const IniReader& ini, Settings& settings, std::array<int32_t, kHotkeyCount>& packedHotkeys,

@@ -50,13 +50,20 @@ UINT ModifiersFor(int n) {
   return modifiers;
 }
 
-// Registers every assigned entry; the refused ones come back in table order.
-std::vector<klv::RefusedHotkey> RegisterAssigned() {
+// Registers an assigned entry; a refused one joins the list to name.
+void RegisterNotingRefusal(int n, std::vector<klv::RefusedHotkey>& refused) {
+  const klv::PackedHotkey packed = HotkeyEntry(n).packed;
+  if (packed != 0 && !RegisterEntryHotkey(n) && EntryWaiting(n)) refused.push_back({n - 1, packed});
+}
+
+// Every registration given back and, with hotkeys on, taken again; the
+// refused ones come back in table order.
+std::vector<klv::RefusedHotkey> RegisterAllAfresh() {
+  UnregisterAllHotkeys();
+  DeleteAllAtoms();
   std::vector<klv::RefusedHotkey> refused;
-  for (int n = 1; n <= klv::kHotkeyCount; ++n) {
-    const klv::PackedHotkey packed = HotkeyEntry(n).packed;
-    if (packed != 0 && !RegisterEntryHotkey(n) && EntryWaiting(n)) refused.push_back({n - 1, packed});
-  }
+  if (!gSettings.hotkeysEnabled) return refused;
+  for (int n = 1; n <= klv::kHotkeyCount; ++n) RegisterNotingRefusal(n, refused);
   return refused;
 }
 
@@ -132,16 +139,10 @@ void DeleteAllAtoms() {
 
 void ReregisterAllHotkeys(bool enabled) {
   gSettings.hotkeysEnabled = enabled;
-  UnregisterAllHotkeys();
-  DeleteAllAtoms();
-  if (enabled) ShowRefusals(RegisterAssigned());
+  ShowRefusals(RegisterAllAfresh());
 }
 
-void RenewAllHotkeys() {
-  UnregisterAllHotkeys();
-  DeleteAllAtoms();
-  if (gSettings.hotkeysEnabled) RegisterAssigned();
-}
+void RenewAllHotkeys() { RegisterAllAfresh(); }
 
 void RetryWaitingHotkeys() {
   if (!gSettings.hotkeysEnabled) return;
@@ -159,11 +160,8 @@ bool RetryWaitingHotkeysOnResume(uintptr_t powerEvent) {
 void LoadSettingsAndRegisterHotkeys(const klv::IniReader& ini) {
   std::vector<klv::RefusedHotkey> refused;
   klv::ReadSettings(ini, gSettings, gLastPlaybackPosition, [&refused](int row, int32_t packed) {
-    const int n = row + 1;
-    HotkeyEntry(n).packed = packed;
-    if (gSettings.hotkeysEnabled && packed != 0 && !RegisterEntryHotkey(n) && EntryWaiting(n))
-      refused.push_back({row, packed});
-    return true;
+    HotkeyEntry(row + 1).packed = packed;
+    if (gSettings.hotkeysEnabled) RegisterNotingRefusal(row + 1, refused);
   });
   ShowRefusals(refused);
 }

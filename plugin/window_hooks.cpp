@@ -53,10 +53,9 @@ void Install(Slot slot, HWND window) {
   // subclass): saving again would make the chain call itself.
   if (hook.window == window && IsWindow(window)) return;
   const bool wide = IsWindowUnicode(window) != FALSE;
-  if (CurrentProcedure(window, wide) == kHooks[slot]) return;
-  hook.window = window;
-  hook.wide = wide;
-  hook.saved = CurrentProcedure(window, wide);
+  const WNDPROC current = CurrentProcedure(window, wide);
+  if (current == kHooks[slot]) return;
+  hook = HookSlot{window, current, wide};
   SetProcedure(window, wide, kHooks[slot]);
 }
 

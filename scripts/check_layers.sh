@@ -32,8 +32,8 @@ if [ $# -gt 0 ]; then
   trap 'rm -rf "$work"' EXIT
   # The layers given, bottom first.
   present=()
-  for spec in "$@"; do
-    IFS='|' read -r layer library linked <<<"$spec"
+  for layer_line in "$@"; do
+    IFS='|' read -r layer library linked <<<"$layer_line"
     present+=("$layer")
     "$nm" -g --defined-only "$library" | awk 'NF == 3 { print $3 }' | sort -u >"$work/$layer.defined"
     "$nm" -u "$library" | awk '$1 == "U" { print $2 }' | sort -u >"$work/$layer.used"
