@@ -1,5 +1,6 @@
 #include "tests/wine/test_host.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,10 +11,21 @@
 
 namespace {
 
+// The newest host is the current one; an older one still alive (a suite's
+// host kept for the process) answers and records its own windows' messages
+// beside it, and is current again once the newer ones are gone.
+std::vector<TestHost*> gLiveHosts;
 TestHost* gCurrentHost = nullptr;
 
+TestHost* HostOf(HWND window) {
+  for (TestHost* host : gLiveHosts) {
+    if (window == host->main || window == host->playlist || window == host->equalizer) return host;
+  }
+  return gCurrentHost;  // a window still being created
+}
+
 LRESULT HostWindowProc(bool wide, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  TestHost* host = gCurrentHost;
+  TestHost* host = HostOf(window);
   if (host != nullptr) host->log.push_back({window, message, wParam, lParam});
   if (host != nullptr && window == host->main && message == WM_COMMAND && wParam == 40048 &&
       host->announcesStarts) {
@@ -87,6 +99,7 @@ TestHost::TestHost(bool withPlaylist, bool withEqualizer) {
   RegisterHostClass("Winamp PE");
   RegisterHostClass("Winamp EQ");
   gCurrentHost = this;
+  gLiveHosts.push_back(this);
   main = CreateHostWindow("Winamp v1.x", 20, 20);
   if (withPlaylist) playlist = CreateHostWindow("Winamp PE", 20, 160);
   if (withEqualizer) equalizer = CreateHostWindow("Winamp EQ", 340, 20);
@@ -98,7 +111,8 @@ TestHost::~TestHost() {
     if (window != nullptr && IsWindow(window)) DestroyWindow(window);
   }
   PumpMessages();
-  if (gCurrentHost == this) gCurrentHost = nullptr;
+  gLiveHosts.erase(std::remove(gLiveHosts.begin(), gLiveHosts.end(), this), gLiveHosts.end());
+  if (gCurrentHost == this) gCurrentHost = gLiveHosts.empty() ? nullptr : gLiveHosts.back();
 }
 
 std::array<WNDPROC, 3> TestHost::Procedures() const {
