@@ -31,6 +31,16 @@ constexpr bool IsHostAddress(intptr_t answer) {
   return value >= kGuard && value <= UINTPTR_MAX - kGuard;
 }
 
+// The skin's name while a modern skin is loaded, an address like a title's
+// (8-bit; 1633 UTF-16); 0 under a classic skin, 1 from a host without skins.
+constexpr int kHostSkinInfo = 633;
+constexpr int kHostSkinInfoWide = 1633;
+// The window to own a plug-in's dialogs: the skin's main window under a
+// modern skin, the main window otherwise.
+constexpr int kHostDialogParent = 365;
+// Posted by the 5.x host to its own main window after a switch of skin.
+constexpr int kHostSkinChanged = 3018;
+
 // Sent by the 5.x host to its own main window (WM_USER, the code in lParam)
 // as playback of a file begins, the 8-bit path and then the UTF-16 one in wParam.
 constexpr int kHostTrackStarted = 3003;
