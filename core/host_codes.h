@@ -1,11 +1,19 @@
-// The host player's message numbers: requests (WM_USER to its main window, the
-// code in lParam) and commands (WM_COMMAND, the id in wParam).
+// The host player's contract, as both the plug-in and the stand-in player
+// read it: the class names of its windows, the requests and notices on its
+// main window (WM_USER, the code in lParam), and its commands (WM_COMMAND,
+// the id in wParam). Nothing else spells these names and numbers.
 #pragma once
 
 #include <cstdint>
 
 namespace klv {
 
+// --- Window classes --------------------------------------------------------
+constexpr char kMainWindowClass[] = "Winamp v1.x";
+constexpr char kPlaylistWindowClass[] = "Winamp PE";
+constexpr char kEqualizerWindowClass[] = "Winamp EQ";
+
+// --- Requests: WM_USER to the main window, the code in lParam ---------------
 constexpr int kHostStartPlayback = 102;
 constexpr int kHostPlayingState = 104;  // 1 playing, 3 paused, 0 stopped
 constexpr int kHostPosition = 105;      // wParam 0: position in ms; 1: length in s
@@ -20,6 +28,13 @@ constexpr int kHostRepeatState = 251;
 // The folder the host keeps each user's settings in, as UTF-16 text; 0 or 1
 // from a host that has none.
 constexpr int kHostSettingsFolder = 1335;
+// The skin's name while a modern skin is loaded, an address like a title's
+// (8-bit; 1633 UTF-16); 0 under a classic skin, 1 from a host without skins.
+constexpr int kHostSkinInfo = 633;
+constexpr int kHostSkinInfoWide = 1633;
+// The window to own a plug-in's dialogs: the skin's main window under a
+// modern skin, the main window otherwise.
+constexpr int kHostDialogParent = 365;
 
 // Whether an answer to a request that returns an address (212, 213, 1335) can
 // be read through. Nothing is ever mapped in the first or the last 64 KB of
@@ -31,11 +46,14 @@ constexpr bool IsHostAddress(intptr_t answer) {
   return value >= kGuard && value <= UINTPTR_MAX - kGuard;
 }
 
-// Sent by the 5.x host to its own main window (WM_USER, the code in lParam)
-// as playback of a file begins, the 8-bit path and then the UTF-16 one in wParam.
+// --- Notices: WM_USER the host sends its own main window --------------------
+// As playback of a file begins, the 8-bit path and then the UTF-16 one in wParam.
 constexpr int kHostTrackStarted = 3003;
 constexpr int kHostTrackStartedWide = 13003;
+// Posted (not sent) by the 5.x host after a switch of skin.
+constexpr int kHostSkinChanged = 3018;
 
+// --- Commands: WM_COMMAND to the main window, the id in wParam --------------
 constexpr uint32_t kCommandPrevious = 40044;
 constexpr uint32_t kCommandPlay = 40045;
 constexpr uint32_t kCommandPause = 40046;

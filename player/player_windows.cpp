@@ -3,6 +3,7 @@
 #include <iterator>
 #include <utility>
 
+#include "core/host_codes.h"
 #include "player/message_log.h"
 #include "player/player_app.h"
 
@@ -22,20 +23,21 @@ struct WindowPlacement {
 // free for the plug-in's OSD.
 constexpr DWORD kSideStyle = WS_OVERLAPPED | WS_CAPTION | WS_MINIMIZEBOX;
 const WindowPlacement kPlacements[] = {
-    {kMainClass, "Winamp", MainWindowProc, &PlayerApp::mainWindow, 40, 40, 420, 150, kSideStyle | WS_SYSMENU},
-    {kPlaylistClass, "Winamp Playlist Editor", PlaylistWindowProc, &PlayerApp::playlistWindow, 40, 200, 420,
-     260, kSideStyle},
-    {kEqualizerClass, "Winamp Equalizer", EqualizerWindowProc, &PlayerApp::equalizerWindow, 40, 470, 420, 130,
-     kSideStyle},
+    {klv::kMainWindowClass, "Winamp", MainWindowProc, &PlayerApp::mainWindow, 40, 40, 420, 150,
+     kSideStyle | WS_SYSMENU},
+    {klv::kPlaylistWindowClass, "Winamp Playlist Editor", PlaylistWindowProc, &PlayerApp::playlistWindow, 40,
+     200, 420, 260, kSideStyle},
+    {klv::kEqualizerWindowClass, "Winamp Equalizer", EqualizerWindowProc, &PlayerApp::equalizerWindow, 40,
+     470, 420, 130, kSideStyle},
 };
 
 }  // namespace
 
 bool RegisterPlayerClasses(HINSTANCE instance) {
   const std::pair<const char*, WNDPROC> classes[] = {
-      {kMainClass, MainWindowProc},
-      {kPlaylistClass, PlaylistWindowProc},
-      {kEqualizerClass, EqualizerWindowProc},
+      {klv::kMainWindowClass, MainWindowProc},
+      {klv::kPlaylistWindowClass, PlaylistWindowProc},
+      {klv::kEqualizerWindowClass, EqualizerWindowProc},
       {kJumpClass, JumpWindowProc},
   };
   for (const auto& [name, procedure] : classes) {
@@ -61,27 +63,32 @@ bool RegisterPlayerClasses(HINSTANCE instance) {
 
 bool CreatePlayerWindows(HINSTANCE instance) {
   for (const WindowPlacement& place : kPlacements) {
+    HWND owner = gApp->classicHost ? nullptr : gApp->mainWindow;  // the main window comes first
     HWND window = CreatePlayerWindow(place.className, place.caption, place.style, place.x, place.y,
-                                     place.width, place.height, instance);
+                                     place.width, place.height, instance, owner);
     if (window == nullptr) return false;
     gApp->*place.slot = window;
   }
+  return true;
+}
+
+void ShowPlayerWindows() {
   // The main window last, so that it starts as the active one.
   for (auto it = std::rbegin(kPlacements); it != std::rend(kPlacements); ++it) {
     ShowWindow(gApp->*(it->slot), SW_SHOWNORMAL);
     UpdateWindow(gApp->*(it->slot));
   }
-  return true;
+  LogEvent("windows shown");
 }
 
 HWND CreatePlayerWindow(const char* className, const char* caption, DWORD style, int x, int y, int width,
-                        int height, HINSTANCE instance) {
+                        int height, HINSTANCE instance, HWND owner) {
   if (gApp->classicHost) {
-    return CreateWindowExA(0, className, caption, style, x, y, width, height, nullptr, nullptr, instance,
+    return CreateWindowExA(0, className, caption, style, x, y, width, height, owner, nullptr, instance,
                            nullptr);
   }
   return CreateWindowExW(0, Widen(className).c_str(), Widen(caption).c_str(), style, x, y, width, height,
-                         nullptr, nullptr, instance, nullptr);
+                         owner, nullptr, instance, nullptr);
 }
 
 std::wstring Widen(const char* ascii) { return std::wstring(ascii, ascii + std::strlen(ascii)); }
