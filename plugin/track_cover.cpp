@@ -82,8 +82,7 @@ class Mailbox {
 
 // The host thread's side, from StartCoverLookups to StopCoverLookups.
 struct Covers {
-  ATOM mailClass = 0;
-  HINSTANCE classModule = nullptr;
+  UniqueWindowClass mailClass;
   UniqueWindow mailWindow;
   Mailbox* mailbox = nullptr;
   int side = klv::kCoverSideAt96Dpi;  // at the system's DPI, which holds for the session
@@ -164,18 +163,17 @@ int SystemDpi() {
 }  // namespace
 
 void StartCoverLookups() {
-  if (gCovers.mailClass == 0) {
+  if (!gCovers.mailClass) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = MailWindowProc;
     windowClass.hInstance = ThisModule();
     windowClass.lpszClassName = kMailClassName;
-    gCovers.mailClass = RegisterClassExW(&windowClass);
-    if (gCovers.mailClass != 0) gCovers.classModule = windowClass.hInstance;
+    gCovers.mailClass = UniqueWindowClass(windowClass);
   }
-  if (!gCovers.mailWindow) {
+  if (gCovers.mailClass && !gCovers.mailWindow) {
     gCovers.mailWindow.Reset(CreateWindowExW(0, kMailClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                             gCovers.classModule, nullptr));
+                                             gCovers.mailClass.Module(), nullptr));
   }
   if (gCovers.mailWindow && gCovers.mailbox == nullptr)
     gCovers.mailbox = new Mailbox(gCovers.mailWindow.Get());
@@ -191,10 +189,7 @@ void StopCoverLookups() {
   gCovers.mailWindow.Reset();
   gCovers.underway.clear();
   gCovers.cache.Clear();
-  if (gCovers.mailClass != 0 && UnregisterClassW(kMailClassName, gCovers.classModule)) {
-    gCovers.mailClass = 0;
-    gCovers.classModule = nullptr;
-  }
+  gCovers.mailClass.Reset();
 }
 
 void ShowTrackOsd(const std::string& utf8Text) {
