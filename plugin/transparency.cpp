@@ -16,8 +16,8 @@ void SetWindowAlpha(HWND window, uint8_t alpha) {
 }  // namespace
 
 void ApplyTransparency() {
-  const HWND windows[] = {FindHostWindow(kMainWindowClass), FindHostWindow(kPlaylistWindowClass),
-                          FindHostWindow(kEqualizerWindowClass)};
+  const HWND windows[] = {FindHostWindow(klv::kMainWindowClass), FindHostWindow(klv::kPlaylistWindowClass),
+                          FindHostWindow(klv::kEqualizerWindowClass)};
   const HWND active = GetActiveWindow();
   for (int i = 0; i < 3; ++i) {
     const bool isActive = windows[i] != nullptr && windows[i] == active;

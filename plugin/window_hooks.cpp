@@ -138,8 +138,8 @@ LRESULT CALLBACK EqualizerWindowHook(HWND window, UINT message, WPARAM wParam, L
 
 void InstallWindowHooks() {
   Install(kMainSlot, HostMainWindow());
-  Install(kPlaylistSlot, FindHostWindow(kPlaylistWindowClass));
-  Install(kEqualizerSlot, FindHostWindow(kEqualizerWindowClass));
+  Install(kPlaylistSlot, FindHostWindow(klv::kPlaylistWindowClass));
+  Install(kEqualizerSlot, FindHostWindow(klv::kEqualizerWindowClass));
   gPassThrough = false;
 }
 
