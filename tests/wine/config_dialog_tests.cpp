@@ -393,7 +393,7 @@ TEST_F(ConfigDialogTest, TheListsRowsOpenClearAndAssignTheirEntries) {
   ASSERT_NE(Open(), nullptr);
   for (const ListRowCase& c : cases) {
     SCOPED_TRACE(c.storedKey);
-    const int row = c.entry - 1;
+    const int row = c.entry;
     {
       AssignDialogDriver driver({CloseBox()});
       DoubleClickListRow(List(), row);
