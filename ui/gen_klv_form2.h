@@ -26,8 +26,8 @@ class TForm2 : public FormFrame {
   TForm2(klv::HotkeyRow& row, HWND owner);
 
   // Shows the dialog and runs it until it closes, with the owner disabled
-  // meanwhile. The result: the entry holds a combination.
-  bool ShowModal();
+  // meanwhile.
+  void ShowModal();
 
  private:
   void CreateControls() override;
