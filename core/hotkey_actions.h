@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "core/host_codes.h"
+#include "core/key_repeat.h"
 #include "core/settings.h"
 
 namespace klv {
@@ -78,6 +79,7 @@ struct HotkeyRow {
   int position;
   keystype entry;
   HotkeyRegistration registration;
+  HeldKey held;  // for the actions that run once per press
 };
 using HotkeyTable = std::array<HotkeyRow, kHotkeyCount>;
 

@@ -35,7 +35,7 @@ bool ReleaseAll(bool storePosition) noexcept {
   try {
     UnregisterAllHotkeys();
     DeleteAllAtoms();
-    ForgetHeldKey();
+    ForgetHeldKeys();
     ReleaseInstanceMarker();
     if (storePosition) SavePlaybackPosition();
   } catch (...) {

@@ -23,8 +23,8 @@ void ToggleMainWindow() {
 
 // The first row in table order that holds a combination under this id; a
 // cleared row keeps its old id and must not answer for it.
-const klv::HotkeyRow* FindActionRow(WPARAM id) {
-  for (const klv::HotkeyRow& row : gHotkeyTable) {
+klv::HotkeyRow* FindActionRow(WPARAM id) {
+  for (klv::HotkeyRow& row : gHotkeyTable) {
     if (row.entry.packed != 0 && row.entry.id != 0 && row.entry.id == id) return &row;
   }
   return nullptr;
@@ -33,14 +33,11 @@ const klv::HotkeyRow* FindActionRow(WPARAM id) {
 }  // namespace
 
 void RunHotkeyAction(WPARAM id) {
-  const klv::HotkeyRow* row = FindActionRow(id);
+  klv::HotkeyRow* row = FindActionRow(id);
   if (row == nullptr) return;
   const klv::HotkeyAction& action = row->action;
-  if (!klv::RepeatsWhileHeld(action)) {
-    if (IsHeldRepeat(id)) return;
-    // Before the action: a host dialog it opens may pump the repeats.
-    NotePress(id, klv::HotkeyKeyCode(row->entry.packed));
-  }
+  // Decided before the action: a host dialog it opens may pump the repeats.
+  if (!klv::RepeatsWhileHeld(action) && IsHeldRepeat(*row, static_cast<DWORD>(GetMessageTime()))) return;
   const OwnTrackStart own;
   int osdRow = row->position;
   switch (action.step) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -472,42 +473,110 @@ TEST_P(HotkeyPluginKindTest, PressedHotkeyRunsItsCommandBeforeTheHostSeesIt) {
 INSTANTIATE_TEST_SUITE_P(BothKinds, HotkeyPluginKindTest,
                          testing::Values(HostKind::kUnicode, HostKind::k8Bit));
 
-// A held key repeats its key-down: the toggles run once per press, the volume steps at every repeat.
-TEST(HotkeyPluginTest, AHeldKeyRepeatsOnlyTheStepActions) {
+// A held key repeats its key-down: the toggles run once per press, the volume steps at every
+// repeat. Told by the times the keyboard stamps on its events, however late the host handles them:
+// the key events below carry their times, on this prefix's schedule (first repeat after 500 ms,
+// then every 33 ms), sent from a second thread while this one plays a host busy for busyMs.
+enum class HeldKeyEnd { kReleased, kQuitWhileDown, kUnloadedWhileDown };
+struct KeyEvent {
+  DWORD at;  // ms from the start
+  WORD key;  // with Ctrl and Alt held throughout
+  bool up;
+};
+struct HeldKeyCase {
+  const char* name;
+  DWORD busyMs;  // before the first message is handled, and again for every Next
+  std::vector<KeyEvent> keys;
+  int nexts, plays, volumeUps;
+  HeldKeyEnd end = HeldKeyEnd::kReleased;
+};
+
+class HeldKeyTest : public testing::TestWithParam<HeldKeyCase> {};
+
+TEST_P(HeldKeyTest, RunsTheTogglesOncePerPressAndTheStepsAtEveryRepeat) {
+  const HeldKeyCase& c = GetParam();
+  UINT delay = 0, speed = 0;
+  SystemParametersInfoW(SPI_GETKEYBOARDDELAY, 0, &delay, 0);
+  SystemParametersInfoW(SPI_GETKEYBOARDSPEED, 0, &speed, 0);
+  ASSERT_EQ(std::make_pair(delay, speed), std::make_pair(1u, 31u)) << "the rows' schedule";
   ResetGlobalAtoms();
   TestInstall install;
-  install.WriteIni("[Hotkeys]\r\nEnable=1\r\nshuffle_hotkey=" + std::to_string(kCtrlShiftF9) +
-                   "\r\nVolUp_hotkey=" + std::to_string(kCtrlAltN) + "\r\n");
+  install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltN) +
+                   "\r\nplay_hotkey=" + std::to_string(kCtrlAltP) + "\r\nVolUp_hotkey=" +
+                   std::to_string(klv::PackHotkey('U', true, true, false, false)) + "\r\n");
   TestHost& host = SharedHost();
-  LoadedPlugin plugin(host.main);
-  ASSERT_EQ(plugin.Init(), 0);
-  auto send = [](WORD key, DWORD flags) {
+  auto plugin = std::make_unique<LoadedPlugin>(host.main);
+  ASSERT_EQ(plugin->Init(), 0);
+  host.ClearLog();
+  host.nextTakesMs = c.busyMs;
+  const DWORD start = GetTickCount();
+  auto send = [start](DWORD at, WORD key, DWORD flags) {
+    while (GetTickCount() - start < at) Sleep(1);
     INPUT input = KeyInput(key, flags);
+    input.ki.time = start + at;
     SendInput(1, &input, sizeof(input));
   };
-  host.ClearLog();
-  const WORD held[][3] = {{VK_CONTROL, VK_SHIFT, VK_F9}, {VK_CONTROL, VK_MENU, 'N'}};  // Shuffle, Volume Up
-  for (const auto& keys : held) {
-    const size_t before = HotkeysSeen(host).size();
-    send(keys[0], 0);
-    send(keys[1], 0);
-    for (int down = 0; down < 4; ++down) send(keys[2], 0);
-    // Up only once the repeats have come: sent at once, the key would be up before the first is handled.
-    EXPECT_TRUE(WaitUntil([&] { return HotkeysSeen(host).size() == before + 4; }));
-    for (int i = 2; i >= 0; --i) send(keys[i], KEYEVENTF_KEYUP);
-  }
+  size_t downs = 0;
+  for (const KeyEvent& e : c.keys) downs += e.up ? 0 : 1;
+  Win32Thread keyboard([&] {
+    send(0, VK_CONTROL, 0);
+    send(0, VK_MENU, 0);
+    for (const KeyEvent& e : c.keys) send(e.at, e.key, e.up ? KEYEVENTF_KEYUP : 0);
+  });
+  Sleep(c.busyMs);
+  EXPECT_TRUE(WaitUntil([&] { return HotkeysSeen(host).size() == downs; }));
+  keyboard.Join();
   auto count = [&](int command) {
     const std::vector<int> commands = host.Commands();
-    return std::count(commands.begin(), commands.end(), command);
+    return static_cast<int>(std::count(commands.begin(), commands.end(), command));
   };
-  EXPECT_EQ(count(40023), 1);
-  EXPECT_EQ(count(40058), 4);
-  PumpMessages(100);  // the key seen up
-  ASSERT_TRUE(host.PressHotkey(kCtrlShiftF9));
-  EXPECT_EQ(count(40023), 2);
-  plugin.Quit();
+  EXPECT_EQ(count(40048), c.nexts);
+  EXPECT_EQ(count(40045), c.plays);
+  EXPECT_EQ(count(40058), c.volumeUps);
+  host.nextTakesMs = 0;
+  if (c.end != HeldKeyEnd::kReleased) {
+    // The key watch must stop with the plug-in: its timer would run code no longer loaded. No
+    // other thread timer runs here.
+    plugin->Quit();
+    if (c.end == HeldKeyEnd::kUnloadedWhileDown) plugin.reset();
+    MSG timer;
+    bool ticked = false;
+    for (const DWORD quit = GetTickCount(); GetTickCount() - quit < 100; Sleep(5))
+      ticked |= PeekMessageA(&timer, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE) && timer.hwnd == nullptr;
+    EXPECT_FALSE(ticked) << "a thread timer after the plug-in stopped";
+  }
+  for (WORD key : {WORD{'N'}, WORD{'P'}, WORD{'U'}, WORD{VK_MENU}, WORD{VK_CONTROL}})
+    send(GetTickCount() - start, key, KEYEVENTF_KEYUP);
+  PumpMessages(50);
+  if (plugin != nullptr && c.end == HeldKeyEnd::kReleased) plugin->Quit();
   ResetGlobalAtoms();
 }
+
+// Two presses 120 ms apart, and a hold through five repeats, each with the host busy for 0, 200 and
+// 800 ms; another combination between the repeats of a held one; a quit and an unload while a
+// toggle's key is down.
+const std::vector<KeyEvent> kTwoPresses = {
+    {0, 'N', false}, {60, 'N', true}, {180, 'N', false}, {240, 'N', true}};
+const std::vector<KeyEvent> kHeld = {{0, 'N', false},   {500, 'N', false}, {533, 'N', false},
+                                     {566, 'N', false}, {599, 'N', false}, {632, 'N', false},
+                                     {650, 'N', true}};
+const std::vector<KeyEvent> kStillDown = {{0, 'N', false}, {500, 'N', false}};
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Rows, HeldKeyTest, testing::Values(
+    HeldKeyCase{"TwoPressesHostFree",    0,   kTwoPresses, 2, 0, 0},
+    HeldKeyCase{"TwoPressesHostBusy200", 200, kTwoPresses, 2, 0, 0},
+    HeldKeyCase{"TwoPressesHostBusy800", 800, kTwoPresses, 2, 0, 0},
+    HeldKeyCase{"HeldHostFree",          0,   kHeld,       1, 0, 0},
+    HeldKeyCase{"HeldHostBusy200",       200, kHeld,       1, 0, 0},
+    HeldKeyCase{"HeldHostBusy800",       800, kHeld,       1, 0, 0},
+    HeldKeyCase{"VolumeUpAtEveryRepeat", 0, {{0, 'U', false}, {500, 'U', false}, {533, 'U', false}, {540, 'U', true}},
+                0, 0, 3},
+    HeldKeyCase{"AnotherKeyBetweenRepeats", 0, {{0, 'N', false}, {500, 'N', false}, {520, 'P', false},
+                {530, 'P', true}, {533, 'N', false}, {566, 'N', false}, {580, 'N', true}}, 1, 1, 0},
+    HeldKeyCase{"QuitWhileDown",         0,   kStillDown,  1, 0, 0, HeldKeyEnd::kQuitWhileDown},
+    HeldKeyCase{"UnloadedWhileDown",     0,   kStillDown,  1, 0, 0, HeldKeyEnd::kUnloadedWhileDown}),
+    [](const testing::TestParamInfo<HeldKeyCase>& info) { return info.param.name; });
+// clang-format on
 
 // The host's track-start notices through the real DLL: the start-up text once
 // per start (the 8-bit notice and its UTF-16 twin), and only with the flag on.

@@ -15,6 +15,8 @@ TestHost* gCurrentHost = nullptr;
 LRESULT HostWindowProc(bool wide, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   TestHost* host = gCurrentHost;
   if (host != nullptr) host->log.push_back({window, message, wParam, lParam});
+  if (host != nullptr && window == host->main && message == WM_COMMAND && wParam == 40048)
+    Sleep(host->nextTakesMs);
   if (host != nullptr && window == host->main && message == WM_COMMAND && wParam == 40048 &&
       host->announcesStarts) {
     SendMessageA(window, WM_USER, reinterpret_cast<WPARAM>("C:\\Music\\Song.mp3"), 3003);

@@ -56,6 +56,7 @@ class TestHost {
   int32_t volume = 158;         // 122 with wParam -666
   // "Next" (40048) sends 3003 and then 13003 before it returns, as the 5.x host does.
   bool announcesStarts = false;
+  DWORD nextTakesMs = 0;  // "Next" keeps the host busy, as opening a file does
   // 213 answers wideTitle when wideTitles is on, else noWideTitle (0 or -1) as an older host does.
   bool wideTitles = false;
   std::wstring wideTitle = L"Song";
