@@ -68,7 +68,8 @@ struct HotkeyRegistration {
   // We added the atom ourselves. An atom that registration only found
   // belongs to whoever added it, so it is never deleted for us.
   bool atomAdded = false;
-  // Refused: the combination is kept until its key is free.
+  bool registered = false;
+  // Refused by another program: the combination is kept until its key is free.
   bool waiting = false;
 };
 

@@ -10,8 +10,19 @@
 
 namespace {
 
-void UnregisterEntry(const klv::HotkeyRow& row) {
+void UnregisterEntry(klv::HotkeyRow& row) {
   if (row.entry.id != 0) UnregisterHotKey(HostMainWindow(), static_cast<int>(row.entry.id));
+  row.registration.registered = false;
+}
+
+// Another row of ours that holds the row's combination: the system refuses it
+// for as long as that one keeps it, so waiting would be in vain.
+const klv::HotkeyRow* OwnHolderOf(const klv::HotkeyRow& row) {
+  for (const klv::HotkeyRow& other : gHotkeyTable) {
+    if (&other != &row && other.registration.registered && other.entry.packed == row.entry.packed)
+      return &other;
+  }
+  return nullptr;
 }
 
 // Keeps each deletion matched to a holding: the id goes to 0 with the atom.
@@ -64,16 +75,17 @@ bool RegisterEntryHotkey(klv::HotkeyRow& row) {
   }
   if (RegisterHotKey(HostMainWindow(), static_cast<int>(entry.id), ModifiersFor(row),
                      klv::HotkeyKeyCode(entry.packed))) {
+    row.registration.registered = true;
     return true;
   }
-  row.registration.waiting = true;
+  row.registration.waiting = OwnHolderOf(row) == nullptr;
   return false;
 }
 
 bool AssignEntryHotkey(klv::HotkeyRow& row, klv::PackedHotkey packed) {
   row.entry.packed = packed;
   if (RegisterEntryHotkey(row)) return true;
-  if (!EntryWaiting(row)) return false;
+  if (!EntryWaiting(row) && OwnHolderOf(row) == nullptr) return false;  // no atom to register under
   // Cleared before the box: nothing that runs while it is up finds it waiting.
   ClearEntry(row);
   MessageBoxA(nullptr, "Unable to set a hot key.", "Error", MB_OK | MB_ICONEXCLAMATION);
@@ -122,8 +134,10 @@ bool RetryWaitingHotkeysOnResume(uintptr_t powerEvent) {
 
 void RegisterNotingRefusal(klv::HotkeyRow& row, std::vector<klv::RefusedHotkey>& refused) {
   const klv::PackedHotkey packed = row.entry.packed;
-  if (packed != 0 && !RegisterEntryHotkey(row) && EntryWaiting(row))
-    refused.push_back({row.position, packed});
+  if (packed == 0 || RegisterEntryHotkey(row)) return;
+  const klv::HotkeyRow* holder = OwnHolderOf(row);
+  if (holder != nullptr || EntryWaiting(row))
+    refused.push_back({row.position, packed, holder != nullptr ? &holder->action : nullptr});
 }
 
 void ShowRefusals(const std::vector<klv::RefusedHotkey>& refused) {

@@ -8,8 +8,9 @@
 #include "core/hotkey_conflict.h"
 
 // True when the system accepted the row's combination. A refused row keeps
-// its combination and waits for its key (EntryWaiting), silently; without an
-// atom to register under nothing is registered and nothing waits.
+// its combination and waits for its key (EntryWaiting), silently, unless
+// another row of ours holds it; without an atom to register under nothing is
+// registered and nothing waits.
 bool RegisterEntryHotkey(klv::HotkeyRow& row);
 // The assignment dialog's choice: a refusal shows the error box and leaves
 // the row unassigned, as the user has just picked the combination.
@@ -27,7 +28,8 @@ void RetryWaitingHotkeys();
 // WM_POWERBROADCAST's event: after a resume from sleep, RetryWaitingHotkeys
 // (the program that held a key may have ended meanwhile). True when it ran.
 bool RetryWaitingHotkeysOnResume(uintptr_t powerEvent);
-// Registers an assigned row; a refused one joins the list to name.
+// Registers an assigned row; a refused one joins the list to name, with the
+// row of ours that holds its combination, if one does.
 void RegisterNotingRefusal(klv::HotkeyRow& row, std::vector<klv::RefusedHotkey>& refused);
 // Names the refused rows in one box. Last thing its callers do: while the box
 // is up the user or the host may quit, reconfigure or unload.

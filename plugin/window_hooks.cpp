@@ -92,7 +92,7 @@ void OnMainWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam
   } else if (message == WM_POWERBROADCAST) {
     RetryWaitingHotkeysOnResume(wParam);
   } else if (message == WM_USER) {
-    OnHostNotification(lParam);
+    OnHostNotification(wParam, lParam);
   }
   CheckOsdExpiry();
   // The host's answers to our own requests come back through this hook as

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -25,6 +26,7 @@ constexpr int kNext = 4;  // rows of the hotkey table
 constexpr int kPlay = 1;
 constexpr int kRepeat = 12;
 constexpr int kMainWindow = 9;
+constexpr int kStopAfterCurrent = 14;
 
 const klv::PackedHotkey kCtrlAltP = 5242883;  // as the settings file stores it
 const klv::PackedHotkey kCtrlAltN = klv::PackHotkey('N', true, true, false, false);
@@ -148,7 +150,8 @@ TEST_F(HotkeyTest, HotkeysOffReadsValuesButRegistersNothing) {
 }
 
 // Held combinations are named in one box, at init and when hotkeys are switched on; the entries
-// keep their combinations and wait for them, and the entries after them are still registered.
+// keep their combinations and wait for them, and the entries after them are still registered. One
+// held by an entry of ours names that entry and does not wait.
 class RefusedCombinationTest : public HotkeyTest, public testing::WithParamInterface<bool> {};
 
 TEST_P(RefusedCombinationTest, NamesThemInOneBoxAndKeepsTheEntries) {
@@ -160,11 +163,13 @@ TEST_P(RefusedCombinationTest, NamesThemInOneBoxAndKeepsTheEntries) {
   if (atInit) {
     LoadSettings(klv::IniText(HotkeysFile("Enable=1\r\nplay_hotkey=" + std::to_string(kCtrlAltN) +
                                           "\r\nnext_hotkey=" + std::to_string(kCtrlAltP) +
-                                          "\r\nrepeat_hotkey=" + std::to_string(kCtrlShiftF9) + "\r\n")));
+                                          "\r\nrepeat_hotkey=" + std::to_string(kCtrlShiftF9) +
+                                          "\r\nstop_after_current_hotkey=" + std::to_string(kCtrlShiftF9))));
   } else {
     gHotkeyTable[kPlay].entry.packed = kCtrlAltN;
     gHotkeyTable[kNext].entry.packed = kCtrlAltP;
     gHotkeyTable[kRepeat].entry.packed = kCtrlShiftF9;
+    gHotkeyTable[kStopAfterCurrent].entry.packed = kCtrlShiftF9;
     ReregisterAllHotkeys(true);
   }
 
@@ -173,8 +178,11 @@ TEST_P(RefusedCombinationTest, NamesThemInOneBoxAndKeepsTheEntries) {
   EXPECT_EQ(seen[0].caption, "Error");
   EXPECT_EQ(seen[0].text,
             "Unable to set a hot key.\nPlay: Ctrl+Alt+N is in use by another program.\n"
-            "Next: Ctrl+Alt+P is in use by another program.");
+            "Next: Ctrl+Alt+P is in use by another program.\n"
+            "Stop After Current: Ctrl+Shift+F9 is already used by Repeat Mode On/Off.");
   EXPECT_NE(seen[0].icon, 0u);
+  EXPECT_EQ(gHotkeyTable[kStopAfterCurrent].entry.packed, kCtrlShiftF9);
+  EXPECT_FALSE(EntryWaiting(gHotkeyTable[kStopAfterCurrent]));
   EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
   EXPECT_TRUE(EntryWaiting(gHotkeyTable[kNext]));
   EXPECT_EQ(gHotkeyTable[kRepeat].entry.packed, kCtrlShiftF9);
@@ -581,9 +589,14 @@ INSTANTIATE_TEST_SUITE_P(Rows, HeldKeyTest, testing::Values(
 // The host's track-start notices through the real DLL: the start-up text once
 // per start (the 8-bit notice and its UTF-16 twin), and only with the flag on.
 TEST(HotkeyPluginTest, TrackStartNoticesShowTheStartupTextOncePerStart) {
-  // Flag, notices, and how many texts are composed (each asks for the entry, 125, once).
-  const std::tuple<const char*, std::vector<LPARAM>, int> cases[] = {
-      {"0", {3003, 13003}, 0}, {"1", {3003, 13003}, 1}, {"1", {13003}, 1}, {"1", {3003, 13003, 3003}, 2}};
+  // Flag, notices with their paths, and how many texts are composed (each asks for the entry, 125,
+  // once). A 13003 is the twin only of a 3003 of its own path.
+  using Notices = std::vector<std::pair<LPARAM, const char*>>;
+  const std::tuple<const char*, Notices, int> cases[] = {{"0", {{3003, "a"}, {13003, "a"}}, 0},
+                                                         {"1", {{3003, "a"}, {13003, "a"}}, 1},
+                                                         {"1", {{13003, "a"}}, 1},
+                                                         {"1", {{3003, "a"}, {13003, "a"}, {3003, "b"}}, 2},
+                                                         {"1", {{3003, "a"}, {13003, "b"}}, 2}};
   TestHost& host = SharedHost();
   for (const auto& [flag, notices, texts] : cases) {
     TestInstall install;
@@ -591,7 +604,12 @@ TEST(HotkeyPluginTest, TrackStartNoticesShowTheStartupTextOncePerStart) {
     LoadedPlugin plugin(host.main);
     ASSERT_EQ(plugin.Init(), 0);
     host.ClearLog();
-    for (LPARAM notice : notices) SendMessageA(host.main, WM_USER, 0, notice);
+    for (const auto& [notice, path] : notices) {
+      const std::wstring widePath(path, path + std::strlen(path));
+      if (notice == 3003) SendMessageA(host.main, WM_USER, reinterpret_cast<WPARAM>(path), notice);
+      if (notice == 13003)
+        SendMessageW(host.main, WM_USER, reinterpret_cast<WPARAM>(widePath.c_str()), notice);
+    }
     const std::vector<int> asked = host.Requests();
     EXPECT_EQ(std::count(asked.begin(), asked.end(), 125), texts) << flag << ", " << notices.size();
     EXPECT_EQ(WindowTextOf(FindOsdWindow()), texts > 0 ? "\"Song\" [1:05/3:07]" : "");
