@@ -70,6 +70,8 @@ int RunNarrowMessageLoop() {
 // The 5.x player: windows made, plug-ins started, then the windows shown
 // from the loop; at the end the windows are gone before any quit.
 int Run5x(const Options& options) {
+  // The skin engine, a plug-in loaded before the others, has its skin in place by their init.
+  if (options.modernSkin) LoadModernSkin();
   gApp->plugins = LoadPlugins(gApp->directory, gApp->mainWindow);
   LogEvent("%u plug-in(s) running", static_cast<unsigned>(gApp->plugins.size()));
   if (options.play) SendMessageW(gApp->mainWindow, WM_COMMAND, klv::kCommandPlay, 0);
@@ -125,6 +127,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   app.exitAfterMs = options.exitAfterMs;
   app.wideTitles = options.wideTitles;
   app.classicHost = options.classicHost;
+  app.skinAlpha = static_cast<BYTE>(options.skinAlpha);
   LogEvent("directory %s", app.directory.c_str());
   if (options.writeRegistry) {
     bool written = WriteInstallDirectory(app.directory);

@@ -35,10 +35,9 @@ const WindowPlacement kPlacements[] = {
 
 bool RegisterPlayerClasses(HINSTANCE instance) {
   const std::pair<const char*, WNDPROC> classes[] = {
-      {klv::kMainWindowClass, MainWindowProc},
-      {klv::kPlaylistWindowClass, PlaylistWindowProc},
-      {klv::kEqualizerWindowClass, EqualizerWindowProc},
-      {kJumpClass, JumpWindowProc},
+      {klv::kMainWindowClass, MainWindowProc},           {klv::kPlaylistWindowClass, PlaylistWindowProc},
+      {klv::kEqualizerWindowClass, EqualizerWindowProc}, {kJumpClass, JumpWindowProc},
+      {klv::kSkinWindowClass, SkinWindowProc},
   };
   for (const auto& [name, procedure] : classes) {
     auto fill = [&, procedure = procedure](auto& windowClass) {
@@ -73,6 +72,11 @@ bool CreatePlayerWindows(HINSTANCE instance) {
 }
 
 void ShowPlayerWindows() {
+  if (gApp->skinMainWindow != nullptr) {
+    ShowModernSkin();
+    LogEvent("windows shown");
+    return;
+  }
   // The main window last, so that it starts as the active one.
   for (auto it = std::rbegin(kPlacements); it != std::rend(kPlacements); ++it) {
     ShowWindow(gApp->*(it->slot), SW_SHOWNORMAL);
@@ -121,7 +125,7 @@ int RestoreOwnWindowProcedures() {
 
 void RefreshPlayerWindows() {
   ShowTrackInCaption(gApp->mainWindow);
-  for (HWND window : {gApp->mainWindow, gApp->playlistWindow, gApp->equalizerWindow}) {
+  for (HWND window : {gApp->mainWindow, gApp->playlistWindow, gApp->equalizerWindow, gApp->skinMainWindow}) {
     if (window != nullptr) InvalidateRect(window, nullptr, TRUE);
   }
 }
