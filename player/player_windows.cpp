@@ -37,7 +37,7 @@ bool RegisterPlayerClasses(HINSTANCE instance) {
   const std::pair<const char*, WNDPROC> classes[] = {
       {klv::kMainWindowClass, MainWindowProc},           {klv::kPlaylistWindowClass, PlaylistWindowProc},
       {klv::kEqualizerWindowClass, EqualizerWindowProc}, {kJumpClass, JumpWindowProc},
-      {klv::kSkinWindowClass, SkinWindowProc},
+      {klv::kSkinWindowClass, SkinWindowProc},  // both of a modern skin's windows
   };
   for (const auto& [name, procedure] : classes) {
     auto fill = [&, procedure = procedure](auto& windowClass) {
@@ -62,9 +62,12 @@ bool RegisterPlayerClasses(HINSTANCE instance) {
 
 bool CreatePlayerWindows(HINSTANCE instance) {
   for (const WindowPlacement& place : kPlacements) {
-    HWND owner = gApp->classicHost ? nullptr : gApp->mainWindow;  // the main window comes first
-    HWND window = CreatePlayerWindow(place.className, place.caption, place.style, place.x, place.y,
-                                     place.width, place.height, instance, owner);
+    // The 5.x player's playlist and equalizer are popups owned by the main
+    // window (which comes first): their root owner is the main window.
+    HWND owner = gApp->classicHost ? nullptr : gApp->mainWindow;
+    DWORD style = place.style | (owner != nullptr ? WS_POPUP : 0);
+    HWND window = CreatePlayerWindow(place.className, place.caption, style, place.x, place.y, place.width,
+                                     place.height, instance, owner);
     if (window == nullptr) return false;
     gApp->*place.slot = window;
   }
@@ -74,13 +77,12 @@ bool CreatePlayerWindows(HINSTANCE instance) {
 void ShowPlayerWindows() {
   if (gApp->skinMainWindow != nullptr) {
     ShowModernSkin();
-    LogEvent("windows shown");
-    return;
-  }
-  // The main window last, so that it starts as the active one.
-  for (auto it = std::rbegin(kPlacements); it != std::rend(kPlacements); ++it) {
-    ShowWindow(gApp->*(it->slot), SW_SHOWNORMAL);
-    UpdateWindow(gApp->*(it->slot));
+  } else {
+    // The main window last, so that it starts as the active one.
+    for (auto it = std::rbegin(kPlacements); it != std::rend(kPlacements); ++it) {
+      ShowWindow(gApp->*(it->slot), SW_SHOWNORMAL);
+      UpdateWindow(gApp->*(it->slot));
+    }
   }
   LogEvent("windows shown");
 }
