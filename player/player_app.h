@@ -3,10 +3,12 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "player/album_art_service.h"
 #include "player/playback.h"
 #include "player/plugin_host.h"
 
@@ -32,6 +34,8 @@ struct PlayerApp {
   HWND skinMainWindow = nullptr;
   HWND skinPlaylistWindow = nullptr;
   BYTE skinAlpha = 255;
+  // The 5.x player's album art service (request 3025); none in the 2.x player.
+  std::unique_ptr<AlbumArtService> albumArt{};
 };
 
 extern PlayerApp* gApp;
