@@ -20,8 +20,15 @@ constexpr int kHostRepeatState = 251;
 // The folder the host keeps each user's settings in, as UTF-16 text; 0 or 1
 // from a host that has none.
 constexpr int kHostSettingsFolder = 1335;
+// The name of the skin, 8-bit and UTF-16: an address while a modern skin is
+// loaded, 0 under a classic skin, 1 from a host without modern skins.
+constexpr int kHostSkinInfo = 633;
+constexpr int kHostSkinInfoWide = 1633;
+// The window a dialog of ours should stand by: the skin's main window under a
+// modern skin, the main window otherwise.
+constexpr int kHostDialogParent = 365;
 
-// Whether an answer to a request that returns an address (212, 213, 1335) can
+// Whether an answer to a request that returns an address (212, 213, 633, 1335) can
 // be read through. Nothing is ever mapped in the first or the last 64 KB of
 // the address space, so an answer there (0, 1, -1, a small integer from a
 // host that does not know the request) is no answer.
@@ -35,6 +42,8 @@ constexpr bool IsHostAddress(intptr_t answer) {
 // as playback of a file begins, the 8-bit path and then the UTF-16 one in wParam.
 constexpr int kHostTrackStarted = 3003;
 constexpr int kHostTrackStartedWide = 13003;
+// Posted after the host changed skin, and after it handled a display change.
+constexpr int kHostSkinChanged = 3018;
 
 constexpr uint32_t kCommandPrevious = 40044;
 constexpr uint32_t kCommandPlay = 40045;

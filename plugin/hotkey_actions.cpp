@@ -10,9 +10,18 @@
 
 namespace {
 
+// The player is in front when the foreground window is its main window or
+// one the main window owns, however deep: the playlist, the equalizer, a
+// skin's own windows and what they hold. Minimising the main window takes its
+// owned windows along; bringing it forward brings them too.
+bool HostInFront(HWND main) {
+  const HWND front = GetForegroundWindow();
+  return front != nullptr && GetAncestor(front, GA_ROOTOWNER) == main;
+}
+
 void ToggleMainWindow() {
   HWND main = HostMainWindow();
-  if (GetForegroundWindow() == main) {
+  if (main != nullptr && HostInFront(main)) {
     ShowWindow(main, SW_MINIMIZE);
   } else {
     ShowWindow(main, SW_RESTORE);

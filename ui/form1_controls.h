@@ -55,6 +55,7 @@ enum ControlId : int {
   kCheckBox7,  // no OSD over full-screen programs
   kCheckBox8,  // the OSD at every track start
   kCheckBox9,  // the volume actions show the level
+  kLabel14,    // shown while a modern skin sets the windows' opacity itself
 };
 constexpr wchar_t kClassName[] = L"TForm1";
 
