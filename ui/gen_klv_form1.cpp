@@ -331,13 +331,13 @@ void TForm1::SelectFontClick() { ChooseOsdFont(Window()); }
 
 void TForm1::ActiveTransparencyClick() {
   gSettings.activeEnabled = Checked(kCheckBox3);
-  layout_.SetEnabled(kGroupBox1, gSettings.activeEnabled);
+  ShowTransparencyGroups();
   ApplyTransparency();
 }
 
 void TForm1::InactiveTransparencyClick() {
   gSettings.inactiveEnabled = Checked(kCheckBox4);
-  layout_.SetEnabled(kGroupBox2, gSettings.inactiveEnabled);
+  ShowTransparencyGroups();
   ApplyTransparency();
 }
 

@@ -350,11 +350,12 @@ TEST_F(ConfigDialogTest, TransparencySwitchesApplyAtOnce) {
   gSettings.alphaLevels = {200, 200, 200, 90, 90, 90};
   struct Case {
     HostSkin skin;
+    int playlistPercent;         // the inactive playlist slider moved there
     std::array<int, 3> on, off;  // main, playlist, equalizer
     bool slidersEnabled;
   } const cases[] = {
-      {HostSkin::kModern, {0, -1, -1}, {0, -1, -1}, false},
-      {HostSkin::kClassic, {90, 89, 90}, {255, 255, 255}, true},  // 35 % is alpha 89
+      {HostSkin::kModern, 60, {0, -1, -1}, {0, -1, -1}, false},
+      {HostSkin::kClassic, 20, {90, 51, 90}, {255, 255, 255}, true},
   };
   auto alphas = [&] {
     return std::array<int, 3>{AlphaOf(host.main), AlphaOf(host.playlist), AlphaOf(host.equalizer)};
@@ -364,7 +365,7 @@ TEST_F(ConfigDialogTest, TransparencySwitchesApplyAtOnce) {
     ASSERT_NE(Open(), nullptr);
     EXPECT_EQ(IsWindowVisible(Item(form1::kLabel14)) != FALSE, c.skin == HostSkin::kModern);
     Click(form1::kCheckBox4);
-    MoveSlider(form1::kTrackBar5, 35);
+    MoveSlider(form1::kTrackBar5, c.playlistPercent);
     EXPECT_EQ(alphas(), c.on);
     EXPECT_EQ(IsWindowEnabled(Item(form1::kTrackBar4)) != FALSE, c.slidersEnabled);
     Click(form1::kCheckBox4);

@@ -428,7 +428,6 @@ TEST_F(HotkeyActionTest, MainWindowHotkeyMinimisesInFrontAndRestoresOtherwise) {
     SetForegroundWindow(front);
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == front; }));
     host.ClearLog();
-
     RunHotkeyAction(0xC100);
     auto settled = [&] {
       return (IsIconic(host.main) != FALSE) == c.minimisedAfter &&

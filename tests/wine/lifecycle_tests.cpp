@@ -290,6 +290,7 @@ TEST_F(LifecycleTest, UnloadWithoutQuitKeepsEverythingWorkingUntilQuit) {
       EXPECT_EQ(SendMessageA(GetDlgItem(dialog, form1::kCheckBox2), BM_GETCHECK, 0, 0), BST_CHECKED);
     }
 
+    FlushPostedMessages();  // the host's windows shown
     host.ClearLog();
     const ATOM id = GlobalFindAtomA("next_hotkey");
     for (HWND window : {host.main, host.playlist, host.equalizer}) {

@@ -104,6 +104,8 @@ HWND CreateHostWindow(const char* className, DWORD style, RECT place, HWND owner
                          GetModuleHandleA(nullptr), nullptr);
 }
 
+// The side windows are owned overlapped windows: their owner is the main
+// window, yet GetParent answers null for them.
 const RECT kMainPlace{20, 20, 320, 140};
 const RECT kPlaylistPlace{20, 160, 320, 280};
 const RECT kEqualizerPlace{340, 20, 640, 140};
