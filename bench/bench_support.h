@@ -13,14 +13,11 @@
 
 #include "core/hotkey_actions.h"
 #include "core/settings_schema.h"
+#include "player/host_codes.h"
 #include "plugin/osd_style.h"
 #include "plugin/settings_file.h"
 
 namespace bench {
-
-constexpr char kMainClass[] = "Winamp v1.x";
-constexpr WPARAM kCommandPluginConfig = 41000;
-constexpr WPARAM kCommandQuit = 41001;
 
 inline std::string EnvPath(const char* name) {
   const char* value = std::getenv(name);
@@ -128,7 +125,7 @@ inline bool PointRegistryAt(const std::string& dir) {
 // The main window of process `pid`, or null.
 inline HWND FindMainWindow(DWORD pid) {
   HWND window = nullptr;
-  while ((window = FindWindowExA(nullptr, window, kMainClass, nullptr)) != nullptr) {
+  while ((window = FindWindowExA(nullptr, window, klv::kMainWindowClass, nullptr)) != nullptr) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     if (owner == pid) return window;
@@ -165,7 +162,7 @@ class PlayerRun {
   }
   ~PlayerRun() {
     if (process_.hProcess == nullptr) return;
-    if (window_ != nullptr) PostMessageA(window_, WM_COMMAND, kCommandQuit, 0);
+    if (window_ != nullptr) PostMessageA(window_, WM_COMMAND, player::kCommandQuit, 0);
     if (WaitForSingleObject(process_.hProcess, 20000) != WAIT_OBJECT_0)
       TerminateProcess(process_.hProcess, 9);
     CloseHandle(process_.hProcess);

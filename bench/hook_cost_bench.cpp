@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <string>
 
 #include "core/host_codes.h"
@@ -58,22 +59,23 @@ WNDPROC SetProcedure(HWND window, WNDPROC procedure) {
 
 // The class is registered anew for each kind: a Unicode class makes Unicode windows.
 HWND CreateHostMainWindow() {
-  UnregisterClassA("Winamp v1.x", GetModuleHandleA(nullptr));
+  UnregisterClassA(klv::kMainWindowClass, GetModuleHandleA(nullptr));
   if (gWide) {
+    const std::wstring className(std::begin(klv::kMainWindowClass), std::end(klv::kMainWindowClass) - 1);
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = HostProcW;
     windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = L"Winamp v1.x";
+    windowClass.lpszClassName = className.c_str();
     RegisterClassW(&windowClass);
   } else {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = HostProcA;
     windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "Winamp v1.x";
+    windowClass.lpszClassName = klv::kMainWindowClass;
     RegisterClassA(&windowClass);
   }
-  HWND window = CreateWindowExA(0, "Winamp v1.x", "bench", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
-                                nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND window = CreateWindowExA(0, klv::kMainWindowClass, "bench", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   return window != nullptr && (IsWindowUnicode(window) != FALSE) == gWide ? window : nullptr;
 }
 

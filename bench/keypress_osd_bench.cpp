@@ -156,7 +156,7 @@ int main() {
   SystemParametersInfoA(SPI_SETTOOLTIPANIMATION, 0, reinterpret_cast<void*>(FALSE), 0);
 
   bench::Install install("keypress", false);
-  HWND main = bench::CreateHostWindow("Winamp v1.x", HostProc);
+  HWND main = bench::CreateHostWindow(klv::kMainWindowClass, HostProc);
   if (main == nullptr || !bench::PointRegistryAt(install.Dir()) ||
       !bench::WriteBenchIni(install.Ini(), true)) {
     std::fprintf(stderr, "cannot set up the host\n");

@@ -122,7 +122,7 @@ bool RunOnce(const bench::Install& install, bool withPlugin, Samples& samples) {
     return false;
   }
   SendMessageA(run.Window(), WM_HOTKEY, infoId, 0);
-  SendMessageA(run.Window(), WM_COMMAND, bench::kCommandPluginConfig, 0);
+  SendMessageA(run.Window(), WM_COMMAND, player::kCommandPluginConfig, 0);
   if (!Sample(run, unixPid, kOsdAndDialog, samples)) return false;
 
   HWND dialog = FindDialog(run.Pid());

@@ -90,9 +90,9 @@ bool TimeInit(const bench::Install& install, bool withHotkeys, std::vector<doubl
 
 bool BenchPluginInit() {
   bench::Install install("init", false);
-  HWND main = bench::CreateHostWindow("Winamp v1.x");
-  bench::CreateHostWindow("Winamp PE");
-  bench::CreateHostWindow("Winamp EQ");
+  HWND main = bench::CreateHostWindow(klv::kMainWindowClass);
+  bench::CreateHostWindow(klv::kPlaylistWindowClass);
+  bench::CreateHostWindow(klv::kEqualizerWindowClass);
   if (main == nullptr || !bench::PointRegistryAt(install.Dir())) {
     std::fprintf(stderr, "cannot set up the host\n");
     return false;

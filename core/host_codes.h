@@ -1,11 +1,22 @@
-// The host player's message numbers: requests (WM_USER to its main window, the
-// code in lParam) and commands (WM_COMMAND, the id in wParam).
+// The host player's contract, as both the plug-in and the stand-in player
+// read it: the class names of its windows, the requests and notices on its
+// main window (WM_USER, the code in lParam), and its commands (WM_COMMAND,
+// the id in wParam). Nothing else spells these names and numbers.
 #pragma once
 
 #include <cstdint>
 
 namespace klv {
 
+// --- Window classes --------------------------------------------------------
+constexpr char kMainWindowClass[] = "Winamp v1.x";
+constexpr char kPlaylistWindowClass[] = "Winamp PE";
+constexpr char kEqualizerWindowClass[] = "Winamp EQ";
+// A modern skin's own windows: popups owned by the main window, which stand
+// in for the three above while the skin is loaded.
+constexpr char kSkinWindowClass[] = "BaseWindow_RootWnd";
+
+// --- Requests: WM_USER to the main window, the code in lParam ---------------
 constexpr int kHostStartPlayback = 102;
 constexpr int kHostPlayingState = 104;  // 1 playing, 3 paused, 0 stopped
 constexpr int kHostPosition = 105;      // wParam 0: position in ms; 1: length in s
@@ -38,13 +49,14 @@ constexpr bool IsHostAddress(intptr_t answer) {
   return value >= kGuard && value <= UINTPTR_MAX - kGuard;
 }
 
-// Sent by the 5.x host to its own main window (WM_USER, the code in lParam)
-// as playback of a file begins, the 8-bit path and then the UTF-16 one in wParam.
+// --- Notices: WM_USER the host sends its own main window --------------------
+// As playback of a file begins, the 8-bit path and then the UTF-16 one in wParam.
 constexpr int kHostTrackStarted = 3003;
 constexpr int kHostTrackStartedWide = 13003;
 // Posted after the host changed skin, and after it handled a display change.
 constexpr int kHostSkinChanged = 3018;
 
+// --- Commands: WM_COMMAND to the main window, the id in wParam --------------
 constexpr uint32_t kCommandPrevious = 40044;
 constexpr uint32_t kCommandPlay = 40045;
 constexpr uint32_t kCommandPause = 40046;

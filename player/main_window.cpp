@@ -174,7 +174,7 @@ void PaintFace(HWND window) {
   DrawTextA(dc, modes, -1, &line, kFaceLineFormat);
   OffsetRect(&line, 0, 20);
   DrawTextA(dc, volume, -1, &line, kFaceLineFormat);
-  DrawClassTag(dc, face.client, kMainClass, DT_LEFT | DT_BOTTOM);
+  DrawClassTag(dc, face.client, klv::kMainWindowClass, DT_LEFT | DT_BOTTOM);
 }
 
 void CreateConfigButton(HWND window) {
@@ -266,7 +266,7 @@ bool AnnounceTrackStart() {
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  return FramedWindowProc(kMainClass, HandleMainMessage, window, message, wParam, lParam);
+  return FramedWindowProc(klv::kMainWindowClass, HandleMainMessage, window, message, wParam, lParam);
 }
 
 }  // namespace player

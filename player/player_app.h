@@ -31,9 +31,6 @@ struct PlayerApp {
 
 extern PlayerApp* gApp;
 
-constexpr char kMainClass[] = "Winamp v1.x";
-constexpr char kPlaylistClass[] = "Winamp PE";
-constexpr char kEqualizerClass[] = "Winamp EQ";
 constexpr char kJumpClass[] = "KlvPlayerJump";
 
 // Unicode windows, or 8-bit ones for the 2.x player (classicHost).

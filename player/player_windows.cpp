@@ -3,6 +3,7 @@
 #include <iterator>
 #include <utility>
 
+#include "core/host_codes.h"
 #include "player/message_log.h"
 #include "player/player_app.h"
 
@@ -22,20 +23,21 @@ struct WindowPlacement {
 // free for the plug-in's OSD.
 constexpr DWORD kSideStyle = WS_OVERLAPPED | WS_CAPTION | WS_MINIMIZEBOX;
 const WindowPlacement kPlacements[] = {
-    {kMainClass, "Winamp", MainWindowProc, &PlayerApp::mainWindow, 40, 40, 420, 150, kSideStyle | WS_SYSMENU},
-    {kPlaylistClass, "Winamp Playlist Editor", PlaylistWindowProc, &PlayerApp::playlistWindow, 40, 200, 420,
-     260, kSideStyle},
-    {kEqualizerClass, "Winamp Equalizer", EqualizerWindowProc, &PlayerApp::equalizerWindow, 40, 470, 420, 130,
-     kSideStyle},
+    {klv::kMainWindowClass, "Winamp", MainWindowProc, &PlayerApp::mainWindow, 40, 40, 420, 150,
+     kSideStyle | WS_SYSMENU},
+    {klv::kPlaylistWindowClass, "Winamp Playlist Editor", PlaylistWindowProc, &PlayerApp::playlistWindow, 40,
+     200, 420, 260, kSideStyle},
+    {klv::kEqualizerWindowClass, "Winamp Equalizer", EqualizerWindowProc, &PlayerApp::equalizerWindow, 40,
+     470, 420, 130, kSideStyle},
 };
 
 }  // namespace
 
 bool RegisterPlayerClasses(HINSTANCE instance) {
   const std::pair<const char*, WNDPROC> classes[] = {
-      {kMainClass, MainWindowProc},
-      {kPlaylistClass, PlaylistWindowProc},
-      {kEqualizerClass, EqualizerWindowProc},
+      {klv::kMainWindowClass, MainWindowProc},
+      {klv::kPlaylistWindowClass, PlaylistWindowProc},
+      {klv::kEqualizerWindowClass, EqualizerWindowProc},
       {kJumpClass, JumpWindowProc},
   };
   for (const auto& [name, procedure] : classes) {

@@ -1,5 +1,6 @@
 // Faces of the playlist editor and the equalizer. Neither can be closed on
 // its own: they live and die with the main window, as in the real player.
+#include "core/host_codes.h"
 #include "player/player_app.h"
 
 namespace player {
@@ -27,7 +28,7 @@ void PaintPlaylist(HWND window) {
     DrawTextA(dc, FormatClock(track->lengthSeconds * 1000).c_str(), -1, &lengthCell,
               kFaceLineFormat | DT_RIGHT);
   }
-  DrawClassTag(dc, client, kPlaylistClass, DT_RIGHT | DT_BOTTOM);
+  DrawClassTag(dc, client, klv::kPlaylistWindowClass, DT_RIGHT | DT_BOTTOM);
 }
 
 void PaintEqualizer(HWND window) {
@@ -41,7 +42,7 @@ void PaintEqualizer(HWND window) {
   wsprintfA(volume, "Equalizer on    Volume %d%%", gApp->playback.VolumePercent());
   RECT header{10, 4, client.right - 10, 22};
   DrawTextA(dc, volume, -1, &header, kFaceLineFormat);
-  DrawClassTag(dc, client, kEqualizerClass, DT_RIGHT | DT_TOP);
+  DrawClassTag(dc, client, klv::kEqualizerWindowClass, DT_RIGHT | DT_TOP);
   const int barTop = 26;
   const int barBottom = client.bottom - 22;
   for (int i = 0; i < 11; ++i) {
@@ -79,11 +80,12 @@ std::optional<LRESULT> HandleEqualizerMessage(HWND window, UINT message, WPARAM,
 }  // namespace
 
 LRESULT CALLBACK PlaylistWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  return FramedWindowProc(kPlaylistClass, HandlePlaylistMessage, window, message, wParam, lParam);
+  return FramedWindowProc(klv::kPlaylistWindowClass, HandlePlaylistMessage, window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK EqualizerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  return FramedWindowProc(kEqualizerClass, HandleEqualizerMessage, window, message, wParam, lParam);
+  return FramedWindowProc(klv::kEqualizerWindowClass, HandleEqualizerMessage, window, message, wParam,
+                          lParam);
 }
 
 }  // namespace player

@@ -1,15 +1,13 @@
-// Requests and commands to the host player's main window.
+// Requests and commands to the host player's main window; the names and
+// numbers are those of core/host_codes.h.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 
+#include "core/host_codes.h"
 #include "core/osd_text.h"
-
-constexpr char kMainWindowClass[] = "Winamp v1.x";
-constexpr char kPlaylistWindowClass[] = "Winamp PE";
-constexpr char kEqualizerWindowClass[] = "Winamp EQ";
 
 // The window of that class that belongs to the host, i.e. to the process of
 // the host main window; any window of the class while no host is known.

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <string>
 
-#include "core/utf16_text.h"
 #include "plugin/plugin_state.h"
+#include "win32/text_encoding.h"
 #include "win32/win_handles.h"
 
 namespace {
@@ -39,8 +39,7 @@ LOGFONTW OsdLogFont() {
   font.lfQuality = DEFAULT_QUALITY;
   font.lfPitchAndFamily = gOsdFontCharacter.pitchAndFamily;
   // Cut to the face name's room without parting a surrogate pair.
-  const std::u16string face =
-      klv::ReadBoundedWideText(klv::Utf8ToUtf16(fontSettings.name).c_str(), LF_FACESIZE - 1);
+  const std::wstring face = ReadBoundedWide(Utf8ToWide(fontSettings.name).c_str(), LF_FACESIZE - 1);
   std::copy(face.begin(), face.end(), font.lfFaceName);
   return font;
 }

@@ -31,8 +31,7 @@ using AnimateWindowFunction = BOOL(WINAPI*)(HWND, DWORD, DWORD);
 // Everything the OSD holds, from PrepareOsd to ReleaseOsd.
 struct Osd {
   bool prepared = false;
-  ATOM windowClass = 0;
-  HINSTANCE classModule = nullptr;
+  UniqueWindowClass windowClass;
   AnimateWindowFunction animateWindow = nullptr;  // null where the system has none
   OsdClock clock = nullptr;                       // null: the tick count
 
@@ -160,7 +159,7 @@ LRESULT CALLBACK OsdWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 }
 
 void RegisterOsdClass() {
-  if (gOsd.windowClass != 0) return;
+  if (gOsd.windowClass) return;
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
   windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS | CS_SAVEBITS;
@@ -169,8 +168,7 @@ void RegisterOsdClass() {
   windowClass.hInstance = ThisModule();
   windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
   windowClass.lpszClassName = kOsdClassName;
-  gOsd.windowClass = RegisterClassExW(&windowClass);
-  if (gOsd.windowClass != 0) gOsd.classModule = windowClass.hInstance;
+  gOsd.windowClass = UniqueWindowClass(windowClass);
 }
 
 AnimateWindowFunction FindAnimateWindow() {
@@ -299,7 +297,7 @@ void ShowOsd(const std::string& utf8Text) {
     // Topmost from the start, so that the move below need not restack it.
     gOsd.window.Reset(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | kInputTransparent, kOsdClassName,
                                       text.c_str(), WS_POPUP | WS_BORDER, place.x, place.y, place.width,
-                                      place.height, nullptr, nullptr, gOsd.classModule, nullptr));
+                                      place.height, nullptr, nullptr, gOsd.windowClass.Module(), nullptr));
     if (gOsd.window) MakeInputTransparent(gOsd.window.Get());
   }
   HWND window = gOsd.window.Get();
@@ -326,10 +324,7 @@ void ReleaseOsd() {
   DestroyOsdPlatformWindow();
   gOsd.font.Reset();
   gOsd.prepared = false;
-  if (gOsd.windowClass != 0 && UnregisterClassW(kOsdClassName, gOsd.classModule)) {
-    gOsd.windowClass = 0;
-    gOsd.classModule = nullptr;
-  }
+  gOsd.windowClass.Reset();
 }
 
 HWND OsdPlatformWindow() { return gOsd.window.Get(); }

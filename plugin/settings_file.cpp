@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "core/settings_schema.h"
-#include "core/utf16_text.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings_location.h"
 #include "win32/text_encoding.h"
@@ -30,9 +29,7 @@ std::string SettingsFile::ReadString(std::string_view section, std::string_view 
   GetPrivateProfileStringW(Utf8ToWide(section).c_str(), Utf8ToWide(key).c_str(), Utf8ToWide(fallback).c_str(),
                            buffer.data(), kProfileBufferSize, path_.c_str());
   // A text cut at the buffer's end keeps no half of a surrogate pair.
-  const std::u16string units =
-      klv::ReadBoundedWideText(reinterpret_cast<const char16_t*>(buffer.data()), klv::kMaxIniText);
-  return klv::Utf16ToUtf8(units);
+  return WideToUtf8(ReadBoundedWide(buffer.data(), klv::kMaxIniText));
 }
 
 bool SettingsFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/host_codes.h"
-#include "core/utf16_text.h"
 #include "plugin/host.h"
+#include "win32/text_encoding.h"
 #include "win32/this_module.h"
 #include "win32/win_handles.h"
 
@@ -27,14 +27,6 @@ constexpr size_t kMaxPathUnits = 32767;
 // The profile functions refuse a path of MAX_PATH units or more (error 123),
 // with or without the \\?\ prefix: such a file can be neither read nor written.
 constexpr size_t kMaxProfilePathUnits = MAX_PATH - 1;
-
-std::wstring ToWide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
-
-// At most kMaxShortText units, one fewer rather than half a surrogate pair.
-std::wstring CutShort(const std::wstring& text) {
-  const std::u16string units(text.begin(), text.end());
-  return ToWide(klv::ReadBoundedWideText(units.c_str(), kMaxShortText));
-}
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -52,8 +44,7 @@ bool CreateEmptyFile(const std::wstring& path) {
 std::wstring HostSettingsFolder() {
   const intptr_t answer = HostRequest(klv::kHostSettingsFolder);
   if (!klv::IsHostAddress(answer)) return {};
-  std::wstring folder =
-      ToWide(klv::ReadBoundedWideText(reinterpret_cast<const char16_t*>(answer), kMaxPathUnits));
+  std::wstring folder = ReadBoundedWide(reinterpret_cast<const wchar_t*>(answer), kMaxPathUnits);
   if (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/')) folder.pop_back();
   return folder;
 }
@@ -73,10 +64,11 @@ std::wstring RegisteredSettingsFile() {
       ERROR_SUCCESS) {
     return {};
   }
-  const std::wstring folder = CutShort(buffer.data());
+  const std::wstring folder = ReadBoundedWide(buffer.data(), kMaxShortText);
   // An empty value names no folder: the file would land in the root of the current drive.
   if (folder.empty()) return {};
-  return CutShort(folder + kPluginsFolder + kFileName);
+  const std::wstring path = folder + kPluginsFolder + kFileName;
+  return ReadBoundedWide(path.c_str(), kMaxShortText);
 }
 
 // gen_klv.ini in the folder this DLL was loaded from, for a copy of the player

@@ -19,8 +19,8 @@ void ApplyTransparency() {
   // Under a modern skin the main window is kept invisible at alpha 0 and the
   // others are hidden or the skin's children: none of them is ours to change.
   if (HostRunsModernSkin()) return;
-  const HWND windows[] = {FindHostWindow(kMainWindowClass), FindHostWindow(kPlaylistWindowClass),
-                          FindHostWindow(kEqualizerWindowClass)};
+  const HWND windows[] = {FindHostWindow(klv::kMainWindowClass), FindHostWindow(klv::kPlaylistWindowClass),
+                          FindHostWindow(klv::kEqualizerWindowClass)};
   const HWND active = GetActiveWindow();
   for (int i = 0; i < 3; ++i) {
     const bool isActive = windows[i] != nullptr && windows[i] == active;

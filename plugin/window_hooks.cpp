@@ -88,8 +88,8 @@ LRESULT Chain(const HookSlot& hook, HWND window, UINT message, WPARAM wParam, LP
 // the equalizer a new one: whatever is gone leaves its slot, whatever has
 // none is hooked now. A window still hooked keeps its slot, child or not.
 void HookSideWindowsAgain() {
-  const std::pair<Slot, const char*> sides[] = {{kPlaylistSlot, kPlaylistWindowClass},
-                                                {kEqualizerSlot, kEqualizerWindowClass}};
+  const std::pair<Slot, const char*> sides[] = {{kPlaylistSlot, klv::kPlaylistWindowClass},
+                                                {kEqualizerSlot, klv::kEqualizerWindowClass}};
   for (const auto& [slot, className] : sides) {
     if (gSlots[slot].window != nullptr && !IsWindow(gSlots[slot].window)) gSlots[slot] = HookSlot{};
     if (gSlots[slot].window == nullptr) Install(slot, FindHostWindow(className));
@@ -162,8 +162,8 @@ LRESULT CALLBACK EqualizerWindowHook(HWND window, UINT message, WPARAM wParam, L
 
 void InstallWindowHooks() {
   Install(kMainSlot, HostMainWindow());
-  Install(kPlaylistSlot, FindHostWindow(kPlaylistWindowClass));
-  Install(kEqualizerSlot, FindHostWindow(kEqualizerWindowClass));
+  Install(kPlaylistSlot, FindHostWindow(klv::kPlaylistWindowClass));
+  Install(kEqualizerSlot, FindHostWindow(klv::kEqualizerWindowClass));
   gPassThrough = false;
 }
 

@@ -43,8 +43,6 @@ FormFrame::~FormFrame() {
     SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     DestroyWindow(window_);
   }
-  // Fails harmlessly while a form of the same class is still open (nested).
-  UnregisterClassW(placement_.className, ThisModule());
 }
 
 void FormFrame::CreateFormWindow(HWND owner) {
@@ -55,7 +53,7 @@ void FormFrame::CreateFormWindow(HWND owner) {
   cls.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   cls.lpszClassName = placement_.className;
-  RegisterClassExW(&cls);  // fails harmlessly when the class is there already
+  windowClass_ = UniqueWindowClass(cls);
 
   const FormPlacement& p = placement_;
   const RECT rect = FormWindowRect(p.left, p.top, p.clientWidth, p.clientHeight, p.style, p.exStyle);

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "ui/form_layout.h"
+#include "win32/win_handles.h"
 
 struct FormPlacement {
   const wchar_t* className;
@@ -22,8 +23,8 @@ class FormFrame {
   FormFrame(const FormFrame&) = delete;
   FormFrame& operator=(const FormFrame&) = delete;
 
-  // Destroys a window still open without running the form's handlers, and
-  // unregisters the class: a library that is unloaded must not leave it behind.
+  // Destroys a window still open without running the form's handlers; then
+  // the class goes: a library that is unloaded must not leave it behind.
   virtual ~FormFrame();
 
   HWND Window() const { return window_; }  // null once the window has gone
@@ -56,6 +57,7 @@ class FormFrame {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
   FormPlacement placement_;
+  UniqueWindowClass windowClass_;  // unregistered once the destructor has destroyed the window
   HWND window_ = nullptr;
   HWND lastFocus_ = nullptr;
 };

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "win32/text_encoding.h"
 
@@ -125,9 +126,9 @@ RECT FormWindowRect(int x, int y, int clientWidth, int clientHeight, DWORD style
 std::wstring Widen(const char* text) { return Utf8ToWide(text != nullptr ? text : ""); }
 
 std::wstring WindowText(HWND window) {
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return text;
+  std::vector<wchar_t> buffer(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  GetWindowTextW(window, buffer.data(), static_cast<int>(buffer.size()));
+  return ReadBoundedWide(buffer.data(), buffer.size() - 1);
 }
 
 std::string ToAscii(const std::wstring& text) {

@@ -41,7 +41,7 @@ void ChooseOsdFont(HWND owner) {
   dialog.rgbColors = ResolveOsdColor(gSettings.osdFont.color);
   if (ChooseFontW(&dialog)) {
     klv::OsdFontSettings& fontSettings = gSettings.osdFont;
-    fontSettings.name = WideToUtf8(font.lfFaceName);
+    fontSettings.name = WideToUtf8(ReadBoundedWide(font.lfFaceName, LF_FACESIZE - 1));
     fontSettings.size = dialog.iPointSize / 10;
     fontSettings.color = dialog.rgbColors;
     fontSettings.bold = IsBold(font.lfWeight);

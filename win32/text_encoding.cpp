@@ -28,6 +28,12 @@ std::string WideToAnsi(const std::wstring& text) {
 
 }  // namespace
 
+std::wstring ReadBoundedWide(const wchar_t* text, size_t maxUnits) {
+  static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows' wide text is UTF-16");
+  const std::u16string units = klv::ReadBoundedWideText(reinterpret_cast<const char16_t*>(text), maxUnits);
+  return std::wstring(units.begin(), units.end());
+}
+
 std::wstring Utf8ToWide(std::string_view text) {
   const std::u16string units = klv::Utf8ToUtf16(text);
   return std::wstring(units.begin(), units.end());

@@ -1,8 +1,14 @@
 // The conversions between the plug-in's UTF-8 texts and the platform's.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+
+// A wide text's units before its first NUL, at most maxUnits of them, one
+// fewer rather than half a surrogate pair. Reads no further than the NUL or
+// the unit after the last one taken: for buffers and answers of a known room.
+std::wstring ReadBoundedWide(const wchar_t* text, size_t maxUnits);
 
 // UTF-8 to UTF-16 for the wide window functions and back, by the portable
 // conversions of core: invalid bytes and unpaired surrogates become U+FFFD.

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <utility>
 
 template <typename Handle, typename Traits>
@@ -59,6 +60,51 @@ using UniqueRegKey = UniqueHandle<HKEY, RegKeyTraits>;
 using UniqueActCtx = UniqueHandle<HANDLE, ActCtxTraits>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;  // null, never INVALID_HANDLE_VALUE
 using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcTraits>;             // from CreateCompatibleDC
+
+// A window class of this code's, unregistered when its owner goes. A class
+// already there counts as registered: two forms of one class may be open at
+// once (one retired, one new), and the class goes with whichever closes last.
+class UniqueWindowClass {
+ public:
+  UniqueWindowClass() = default;
+  explicit UniqueWindowClass(const WNDCLASSEXW& windowClass) {
+    if (RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS) {
+      name_ = windowClass.lpszClassName;
+      module_ = windowClass.hInstance;
+    }
+  }
+  ~UniqueWindowClass() { Reset(); }
+  UniqueWindowClass(const UniqueWindowClass&) = delete;
+  UniqueWindowClass& operator=(const UniqueWindowClass&) = delete;
+  UniqueWindowClass(UniqueWindowClass&& other) noexcept
+      : name_(std::move(other.name_)), module_(std::exchange(other.module_, nullptr)) {
+    other.name_.clear();
+  }
+  UniqueWindowClass& operator=(UniqueWindowClass&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      name_ = std::move(other.name_);
+      other.name_.clear();
+      module_ = std::exchange(other.module_, nullptr);
+    }
+    return *this;
+  }
+
+  explicit operator bool() const { return !name_.empty(); }
+  HINSTANCE Module() const { return module_; }  // null while no class is held
+  // Unregisters the class. It stays, and stays owned, while a window of it is
+  // left (the system refuses then); true once no class is held.
+  bool Reset() {
+    if (name_.empty() || !UnregisterClassW(name_.c_str(), module_)) return name_.empty();
+    name_.clear();
+    module_ = nullptr;
+    return true;
+  }
+
+ private:
+  std::wstring name_;
+  HINSTANCE module_ = nullptr;
+};
 
 // A window DC, released at scope end. The client area's, or with WithFrame
 // the whole window's, for painting the non-client area.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "core/host_codes.h"
 #include "core/hotkey_actions.h"
 #include "tests/wine/test_kit.h"
 
@@ -156,9 +157,9 @@ void TestHost::SwitchSkin(HostSkin to) {
   skin = to;
   const DWORD mainExStyle = static_cast<DWORD>(GetWindowLongW(main, GWL_EXSTYLE));
   if (to == HostSkin::kModern) {
-    RegisterHostClass("BaseWindow_RootWnd");
-    skinMain = CreateHostWindow("BaseWindow_RootWnd", WS_POPUP | WS_CAPTION, kMainPlace, main);
-    skinPlaylist = CreateHostWindow("BaseWindow_RootWnd", WS_POPUP | WS_CAPTION, kPlaylistPlace, main);
+    RegisterHostClass(klv::kSkinWindowClass);
+    skinMain = CreateHostWindow(klv::kSkinWindowClass, WS_POPUP | WS_CAPTION, kMainPlace, main);
+    skinPlaylist = CreateHostWindow(klv::kSkinWindowClass, WS_POPUP | WS_CAPTION, kPlaylistPlace, main);
     for (HWND window : {skinMain, skinPlaylist}) ShowWindow(window, SW_SHOWNA);
     SetWindowLongW(main, GWL_EXSTYLE, static_cast<LONG>(mainExStyle | WS_EX_LAYERED));
     SetLayeredWindowAttributes(main, 0, 0, LWA_ALPHA);
@@ -193,7 +194,7 @@ void TestHost::SwitchSkin(HostSkin to) {
     DestroyWindow(skinMain);
     skinMain = skinPlaylist = nullptr;
   }
-  PostMessageW(main, WM_USER, 0, 3018);
+  PostMessageW(main, WM_USER, 0, klv::kHostSkinChanged);
 }
 
 void TestHost::Close(LoadedPlugin& plugin) {
