@@ -31,15 +31,15 @@ constexpr int kHostRepeatState = 251;
 // The folder the host keeps each user's settings in, as UTF-16 text; 0 or 1
 // from a host that has none.
 constexpr int kHostSettingsFolder = 1335;
-// The name of the skin, 8-bit and UTF-16: an address while a modern skin is
-// loaded, 0 under a classic skin, 1 from a host without modern skins.
+// The skin's name while a modern skin is loaded, an address like a title's
+// (8-bit; 1633 UTF-16); 0 under a classic skin, 1 from a host without skins.
 constexpr int kHostSkinInfo = 633;
 constexpr int kHostSkinInfoWide = 1633;
-// The window a dialog of ours should stand by: the skin's main window under a
+// The window to own a plug-in's dialogs: the skin's main window under a
 // modern skin, the main window otherwise.
 constexpr int kHostDialogParent = 365;
 
-// Whether an answer to a request that returns an address (212, 213, 633, 1335) can
+// Whether an answer to a request that returns an address (212, 213, 1335) can
 // be read through. Nothing is ever mapped in the first or the last 64 KB of
 // the address space, so an answer there (0, 1, -1, a small integer from a
 // host that does not know the request) is no answer.
@@ -53,7 +53,7 @@ constexpr bool IsHostAddress(intptr_t answer) {
 // As playback of a file begins, the 8-bit path and then the UTF-16 one in wParam.
 constexpr int kHostTrackStarted = 3003;
 constexpr int kHostTrackStartedWide = 13003;
-// Posted after the host changed skin, and after it handled a display change.
+// Posted (not sent) by the 5.x host after a switch of skin.
 constexpr int kHostSkinChanged = 3018;
 
 // --- Commands: WM_COMMAND to the main window, the id in wParam --------------

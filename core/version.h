@@ -1,6 +1,7 @@
 // The plug-in's version, in one place: the DLL's version resource, the
-// descriptor's text, the About group, the setup program and the release all
-// take it from here. Plain macros, so that the resource compiler reads them too.
+// dialogs' manifest, the descriptor's text, the About group, the setup program
+// and the release notes all take it from here. Plain macros, so that the
+// resource compiler (and cmake/version.cmake, scripts/release.sh) read them too.
 #pragma once
 
 #define KLV_VERSION_MAJOR 1

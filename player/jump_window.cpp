@@ -66,8 +66,9 @@ void ShowJumpWindow() {
     SetForegroundWindow(gApp->jumpWindow);
     return;
   }
-  gApp->jumpWindow = CreatePlayerWindow(kJumpClass, "Jump to file", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
-                                        480, 200, 380, 260, GetModuleHandleA(nullptr));
+  gApp->jumpWindow =
+      CreatePlayerWindow(kJumpClass, "Jump to file", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 480, 200, 380,
+                         260, GetModuleHandleA(nullptr), gApp->classicHost ? nullptr : gApp->mainWindow);
   if (gApp->jumpWindow == nullptr) return;
   ShowWindow(gApp->jumpWindow, SW_SHOWNORMAL);
   SetForegroundWindow(gApp->jumpWindow);

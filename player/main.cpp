@@ -17,32 +17,78 @@ PlayerApp* gApp = nullptr;
 
 namespace {
 
-// Modeless dialogs (the plug-ins' and our jump list) need the loop's help
-// for Tab, Enter and Escape.
-bool RouteDialogMessage(MSG& message) {
-  if (message.hwnd == nullptr) return false;
-  HWND root = GetAncestor(message.hwnd, GA_ROOT);
-  if (root == nullptr) return false;
+// Modeless dialogs need the loop's help for Tab, Enter and Escape: the
+// system's dialogs (the window or its parent) in the 5.x player, any window
+// in a system dialog in the 2.x player; and our own jump list, which stands
+// in for the player's dialog.
+bool IsDialogFor(HWND window) {
   char className[16] = "";
-  GetClassNameA(root, className, sizeof className);
-  bool isDialog = lstrcmpA(className, "#32770") == 0 || root == gApp->jumpWindow;
-  return isDialog && (gApp->classicHost ? IsDialogMessageA : IsDialogMessageW)(root, &message);
+  GetClassNameA(window, className, sizeof className);
+  return lstrcmpA(className, "#32770") == 0 || window == gApp->jumpWindow;
 }
 
-// The loop of the windows' kind: an 8-bit loop would pass typed characters
-// through the code page on their way to Unicode windows.
-int RunMessageLoop() {
-  const bool wide = !gApp->classicHost;
+bool RouteDialogMessage(MSG& message) {
+  if (message.hwnd == nullptr) return false;
+  if (gApp->classicHost) {
+    HWND root = GetAncestor(message.hwnd, GA_ROOT);
+    return root != nullptr && IsDialogFor(root) && IsDialogMessageA(root, &message);
+  }
+  HWND dialog = IsDialogFor(message.hwnd) ? message.hwnd : GetParent(message.hwnd);
+  return dialog != nullptr && IsDialogFor(dialog) && IsDialogMessageW(dialog, &message);
+}
+
+// The 5.x player's loop: wide, and keys are made characters for every window
+// but its own three.
+int RunWideMessageLoop() {
   MSG message;
-  while ((wide ? GetMessageW : GetMessageA)(&message, nullptr, 0, 0) > 0) {
+  for (;;) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+      if (RouteDialogMessage(message)) continue;
+      HWND target = message.hwnd;
+      if (target != gApp->mainWindow && target != gApp->playlistWindow && target != gApp->equalizerWindow) {
+        TranslateMessage(&message);
+      }
+      DispatchMessageW(&message);
+    }
+    WaitMessage();
+  }
+}
+
+// The 2.x player's loop, of its windows' 8-bit kind: a wide loop would pass
+// typed characters through the code page on their way to them.
+int RunNarrowMessageLoop() {
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     if (RouteDialogMessage(message)) continue;
     TranslateMessage(&message);
-    (wide ? DispatchMessageW : DispatchMessageA)(&message);
+    DispatchMessageA(&message);
   }
   return static_cast<int>(message.wParam);
 }
 
-void ShutDown() {
+// The 5.x player: windows made, plug-ins started, then the windows shown
+// from the loop; at the end the windows are gone before any quit.
+int Run5x(const Options& options) {
+  gApp->plugins = LoadPlugins(gApp->directory, gApp->mainWindow);
+  LogEvent("%u plug-in(s) running", static_cast<unsigned>(gApp->plugins.size()));
+  if (options.play) SendMessageW(gApp->mainWindow, WM_COMMAND, klv::kCommandPlay, 0);
+  ShowPlayerWindowsOnceTheLoopRuns();
+  int exitCode = RunWideMessageLoop();
+  QuitPlugins(gApp->plugins);
+  SavePlayerState(gApp->directory, gApp->playback);
+  LogEvent("exit");
+  return exitCode;
+}
+
+// The 2.x player: windows shown, plug-ins started; at the end quit and
+// unload while the windows are still there.
+int Run2x(const Options& options) {
+  ShowPlayerWindows();
+  gApp->plugins = LoadPlugins(gApp->directory, gApp->mainWindow);
+  LogEvent("%u plug-in(s) running", static_cast<unsigned>(gApp->plugins.size()));
+  if (options.play) SendMessageA(gApp->mainWindow, WM_COMMAND, klv::kCommandPlay, 0);
+  int exitCode = RunNarrowMessageLoop();
   UnloadPlugins(gApp->plugins);
   RestoreOwnWindowProcedures();
   // The player goes on answering after its plug-ins are gone.
@@ -51,6 +97,7 @@ void ShutDown() {
   SavePlayerState(gApp->directory, gApp->playback);
   DestroyPlayerWindows();
   LogEvent("exit");
+  return exitCode;
 }
 
 }  // namespace
@@ -91,11 +138,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     LogEvent("cannot create the windows");
     return 1;
   }
-  app.plugins = LoadPlugins(app.directory, app.mainWindow);
-  LogEvent("%u plug-in(s) running", static_cast<unsigned>(app.plugins.size()));
-
-  int exitCode = RunMessageLoop();
-  ShutDown();
+  int exitCode = app.classicHost ? Run2x(options) : Run5x(options);
   CloseMessageLog();
   return exitCode;
 }

@@ -3,12 +3,14 @@
 #include "player/host_codes.h"
 #include "player/message_log.h"
 #include "player/player_app.h"
+#include "player/player_profile.h"
 
 namespace player {
 namespace {
 
 constexpr UINT_PTR kClockTimer = 1;
 constexpr UINT_PTR kExitTimer = 2;
+constexpr UINT_PTR kShowTimer = 3;
 constexpr UINT kClockPeriodMs = 250;
 constexpr int kSkipMs = 5000;
 constexpr int kVolumeStep = 8;
@@ -69,9 +71,19 @@ LRESULT HandleRequest(int code, WPARAM wParam) {
     case klv::kHostVolume:
       // Other values would set the volume; no client of this stand-in does.
       return static_cast<intptr_t>(wParam) == klv::kHostVolumeQuery ? playback.Volume() : 0;
-    default:
-      return 0;
   }
+  if (!gApp->classicHost) {
+    switch (code) {
+      case klv::kHostSkinInfo:
+      case klv::kHostSkinInfoWide:
+        return 0;  // a classic skin
+      case klv::kHostDialogParent:
+        return reinterpret_cast<LRESULT>(gApp->mainWindow);
+      case klv::kHostSkinChanged:
+        return 0;
+    }
+  }
+  return 1;  // as the player answers a request it does not know
 }
 
 bool HandleCommand(uint32_t id) {
@@ -199,7 +211,10 @@ std::optional<LRESULT> HandleMainMessage(HWND window, UINT message, WPARAM wPara
       if (HandleCommand(LOWORD(wParam))) return 0;
       break;
     case WM_TIMER:
-      if (wParam == kExitTimer) {
+      if (wParam == kShowTimer) {
+        KillTimer(window, kShowTimer);
+        ShowPlayerWindows();
+      } else if (wParam == kExitTimer) {
         KillTimer(window, kExitTimer);
         LogEvent("exit time reached");
         PostMessageA(window, WM_CLOSE, 0, 0);
@@ -224,17 +239,35 @@ std::optional<LRESULT> HandleMainMessage(HWND window, UINT message, WPARAM wPara
       // Plug-ins are shut down after the message loop, outside any of
       // their hooks (FreeLibrary must not pull code from under a frame).
       LogEvent("main window closed");
-      PostQuitMessage(0);
+      if (gApp->classicHost) {
+        PostQuitMessage(0);
+      } else {
+        // The 5.x player stops, and its windows are gone before any quit.
+        gApp->playback.Stop(GetTickCount());
+        DestroyWindow(window);
+      }
       return 0;
+    case WM_ENDSESSION:
+      if (gApp->classicHost || wParam == FALSE) break;
+      // A log-off: quit with the windows still there, then the system ends us.
+      LogEvent("session ends");
+      QuitPlugins(gApp->plugins);
+      SavePlayerState(gApp->directory, gApp->playback);
+      LogEvent("exit");
+      ExitProcess(0);
     case WM_DESTROY:
       KillTimer(window, kClockTimer);
       KillTimer(window, kExitTimer);
+      KillTimer(window, kShowTimer);
+      if (!gApp->classicHost) PostQuitMessage(0);
       return 0;
   }
   return std::nullopt;
 }
 
 }  // namespace
+
+void ShowPlayerWindowsOnceTheLoopRuns() { SetTimer(gApp->mainWindow, kShowTimer, 10, nullptr); }
 
 void ShowTrackInCaption(HWND mainWindow) {
   static int shown = -1;

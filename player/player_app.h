@@ -22,8 +22,8 @@ struct PlayerApp {
   std::vector<LoadedPlugin> plugins;
   UINT exitAfterMs = 0;
   bool wideTitles = true;  // answers request 213
-  // The 2.x player: 8-bit windows and no track-start notifications; the
-  // default is the 5.x player.
+  // The 2.x player: 8-bit windows, no track-start notifications, and its
+  // start and close order; the default is the 5.x player.
   bool classicHost = false;
   // Answered to request 1335; empty answers 0, as a host older than per-user settings.
   std::wstring settingsFolder{};
@@ -35,9 +35,16 @@ constexpr char kJumpClass[] = "KlvPlayerJump";
 
 // Unicode windows, or 8-bit ones for the 2.x player (classicHost).
 bool RegisterPlayerClasses(HINSTANCE instance);
+// The 5.x player's playlist and equalizer are owned by its main window, the
+// 2.x player's stand alone; none is shown yet.
 bool CreatePlayerWindows(HINSTANCE instance);
+void ShowPlayerWindows();
+// The 5.x player shows its windows from a timer once its loop runs, after
+// the plug-ins' init.
+void ShowPlayerWindowsOnceTheLoopRuns();
+// `owner` null for a window of its own.
 HWND CreatePlayerWindow(const char* className, const char* caption, DWORD style, int x, int y, int width,
-                        int height, HINSTANCE instance);
+                        int height, HINSTANCE instance, HWND owner = nullptr);
 std::wstring Widen(const char* ascii);
 void DestroyPlayerWindows();
 // Puts back the player's own procedure where a plug-in left its hook behind;

@@ -63,27 +63,32 @@ bool RegisterPlayerClasses(HINSTANCE instance) {
 
 bool CreatePlayerWindows(HINSTANCE instance) {
   for (const WindowPlacement& place : kPlacements) {
+    HWND owner = gApp->classicHost ? nullptr : gApp->mainWindow;  // the main window comes first
     HWND window = CreatePlayerWindow(place.className, place.caption, place.style, place.x, place.y,
-                                     place.width, place.height, instance);
+                                     place.width, place.height, instance, owner);
     if (window == nullptr) return false;
     gApp->*place.slot = window;
   }
+  return true;
+}
+
+void ShowPlayerWindows() {
   // The main window last, so that it starts as the active one.
   for (auto it = std::rbegin(kPlacements); it != std::rend(kPlacements); ++it) {
     ShowWindow(gApp->*(it->slot), SW_SHOWNORMAL);
     UpdateWindow(gApp->*(it->slot));
   }
-  return true;
+  LogEvent("windows shown");
 }
 
 HWND CreatePlayerWindow(const char* className, const char* caption, DWORD style, int x, int y, int width,
-                        int height, HINSTANCE instance) {
+                        int height, HINSTANCE instance, HWND owner) {
   if (gApp->classicHost) {
-    return CreateWindowExA(0, className, caption, style, x, y, width, height, nullptr, nullptr, instance,
+    return CreateWindowExA(0, className, caption, style, x, y, width, height, owner, nullptr, instance,
                            nullptr);
   }
   return CreateWindowExW(0, Widen(className).c_str(), Widen(caption).c_str(), style, x, y, width, height,
-                         nullptr, nullptr, instance, nullptr);
+                         owner, nullptr, instance, nullptr);
 }
 
 std::wstring Widen(const char* ascii) { return std::wstring(ascii, ascii + std::strlen(ascii)); }

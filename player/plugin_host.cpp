@@ -1,5 +1,7 @@
 #include "player/plugin_host.h"
 
+#include <algorithm>
+
 #include "player/message_log.h"
 #include "win32/plugin_contract.h"
 
@@ -46,14 +48,19 @@ std::vector<LoadedPlugin> LoadPlugins(const std::string& directory, HWND mainWin
     LogEvent("no plug-ins in %s", pluginDirectory.c_str());
     return plugins;
   }
+  std::vector<std::string> fileNames;
   do {
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
-    LoadedPlugin loaded{};
-    if (LoadPlugin(pluginDirectory + found.cFileName, found.cFileName, mainWindow, loaded)) {
-      plugins.push_back(loaded);
-    }
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) fileNames.push_back(found.cFileName);
   } while (FindNextFileA(search, &found));
   FindClose(search);
+  // In name order, as the player's own file system lists them, whatever
+  // order the directory here keeps.
+  std::sort(fileNames.begin(), fileNames.end(),
+            [](const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; });
+  for (const std::string& fileName : fileNames) {
+    LoadedPlugin loaded{};
+    if (LoadPlugin(pluginDirectory + fileName, fileName, mainWindow, loaded)) plugins.push_back(loaded);
+  }
   return plugins;
 }
 
@@ -65,11 +72,25 @@ void ConfigurePlugins(const std::vector<LoadedPlugin>& plugins) {
   }
 }
 
+namespace {
+
+void Quit(const LoadedPlugin& plugin) {
+  LogEvent("quit %s", plugin.fileName.c_str());
+  if (plugin.descriptor->quit != nullptr) plugin.descriptor->quit();
+}
+
+}  // namespace
+
+void QuitPlugins(std::vector<LoadedPlugin>& plugins) {
+  // Taken off the list first: a quit that runs a message loop must not let
+  // a log-off or close quit the same plug-in again.
+  std::vector<LoadedPlugin> quitting;
+  quitting.swap(plugins);
+  for (auto it = quitting.rbegin(); it != quitting.rend(); ++it) Quit(*it);
+}
+
 void UnloadPlugins(std::vector<LoadedPlugin>& plugins) {
-  for (const LoadedPlugin& plugin : plugins) {
-    LogEvent("quit %s", plugin.fileName.c_str());
-    if (plugin.descriptor->quit != nullptr) plugin.descriptor->quit();
-  }
+  for (const LoadedPlugin& plugin : plugins) Quit(plugin);
   for (const LoadedPlugin& plugin : plugins) {
     FreeLibrary(plugin.module);
     LogEvent("freed %s", plugin.fileName.c_str());

@@ -20,7 +20,11 @@ struct LoadedPlugin {
 // Every gen_*.dll whose init returned 0; the others are unloaded without quit.
 std::vector<LoadedPlugin> LoadPlugins(const std::string& directory, HWND mainWindow);
 void ConfigurePlugins(const std::vector<LoadedPlugin>& plugins);
-// Quit for each, then FreeLibrary for each; the list is empty afterwards.
+// The 5.x player's way: quit for each in reverse load order, and no
+// FreeLibrary (the process is about to end); the list is empty afterwards.
+void QuitPlugins(std::vector<LoadedPlugin>& plugins);
+// The 2.x player's way: quit for each in load order, then FreeLibrary for
+// each; the list is empty afterwards.
 void UnloadPlugins(std::vector<LoadedPlugin>& plugins);
 
 }  // namespace player

@@ -8,10 +8,17 @@ build=${KLV_BUILD_DIR:-$root/build}
 
 bash "$root/scripts/build.sh" >/dev/null
 
-# "1.0 beta 3" in the notes, gen_klv-1.0-beta-3.zip as the file.
-product_version=$(sed -n 's/^#define KLV_VERSION_TEXT "\(.*\)"$/\1/p' "$root/core/version.h")
-[ -n "$product_version" ] || { echo "release.sh: no KLV_VERSION_TEXT in core/version.h" >&2; exit 1; }
+# "1.0 beta 3" in the notes, gen_klv-1.0-beta-3.zip as the file; the host
+# lists the plug-in by major and minor alone ("v1.0").
+version_define() {
+  local value
+  value=$(sed -n "s/^#define KLV_VERSION_$1 \"\{0,1\}\([^\"]*\)\"\{0,1\}$/\1/p" "$root/core/version.h")
+  [ -n "$value" ] || { echo "release.sh: no KLV_VERSION_$1 in core/version.h" >&2; exit 1; }
+  echo "$value"
+}
+product_version=$(version_define TEXT)
 version=${product_version// /-}
+listed_version=$(version_define MAJOR).$(version_define MINOR)
 
 out=$build/release
 stage=$out/gen_klv-$version
@@ -38,7 +45,7 @@ The setup program gen_klv-$version-setup.exe does the steps below for you
 2. Copy gen_klv.dll into Winamp's Plugins folder,
    for example C:\\Program Files\\Winamp\\Plugins.
 3. Start Winamp and open Preferences > Plug-ins > General Purpose,
-   select "Kelvo-plugin... v1.0" and press Configure.
+   select "Kelvo-plugin... v$listed_version" and press Configure.
 
 The plug-in finds its folder through Winamp's registry entry
 HKEY_CURRENT_USER\\Software\\Winamp (default value), which Winamp's

@@ -5,6 +5,9 @@
 
 namespace {
 
+// Posted to the form's window by ReleaseConfigFormLater.
+constexpr UINT kMsgReleaseConfigForm = WM_APP + 2;
+
 struct HeldForm {
   std::unique_ptr<FormFrame> form;
   int depth = 0;           // its handlers running, nested
@@ -80,6 +83,16 @@ void RetireOpenForm() {
   }
 }
 
+// Destroys the form's window at once; frees the form unless a handler still runs.
+void CloseConfigForm(FormFrame& form) {
+  const HeldForm* held = Find(&form);
+  if (held == nullptr || held->depth == 0) {
+    Free(&form);
+  } else if (form.Window() != nullptr) {
+    DestroyWindow(form.Window());
+  }
+}
+
 }  // namespace
 
 ConfigFormInUse::ConfigFormInUse(FormFrame& form) : form_(&form) {
@@ -99,13 +112,10 @@ void ReleaseConfigFormLater(FormFrame& form) {
   PostMessageW(form.Window(), kMsgReleaseConfigForm, 0, 0);
 }
 
-void CloseConfigForm(FormFrame& form) {
-  const HeldForm* held = Find(&form);
-  if (held == nullptr || held->depth == 0) {
-    Free(&form);
-  } else if (form.Window() != nullptr) {
-    DestroyWindow(form.Window());
-  }
+bool TakeConfigFormRelease(FormFrame& form, UINT message) {
+  if (message != kMsgReleaseConfigForm) return false;
+  CloseConfigForm(form);  // freed now, or once its open handlers return
+  return true;
 }
 
 bool ShowOpenConfigForm() {

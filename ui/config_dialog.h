@@ -33,9 +33,9 @@ class ConfigFormInUse {
   bool counted_;  // false while the form is still being created
 };
 
-// Hides the form and frees it once the current message is done: the form's
-// window gets kMsgReleaseConfigForm, whose handler calls CloseConfigForm.
+// Hides the form and frees it once the current message is done (or, when a
+// handler of it waits in a box, once the last one returns).
 void ReleaseConfigFormLater(FormFrame& form);
-constexpr UINT kMsgReleaseConfigForm = WM_APP + 2;
-// Destroys the form's window at once; frees the form unless a handler still runs.
-void CloseConfigForm(FormFrame& form);
+// Every message of a held form comes here first: true when it was the form's
+// release, which the holder has taken; any other is the form's to handle.
+bool TakeConfigFormRelease(FormFrame& form, UINT message);

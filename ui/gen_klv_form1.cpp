@@ -95,10 +95,7 @@ void TForm1::CreateControls() {
 }
 
 LRESULT TForm1::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == kMsgReleaseConfigForm) {
-    CloseConfigForm(*this);  // freed now, or once its open handlers return
-    return 0;
-  }
+  if (TakeConfigFormRelease(*this, message)) return 0;
   const ConfigFormInUse use(*this);
   ScopedVisualStyles styles;
   return HandleMessage(message, wParam, lParam);

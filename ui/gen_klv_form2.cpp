@@ -62,9 +62,9 @@ void TForm2::CreateControls() {
   SetWindowSubclass(layout_.Control(form2::kCheckBox5), EnableBoxProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
-bool TForm2::ShowModal() {
+void TForm2::ShowModal() {
   HWND window = Window();
-  if (window == nullptr) return HotkeyEntry(entry_).packed != 0;
+  if (window == nullptr) return;
   const bool ownerWasEnabled = owner_ != nullptr && IsWindowEnabled(owner_);
   if (owner_ != nullptr) EnableWindow(owner_, FALSE);
   FormShow();
@@ -87,8 +87,6 @@ bool TForm2::ShowModal() {
   // Re-enable before hiding, so that activation returns to the owner.
   if (ownerWasEnabled && IsWindow(owner_)) EnableWindow(owner_, TRUE);
   if (Window() != nullptr) ShowWindow(window, SW_HIDE);
-  // The entry as it ends, whatever ran while the dialog or a box of it was up.
-  return HotkeyEntry(entry_).packed != 0;
 }
 
 LRESULT CALLBACK TForm2::EnableBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,

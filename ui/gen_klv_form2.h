@@ -25,8 +25,8 @@ class TForm2 : public FormFrame {
   TForm2(int n, HWND owner);
 
   // Shows the dialog and runs it until it closes, with the owner disabled
-  // meanwhile. The result: the entry holds a combination.
-  bool ShowModal();
+  // meanwhile.
+  void ShowModal();
 
  private:
   void CreateControls() override;

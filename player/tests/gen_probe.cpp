@@ -1,6 +1,8 @@
 // A minimal general-purpose plug-in for the player's own tests: it notes
-// every call of the host in the file named by KLV_PROBE_LOG, hooks the main
-// window like a real plug-in, and answers init with KLV_PROBE_INIT (0).
+// every call of the host in the file named by KLV_PROBE_LOG (with whether the
+// main window is shown at init and still there at quit), hooks the main
+// window like a real plug-in, notes the play command it sees there, and
+// answers init with KLV_PROBE_INIT (0).
 #include <windows.h>
 
 #include <cstdarg>
@@ -32,6 +34,7 @@ void Note(const char* format, ...) {
 LRESULT CALLBACK MainHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   // The host must log only what its own procedure receives.
   if (message == WM_COMMAND && wParam == kSwallowedCommand) return 0;
+  if (message == WM_COMMAND && wParam == 40045) Note("play");
   return CallWindowProcA(gSavedProcedure, window, message, wParam, lParam);
 }
 
@@ -42,7 +45,8 @@ int __cdecl Init() {
   bool parentIsMain =
       descriptor->hwndParent != nullptr && descriptor->hwndParent == FindWindowA("Winamp v1.x", nullptr);
   bool instanceIsOurs = descriptor->hDllInstance == gModule;
-  Note("init parent=%d instance=%d", parentIsMain, instanceIsOurs);
+  Note("init parent=%d instance=%d shown=%d", parentIsMain, instanceIsOurs,
+       IsWindowVisible(descriptor->hwndParent) ? 1 : 0);
   const char* answer = std::getenv("KLV_PROBE_INIT");
   int result = answer != nullptr ? std::atoi(answer) : 0;
   if (result != 0) return result;
@@ -54,7 +58,7 @@ int __cdecl Init() {
 void __cdecl Config() { Note("config"); }
 
 void __cdecl Quit() {
-  Note("quit");
+  Note("quit window=%d", IsWindow(Descriptor()->hwndParent) ? 1 : 0);
   SetWindowLongPtrA(Descriptor()->hwndParent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gSavedProcedure));
 }
 

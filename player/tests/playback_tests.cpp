@@ -197,14 +197,19 @@ TEST(Options, ParsesTheCommandLine) {
     bool registry;
     std::string log;
     unsigned exitAfter;
+    unsigned skinAlpha;
   };
   const Case cases[] = {
-      {{}, true, true, "", 0},
-      {{"--no-registry", "--log", "C:\\x.log", "--exit-after", "1500"}, true, false, "C:\\x.log", 1500},
-      {{"--log"}, false, true, "", 0},
-      {{"--exit-after", "soon"}, false, true, "", 0},
-      {{"--exit-after", "-3"}, false, true, "", 0},
-      {{"--verbose"}, false, true, "", 0},
+      {{}, true, true, "", 0, 255},
+      {{"--no-registry", "--log", "C:\\x.log", "--exit-after", "1500"}, true, false, "C:\\x.log", 1500, 255},
+      {{"--modern", "--skin-alpha", "0"}, true, true, "", 0, 0},
+      {{"--log"}, false, true, "", 0, 255},
+      {{"--exit-after", "soon"}, false, true, "", 0, 255},
+      {{"--exit-after", "-3"}, false, true, "", 0, 255},
+      {{"--exit-after", ""}, false, true, "", 0, 255},
+      {{"--skin-alpha", "256"}, false, true, "", 0, 255},
+      {{"--modern", "--2x"}, false, true, "", 0, 255},
+      {{"--verbose"}, false, true, "", 0, 255},
   };
   for (const Case& c : cases) {
     std::vector<std::string> storage = {"player.exe"};
@@ -214,13 +219,14 @@ TEST(Options, ParsesTheCommandLine) {
     Options options;
     std::string error;
     bool ok = ParseOptions(static_cast<int>(argv.size()), argv.data(), options, error);
-    std::string label = c.args.empty() ? "(none)" : c.args.front();
+    std::string label = c.args.empty() ? "(none)" : c.args.front() + " " + c.args.back();
     EXPECT_EQ(ok, c.ok) << label;
     EXPECT_EQ(error.empty(), c.ok) << label;
     if (!ok) continue;
     EXPECT_EQ(options.writeRegistry, c.registry) << label;
     EXPECT_EQ(options.logPath, c.log) << label;
     EXPECT_EQ(options.exitAfterMs, c.exitAfter) << label;
+    EXPECT_EQ(options.skinAlpha, c.skinAlpha) << label;
   }
 }
 

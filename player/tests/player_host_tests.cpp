@@ -77,9 +77,10 @@ class PlayerRun {
                         &startup, &process_)) {
       return;
     }
-    for (int i = 0; i < 200 && window_ == nullptr; ++i) {
+    // Until it shows its windows: the 5.x player does once its plug-ins are running.
+    for (int i = 0; i < 200 && (window_ == nullptr || !IsWindowVisible(window_)); ++i) {
       window_ = FindWindowA(kMainClass, nullptr);
-      if (window_ == nullptr) Sleep(50);
+      Sleep(50);
     }
   }
   ~PlayerRun() {
@@ -204,6 +205,11 @@ TEST(PlayerHost, HandsOutWideTextsUnlessToldToPlayAnOlderHost) {
     EXPECT_NE(std::find(titles.begin(), titles.end(), L"Caf\u00e9 Noir - Le Petit D\u00e9jeuner"),
               titles.end());
     EXPECT_EQ(player.Request(213, titles.size()), 0);
+    // A classic skin, and the answer to a request it does not know.
+    EXPECT_EQ(player.Request(633), 0);
+    EXPECT_EQ(player.Request(1633), 0);
+    EXPECT_EQ(player.Request(365), reinterpret_cast<intptr_t>(player.Window()));
+    EXPECT_EQ(player.Request(9999), 1);
     EXPECT_TRUE(player.Quit());
   }
   Install install(false);
@@ -216,6 +222,8 @@ TEST(PlayerHost, HandsOutWideTextsUnlessToldToPlayAnOlderHost) {
   EXPECT_EQ(older.Request(213, 0), 0);
   EXPECT_EQ(older.Request(213, 1), 0);
   EXPECT_EQ(older.Request(1335), 0);
+  EXPECT_EQ(older.Request(633), 1);  // no skins, nor dialog parents, to ask for
+  EXPECT_EQ(older.Request(365), 1);
   std::string ansi;
   EXPECT_TRUE(older.Title(0, ansi));
   EXPECT_TRUE(older.Quit());
@@ -288,6 +296,46 @@ TEST(PlayerHost, AnswersRequestsAndCarriesOutCommands) {
   EXPECT_TRUE(player.Quit());
 }
 
+// The 5.x player makes no characters of the keys for its own three windows;
+// the 2.x player does for every window.
+TEST(PlayerHost, TranslatesKeysForTheWindowsOfItsKind) {
+  struct Case {
+    const char* args;
+    const char* windowClass;
+    bool character;
+  };
+  const Case cases[] = {
+      {"--no-registry", "Winamp v1.x", false},
+      {"--no-registry", "Winamp PE", false},
+      {"--no-registry", "KlvPlayerJump", true},
+      {"--no-registry --2x", "Winamp v1.x", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.args) + " " + c.windowClass);
+    Install install(false);
+    PlayerRun player(install, c.args);
+    ASSERT_NE(player.Window(), nullptr);
+    player.Command(40194);  // opens the jump window
+    HWND window = FindWindowA(c.windowClass, nullptr);
+    ASSERT_NE(window, nullptr);
+    const std::string prefix = std::string(c.windowClass) + " 0x";
+    std::string log;
+    auto await = [&](const std::string& line) {
+      for (int i = 0; i < 100 && (log = ReadFile(install.Log())).find(line) == std::string::npos; ++i)
+        Sleep(50);
+      return log.find(line) != std::string::npos;
+    };
+    // A WM_CHAR made of the key is posted before the key's dispatch, so it
+    // comes before a WM_NULL posted after that.
+    PostMessageA(window, WM_KEYDOWN, 'A', 0x001E0001);
+    ASSERT_TRUE(await(prefix + "0100 65 1966081 WM_KEYDOWN"));
+    PostMessageA(window, WM_NULL, 0, 0);
+    ASSERT_TRUE(await(prefix + "0000 0 0 WM_NULL"));
+    EXPECT_EQ(log.find(prefix + "0102 97 1966081 WM_CHAR") != std::string::npos, c.character) << log;
+    EXPECT_TRUE(player.Quit());
+  }
+}
+
 TEST(PlayerHost, ExitsByItselfWhenAsked) {
   Install install(false);
   PlayerRun player(install, "--no-registry --exit-after 1000");
@@ -310,33 +358,78 @@ TEST(PlayerHost, RemembersTheEntryAcrossRuns) {
   EXPECT_TRUE(second.Quit());
 }
 
-TEST(PlayerHost, RunsThePluginLifecycleInOrder) {
-  Install install(true);
-  {
-    PlayerRun player(install);
-    ASSERT_NE(player.Window(), nullptr);
-    player.Command(41000);
-    player.Command(49999);  // swallowed by the probe's hook
-    player.Command(40048);
-    ASSERT_TRUE(player.Quit());
+// Whether each of the texts, separated by "|", occurs in the log after the one before it.
+::testing::AssertionResult InOrder(const std::string& log, const std::string& texts) {
+  size_t at = 0;
+  for (size_t start = 0, end = 0; start <= texts.size(); start = end + 1) {
+    end = std::min(texts.find('|', start), texts.size());
+    const std::string text = texts.substr(start, end - start);
+    if ((at = log.find(text, at)) == std::string::npos) return ::testing::AssertionFailure() << "no " << text;
   }
-  EXPECT_EQ(ReadFile(install.ProbeLog()), "init parent=1 instance=1\nconfig\nquit\ndetach\n");
+  return ::testing::AssertionSuccess();
+}
 
-  std::string log = ReadFile(install.Log());
-  size_t init = log.find("player: init gen_probe.dll returned 0");
-  size_t quit = log.find("player: quit gen_probe.dll");
-  size_t freed = log.find("player: freed gen_probe.dll");
-  ASSERT_NE(init, std::string::npos) << log;
-  ASSERT_NE(quit, std::string::npos) << log;
-  ASSERT_NE(freed, std::string::npos) << log;
-  EXPECT_LT(init, quit);
-  EXPECT_LT(quit, freed);
-  // The player keeps answering once the plug-in is gone.
-  EXPECT_NE(log.find("Winamp v1.x 0x0400 0 105 WM_USER", freed), std::string::npos);
-  EXPECT_NE(log.find("Winamp v1.x 0x0002 0 0 WM_DESTROY", freed), std::string::npos);
-  EXPECT_EQ(log.find("still foreign"), std::string::npos);
-  EXPECT_NE(log.find("Winamp v1.x 0x0111 40048 0 WM_COMMAND"), std::string::npos);
-  EXPECT_EQ(log.find("0x0111 49999"), std::string::npos);
+TEST(PlayerHost, RunsThePluginLifecycleInOrder) {
+  // The 5.x player inits before it shows its windows and quits (in reverse
+  // load order) once they are gone, without unloading; at a log-off with the
+  // windows there. The 2.x player shows them first and quits, then unloads,
+  // with the windows still there.
+  struct Case {
+    const char* args;
+    int probes;
+    bool logOff;
+    bool unloads;
+    const char* probeLog;   // null: not compared (two probes share it)
+    const char* playerLog;  // in this order
+  };
+  const Case cases[] = {
+      {"--no-registry", 1, false, false, "init parent=1 instance=1 shown=0\nconfig\nquit window=0\ndetach\n",
+       "init gen_probe.dll returned 0|windows shown|main window closed|v1.x 0x0002 0 0 WM_DESTROY|"
+       "quit gen_probe.dll|player: exit"},
+      {"--no-registry --play", 1, false, false,
+       "init parent=1 instance=1 shown=0\nplay\nconfig\nquit window=0\ndetach\n",
+       "init gen_probe.dll returned 0|v1.x 0x0111 40045 0 WM_COMMAND|windows shown"},
+      {"--no-registry", 2, false, false, nullptr,
+       "init gen_probe.dll returned 0|init gen_second.dll returned 0|v1.x 0x0002 0 0 WM_DESTROY|"
+       "quit gen_second.dll|quit gen_probe.dll"},
+      {"--no-registry", 1, true, false, "init parent=1 instance=1 shown=0\nconfig\nquit window=1\ndetach\n",
+       "init gen_probe.dll returned 0|windows shown|session ends|quit gen_probe.dll|player: exit"},
+      // The 2.x player keeps answering once the plug-in is gone.
+      {"--no-registry --2x", 1, false, true,
+       "init parent=1 instance=1 shown=1\nconfig\nquit window=1\ndetach\n",
+       "windows shown|init gen_probe.dll returned 0|quit gen_probe.dll|freed gen_probe.dll|"
+       "v1.x 0x0400 0 105 WM_USER|v1.x 0x0002 0 0 WM_DESTROY"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.args) + " probes " + std::to_string(c.probes) + (c.logOff ? " log-off" : ""));
+    Install install(true);
+    // A second plug-in, loaded after the first by its name.
+    const std::string second = install.Dir() + "\\Plugins\\gen_second.dll";
+    if (c.probes == 2) CopyFileA(EnvPath("KLV_PROBE").c_str(), second.c_str(), FALSE);
+    {
+      PlayerRun player(install, c.args);
+      ASSERT_NE(player.Window(), nullptr);
+      player.Command(41000);
+      player.Command(49999);  // swallowed by the probe's hook
+      player.Command(40048);
+      if (c.logOff) {
+        SendMessageA(player.Window(), WM_ENDSESSION, TRUE, 0);
+        ASSERT_TRUE(player.WaitForExit());
+      } else {
+        ASSERT_TRUE(player.Quit());
+      }
+    }
+    DeleteFileA(second.c_str());
+    if (c.probeLog != nullptr) {
+      EXPECT_EQ(ReadFile(install.ProbeLog()), c.probeLog);
+    }
+    std::string log = ReadFile(install.Log());
+    EXPECT_TRUE(InOrder(log, c.playerLog)) << log;
+    EXPECT_EQ(log.find("player: freed") != std::string::npos, c.unloads) << log;
+    EXPECT_EQ(log.find("still foreign"), std::string::npos);
+    EXPECT_NE(log.find("Winamp v1.x 0x0111 40048 0 WM_COMMAND"), std::string::npos);
+    EXPECT_EQ(log.find("0x0111 49999"), std::string::npos);
+  }
 }
 
 TEST(PlayerHost, UnloadsAPluginThatRefusesInitWithoutQuit) {
@@ -347,7 +440,7 @@ TEST(PlayerHost, UnloadsAPluginThatRefusesInitWithoutQuit) {
     ASSERT_NE(player.Window(), nullptr);
     EXPECT_TRUE(player.Quit());
   }
-  EXPECT_EQ(ReadFile(install.ProbeLog()), "init parent=1 instance=1\ndetach\n");
+  EXPECT_EQ(ReadFile(install.ProbeLog()), "init parent=1 instance=1 shown=0\ndetach\n");
   std::string log = ReadFile(install.Log());
   EXPECT_NE(log.find("player: unloaded gen_probe.dll"), std::string::npos) << log;
   EXPECT_EQ(log.find("player: quit gen_probe.dll"), std::string::npos) << log;

@@ -1,5 +1,5 @@
-// The settings file against the platform's own profile and registry functions,
-// and where the real DLL finds it.
+// The settings file against the platform's own profile and registry
+// functions (where the real DLL finds it: the resume suite).
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -13,7 +13,6 @@
 #include "plugin/settings_file.h"
 #include "tests/wine/test_host.h"
 #include "tests/wine/test_kit.h"
-#include "ui/gen_klv_form1.h"
 
 namespace {
 
@@ -32,96 +31,6 @@ class SettingsFileTest : public ::testing::Test {
 
   TestInstall install;
 };
-
-// Stand-ins for a registry without the value or without its key.
-constexpr DWORD kNoValue = 0xFFFFFFFE;
-constexpr DWORD kNoKey = 0xFFFFFFFF;
-
-struct RegistryCase {
-  const char* label;
-  DWORD type;
-  std::string data;  // raw bytes as stored
-  std::string expectedPath;
-  // Through the real DLL: init, "Exit" and quit write there, and nothing shows a box.
-  bool throughDll;
-  LRESULT folderAnswer = 0;  // to 1335: no address is no per-user folder
-};
-
-// A value as read through the profile functions, past their cache.
-std::string ValueIn(const std::string& path, const char* section, const char* key) {
-  WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
-  char value[64] = {};
-  GetPrivateProfileStringA(section, key, "<missing>", value, sizeof(value), path.c_str());
-  return value;
-}
-
-TEST_F(SettingsFileTest, PathComesFromTheHostKeyWhateverTheValue) {
-  const std::string directory = install.Directory();
-  std::string wideDirectory;  // a value is read as UTF-16 whatever its type
-  for (const char ch : directory) wideDirectory.append({ch, '\0'});
-  const DWORD zero = 0;
-  // Longer than both 255 characters and the 256-byte buffer; its first 255
-  // characters name a file in an existing folder.
-  const std::string folder = directory + "\\" + std::string(100, 'a');
-  const std::string overLimit = folder + "\\" + std::string(200, 'b');
-  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-  const std::string nearLimit = "C:\\" + std::string(247, 'e');  // 250 characters
-  const std::string beside = IniBesideTheDll();
-  const std::vector<RegistryCase> cases = {
-      {"plain", REG_SZ, std::string("C:\\Winamp\0", 10), "C:\\Winamp" + kSuffix, false},
-      {"longer than the buffer", REG_SZ, overLimit + '\0', overLimit.substr(0, 255), true},
-      {"suffix cut", REG_SZ, nearLimit + '\0', (nearLimit + kSuffix).substr(0, 255), false},
-      {"binary without NUL, read as UTF-16", REG_BINARY, wideDirectory, install.IniPath(), true},
-      {"expand string taken literally", REG_EXPAND_SZ, std::string("%TEMP%\\W\0", 9), "%TEMP%\\W" + kSuffix,
-       false},
-      {"expand string", REG_EXPAND_SZ, directory + '\0', install.IniPath(), true, 2},
-      {"several strings", REG_MULTI_SZ, directory + '\0' + "C:\\Other" + '\0' + '\0', install.IniPath(), true,
-       -1},
-      {"cut at the first NUL", REG_SZ, std::string("E:\\A\0junk\0", 10), "E:\\A" + kSuffix, false},
-      {"empty string: no folder", REG_SZ, std::string("\0", 1), beside, true},
-      {"no bytes at all", REG_SZ, "", beside, true},
-      {"a number", REG_DWORD, std::string(reinterpret_cast<const char*>(&zero), sizeof(zero)), beside, true},
-      {"no value", kNoValue, "", beside, true},
-      {"no key", kNoKey, "", beside, true},
-  };
-  ResetGlobalAtoms();
-  MessageBoxWatcher boxes;
-  TestHost host;
-  for (const RegistryCase& c : cases) {
-    SCOPED_TRACE(c.label);
-    if (c.type == kNoValue) {
-      TestInstall::DeleteRegistryValue();
-    } else if (c.type == kNoKey) {
-      TestInstall::DeleteRegistryKey();
-    } else {
-      TestInstall::SetRegistryValueRaw(c.type, c.data.data(), static_cast<DWORD>(c.data.size()));
-    }
-    if (!c.throughDll) {
-      ASSERT_TRUE(OpenSettingsFile());
-      EXPECT_EQ(CurrentSettingsFile()->Path(), c.expectedPath);
-      UseSettingsFile(nullptr);
-      continue;
-    }
-    host.rawAnswers[1335] = c.folderAnswer;
-    {
-      LoadedPlugin plugin(host.main);
-      ASSERT_EQ(plugin.Init(), 0);
-      EXPECT_TRUE(GlobalAtomExists(kInstanceAtom));
-      SendMessageA(GetDlgItem(plugin.OpenConfigDialog(), form1::kButton1), BM_CLICK, 0, 0);
-      FlushPostedMessages();
-      SendMessageA(host.main, WM_NULL, 0, 0);
-      plugin.Quit();
-      EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
-    }
-    EXPECT_EQ(ValueIn(c.expectedPath, "Track", "Position"), "65432");
-    EXPECT_EQ(ValueIn(c.expectedPath, "OSD", "OSDFontName"), "Arial");
-    EXPECT_TRUE(DeleteFileA(c.expectedPath.c_str()));
-  }
-  EXPECT_TRUE(boxes.Seen().empty());
-  EXPECT_TRUE(RemoveDirectoryA(folder.c_str()));
-  TestInstall::SetRegistryValue(directory);
-  ResetGlobalAtoms();
-}
 
 struct IntegerCase {
   const char* raw;
