@@ -24,13 +24,19 @@ constexpr int kHostSeek = 106;
 constexpr int kHostVolume = 122;  // with wParam kHostVolumeQuery: the volume, 0..255
 constexpr intptr_t kHostVolumeQuery = -666;
 constexpr int kHostPlaylistIndex = 125;
+constexpr int kHostFileAt = 211;       // 8-bit path of a playlist entry
+constexpr int kHostWideFileAt = 214;   // UTF-16 path; no address from a host that has none
 constexpr int kHostTitleAt = 212;      // 8-bit title, in the system's ANSI code page
 constexpr int kHostWideTitleAt = 213;  // UTF-16 title; 0 or -1 from a host that has none
 constexpr int kHostShuffleState = 250;
 constexpr int kHostRepeatState = 251;
+constexpr int kHostSetRating = 639;  // wParam: the playing track's rating, 0..5
+constexpr int kHostRating = 640;     // the playing track's rating
 // The folder the host keeps each user's settings in, as UTF-16 text; 0 or 1
 // from a host that has none.
 constexpr int kHostSettingsFolder = 1335;
+// The host's service manager (win32/host_services.h); no address from a host without one.
+constexpr int kHostServices = 3025;
 // The skin's name while a modern skin is loaded, an address like a title's
 // (8-bit; 1633 UTF-16); 0 under a classic skin, 1 from a host without skins.
 constexpr int kHostSkinInfo = 633;
@@ -39,7 +45,7 @@ constexpr int kHostSkinInfoWide = 1633;
 // modern skin, the main window otherwise.
 constexpr int kHostDialogParent = 365;
 
-// Whether an answer to a request that returns an address (212, 213, 1335) can
+// Whether an answer to a request that returns an address (211-214, 1335, 3025) can
 // be read through. Nothing is ever mapped in the first or the last 64 KB of
 // the address space, so an answer there (0, 1, -1, a small integer from a
 // host that does not know the request) is no answer.

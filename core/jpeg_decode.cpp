@@ -35,7 +35,7 @@ void EmitMessage(j_common_ptr cinfo, int level) {
 
 // Free of C++ objects with destructors between setjmp and longjmp; the pixel
 // buffer belongs to the caller.
-bool DecodeJpegToBgr(const uint8_t* data, size_t size, BgrImage& image) {
+bool DecodeJpegToBgr(const uint8_t* data, size_t size, BgrImage& image, const JpegLimits& limits) {
   if (data == nullptr || size == 0) return false;
   jpeg_decompress_struct cinfo{};
   JumpingErrorManager errors{};
@@ -51,7 +51,8 @@ bool DecodeJpegToBgr(const uint8_t* data, size_t size, BgrImage& image) {
   jpeg_read_header(&cinfo, TRUE);
   // Checked before jpeg_start_decompress, which already sizes whole-picture buffers
   // for progressive data, and before the row buffer, whose size would wrap in 32 bits.
-  if (static_cast<uint64_t>(cinfo.image_width) * cinfo.image_height > kMaxJpegPixels) {
+  if (static_cast<uint64_t>(cinfo.image_width) * cinfo.image_height > limits.maxPixels ||
+      cinfo.image_width > limits.maxSide || cinfo.image_height > limits.maxSide) {
     jpeg_destroy_decompress(&cinfo);
     return false;
   }

@@ -18,8 +18,14 @@ struct BgrImage {
 // refused before any buffer is sized from it (a few hundred bytes can claim 4 GB).
 constexpr uint64_t kMaxJpegPixels = 4u << 20;
 
+// What a picture may claim before anything is sized from it.
+struct JpegLimits {
+  uint64_t maxPixels = kMaxJpegPixels;
+  uint32_t maxSide = UINT32_MAX;  // pixels along either edge
+};
+
 // False when the data is not a whole, decodable JPEG: garbage, a truncated or
-// damaged stream, a picture of more than kMaxJpegPixels, or (null, 0). image is then unspecified.
-bool DecodeJpegToBgr(const uint8_t* data, size_t size, BgrImage& image);
+// damaged stream, a picture beyond the limits, or (null, 0). image is then unspecified.
+bool DecodeJpegToBgr(const uint8_t* data, size_t size, BgrImage& image, const JpegLimits& limits = {});
 
 }  // namespace klv

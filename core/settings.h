@@ -55,6 +55,7 @@ struct Settings {
   bool osdHideFullScreen;
   bool osdOnTrackChange;  // the start-up text whenever the host starts a track
   bool osdShowVolume;     // the volume actions show the host's level
+  bool osdShowArt;        // the playing track's cover beside an OSD that names it
   bool playOnStart;
   bool rememberPosition;
 };

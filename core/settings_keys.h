@@ -83,6 +83,7 @@ inline constexpr SettingsKey kSettingsKeys[] = {
     {"OSD", "OSDHideFullScreen", Field<&Settings::osdHideFullScreen>, kFlag, false},
     {"OSD", "OSDOnTrackChange", Field<&Settings::osdOnTrackChange>, kFlag, false},
     {"OSD", "OSDShowVolume", Field<&Settings::osdShowVolume>, kFlag, false},
+    {"OSD", "OSDShowArt", Field<&Settings::osdShowArt>, kFlag, false},
     // Last in its section, so that an older build's keys keep their places.
     {"OSD", "OSDFontNameUnicode", FontField<&OsdFontSettings::name>, kExactFontName, ""},
     {"Track", "PlayOnStart", Field<&Settings::playOnStart>, kFlag, false},

@@ -13,6 +13,7 @@
 #include "plugin/playback_resume.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings_file.h"
+#include "plugin/track_cover.h"
 #include "plugin/transparency.h"
 #include "plugin/window_hooks.h"
 #include "ui/config_dialog.h"
@@ -45,6 +46,7 @@ bool ReleaseAll(bool storePosition) noexcept {
   // The windows go whatever became of the position.
   try {
     const bool unhooked = RemoveWindowHooks();
+    StopCoverLookups();
     ReleaseOsd();
     CloseConfigDialog();
     return unhooked;
@@ -72,6 +74,7 @@ int StartPlugin() {
   if (gPhase != Phase::kStarting) return -1;
   ApplyTransparency();
   PrepareOsd();
+  StartCoverLookups();
   gPhase = Phase::kRunning;
   InstallWindowHooks();
   PlayOnStart();

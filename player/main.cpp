@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "player/demo_library.h"
 #include "player/host_codes.h"
 #include "player/message_log.h"
 #include "player/options.h"
@@ -113,18 +114,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   }
   if (!options.logPath.empty() && !OpenMessageLog(options.logPath.c_str())) return 3;
 
-  static PlayerApp app{ExeDirectory(),
-                       Playback(WithBothTitles(DemoPlaylist()), GetTickCount()),
-                       nullptr,
-                       nullptr,
-                       nullptr,
-                       nullptr,
-                       {},
-                       0};
+  const std::string directory = ExeDirectory();
+  std::vector<Track> tracks = WithBothTitles(DemoPlaylist());
+  PlaceDemoLibrary(directory, tracks);
+  static PlayerApp app{
+      directory, Playback(std::move(tracks), GetTickCount()), nullptr, nullptr, nullptr, nullptr, {}, 0};
   gApp = &app;
   app.exitAfterMs = options.exitAfterMs;
   app.wideTitles = options.wideTitles;
   app.classicHost = options.classicHost;
+  // Serves the pictures beside the files, as the 5.x player's album art service
+  // does for files without a picture of their own.
+  if (!app.classicHost) app.albumArt = std::make_unique<AlbumArtService>(ReadPictureBeside);
   LogEvent("directory %s", app.directory.c_str());
   if (options.writeRegistry) {
     bool written = WriteInstallDirectory(app.directory);

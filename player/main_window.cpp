@@ -4,6 +4,7 @@
 #include "player/message_log.h"
 #include "player/player_app.h"
 #include "player/player_profile.h"
+#include "player/track_titles.h"
 
 namespace player {
 namespace {
@@ -71,6 +72,14 @@ LRESULT HandleRequest(int code, WPARAM wParam) {
     case klv::kHostVolume:
       // Other values would set the volume; no client of this stand-in does.
       return static_cast<intptr_t>(wParam) == klv::kHostVolumeQuery ? playback.Volume() : 0;
+    case klv::kHostFileAt: {
+      // As the host does: one buffer of its own, good until the next request.
+      static std::string path;
+      const Track* track = playback.TrackAt(static_cast<int>(wParam));
+      if (track == nullptr) return 0;
+      path = ToAnsi(track->path);
+      return reinterpret_cast<LRESULT>(path.c_str());
+    }
   }
   if (!gApp->classicHost) {
     switch (code) {
@@ -81,6 +90,19 @@ LRESULT HandleRequest(int code, WPARAM wParam) {
         return reinterpret_cast<LRESULT>(gApp->mainWindow);
       case klv::kHostSkinChanged:
         return 0;
+      case klv::kHostWideFileAt: {
+        const Track* track = playback.TrackAt(static_cast<int>(wParam));
+        return track != nullptr ? reinterpret_cast<LRESULT>(track->path.c_str()) : 0;
+      }
+      case klv::kHostServices:
+        return gApp->albumArt ? reinterpret_cast<LRESULT>(gApp->albumArt->Manager()) : 0;
+      case klv::kHostRating: {
+        const Track* track = playback.TrackAt(playback.Index());
+        return track != nullptr ? track->rating : 0;
+      }
+      case klv::kHostSetRating:
+        playback.SetRating(static_cast<int>(wParam));
+        return 1;
     }
   }
   return 1;  // as the player answers a request it does not know
@@ -289,9 +311,9 @@ bool AnnounceTrackStart() {
   gAnnouncedStarts = playback.Starts();
   // The 2.x player has no such notices.
   if (gApp->classicHost) return true;
-  // No files behind the playlist: a path made of the entry's number stands in.
-  const std::wstring widePath = L"C:\\Music\\" + std::to_wstring(playback.Index() + 1) + L".mp3";
-  const std::string path(widePath.begin(), widePath.end());
+  const Track* track = playback.TrackAt(playback.Index());
+  const std::wstring widePath = track != nullptr ? track->path : std::wstring();
+  const std::string path = ToAnsi(widePath);
   SendMessageW(gApp->mainWindow, WM_USER, reinterpret_cast<WPARAM>(path.c_str()), klv::kHostTrackStarted);
   SendMessageW(gApp->mainWindow, WM_USER, reinterpret_cast<WPARAM>(widePath.c_str()),
                klv::kHostTrackStartedWide);

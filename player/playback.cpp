@@ -76,6 +76,10 @@ void Playback::Select(int index) {
 
 void Playback::ChangeVolume(int delta) { SetVolume(volume_ + delta); }
 
+void Playback::SetRating(int rating) {
+  if (!tracks_.empty()) tracks_[static_cast<size_t>(index_)].rating = std::clamp(rating, 0, 5);
+}
+
 void Playback::SetVolume(int volume) { volume_ = std::clamp(volume, 0, kMaxVolume); }
 
 void Playback::Tick(uint32_t now) {

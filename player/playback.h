@@ -16,6 +16,8 @@ struct Track {
   std::string title;  // ANSI bytes, as the host hands them out (request 212)
   int lengthSeconds;
   std::wstring wideTitle;  // UTF-16, as the host hands it out wide (request 213)
+  std::wstring path;       // the file on disk (requests 211 and 214)
+  int rating = 0;          // 0..5 (requests 640 and 639)
 };
 
 enum class PlayState { kStopped, kPlaying, kPaused };
@@ -43,6 +45,8 @@ class Playback {
   void SetRepeat(bool on) { repeat_ = on; }
   void SetShuffle(bool on) { shuffle_ = on; }
   void SetVolume(int volume);
+  // The current entry's rating, kept within 0..5.
+  void SetRating(int rating);
 
   // Moves on to the following entry once the current one has played out.
   void Tick(uint32_t now);

@@ -3,10 +3,12 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "player/album_art_service.h"
 #include "player/playback.h"
 #include "player/plugin_host.h"
 
@@ -27,6 +29,8 @@ struct PlayerApp {
   bool classicHost = false;
   // Answered to request 1335; empty answers 0, as a host older than per-user settings.
   std::wstring settingsFolder{};
+  // The 5.x player's album art service (request 3025); none in the 2.x player.
+  std::unique_ptr<AlbumArtService> albumArt{};
 };
 
 extern PlayerApp* gApp;

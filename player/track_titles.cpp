@@ -14,7 +14,8 @@ std::wstring FromAnsi(const std::string& text) {
   return wide;
 }
 
-// Characters the code page cannot hold come out as "?", never as look-alikes.
+}  // namespace
+
 std::string ToAnsi(const std::wstring& text) {
   if (text.empty()) return std::string();
   const int size = static_cast<int>(text.size());
@@ -26,8 +27,6 @@ std::string ToAnsi(const std::wstring& text) {
                         nullptr);
   return ansi;
 }
-
-}  // namespace
 
 std::vector<Track> WithBothTitles(std::vector<Track> tracks) {
   for (Track& track : tracks) {

@@ -1,7 +1,11 @@
 // Requests and commands to the host main window, sent synchronously.
 #include "plugin/host.h"
 
+<<<<<<< HEAD
 #include "core/host_codes.h"
+=======
+#include "core/utf16_text.h"
+>>>>>>> main
 #include "plugin/plugin_state.h"
 #include "win32/text_encoding.h"
 
@@ -29,4 +33,18 @@ void HostCommand(uint32_t command) { SendMessageA(HostMainWindow(), WM_COMMAND, 
 
 klv::OsdHost OsdTextHost() {
   return klv::OsdHost{[](int code, intptr_t wParam) { return HostRequest(code, wParam); }, AnsiToUtf8};
+}
+
+std::u16string PlayingFilePath() {
+  constexpr size_t kMaxPathUnits = 32767;  // the longest path the system takes
+  const intptr_t index = HostRequest(klv::kHostPlaylistIndex);
+  const intptr_t wide = HostRequest(klv::kHostWideFileAt, index);
+  if (klv::IsHostAddress(wide))
+    return klv::ReadBoundedWideText(reinterpret_cast<const char16_t*>(wide), kMaxPathUnits);
+  const intptr_t path = HostRequest(klv::kHostFileAt, index);
+  if (!klv::IsHostAddress(path)) return std::u16string();
+  const char* bytes = reinterpret_cast<const char*>(path);
+  size_t length = 0;
+  while (length < kMaxPathUnits && bytes[length] != '\0') ++length;
+  return klv::Utf8ToUtf16(AnsiToUtf8(std::string_view(bytes, length)));
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "core/host_codes.h"
 #include "core/osd_text.h"
@@ -23,3 +24,6 @@ void HostCommand(uint32_t command);
 // HostRequest, and the reading of 8-bit titles, in the form the OSD text
 // composition takes.
 klv::OsdHost OsdTextHost();
+// The playing entry's file (125, then 214, or 211 from a host without wide
+// paths); empty when the host names none.
+std::u16string PlayingFilePath();

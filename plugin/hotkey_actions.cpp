@@ -7,6 +7,7 @@
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "plugin/track_change_osd.h"
+#include "plugin/track_cover.h"
 
 namespace {
 
@@ -79,5 +80,11 @@ void RunHotkeyAction(WPARAM id) {
       break;
   }
   // The text is composed after the command so that it shows its effect.
-  if (gSettings.osdEnabled) ShowOsd(klv::ActionOsdText(osdRow, OsdTextHost(), gSettings.osdShowVolume));
+  if (!gSettings.osdEnabled) return;
+  const std::string text = klv::ActionOsdText(osdRow, OsdTextHost(), gSettings.osdShowVolume);
+  if (klv::kHotkeyActions[osdRow].osdKind == klv::OsdTextKind::kTitleAndTime) {
+    ShowTrackOsd(text);
+  } else {
+    ShowOsd(text);
+  }
 }

@@ -5,9 +5,11 @@
 #include <uxtheme.h>
 #include <vsstyle.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "core/cover_art.h"
 #include "core/osd_animation.h"
 #include "core/osd_placement.h"
 #include "plugin/osd_monitor.h"
@@ -37,6 +39,9 @@ struct Osd {
 
   UniqueWindow window;  // only while the OSD is on screen
   std::wstring text;    // the window text too; a Unicode window, so that any title shows
+  SIZE textExtent{};
+  OsdCover cover;
+  klv::MonitorRect monitor{};  // the one chosen at the last show
   uint32_t backgroundColor = 0;
   UniqueFont font;
   uint32_t fontColor = 0;
@@ -59,6 +64,33 @@ bool PlatformHasDropShadow() {
   return major > 5 || (major == 5 && minor >= 1);
 }
 
+bool ShowsCover() { return gOsd.cover.picture != nullptr && gOsd.cover.side > 0; }
+
+// The text, and left of it the cover's square when there is a picture, with
+// the shorter of the two centred beside the other.
+SIZE ContentExtent() {
+  if (!ShowsCover()) return gOsd.textExtent;
+  const int side = gOsd.cover.side;
+  return SIZE{side + klv::kCoverGap + gOsd.textExtent.cx, std::max<LONG>(side, gOsd.textExtent.cy)};
+}
+
+// The picture centred in its square; the rest of the square is the background.
+void PaintCover(HDC dc, int contentHeight) {
+  const klv::BgrImage& picture = *gOsd.cover.picture;
+  const int side = gOsd.cover.side;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = picture.width;
+  info.bmiHeader.biHeight = -picture.height;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  const int x = kTextInset + (side - picture.width) / 2;
+  const int y = kTextInset + (contentHeight - side) / 2 + (side - picture.height) / 2;
+  SetDIBitsToDevice(dc, x, y, picture.width, picture.height, 0, 0, 0, picture.height, picture.pixels.data(),
+                    &info, DIB_RGB_COLORS);
+}
+
 void PaintClient(HDC dc, const RECT& client) {
   UniqueBrush background(CreateSolidBrush(ResolveOsdColor(gOsd.backgroundColor)));
   FillRect(dc, &client, background.Get());
@@ -69,6 +101,12 @@ void PaintClient(HDC dc, const RECT& client) {
   RECT textRect = client;
   textRect.left += kTextInset;
   textRect.top += kTextInset;
+  if (ShowsCover()) {
+    const SIZE content = ContentExtent();
+    PaintCover(dc, content.cy);
+    textRect.left += gOsd.cover.side + klv::kCoverGap;
+    textRect.top += (content.cy - gOsd.textExtent.cy) / 2;
+  }
   DrawTextW(dc, gOsd.text.c_str(), static_cast<int>(gOsd.text.size()), &textRect, kTextFormat);
 }
 
@@ -199,6 +237,14 @@ SIZE MeasureText(const std::wstring& text, int monitorWidth) {
   return SIZE{extent.right - extent.left, extent.bottom - extent.top};
 }
 
+// Measures the text beside the cover, if any, and places the whole on the monitor of the show.
+klv::OsdRect LayOut() {
+  const int coverWidth = ShowsCover() ? gOsd.cover.side + klv::kCoverGap : 0;
+  gOsd.textExtent = MeasureText(gOsd.text, gOsd.monitor.right - gOsd.monitor.left - coverWidth);
+  const SIZE content = ContentExtent();
+  return klv::PlaceOsd(gSettings.osdPosition, content.cx, content.cy, gOsd.monitor);
+}
+
 // A layered window shows only once its alpha is set. A fade may take the
 // layered style away when it ends: it is given back.
 void MakeInputTransparent(HWND window) {
@@ -279,24 +325,24 @@ void ForgetOsdScreen() { gOsd.monitors.clear(); }
 // host's 8-bit and wide titles alike, so a wide title reaches this window
 // through UTF-8: converting a short text twice costs microseconds beside the
 // window calls below, and keeps the composition testable without Windows.
-void ShowOsd(const std::string& utf8Text) {
+void ShowOsd(const std::string& utf8Text, OsdCover cover) {
   if (!gOsd.prepared) return;
   const std::vector<klv::MonitorRect>& monitors = Monitors();
   const klv::MonitorRect monitor = monitors[ChosenOsdMonitor(gSettings.osdMonitor, monitors)];
   // A full-screen program on another monitor leaves the OSD alone. Only the
   // OSD is skipped; the caller's action has run.
   if (gSettings.osdHideFullScreen && FullScreenProgramOver(monitor)) return;
-  const std::wstring text = Utf8ToWide(utf8Text);
-  const SIZE extent = MeasureText(text, monitor.right - monitor.left);
-  const klv::OsdRect place = klv::PlaceOsd(gSettings.osdPosition, extent.cx, extent.cy, monitor);
+  gOsd.text = Utf8ToWide(utf8Text);
+  gOsd.cover = std::move(cover);
+  gOsd.monitor = monitor;
+  const klv::OsdRect place = LayOut();
 
-  gOsd.text = text;
   if (HWND window = gOsd.window.Get()) {
-    SetWindowTextW(window, text.c_str());
+    SetWindowTextW(window, gOsd.text.c_str());
   } else {
     // Topmost from the start, so that the move below need not restack it.
     gOsd.window.Reset(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | kInputTransparent, kOsdClassName,
-                                      text.c_str(), WS_POPUP | WS_BORDER, place.x, place.y, place.width,
+                                      gOsd.text.c_str(), WS_POPUP | WS_BORDER, place.x, place.y, place.width,
                                       place.height, nullptr, nullptr, gOsd.windowClass.Module(), nullptr));
     if (gOsd.window) MakeInputTransparent(gOsd.window.Get());
   }
@@ -304,11 +350,21 @@ void ShowOsd(const std::string& utf8Text) {
   if (window == nullptr) return;
   SetWindowPos(window, HWND_TOPMOST, place.x, place.y, place.width, place.height, SWP_NOACTIVATE);
 
-  AnimateShow(window, text.size(), place.y);
+  AnimateShow(window, gOsd.text.size(), place.y);
   ShowWindow(window, SW_SHOWNOACTIVATE);
   // The client only: a new size repaints the frame by itself, an unchanged one keeps it.
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE);
   gOsd.shownAt = Now();
+}
+
+void OfferOsdCover(const std::u16string& path, std::shared_ptr<const klv::BgrImage> picture) {
+  HWND window = gOsd.window.Get();
+  if (window == nullptr || picture == nullptr || ShowsCover() || gOsd.cover.path != path) return;
+  gOsd.cover.picture = std::move(picture);
+  const klv::OsdRect place = LayOut();
+  // The display time goes on from the show: the picture only completes it.
+  SetWindowPos(window, HWND_TOPMOST, place.x, place.y, place.width, place.height, SWP_NOACTIVATE);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE);
 }
 
 void CheckOsdExpiry() {

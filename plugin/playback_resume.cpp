@@ -6,6 +6,7 @@
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "plugin/track_change_osd.h"
+#include "plugin/track_cover.h"
 
 void PlayOnStart() {
   if (!gSettings.playOnStart) return;
@@ -13,5 +14,5 @@ void PlayOnStart() {
   HostRequest(klv::kHostStartPlayback);
   // Seek whatever the shuffle state: the remembered position is the user's wish either way.
   if (gSettings.rememberPosition) HostRequest(klv::kHostSeek, gLastPlaybackPosition);
-  if (gSettings.osdEnabled) ShowOsd(klv::StartupOsdText(OsdTextHost()));
+  if (gSettings.osdEnabled) ShowTrackOsd(klv::StartupOsdText(OsdTextHost()));
 }

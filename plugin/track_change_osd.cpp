@@ -7,6 +7,7 @@
 #include "plugin/host.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
+#include "plugin/track_cover.h"
 
 namespace {
 
@@ -29,6 +30,7 @@ void OnHostNotification(LPARAM code) {
   } else {
     return;
   }
+  PrefetchPlayingCover();
   if (gOwnActions > 0 || !gSettings.osdEnabled || !gSettings.osdOnTrackChange) return;
-  ShowOsd(klv::StartupOsdText(OsdTextHost()));
+  ShowTrackOsd(klv::StartupOsdText(OsdTextHost()));
 }

@@ -22,8 +22,8 @@ constexpr const char* kInactiveHint = "Inactive windows transparency level";
 // (parent 0 is the form), tab order within the container. The hot keys list
 // is tall enough for all sixteen rows without scrolling, with rows to spare;
 // the OSD group is wide enough for its monitor list on one row with its label,
-// and its now-playing and volume boxes stand in the right-hand column, above
-// the playback boxes.
+// and its now-playing, volume and album art boxes stand in the right-hand
+// column, above the playback boxes.
 // clang-format off
 const ControlRow kControls[] = {
     // kind             id               parent        x    y    w    h    caption                             hint              tab        flags           on caption of
@@ -54,6 +54,7 @@ const ControlRow kControls[] = {
     {K::kCheckBox,      kCheckBox7,      kGroupBox3,   8,   144, 214, 17,  "Not over full-screen programs",    nullptr,          5},
     {K::kCheckBox,      kCheckBox8,      kGroupBox3,   237, 16,  163, 17,  "Show on track change",             nullptr,          6},
     {K::kCheckBox,      kCheckBox9,      kGroupBox3,   237, 40,  163, 17,  "Show volume level",                nullptr,          7},
+    {K::kCheckBox,      kCheckBox10,     kGroupBox3,   237, 64,  163, 17,  "Show album art",                   nullptr,          8},
     // about
     {K::kGroupBox,      kGroupBox6,      0,            216, 181, 230, 121, " About ",                          nullptr,          6},
     {K::kPicture,       kImage2,         kGroupBox6,   11,  16,  52,  41,  "",                                 nullptr,          kNoTabStop},

@@ -43,19 +43,20 @@ enum ControlId : int {
   kLabel9,     // version number
   kLabel10,    // credit lines
   kLabel11,
-  kCheckBox1,  // remember position
-  kCheckBox2,  // play on start
-  kCheckBox3,  // active transparency on/off
-  kCheckBox4,  // inactive transparency on/off
-  kCheckBox5,  // OSD on/off
-  kCheckBox6,  // hotkeys on/off
-  kLabel12,    // web address
-  kLabel13,    // "Show on"
-  kComboBox1,  // the OSD's monitor
-  kCheckBox7,  // no OSD over full-screen programs
-  kCheckBox8,  // the OSD at every track start
-  kCheckBox9,  // the volume actions show the level
-  kLabel14,    // shown while a modern skin sets the windows' opacity itself
+  kCheckBox1,   // remember position
+  kCheckBox2,   // play on start
+  kCheckBox3,   // active transparency on/off
+  kCheckBox4,   // inactive transparency on/off
+  kCheckBox5,   // OSD on/off
+  kCheckBox6,   // hotkeys on/off
+  kLabel12,     // web address
+  kLabel13,     // "Show on"
+  kComboBox1,   // the OSD's monitor
+  kCheckBox7,   // no OSD over full-screen programs
+  kCheckBox8,   // the OSD at every track start
+  kCheckBox9,   // the volume actions show the level
+  kCheckBox10,  // the playing track's cover beside the OSD's text
+  kLabel14,     // shown while a modern skin sets the windows' opacity itself
 };
 constexpr wchar_t kClassName[] = L"TForm1";
 
@@ -63,7 +64,8 @@ constexpr wchar_t kClassName[] = L"TForm1";
 constexpr std::pair<int, bool klv::Settings::*> kOsdOptionBoxes[] = {
     {kCheckBox7, &klv::Settings::osdHideFullScreen},
     {kCheckBox8, &klv::Settings::osdOnTrackChange},
-    {kCheckBox9, &klv::Settings::osdShowVolume}};
+    {kCheckBox9, &klv::Settings::osdShowVolume},
+    {kCheckBox10, &klv::Settings::osdShowArt}};
 
 // The form as it reads, in one table: ControlCount() rows.
 extern const ControlRow kControls[];

@@ -1,5 +1,7 @@
 #include "core/image_scale.h"
 
+#include "core/cover_art.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -76,6 +78,93 @@ TEST(ScaleBgrImage, EmptySourceOrTargetGivesAnEmptyImage) {
   EXPECT_TRUE(ScaleBgrImage(BgrImage{}, 4, 4).pixels.empty());
   EXPECT_TRUE(ScaleBgrImage(Image(2, 2, {{}, {}, {}, {}}), 0, 3).pixels.empty());
   EXPECT_EQ(ScaleBgrImage(Image(2, 2, {{}, {}, {}, {}}), 3, -1).width, 0);
+}
+
+// Each target pixel is the mean of the source area it covers, never one sample.
+TEST(FitCover, AveragesTheAreaEachPixelCoversAndKeepsTheProportions) {
+  struct Case {
+    const char* label;
+    BgrImage source;
+    int side;
+    int width, height;
+    std::vector<Pixel> pixels;  // the target, row by row
+  } const cases[] = {
+      {"4 x 2 into 2: pairs averaged, half as tall",
+       Image(
+           4, 2,
+           {{0, 0, 0}, {100, 0, 0}, {200, 0, 0}, {255, 0, 0}, {0, 0, 0}, {100, 0, 0}, {0, 0, 0}, {1, 0, 0}}),
+       2,
+       2,
+       1,
+       {{50, 0, 0}, {114, 0, 0}}},
+      {"3 x 1 into 2: the middle pixel shared half and half",
+       Image(3, 1, {{0, 0, 0}, {90, 30, 3}, {180, 60, 9}}),
+       2,
+       2,
+       1,
+       {{30, 10, 1}, {150, 50, 7}}},
+      {"1 x 2 into 4: tall, grown",
+       Image(1, 2, {{10, 20, 30}, {50, 60, 70}}),
+       4,
+       2,
+       4,
+       {{10, 20, 30},
+        {10, 20, 30},
+        {10, 20, 30},
+        {10, 20, 30},
+        {50, 60, 70},
+        {50, 60, 70},
+        {50, 60, 70},
+        {50, 60, 70}}},
+      {"5 x 1 into 2: never thinner than a pixel",
+       Image(5, 1, {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {250, 0, 0}}),
+       2,
+       2,
+       1,
+       {{0, 0, 0}, {100, 0, 0}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    const BgrImage fitted = FitCover(c.source, c.side);
+    ASSERT_EQ(fitted.width, c.width);
+    ASSERT_EQ(fitted.height, c.height);
+    for (int y = 0; y < c.height; ++y)
+      for (int x = 0; x < c.width; ++x)
+        EXPECT_EQ(At(fitted, x, y), c.pixels[y * c.width + x]) << x << "," << y;
+  }
+  EXPECT_EQ(FitCover(BgrImage{}, 64).width, 0);
+}
+
+TEST(CoverArt, SideLimitsAndWhatIsAFile) {
+  EXPECT_EQ(CoverSide(96), 64);
+  EXPECT_EQ(CoverSide(144), 96);
+  EXPECT_EQ(CoverSide(120), 80);
+  EXPECT_TRUE(IsUsableCoverSize(4096, 4096));
+  EXPECT_FALSE(IsUsableCoverSize(4097, 1));
+  EXPECT_FALSE(IsUsableCoverSize(1, 4097));
+  EXPECT_FALSE(IsUsableCoverSize(0, 10));
+  EXPECT_TRUE(IsFilePath(u"C:\\Music\\a.mp3"));
+  EXPECT_TRUE(IsFilePath(u"\\\\server\\share\\a.flac"));
+  EXPECT_FALSE(IsFilePath(u"http://radio.example/stream"));
+  EXPECT_FALSE(IsFilePath(u""));
+}
+
+// The last eight files asked for, a file without a cover among them.
+TEST(CoverCache, KeepsTheEightFilesUsedLast) {
+  CoverCache cache;
+  const auto picture = std::make_shared<const BgrImage>(Image(1, 1, {{1, 2, 3}}));
+  for (int i = 0; i < 8; ++i)
+    cache.Put(u"f" + std::u16string(1, char16_t(u'0' + i)), 64, i == 3 ? nullptr : picture);
+  CoverCache::Picture found;
+  ASSERT_TRUE(cache.Find(u"f0", 64, found));  // now the most recent: f1 is the oldest
+  EXPECT_EQ(found, picture);
+  EXPECT_TRUE(cache.Find(u"f3", 64, found));
+  EXPECT_EQ(found, nullptr);
+  EXPECT_FALSE(cache.Find(u"f0", 96, found)) << "fitted to another side";
+  cache.Put(u"f8", 64, picture);
+  EXPECT_EQ(cache.Size(), 8u);
+  EXPECT_FALSE(cache.Find(u"f1", 64, found));
+  for (const char16_t* kept : {u"f0", u"f2", u"f3", u"f7", u"f8"}) EXPECT_TRUE(cache.Find(kept, 64, found));
 }
 
 }  // namespace

@@ -31,6 +31,7 @@ inline klv::Settings UnusualSettings() {
   s.osdHideFullScreen = true;
   s.osdOnTrackChange = true;
   s.osdShowVolume = true;
+  s.osdShowArt = true;
   s.playOnStart = true;
   s.rememberPosition = true;
   return s;
@@ -42,7 +43,8 @@ inline void ExpectSameSettings(const klv::Settings& actual, const klv::Settings&
   // until it has its row, and through it its comparison.
   [[maybe_unused]] const auto& [hotkeysEnabled, activeEnabled, inactiveEnabled, alphaLevels, osdEnabled,
                                 osdPosition, osdDisplayTime, osdColor, osdFont, osdMonitor, osdHideFullScreen,
-                                osdOnTrackChange, osdShowVolume, playOnStart, rememberPosition] = actual;
+                                osdOnTrackChange, osdShowVolume, osdShowArt, playOnStart, rememberPosition] =
+      actual;
   klv::Settings got = actual, want = expected;
   for (const klv::SettingsKey& row : klv::kSettingsKeys) {
     if (row.field == nullptr) continue;

@@ -451,6 +451,7 @@ TEST(SettingsSchema, WritesEveryKeyButPositionInTheFilesOrder) {
       {"OSD", "OSDHideFullScreen", "1"},
       {"OSD", "OSDOnTrackChange", "1"},
       {"OSD", "OSDShowVolume", "1"},
+      {"OSD", "OSDShowArt", "1"},
       {"OSD", "OSDFontNameUnicode", "(deleted)"},
       {"Track", "PlayOnStart", "1"},
       {"Track", "RememberPosition", "1"},
@@ -468,7 +469,7 @@ TEST(SettingsSchema, WritesEveryKeyButPositionInTheFilesOrder) {
 TEST(SettingsSchema, ExactFontNameIsWrittenLastInTheOsdSectionForNamesBeyondAscii) {
   const std::string monitorKeys =
       "OSDFontStyleStrikeOut=0\nOSDMonitor=0\nOSDHideFullScreen=0\n"
-      "OSDOnTrackChange=0\nOSDShowVolume=0\n";
+      "OSDOnTrackChange=0\nOSDShowVolume=0\nOSDShowArt=0\n";
   const std::pair<std::string, std::string> cases[] = {
       {"Courier New", monitorKeys + "OSDFontNameUnicode=(deleted)\n"},
       {"\xEF\xBC\xAD\xEF\xBC\xB3", monitorKeys + "OSDFontNameUnicode=\\uFF2D\\uFF33\n"},  // "ＭＳ"
@@ -504,6 +505,7 @@ TEST(SettingsSchema, EachFlagIsWrittenUnderItsOwnKey) {
       {"OSD", "OSDHideFullScreen", [](Settings& s) { s.osdHideFullScreen = true; }},
       {"OSD", "OSDOnTrackChange", [](Settings& s) { s.osdOnTrackChange = true; }},
       {"OSD", "OSDShowVolume", [](Settings& s) { s.osdShowVolume = true; }},
+      {"OSD", "OSDShowArt", [](Settings& s) { s.osdShowArt = true; }},
       {"Track", "PlayOnStart", [](Settings& s) { s.playOnStart = true; }},
       {"Track", "RememberPosition", [](Settings& s) { s.rememberPosition = true; }},
   };

@@ -180,7 +180,7 @@ TEST(Playback, ShuffleNeverRepeatsTheCurrentEntry) {
   }
 }
 
-TEST(Playback, VolumeStaysInRange) {
+TEST(Playback, VolumeAndRatingStayInRange) {
   Playback playback(ThreeTracks(), 1);
   playback.SetVolume(250);
   playback.ChangeVolume(8);
@@ -188,6 +188,10 @@ TEST(Playback, VolumeStaysInRange) {
   playback.SetVolume(3);
   playback.ChangeVolume(-8);
   EXPECT_EQ(playback.Volume(), 0);
+  for (auto [set, kept] : {std::pair{6, 5}, std::pair{-1, 0}, std::pair{3, 3}}) {
+    playback.SetRating(set);
+    EXPECT_EQ(playback.TrackAt(playback.Index())->rating, kept) << set;
+  }
 }
 
 TEST(Options, ParsesTheCommandLine) {

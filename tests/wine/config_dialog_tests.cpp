@@ -96,7 +96,7 @@ TEST_F(ConfigDialogTest, OpeningWithEverythingOffDisablesTheGroups) {
   ASSERT_NE(Open(), nullptr);
   for (int id : {form1::kCheckListBox1, form1::kTrackBar1, form1::kTrackBar4, form1::kButton2,
                  form1::kButton3, form1::kRadioItem0, form1::kEdit1, form1::kComboBox1, form1::kCheckBox7,
-                 form1::kCheckBox8, form1::kCheckBox9})
+                 form1::kCheckBox8, form1::kCheckBox9, form1::kCheckBox10})
     EXPECT_FALSE(IsWindowEnabled(Item(id))) << "control " << id;
   for (int id : {form1::kCheckBox1, form1::kCheckBox2, form1::kCheckBox3, form1::kCheckBox4,
                  form1::kCheckBox5, form1::kCheckBox6, form1::kButton1})
@@ -169,11 +169,11 @@ TEST_F(ConfigDialogTest, TabVisitsTheControlsInTheirTabOrder) {
   HWND dialog = Open();
   ASSERT_NE(dialog, nullptr);
   const int expected[] = {
-      form1::kTrackBar1, form1::kTrackBar2,     form1::kTrackBar3,      form1::kTrackBar4, form1::kTrackBar5,
-      form1::kTrackBar6, form1::kCheckListBox1, form1::kRadioItem0 + 4, form1::kEdit1,     form1::kButton2,
-      form1::kButton3,   form1::kComboBox1,     form1::kCheckBox7,      form1::kCheckBox8, form1::kCheckBox9,
-      form1::kCheckBox1, form1::kCheckBox2,     form1::kCheckBox3,      form1::kCheckBox4, form1::kCheckBox5,
-      form1::kCheckBox6, form1::kButton1,
+      form1::kTrackBar1,  form1::kTrackBar2,     form1::kTrackBar3,      form1::kTrackBar4, form1::kTrackBar5,
+      form1::kTrackBar6,  form1::kCheckListBox1, form1::kRadioItem0 + 4, form1::kEdit1,     form1::kButton2,
+      form1::kButton3,    form1::kComboBox1,     form1::kCheckBox7,      form1::kCheckBox8, form1::kCheckBox9,
+      form1::kCheckBox10, form1::kCheckBox1,     form1::kCheckBox2,      form1::kCheckBox3, form1::kCheckBox4,
+      form1::kCheckBox5,  form1::kCheckBox6,     form1::kButton1,
   };
   EXPECT_EQ(FocusedControl(dialog), form1::kButton1);
   for (int id : expected) {
@@ -227,9 +227,9 @@ TEST_F(ConfigDialogTest, CheckBoxesSetTheirSettings) {
 }
 
 TEST_F(ConfigDialogTest, TheOsdBoxEnablesItsGroup) {
-  const int kOsdGroup[] = {form1::kButton2,   form1::kButton3,   form1::kLabel8,
-                           form1::kEdit1,     form1::kLabel13,   form1::kComboBox1,
-                           form1::kCheckBox7, form1::kCheckBox9, form1::kRadioItem0 + 4};
+  const int kOsdGroup[] = {form1::kButton2,    form1::kButton3,       form1::kLabel8,    form1::kEdit1,
+                           form1::kLabel13,    form1::kComboBox1,     form1::kCheckBox7, form1::kCheckBox9,
+                           form1::kCheckBox10, form1::kRadioItem0 + 4};
   ASSERT_NE(Open(), nullptr);
   Click(form1::kCheckBox5);
   for (int id : kOsdGroup) EXPECT_TRUE(IsWindowEnabled(Item(id))) << "control " << id;
@@ -278,7 +278,8 @@ TEST_F(ConfigDialogTest, TheOsdOptionBoxesShowTheirSettingsAndSetThemAtOnce) {
   const std::pair<int, bool klv::Settings::*> optionBoxes[] = {
       {form1::kCheckBox7, &klv::Settings::osdHideFullScreen},
       {form1::kCheckBox8, &klv::Settings::osdOnTrackChange},
-      {form1::kCheckBox9, &klv::Settings::osdShowVolume}};
+      {form1::kCheckBox9, &klv::Settings::osdShowVolume},
+      {form1::kCheckBox10, &klv::Settings::osdShowArt}};
   gSettings.osdEnabled = gSettings.osdHideFullScreen = gSettings.osdShowVolume = true;
   ASSERT_NE(Open(), nullptr);
   for (const auto& [box, field] : optionBoxes) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
 #include <optional>
 #include <string>
 #include <utility>
@@ -10,6 +11,7 @@
 
 #include "entry/lifecycle.h"
 #include "entry/plugin_descriptor.h"
+#include "player/album_art_service.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings_file.h"
 #include "plugin/window_hooks.h"
@@ -230,6 +232,41 @@ TEST_F(LifecycleTest, QuitReleasesHotkeysAtomsAndWindows) {
     EXPECT_EQ(host.Count(window, WM_HOTKEY), 1);
   }
   FlushPostedMessages();
+}
+
+// A cover lookup hanging in the host's service at quit: quit and unload
+// return at once, the library stays mapped under the lookup, and once the
+// lookup returns its thread ends, its result is thrown away and the library goes.
+TEST_F(LifecycleTest, QuitAndUnloadLeaveAHungCoverLookupToEndOnItsOwn) {
+  install.WriteIni("[OSD]\r\nEnable=1\r\nOSDShowArt=1\r\n");
+  const HANDLE gate = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  std::atomic<bool> asked{false};
+  player::AlbumArtService service([&](const std::wstring&, player::ArgbPicture& picture) {
+    asked = true;
+    WaitForSingleObject(gate, INFINITE);
+    picture = {1, 1, {0xFF00FF00u}};
+    return true;
+  });
+  const std::wstring path = L"C:\\Music\\1.mp3";
+  host.rawAnswers[214] = reinterpret_cast<LRESULT>(path.c_str());
+  host.rawAnswers[3025] = reinterpret_cast<LRESULT>(service.Manager());
+  const int threadsBefore = ProcessThreads();
+  {
+    LoadedPlugin plugin(host.main);
+    ASSERT_EQ(plugin.Init(), 0);
+    SendMessageA(host.main, WM_USER, 0, 13003);  // a track start: its cover is fetched at once
+    ASSERT_TRUE(WaitUntil([&] { return asked.load(); }));
+    plugin.Quit();
+    plugin.Unload();
+  }
+  const std::string dll = PluginDllPath();
+  EXPECT_NE(GetModuleHandleA(dll.c_str()), nullptr) << "unmapped under the lookup";
+  SetEvent(gate);
+  EXPECT_TRUE(WaitUntil(
+      [&] { return ProcessThreads() == threadsBefore && GetModuleHandleA(dll.c_str()) == nullptr; }));
+  EXPECT_EQ(service.PicturesOut(), 0);
+  EXPECT_EQ(service.InterfacesOut(), 0);
+  CloseHandle(gate);
 }
 
 struct UnloadCase {

@@ -280,7 +280,7 @@ TEST_F(OsdOnTwoMonitors, AnOlderFileMeansTheDefaultsAndExitAddsBothKeysInOrder) 
   }
   const std::string file = install.ReadIni();
   EXPECT_NE(file.find("OSDFontStyleStrikeOut=0\r\nOSDMonitor=0\r\nOSDHideFullScreen=0\r\n"
-                      "OSDOnTrackChange=0\r\nOSDShowVolume=0\r\n"),
+                      "OSDOnTrackChange=0\r\nOSDShowVolume=0\r\nOSDShowArt=0\r\n"),
             std::string::npos)
       << file;
   ResetGlobalAtoms();

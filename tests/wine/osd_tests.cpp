@@ -9,14 +9,20 @@
 
 #include <algorithm>
 #include <atomic>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "core/cover_art.h"
+#include "core/jpeg_encode.h"
 #include "core/settings_schema.h"
+#include "player/album_art_service.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings_file.h"
+#include "plugin/track_cover.h"
 #include "tests/wine/osd_fixture.h"
+#include "tests/wine/resource_counts.h"
 #include "tests/wine/test_host.h"
 #include "ui/osd_pickers.h"
 
@@ -693,6 +699,118 @@ TEST_F(OsdTest, DestroyFreesTheWindowClassAndCreateBuildsItAgain) {
   PrepareOsd();
   ShowOsd("Play");
   EXPECT_NE(OsdPlatformWindow(), nullptr);
+}
+
+// ---- The playing track's cover ----
+
+// 2:1, red left and blue right, as the host hands out pixels: fitted into the
+// square it fills the middle half of it.
+player::ArgbPicture HalvesPicture(int width, int height) {
+  player::ArgbPicture picture{width, height, {}};
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) picture.pixels.push_back(x < width / 2 ? 0xFFFF0000u : 0xFF0000FFu);
+  return picture;
+}
+
+// Within what JPEG compression of flat blocks keeps.
+bool Near(COLORREF got, COLORREF want) {
+  return std::abs(GetRValue(got) - GetRValue(want)) <= 12 &&
+         std::abs(GetGValue(got) - GetGValue(want)) <= 12 && std::abs(GetBValue(got) - GetBValue(want)) <= 12;
+}
+
+TEST_F(OsdTest, ShowsThePlayingTracksCoverLeftOfTheTextWhereverItComesFrom) {
+  ASSERT_TRUE(OnTheSuitesScreen());
+  enum class From { kService, kFolder, kNowhere };
+  struct Case {
+    const char* label;
+    From from;
+    int width, height;  // of the picture; 0: a broken picture file
+    const char* file;   // the playing entry, under the test's folder unless a URL
+    bool showArt;
+    bool cover;  // expected beside the text
+  } const cases[] = {
+      {"from the service", From::kService, 128, 64, "a\\1.mp3", true, true},
+      {"FOLDER.JPG on a host without the service", From::kFolder, 128, 64, "b\\1.mp3", true, true},
+      {"the service's picture wider than 4096 px", From::kService, 4097, 2, "c\\1.mp3", true, false},
+      {"a folder picture taller than 4096 px", From::kFolder, 8, 4097, "d\\1.mp3", true, false},
+      {"a broken folder picture", From::kFolder, 0, 0, "e\\1.mp3", true, false},
+      {"no picture anywhere", From::kNowhere, 0, 0, "f\\1.mp3", true, false},
+      {"a stream", From::kService, 128, 64, "http://radio.example/stream", true, false},
+      {"OSDShowArt=0", From::kService, 128, 64, "g\\1.mp3", false, false},
+  };
+  TestInstall folder;
+  TestHost host;
+  SetHostMainWindow(host.main);
+  StartCoverLookups();
+  const std::string text = "Next : \"Song\" [1:05/3:07]";
+  const DWORD hostThread = GetCurrentThreadId();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    const player::ArgbPicture picture = HalvesPicture(c.width, c.height);
+    std::atomic<DWORD> lookupThread{0};
+    player::AlbumArtService service([&](const std::wstring&, player::ArgbPicture& served) {
+      lookupThread = GetCurrentThreadId();
+      served = picture;
+      return c.width > 0;
+    });
+    std::string file = c.file;
+    if (file.find("://") == std::string::npos) {
+      const std::string album = folder.Directory() + "\\" + file.substr(0, file.find('\\'));
+      CreateDirectoryA(album.c_str(), nullptr);
+      file = folder.Directory() + "\\" + file;
+      if (c.from == From::kFolder) {
+        std::vector<uint8_t> jpeg =
+            klv::EncodeBgrToJpeg(c.width > 0 ? klv::BgrFromArgb(picture.pixels.data(), c.width, c.height)
+                                             : klv::BgrFromArgb(HalvesPicture(64, 64).pixels.data(), 64, 64),
+                                 95);
+        if (c.width == 0) jpeg.resize(jpeg.size() / 2);
+        std::ofstream(album + "\\FOLDER.JPG", std::ios::binary)
+            .write(reinterpret_cast<const char*>(jpeg.data()), static_cast<std::streamsize>(jpeg.size()));
+      }
+    }
+    const std::wstring widePath(file.begin(), file.end());
+    host.rawAnswers[214] = reinterpret_cast<LRESULT>(widePath.c_str());
+    // A host without the service answers 1.
+    host.rawAnswers[3025] = c.from == From::kService ? reinterpret_cast<LRESULT>(service.Manager()) : 1;
+    gSettings.osdShowArt = c.showArt;
+    const int threadsBefore = ProcessThreads();
+    host.ClearLog();
+
+    ShowTrackOsd(text);
+    HWND osd = OsdPlatformWindow();
+    ASSERT_NE(osd, nullptr);
+    // At once with its text alone; the picture, once fetched, grows it to the square's height.
+    EXPECT_TRUE(SameRect(Place{820, 373, 204, 25}, WindowRect(osd)));
+    if (c.cover) {
+      ASSERT_TRUE(WaitUntil([&] { return WindowRect(osd).bottom - WindowRect(osd).top == 70; }));
+    } else {
+      ASSERT_TRUE(WaitUntil([&] { return ProcessThreads() <= threadsBefore; }));
+      FlushPostedMessages();
+    }
+    ShowTrackOsd(text);  // the second show finds it among the kept covers
+    EXPECT_TRUE(SameRect(c.cover ? Place{752, 351, 272, 70} : Place{820, 373, 204, 25}, WindowRect(osd)));
+    // Only a file is looked up, once; with covers off the host is asked nothing for them.
+    const bool lookedUp = c.showArt && file.find("://") == std::string::npos;
+    const std::vector<int> asked = host.Requests();
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), 214), c.showArt ? 2 : 0);
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), 3025), lookedUp ? 1 : 0);
+    EXPECT_EQ(service.Lookups(), lookedUp && c.from == From::kService ? 1 : 0);
+    if (service.Lookups() > 0) {
+      EXPECT_NE(lookupThread.load(), hostThread) << "looked up on the host's thread";
+    }
+    EXPECT_EQ(service.PicturesOut(), 0) << "every picture freed";
+    EXPECT_EQ(service.InterfacesOut(), 0) << "every interface released";
+    if (c.cover) {
+      // The square at the client's top left, inside frame and inset: the
+      // 64 x 32 picture in its middle, the OSD's colour above it.
+      const Picture shown = PrintOsd(osd);
+      EXPECT_TRUE(Near(shown.At(3 + 16, 3 + 32), RGB(255, 0, 0)));
+      EXPECT_TRUE(Near(shown.At(3 + 48, 3 + 32), RGB(0, 0, 255)));
+      EXPECT_EQ(shown.At(3 + 32, 3 + 8), gSettings.osdColor);
+    }
+  }
+  StopCoverLookups();
+  SetHostMainWindow(nullptr);
 }
 
 }  // namespace

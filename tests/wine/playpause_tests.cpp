@@ -157,7 +157,7 @@ TEST(PlayPauseFile, AClassicFileIsWrittenBackUnchangedBesidesTheNewKey) {
     expected.insert(expected.find(after) + after.size(), "playpause_hotkey=0\r\n");
     const std::string osdAfter = "OSDFontStyleStrikeOut=0\r\n";
     expected.insert(expected.find(osdAfter) + osdAfter.size(),
-                    "OSDMonitor=0\r\nOSDHideFullScreen=0\r\nOSDOnTrackChange=0\r\nOSDShowVolume=0\r\n");
+                    "OSDMonitor=0\r\nOSDHideFullScreen=0\r\nOSDOnTrackChange=0\r\nOSDShowVolume=0\r\nOSDShowArt=0\r\n");
     EXPECT_EQ(install.ReadIni(), expected);
     plugin.Quit();
   }
@@ -200,7 +200,7 @@ TEST(PlayPauseFile, ANewFileReadsTheSameForAClassicReader) {
     std::string written = withPlayPause;
     const std::string osdAfter = "OSDFontStyleStrikeOut=0\r\n";
     written.insert(written.find(osdAfter) + osdAfter.size(),
-                   "OSDMonitor=0\r\nOSDHideFullScreen=0\r\nOSDOnTrackChange=0\r\nOSDShowVolume=0\r\n");
+                   "OSDMonitor=0\r\nOSDHideFullScreen=0\r\nOSDOnTrackChange=0\r\nOSDShowVolume=0\r\nOSDShowArt=0\r\n");
     EXPECT_EQ(install.ReadIni(), written);
     plugin.Quit();
   }

@@ -4,6 +4,7 @@
 #include "tests/wine/resource_counts.h"
 
 #include <psapi.h>
+#include <tlhelp32.h>
 
 #include <vector>
 
@@ -69,4 +70,17 @@ int FreeTlsSlots() {
   for (DWORD slot = TlsAlloc(); slot != TLS_OUT_OF_INDEXES; slot = TlsAlloc()) taken.push_back(slot);
   for (DWORD slot : taken) TlsFree(slot);
   return static_cast<int>(taken.size());
+}
+
+int ProcessThreads() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return -1;
+  int threads = 0;
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    threads += entry.th32OwnerProcessID == GetCurrentProcessId() ? 1 : 0;
+  }
+  CloseHandle(snapshot);
+  return threads;
 }

@@ -17,6 +17,8 @@ int GdiObjects();
 int UserObjects();
 // Open kernel handles of the process.
 int KernelHandles();
+// Threads of the process.
+int ProcessThreads();
 // TLS slots the process can still allocate (Windows has 1,088 in all).
 int FreeTlsSlots();
 int64_t PrivateBytes();

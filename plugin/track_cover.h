@@ -1,0 +1,17 @@
+// The playing track's cover on the OSD. Lookups run on threads of their own,
+// never the host's: a cover can sit on a slow disk or behind the network. The
+// OSD shows at once with its text, and the picture is drawn in when it comes.
+#pragma once
+
+#include <string>
+
+// From start to quit: the window that receives the finished lookups. A quit
+// waits for no lookup: what one still running finds is thrown away.
+void StartCoverLookups();
+void StopCoverLookups();
+
+// An OSD whose text names the playing track: with its cover when the user
+// asked for covers (a cached one at once, one still to be looked up later).
+void ShowTrackOsd(const std::string& utf8Text);
+// A track started: its cover is looked up now, so that it is there for the next OSD.
+void PrefetchPlayingCover();
