@@ -1,11 +1,8 @@
 // Requests and commands to the host main window, sent synchronously.
 #include "plugin/host.h"
 
-<<<<<<< HEAD
 #include "core/host_codes.h"
-=======
 #include "core/utf16_text.h"
->>>>>>> main
 #include "plugin/plugin_state.h"
 #include "win32/text_encoding.h"
 
