@@ -1,6 +1,8 @@
 // The sixteen actions, in the order of the hotkey table and of the dialog's list.
 #include "core/hotkey_actions.h"
 
+#include <utility>
+
 namespace klv {
 
 // For the repeat and shuffle rows osdText is the stem that " On" or " Off"
@@ -45,12 +47,20 @@ PlayPauseChoice ChoosePlayPause(int32_t playingState) {
   return {kCommandPlay, kPlayRow};
 }
 
-bool RepeatsWhileHeld(int row) {
-  if (row < 0 || row >= kHotkeyCount) return false;
-  const uint32_t command = kHotkeyActions[row].command;
+bool RepeatsWhileHeld(const HotkeyAction& action) {
+  const uint32_t command = action.command;
   return command == kCommandForward || command == kCommandRewind || command == kCommandVolumeUp ||
          command == kCommandVolumeDown;
 }
+
+namespace {
+template <size_t... kRows>
+HotkeyTable MakeRows(std::index_sequence<kRows...>) {
+  return {HotkeyRow{kHotkeyActions[kRows], static_cast<int>(kRows), {}, {}}...};
+}
+}  // namespace
+
+HotkeyTable MakeHotkeyTable() { return MakeRows(std::make_index_sequence<kHotkeyCount>()); }
 
 PackedHotkey PackHotkey(uint16_t keyCode, bool alt, bool ctrl, bool shift, bool win) {
   uint32_t packed = static_cast<uint32_t>(keyCode) << 16;

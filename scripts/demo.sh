@@ -61,6 +61,7 @@ OSDDisplayTime=2500
 OSDFontSize=14
 OSDOnTrackChange=1
 OSDShowVolume=1
+OSDShowArt=1
 [Track]
 PlayOnStart=1
 RememberPosition=1
@@ -243,6 +244,11 @@ for dpi in 96 144; do
   sleep 0.5
   shot "12-osd-${dpi}dpi"
   sleep 2.5
+  # The now-playing OSD with the album's cover, scaled with the DPI.
+  wintool keys ctrl+alt+n
+  sleep 1
+  shot "12b-osd-cover-${dpi}dpi"
+  sleep 2
   wintool command "$main_class" 41000
   wintool wait TForm1 10000
   sleep 1
