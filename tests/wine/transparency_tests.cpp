@@ -170,7 +170,8 @@ struct SkinStep {
 struct SkinCase {
   const char* label;
   HostSkin atStart;
-  std::array<int, 3> started;  // once started and shown, the other window active
+  std::array<int, 3> shown;    // once shown after the start, the last one shown active
+  std::array<int, 3> started;  // then with the other window active
   std::vector<SkinStep> steps;
 };
 
@@ -179,10 +180,12 @@ TEST(TransparencyThroughTheDll, AModernSkinKeepsItsOwnOpacity) {
   const SkinCase cases[] = {
       {"classic, modern, classic",
        S::kClassic,
+       {40, 50, 30},
        {40, 50, 60},
        {{S::kModern, {0, 50, 60}, {0, 50, 60}, 50}, {S::kClassic, {10, 50, 60}, {40, 50, 60}, 20}}},
       {"modern, classic, modern",
        S::kModern,
+       {0, -1, -1},
        {0, -1, -1},
        {{S::kClassic, {10, -1, -1}, {40, 50, 60}, 20}, {S::kModern, {0, 50, 60}, {0, 50, 60}, 50}}},
   };
@@ -211,6 +214,7 @@ TEST(TransparencyThroughTheDll, AModernSkinKeepsItsOwnOpacity) {
     EXPECT_FALSE(IsWindowVisible(host.main));  // started before the windows are shown
     FlushPostedMessages();
     EXPECT_TRUE(IsWindowVisible(host.main));
+    EXPECT_EQ(alphas(), c.shown);
     SetForegroundWindow(other);
     ASSERT_TRUE(WaitUntil([&] { return GetActiveWindow() == other; }));
     EXPECT_EQ(alphas(), c.started);
