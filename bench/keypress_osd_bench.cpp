@@ -27,7 +27,7 @@
 namespace {
 
 constexpr int kPresses = 200;
-constexpr int kInfoEntry = 11;  // "Show Song Information": asks the host for title and times only
+constexpr int kInfoEntry = 10;  // "Show Song Information": asks the host for title and times only
 constexpr double kTimeoutMs = 2000;
 constexpr char kTitle[] = "Bench Artist - Bench Title";
 constexpr int kFloorHotkeyId = 0x7000;
@@ -256,11 +256,11 @@ int main() {
     return 1;
   }
   gPlugin.hwndParent = main;
-  if (PluginInit() != 0 || HotkeyEntry(kInfoEntry).id == 0) {
+  if (PluginInit() != 0 || gHotkeyTable[kInfoEntry].entry.id == 0) {
     std::fprintf(stderr, "the plug-in did not start with its hotkeys\n");
     return 1;
   }
-  const klv::PackedHotkey packed = HotkeyEntry(kInfoEntry).packed;
+  const klv::PackedHotkey packed = gHotkeyTable[kInfoEntry].entry.packed;
   PressToOsd(packed);  // warm-up: first font and window class use
 
   // The floor: the OSD's text and size, beside it.

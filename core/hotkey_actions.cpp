@@ -2,6 +2,7 @@
 #include "core/hotkey_actions.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace klv {
 
@@ -56,12 +57,20 @@ int32_t SteppedRating(int32_t current, int step) {
   return std::clamp(current + step, 0, kMaxRating);
 }
 
-bool RepeatsWhileHeld(int row) {
-  if (row < 0 || row >= kHotkeyCount) return false;
-  const uint32_t command = kHotkeyActions[row].command;
+bool RepeatsWhileHeld(const HotkeyAction& action) {
+  const uint32_t command = action.command;
   return command == kCommandForward || command == kCommandRewind || command == kCommandVolumeUp ||
          command == kCommandVolumeDown;
 }
+
+namespace {
+template <size_t... kRows>
+HotkeyTable MakeRows(std::index_sequence<kRows...>) {
+  return {HotkeyRow{kHotkeyActions[kRows], static_cast<int>(kRows), {}, {}}...};
+}
+}  // namespace
+
+HotkeyTable MakeHotkeyTable() { return MakeRows(std::make_index_sequence<kHotkeyCount>()); }
 
 PackedHotkey PackHotkey(uint16_t keyCode, bool alt, bool ctrl, bool shift, bool win) {
   uint32_t packed = static_cast<uint32_t>(keyCode) << 16;

@@ -1,8 +1,8 @@
 // The eighteen hotkey actions and the 32-bit packed key combination.
 #pragma once
 
+#include <array>
 #include <cstdint>
-#include <string>
 
 #include "core/host_codes.h"
 #include "core/settings.h"
@@ -47,7 +47,8 @@ struct HotkeyAction {
   int ratingStep = 0;   // +1 or -1 when step is kRating
 };
 
-// Rows 0..15; hotkey table entry n is row n - 1.
+// One row per action, in the order of the hotkey table, of the dialog's list
+// and of the file: adding an action is adding its row here.
 extern const HotkeyAction kHotkeyActions[kHotkeyCount];
 
 // Play/Pause sends the pause command to a track that plays or is paused
@@ -66,13 +67,35 @@ int32_t SteppedRating(int32_t current, int step);
 
 // Forward, Rewind and the volume steps go on while their key is held; every
 // other action runs once per press.
-bool RepeatsWhileHeld(int row);
+bool RepeatsWhileHeld(const HotkeyAction& action);
 
-// One entry of the hotkey table.
+// The combination of one action and the global atom it is registered under;
+// the atom's name is the action's atomName.
 struct keystype {
-  std::string name;  // atom name
-  uint32_t id = 0;   // global atom used as the hotkey id; 0 while none is held
+  uint32_t id = 0;  // 0 while no atom is held
   PackedHotkey packed = 0;
 };
+
+// What the system holds for one action.
+struct HotkeyRegistration {
+  // We added the atom ourselves. An atom that registration only found
+  // belongs to whoever added it, so it is never deleted for us.
+  bool atomAdded = false;
+  // Refused: the combination is kept until its key is free.
+  bool waiting = false;
+};
+
+// Everything known of one action. Code names an action by its row; position
+// is the row's place in kHotkeyActions, the dialog's list and the file.
+struct HotkeyRow {
+  const HotkeyAction& action;
+  int position;
+  keystype entry;
+  HotkeyRegistration registration;
+};
+using HotkeyTable = std::array<HotkeyRow, kHotkeyCount>;
+
+// One row per action, nothing assigned or held.
+HotkeyTable MakeHotkeyTable();
 
 }  // namespace klv

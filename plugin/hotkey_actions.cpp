@@ -21,29 +21,28 @@ void ToggleMainWindow() {
   }
 }
 
-// The first entry in table order that holds a combination under this id; a
-// cleared entry keeps its old id and must not answer for it.
-int FindActionRow(WPARAM id) {
-  for (int row = 0; row < klv::kHotkeyCount; ++row) {
-    const klv::keystype& entry = gHotkeyTable[row];
-    if (entry.packed != 0 && entry.id != 0 && entry.id == id) return row;
+// The first row in table order that holds a combination under this id; a
+// cleared row keeps its old id and must not answer for it.
+const klv::HotkeyRow* FindActionRow(WPARAM id) {
+  for (const klv::HotkeyRow& row : gHotkeyTable) {
+    if (row.entry.packed != 0 && row.entry.id != 0 && row.entry.id == id) return &row;
   }
-  return -1;
+  return nullptr;
 }
 
 }  // namespace
 
 void RunHotkeyAction(WPARAM id) {
-  const int row = FindActionRow(id);
-  if (row < 0) return;
-  if (!klv::RepeatsWhileHeld(row)) {
+  const klv::HotkeyRow* row = FindActionRow(id);
+  if (row == nullptr) return;
+  const klv::HotkeyAction& action = row->action;
+  if (!klv::RepeatsWhileHeld(action)) {
     if (IsHeldRepeat(id)) return;
     // Before the action: a host dialog it opens may pump the repeats.
-    NotePress(id, klv::HotkeyKeyCode(gHotkeyTable[row].packed));
+    NotePress(id, klv::HotkeyKeyCode(row->entry.packed));
   }
-  const klv::HotkeyAction& action = klv::kHotkeyActions[row];
   const OwnTrackStart own;
-  int osdRow = row;
+  int osdRow = row->position;
   switch (action.step) {
     case klv::HostStep::kCommand:
       HostCommand(action.command);

@@ -67,7 +67,7 @@ void TForm1::CreateControls() {
   layout_.Build(Window(), kControls, ControlCount());
 
   hotkeyList_.Attach(layout_.Control(kCheckListBox1), layout_.Scale(13));
-  for (const klv::HotkeyAction& action : klv::kHotkeyActions) hotkeyList_.AddRow(action.caption);
+  for (const klv::HotkeyRow& row : gHotkeyTable) hotkeyList_.AddRow(row.action.caption);
 
   for (int id : kTrackBars) {
     HWND slider = layout_.Control(id);
@@ -208,14 +208,14 @@ void TForm1::ShowOsdPosition(int position) {
   }
 }
 
-void TForm1::ShowHotkeyRow(int row) {
-  const std::string caption = klv::kHotkeyActions[row].caption;
-  hotkeyList_.SetCaption(row, EntryWaiting(row + 1) ? (caption + " (in use)").c_str() : caption.c_str());
-  hotkeyList_.SetChecked(row, HotkeyEntry(row + 1).packed != 0);
+void TForm1::ShowHotkeyRow(const klv::HotkeyRow& row) {
+  const std::string caption = row.action.caption;
+  hotkeyList_.SetCaption(row.position, EntryWaiting(row) ? (caption + " (in use)").c_str() : caption.c_str());
+  hotkeyList_.SetChecked(row.position, row.entry.packed != 0);
 }
 
 void TForm1::ShowHotkeyRows() {
-  for (int row = 0; row < klv::kHotkeyCount; ++row) ShowHotkeyRow(row);
+  for (const klv::HotkeyRow& row : gHotkeyTable) ShowHotkeyRow(row);
 }
 
 void TForm1::FormShow() {
@@ -355,27 +355,29 @@ bool TForm1::Show() {
 
 // ---- The hotkey list's reactions ----
 
-bool TForm1::EditHotkey(int n) {
-  const bool result = AssignHotkey(n, Window());
-  if (Window() != nullptr) ShowHotkeyRow(n - 1);
+bool TForm1::EditHotkey(klv::HotkeyRow& row) {
+  const bool result = AssignHotkey(row, Window());
+  if (Window() != nullptr) ShowHotkeyRow(row);
   return result;
 }
 
 void TForm1::ApplyListCheckMarks() {
-  for (int row = 0; row < klv::kHotkeyCount && Window() != nullptr; ++row) {
-    const int n = row + 1;
-    if (!HotkeyMarked(row)) {
-      ClearEntry(n);
+  for (klv::HotkeyRow& row : gHotkeyTable) {
+    if (Window() == nullptr) return;
+    if (!HotkeyMarked(row.position)) {
+      ClearEntry(row);
       ShowHotkeyRow(row);
-    } else if (HotkeyEntry(n).packed == 0) {
-      EditHotkey(n);
+    } else if (row.entry.packed == 0) {
+      EditHotkey(row);
     }
   }
 }
 
 void TForm1::EditSelectedHotkeys() {
-  for (int row = 0; row < klv::kHotkeyCount && Window() != nullptr; ++row)
-    if (HotkeySelected(row)) EditHotkey(row + 1);
+  for (klv::HotkeyRow& row : gHotkeyTable) {
+    if (Window() == nullptr) return;
+    if (HotkeySelected(row.position)) EditHotkey(row);
+  }
 }
 
 // ---- The form's way in ----

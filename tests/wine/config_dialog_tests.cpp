@@ -41,8 +41,8 @@ TEST_F(ConfigDialogTest, OpeningFillsEveryControlFromTheSettings) {
   gSettings.playOnStart = true;
   gSettings.rememberPosition = false;
   gSettings.hotkeysEnabled = true;
-  HotkeyEntry(kNext).packed = kCtrlAltP;
-  HotkeyEntry(kPlay).packed = kCtrlAltF9;
+  gHotkeyTable[kNext].entry.packed = kCtrlAltP;
+  gHotkeyTable[kPlay].entry.packed = kCtrlAltF9;
 
   ASSERT_NE(Open(), nullptr);
   const int sliders[] = {form1::kTrackBar1, form1::kTrackBar2, form1::kTrackBar3,
@@ -51,7 +51,7 @@ TEST_F(ConfigDialogTest, OpeningFillsEveryControlFromTheSettings) {
   for (int i = 0; i < 6; ++i)
     EXPECT_EQ(SendMessageA(Item(sliders[i]), TBM_GETPOS, 0, 0), expectedPositions[i]) << "slider " << i + 1;
   for (int row = 0; row < klv::kHotkeyCount; ++row)
-    EXPECT_EQ(RowMarked(row), row == kNext - 1 || row == kPlay - 1) << "row " << row;
+    EXPECT_EQ(RowMarked(row), row == kNext || row == kPlay) << "row " << row;
   for (int i = 0; i < 9; ++i) EXPECT_EQ(IsChecked(Item(form1::kRadioItem0 + i)), i == 7) << "radio " << i;
   EXPECT_EQ(WindowTextOf(Item(form1::kEdit1)), "2500");
   EXPECT_FALSE(IsChecked(Item(form1::kCheckBox1)));
@@ -109,15 +109,15 @@ TEST_F(ConfigDialogTest, ACombinationRefusedDuringTheOpeningWaitsTickedWithoutAB
   ASSERT_TRUE(
       RegisterHotKey(host.equalizer, 77, klv::HotkeyModifiers(kCtrlAltP), klv::HotkeyKeyCode(kCtrlAltP)));
   gSettings.hotkeysEnabled = true;
-  HotkeyEntry(kNext).packed = kCtrlAltP;
-  HotkeyEntry(kPlay).packed = kCtrlAltF9;
+  gHotkeyTable[kNext].entry.packed = kCtrlAltP;
+  gHotkeyTable[kPlay].entry.packed = kCtrlAltF9;
 
   ASSERT_NE(Open(), nullptr);
-  EXPECT_TRUE(RowMarked(kNext - 1));
-  EXPECT_EQ(RowText(List(), kNext - 1), "Next (in use)");
-  EXPECT_TRUE(RowMarked(kPlay - 1));
-  EXPECT_EQ(RowText(List(), kPlay - 1), "Play");
-  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
+  EXPECT_TRUE(RowMarked(kNext));
+  EXPECT_EQ(RowText(List(), kNext), "Next (in use)");
+  EXPECT_TRUE(RowMarked(kPlay));
+  EXPECT_EQ(RowText(List(), kPlay), "Play");
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
   EXPECT_TRUE(SeenAfterPump().empty());
   UnregisterHotKey(host.equalizer, 77);
 }
@@ -343,9 +343,9 @@ TEST_F(ConfigDialogTest, TransparencySwitchesApplyAtOnce) {
 }
 
 TEST_F(ConfigDialogTest, TheHotkeysBoxRegistersAndReleasesEveryEntry) {
-  HotkeyEntry(kNext).packed = kCtrlAltP;
+  gHotkeyTable[kNext].entry.packed = kCtrlAltP;
   ASSERT_NE(Open(), nullptr);
-  EXPECT_TRUE(RowMarked(kNext - 1));
+  EXPECT_TRUE(RowMarked(kNext));
   EXPECT_TRUE(IsFree(kCtrlAltP, host.playlist));
   Click(form1::kCheckBox6);
   EXPECT_TRUE(gSettings.hotkeysEnabled);
@@ -354,7 +354,7 @@ TEST_F(ConfigDialogTest, TheHotkeysBoxRegistersAndReleasesEveryEntry) {
   Click(form1::kCheckBox6);
   EXPECT_FALSE(IsWindowEnabled(List()));
   EXPECT_TRUE(IsFree(kCtrlAltP, host.playlist));
-  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
 }
 
 // ---- The hotkey list ----
@@ -394,7 +394,7 @@ TEST_F(ConfigDialogTest, TheListsRowsOpenClearAndAssignTheirEntries) {
   ASSERT_NE(Open(), nullptr);
   for (const ListRowCase& c : cases) {
     SCOPED_TRACE(c.storedKey);
-    const int row = c.entry - 1;
+    const int row = c.entry;
     {
       AssignDialogDriver driver({CloseBox()});
       DoubleClickListRow(List(), row);
@@ -407,7 +407,7 @@ TEST_F(ConfigDialogTest, TheListsRowsOpenClearAndAssignTheirEntries) {
       EXPECT_EQ(shown.alt, c.storedAltCtrl);
       EXPECT_EQ(shown.ctrl, c.storedAltCtrl);
       EXPECT_FALSE(shown.shift || shown.win);
-      EXPECT_EQ(HotkeyEntry(c.entry).packed, c.stored);
+      EXPECT_EQ(gHotkeyTable[c.entry].entry.packed, c.stored);
       EXPECT_TRUE(RowMarked(row));
       EXPECT_FALSE(IsFree(c.stored, host.playlist));
     }
@@ -416,7 +416,7 @@ TEST_F(ConfigDialogTest, TheListsRowsOpenClearAndAssignTheirEntries) {
       UserMarksRow(row, false);
       FlushPostedMessages();
       EXPECT_EQ(none.opened, 0);
-      EXPECT_EQ(HotkeyEntry(c.entry).packed, 0);
+      EXPECT_EQ(gHotkeyTable[c.entry].entry.packed, 0);
       EXPECT_TRUE(IsFree(c.stored, host.playlist));
     }
     {
@@ -425,7 +425,7 @@ TEST_F(ConfigDialogTest, TheListsRowsOpenClearAndAssignTheirEntries) {
       FlushPostedMessages();
       EXPECT_EQ(driver.opened, 1);
       EXPECT_FALSE(RowMarked(row));
-      EXPECT_EQ(HotkeyEntry(c.entry).packed, 0);
+      EXPECT_EQ(gHotkeyTable[c.entry].entry.packed, 0);
     }
     AssignDialogDriver driver(c.assignSteps);
     UserMarksRow(row, true);
@@ -433,7 +433,7 @@ TEST_F(ConfigDialogTest, TheListsRowsOpenClearAndAssignTheirEntries) {
     EXPECT_EQ(driver.opened, 1);
     EXPECT_EQ(driver.done, c.assignSteps.size());
     EXPECT_TRUE(RowMarked(row));
-    EXPECT_EQ(HotkeyEntry(c.entry).packed, c.assigned);
+    EXPECT_EQ(gHotkeyTable[c.entry].entry.packed, c.assigned);
     EXPECT_FALSE(IsFree(c.assigned, host.playlist));
   }
 }
@@ -442,25 +442,25 @@ TEST_F(ConfigDialogTest, ADoubleClickOnACheckBoxOpensOneDialogAtATime) {
   gSettings.hotkeysEnabled = true;
   Register(kNext, kCtrlAltP);
   ASSERT_NE(Open(), nullptr);
-  ListView_SetItemState(List(), kNext - 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_SetItemState(List(), kNext, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   RECT rect{};
   rect.left = LVIR_ICON;
-  SendMessageA(List(), LVM_GETITEMRECT, kPlay - 1, reinterpret_cast<LPARAM>(&rect));
+  SendMessageA(List(), LVM_GETITEMRECT, kPlay, reinterpret_cast<LPARAM>(&rect));
   const LPARAM box = MAKELPARAM(rect.left - 6, (rect.top + rect.bottom) / 2);  // the state image
   int mostOpen = 0;
   auto countOpen = [&](HWND) { mostOpen = std::max(mostOpen, CountVisibleWindows(form2::kClassName)); };
   AssignDialogDriver driver({countOpen, CloseBox(), countOpen, CloseBox(), countOpen, CloseBox()});
   SendMessageA(List(), WM_LBUTTONDOWN, MK_LBUTTON, box);
   SendMessageA(List(), WM_LBUTTONUP, 0, box);
-  ASSERT_TRUE(RowMarked(kPlay - 1));
+  ASSERT_TRUE(RowMarked(kPlay));
   SendMessageA(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, box);
   SendMessageA(List(), WM_LBUTTONUP, 0, box);
   FlushPostedMessages();
   FlushPostedMessages();  // and whatever the first dialog's end posted
   EXPECT_EQ(mostOpen, 1);
-  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
-  EXPECT_EQ(HotkeyEntry(kPlay).packed, 0);
-  EXPECT_FALSE(RowMarked(kPlay - 1));
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
+  EXPECT_EQ(gHotkeyTable[kPlay].entry.packed, 0);
+  EXPECT_FALSE(RowMarked(kPlay));
 }
 
 TEST_F(ConfigDialogTest, QuitWhileTheAssignmentDialogIsOpenClosesBothAndKeepsTheEntries) {
@@ -473,14 +473,14 @@ TEST_F(ConfigDialogTest, QuitWhileTheAssignmentDialogIsOpenClosesBothAndKeepsThe
   EXPECT_EQ(driver.opened, 1);
   EXPECT_EQ(ConfigDialogWindow(), nullptr);
   EXPECT_EQ(FindWindowW(form2::kClassName, nullptr), nullptr);
-  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
 }
 
 // ---- Leaving the dialog ----
 
 TEST_F(ConfigDialogTest, ExitWritesEverySettingInTheFileOrder) {
   gSettings.hotkeysEnabled = true;
-  HotkeyEntry(kNext).packed = kCtrlAltP;
+  gHotkeyTable[kNext].entry.packed = kCtrlAltP;
   gSettings.osdDisplayTime = 1234;
   ASSERT_NE(Open(), nullptr);
   Click(form1::kCheckBox2);

@@ -156,8 +156,8 @@ void DialogTest::TypeInEdit1(const char* text) {
 }
 
 void DialogTest::Register(int n, klv::PackedHotkey packed) {
-  HotkeyEntry(n).packed = packed;
-  ASSERT_TRUE(RegisterEntryHotkey(n));
+  gHotkeyTable[n].entry.packed = packed;
+  ASSERT_TRUE(RegisterEntryHotkey(gHotkeyTable[n]));
 }
 
 std::vector<SeenMessageBox> DialogTest::SeenAfterPump() {

@@ -15,14 +15,15 @@
 #include "plugin/hotkey_registration.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
+#include "plugin/settings_file.h"
 #include "tests/wine/test_host.h"
 
 namespace {
 
-constexpr int kNext = 5;  // entry numbers of the hotkey table
-constexpr int kPlay = 2;
-constexpr int kRepeat = 13;
-constexpr int kMainWindow = 10;
+constexpr int kNext = 4;  // rows of the hotkey table
+constexpr int kPlay = 1;
+constexpr int kRepeat = 12;
+constexpr int kMainWindow = 9;
 
 const klv::PackedHotkey kCtrlAltP = 5242883;  // as the settings file stores it
 const klv::PackedHotkey kCtrlAltN = klv::PackHotkey('N', true, true, false, false);
@@ -106,12 +107,12 @@ TEST_F(HotkeyTest, StoredValuesRegisterTheirCombinationsOnTheHostWindow) {
   const klv::IniText ini(HotkeysFile("Enable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltP) +
                                      "\r\nrepeat_hotkey=" + std::to_string(kCtrlShiftF9) + "\r\n"));
   MessageBoxWatcher boxes;
-  LoadSettingsAndRegisterHotkeys(ini);
+  LoadSettings(ini);
 
   EXPECT_TRUE(gSettings.hotkeysEnabled);
-  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
-  EXPECT_EQ(HotkeyEntry(kNext).id, GlobalFindAtomA("next_hotkey"));
-  EXPECT_NE(HotkeyEntry(kNext).id, 0u);
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
+  EXPECT_EQ(gHotkeyTable[kNext].entry.id, GlobalFindAtomA("next_hotkey"));
+  EXPECT_NE(gHotkeyTable[kNext].entry.id, 0u);
   EXPECT_FALSE(other.IsFree(kCtrlAltP));
   EXPECT_FALSE(other.IsFree(kCtrlShiftF9));
   EXPECT_TRUE(GlobalAtomExists("repeat_hotkey"));
@@ -125,7 +126,7 @@ TEST_F(HotkeyTest, StoredValuesRegisterTheirCombinationsOnTheHostWindow) {
     SCOPED_TRACE(press.entry);
     host.ClearLog();
     host.PressHotkey(press.packed);
-    EXPECT_EQ(HotkeysSeen(host), std::vector<WPARAM>{HotkeyEntry(press.entry).id});
+    EXPECT_EQ(HotkeysSeen(host), std::vector<WPARAM>{gHotkeyTable[press.entry].entry.id});
   }
   host.ClearLog();
   PressExpectingNothing(kCtrlAltN);
@@ -135,10 +136,10 @@ TEST_F(HotkeyTest, StoredValuesRegisterTheirCombinationsOnTheHostWindow) {
 
 TEST_F(HotkeyTest, HotkeysOffReadsValuesButRegistersNothing) {
   const klv::IniText ini(HotkeysFile("Enable=0\r\nnext_hotkey=" + std::to_string(kCtrlAltP) + "\r\n"));
-  LoadSettingsAndRegisterHotkeys(ini);
+  LoadSettings(ini);
 
   EXPECT_FALSE(gSettings.hotkeysEnabled);
-  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
   EXPECT_EQ(GlobalFindAtomA("next_hotkey"), 0);
   EXPECT_TRUE(other.IsFree(kCtrlAltP));
   PressExpectingNothing(kCtrlAltP);
@@ -156,13 +157,13 @@ TEST_P(RefusedCombinationTest, NamesThemInOneBoxAndKeepsTheEntries) {
   ASSERT_TRUE(holder.Hold(kCtrlAltN));
   MessageBoxWatcher boxes;
   if (atInit) {
-    LoadSettingsAndRegisterHotkeys(klv::IniText(HotkeysFile(
-        "Enable=1\r\nplay_hotkey=" + std::to_string(kCtrlAltN) + "\r\nnext_hotkey=" +
-        std::to_string(kCtrlAltP) + "\r\nrepeat_hotkey=" + std::to_string(kCtrlShiftF9) + "\r\n")));
+    LoadSettings(klv::IniText(HotkeysFile("Enable=1\r\nplay_hotkey=" + std::to_string(kCtrlAltN) +
+                                          "\r\nnext_hotkey=" + std::to_string(kCtrlAltP) +
+                                          "\r\nrepeat_hotkey=" + std::to_string(kCtrlShiftF9) + "\r\n")));
   } else {
-    HotkeyEntry(kPlay).packed = kCtrlAltN;
-    HotkeyEntry(kNext).packed = kCtrlAltP;
-    HotkeyEntry(kRepeat).packed = kCtrlShiftF9;
+    gHotkeyTable[kPlay].entry.packed = kCtrlAltN;
+    gHotkeyTable[kNext].entry.packed = kCtrlAltP;
+    gHotkeyTable[kRepeat].entry.packed = kCtrlShiftF9;
     ReregisterAllHotkeys(true);
   }
 
@@ -173,9 +174,9 @@ TEST_P(RefusedCombinationTest, NamesThemInOneBoxAndKeepsTheEntries) {
             "Unable to set a hot key.\nPlay: Ctrl+Alt+N is in use by another program.\n"
             "Next: Ctrl+Alt+P is in use by another program.");
   EXPECT_NE(seen[0].icon, 0u);
-  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
-  EXPECT_TRUE(EntryWaiting(kNext));
-  EXPECT_EQ(HotkeyEntry(kRepeat).packed, kCtrlShiftF9);
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
+  EXPECT_TRUE(EntryWaiting(gHotkeyTable[kNext]));
+  EXPECT_EQ(gHotkeyTable[kRepeat].entry.packed, kCtrlShiftF9);
   EXPECT_FALSE(other.IsFree(kCtrlShiftF9));
 }
 
@@ -194,8 +195,8 @@ LRESULT CALLBACK SwitchOffProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 TEST_F(HotkeyTest, SwitchedOffDuringARefusalsBoxStaysOff) {
   OtherParty holder;
   ASSERT_TRUE(holder.Hold(kCtrlAltP));
-  HotkeyEntry(kNext).packed = kCtrlAltP;
-  HotkeyEntry(kRepeat).packed = kCtrlShiftF9;
+  gHotkeyTable[kNext].entry.packed = kCtrlAltP;
+  gHotkeyTable[kRepeat].entry.packed = kCtrlShiftF9;
   // Dispatched by the box's own message loop, as a click on the dialog would be.
   HWND switcher = CreateTestWindow("KlvSwitchOff", SwitchOffProc, 0, RECT{}, HWND_MESSAGE);
   PostMessageA(switcher, WM_APP, 0, 0);
@@ -209,14 +210,14 @@ TEST_F(HotkeyTest, SwitchedOffDuringARefusalsBoxStaysOff) {
   EXPECT_FALSE(gSettings.hotkeysEnabled);
   EXPECT_TRUE(other.IsFree(kCtrlShiftF9));
   EXPECT_FALSE(GlobalAtomExists("repeat_hotkey"));
-  EXPECT_EQ(HotkeyEntry(kRepeat).packed, kCtrlShiftF9);
+  EXPECT_EQ(gHotkeyTable[kRepeat].entry.packed, kCtrlShiftF9);
 }
 
 TEST_F(HotkeyTest, SwitchingOffReleasesEverythingAndOnRegistersInTableOrder) {
   // Two entries on one combination: the first in table order gets it, the second is refused.
-  HotkeyEntry(kPlay).packed = kCtrlAltP;
-  HotkeyEntry(kNext).packed = kCtrlAltP;
-  HotkeyEntry(kRepeat).packed = kCtrlShiftF9;
+  gHotkeyTable[kPlay].entry.packed = kCtrlAltP;
+  gHotkeyTable[kNext].entry.packed = kCtrlAltP;
+  gHotkeyTable[kRepeat].entry.packed = kCtrlShiftF9;
   ReregisterAllHotkeys(false);
   EXPECT_TRUE(other.IsFree(kCtrlAltP));
 
@@ -224,15 +225,15 @@ TEST_F(HotkeyTest, SwitchingOffReleasesEverythingAndOnRegistersInTableOrder) {
   ReregisterAllHotkeys(true);
   EXPECT_EQ(boxes.Seen().size(), 1u);
   EXPECT_TRUE(gSettings.hotkeysEnabled);
-  EXPECT_EQ(HotkeyEntry(kPlay).packed, kCtrlAltP);
-  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
+  EXPECT_EQ(gHotkeyTable[kPlay].entry.packed, kCtrlAltP);
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
   host.PressHotkey(kCtrlAltP);
-  EXPECT_EQ(HotkeysSeen(host), std::vector<WPARAM>{HotkeyEntry(kPlay).id});
+  EXPECT_EQ(HotkeysSeen(host), std::vector<WPARAM>{gHotkeyTable[kPlay].entry.id});
 
   ReregisterAllHotkeys(false);
   EXPECT_FALSE(gSettings.hotkeysEnabled);
-  EXPECT_EQ(HotkeyEntry(kPlay).packed, kCtrlAltP);
-  EXPECT_EQ(HotkeyEntry(kRepeat).packed, kCtrlShiftF9);
+  EXPECT_EQ(gHotkeyTable[kPlay].entry.packed, kCtrlAltP);
+  EXPECT_EQ(gHotkeyTable[kRepeat].entry.packed, kCtrlShiftF9);
   EXPECT_TRUE(other.IsFree(kCtrlAltP));
   EXPECT_TRUE(other.IsFree(kCtrlShiftF9));
   for (const klv::HotkeyAction& action : klv::kHotkeyActions) {
@@ -243,10 +244,10 @@ TEST_F(HotkeyTest, SwitchingOffReleasesEverythingAndOnRegistersInTableOrder) {
   ReregisterAllHotkeys(true);
   EXPECT_FALSE(other.IsFree(kCtrlAltP));
   EXPECT_FALSE(other.IsFree(kCtrlShiftF9));
-  EXPECT_EQ(HotkeyEntry(kRepeat).id, GlobalFindAtomA("repeat_hotkey"));
+  EXPECT_EQ(gHotkeyTable[kRepeat].entry.id, GlobalFindAtomA("repeat_hotkey"));
   host.ClearLog();
   host.PressHotkey(kCtrlShiftF9);
-  EXPECT_EQ(HotkeysSeen(host), std::vector<WPARAM>{HotkeyEntry(kRepeat).id});
+  EXPECT_EQ(HotkeysSeen(host), std::vector<WPARAM>{gHotkeyTable[kRepeat].entry.id});
 }
 
 // An atom of one of our names that someone else added is used but never deleted by us, however
@@ -255,17 +256,17 @@ class ForeignAtomTest : public HotkeyTest, public testing::WithParamInterface<bo
 
 TEST_P(ForeignAtomTest, SurvivesUs) {
   const bool addedBeforeRegistration = GetParam();
-  HotkeyEntry(kPlay).packed = kCtrlAltP;
-  HotkeyEntry(kNext).packed = kCtrlShiftF9;
+  gHotkeyTable[kPlay].entry.packed = kCtrlAltP;
+  gHotkeyTable[kNext].entry.packed = kCtrlShiftF9;
   ATOM foreign = addedBeforeRegistration ? GlobalAddAtomA("play_hotkey") : 0;
   ReregisterAllHotkeys(true);
   if (addedBeforeRegistration) {
-    EXPECT_EQ(HotkeyEntry(kPlay).id, foreign);
+    EXPECT_EQ(gHotkeyTable[kPlay].entry.id, foreign);
   }
   ReregisterAllHotkeys(false);
   if (!addedBeforeRegistration) foreign = GlobalAddAtomA("play_hotkey");
   DeleteAllAtoms();  // as quit does after hotkeys were switched off
-  ClearEntry(kPlay);
+  ClearEntry(gHotkeyTable[kPlay]);
 
   EXPECT_EQ(GlobalFindAtomA("play_hotkey"), foreign);
   EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
@@ -279,13 +280,13 @@ INSTANTIATE_TEST_SUITE_P(BeforeAndAfter, ForeignAtomTest, testing::Bool(),
 class ClearEntryTest : public HotkeyTest, public testing::WithParamInterface<bool> {};
 
 TEST_P(ClearEntryTest, ReleasesWhatTheEntryHolds) {
-  HotkeyEntry(kNext).packed = kCtrlAltP;
+  gHotkeyTable[kNext].entry.packed = kCtrlAltP;
   if (GetParam()) ReregisterAllHotkeys(true);
   MessageBoxWatcher boxes;
-  ClearEntry(kNext);
+  ClearEntry(gHotkeyTable[kNext]);
 
-  EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
-  EXPECT_EQ(HotkeyEntry(kNext).id, 0u);  // holds no atom any more
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, 0);
+  EXPECT_EQ(gHotkeyTable[kNext].entry.id, 0u);  // holds no atom any more
   EXPECT_TRUE(other.IsFree(kCtrlAltP));
   EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
   PressExpectingNothing(kCtrlAltP);
@@ -299,25 +300,25 @@ INSTANTIATE_TEST_SUITE_P(RegisteredOrNot, ClearEntryTest, testing::Bool(),
                          });
 
 TEST_F(HotkeyTest, AssigningAnotherCombinationReplacesTheOldRegistration) {
-  HotkeyEntry(kNext).packed = kCtrlAltP;
-  ASSERT_TRUE(RegisterEntryHotkey(kNext));
-  HotkeyEntry(kNext).packed = kCtrlShiftF9;
-  ASSERT_TRUE(RegisterEntryHotkey(kNext));
+  gHotkeyTable[kNext].entry.packed = kCtrlAltP;
+  ASSERT_TRUE(RegisterEntryHotkey(gHotkeyTable[kNext]));
+  gHotkeyTable[kNext].entry.packed = kCtrlShiftF9;
+  ASSERT_TRUE(RegisterEntryHotkey(gHotkeyTable[kNext]));
   EXPECT_TRUE(other.IsFree(kCtrlAltP));
   EXPECT_FALSE(other.IsFree(kCtrlShiftF9));
 
   // The same combination again is accepted, not refused as taken by ourselves.
   MessageBoxWatcher boxes;
-  EXPECT_TRUE(RegisterEntryHotkey(kNext));
+  EXPECT_TRUE(RegisterEntryHotkey(gHotkeyTable[kNext]));
   EXPECT_TRUE(boxes.Seen().empty());
 }
 
 // Actions run directly, without hooks: whatever the host sees comes from the action alone.
 class HotkeyActionTest : public HotkeyTest {
  protected:
-  void Assign(int n, uint32_t id) {
-    HotkeyEntry(n).id = id;
-    HotkeyEntry(n).packed = kCtrlAltP;
+  void Assign(int row, uint32_t id) {
+    gHotkeyTable[row].entry.id = id;
+    gHotkeyTable[row].entry.packed = kCtrlAltP;
   }
 };
 
@@ -339,9 +340,9 @@ TEST_P(ActionCommandTest, SendsItsCommandAndAsksNothingWithOsdOff) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Entries, ActionCommandTest,
-                         testing::Values(CommandCase{"Previous", 1, {40044}},
-                                         CommandCase{"Next", kNext, {40048}}, CommandCase{"Info", 11, {}},
-                                         CommandCase{"StopAfterCurrent", 15, {40157}}),
+                         testing::Values(CommandCase{"Previous", 0, {40044}},
+                                         CommandCase{"Next", kNext, {40048}}, CommandCase{"Info", 10, {}},
+                                         CommandCase{"StopAfterCurrent", 14, {40157}}),
                          [](const testing::TestParamInfo<CommandCase>& info) { return info.param.name; });
 
 TEST_F(HotkeyActionTest, RepeatWithOsdOnTogglesThenAsksTheStateOnce) {
@@ -366,9 +367,9 @@ TEST_F(HotkeyActionTest, RepeatWithOsdOnTogglesThenAsksTheStateOnce) {
 // OSD on, read back for the text; an answer that is no rating sets nothing
 // and shows the action's name.
 TEST_F(HotkeyActionTest, RatingStepsWithinZeroToFiveAndShowsTheRatingReadBack) {
-  constexpr int kRateUp = 17, kRateDown = 18;
+  constexpr int kRateUp = 16, kRateDown = 17;  // rows
   struct Case {
-    int entry;
+    int row;
     int32_t rating;  // before; 9: an answer that is no rating
     bool osd;
     std::vector<int> requests;
@@ -384,13 +385,13 @@ TEST_F(HotkeyActionTest, RatingStepsWithinZeroToFiveAndShowsTheRatingReadBack) {
   };
   PrepareOsd();
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "entry " << c.entry << " at " << c.rating);
+    SCOPED_TRACE(testing::Message() << "row " << c.row << " at " << c.rating);
     gSettings.osdEnabled = c.osd;
     host.rating = c.rating;
-    Assign(c.entry, 0xC100);
+    Assign(c.row, 0xC100);
     host.ClearLog();
     RunHotkeyAction(0xC100);
-    HotkeyEntry(c.entry).packed = 0;
+    gHotkeyTable[c.row].entry.packed = 0;
     EXPECT_EQ(host.Requests(), c.requests);
     EXPECT_EQ(host.rating, c.after);
     EXPECT_EQ(WindowTextOf(OsdPlatformWindow()), c.text != nullptr ? c.text : "");
@@ -412,10 +413,10 @@ class AnswerTest : public HotkeyActionTest, public testing::WithParamInterface<A
 TEST_P(AnswerTest, OnlyAssignedEntriesAnswerTheirId) {
   const AnswerCase& c = GetParam();
   for (auto [n, packed] : c.entries) {
-    HotkeyEntry(n).id = 0xC100;
-    HotkeyEntry(n).packed = packed;
+    gHotkeyTable[n].entry.id = 0xC100;
+    gHotkeyTable[n].entry.packed = packed;
   }
-  if (c.id == 0) HotkeyEntry(kNext).id = 0;
+  if (c.id == 0) gHotkeyTable[kNext].entry.id = 0;
   host.ClearLog();
   RunHotkeyAction(c.id);
   EXPECT_EQ(host.Commands(), c.commands);

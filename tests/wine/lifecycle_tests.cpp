@@ -75,14 +75,14 @@ TEST_F(LifecycleTest, FreshFileGivesEveryDefault) {
   gSettings.osdDisplayTime = 5;
   gSettings.osdColor = 5;
   gSettings.osdFont = {"Other", 30, 4, true, true, true, true};
-  for (klv::keystype& entry : gHotkeyTable) entry.packed = 99;
+  for (klv::HotkeyRow& row : gHotkeyTable) row.entry.packed = 99;
   gLastPlaybackPosition = 1234;
   host.position = -1;
   gPlugin.hwndParent = host.main;
 
   ASSERT_EQ(PluginInit(), 0);
   EXPECT_FALSE(gSettings.hotkeysEnabled);
-  for (const klv::keystype& entry : gHotkeyTable) EXPECT_EQ(entry.packed, 0) << entry.name;
+  for (const klv::HotkeyRow& row : gHotkeyTable) EXPECT_EQ(row.entry.packed, 0) << row.action.atomName;
   EXPECT_FALSE(gSettings.activeEnabled);
   EXPECT_FALSE(gSettings.inactiveEnabled);
   EXPECT_EQ(gSettings.alphaLevels, (klv::AlphaLevels{255, 255, 255, 255, 255, 255}));

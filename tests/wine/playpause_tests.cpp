@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr int kPlayPause = 16;  // hotkey table entry
+constexpr int kPlayPause = 15;  // hotkey table row
 constexpr WPARAM kId = 0xC160;
 constexpr klv::PackedHotkey kMediaPlayPause = 179 << 16;  // 11730944
 
@@ -29,8 +29,8 @@ class PlayPauseTest : public OsdFixture {
   void SetUp() override {
     ResetPluginState(host.main);
     OsdFixture::SetUp();
-    HotkeyEntry(kPlayPause).id = kId;
-    HotkeyEntry(kPlayPause).packed = kMediaPlayPause;
+    gHotkeyTable[kPlayPause].entry.id = kId;
+    gHotkeyTable[kPlayPause].entry.packed = kMediaPlayPause;
   }
   void TearDown() override {
     OsdFixture::TearDown();
@@ -78,7 +78,7 @@ TEST_F(PlayPauseTest, AsksThePlayingStateFirstAndPausesOrPlaysByIt) {
 }
 
 TEST_F(PlayPauseTest, AClearedEntryDoesNothing) {
-  HotkeyEntry(kPlayPause).packed = 0;
+  gHotkeyTable[kPlayPause].entry.packed = 0;
   gSettings.osdEnabled = true;
   host.ClearLog();
   RunHotkeyAction(kId);
