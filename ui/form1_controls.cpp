@@ -86,6 +86,7 @@ const ControlRow kControls[] = {
     // bottom line
     {K::kPushButton,    kButton1,        0,            8,   450, 75,  25,  "Exit",                             nullptr,          0},
     {K::kLabel,         kLabel12,        0,            392, 447, 0,   0,   "https://kelvo.example.org",        nullptr,          kNoTabStop},
+    {K::kLabel,         kLabel14,        0,            96,  456, 0,   0,   "The current skin sets its own opacity.", nullptr,    kNoTabStop},
 };
 // clang-format on
 
