@@ -11,9 +11,26 @@
 
 namespace {
 
+// The last owner of the window's top-level window. GetAncestor's GA_ROOTOWNER
+// stops short at an owned window without WS_POPUP (its GetParent is null).
+HWND RootOwner(HWND window) {
+  HWND root = GetAncestor(window, GA_ROOT);
+  for (HWND owner = root; owner != nullptr; owner = GetWindow(owner, GW_OWNER)) root = owner;
+  return root;
+}
+
+// The player is in front when the foreground window is its main window or
+// one the main window owns, however deep: the playlist, the equalizer, a
+// skin's own windows and what they hold. Minimising the main window takes its
+// owned windows along; bringing it forward brings them too.
+bool HostInFront(HWND main) {
+  const HWND front = GetForegroundWindow();
+  return front != nullptr && RootOwner(front) == main;
+}
+
 void ToggleMainWindow() {
   HWND main = HostMainWindow();
-  if (GetForegroundWindow() == main) {
+  if (main != nullptr && HostInFront(main)) {
     ShowWindow(main, SW_MINIMIZE);
   } else {
     ShowWindow(main, SW_RESTORE);
@@ -53,6 +70,12 @@ void RunHotkeyAction(WPARAM id) {
       const klv::PlayPauseChoice choice = klv::ChoosePlayPause(state);
       HostCommand(choice.command);
       osdRow = choice.osdRow;
+      break;
+    }
+    case klv::HostStep::kRating: {
+      const int32_t rating =
+          klv::SteppedRating(static_cast<int32_t>(HostRequest(klv::kHostRating)), action.ratingStep);
+      if (rating >= 0) HostRequest(klv::kHostSetRating, rating);
       break;
     }
     case klv::HostStep::kNone:

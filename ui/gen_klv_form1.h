@@ -52,6 +52,9 @@ class TForm1 : public FormFrame {
   void RememberPositionClick();
   void ExitClick();
 
+  // The transparency boxes and groups as the settings have them under a
+  // classic skin; disabled, with the note, while a modern skin sets the opacity.
+  void ShowTransparencyGroups();
   void ShowOsdPosition(int position);  // checks the item, or none for codes past 8
   // Rows shown here do not run the list's check-mark reaction: marked when
   // the entry holds a combination, "(in use)" while it waits for its key.

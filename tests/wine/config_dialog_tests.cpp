@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "core/ini_text.h"
 #include "plugin/hotkey_registration.h"
 #include "plugin/plugin_state.h"
+#include "plugin/window_hooks.h"
 #include "tests/wine/dialog_kit.h"
 #include "ui/config_dialog.h"
 #include "ui/form_layout.h"
@@ -63,16 +65,28 @@ TEST_F(ConfigDialogTest, OpeningFillsEveryControlFromTheSettings) {
 
   struct Enabled {
     int id;
-    bool enabled;
+    bool classic;
+    bool modern;  // a modern skin sets the windows' opacity itself
   } const enabledStates[] = {
-      {form1::kCheckListBox1, true}, {form1::kGroupBox4, true},  {form1::kGroupBox1, true},
-      {form1::kLabel1, true},        {form1::kTrackBar3, true},  {form1::kGroupBox2, false},
-      {form1::kLabel5, false},       {form1::kTrackBar6, false}, {form1::kButton2, true},
-      {form1::kButton3, true},       {form1::kLabel8, true},     {form1::kEdit1, true},
-      {form1::kCheckBox4, true},  // the switches themselves stay usable
+      {form1::kCheckListBox1, true, true}, {form1::kGroupBox4, true, true},
+      {form1::kGroupBox1, true, false},    {form1::kLabel1, true, false},
+      {form1::kTrackBar3, true, false},    {form1::kGroupBox2, false, false},
+      {form1::kLabel5, false, false},      {form1::kTrackBar6, false, false},
+      {form1::kButton2, true, true},       {form1::kButton3, true, true},
+      {form1::kLabel8, true, true},        {form1::kEdit1, true, true},
+      {form1::kCheckBox3, true, false},    {form1::kCheckBox4, true, false},
   };
-  for (const Enabled& e : enabledStates)
-    EXPECT_EQ(IsWindowEnabled(Item(e.id)) != FALSE, e.enabled) << "control " << e.id;
+  // The open dialog follows the host's switches of skin.
+  InstallWindowHooks();
+  for (HostSkin skin : {HostSkin::kClassic, HostSkin::kModern, HostSkin::kClassic}) {
+    host.SwitchSkin(skin);
+    FlushPostedMessages();
+    const bool modern = skin == HostSkin::kModern;
+    for (const Enabled& e : enabledStates)
+      EXPECT_EQ(IsWindowEnabled(Item(e.id)) != FALSE, modern ? e.modern : e.classic) << "control " << e.id;
+    EXPECT_EQ(IsWindowVisible(Item(form1::kLabel14)) != FALSE, modern);
+  }
+  EXPECT_EQ(WindowTextOf(Item(form1::kLabel14)), "The current skin sets its own opacity.");
   // The registration ran during the opening: the combination is taken.
   EXPECT_FALSE(IsFree(kCtrlAltP, host.playlist));
   EXPECT_TRUE(boxes.Seen().empty());
@@ -331,15 +345,36 @@ TEST_F(ConfigDialogTest, SlidersSetTheirLevelOnlyWhenMoved) {
   EXPECT_EQ(AlphaOf(host.main), 0);
 }
 
+// Opened under a modern skin, the switches and sliders leave the main window at
+// the skin's alpha 0 and the playlist and equalizer unlayered, as the skin has them.
 TEST_F(ConfigDialogTest, TransparencySwitchesApplyAtOnce) {
   gSettings.alphaLevels = {200, 200, 200, 90, 90, 90};
-  ASSERT_NE(Open(), nullptr);
-  Click(form1::kCheckBox4);
-  for (HWND window : {host.main, host.playlist, host.equalizer}) EXPECT_EQ(AlphaOf(window), 90);
-  EXPECT_TRUE(IsWindowEnabled(Item(form1::kTrackBar4)));
-  Click(form1::kCheckBox4);
-  for (HWND window : {host.main, host.playlist, host.equalizer}) EXPECT_EQ(AlphaOf(window), 255);
-  EXPECT_FALSE(IsWindowEnabled(Item(form1::kTrackBar4)));
+  struct Case {
+    HostSkin skin;
+    int playlistPercent;         // the inactive playlist slider moved there
+    std::array<int, 3> on, off;  // main, playlist, equalizer
+    bool slidersEnabled;
+  } const cases[] = {
+      {HostSkin::kModern, 60, {0, -1, -1}, {0, -1, -1}, false},
+      {HostSkin::kClassic, 20, {90, 51, 90}, {255, 255, 255}, true},
+  };
+  auto alphas = [&] {
+    return std::array<int, 3>{AlphaOf(host.main), AlphaOf(host.playlist), AlphaOf(host.equalizer)};
+  };
+  for (const Case& c : cases) {
+    host.SwitchSkin(c.skin);
+    ASSERT_NE(Open(), nullptr);
+    EXPECT_EQ(IsWindowVisible(Item(form1::kLabel14)) != FALSE, c.skin == HostSkin::kModern);
+    Click(form1::kCheckBox4);
+    MoveSlider(form1::kTrackBar5, c.playlistPercent);
+    EXPECT_EQ(alphas(), c.on);
+    EXPECT_EQ(IsWindowEnabled(Item(form1::kTrackBar4)) != FALSE, c.slidersEnabled);
+    Click(form1::kCheckBox4);
+    EXPECT_EQ(alphas(), c.off);
+    EXPECT_FALSE(IsWindowEnabled(Item(form1::kTrackBar4)));
+    SendMessageA(ConfigDialogWindow(), WM_CLOSE, 0, 0);
+    FlushPostedMessages();
+  }
 }
 
 TEST_F(ConfigDialogTest, TheHotkeysBoxRegistersAndReleasesEveryEntry) {

@@ -372,6 +372,43 @@ TEST_F(HotkeyActionTest, RepeatWithOsdOnTogglesThenAsksTheStateOnce) {
   EXPECT_EQ(WindowTextOf(OsdPlatformWindow()), "Repeat On");
 }
 
+// Rating Up and Down: the rating read, set one step within 0..5 and, with the
+// OSD on, read back for the text; an answer that is no rating sets nothing
+// and shows the action's name.
+TEST_F(HotkeyActionTest, RatingStepsWithinZeroToFiveAndShowsTheRatingReadBack) {
+  constexpr int kRateUp = 16, kRateDown = 17;  // rows
+  struct Case {
+    int row;
+    int32_t rating;  // before; 9: an answer that is no rating
+    bool osd;
+    std::vector<int> requests;
+    int32_t after;
+    const char* text;
+  } const cases[] = {
+      {kRateUp, 0, true, {640, 639, 640}, 1, "Rating : 1/5"},
+      {kRateUp, 5, true, {640, 639, 640}, 5, "Rating : 5/5"},
+      {kRateDown, 0, true, {640, 639, 640}, 0, "Rating : 0/5"},
+      {kRateDown, 5, true, {640, 639, 640}, 4, "Rating : 4/5"},
+      {kRateUp, 9, true, {640, 640}, 9, "Rating Up"},
+      {kRateDown, 3, false, {640, 639}, 2, nullptr},
+  };
+  PrepareOsd();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "row " << c.row << " at " << c.rating);
+    gSettings.osdEnabled = c.osd;
+    host.rating = c.rating;
+    Assign(c.row, 0xC100);
+    host.ClearLog();
+    RunHotkeyAction(0xC100);
+    gHotkeyTable[c.row].entry.packed = 0;
+    EXPECT_EQ(host.Requests(), c.requests);
+    EXPECT_EQ(host.rating, c.after);
+    EXPECT_EQ(WindowTextOf(OsdPlatformWindow()), c.text != nullptr ? c.text : "");
+    DestroyOsdPlatformWindow();
+  }
+  ReleaseOsd();
+}
+
 // Which entry answers an id: the first in table order that still holds a combination.
 struct AnswerCase {
   const char* name;
@@ -404,27 +441,40 @@ INSTANTIATE_TEST_SUITE_P(
         AnswerCase{"IdZeroOfUnregisteredEntries", {{kNext, kCtrlAltP}}, 0, {}}),
     [](const testing::TestParamInfo<AnswerCase>& info) { return info.param.name; });
 
-// Wine keeps a minimised window in front, so each case puts the windows in its state itself.
+// Wine keeps a minimised window in front, so each case puts the windows in its state itself. The player
+// is in front when the window in front is its main window or one the main window owns (the playlist,
+// a skin's window); another program's window is not.
 TEST_F(HotkeyActionTest, MainWindowHotkeyMinimisesInFrontAndRestoresOtherwise) {
+  enum Front { kMain, kPlaylist, kSkinWindow, kOtherProgram };
   struct Case {
     const char* name;
+    HostSkin skin;
     bool minimised;
-    bool inFront;
+    Front front;
     bool minimisedAfter;
   };
   const Case cases[] = {
-      {"in front", false, true, true},
-      {"minimised, another window in front", true, false, false},
-      {"behind another window", false, false, false},
+      {"in front", HostSkin::kClassic, false, kMain, true},
+      {"playlist in front", HostSkin::kClassic, false, kPlaylist, true},
+      {"minimised, another program in front", HostSkin::kClassic, true, kOtherProgram, false},
+      {"behind another program", HostSkin::kClassic, false, kOtherProgram, false},
+      {"skin's window in front", HostSkin::kModern, false, kSkinWindow, true},
+      {"modern, behind another program", HostSkin::kModern, false, kOtherProgram, false},
   };
+  HWND otherProgram = CreateTestWindow("KlvOtherProgram", DefWindowProcA, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                       RECT{400, 300, 600, 400});
   Assign(kMainWindow, 0xC100);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
+    host.SwitchSkin(c.skin);
     ShowWindow(host.main, c.minimised ? SW_MINIMIZE : SW_RESTORE);
-    SetForegroundWindow(c.inFront ? host.main : host.playlist);
-    ASSERT_TRUE(WaitUntil([&] { return (GetForegroundWindow() == host.main) == c.inFront; }));
+    const HWND front = c.front == kMain         ? host.main
+                       : c.front == kPlaylist   ? host.playlist
+                       : c.front == kSkinWindow ? host.skinMain
+                                                : otherProgram;
+    SetForegroundWindow(front);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == front; }));
     host.ClearLog();
-
     RunHotkeyAction(0xC100);
     auto settled = [&] {
       return (IsIconic(host.main) != FALSE) == c.minimisedAfter &&
@@ -435,6 +485,8 @@ TEST_F(HotkeyActionTest, MainWindowHotkeyMinimisesInFrontAndRestoresOtherwise) {
     EXPECT_TRUE(host.Commands().empty());
   }
   ShowWindow(host.main, SW_RESTORE);
+  host.SwitchSkin(HostSkin::kClassic);
+  DestroyWindow(otherProgram);
 }
 
 // The whole road of one press through the real DLL: init registers the stored combination, the

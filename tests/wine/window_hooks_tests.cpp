@@ -18,6 +18,7 @@ namespace {
 class WindowHooksTest : public ::testing::TestWithParam<HostKind> {
  protected:
   void SetUp() override {
+    FlushPostedMessages();  // the host's windows shown
     host.SetKind(GetParam());
     SetHostMainWindow(host.main);
     gSettings = klv::Settings{};
@@ -197,6 +198,7 @@ TEST_P(WindowHooksTest, TextMessagesPassUnchanged) {
 
 TEST(WindowHooksMissingTest, MissingSideWindowsAreNotHooked) {
   TestHost host(false, false);
+  FlushPostedMessages();  // shown and active: an activation sent now changes nothing else
   SetHostMainWindow(host.main);
   InstallWindowHooks();
   EXPECT_EQ(WindowProcedure(host.main), &MainWindowHook);
