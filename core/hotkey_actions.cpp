@@ -1,12 +1,14 @@
-// The sixteen actions, in the order of the hotkey table and of the dialog's list.
+// The eighteen actions, in the order of the hotkey table and of the dialog's list.
 #include "core/hotkey_actions.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace klv {
 
 // For the repeat and shuffle rows osdText is the stem that " On" or " Off"
-// completes; for the volume rows it is the whole text or the level's stem.
+// completes; for the volume rows it is the whole text or the level's stem; for
+// the rating rows it is the text shown when the host's answer is no rating.
 const HotkeyAction kHotkeyActions[kHotkeyCount] = {
     {"prev_hotkey", "Previous", HostStep::kCommand, kCommandPrevious, OsdTextKind::kTitleAndTime,
      "Previous : "},
@@ -31,6 +33,8 @@ const HotkeyAction kHotkeyActions[kHotkeyCount] = {
     {"stop_after_current_hotkey", "Stop After Current", HostStep::kCommand, kCommandStopAfterCurrent,
      OsdTextKind::kTitleAndTime, "Stop after current : "},
     {"playpause_hotkey", "Play/Pause", HostStep::kPlayPause, 0, OsdTextKind::kOfChosenCommand, ""},
+    {"rateup_hotkey", "Rating Up", HostStep::kRating, 0, OsdTextKind::kRating, "Rating Up", +1},
+    {"ratedown_hotkey", "Rating Down", HostStep::kRating, 0, OsdTextKind::kRating, "Rating Down", -1},
 };
 
 namespace {
@@ -38,6 +42,7 @@ constexpr int kPlayRow = 1;
 constexpr int kPauseRow = 2;
 constexpr int32_t kStatePlaying = 1;
 constexpr int32_t kStatePaused = 3;
+constexpr int32_t kMaxRating = 5;
 }  // namespace
 
 PlayPauseChoice ChoosePlayPause(int32_t playingState) {
@@ -45,6 +50,11 @@ PlayPauseChoice ChoosePlayPause(int32_t playingState) {
   // The pause command resumes a paused track, so the OSD says it plays.
   if (playingState == kStatePaused) return {kCommandPause, kPlayRow};
   return {kCommandPlay, kPlayRow};
+}
+
+int32_t SteppedRating(int32_t current, int step) {
+  if (current < 0 || current > kMaxRating) return -1;
+  return std::clamp(current + step, 0, kMaxRating);
 }
 
 bool RepeatsWhileHeld(const HotkeyAction& action) {

@@ -1,4 +1,4 @@
-// The sixteen hotkey actions and the 32-bit packed key combination.
+// The eighteen hotkey actions and the 32-bit packed key combination.
 #pragma once
 
 #include <array>
@@ -22,11 +22,20 @@ uint16_t HotkeyModifiers(PackedHotkey packed);
 uint16_t HotkeyKeyCode(PackedHotkey packed);
 
 // What an action asks of the host before its OSD text is composed.
-enum class HostStep { kCommand, kToggleMainWindow, kPlayPause, kNone };
+enum class HostStep { kCommand, kToggleMainWindow, kPlayPause, kRating, kNone };
 
 // kOfChosenCommand: the text of the row whose command the host step chose.
 // kVolume: fixed, or with the host's volume level when the user asked for it.
-enum class OsdTextKind { kTitleAndTime, kFixed, kVolume, kRepeatState, kShuffleState, kOfChosenCommand };
+// kRating: the playing track's rating as the host reads it back.
+enum class OsdTextKind {
+  kTitleAndTime,
+  kFixed,
+  kVolume,
+  kRepeatState,
+  kShuffleState,
+  kOfChosenCommand,
+  kRating
+};
 
 struct HotkeyAction {
   const char* atomName;  // also the key under [HotKeys]
@@ -35,6 +44,7 @@ struct HotkeyAction {
   uint32_t command;  // WM_COMMAND id when step is kCommand
   OsdTextKind osdKind;
   const char* osdText;  // prefix for kTitleAndTime, whole text for kFixed and kVolume
+  int ratingStep = 0;   // +1 or -1 when step is kRating
 };
 
 // One row per action, in the order of the hotkey table, of the dialog's list
@@ -50,6 +60,10 @@ struct PlayPauseChoice {
   int osdRow;
 };
 PlayPauseChoice ChoosePlayPause(int32_t playingState);
+
+// The rating to set (639) from the one the host read (640) and the step,
+// kept within 0..5; -1 when the host's answer is no rating: nothing is set.
+int32_t SteppedRating(int32_t current, int step);
 
 // Forward, Rewind and the volume steps go on while their key is held; every
 // other action runs once per press.

@@ -75,6 +75,12 @@ void RunHotkeyAction(WPARAM id) {
       osdRow = choice.osdRow;
       break;
     }
+    case klv::HostStep::kRating: {
+      const int32_t rating =
+          klv::SteppedRating(static_cast<int32_t>(HostRequest(klv::kHostRating)), action.ratingStep);
+      if (rating >= 0) HostRequest(klv::kHostSetRating, rating);
+      break;
+    }
     case klv::HostStep::kNone:
       break;
   }

@@ -20,7 +20,7 @@ constexpr const char* kInactiveHint = "Inactive windows transparency level";
 
 // The form as it reads: place and size at 96 DPI relative to the container
 // (parent 0 is the form), tab order within the container. The hot keys list
-// is tall enough for all sixteen rows without scrolling, with rows to spare;
+// is tall enough for all eighteen rows without scrolling;
 // the OSD group is wide enough for its monitor list on one row with its label,
 // and its now-playing, volume and album art boxes stand in the right-hand
 // column, above the playback boxes.

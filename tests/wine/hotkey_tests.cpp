@@ -363,6 +363,43 @@ TEST_F(HotkeyActionTest, RepeatWithOsdOnTogglesThenAsksTheStateOnce) {
   EXPECT_EQ(WindowTextOf(OsdPlatformWindow()), "Repeat On");
 }
 
+// Rating Up and Down: the rating read, set one step within 0..5 and, with the
+// OSD on, read back for the text; an answer that is no rating sets nothing
+// and shows the action's name.
+TEST_F(HotkeyActionTest, RatingStepsWithinZeroToFiveAndShowsTheRatingReadBack) {
+  constexpr int kRateUp = 16, kRateDown = 17;  // rows
+  struct Case {
+    int row;
+    int32_t rating;  // before; 9: an answer that is no rating
+    bool osd;
+    std::vector<int> requests;
+    int32_t after;
+    const char* text;
+  } const cases[] = {
+      {kRateUp, 0, true, {640, 639, 640}, 1, "Rating : 1/5"},
+      {kRateUp, 5, true, {640, 639, 640}, 5, "Rating : 5/5"},
+      {kRateDown, 0, true, {640, 639, 640}, 0, "Rating : 0/5"},
+      {kRateDown, 5, true, {640, 639, 640}, 4, "Rating : 4/5"},
+      {kRateUp, 9, true, {640, 640}, 9, "Rating Up"},
+      {kRateDown, 3, false, {640, 639}, 2, nullptr},
+  };
+  PrepareOsd();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "row " << c.row << " at " << c.rating);
+    gSettings.osdEnabled = c.osd;
+    host.rating = c.rating;
+    Assign(c.row, 0xC100);
+    host.ClearLog();
+    RunHotkeyAction(0xC100);
+    gHotkeyTable[c.row].entry.packed = 0;
+    EXPECT_EQ(host.Requests(), c.requests);
+    EXPECT_EQ(host.rating, c.after);
+    EXPECT_EQ(WindowTextOf(OsdPlatformWindow()), c.text != nullptr ? c.text : "");
+    DestroyOsdPlatformWindow();
+  }
+  ReleaseOsd();
+}
+
 // Which entry answers an id: the first in table order that still holds a combination.
 struct AnswerCase {
   const char* name;

@@ -154,10 +154,12 @@ TEST(PlayPauseFile, AClassicFileIsWrittenBackUnchangedBesidesTheNewKey) {
     // key where the save order puts it, right after stop_after_current_hotkey.
     std::string expected = kClassicFile;
     const std::string after = "stop_after_current_hotkey=11534337\r\n";
-    expected.insert(expected.find(after) + after.size(), "playpause_hotkey=0\r\n");
+    expected.insert(expected.find(after) + after.size(),
+                    "playpause_hotkey=0\r\nrateup_hotkey=0\r\nratedown_hotkey=0\r\n");
     const std::string osdAfter = "OSDFontStyleStrikeOut=0\r\n";
-    expected.insert(expected.find(osdAfter) + osdAfter.size(),
-                    "OSDMonitor=0\r\nOSDHideFullScreen=0\r\nOSDOnTrackChange=0\r\nOSDShowVolume=0\r\nOSDShowArt=0\r\n");
+    expected.insert(
+        expected.find(osdAfter) + osdAfter.size(),
+        "OSDMonitor=0\r\nOSDHideFullScreen=0\r\nOSDOnTrackChange=0\r\nOSDShowVolume=0\r\nOSDShowArt=0\r\n");
     EXPECT_EQ(install.ReadIni(), expected);
     plugin.Quit();
   }
@@ -180,7 +182,8 @@ TEST(PlayPauseFile, AFreshFileGetsTheNewKeyRightAfterStopAfterCurrent) {
       "[Hotkeys]\r\nEnable=0\r\nprev_hotkey=0\r\nplay_hotkey=0\r\npause_hotkey=0\r\nstop_hotkey=0\r\n"
       "next_hotkey=0\r\nfwd_hotkey=0\r\nrew_hotkey=0\r\nVolUp_hotkey=0\r\nVolDown_hotkey=0\r\n"
       "mainwindow_hotkey=0\r\ninform_hotkey=0\r\njump_hotkey=0\r\nrepeat_hotkey=0\r\nshuffle_hotkey=0\r\n"
-      "stop_after_current_hotkey=0\r\nplaypause_hotkey=0\r\n[Transparency]\r\n";
+      "stop_after_current_hotkey=0\r\nplaypause_hotkey=0\r\nrateup_hotkey=0\r\nratedown_hotkey=0\r\n"
+      "[Transparency]\r\n";
   EXPECT_EQ(file.rfind(hotkeys, 0), 0u) << file;
   ResetGlobalAtoms();
 }
@@ -198,9 +201,12 @@ TEST(PlayPauseFile, ANewFileReadsTheSameForAClassicReader) {
     ASSERT_EQ(plugin.Init(), 0);
     ConfigAndExit(plugin);
     std::string written = withPlayPause;
+    const std::string playPause = "playpause_hotkey=11730944\r\n";
+    written.insert(written.find(playPause) + playPause.size(), "rateup_hotkey=0\r\nratedown_hotkey=0\r\n");
     const std::string osdAfter = "OSDFontStyleStrikeOut=0\r\n";
-    written.insert(written.find(osdAfter) + osdAfter.size(),
-                   "OSDMonitor=0\r\nOSDHideFullScreen=0\r\nOSDOnTrackChange=0\r\nOSDShowVolume=0\r\nOSDShowArt=0\r\n");
+    written.insert(
+        written.find(osdAfter) + osdAfter.size(),
+        "OSDMonitor=0\r\nOSDHideFullScreen=0\r\nOSDOnTrackChange=0\r\nOSDShowVolume=0\r\nOSDShowArt=0\r\n");
     EXPECT_EQ(install.ReadIni(), written);
     plugin.Quit();
   }

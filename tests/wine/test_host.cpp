@@ -70,6 +70,11 @@ LRESULT HostWindowProc(bool wide, HWND window, UINT message, WPARAM wParam, LPAR
         return host->shuffle;
       case 251:
         return host->repeat;
+      case 639:
+        host->rating = static_cast<int32_t>(wParam);
+        return 1;
+      case 640:
+        return host->rating;
       default:
         return 0;
     }
