@@ -162,6 +162,7 @@ TEST(LifecycleCloseTest, EveryCloseOrderWritesThePositionAndReleasesEverything) 
       SendInput(1, &down, sizeof(down));
     }
     EXPECT_TRUE(WaitUntil([&] { return host.Count(host.main, WM_HOTKEY) == 1; }));
+    EXPECT_TRUE(IsWindowVisible(FindOsdWindow()));
     host.position = 70000;
     SendMessageA(host.main, WM_NULL, 0, 0);
     if (close == Close::kAfterTheWindows) host.Close(plugin);
