@@ -1,41 +1,10 @@
-// The eighteen actions, in the order of the hotkey table and of the dialog's list.
+// The hotkey actions' choices and the packed key combination.
 #include "core/hotkey_actions.h"
 
 #include <algorithm>
 #include <utility>
 
 namespace klv {
-
-// For the repeat and shuffle rows osdText is the stem that " On" or " Off"
-// completes; for the volume rows it is the whole text or the level's stem; for
-// the rating rows it is the text shown when the host's answer is no rating.
-const HotkeyAction kHotkeyActions[kHotkeyCount] = {
-    {"prev_hotkey", "Previous", HostStep::kCommand, kCommandPrevious, OsdTextKind::kTitleAndTime,
-     "Previous : "},
-    {"play_hotkey", "Play", HostStep::kCommand, kCommandPlay, OsdTextKind::kTitleAndTime, "Play : "},
-    {"pause_hotkey", "Pause", HostStep::kCommand, kCommandPause, OsdTextKind::kTitleAndTime, "Pause : "},
-    {"stop_hotkey", "Stop", HostStep::kCommand, kCommandStop, OsdTextKind::kTitleAndTime, "Stop : "},
-    {"next_hotkey", "Next", HostStep::kCommand, kCommandNext, OsdTextKind::kTitleAndTime, "Next : "},
-    {"fwd_hotkey", "Forward", HostStep::kCommand, kCommandForward, OsdTextKind::kTitleAndTime, "Forward : "},
-    {"rew_hotkey", "Rewind", HostStep::kCommand, kCommandRewind, OsdTextKind::kTitleAndTime, "Rewind : "},
-    {"VolUp_hotkey", "Volume Up", HostStep::kCommand, kCommandVolumeUp, OsdTextKind::kVolume, "Volume Up"},
-    {"VolDown_hotkey", "Volume Down", HostStep::kCommand, kCommandVolumeDown, OsdTextKind::kVolume,
-     "Volume Down"},
-    {"mainwindow_hotkey", "Activate Main WinAMP Window", HostStep::kToggleMainWindow, 0,
-     OsdTextKind::kTitleAndTime, "WinAMP : "},
-    {"inform_hotkey", "Show Song Information", HostStep::kNone, 0, OsdTextKind::kTitleAndTime, "Info : "},
-    {"jump_hotkey", "Jump To Song", HostStep::kCommand, kCommandJumpToSong, OsdTextKind::kTitleAndTime,
-     "Jump : "},
-    {"repeat_hotkey", "Repeat Mode On/Off", HostStep::kCommand, kCommandToggleRepeat,
-     OsdTextKind::kRepeatState, "Repeat"},
-    {"shuffle_hotkey", "Shuffle Mode On/Off", HostStep::kCommand, kCommandToggleShuffle,
-     OsdTextKind::kShuffleState, "Shuffle"},
-    {"stop_after_current_hotkey", "Stop After Current", HostStep::kCommand, kCommandStopAfterCurrent,
-     OsdTextKind::kTitleAndTime, "Stop after current : "},
-    {"playpause_hotkey", "Play/Pause", HostStep::kPlayPause, 0, OsdTextKind::kOfChosenCommand, ""},
-    {"rateup_hotkey", "Rating Up", HostStep::kRating, 0, OsdTextKind::kRating, "Rating Up", +1},
-    {"ratedown_hotkey", "Rating Down", HostStep::kRating, 0, OsdTextKind::kRating, "Rating Down", -1},
-};
 
 namespace {
 constexpr int kPlayRow = 1;

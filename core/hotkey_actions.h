@@ -1,12 +1,12 @@
-// The eighteen hotkey actions and the 32-bit packed key combination.
+// The hotkey actions and the 32-bit packed key combination.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <iterator>
 
 #include "core/host_codes.h"
 #include "core/key_repeat.h"
-#include "core/settings.h"
 
 namespace klv {
 
@@ -50,7 +50,37 @@ struct HotkeyAction {
 
 // One row per action, in the order of the hotkey table, of the dialog's list
 // and of the file: adding an action is adding its row here.
-extern const HotkeyAction kHotkeyActions[kHotkeyCount];
+// For the repeat and shuffle rows osdText is the stem that " On" or " Off"
+// completes; for the volume rows it is the whole text or the level's stem; for
+// the rating rows it is the text shown when the host's answer is no rating.
+inline constexpr HotkeyAction kHotkeyActions[] = {
+    {"prev_hotkey", "Previous", HostStep::kCommand, kCommandPrevious, OsdTextKind::kTitleAndTime,
+     "Previous : "},
+    {"play_hotkey", "Play", HostStep::kCommand, kCommandPlay, OsdTextKind::kTitleAndTime, "Play : "},
+    {"pause_hotkey", "Pause", HostStep::kCommand, kCommandPause, OsdTextKind::kTitleAndTime, "Pause : "},
+    {"stop_hotkey", "Stop", HostStep::kCommand, kCommandStop, OsdTextKind::kTitleAndTime, "Stop : "},
+    {"next_hotkey", "Next", HostStep::kCommand, kCommandNext, OsdTextKind::kTitleAndTime, "Next : "},
+    {"fwd_hotkey", "Forward", HostStep::kCommand, kCommandForward, OsdTextKind::kTitleAndTime, "Forward : "},
+    {"rew_hotkey", "Rewind", HostStep::kCommand, kCommandRewind, OsdTextKind::kTitleAndTime, "Rewind : "},
+    {"VolUp_hotkey", "Volume Up", HostStep::kCommand, kCommandVolumeUp, OsdTextKind::kVolume, "Volume Up"},
+    {"VolDown_hotkey", "Volume Down", HostStep::kCommand, kCommandVolumeDown, OsdTextKind::kVolume,
+     "Volume Down"},
+    {"mainwindow_hotkey", "Activate Main WinAMP Window", HostStep::kToggleMainWindow, 0,
+     OsdTextKind::kTitleAndTime, "WinAMP : "},
+    {"inform_hotkey", "Show Song Information", HostStep::kNone, 0, OsdTextKind::kTitleAndTime, "Info : "},
+    {"jump_hotkey", "Jump To Song", HostStep::kCommand, kCommandJumpToSong, OsdTextKind::kTitleAndTime,
+     "Jump : "},
+    {"repeat_hotkey", "Repeat Mode On/Off", HostStep::kCommand, kCommandToggleRepeat,
+     OsdTextKind::kRepeatState, "Repeat"},
+    {"shuffle_hotkey", "Shuffle Mode On/Off", HostStep::kCommand, kCommandToggleShuffle,
+     OsdTextKind::kShuffleState, "Shuffle"},
+    {"stop_after_current_hotkey", "Stop After Current", HostStep::kCommand, kCommandStopAfterCurrent,
+     OsdTextKind::kTitleAndTime, "Stop after current : "},
+    {"playpause_hotkey", "Play/Pause", HostStep::kPlayPause, 0, OsdTextKind::kOfChosenCommand, ""},
+    {"rateup_hotkey", "Rating Up", HostStep::kRating, 0, OsdTextKind::kRating, "Rating Up", +1},
+    {"ratedown_hotkey", "Rating Down", HostStep::kRating, 0, OsdTextKind::kRating, "Rating Down", -1},
+};
+constexpr int kHotkeyCount = static_cast<int>(std::size(kHotkeyActions));
 
 // Play/Pause sends the pause command to a track that plays or is paused
 // (playing state 1 or 3, the host's answer to request 104) and plays

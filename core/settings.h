@@ -8,7 +8,6 @@
 
 namespace klv {
 
-constexpr int kHotkeyCount = 18;
 constexpr int kAlphaLevelCount = 6;
 
 // Index into AlphaLevels: main, playlist, equalizer; active levels first.
