@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/hotkey_actions.h"
+#include "core/jpeg_decode.h"
 #include "core/settings_schema.h"
 #include "player/host_codes.h"
 #include "plugin/osd_style.h"
@@ -232,9 +233,23 @@ class FloorPopup {
     window_ = nullptr;
   }
   HWND Window() const { return window_; }
+  // A picture drawn left of the text from then on; null for none.
+  void SetPicture(const klv::BgrImage* picture) { picture_ = picture; }
 
  private:
   static constexpr char kClassName[] = "KlvBenchFloorPopup";
+
+  void PaintPicture(HDC dc, RECT& textRect) const {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = picture_->width;
+    info.bmiHeader.biHeight = -picture_->height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    SetDIBitsToDevice(dc, 2, 2, picture_->width, picture_->height, 0, 0, 0, picture_->height,
+                      picture_->pixels.data(), &info, DIB_RGB_COLORS);
+    textRect.left += picture_->width + 4;
+  }
 
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     if (message == WM_NCCREATE) {
@@ -249,8 +264,10 @@ class FloorPopup {
       RECT client;
       GetClientRect(window, &client);
       FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+      RECT textRect = client;
+      if (self->picture_ != nullptr) self->PaintPicture(dc, textRect);
       HGDIOBJ old = SelectObject(dc, self->font_);
-      DrawTextA(dc, self->text_.c_str(), static_cast<int>(self->text_.size()), &client,
+      DrawTextA(dc, self->text_.c_str(), static_cast<int>(self->text_.size()), &textRect,
                 DT_WORDBREAK | DT_NOPREFIX);
       SelectObject(dc, old);
       EndPaint(window, &paint);
@@ -262,6 +279,7 @@ class FloorPopup {
   HWND window_ = nullptr;
   HFONT font_ = nullptr;
   std::string text_;
+  const klv::BgrImage* picture_ = nullptr;
 };
 
 // Dispatches this thread's messages until `window` is visible and has nothing

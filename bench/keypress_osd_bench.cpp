@@ -6,14 +6,19 @@
 // with one of the floor: another hotkey of this process whose WM_HOTKEY shows
 // a bare popup of the OSD's size, measured the same way. Runs once with the
 // OSD on the primary monitor (OSDMonitor=0) and once on the foreground
-// window's (OSDMonitor=2), which asks for that monitor at every show. Prints
-// markdown rows.
+// window's (OSDMonitor=2), which asks for that monitor at every show. Then
+// with the track's cover (OSDShowArt=1, the picture beside the file on a host
+// without the album art service): the first show of each of a few files,
+// whose cover is not fetched yet, and presses on a file whose cover is kept,
+// beside a floor that shows a picture of the cover's size. Prints markdown rows.
 #include <windows.h>
 
 #include <cstdio>
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "core/cover_art.h"
+#include "core/jpeg_encode.h"
 #include "entry/lifecycle.h"
 #include "entry/plugin_descriptor.h"
 #include "plugin/osd_window.h"
@@ -22,7 +27,7 @@
 namespace {
 
 constexpr int kPresses = 200;
-constexpr int kInfoEntry = 11;  // "Show Song Information": asks the host for title and times only
+constexpr int kInfoEntry = 10;  // "Show Song Information": asks the host for title and times only
 constexpr double kTimeoutMs = 2000;
 constexpr char kTitle[] = "Bench Artist - Bench Title";
 constexpr int kFloorHotkeyId = 0x7000;
@@ -31,6 +36,7 @@ const klv::PackedHotkey kFloorHotkey = klv::PackHotkey('Z', true, true, false, f
 bench::FloorPopup* gFloor = nullptr;
 RECT gFloorPlace{};
 std::string gFloorText;
+std::wstring gTrackPath;  // answered to 214; empty: none
 
 LRESULT CALLBACK FloorHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   if (message == WM_HOTKEY && wParam == kFloorHotkeyId && gFloor != nullptr) {
@@ -47,6 +53,8 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       return wParam == 0 ? 65432 : 187;
     case 212:  // title of an entry
       return reinterpret_cast<LRESULT>(kTitle);
+    case 214:  // the entry's file
+      return gTrackPath.empty() ? 0 : reinterpret_cast<LRESULT>(gTrackPath.c_str());
     default:
       return 0;
   }
@@ -99,6 +107,21 @@ double PressUntilPainted(klv::PackedHotkey packed, Shown shown) {
   }
 }
 
+// Dispatches until grown() holds and the OSD is painted; ms since start, -1 on timeout.
+template <typename Grown>
+double PressUntilPaintedAgain(Grown grown, LARGE_INTEGER start) {
+  MSG msg;
+  for (;;) {
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      DispatchMessageA(&msg);
+    } else if (grown() && Painted(OsdPlatformWindow())) {
+      return bench::Milliseconds(start, bench::Now());
+    } else if (bench::Milliseconds(start, bench::Now()) > kTimeoutMs) {
+      return -1;
+    }
+  }
+}
+
 double PressToOsd(klv::PackedHotkey packed) {
   DestroyOsdPlatformWindow();
   return PressUntilPainted(packed, [] { return OsdPlatformWindow(); });
@@ -134,6 +157,76 @@ bool MeasurePresses(klv::PackedHotkey packed, int32_t osdMonitor, Run& run) {
   return true;
 }
 
+// ---- With the cover ----
+
+constexpr int kFirstShows = 20;
+
+struct CoverLibrary {
+  explicit CoverLibrary(const std::string& dir) {
+    klv::BgrImage picture;
+    picture.width = picture.height = 500;
+    picture.stride = 1500;
+    for (int y = 0; y < 500; ++y)
+      for (int x = 0; x < 1500; ++x) picture.pixels.push_back(static_cast<uint8_t>(x / 6 + y / 3));
+    const std::vector<uint8_t> jpeg = klv::EncodeBgrToJpeg(picture, 85);
+    for (int i = 0; i <= kFirstShows; ++i) {
+      const std::string album = dir + "\\Album " + std::to_string(i);
+      CreateDirectoryA(album.c_str(), nullptr);
+      HANDLE file =
+          CreateFileA((album + "\\cover.jpg").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+      DWORD written = 0;
+      WriteFile(file, jpeg.data(), static_cast<DWORD>(jpeg.size()), &written, nullptr);
+      CloseHandle(file);
+      albums.push_back(album);
+    }
+  }
+  ~CoverLibrary() {
+    for (const std::string& album : albums) {
+      DeleteFileA((album + "\\cover.jpg").c_str());
+      RemoveDirectoryA(album.c_str());
+    }
+  }
+  std::wstring Track(int i) const {
+    const std::string path = albums[static_cast<size_t>(i)] + "\\track.mp3";
+    return std::wstring(path.begin(), path.end());
+  }
+  std::vector<std::string> albums;
+};
+
+int WindowHeight(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect.bottom - rect.top;
+}
+
+struct FirstShows {
+  bench::Spread text;   // key press to the OSD with its text
+  bench::Spread cover;  // key press to the cover drawn in
+};
+
+// Each press names a file whose cover is not fetched yet.
+// textHeight: the OSD's height with its text alone.
+bool MeasureFirstShows(klv::PackedHotkey packed, const CoverLibrary& library, int textHeight,
+                       FirstShows& shows) {
+  std::vector<double> text, cover;
+  for (int i = 1; i <= kFirstShows; ++i) {
+    gTrackPath = library.Track(i);
+    DestroyOsdPlatformWindow();
+    const LARGE_INTEGER start = bench::Now();
+    const double ms = PressUntilPainted(packed, [] { return OsdPlatformWindow(); });
+    const double coverMs =
+        PressUntilPaintedAgain([&] { return WindowHeight(OsdPlatformWindow()) > textHeight; }, start);
+    if (ms < 0 || coverMs < 0) {
+      std::fprintf(stderr, "first show %d: no %s within %.0f ms\n", i, ms < 0 ? "OSD" : "cover", kTimeoutMs);
+      return false;
+    }
+    text.push_back(ms);
+    cover.push_back(coverMs);
+  }
+  shows = FirstShows{bench::SpreadOf(text), bench::SpreadOf(cover)};
+  return true;
+}
+
 void PrintRun(const char* label, const Run& run) {
   std::printf(
       "| key press to OSD, %s | SendInput to OSD visible and painted, %d presses | median %.3f ms, p95 %.3f "
@@ -163,11 +256,11 @@ int main() {
     return 1;
   }
   gPlugin.hwndParent = main;
-  if (PluginInit() != 0 || HotkeyEntry(kInfoEntry).id == 0) {
+  if (PluginInit() != 0 || gHotkeyTable[kInfoEntry].entry.id == 0) {
     std::fprintf(stderr, "the plug-in did not start with its hotkeys\n");
     return 1;
   }
-  const klv::PackedHotkey packed = HotkeyEntry(kInfoEntry).packed;
+  const klv::PackedHotkey packed = gHotkeyTable[kInfoEntry].entry.packed;
   PressToOsd(packed);  // warm-up: first font and window class use
 
   // The floor: the OSD's text and size, beside it.
@@ -191,7 +284,33 @@ int main() {
   PressToFloor();  // warm-up
 
   Run primary{}, foreground{};
-  const bool measured = MeasurePresses(packed, 0, primary) && MeasurePresses(packed, 2, foreground);
+  bool measured = MeasurePresses(packed, 0, primary) && MeasurePresses(packed, 2, foreground);
+
+  // The cover: first shows of files not fetched yet, then presses on one whose
+  // cover is kept beside a floor that shows a picture of the same size.
+  const CoverLibrary library(install.Dir());
+  gSettings.osdShowArt = true;
+  FirstShows firstShows{};
+  const int textHeight = osd.bottom - osd.top;
+  measured = measured && MeasureFirstShows(packed, library, textHeight, firstShows);
+  gTrackPath = library.Track(0);
+  PressToOsd(packed);
+  PressUntilPaintedAgain([&] { return WindowHeight(OsdPlatformWindow()) > textHeight; }, bench::Now());
+  GetWindowRect(OsdPlatformWindow(), &osd);
+  gFloorPlace = osd;
+  OffsetRect(
+      &gFloorPlace, 0,
+      osd.top > (osd.bottom - osd.top) + 10 ? -(osd.bottom - osd.top + 10) : osd.bottom - osd.top + 10);
+  const int side = osd.bottom - osd.top - 6;
+  klv::BgrImage floorPicture;
+  floorPicture.width = floorPicture.height = side;
+  floorPicture.stride = (static_cast<size_t>(side) * 3 + 3) & ~size_t{3};
+  floorPicture.pixels.assign(floorPicture.stride * side, 128);
+  floor.SetPicture(&floorPicture);
+  floor.Hide();
+  Run cached{};
+  measured = measured && MeasurePresses(packed, 0, cached);
+  gTrackPath.clear();
   UnregisterHotKey(floorHost, kFloorHotkeyId);
   DestroyWindow(floorHost);
   floor.Hide();
@@ -204,6 +323,13 @@ int main() {
   if (!measured) return 1;
   PrintRun("OSDMonitor=0", primary);
   PrintRun("OSDMonitor=2", foreground);
+  PrintRun("OSDShowArt=1, cover kept", cached);
+  std::printf(
+      "| key press to OSD, OSDShowArt=1, cover not fetched yet | SendInput to the text shown, and to the "
+      "cover drawn in, %d files | text: median %.3f ms, worst %.3f ms; cover: median %.3f ms, worst %.3f ms "
+      "| |\n",
+      kFirstShows, firstShows.text.median, firstShows.text.worst, firstShows.cover.median,
+      firstShows.cover.worst);
   std::printf(
       "| key press to OSD, side by side | ratio to the floor | OSDMonitor=0: %.2fx, OSDMonitor=2: %.2fx | "
       "|\n",

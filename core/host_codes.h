@@ -12,6 +12,9 @@ namespace klv {
 constexpr char kMainWindowClass[] = "Winamp v1.x";
 constexpr char kPlaylistWindowClass[] = "Winamp PE";
 constexpr char kEqualizerWindowClass[] = "Winamp EQ";
+// A modern skin's own windows: popups owned by the main window, which stand
+// in for the three above while the skin is loaded.
+constexpr char kSkinWindowClass[] = "BaseWindow_RootWnd";
 
 // --- Requests: WM_USER to the main window, the code in lParam ---------------
 constexpr int kHostStartPlayback = 102;

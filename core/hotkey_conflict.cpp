@@ -22,7 +22,9 @@ std::string RefusalText(const std::vector<RefusedHotkey>& refused) {
   for (const RefusedHotkey& r : refused) {
     text += "\n";
     text += kHotkeyActions[r.row].caption;
-    text += ": " + CombinationText(r.packed) + " is in use by another program.";
+    text += ": " + CombinationText(r.packed);
+    text += r.holder != nullptr ? std::string(" is already used by ") + r.holder->caption + "."
+                                : std::string(" is in use by another program.");
   }
   return text;
 }

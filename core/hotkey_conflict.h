@@ -13,12 +13,14 @@ namespace klv {
 std::string CombinationText(PackedHotkey packed);
 
 struct RefusedHotkey {
-  int row;  // 0..15, the action
+  int row;  // the action's row
   PackedHotkey packed;
+  const HotkeyAction* holder = nullptr;  // the action of ours that holds it; null: another program
 };
 
 // "Unable to set a hot key.", then one line per refused action:
-// "Play: Ctrl+Alt+P is in use by another program."
+// "Play: Ctrl+Alt+P is in use by another program." or, held by one of ours,
+// "Next: Ctrl+Alt+P is already used by Play."
 std::string RefusalText(const std::vector<RefusedHotkey>& refused);
 
 }  // namespace klv

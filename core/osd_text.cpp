@@ -47,6 +47,14 @@ std::string VolumeText(const char* stem, const HostQuery& host) {
   return std::string(stem) + " : " + std::to_string((volume * 200 + 255) / 510) + "%";
 }
 
+// The rating the host reads back, 0..5, out of five; any other answer shows
+// the action's name alone.
+std::string RatingText(const char* name, const HostQuery& host) {
+  const int32_t rating = AnswerAsInt32(host(kHostRating, 0));
+  if (rating < 0 || rating > 5) return name;
+  return "Rating : " + std::to_string(rating) + "/5";
+}
+
 }  // namespace
 
 std::string TrackTitleText(const OsdHost& host) {
@@ -97,6 +105,8 @@ std::string ActionOsdText(int row, const OsdHost& host, bool volumeLevel) {
       return StateText(action.osdText, kHostRepeatState, host.query);
     case OsdTextKind::kShuffleState:
       return StateText(action.osdText, kHostShuffleState, host.query);
+    case OsdTextKind::kRating:
+      return RatingText(action.osdText, host.query);
     case OsdTextKind::kOfChosenCommand:
       break;  // no text of its own: the caller composes the chosen row's
   }

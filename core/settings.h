@@ -8,7 +8,6 @@
 
 namespace klv {
 
-constexpr int kHotkeyCount = 16;
 constexpr int kAlphaLevelCount = 6;
 
 // Index into AlphaLevels: main, playlist, equalizer; active levels first.

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <variant>
 
 #include "core/settings.h"
@@ -26,19 +27,38 @@ enum KeyKind {
 };
 
 using FieldRef = std::variant<bool*, int32_t*, uint32_t*, uint8_t*, std::string*>;
+using ConstFieldRef =
+    std::variant<const bool*, const int32_t*, const uint32_t*, const uint8_t*, const std::string*>;
 
-template <auto kMember>
-FieldRef Field(Settings& s) {
+// One field of Settings: reads store into it, writes only look at it.
+struct FieldAccess {
+  FieldRef (*of)(Settings&) = nullptr;  // null for the values kept outside Settings
+  ConstFieldRef (*in)(const Settings&) = nullptr;
+};
+
+// Function templates rather than lambdas: the rows stay constant data, set
+// before any constructor of another file reads them.
+template <typename S>
+using FieldRefIn = std::conditional_t<std::is_const_v<S>, ConstFieldRef, FieldRef>;
+template <auto kMember, typename S>
+FieldRefIn<S> MemberOf(S& s) {
   return &(s.*kMember);
 }
-template <auto kMember>
-FieldRef FontField(Settings& s) {
+template <auto kMember, typename S>
+FieldRefIn<S> FontMemberOf(S& s) {
   return &(s.osdFont.*kMember);
 }
-template <AlphaIndex kIndex>
-FieldRef AlphaField(Settings& s) {
+template <AlphaIndex kIndex, typename S>
+FieldRefIn<S> AlphaOf(S& s) {
   return &s.alphaLevels[kIndex];
 }
+template <auto kMember>
+inline constexpr FieldAccess Field = {MemberOf<kMember, Settings>, MemberOf<kMember, const Settings>};
+template <auto kMember>
+inline constexpr FieldAccess FontField = {FontMemberOf<kMember, Settings>,
+                                          FontMemberOf<kMember, const Settings>};
+template <AlphaIndex kIndex>
+inline constexpr FieldAccess AlphaField = {AlphaOf<kIndex, Settings>, AlphaOf<kIndex, const Settings>};
 
 struct KeyDefault {
   constexpr KeyDefault(int32_t value) : number(value) {}
@@ -50,7 +70,7 @@ struct KeyDefault {
 struct SettingsKey {
   std::string_view section;
   std::string_view key;
-  FieldRef (*field)(Settings&);  // nullptr for the values kept outside Settings
+  FieldAccess field;
   KeyKind kind;
   KeyDefault fallback;  // what a file without the key reads as
 };
@@ -59,7 +79,7 @@ struct SettingsKey {
 // has always spelt it both ways.
 inline constexpr SettingsKey kSettingsKeys[] = {
     {"Hotkeys", "Enable", Field<&Settings::hotkeysEnabled>, kFlag, false},
-    {"HotKeys", "", nullptr, kPackedHotkeys, 0},
+    {"HotKeys", "", {}, kPackedHotkeys, 0},
     {"Transparency", "EnableActive", Field<&Settings::activeEnabled>, kFlag, false},
     {"Transparency", "WinAMP_active", AlphaField<kMainActive>, kLowByte, 255},
     {"Transparency", "Playlist_active", AlphaField<kPlaylistActive>, kLowByte, 255},
@@ -88,7 +108,7 @@ inline constexpr SettingsKey kSettingsKeys[] = {
     {"OSD", "OSDFontNameUnicode", FontField<&OsdFontSettings::name>, kExactFontName, ""},
     {"Track", "PlayOnStart", Field<&Settings::playOnStart>, kFlag, false},
     {"Track", "RememberPosition", Field<&Settings::rememberPosition>, kFlag, false},
-    {"Track", "Position", nullptr, kPosition, 0},
+    {"Track", "Position", {}, kPosition, 0},
 };
 
 }  // namespace klv

@@ -15,63 +15,73 @@ namespace {
 // 8-bit fields keep the low byte of whatever the file holds.
 uint8_t LowByte(int32_t value) { return static_cast<uint8_t>(static_cast<uint32_t>(value) & 0xFFu); }
 
-void ReadKey(const IniReader& ini, const SettingsKey& row, Settings& settings) {
-  const FieldRef field = row.field(settings);
-  const int32_t fallback = row.fallback.number;
+// A number read for the row, or its default, into the row's field.
+void StoreNumber(const SettingsKey& row, Settings& settings, int32_t value) {
+  if (row.field.of == nullptr) return;
+  const FieldRef field = row.field.of(settings);
   switch (row.kind) {
     case kFlag:
-      *std::get<bool*>(field) = ini.ReadBool(row.section, row.key, fallback != 0);
+      *std::get<bool*>(field) = value != 0;
       return;
     case kInteger:
-      *std::get<int32_t*>(field) = ini.ReadInteger(row.section, row.key, fallback);
+      *std::get<int32_t*>(field) = value;
       return;
     case kColour:
-      *std::get<uint32_t*>(field) = static_cast<uint32_t>(ini.ReadInteger(row.section, row.key, fallback));
+      *std::get<uint32_t*>(field) = static_cast<uint32_t>(value);
       return;
     case kLowByte:
-      *std::get<uint8_t*>(field) = LowByte(ini.ReadInteger(row.section, row.key, fallback));
+      *std::get<uint8_t*>(field) = LowByte(value);
       return;
     case kMonitor:
-      *std::get<int32_t*>(field) =
-          static_cast<int32_t>(OsdMonitorFrom(ini.ReadInteger(row.section, row.key, fallback)));
+      *std::get<int32_t*>(field) = static_cast<int32_t>(OsdMonitorFrom(value));
       return;
     case kText:
-      *std::get<std::string*>(field) = ini.ReadString(row.section, row.key, row.fallback.text);
-      return;
-    case kExactFontName: {
-      // Only while OSDFontName still holds exactly what the file made of it:
-      // a font chosen later by an older build, or by hand, wins.
-      std::string& name = *std::get<std::string*>(field);
-      const std::optional<std::string> exact =
-          UnescapeIniText(ini.ReadString(row.section, row.key, row.fallback.text));
-      if (exact && !exact->empty() && ini.StoredForm(*exact) == name) name = *exact;
-      return;
-    }
+    case kExactFontName:
     case kPackedHotkeys:
     case kPosition:
       return;
   }
 }
 
+void ReadKey(const IniReader& ini, const SettingsKey& row, Settings& settings) {
+  switch (row.kind) {
+    case kText:
+      *std::get<std::string*>(row.field.of(settings)) =
+          ini.ReadString(row.section, row.key, row.fallback.text);
+      return;
+    case kExactFontName: {
+      // Only while OSDFontName still holds exactly what the file made of it:
+      // a font chosen later by an older build, or by hand, wins.
+      std::string& name = *std::get<std::string*>(row.field.of(settings));
+      const std::optional<std::string> exact =
+          UnescapeIniText(ini.ReadString(row.section, row.key, row.fallback.text));
+      if (exact && !exact->empty() && ini.StoredForm(*exact) == name) name = *exact;
+      return;
+    }
+    default:
+      StoreNumber(row, settings, ini.ReadInteger(row.section, row.key, row.fallback.number));
+      return;
+  }
+}
+
 bool WriteKey(IniWriter& ini, const SettingsKey& row, const Settings& settings) {
-  // The rows reach fields for reads and writes alike; a write only looks.
-  const FieldRef field = row.field(const_cast<Settings&>(settings));
+  const ConstFieldRef field = row.field.in(settings);
   switch (row.kind) {
     case kFlag:
-      return ini.WriteBool(row.section, row.key, *std::get<bool*>(field));
+      return ini.WriteBool(row.section, row.key, *std::get<const bool*>(field));
     case kInteger:
     case kMonitor:
-      return ini.WriteInteger(row.section, row.key, *std::get<int32_t*>(field));
+      return ini.WriteInteger(row.section, row.key, *std::get<const int32_t*>(field));
     case kColour:
-      return ini.WriteInteger(row.section, row.key, static_cast<int32_t>(*std::get<uint32_t*>(field)));
+      return ini.WriteInteger(row.section, row.key, static_cast<int32_t>(*std::get<const uint32_t*>(field)));
     case kLowByte:
-      return ini.WriteInteger(row.section, row.key, *std::get<uint8_t*>(field));
+      return ini.WriteInteger(row.section, row.key, *std::get<const uint8_t*>(field));
     case kText:
-      return ini.WriteString(row.section, row.key, *std::get<std::string*>(field));
+      return ini.WriteString(row.section, row.key, *std::get<const std::string*>(field));
     case kExactFontName: {
       // An older build reads OSDFontName alone and writes it alone. Gone once
       // OSDFontName holds the name, so that an older exact name never comes back.
-      const std::string& name = *std::get<std::string*>(field);
+      const std::string& name = *std::get<const std::string*>(field);
       return ini.StoredForm(name) == name ? ini.DeleteKey(row.section, row.key)
                                           : ini.WriteString(row.section, row.key, EscapeIniText(name));
     }
@@ -82,19 +92,13 @@ bool WriteKey(IniWriter& ini, const SettingsKey& row, const Settings& settings) 
   return true;
 }
 
-// A file without any key, for the defaults.
-class EmptyFile : public IniReader {
- public:
-  std::string ReadString(std::string_view, std::string_view, std::string_view fallback) const override {
-    return std::string(fallback);
-  }
-};
-
 }  // namespace
 
 Settings::Settings() {
-  int32_t unusedPosition = 0;
-  ReadSettings(EmptyFile(), *this, unusedPosition);
+  for (const SettingsKey& row : kSettingsKeys) {
+    if (row.kind == kText) *std::get<std::string*>(row.field.of(*this)) = std::string(row.fallback.text);
+    StoreNumber(row, *this, row.fallback.number);
+  }
 }
 
 void ReadSettings(const IniReader& ini, Settings& settings, int32_t& lastPlaybackPosition,

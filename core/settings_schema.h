@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "core/hotkey_actions.h"
 #include "core/ini_access.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"

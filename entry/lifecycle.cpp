@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include "core/settings_schema.h"
 #include "entry/plugin_descriptor.h"
 #include "plugin/held_key.h"
 #include "plugin/hotkey_registration.h"
@@ -36,10 +35,9 @@ bool ReleaseAll(bool storePosition) noexcept {
   try {
     UnregisterAllHotkeys();
     DeleteAllAtoms();
-    ForgetHeldKey();
+    ForgetHeldKeys();
     ReleaseInstanceMarker();
-    SettingsFile* ini = CurrentSettingsFile();
-    if (storePosition && ini != nullptr) klv::WritePlaybackPosition(*ini, gLastPlaybackPosition);
+    if (storePosition) SavePlaybackPosition();
   } catch (...) {
   }
   UseSettingsFile(nullptr);
@@ -65,11 +63,10 @@ int StartPlugin() {
   // From here on a box of ours may let the host call back, even unload us.
   HoldModule();
   gPhase = Phase::kStarting;
-  FillEntryNames();
   if (marker == MarkerTaken::kTakenOver) AdoptLeftoverAtoms();
   if (!OpenSettingsFile()) return -1;
   gLastPlaybackPosition = 0;
-  LoadSettingsAndRegisterHotkeys(*CurrentSettingsFile());
+  LoadSettings(*CurrentSettingsFile());
   // A quit inside the refusals' box gave everything back, the settings file too.
   if (gPhase != Phase::kStarting) return -1;
   ApplyTransparency();

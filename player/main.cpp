@@ -71,6 +71,8 @@ int RunNarrowMessageLoop() {
 // The 5.x player: windows made, plug-ins started, then the windows shown
 // from the loop; at the end the windows are gone before any quit.
 int Run5x(const Options& options) {
+  // The skin engine, a plug-in loaded before the others, has its skin in place by their init.
+  if (options.modernSkin) LoadModernSkin();
   gApp->plugins = LoadPlugins(gApp->directory, gApp->mainWindow);
   LogEvent("%u plug-in(s) running", static_cast<unsigned>(gApp->plugins.size()));
   if (options.play) SendMessageW(gApp->mainWindow, WM_COMMAND, klv::kCommandPlay, 0);
@@ -123,6 +125,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   app.exitAfterMs = options.exitAfterMs;
   app.wideTitles = options.wideTitles;
   app.classicHost = options.classicHost;
+  app.skinAlpha = static_cast<BYTE>(options.skinAlpha);
   // Serves the pictures beside the files, as the 5.x player's album art service
   // does for files without a picture of their own.
   if (!app.classicHost) app.albumArt = std::make_unique<AlbumArtService>(ReadPictureBeside);

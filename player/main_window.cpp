@@ -85,9 +85,8 @@ LRESULT HandleRequest(int code, WPARAM wParam) {
     switch (code) {
       case klv::kHostSkinInfo:
       case klv::kHostSkinInfoWide:
-        return 0;  // a classic skin
       case klv::kHostDialogParent:
-        return reinterpret_cast<LRESULT>(gApp->mainWindow);
+        return SkinAnswer(code);
       case klv::kHostSkinChanged:
         return 0;
       case klv::kHostWideFileAt: {
@@ -161,6 +160,10 @@ bool HandleCommand(uint32_t id) {
     case kCommandExitWithoutQuit:
       LogEvent("exit without quit");
       ExitProcess(9);
+    case kCommandModernSkin:
+    case kCommandClassicSkin:
+      SwitchSkin(id == kCommandModernSkin);
+      break;
     default:
       return false;
   }
@@ -251,6 +254,7 @@ std::optional<LRESULT> HandleMainMessage(HWND window, UINT message, WPARAM wPara
           RefreshPlayerWindows();
         } else {
           InvalidateRect(window, nullptr, TRUE);
+          if (gApp->skinMainWindow != nullptr) InvalidateRect(gApp->skinMainWindow, nullptr, TRUE);
         }
       }
       return 0;
@@ -269,6 +273,9 @@ std::optional<LRESULT> HandleMainMessage(HWND window, UINT message, WPARAM wPara
         DestroyWindow(window);
       }
       return 0;
+    case WM_DISPLAYCHANGE:
+      FollowDisplayChange();
+      break;
     case WM_ENDSESSION:
       if (gApp->classicHost || wParam == FALSE) break;
       // A log-off: quit with the windows still there, then the system ends us.

@@ -29,6 +29,11 @@ struct PlayerApp {
   bool classicHost = false;
   // Answered to request 1335; empty answers 0, as a host older than per-user settings.
   std::wstring settingsFolder{};
+  // The modern skin's main window and playlist container while one is
+  // loaded (the 5.x player only), and the opacity it gives them.
+  HWND skinMainWindow = nullptr;
+  HWND skinPlaylistWindow = nullptr;
+  BYTE skinAlpha = 255;
   // The 5.x player's album art service (request 3025); none in the 2.x player.
   std::unique_ptr<AlbumArtService> albumArt{};
 };
@@ -64,6 +69,17 @@ void ShowTrackInCaption(HWND mainWindow);
 bool AnnounceTrackStart();
 void ShowJumpWindow();
 
+// The modern skin (modern_skin.cpp). Loaded at start before the plug-ins,
+// or by a switch, which posts the skin-changed notice; shown with the windows.
+void LoadModernSkin();
+void ShowModernSkin();
+void SwitchSkin(bool modern);
+// The main window parked again on its monitor, and the notice posted, as the
+// 5.x player does after a display change.
+void FollowDisplayChange();
+// The answer to a skin or dialog-parent request.
+LRESULT SkinAnswer(int code);
+
 // A window's own answer to a message, or none for the default one.
 using MessageHandler = std::optional<LRESULT> (*)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The frame of the player's window procedures: the message logged, then the
@@ -74,6 +90,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 LRESULT CALLBACK PlaylistWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 LRESULT CALLBACK EqualizerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 LRESULT CALLBACK JumpWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+LRESULT CALLBACK SkinWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
 // Text and font shared by the faces.
 std::string FormatClock(int milliseconds);  // "m:ss", "-:--" for negative

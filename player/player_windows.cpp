@@ -35,10 +35,9 @@ const WindowPlacement kPlacements[] = {
 
 bool RegisterPlayerClasses(HINSTANCE instance) {
   const std::pair<const char*, WNDPROC> classes[] = {
-      {klv::kMainWindowClass, MainWindowProc},
-      {klv::kPlaylistWindowClass, PlaylistWindowProc},
-      {klv::kEqualizerWindowClass, EqualizerWindowProc},
-      {kJumpClass, JumpWindowProc},
+      {klv::kMainWindowClass, MainWindowProc},           {klv::kPlaylistWindowClass, PlaylistWindowProc},
+      {klv::kEqualizerWindowClass, EqualizerWindowProc}, {kJumpClass, JumpWindowProc},
+      {klv::kSkinWindowClass, SkinWindowProc},  // both of a modern skin's windows
   };
   for (const auto& [name, procedure] : classes) {
     auto fill = [&, procedure = procedure](auto& windowClass) {
@@ -63,9 +62,12 @@ bool RegisterPlayerClasses(HINSTANCE instance) {
 
 bool CreatePlayerWindows(HINSTANCE instance) {
   for (const WindowPlacement& place : kPlacements) {
-    HWND owner = gApp->classicHost ? nullptr : gApp->mainWindow;  // the main window comes first
-    HWND window = CreatePlayerWindow(place.className, place.caption, place.style, place.x, place.y,
-                                     place.width, place.height, instance, owner);
+    // The 5.x player's playlist and equalizer are popups owned by the main
+    // window (which comes first): their root owner is the main window.
+    HWND owner = gApp->classicHost ? nullptr : gApp->mainWindow;
+    DWORD style = place.style | (owner != nullptr ? WS_POPUP : 0);
+    HWND window = CreatePlayerWindow(place.className, place.caption, style, place.x, place.y, place.width,
+                                     place.height, instance, owner);
     if (window == nullptr) return false;
     gApp->*place.slot = window;
   }
@@ -73,10 +75,14 @@ bool CreatePlayerWindows(HINSTANCE instance) {
 }
 
 void ShowPlayerWindows() {
-  // The main window last, so that it starts as the active one.
-  for (auto it = std::rbegin(kPlacements); it != std::rend(kPlacements); ++it) {
-    ShowWindow(gApp->*(it->slot), SW_SHOWNORMAL);
-    UpdateWindow(gApp->*(it->slot));
+  if (gApp->skinMainWindow != nullptr) {
+    ShowModernSkin();
+  } else {
+    // The main window last, so that it starts as the active one.
+    for (auto it = std::rbegin(kPlacements); it != std::rend(kPlacements); ++it) {
+      ShowWindow(gApp->*(it->slot), SW_SHOWNORMAL);
+      UpdateWindow(gApp->*(it->slot));
+    }
   }
   LogEvent("windows shown");
 }
@@ -121,7 +127,7 @@ int RestoreOwnWindowProcedures() {
 
 void RefreshPlayerWindows() {
   ShowTrackInCaption(gApp->mainWindow);
-  for (HWND window : {gApp->mainWindow, gApp->playlistWindow, gApp->equalizerWindow}) {
+  for (HWND window : {gApp->mainWindow, gApp->playlistWindow, gApp->equalizerWindow, gApp->skinMainWindow}) {
     if (window != nullptr) InvalidateRect(window, nullptr, TRUE);
   }
 }

@@ -1,40 +1,69 @@
 #include "plugin/held_key.h"
 
+#include <versionhelpers.h>
+
+#include "plugin/plugin_state.h"
+
 namespace {
 
-// Often enough to see the key go up before a person can press it again.
+// Often enough to see a key go up before a person can press it again.
 constexpr UINT kWatchMs = 15;
+// Wine answers a key read as up from a short-lived cache, so a read soon after
+// the key went down may still say up.
+constexpr DWORD kTrustedReadMs = 100;
 
-WPARAM gHeldId = 0;  // 0 while no key is held
-int gHeldKey = 0;
-UINT_PTR gWatch = 0;  // the thread timer that looks for the key going up
+UINT_PTR gWatch = 0;  // the thread timer that looks for keys going up
 
-bool IsDown(int keyCode) { return (GetAsyncKeyState(keyCode) & 0x8000) != 0; }
+// Windows 7 on drops the repeats of a MOD_NOREPEAT registration itself; Wine
+// takes the flag, passes itself off as a later Windows, and repeats anyway.
+bool SystemDropsRepeats() {
+  static const bool drops =
+      IsWindows7OrGreater() && GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr;
+  return drops;
+}
 
-// A thread timer: it runs in whichever loop the host thread pumps, and a
-// queued repeat is always handled before it (timers come last).
-void CALLBACK WatchHeldKey(HWND, UINT, UINT_PTR, DWORD) noexcept {
-  if (!IsDown(gHeldKey)) ForgetHeldKey();
+// Read at each press: the user may change them at any time.
+klv::RepeatSchedule SystemSchedule() {
+  UINT delay = 1;
+  DWORD speed = 31;
+  SystemParametersInfoW(SPI_GETKEYBOARDDELAY, 0, &delay, 0);
+  SystemParametersInfoW(SPI_GETKEYBOARDSPEED, 0, &speed, 0);
+  return klv::RepeatScheduleFrom(delay, speed);
+}
+
+void StopWatch() {
+  if (gWatch != 0) KillTimer(nullptr, gWatch);
+  gWatch = 0;
+}
+
+// A thread timer: it runs in whichever loop the host thread pumps. The time a
+// key is seen up orders it with the messages sent before and after.
+void CALLBACK WatchHeldKeys(HWND, UINT, UINT_PTR, DWORD) noexcept {
+  const DWORD now = GetTickCount();
+  bool watching = false;
+  for (klv::HotkeyRow& row : gHotkeyTable) {
+    if (!row.held.Watched()) continue;
+    const bool down = (GetAsyncKeyState(klv::HotkeyKeyCode(row.entry.packed)) & 0x8000) != 0;
+    if (!down && now - row.held.PressTime() >= kTrustedReadMs) {
+      row.held.SeenUp(now);
+    } else {
+      watching = true;
+    }
+  }
+  if (!watching) StopWatch();
 }
 
 }  // namespace
 
-bool IsHeldRepeat(WPARAM id) { return gHeldId != 0 && id == gHeldId; }
-
-void NotePress(WPARAM id, uint16_t keyCode) {
-  // Already up (the press came and went before we saw it): nothing to hold
-  // back, and a press that follows is a new one.
-  if (keyCode == 0 || !IsDown(keyCode)) return;
-  gHeldId = id;
-  gHeldKey = keyCode;
-  if (gWatch == 0) gWatch = SetTimer(nullptr, 0, kWatchMs, WatchHeldKey);
-  // Unwatched, the key would never be let go: rather repeat than go dead.
-  if (gWatch == 0) gHeldId = 0;
+bool IsHeldRepeat(klv::HotkeyRow& row, DWORD time) {
+  if (SystemDropsRepeats()) return false;
+  if (row.held.IsRepeat(time, SystemSchedule())) return true;
+  // Unwatched, the times alone decide.
+  if (gWatch == 0) gWatch = SetTimer(nullptr, 0, kWatchMs, WatchHeldKeys);
+  return false;
 }
 
-void ForgetHeldKey() {
-  if (gWatch != 0) KillTimer(nullptr, gWatch);
-  gWatch = 0;
-  gHeldId = 0;
-  gHeldKey = 0;
+void ForgetHeldKeys() {
+  StopWatch();
+  for (klv::HotkeyRow& row : gHotkeyTable) row.held.Forget();
 }

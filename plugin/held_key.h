@@ -1,15 +1,15 @@
 // One action per press: the system repeats WM_HOTKEY while a key is held, and
 // not every system drops the repeats of a MOD_NOREPEAT registration (Wine
-// does not), so the plug-in tells them apart itself.
+// does not, nor does a Windows before 7, which is not given the flag), so
+// there the plug-in tells them apart itself.
 #pragma once
 
 #include <windows.h>
 
-#include <cstdint>
+#include "core/hotkey_actions.h"
 
-// True for a hotkey whose key has stayed down since its last press ran.
-bool IsHeldRepeat(WPARAM id);
-// A press about to run: while its key stays down, its repeats are held back.
-void NotePress(WPARAM id, uint16_t keyCode);
-// Quit and unload: stops watching for the key to go up.
-void ForgetHeldKey();
+// True for a message of the row's hotkey, sent at time (GetMessageTime), that
+// repeats its held key. A press is watched until its key goes up.
+bool IsHeldRepeat(klv::HotkeyRow& row, DWORD time);
+// Quit and unload: every key forgotten and the watch stopped.
+void ForgetHeldKeys();

@@ -1,6 +1,7 @@
 // Requests and commands to the host main window, sent synchronously.
 #include "plugin/host.h"
 
+#include "core/host_codes.h"
 #include "core/utf16_text.h"
 #include "plugin/plugin_state.h"
 #include "win32/text_encoding.h"
@@ -22,6 +23,8 @@ HWND FindHostWindow(const char* className) {
 intptr_t HostRequest(int code, intptr_t wParam) {
   return SendMessageA(HostMainWindow(), WM_USER, static_cast<WPARAM>(wParam), code);
 }
+
+bool HostRunsModernSkin() { return klv::IsHostAddress(HostRequest(klv::kHostSkinInfo)); }
 
 void HostCommand(uint32_t command) { SendMessageA(HostMainWindow(), WM_COMMAND, command, 0); }
 

@@ -15,6 +15,10 @@
 HWND FindHostWindow(const char* className);
 // WM_USER to the host main window with code in lParam.
 intptr_t HostRequest(int code, intptr_t wParam = 0);
+// Whether the host shows a modern skin now, asked anew each time: its own
+// windows stand in for the three classic ones then, and it sets their opacity
+// itself. The skin can change at any message.
+bool HostRunsModernSkin();
 // WM_COMMAND to the host main window.
 void HostCommand(uint32_t command);
 // HostRequest, and the reading of 8-bit titles, in the form the OSD text

@@ -11,9 +11,26 @@
 
 namespace {
 
+// The last owner of the window's top-level window. GetAncestor's GA_ROOTOWNER
+// stops short at an owned window without WS_POPUP (its GetParent is null).
+HWND RootOwner(HWND window) {
+  HWND root = GetAncestor(window, GA_ROOT);
+  for (HWND owner = root; owner != nullptr; owner = GetWindow(owner, GW_OWNER)) root = owner;
+  return root;
+}
+
+// The player is in front when the foreground window is its main window or
+// one the main window owns, however deep: the playlist, the equalizer, a
+// skin's own windows and what they hold. Minimising the main window takes its
+// owned windows along; bringing it forward brings them too.
+bool HostInFront(HWND main) {
+  const HWND front = GetForegroundWindow();
+  return front != nullptr && RootOwner(front) == main;
+}
+
 void ToggleMainWindow() {
   HWND main = HostMainWindow();
-  if (GetForegroundWindow() == main) {
+  if (main != nullptr && HostInFront(main)) {
     ShowWindow(main, SW_MINIMIZE);
   } else {
     ShowWindow(main, SW_RESTORE);
@@ -21,29 +38,25 @@ void ToggleMainWindow() {
   }
 }
 
-// The first entry in table order that holds a combination under this id; a
-// cleared entry keeps its old id and must not answer for it.
-int FindActionRow(WPARAM id) {
-  for (int row = 0; row < klv::kHotkeyCount; ++row) {
-    const klv::keystype& entry = gHotkeyTable[row];
-    if (entry.packed != 0 && entry.id != 0 && entry.id == id) return row;
+// The first row in table order that holds a combination under this id; a
+// cleared row keeps its old id and must not answer for it.
+klv::HotkeyRow* FindActionRow(WPARAM id) {
+  for (klv::HotkeyRow& row : gHotkeyTable) {
+    if (row.entry.packed != 0 && row.entry.id != 0 && row.entry.id == id) return &row;
   }
-  return -1;
+  return nullptr;
 }
 
 }  // namespace
 
 void RunHotkeyAction(WPARAM id) {
-  const int row = FindActionRow(id);
-  if (row < 0) return;
-  if (!klv::RepeatsWhileHeld(row)) {
-    if (IsHeldRepeat(id)) return;
-    // Before the action: a host dialog it opens may pump the repeats.
-    NotePress(id, klv::HotkeyKeyCode(gHotkeyTable[row].packed));
-  }
-  const klv::HotkeyAction& action = klv::kHotkeyActions[row];
+  klv::HotkeyRow* row = FindActionRow(id);
+  if (row == nullptr) return;
+  const klv::HotkeyAction& action = row->action;
+  // Decided before the action: a host dialog it opens may pump the repeats.
+  if (!klv::RepeatsWhileHeld(action) && IsHeldRepeat(*row, static_cast<DWORD>(GetMessageTime()))) return;
   const OwnTrackStart own;
-  int osdRow = row;
+  int osdRow = row->position;
   switch (action.step) {
     case klv::HostStep::kCommand:
       HostCommand(action.command);
@@ -57,6 +70,12 @@ void RunHotkeyAction(WPARAM id) {
       const klv::PlayPauseChoice choice = klv::ChoosePlayPause(state);
       HostCommand(choice.command);
       osdRow = choice.osdRow;
+      break;
+    }
+    case klv::HostStep::kRating: {
+      const int32_t rating =
+          klv::SteppedRating(static_cast<int32_t>(HostRequest(klv::kHostRating)), action.ratingStep);
+      if (rating >= 0) HostRequest(klv::kHostSetRating, rating);
       break;
     }
     case klv::HostStep::kNone:

@@ -2,34 +2,38 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "core/hotkey_actions.h"
-#include "core/ini_access.h"
+#include "core/hotkey_conflict.h"
 
-void FillEntryNames();
-// Entries n = 1..16. True when the system accepted the combination. A refused
-// entry keeps its combination and waits for its key (EntryWaiting), silently;
-// without an atom to register under nothing is registered and nothing waits.
-bool RegisterEntryHotkey(int n);
+// True when the system accepted the row's combination. A refused row keeps
+// its combination and waits for its key (EntryWaiting), silently, unless
+// another row of ours holds it; without an atom to register under nothing is
+// registered and nothing waits.
+bool RegisterEntryHotkey(klv::HotkeyRow& row);
 // The assignment dialog's choice: a refusal shows the error box and leaves
-// the entry unassigned, as the user has just picked the combination.
-bool AssignEntryHotkey(int n, klv::PackedHotkey packed);
-bool EntryWaiting(int n);
-void ClearEntry(int n);
+// the row unassigned, as the user has just picked the combination.
+bool AssignEntryHotkey(klv::HotkeyRow& row, klv::PackedHotkey packed);
+bool EntryWaiting(const klv::HotkeyRow& row);
+void ClearEntry(klv::HotkeyRow& row);
 void UnregisterAllHotkeys();  // nothing waits afterwards
 void DeleteAllAtoms();
 // Switched on, the refused combinations are named in one box at the end.
 void ReregisterAllHotkeys(bool enabled);
-// Every assigned entry registered anew, a refused one left waiting silently.
+// Every assigned row registered anew, a refused one left waiting silently.
 void RenewAllHotkeys();
-// The waiting entries tried again, silently: their key may be free now.
+// The waiting rows tried again, silently: their key may be free now.
 void RetryWaitingHotkeys();
 // WM_POWERBROADCAST's event: after a resume from sleep, RetryWaitingHotkeys
 // (the program that held a key may have ended meanwhile). True when it ran.
 bool RetryWaitingHotkeysOnResume(uintptr_t powerEvent);
-// At start: reads the settings, registering each entry's value as it is
-// read, then names the refused ones in one box.
-void LoadSettingsAndRegisterHotkeys(const klv::IniReader& ini);
+// Registers an assigned row; a refused one joins the list to name, with the
+// row of ours that holds its combination, if one does.
+void RegisterNotingRefusal(klv::HotkeyRow& row, std::vector<klv::RefusedHotkey>& refused);
+// Names the refused rows in one box. Last thing its callers do: while the box
+// is up the user or the host may quit, reconfigure or unload.
+void ShowRefusals(const std::vector<klv::RefusedHotkey>& refused);
 // A start that takes over the marker of a process that ended without quit:
 // the hotkey atoms that process added are ours to delete at quit.
 void AdoptLeftoverAtoms();

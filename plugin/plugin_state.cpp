@@ -2,7 +2,7 @@
 #include "plugin/plugin_state.h"
 
 klv::Settings gSettings;
-std::array<klv::keystype, klv::kHotkeyCount> gHotkeyTable;
+klv::HotkeyTable gHotkeyTable = klv::MakeHotkeyTable();
 int32_t gLastPlaybackPosition = 0;
 
 namespace {

@@ -3,18 +3,16 @@
 
 #include <windows.h>
 
-#include <array>
 #include <cstdint>
 
 #include "core/hotkey_actions.h"
 #include "core/settings.h"
 
 extern klv::Settings gSettings;
-extern std::array<klv::keystype, klv::kHotkeyCount> gHotkeyTable;  // entry n at [n - 1]
+extern klv::HotkeyTable gHotkeyTable;
 extern int32_t gLastPlaybackPosition;
 
 // The host's main window: the descriptor's field 6 as the host wrote it,
 // taken when the plug-in starts.
 HWND HostMainWindow();
 void SetHostMainWindow(HWND window);
-inline klv::keystype& HotkeyEntry(int n) { return gHotkeyTable[n - 1]; }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/settings_schema.h"
+#include "plugin/hotkey_registration.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings_location.h"
 #include "win32/text_encoding.h"
@@ -66,11 +67,25 @@ SettingsFile* CurrentSettingsFile() { return gSettingsFile.get(); }
 
 void UseSettingsFile(std::unique_ptr<SettingsFile> file) { gSettingsFile = std::move(file); }
 
+void LoadSettings(const klv::IniReader& ini) {
+  std::vector<klv::RefusedHotkey> refused;
+  klv::ReadSettings(ini, gSettings, gLastPlaybackPosition, [&refused](int position, int32_t packed) {
+    klv::HotkeyRow& row = gHotkeyTable[position];
+    row.entry.packed = packed;
+    if (gSettings.hotkeysEnabled) RegisterNotingRefusal(row, refused);
+  });
+  ShowRefusals(refused);
+}
+
 bool SaveSettings() {
   if (!gSettingsFile) return false;
   std::array<int32_t, klv::kHotkeyCount> packed{};
-  for (int n = 1; n <= klv::kHotkeyCount; ++n) packed[n - 1] = HotkeyEntry(n).packed;
+  for (const klv::HotkeyRow& row : gHotkeyTable) packed[row.position] = row.entry.packed;
   return klv::WriteAllSettings(*gSettingsFile, gSettings, packed);
+}
+
+void SavePlaybackPosition() {
+  if (gSettingsFile) klv::WritePlaybackPosition(*gSettingsFile, gLastPlaybackPosition);
 }
 
 std::string SettingsWriteErrorText() {

@@ -36,8 +36,14 @@ SettingsFile* CurrentSettingsFile();
 bool OpenSettingsFile();
 // Makes the given file the current one (null: none).
 void UseSettingsFile(std::unique_ptr<SettingsFile> file);
-// Writes every setting but Position. False when a write was refused; the
+// The settings' reads and writes, side by side in the file's order.
+// Init's reads (of the current file): each hotkey is registered as it is
+// read when hotkeys are on, then the refused ones are named in one box.
+void LoadSettings(const klv::IniReader& ini);
+// "Exit": every setting but Position. False when a write was refused; the
 // message for the user is then SettingsWriteErrorText().
 bool SaveSettings();
+// Quit: Position alone.
+void SavePlaybackPosition();
 // "Unable to write to " + the full path, in UTF-8, the path taken literally.
 std::string SettingsWriteErrorText();

@@ -3,28 +3,51 @@
 // before the command that caused the start returns.
 #include "plugin/track_change_osd.h"
 
+#include <cstring>
+#include <string>
+
 #include "core/osd_text.h"
 #include "plugin/host.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "plugin/track_cover.h"
+#include "win32/text_encoding.h"
 
 namespace {
 
 int gOwnActions = 0;        // actions of ours under way (a modal step can nest them)
 bool gWideTwinDue = false;  // the 8-bit notice of a start came; its UTF-16 twin is the same start
+std::string gTwinPath;      // that notice's path, in UTF-8
+
+// Longer than any path the host plays; the texts are the host's to end.
+constexpr size_t kMaxPathUnits = 32767;
+
+std::string NarrowPath(WPARAM path) {
+  if (path == 0) return std::string();
+  const char* text = reinterpret_cast<const char*>(path);
+  return AnsiToUtf8(std::string_view(text, strnlen(text, kMaxPathUnits)));
+}
+
+// The UTF-16 path as the host's 8-bit notice gives it: through the code page.
+std::string WidePathNarrowed(WPARAM path) {
+  if (path == 0) return std::string();
+  return Utf8ThroughCodePage(
+      WideToUtf8(ReadBoundedWide(reinterpret_cast<const wchar_t*>(path), kMaxPathUnits)));
+}
 
 }  // namespace
 
 OwnTrackStart::OwnTrackStart() noexcept { ++gOwnActions; }
 OwnTrackStart::~OwnTrackStart() { --gOwnActions; }
 
-void OnHostNotification(LPARAM code) {
+void OnHostNotification(WPARAM path, LPARAM code) {
   if (code == klv::kHostTrackStarted) {
     gWideTwinDue = true;
+    gTwinPath = NarrowPath(path);
   } else if (code == klv::kHostTrackStartedWide) {
-    // Alone, from a host that sends only this one, it is a start of its own.
-    const bool twin = gWideTwinDue;
+    // Alone, from a host that sends only this one, or after an 8-bit notice
+    // of another path (one whose twin never came), it is a start of its own.
+    const bool twin = gWideTwinDue && WidePathNarrowed(path) == gTwinPath;
     gWideTwinDue = false;
     if (twin) return;
   } else {

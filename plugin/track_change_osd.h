@@ -4,8 +4,8 @@
 #include <windows.h>
 
 // A WM_USER the host main window receives; acts only on the host's own
-// track-start notifications.
-void OnHostNotification(LPARAM code);
+// track-start notifications, whose wParam is the started file's path.
+void OnHostNotification(WPARAM path, LPARAM code);
 
 // Held around an action of ours: a track it starts keeps the action's own OSD.
 class OwnTrackStart {

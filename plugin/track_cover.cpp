@@ -147,12 +147,9 @@ void StartLookup(const std::u16string& path) {
   gCovers.underway.push_back(path);
 }
 
-// The cover known for the file, or null; a file not known yet is looked up.
-klv::CoverCache::Picture CoverOf(const std::u16string& path) {
-  klv::CoverCache::Picture picture;
-  if (!klv::IsFilePath(path)) return picture;
-  if (!gCovers.cache.Find(path, gCovers.side, picture)) StartLookup(path);
-  return picture;
+// Whether the file's cover is known: picture is then it or null.
+bool KnownCover(const std::u16string& path, klv::CoverCache::Picture& picture) {
+  return !klv::IsFilePath(path) || gCovers.cache.Find(path, gCovers.side, picture);
 }
 
 int SystemDpi() {
@@ -200,10 +197,16 @@ void ShowTrackOsd(const std::string& utf8Text) {
   OsdCover cover;
   cover.path = PlayingFilePath();
   cover.side = gCovers.side;
-  cover.picture = CoverOf(cover.path);
-  ShowOsd(utf8Text, cover);
+  const bool known = KnownCover(cover.path, cover.picture);
+  const std::u16string path = cover.path;
+  ShowOsd(utf8Text, std::move(cover));
+  // After the show: starting a thread costs the host's thread a moment the text need not wait for.
+  if (!known) StartLookup(path);
 }
 
 void PrefetchPlayingCover() {
-  if (gSettings.osdEnabled && gSettings.osdShowArt) CoverOf(PlayingFilePath());
+  if (!gSettings.osdEnabled || !gSettings.osdShowArt) return;
+  const std::u16string path = PlayingFilePath();
+  klv::CoverCache::Picture picture;
+  if (!KnownCover(path, picture)) StartLookup(path);
 }

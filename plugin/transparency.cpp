@@ -16,6 +16,9 @@ void SetWindowAlpha(HWND window, uint8_t alpha) {
 }  // namespace
 
 void ApplyTransparency() {
+  // Under a modern skin the main window is kept invisible at alpha 0 and the
+  // others are hidden or the skin's children: none of them is ours to change.
+  if (HostRunsModernSkin()) return;
   const HWND windows[] = {FindHostWindow(klv::kMainWindowClass), FindHostWindow(klv::kPlaylistWindowClass),
                           FindHostWindow(klv::kEqualizerWindowClass)};
   const HWND active = GetActiveWindow();
@@ -34,5 +37,6 @@ void SetAlphaFromPercent(int tag, int percent) {
 void ApplyActivationAlpha(HWND window, klv::HostWindow which, WORD state) {
   // Any other state is none of the three activation states: nothing changes.
   if (state != WA_INACTIVE && state != WA_ACTIVE && state != WA_CLICKACTIVE) return;
+  if (HostRunsModernSkin()) return;
   SetWindowAlpha(window, klv::EffectiveAlpha(gSettings, which, state != WA_INACTIVE));
 }

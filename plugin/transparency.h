@@ -5,6 +5,7 @@
 
 #include "core/alpha.h"
 
+// Each call leaves the windows alone while the host runs a modern skin.
 void ApplyTransparency();
 void SetAlphaFromPercent(int tag, int percent);  // tag 1..6 = AlphaLevels index + 1
 // The WM_ACTIVATE rule for one window; state is the low word of wParam.

@@ -2,6 +2,8 @@
 // run-time work happens here, then every message goes on to the host.
 #include "plugin/window_hooks.h"
 
+#include <utility>
+
 #include "core/host_codes.h"
 #include "plugin/host.h"
 #include "plugin/hotkey_actions.h"
@@ -82,6 +84,26 @@ LRESULT Chain(const HookSlot& hook, HWND window, UINT message, WPARAM wParam, LP
                    : CallWindowProcA(hook.saved, window, message, wParam, lParam);
 }
 
+// After a switch of skin the playlist may be a window of its own again, or
+// the equalizer a new one: whatever is gone leaves its slot, whatever has
+// none is hooked now. A window still hooked keeps its slot, child or not.
+void HookSideWindowsAgain() {
+  const std::pair<Slot, const char*> sides[] = {{kPlaylistSlot, klv::kPlaylistWindowClass},
+                                                {kEqualizerSlot, klv::kEqualizerWindowClass}};
+  for (const auto& [slot, className] : sides) {
+    if (gSlots[slot].window != nullptr && !IsWindow(gSlots[slot].window)) gSlots[slot] = HookSlot{};
+    if (gSlots[slot].window == nullptr) Install(slot, FindHostWindow(className));
+  }
+}
+
+SkinChangeListener gSkinChangeListener = nullptr;
+
+void FollowSkinChange() {
+  HookSideWindowsAgain();
+  ApplyTransparency();
+  if (gSkinChangeListener != nullptr) gSkinChangeListener();
+}
+
 void OnMainWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_ACTIVATE) {
     ApplyActivationAlpha(window, klv::HostWindow::kMain, LOWORD(wParam));
@@ -91,8 +113,10 @@ void OnMainWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     ForgetOsdScreen();
   } else if (message == WM_POWERBROADCAST) {
     RetryWaitingHotkeysOnResume(wParam);
+  } else if (message == WM_USER && lParam == klv::kHostSkinChanged) {
+    FollowSkinChange();
   } else if (message == WM_USER) {
-    OnHostNotification(lParam);
+    OnHostNotification(wParam, lParam);
   }
   CheckOsdExpiry();
   // The host's answers to our own requests come back through this hook as
@@ -142,6 +166,8 @@ void InstallWindowHooks() {
   Install(kEqualizerSlot, FindHostWindow(klv::kEqualizerWindowClass));
   gPassThrough = false;
 }
+
+void SetSkinChangeListener(SkinChangeListener listener) { gSkinChangeListener = listener; }
 
 bool RemoveWindowHooks() {
   bool allRemoved = true;

@@ -61,6 +61,7 @@ OSDDisplayTime=2500
 OSDFontSize=14
 OSDOnTrackChange=1
 OSDShowVolume=1
+OSDShowArt=1
 [Track]
 PlayOnStart=1
 RememberPosition=1
@@ -243,6 +244,11 @@ for dpi in 96 144; do
   sleep 0.5
   shot "12-osd-${dpi}dpi"
   sleep 2.5
+  # The now-playing OSD with the album's cover, scaled with the DPI.
+  wintool keys ctrl+alt+n
+  sleep 1
+  shot "12b-osd-cover-${dpi}dpi"
+  sleep 2
   wintool command "$main_class" 41000
   wintool wait TForm1 10000
   sleep 1
@@ -263,6 +269,27 @@ for dpi in 96 144; do
 done
 restore_dpi
 
+# A modern skin, with the plug-in's transparency on: the skin's windows (at
+# their own opacity) are what the user sees; the classic main window stays
+# unseen on the screen's bottom row and the equalizer hidden.
+say "run under a modern skin"
+wine "$demo/player.exe" --per-user --modern --skin-alpha 235 --log "$demo/player-modern.log" &
+player_pid=$!
+wintool wait BaseWindow_RootWnd 30000
+sleep 1.5
+wintool keys ctrl+alt+n
+sleep 0.5
+shot 15-modern-skin
+sleep 2.5
+wintool command "$main_class" 41000
+wintool wait TForm1 10000
+sleep 1
+shot 16-modern-skin-config-dialog
+wintool keys escape      # the configuration dialog's close box: nothing is written
+sleep 0.5
+wintool command "$main_class" 41001
+await_exit "$player_pid"
+
 # The OSD on a second monitor: the session moves to a display with a monitor
 # right of the primary, and the OSD shows centred on the monitor under the
 # pointer.
@@ -281,7 +308,7 @@ sleep 1
 wintool cursor 1536 384
 wintool keys ctrl+alt+u
 sleep 0.5
-shot 15-osd-second-monitor
+shot 17-osd-second-monitor
 wintool command "$main_class" 41001
 await_exit "$player_pid"
 

@@ -20,7 +20,7 @@ constexpr const char* kInactiveHint = "Inactive windows transparency level";
 
 // The form as it reads: place and size at 96 DPI relative to the container
 // (parent 0 is the form), tab order within the container. The hot keys list
-// is tall enough for all sixteen rows without scrolling, with rows to spare;
+// is tall enough for all eighteen rows without scrolling;
 // the OSD group is wide enough for its monitor list on one row with its label,
 // and its now-playing, volume and album art boxes stand in the right-hand
 // column, above the playback boxes.
@@ -86,6 +86,7 @@ const ControlRow kControls[] = {
     // bottom line
     {K::kPushButton,    kButton1,        0,            8,   450, 75,  25,  "Exit",                             nullptr,          0},
     {K::kLabel,         kLabel12,        0,            392, 447, 0,   0,   "https://kelvo.example.org",        nullptr,          kNoTabStop},
+    {K::kLabel,         kLabel14,        0,            96,  456, 0,   0,   "The current skin sets its own opacity.", nullptr,    kNoTabStop},
 };
 // clang-format on
 

@@ -56,6 +56,7 @@ enum ControlId : int {
   kCheckBox8,   // the OSD at every track start
   kCheckBox9,   // the volume actions show the level
   kCheckBox10,  // the playing track's cover beside the OSD's text
+  kLabel14,     // shown while a modern skin sets the windows' opacity itself
 };
 constexpr wchar_t kClassName[] = L"TForm1";
 

@@ -9,11 +9,13 @@
 #include "core/alpha.h"
 #include "core/hotkey_actions.h"
 #include "core/ini_integer.h"
+#include "plugin/host.h"
 #include "plugin/hotkey_registration.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings_file.h"
 #include "plugin/transparency.h"
+#include "plugin/window_hooks.h"
 #include "ui/config_dialog.h"
 #include "ui/gen_klv_form2.h"
 #include "ui/jpeg_picture.h"
@@ -39,6 +41,8 @@ constexpr wchar_t kErrorCaption[] = L"gen_klv";
 // A check mark the user changed, applied once the list has finished its own
 // handling of the click.
 constexpr UINT kMsgApplyCheckMarks = WM_APP + 1;
+// The host changed skin: the transparency groups follow it.
+constexpr UINT kMsgSkinChanged = WM_APP + 3;
 
 // Slider tags 1..6: main, playlist, equalizer; active levels first.
 constexpr int kTrackBars[] = {kTrackBar1, kTrackBar2, kTrackBar3, kTrackBar4, kTrackBar5, kTrackBar6};
@@ -67,7 +71,7 @@ void TForm1::CreateControls() {
   layout_.Build(Window(), kControls, ControlCount());
 
   hotkeyList_.Attach(layout_.Control(kCheckListBox1), layout_.Scale(13));
-  for (const klv::HotkeyAction& action : klv::kHotkeyActions) hotkeyList_.AddRow(action.caption);
+  for (const klv::HotkeyRow& row : gHotkeyTable) hotkeyList_.AddRow(row.action.caption);
 
   for (int id : kTrackBars) {
     HWND slider = layout_.Control(id);
@@ -109,6 +113,9 @@ bool TForm1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
       // The host's window hears it too, in no set order: whichever comes first retries.
       if (RetryWaitingHotkeysOnResume(wParam)) ShowHotkeyRows();
       return false;
+    case kMsgSkinChanged:
+      ShowTransparencyGroups();
+      return true;
     case kMsgApplyCheckMarks:
       if (!checkMarksPending_) return true;  // applied already, ahead of a double click
       checkMarksPending_ = false;
@@ -196,6 +203,15 @@ void TForm1::OnNotify(const NMHDR& header) {
   }
 }
 
+void TForm1::ShowTransparencyGroups() {
+  const bool classic = !HostRunsModernSkin();
+  layout_.SetEnabled(kCheckBox3, classic);
+  layout_.SetEnabled(kGroupBox1, classic && gSettings.activeEnabled);
+  layout_.SetEnabled(kCheckBox4, classic);
+  layout_.SetEnabled(kGroupBox2, classic && gSettings.inactiveEnabled);
+  ShowWindow(layout_.Control(kLabel14), classic ? SW_HIDE : SW_SHOWNA);
+}
+
 void TForm1::ShowOsdPosition(int position) {
   for (int i = 0; i <= kRadioItem8 - kRadioItem0; ++i) {
     HWND item = layout_.Control(kRadioItem0 + i);
@@ -208,14 +224,14 @@ void TForm1::ShowOsdPosition(int position) {
   }
 }
 
-void TForm1::ShowHotkeyRow(int row) {
-  const std::string caption = klv::kHotkeyActions[row].caption;
-  hotkeyList_.SetCaption(row, EntryWaiting(row + 1) ? (caption + " (in use)").c_str() : caption.c_str());
-  hotkeyList_.SetChecked(row, HotkeyEntry(row + 1).packed != 0);
+void TForm1::ShowHotkeyRow(const klv::HotkeyRow& row) {
+  const std::string caption = row.action.caption;
+  hotkeyList_.SetCaption(row.position, EntryWaiting(row) ? (caption + " (in use)").c_str() : caption.c_str());
+  hotkeyList_.SetChecked(row.position, row.entry.packed != 0);
 }
 
 void TForm1::ShowHotkeyRows() {
-  for (int row = 0; row < klv::kHotkeyCount; ++row) ShowHotkeyRow(row);
+  for (const klv::HotkeyRow& row : gHotkeyTable) ShowHotkeyRow(row);
 }
 
 void TForm1::FormShow() {
@@ -247,11 +263,10 @@ void TForm1::FormShow() {
 
   // Each group switched on applies transparency, as its box's click would.
   SetChecked(kCheckBox3, gSettings.activeEnabled);
-  layout_.SetEnabled(kGroupBox1, gSettings.activeEnabled);
   if (gSettings.activeEnabled) ApplyTransparency();
   SetChecked(kCheckBox4, gSettings.inactiveEnabled);
-  layout_.SetEnabled(kGroupBox2, gSettings.inactiveEnabled);
   if (gSettings.inactiveEnabled) ApplyTransparency();
+  ShowTransparencyGroups();
 
   layout_.SetEnabled(kLabel8, gSettings.osdEnabled);
   SetChecked(kCheckBox5, gSettings.osdEnabled);
@@ -313,13 +328,13 @@ void TForm1::SelectFontClick() { ChooseOsdFont(Window()); }
 
 void TForm1::ActiveTransparencyClick() {
   gSettings.activeEnabled = Checked(kCheckBox3);
-  layout_.SetEnabled(kGroupBox1, gSettings.activeEnabled);
+  ShowTransparencyGroups();
   ApplyTransparency();
 }
 
 void TForm1::InactiveTransparencyClick() {
   gSettings.inactiveEnabled = Checked(kCheckBox4);
-  layout_.SetEnabled(kGroupBox2, gSettings.inactiveEnabled);
+  ShowTransparencyGroups();
   ApplyTransparency();
 }
 
@@ -355,32 +370,35 @@ bool TForm1::Show() {
 
 // ---- The hotkey list's reactions ----
 
-bool TForm1::EditHotkey(int n) {
-  const bool result = AssignHotkey(n, Window());
-  if (Window() != nullptr) ShowHotkeyRow(n - 1);
+bool TForm1::EditHotkey(klv::HotkeyRow& row) {
+  const bool result = AssignHotkey(row, Window());
+  if (Window() != nullptr) ShowHotkeyRow(row);
   return result;
 }
 
 void TForm1::ApplyListCheckMarks() {
-  for (int row = 0; row < klv::kHotkeyCount && Window() != nullptr; ++row) {
-    const int n = row + 1;
-    if (!HotkeyMarked(row)) {
-      ClearEntry(n);
+  for (klv::HotkeyRow& row : gHotkeyTable) {
+    if (Window() == nullptr) return;
+    if (!HotkeyMarked(row.position)) {
+      ClearEntry(row);
       ShowHotkeyRow(row);
-    } else if (HotkeyEntry(n).packed == 0) {
-      EditHotkey(n);
+    } else if (row.entry.packed == 0) {
+      EditHotkey(row);
     }
   }
 }
 
 void TForm1::EditSelectedHotkeys() {
-  for (int row = 0; row < klv::kHotkeyCount && Window() != nullptr; ++row)
-    if (HotkeySelected(row)) EditHotkey(row + 1);
+  for (klv::HotkeyRow& row : gHotkeyTable) {
+    if (Window() == nullptr) return;
+    if (HotkeySelected(row.position)) EditHotkey(row);
+  }
 }
 
 // ---- The form's way in ----
 
 void OpenConfigDialog() {
+  SetSkinChangeListener([] { SendMessageW(ConfigDialogWindow(), kMsgSkinChanged, 0, 0); });
   if (ShowOpenConfigForm()) return;
   ScopedVisualStyles styles;
   auto form = std::make_unique<TForm1>();

@@ -6,6 +6,7 @@
 
 #include <array>
 
+#include "core/hotkey_actions.h"
 #include "core/settings.h"
 #include "ui/check_list.h"
 #include "ui/form1_controls.h"
@@ -51,17 +52,20 @@ class TForm1 : public FormFrame {
   void RememberPositionClick();
   void ExitClick();
 
+  // The transparency boxes and groups as the settings have them under a
+  // classic skin; disabled, with the note, while a modern skin sets the opacity.
+  void ShowTransparencyGroups();
   void ShowOsdPosition(int position);  // checks the item, or none for codes past 8
   // Rows shown here do not run the list's check-mark reaction: marked when
   // the entry holds a combination, "(in use)" while it waits for its key.
-  void ShowHotkeyRow(int row);
+  void ShowHotkeyRow(const klv::HotkeyRow& row);
   void ShowHotkeyRows();
 
   // The hotkey list's reactions. Each stops once the form has closed (a box
   // or dialog of theirs lets the host quit meanwhile). EditHotkey runs the
-  // assignment dialog for entry n = 1..16 and sets row n - 1's mark from the
-  // result: true when the entry holds a combination afterwards.
-  bool EditHotkey(int n);
+  // assignment dialog for the row and sets its mark from the result: true
+  // when the row holds a combination afterwards.
+  bool EditHotkey(klv::HotkeyRow& row);
   void ApplyListCheckMarks();
   void EditSelectedHotkeys();
 

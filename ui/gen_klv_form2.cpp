@@ -49,7 +49,7 @@ const int kModifierBoxes[] = {form2::kCheckBox1, form2::kCheckBox2, form2::kChec
 
 }  // namespace
 
-TForm2::TForm2(int n, HWND owner) : FormFrame(kPlacement), entry_(n), owner_(owner) {
+TForm2::TForm2(klv::HotkeyRow& row, HWND owner) : FormFrame(kPlacement), row_(row), owner_(owner) {
   CreateFormWindow(owner);
 }
 
@@ -113,7 +113,7 @@ void TForm2::ApplyEnableState() {
 }
 
 void TForm2::FormShow() {
-  const klv::keystype& entry = HotkeyEntry(entry_);
+  const klv::keystype& entry = row_.entry;
   const uint16_t modifiers = klv::HotkeyModifiers(entry.packed);
   SetChecked(form2::kCheckBox5, entry.packed != 0);
   ApplyEnableState();
@@ -133,7 +133,7 @@ void TForm2::EnableKeyPress() { ApplyEnableState(); }
 
 void TForm2::AssignClick() {
   if (!Checked(form2::kCheckBox5)) {
-    ClearEntry(entry_);
+    ClearEntry(row_);
     FormClose();
     return;
   }
@@ -149,19 +149,18 @@ void TForm2::AssignClick() {
   const klv::PackedHotkey packed =
       klv::PackHotkey(static_cast<uint16_t>(keyCode), Checked(form2::kCheckBox1), Checked(form2::kCheckBox2),
                       Checked(form2::kCheckBox3), Checked(form2::kCheckBox4));
-  if (AssignEntryHotkey(entry_, packed)) FormClose();
+  if (AssignEntryHotkey(row_, packed)) FormClose();
   // Refused: the error box has been shown and the entry cleared; stay open.
 }
 
 void TForm2::FormClose() { closed_ = true; }
 
-bool AssignHotkey(int n, HWND owner) {
-  if (n < 1 || n > klv::kHotkeyCount) return false;
+bool AssignHotkey(klv::HotkeyRow& row, HWND owner) {
   {
     ScopedVisualStyles styles;
-    TForm2 form(n, owner);
+    TForm2 form(row, owner);
     form.ShowModal();
   }
   // From the entry as it stands now, whatever ran while the dialog was up.
-  return HotkeyEntry(n).packed != 0;
+  return row.entry.packed != 0;
 }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "core/hotkey_actions.h"
 #include "ui/form_frame.h"
 
 namespace form2 {
@@ -21,8 +22,8 @@ constexpr wchar_t kClassName[] = L"TForm2";
 
 class TForm2 : public FormFrame {
  public:
-  // The dialog for entry n (1..16) of the hotkey table, owned by owner.
-  TForm2(int n, HWND owner);
+  // The dialog for one row of the hotkey table, owned by owner.
+  TForm2(klv::HotkeyRow& row, HWND owner);
 
   // Shows the dialog and runs it until it closes, with the owner disabled
   // meanwhile.
@@ -43,11 +44,11 @@ class TForm2 : public FormFrame {
 
   void ApplyEnableState();  // the modifier boxes and key box follow "Enable"
 
-  int entry_;
+  klv::HotkeyRow& row_;
   HWND owner_;
   bool closed_ = false;
 };
 
-// Runs the assignment dialog for entry n = 1..16, owned by owner (or none).
-// True when the entry holds a combination afterwards.
-bool AssignHotkey(int n, HWND owner);
+// Runs the assignment dialog for the row, owned by owner (or none). True
+// when the row holds a combination afterwards.
+bool AssignHotkey(klv::HotkeyRow& row, HWND owner);

@@ -4,6 +4,7 @@
 
 #include <set>
 #include <string>
+#include <tuple>
 
 namespace klv {
 namespace {
@@ -64,6 +65,17 @@ TEST(HotkeyActions, OnlyCommandRowsCarryACommand) {
   }
   EXPECT_EQ(kHotkeyActions[9].step, HostStep::kToggleMainWindow);
   EXPECT_EQ(kHotkeyActions[10].step, HostStep::kNone);
+}
+
+// One step within 0..5; an answer that is no rating sets nothing.
+TEST(Rating, StepsOneWithinZeroToFive) {
+  const std::tuple<int32_t, int, int32_t> cases[] = {{0, +1, 1},   {4, +1, 5},         {5, +1, 5},
+                                                     {0, -1, 0},   {5, -1, 4},         {6, +1, -1},
+                                                     {-1, -1, -1}, {INT32_MAX, +1, -1}};
+  for (const auto& [current, step, expected] : cases)
+    EXPECT_EQ(SteppedRating(current, step), expected) << current;
+  EXPECT_EQ(kHotkeyActions[16].ratingStep, +1);
+  EXPECT_EQ(kHotkeyActions[17].ratingStep, -1);
 }
 
 TEST(PlayPause, PausesWhatPlaysOrIsPausedAndAnnouncesWhatFollows) {

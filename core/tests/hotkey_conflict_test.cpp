@@ -23,6 +23,8 @@ TEST(HotkeyConflict, OneLinePerRefusedActionUnderTheFirst) {
   EXPECT_EQ(RefusalText({{1, 5242883}, {13, 8060936}}),
             "Unable to set a hot key.\nPlay: Ctrl+Alt+P is in use by another program.\n"
             "Shuffle Mode On/Off: Win+F12 is in use by another program.");
+  EXPECT_EQ(RefusalText({{4, 5242883, &kHotkeyActions[1]}}),
+            "Unable to set a hot key.\nNext: Ctrl+Alt+P is already used by Play.");
 }
 
 }  // namespace

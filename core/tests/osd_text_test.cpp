@@ -335,8 +335,21 @@ TEST(ActionText, RepeatAndShuffleAskTheirStateOnce) {
   }
 }
 
+// The rating read back, out of five; an answer outside 0..5 shows the action's name.
+TEST(ActionText, RatingRowsShowTheRatingTheHostReadsBack) {
+  const std::tuple<int, intptr_t, const char*> cases[] = {{16, 4, "Rating : 4/5"}, {17, 0, "Rating : 0/5"},
+                                                          {16, 5, "Rating : 5/5"}, {16, 6, "Rating Up"},
+                                                          {17, -1, "Rating Down"}, {17, 7, "Rating Down"}};
+  for (const auto& [row, answer, expected] : cases) {
+    FakeHost host;
+    host.Answer(kHostRating, 0, answer);
+    EXPECT_EQ(ActionOsdText(row, host.Host()), expected) << answer;
+    EXPECT_EQ(host.Queries(), (std::vector<Query>{{kHostRating, 0}}));
+  }
+}
+
 TEST(ActionText, RowsOutsideTheTableGiveNothing) {
-  for (int row : {-1, 16, 100}) {
+  for (int row : {-1, 18, 100}) {
     FakeHost host;
     EXPECT_EQ(ActionOsdText(row, host.Host()), "");
     EXPECT_TRUE(host.Queries().empty());

@@ -47,14 +47,14 @@ inline void ExpectSameSettings(const klv::Settings& actual, const klv::Settings&
       actual;
   klv::Settings got = actual, want = expected;
   for (const klv::SettingsKey& row : klv::kSettingsKeys) {
-    if (row.field == nullptr) continue;
+    if (row.field.of == nullptr) continue;
     std::visit(
         [&row](auto* gotField, auto* wantField) {
           if constexpr (std::is_same_v<decltype(gotField), decltype(wantField)>) {
             EXPECT_EQ(*gotField, *wantField) << "[" << row.section << "]" << row.key;
           }
         },
-        row.field(got), row.field(want));
+        row.field.of(got), row.field.of(want));
   }
 }
 

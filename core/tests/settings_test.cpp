@@ -141,6 +141,8 @@ const ActionRow kActionRows[] = {
     {"shuffle_hotkey", "Shuffle Mode On/Off"},
     {"stop_after_current_hotkey", "Stop After Current"},
     {"playpause_hotkey", "Play/Pause"},
+    {"rateup_hotkey", "Rating Up"},
+    {"ratedown_hotkey", "Rating Down"},
 };
 
 TEST(ActionTable, NamesEveryRowAsTheFileAndTheListDo) {

@@ -56,6 +56,11 @@ class Install {
   const std::string& Dir() const { return dir_; }
   std::string Log() const { return dir_ + "\\player.log"; }
   std::string ProbeLog() const { return dir_ + "\\probe.txt"; }
+  // Whether the player's log holds `line` within 5 s; the log as last read.
+  bool AwaitLog(const std::string& line, std::string& log) const {
+    for (int i = 0; i < 100 && (log = ReadFile(Log())).find(line) == std::string::npos; ++i) Sleep(50);
+    return log.find(line) != std::string::npos;
+  }
 
  private:
   void RemoveLeftovers() const {
@@ -320,18 +325,84 @@ TEST(PlayerHost, TranslatesKeysForTheWindowsOfItsKind) {
     ASSERT_NE(window, nullptr);
     const std::string prefix = std::string(c.windowClass) + " 0x";
     std::string log;
-    auto await = [&](const std::string& line) {
-      for (int i = 0; i < 100 && (log = ReadFile(install.Log())).find(line) == std::string::npos; ++i)
-        Sleep(50);
-      return log.find(line) != std::string::npos;
-    };
     // A WM_CHAR made of the key is posted before the key's dispatch, so it
     // comes before a WM_NULL posted after that.
     PostMessageA(window, WM_KEYDOWN, 'A', 0x001E0001);
-    ASSERT_TRUE(await(prefix + "0100 65 1966081 WM_KEYDOWN"));
+    ASSERT_TRUE(install.AwaitLog(prefix + "0100 65 1966081 WM_KEYDOWN", log));
     PostMessageA(window, WM_NULL, 0, 0);
-    ASSERT_TRUE(await(prefix + "0000 0 0 WM_NULL"));
+    ASSERT_TRUE(install.AwaitLog(prefix + "0000 0 0 WM_NULL", log));
     EXPECT_EQ(log.find(prefix + "0102 97 1966081 WM_CHAR") != std::string::npos, c.character) << log;
+    EXPECT_TRUE(player.Quit());
+  }
+}
+
+// A modern skin, at start or by a switch, as the skin engine runs one: its
+// windows in front, owned by the main window, the playlist inside one of
+// them, the equalizer hidden, the main window unseen on its monitor's bottom
+// row; the skin's name and main window answered; the notice posted after a
+// switch; and the classic windows given back by a switch to a classic skin.
+TEST(PlayerHost, RunsAModernSkinAsTheSkinEngineDoes) {
+  struct Case {
+    const char* args;
+    WPARAM command;  // 0: none
+    bool modern;
+    BYTE skinAlpha;  // 255: its windows not layered
+  };
+  const Case cases[] = {
+      {"--no-registry --modern --skin-alpha 200", 0, true, 200},
+      {"--no-registry", 41003, true, 255},
+      {"--no-registry --modern", 41004, false, 255},
+      {"--no-registry", 0, false, 255},
+  };
+  auto alphaOf = [](HWND window) {  // 255 when not layered
+    BYTE alpha = 255;
+    if (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYERED)
+      GetLayeredWindowAttributes(window, nullptr, &alpha, nullptr);
+    return int{alpha};
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.args) + " " + std::to_string(c.command));
+    Install install(false);
+    PlayerRun player(install, c.args);
+    HWND main = player.Window();
+    ASSERT_NE(main, nullptr);
+    if (c.command != 0) player.Command(c.command);
+    std::string log;
+    EXPECT_EQ(install.AwaitLog("Winamp v1.x 0x0400 0 3018 WM_USER", log), c.command != 0) << log;
+    HWND skin = FindWindowA("BaseWindow_RootWnd", nullptr);
+    HWND container = FindWindowExA(nullptr, skin, "BaseWindow_RootWnd", nullptr);
+    // Under the skin a child of its container, which FindWindow does not find.
+    HWND playlist = FindWindowExA(c.modern ? container : nullptr, nullptr, "Winamp PE", nullptr);
+    EXPECT_EQ(FindWindowA("Winamp PE", nullptr) == nullptr, c.modern);
+    EXPECT_EQ((GetWindowLongA(playlist, GWL_STYLE) & WS_CHILD) != 0, c.modern);
+    EXPECT_EQ(GetAncestor(playlist, GA_ROOTOWNER), main);
+    EXPECT_TRUE(IsWindowVisible(playlist));
+    EXPECT_EQ(IsWindowVisible(FindWindowA("Winamp EQ", nullptr)) != FALSE, !c.modern);
+    EXPECT_EQ(alphaOf(main), c.modern ? 0 : 255);
+    EXPECT_EQ(player.Request(633) >= 0x10000, c.modern);
+    EXPECT_EQ(player.Request(365), reinterpret_cast<intptr_t>(c.modern ? skin : main));
+    RECT place{};
+    GetWindowRect(main, &place);
+    if (!c.modern) {
+      EXPECT_EQ(skin, nullptr);
+      EXPECT_EQ(place.top, 40);  // back at its place
+      EXPECT_TRUE(player.Quit());
+      continue;
+    }
+    ASSERT_NE(container, nullptr);
+    for (HWND window : {skin, container}) {
+      EXPECT_EQ(GetWindow(window, GW_OWNER), main);
+      EXPECT_TRUE(IsWindowVisible(window));
+      EXPECT_EQ(alphaOf(window), c.skinAlpha);
+    }
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromWindow(skin, MONITOR_DEFAULTTONEAREST), &monitor);
+    EXPECT_EQ(place.left, monitor.rcMonitor.left);
+    EXPECT_EQ(place.top, monitor.rcMonitor.bottom - 1);
+    std::wstring name;
+    EXPECT_TRUE(player.WideAnswer(1633, 0, name));
+    EXPECT_EQ(name, L"Stand-in Modern");
     EXPECT_TRUE(player.Quit());
   }
 }

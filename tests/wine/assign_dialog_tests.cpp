@@ -32,7 +32,7 @@ TEST_F(AssignDialogTest, TheFormHasItsCaptionClientSizeAndNoTaskbarButton) {
                                EXPECT_NE(GetWindowLongA(form2, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
                              },
                              CloseBox()});
-  AssignHotkey(kNext, nullptr);
+  AssignHotkey(gHotkeyTable[kNext], nullptr);
   ASSERT_EQ(driver.snapshots.size(), 1u);
   EXPECT_EQ(
       driver.snapshots[0].caption,
@@ -41,7 +41,7 @@ TEST_F(AssignDialogTest, TheFormHasItsCaptionClientSizeAndNoTaskbarButton) {
 }
 
 TEST_F(AssignDialogTest, TabInTheAssignmentDialogFollowsItsTabOrder) {
-  HotkeyEntry(kNext).packed = kCtrlAltP;
+  gHotkeyTable[kNext].entry.packed = kCtrlAltP;
   std::vector<int> visited;
   std::vector<AssignDialogDriver::Step> steps;
   steps.push_back([&](HWND d) { visited.push_back(FocusedControl(d)); });
@@ -51,7 +51,7 @@ TEST_F(AssignDialogTest, TabInTheAssignmentDialogFollowsItsTabOrder) {
   }
   steps.push_back(CloseBox());
   AssignDialogDriver driver(steps);
-  AssignHotkey(kNext, nullptr);
+  AssignHotkey(gHotkeyTable[kNext], nullptr);
   EXPECT_EQ(visited,
             std::vector<int>({form2::kCheckBox1, form2::kCheckBox2, form2::kCheckBox3, form2::kCheckBox4,
                               form2::kComboBox1, form2::kCheckBox5, form2::kButton1, form2::kCheckBox1}));
@@ -68,9 +68,9 @@ TEST_F(AssignDialogTest, TheAssignmentDialogShowsTheEntry) {
        {true, false, false, true, true, true, true, true, true, "F12", L""}},
   };
   for (const Case& c : cases) {
-    HotkeyEntry(kNext).packed = c.packed;
+    gHotkeyTable[kNext].entry.packed = c.packed;
     AssignDialogDriver driver({CloseBox()});
-    AssignHotkey(kNext, nullptr);
+    AssignHotkey(gHotkeyTable[kNext], nullptr);
     ASSERT_EQ(driver.snapshots.size(), 1u);
     const auto& s = driver.snapshots[0];
     const auto& e = c.expected;
@@ -81,12 +81,12 @@ TEST_F(AssignDialogTest, TheAssignmentDialogShowsTheEntry) {
               std::vector<bool>({e.altEnabled, e.keyEnabled, e.enableEnabled, e.assignEnabled}))
         << c.packed;
     EXPECT_EQ(s.key, e.key);
-    EXPECT_EQ(HotkeyEntry(kNext).packed, c.packed);  // the close box changes nothing
+    EXPECT_EQ(gHotkeyTable[kNext].entry.packed, c.packed);  // the close box changes nothing
   }
 }
 
 TEST_F(AssignDialogTest, EnableSwitchesTheOtherControlsAndKeepsTheirContents) {
-  HotkeyEntry(kNext).packed = kCtrlAltP;
+  gHotkeyTable[kNext].entry.packed = kCtrlAltP;
   bool altEnabledAfterOff = true, altCheckedAfterOff = false, altEnabledAfterOn = false;
   std::string keyAfterOff;
   AssignDialogDriver driver(
@@ -99,7 +99,7 @@ TEST_F(AssignDialogTest, EnableSwitchesTheOtherControlsAndKeepsTheirContents) {
        ClickIn(form2::kCheckBox5),
        [&](HWND d) { altEnabledAfterOn = IsWindowEnabled(GetDlgItem(d, form2::kComboBox1)) != FALSE; },
        CloseBox()});
-  AssignHotkey(kNext, nullptr);
+  AssignHotkey(gHotkeyTable[kNext], nullptr);
   EXPECT_FALSE(altEnabledAfterOff);
   EXPECT_TRUE(altCheckedAfterOff);
   EXPECT_EQ(keyAfterOff, "P");
@@ -115,9 +115,9 @@ TEST_F(AssignDialogTest, ACharacterTypedOnEnableAppliesItsState) {
          SendMessageA(GetDlgItem(d, form2::kCheckBox5), WM_CHAR, 'x', 1);
        },
        [&](HWND d) { keyEnabled = IsWindowEnabled(GetDlgItem(d, form2::kComboBox1)) != FALSE; }, CloseBox()});
-  AssignHotkey(kNext, nullptr);
+  AssignHotkey(gHotkeyTable[kNext], nullptr);
   EXPECT_TRUE(keyEnabled);
-  EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, 0);
 }
 
 TEST_F(AssignDialogTest, AssignWithWinAndF12StoresAndRegistersIt) {
@@ -125,30 +125,30 @@ TEST_F(AssignDialogTest, AssignWithWinAndF12StoresAndRegistersIt) {
   {
     AssignDialogDriver driver(
         {ClickIn(form2::kCheckBox5), ClickIn(form2::kCheckBox4), PickKey("F12"), ClickIn(form2::kButton1)});
-    result = AssignHotkey(kNext, nullptr);
+    result = AssignHotkey(gHotkeyTable[kNext], nullptr);
     EXPECT_EQ(driver.done, 4u);
   }
   EXPECT_TRUE(result);
-  EXPECT_EQ(HotkeyEntry(kNext).packed, 8060936);
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, 8060936);
   EXPECT_FALSE(IsFree(8060936, host.playlist));
 }
 
 TEST_F(AssignDialogTest, AssignReleasesTheEntrysOldCombination) {
   Register(kNext, kCtrlAltP);
   AssignDialogDriver driver({TypeKey("Q"), ClickIn(form2::kButton1)});
-  EXPECT_TRUE(AssignHotkey(kNext, nullptr));
-  EXPECT_EQ(HotkeyEntry(kNext).packed, klv::PackHotkey('Q', true, true, false, false));
+  EXPECT_TRUE(AssignHotkey(gHotkeyTable[kNext], nullptr));
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, klv::PackHotkey('Q', true, true, false, false));
   EXPECT_TRUE(IsFree(kCtrlAltP, host.playlist));
-  EXPECT_FALSE(IsFree(HotkeyEntry(kNext).packed, host.playlist));
+  EXPECT_FALSE(IsFree(gHotkeyTable[kNext].entry.packed, host.playlist));
 }
 
 TEST_F(AssignDialogTest, AssignWithAnEmptyKeyBoxDoesNothing) {
   bool stillOpen = false;
   AssignDialogDriver driver({ClickIn(form2::kCheckBox5), ClickIn(form2::kCheckBox2), ClickIn(form2::kButton1),
                              ExpectOpen(&stillOpen), CloseBox()});
-  EXPECT_FALSE(AssignHotkey(kNext, nullptr));
+  EXPECT_FALSE(AssignHotkey(gHotkeyTable[kNext], nullptr));
   EXPECT_TRUE(stillOpen);
-  EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, 0);
   EXPECT_TRUE(boxes.Seen().empty());
 }
 
@@ -157,10 +157,10 @@ TEST_F(AssignDialogTest, AssignWithEnableOffClearsTheEntryAndItsMark) {
   Register(kNext, kCtrlAltP);
   ASSERT_NE(Open(), nullptr);
   AssignDialogDriver driver({ClickIn(form2::kCheckBox5), ClickIn(form2::kButton1)});
-  DoubleClickListRow(List(), kNext - 1);
-  EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
+  DoubleClickListRow(List(), kNext);
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, 0);
   EXPECT_TRUE(IsFree(kCtrlAltP, host.playlist));
-  EXPECT_FALSE(RowMarked(kNext - 1));
+  EXPECT_FALSE(RowMarked(kNext));
 }
 
 TEST_F(AssignDialogTest, ARefusedCombinationKeepsTheDialogOpen) {
@@ -169,9 +169,9 @@ TEST_F(AssignDialogTest, ARefusedCombinationKeepsTheDialogOpen) {
   AssignDialogDriver driver({ClickIn(form2::kCheckBox5), ClickIn(form2::kCheckBox1),
                              ClickIn(form2::kCheckBox2), PickKey("F9"), ClickIn(form2::kButton1),
                              ExpectOpen(&stillOpen), CloseBox()});
-  EXPECT_FALSE(AssignHotkey(kNext, nullptr));
+  EXPECT_FALSE(AssignHotkey(gHotkeyTable[kNext], nullptr));
   EXPECT_TRUE(stillOpen);
-  EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, 0);
   const auto seen = boxes.Seen();
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].caption, "Error");
@@ -183,9 +183,9 @@ TEST_F(AssignDialogTest, AnUnknownKeyNameIsNotAssigned) {
   Register(kNext, kCtrlAltP);
   bool stillOpen = false;
   AssignDialogDriver driver({TypeKey("Foo"), ClickIn(form2::kButton1), ExpectOpen(&stillOpen), CloseBox()});
-  EXPECT_TRUE(AssignHotkey(kNext, nullptr));
+  EXPECT_TRUE(AssignHotkey(gHotkeyTable[kNext], nullptr));
   EXPECT_TRUE(stillOpen);
-  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
   EXPECT_FALSE(IsFree(kCtrlAltP, host.playlist));
   const auto seen = boxes.Seen();
   ASSERT_EQ(seen.size(), 1u);

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "core/ini_text.h"
 #include "plugin/hotkey_registration.h"
 #include "plugin/plugin_state.h"
+#include "plugin/window_hooks.h"
 #include "tests/wine/dialog_kit.h"
 #include "ui/config_dialog.h"
 #include "ui/form_layout.h"
@@ -41,8 +43,8 @@ TEST_F(ConfigDialogTest, OpeningFillsEveryControlFromTheSettings) {
   gSettings.playOnStart = true;
   gSettings.rememberPosition = false;
   gSettings.hotkeysEnabled = true;
-  HotkeyEntry(kNext).packed = kCtrlAltP;
-  HotkeyEntry(kPlay).packed = kCtrlAltF9;
+  gHotkeyTable[kNext].entry.packed = kCtrlAltP;
+  gHotkeyTable[kPlay].entry.packed = kCtrlAltF9;
 
   ASSERT_NE(Open(), nullptr);
   const int sliders[] = {form1::kTrackBar1, form1::kTrackBar2, form1::kTrackBar3,
@@ -51,7 +53,7 @@ TEST_F(ConfigDialogTest, OpeningFillsEveryControlFromTheSettings) {
   for (int i = 0; i < 6; ++i)
     EXPECT_EQ(SendMessageA(Item(sliders[i]), TBM_GETPOS, 0, 0), expectedPositions[i]) << "slider " << i + 1;
   for (int row = 0; row < klv::kHotkeyCount; ++row)
-    EXPECT_EQ(RowMarked(row), row == kNext - 1 || row == kPlay - 1) << "row " << row;
+    EXPECT_EQ(RowMarked(row), row == kNext || row == kPlay) << "row " << row;
   for (int i = 0; i < 9; ++i) EXPECT_EQ(IsChecked(Item(form1::kRadioItem0 + i)), i == 7) << "radio " << i;
   EXPECT_EQ(WindowTextOf(Item(form1::kEdit1)), "2500");
   EXPECT_FALSE(IsChecked(Item(form1::kCheckBox1)));
@@ -63,16 +65,28 @@ TEST_F(ConfigDialogTest, OpeningFillsEveryControlFromTheSettings) {
 
   struct Enabled {
     int id;
-    bool enabled;
+    bool classic;
+    bool modern;  // a modern skin sets the windows' opacity itself
   } const enabledStates[] = {
-      {form1::kCheckListBox1, true}, {form1::kGroupBox4, true},  {form1::kGroupBox1, true},
-      {form1::kLabel1, true},        {form1::kTrackBar3, true},  {form1::kGroupBox2, false},
-      {form1::kLabel5, false},       {form1::kTrackBar6, false}, {form1::kButton2, true},
-      {form1::kButton3, true},       {form1::kLabel8, true},     {form1::kEdit1, true},
-      {form1::kCheckBox4, true},  // the switches themselves stay usable
+      {form1::kCheckListBox1, true, true}, {form1::kGroupBox4, true, true},
+      {form1::kGroupBox1, true, false},    {form1::kLabel1, true, false},
+      {form1::kTrackBar3, true, false},    {form1::kGroupBox2, false, false},
+      {form1::kLabel5, false, false},      {form1::kTrackBar6, false, false},
+      {form1::kButton2, true, true},       {form1::kButton3, true, true},
+      {form1::kLabel8, true, true},        {form1::kEdit1, true, true},
+      {form1::kCheckBox3, true, false},    {form1::kCheckBox4, true, false},
   };
-  for (const Enabled& e : enabledStates)
-    EXPECT_EQ(IsWindowEnabled(Item(e.id)) != FALSE, e.enabled) << "control " << e.id;
+  // The open dialog follows the host's switches of skin.
+  InstallWindowHooks();
+  for (HostSkin skin : {HostSkin::kClassic, HostSkin::kModern, HostSkin::kClassic}) {
+    host.SwitchSkin(skin);
+    FlushPostedMessages();
+    const bool modern = skin == HostSkin::kModern;
+    for (const Enabled& e : enabledStates)
+      EXPECT_EQ(IsWindowEnabled(Item(e.id)) != FALSE, modern ? e.modern : e.classic) << "control " << e.id;
+    EXPECT_EQ(IsWindowVisible(Item(form1::kLabel14)) != FALSE, modern);
+  }
+  EXPECT_EQ(WindowTextOf(Item(form1::kLabel14)), "The current skin sets its own opacity.");
   // The registration ran during the opening: the combination is taken.
   EXPECT_FALSE(IsFree(kCtrlAltP, host.playlist));
   EXPECT_TRUE(boxes.Seen().empty());
@@ -109,15 +123,15 @@ TEST_F(ConfigDialogTest, ACombinationRefusedDuringTheOpeningWaitsTickedWithoutAB
   ASSERT_TRUE(
       RegisterHotKey(host.equalizer, 77, klv::HotkeyModifiers(kCtrlAltP), klv::HotkeyKeyCode(kCtrlAltP)));
   gSettings.hotkeysEnabled = true;
-  HotkeyEntry(kNext).packed = kCtrlAltP;
-  HotkeyEntry(kPlay).packed = kCtrlAltF9;
+  gHotkeyTable[kNext].entry.packed = kCtrlAltP;
+  gHotkeyTable[kPlay].entry.packed = kCtrlAltF9;
 
   ASSERT_NE(Open(), nullptr);
-  EXPECT_TRUE(RowMarked(kNext - 1));
-  EXPECT_EQ(RowText(List(), kNext - 1), "Next (in use)");
-  EXPECT_TRUE(RowMarked(kPlay - 1));
-  EXPECT_EQ(RowText(List(), kPlay - 1), "Play");
-  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
+  EXPECT_TRUE(RowMarked(kNext));
+  EXPECT_EQ(RowText(List(), kNext), "Next (in use)");
+  EXPECT_TRUE(RowMarked(kPlay));
+  EXPECT_EQ(RowText(List(), kPlay), "Play");
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
   EXPECT_TRUE(SeenAfterPump().empty());
   UnregisterHotKey(host.equalizer, 77);
 }
@@ -331,21 +345,42 @@ TEST_F(ConfigDialogTest, SlidersSetTheirLevelOnlyWhenMoved) {
   EXPECT_EQ(AlphaOf(host.main), 0);
 }
 
+// Opened under a modern skin, the switches and sliders leave the main window at
+// the skin's alpha 0 and the playlist and equalizer unlayered, as the skin has them.
 TEST_F(ConfigDialogTest, TransparencySwitchesApplyAtOnce) {
   gSettings.alphaLevels = {200, 200, 200, 90, 90, 90};
-  ASSERT_NE(Open(), nullptr);
-  Click(form1::kCheckBox4);
-  for (HWND window : {host.main, host.playlist, host.equalizer}) EXPECT_EQ(AlphaOf(window), 90);
-  EXPECT_TRUE(IsWindowEnabled(Item(form1::kTrackBar4)));
-  Click(form1::kCheckBox4);
-  for (HWND window : {host.main, host.playlist, host.equalizer}) EXPECT_EQ(AlphaOf(window), 255);
-  EXPECT_FALSE(IsWindowEnabled(Item(form1::kTrackBar4)));
+  struct Case {
+    HostSkin skin;
+    int playlistPercent;         // the inactive playlist slider moved there
+    std::array<int, 3> on, off;  // main, playlist, equalizer
+    bool slidersEnabled;
+  } const cases[] = {
+      {HostSkin::kModern, 60, {0, -1, -1}, {0, -1, -1}, false},
+      {HostSkin::kClassic, 20, {90, 51, 90}, {255, 255, 255}, true},
+  };
+  auto alphas = [&] {
+    return std::array<int, 3>{AlphaOf(host.main), AlphaOf(host.playlist), AlphaOf(host.equalizer)};
+  };
+  for (const Case& c : cases) {
+    host.SwitchSkin(c.skin);
+    ASSERT_NE(Open(), nullptr);
+    EXPECT_EQ(IsWindowVisible(Item(form1::kLabel14)) != FALSE, c.skin == HostSkin::kModern);
+    Click(form1::kCheckBox4);
+    MoveSlider(form1::kTrackBar5, c.playlistPercent);
+    EXPECT_EQ(alphas(), c.on);
+    EXPECT_EQ(IsWindowEnabled(Item(form1::kTrackBar4)) != FALSE, c.slidersEnabled);
+    Click(form1::kCheckBox4);
+    EXPECT_EQ(alphas(), c.off);
+    EXPECT_FALSE(IsWindowEnabled(Item(form1::kTrackBar4)));
+    SendMessageA(ConfigDialogWindow(), WM_CLOSE, 0, 0);
+    FlushPostedMessages();
+  }
 }
 
 TEST_F(ConfigDialogTest, TheHotkeysBoxRegistersAndReleasesEveryEntry) {
-  HotkeyEntry(kNext).packed = kCtrlAltP;
+  gHotkeyTable[kNext].entry.packed = kCtrlAltP;
   ASSERT_NE(Open(), nullptr);
-  EXPECT_TRUE(RowMarked(kNext - 1));
+  EXPECT_TRUE(RowMarked(kNext));
   EXPECT_TRUE(IsFree(kCtrlAltP, host.playlist));
   Click(form1::kCheckBox6);
   EXPECT_TRUE(gSettings.hotkeysEnabled);
@@ -354,7 +389,7 @@ TEST_F(ConfigDialogTest, TheHotkeysBoxRegistersAndReleasesEveryEntry) {
   Click(form1::kCheckBox6);
   EXPECT_FALSE(IsWindowEnabled(List()));
   EXPECT_TRUE(IsFree(kCtrlAltP, host.playlist));
-  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
 }
 
 // ---- The hotkey list ----
@@ -394,7 +429,7 @@ TEST_F(ConfigDialogTest, TheListsRowsOpenClearAndAssignTheirEntries) {
   ASSERT_NE(Open(), nullptr);
   for (const ListRowCase& c : cases) {
     SCOPED_TRACE(c.storedKey);
-    const int row = c.entry - 1;
+    const int row = c.entry;
     {
       AssignDialogDriver driver({CloseBox()});
       DoubleClickListRow(List(), row);
@@ -407,7 +442,7 @@ TEST_F(ConfigDialogTest, TheListsRowsOpenClearAndAssignTheirEntries) {
       EXPECT_EQ(shown.alt, c.storedAltCtrl);
       EXPECT_EQ(shown.ctrl, c.storedAltCtrl);
       EXPECT_FALSE(shown.shift || shown.win);
-      EXPECT_EQ(HotkeyEntry(c.entry).packed, c.stored);
+      EXPECT_EQ(gHotkeyTable[c.entry].entry.packed, c.stored);
       EXPECT_TRUE(RowMarked(row));
       EXPECT_FALSE(IsFree(c.stored, host.playlist));
     }
@@ -416,7 +451,7 @@ TEST_F(ConfigDialogTest, TheListsRowsOpenClearAndAssignTheirEntries) {
       UserMarksRow(row, false);
       FlushPostedMessages();
       EXPECT_EQ(none.opened, 0);
-      EXPECT_EQ(HotkeyEntry(c.entry).packed, 0);
+      EXPECT_EQ(gHotkeyTable[c.entry].entry.packed, 0);
       EXPECT_TRUE(IsFree(c.stored, host.playlist));
     }
     {
@@ -425,7 +460,7 @@ TEST_F(ConfigDialogTest, TheListsRowsOpenClearAndAssignTheirEntries) {
       FlushPostedMessages();
       EXPECT_EQ(driver.opened, 1);
       EXPECT_FALSE(RowMarked(row));
-      EXPECT_EQ(HotkeyEntry(c.entry).packed, 0);
+      EXPECT_EQ(gHotkeyTable[c.entry].entry.packed, 0);
     }
     AssignDialogDriver driver(c.assignSteps);
     UserMarksRow(row, true);
@@ -433,7 +468,7 @@ TEST_F(ConfigDialogTest, TheListsRowsOpenClearAndAssignTheirEntries) {
     EXPECT_EQ(driver.opened, 1);
     EXPECT_EQ(driver.done, c.assignSteps.size());
     EXPECT_TRUE(RowMarked(row));
-    EXPECT_EQ(HotkeyEntry(c.entry).packed, c.assigned);
+    EXPECT_EQ(gHotkeyTable[c.entry].entry.packed, c.assigned);
     EXPECT_FALSE(IsFree(c.assigned, host.playlist));
   }
 }
@@ -442,25 +477,25 @@ TEST_F(ConfigDialogTest, ADoubleClickOnACheckBoxOpensOneDialogAtATime) {
   gSettings.hotkeysEnabled = true;
   Register(kNext, kCtrlAltP);
   ASSERT_NE(Open(), nullptr);
-  ListView_SetItemState(List(), kNext - 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_SetItemState(List(), kNext, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   RECT rect{};
   rect.left = LVIR_ICON;
-  SendMessageA(List(), LVM_GETITEMRECT, kPlay - 1, reinterpret_cast<LPARAM>(&rect));
+  SendMessageA(List(), LVM_GETITEMRECT, kPlay, reinterpret_cast<LPARAM>(&rect));
   const LPARAM box = MAKELPARAM(rect.left - 6, (rect.top + rect.bottom) / 2);  // the state image
   int mostOpen = 0;
   auto countOpen = [&](HWND) { mostOpen = std::max(mostOpen, CountVisibleWindows(form2::kClassName)); };
   AssignDialogDriver driver({countOpen, CloseBox(), countOpen, CloseBox(), countOpen, CloseBox()});
   SendMessageA(List(), WM_LBUTTONDOWN, MK_LBUTTON, box);
   SendMessageA(List(), WM_LBUTTONUP, 0, box);
-  ASSERT_TRUE(RowMarked(kPlay - 1));
+  ASSERT_TRUE(RowMarked(kPlay));
   SendMessageA(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, box);
   SendMessageA(List(), WM_LBUTTONUP, 0, box);
   FlushPostedMessages();
   FlushPostedMessages();  // and whatever the first dialog's end posted
   EXPECT_EQ(mostOpen, 1);
-  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
-  EXPECT_EQ(HotkeyEntry(kPlay).packed, 0);
-  EXPECT_FALSE(RowMarked(kPlay - 1));
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
+  EXPECT_EQ(gHotkeyTable[kPlay].entry.packed, 0);
+  EXPECT_FALSE(RowMarked(kPlay));
 }
 
 TEST_F(ConfigDialogTest, QuitWhileTheAssignmentDialogIsOpenClosesBothAndKeepsTheEntries) {
@@ -473,14 +508,14 @@ TEST_F(ConfigDialogTest, QuitWhileTheAssignmentDialogIsOpenClosesBothAndKeepsThe
   EXPECT_EQ(driver.opened, 1);
   EXPECT_EQ(ConfigDialogWindow(), nullptr);
   EXPECT_EQ(FindWindowW(form2::kClassName, nullptr), nullptr);
-  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
 }
 
 // ---- Leaving the dialog ----
 
 TEST_F(ConfigDialogTest, ExitWritesEverySettingInTheFileOrder) {
   gSettings.hotkeysEnabled = true;
-  HotkeyEntry(kNext).packed = kCtrlAltP;
+  gHotkeyTable[kNext].entry.packed = kCtrlAltP;
   gSettings.osdDisplayTime = 1234;
   ASSERT_NE(Open(), nullptr);
   Click(form1::kCheckBox2);

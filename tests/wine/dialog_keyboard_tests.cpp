@@ -203,7 +203,7 @@ class AssignKeyboardTest : public DialogTest {
   // Runs the assignment dialog for "Next" while the user's script plays on its
   // own thread; the script's failures count as the test's.
   bool EditNextWhile(KeyboardUser& user) {
-    const bool result = AssignHotkey(kNext, ConfigDialogWindow());
+    const bool result = AssignHotkey(gHotkeyTable[kNext], ConfigDialogWindow());
     user.Join();
     EXPECT_EQ(user.failures, std::vector<std::string>());
     return result;
@@ -231,9 +231,9 @@ TEST_F(AssignKeyboardTest, EnterOnAssignAssignsAndCloses) {
   });
   const bool result = EditNextWhile(user);
   EXPECT_TRUE(result);
-  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlP);
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlP);
   EXPECT_FALSE(IsFree(kCtrlP, host.main));
-  EXPECT_TRUE(RowMarked(kNext - 1));
+  EXPECT_TRUE(RowMarked(kNext));
 }
 
 // The focus comes back to "Assign" after its error box, not by Tab: Enter tries again.
@@ -256,7 +256,7 @@ TEST_F(AssignKeyboardTest, EnterAfterARefusedClickOnAssignTriesAgain) {
   });
   const bool result = EditNextWhile(user);
   EXPECT_TRUE(result);
-  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlP);
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlP);
   EXPECT_FALSE(IsFree(kCtrlP, host.main));
   const auto seen = boxes.Seen();
   ASSERT_EQ(seen.size(), 1u);
@@ -284,7 +284,7 @@ TEST_F(AssignKeyboardTest, EnterWhereNoPushButtonHasTheFocusDoesNothing) {
   const bool result = EditNextWhile(user);
   // Nothing was assigned: the entry and its registration are as before.
   EXPECT_TRUE(result);
-  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
   EXPECT_FALSE(IsFree(kCtrlAltP, host.main));
 }
 
@@ -298,9 +298,9 @@ TEST_F(AssignKeyboardTest, EscOnAnAssignedEntryClosesAndKeepsIt) {
   });
   const bool result = EditNextWhile(user);
   EXPECT_TRUE(result);
-  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
   EXPECT_FALSE(IsFree(kCtrlAltP, host.main));
-  EXPECT_TRUE(RowMarked(kNext - 1));
+  EXPECT_TRUE(RowMarked(kNext));
 }
 
 TEST_F(AssignKeyboardTest, EscOnAMarkedUnassignedRowClosesAndClearsTheMark) {
@@ -310,12 +310,12 @@ TEST_F(AssignKeyboardTest, EscOnAMarkedUnassignedRowClosesAndClearsTheMark) {
     Press(VK_ESCAPE);
     u.Expect(KeyboardUser::AwaitClosed(), "Esc closes the dialog");
   });
-  UserMarksRow(kPlay - 1, true);  // opens the dialog once the list has finished its click
+  UserMarksRow(kPlay, true);  // opens the dialog once the list has finished its click
   FlushPostedMessages();
   user.Join();
   EXPECT_EQ(user.failures, std::vector<std::string>());
-  EXPECT_EQ(HotkeyEntry(kPlay).packed, 0u);
-  EXPECT_FALSE(RowMarked(kPlay - 1));
+  EXPECT_EQ(gHotkeyTable[kPlay].entry.packed, 0u);
+  EXPECT_FALSE(RowMarked(kPlay));
 }
 
 TEST_F(AssignKeyboardTest, EscWithTheKeyListOpenClosesTheListFirst) {
@@ -338,7 +338,7 @@ TEST_F(AssignKeyboardTest, EscWithTheKeyListOpenClosesTheListFirst) {
   });
   const bool result = EditNextWhile(user);
   EXPECT_TRUE(result);
-  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "plugin/hotkey_registration.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings_file.h"
+#include "plugin/window_hooks.h"
 #include "ui/config_dialog.h"
 #include "ui/gen_klv_form1.h"
 #include "ui/gen_klv_form2.h"
@@ -97,12 +98,14 @@ void PressTab(HWND form) {
 // ---- The fixture ----
 
 void DialogTest::SetUp() {
+  FlushPostedMessages();  // the host's windows shown, as the player shows them once it runs
   ResetPluginState(host.main);
   UseSettingsFile(std::make_unique<SettingsFile>(install.IniPath()));
 }
 
 void DialogTest::TearDown() {
   CloseConfigDialog();
+  RemoveWindowHooks();
   UnregisterAllHotkeys();
   UseSettingsFile(nullptr);
   FlushPostedMessages();
@@ -156,8 +159,8 @@ void DialogTest::TypeInEdit1(const char* text) {
 }
 
 void DialogTest::Register(int n, klv::PackedHotkey packed) {
-  HotkeyEntry(n).packed = packed;
-  ASSERT_TRUE(RegisterEntryHotkey(n));
+  gHotkeyTable[n].entry.packed = packed;
+  ASSERT_TRUE(RegisterEntryHotkey(gHotkeyTable[n]));
 }
 
 std::vector<SeenMessageBox> DialogTest::SeenAfterPump() {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -15,14 +17,16 @@
 #include "plugin/hotkey_registration.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
+#include "plugin/settings_file.h"
 #include "tests/wine/test_host.h"
 
 namespace {
 
-constexpr int kNext = 5;  // entry numbers of the hotkey table
-constexpr int kPlay = 2;
-constexpr int kRepeat = 13;
-constexpr int kMainWindow = 10;
+constexpr int kNext = 4;  // rows of the hotkey table
+constexpr int kPlay = 1;
+constexpr int kRepeat = 12;
+constexpr int kMainWindow = 9;
+constexpr int kStopAfterCurrent = 14;
 
 const klv::PackedHotkey kCtrlAltP = 5242883;  // as the settings file stores it
 const klv::PackedHotkey kCtrlAltN = klv::PackHotkey('N', true, true, false, false);
@@ -106,12 +110,12 @@ TEST_F(HotkeyTest, StoredValuesRegisterTheirCombinationsOnTheHostWindow) {
   const klv::IniText ini(HotkeysFile("Enable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltP) +
                                      "\r\nrepeat_hotkey=" + std::to_string(kCtrlShiftF9) + "\r\n"));
   MessageBoxWatcher boxes;
-  LoadSettingsAndRegisterHotkeys(ini);
+  LoadSettings(ini);
 
   EXPECT_TRUE(gSettings.hotkeysEnabled);
-  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
-  EXPECT_EQ(HotkeyEntry(kNext).id, GlobalFindAtomA("next_hotkey"));
-  EXPECT_NE(HotkeyEntry(kNext).id, 0u);
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
+  EXPECT_EQ(gHotkeyTable[kNext].entry.id, GlobalFindAtomA("next_hotkey"));
+  EXPECT_NE(gHotkeyTable[kNext].entry.id, 0u);
   EXPECT_FALSE(other.IsFree(kCtrlAltP));
   EXPECT_FALSE(other.IsFree(kCtrlShiftF9));
   EXPECT_TRUE(GlobalAtomExists("repeat_hotkey"));
@@ -125,7 +129,7 @@ TEST_F(HotkeyTest, StoredValuesRegisterTheirCombinationsOnTheHostWindow) {
     SCOPED_TRACE(press.entry);
     host.ClearLog();
     host.PressHotkey(press.packed);
-    EXPECT_EQ(HotkeysSeen(host), std::vector<WPARAM>{HotkeyEntry(press.entry).id});
+    EXPECT_EQ(HotkeysSeen(host), std::vector<WPARAM>{gHotkeyTable[press.entry].entry.id});
   }
   host.ClearLog();
   PressExpectingNothing(kCtrlAltN);
@@ -135,10 +139,10 @@ TEST_F(HotkeyTest, StoredValuesRegisterTheirCombinationsOnTheHostWindow) {
 
 TEST_F(HotkeyTest, HotkeysOffReadsValuesButRegistersNothing) {
   const klv::IniText ini(HotkeysFile("Enable=0\r\nnext_hotkey=" + std::to_string(kCtrlAltP) + "\r\n"));
-  LoadSettingsAndRegisterHotkeys(ini);
+  LoadSettings(ini);
 
   EXPECT_FALSE(gSettings.hotkeysEnabled);
-  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
   EXPECT_EQ(GlobalFindAtomA("next_hotkey"), 0);
   EXPECT_TRUE(other.IsFree(kCtrlAltP));
   PressExpectingNothing(kCtrlAltP);
@@ -146,7 +150,8 @@ TEST_F(HotkeyTest, HotkeysOffReadsValuesButRegistersNothing) {
 }
 
 // Held combinations are named in one box, at init and when hotkeys are switched on; the entries
-// keep their combinations and wait for them, and the entries after them are still registered.
+// keep their combinations and wait for them, and the entries after them are still registered. One
+// held by an entry of ours names that entry and does not wait.
 class RefusedCombinationTest : public HotkeyTest, public testing::WithParamInterface<bool> {};
 
 TEST_P(RefusedCombinationTest, NamesThemInOneBoxAndKeepsTheEntries) {
@@ -156,13 +161,15 @@ TEST_P(RefusedCombinationTest, NamesThemInOneBoxAndKeepsTheEntries) {
   ASSERT_TRUE(holder.Hold(kCtrlAltN));
   MessageBoxWatcher boxes;
   if (atInit) {
-    LoadSettingsAndRegisterHotkeys(klv::IniText(HotkeysFile(
-        "Enable=1\r\nplay_hotkey=" + std::to_string(kCtrlAltN) + "\r\nnext_hotkey=" +
-        std::to_string(kCtrlAltP) + "\r\nrepeat_hotkey=" + std::to_string(kCtrlShiftF9) + "\r\n")));
+    LoadSettings(klv::IniText(HotkeysFile("Enable=1\r\nplay_hotkey=" + std::to_string(kCtrlAltN) +
+                                          "\r\nnext_hotkey=" + std::to_string(kCtrlAltP) +
+                                          "\r\nrepeat_hotkey=" + std::to_string(kCtrlShiftF9) +
+                                          "\r\nstop_after_current_hotkey=" + std::to_string(kCtrlShiftF9))));
   } else {
-    HotkeyEntry(kPlay).packed = kCtrlAltN;
-    HotkeyEntry(kNext).packed = kCtrlAltP;
-    HotkeyEntry(kRepeat).packed = kCtrlShiftF9;
+    gHotkeyTable[kPlay].entry.packed = kCtrlAltN;
+    gHotkeyTable[kNext].entry.packed = kCtrlAltP;
+    gHotkeyTable[kRepeat].entry.packed = kCtrlShiftF9;
+    gHotkeyTable[kStopAfterCurrent].entry.packed = kCtrlShiftF9;
     ReregisterAllHotkeys(true);
   }
 
@@ -171,11 +178,14 @@ TEST_P(RefusedCombinationTest, NamesThemInOneBoxAndKeepsTheEntries) {
   EXPECT_EQ(seen[0].caption, "Error");
   EXPECT_EQ(seen[0].text,
             "Unable to set a hot key.\nPlay: Ctrl+Alt+N is in use by another program.\n"
-            "Next: Ctrl+Alt+P is in use by another program.");
+            "Next: Ctrl+Alt+P is in use by another program.\n"
+            "Stop After Current: Ctrl+Shift+F9 is already used by Repeat Mode On/Off.");
   EXPECT_NE(seen[0].icon, 0u);
-  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
-  EXPECT_TRUE(EntryWaiting(kNext));
-  EXPECT_EQ(HotkeyEntry(kRepeat).packed, kCtrlShiftF9);
+  EXPECT_EQ(gHotkeyTable[kStopAfterCurrent].entry.packed, kCtrlShiftF9);
+  EXPECT_FALSE(EntryWaiting(gHotkeyTable[kStopAfterCurrent]));
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
+  EXPECT_TRUE(EntryWaiting(gHotkeyTable[kNext]));
+  EXPECT_EQ(gHotkeyTable[kRepeat].entry.packed, kCtrlShiftF9);
   EXPECT_FALSE(other.IsFree(kCtrlShiftF9));
 }
 
@@ -194,8 +204,8 @@ LRESULT CALLBACK SwitchOffProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 TEST_F(HotkeyTest, SwitchedOffDuringARefusalsBoxStaysOff) {
   OtherParty holder;
   ASSERT_TRUE(holder.Hold(kCtrlAltP));
-  HotkeyEntry(kNext).packed = kCtrlAltP;
-  HotkeyEntry(kRepeat).packed = kCtrlShiftF9;
+  gHotkeyTable[kNext].entry.packed = kCtrlAltP;
+  gHotkeyTable[kRepeat].entry.packed = kCtrlShiftF9;
   // Dispatched by the box's own message loop, as a click on the dialog would be.
   HWND switcher = CreateTestWindow("KlvSwitchOff", SwitchOffProc, 0, RECT{}, HWND_MESSAGE);
   PostMessageA(switcher, WM_APP, 0, 0);
@@ -209,14 +219,14 @@ TEST_F(HotkeyTest, SwitchedOffDuringARefusalsBoxStaysOff) {
   EXPECT_FALSE(gSettings.hotkeysEnabled);
   EXPECT_TRUE(other.IsFree(kCtrlShiftF9));
   EXPECT_FALSE(GlobalAtomExists("repeat_hotkey"));
-  EXPECT_EQ(HotkeyEntry(kRepeat).packed, kCtrlShiftF9);
+  EXPECT_EQ(gHotkeyTable[kRepeat].entry.packed, kCtrlShiftF9);
 }
 
 TEST_F(HotkeyTest, SwitchingOffReleasesEverythingAndOnRegistersInTableOrder) {
   // Two entries on one combination: the first in table order gets it, the second is refused.
-  HotkeyEntry(kPlay).packed = kCtrlAltP;
-  HotkeyEntry(kNext).packed = kCtrlAltP;
-  HotkeyEntry(kRepeat).packed = kCtrlShiftF9;
+  gHotkeyTable[kPlay].entry.packed = kCtrlAltP;
+  gHotkeyTable[kNext].entry.packed = kCtrlAltP;
+  gHotkeyTable[kRepeat].entry.packed = kCtrlShiftF9;
   ReregisterAllHotkeys(false);
   EXPECT_TRUE(other.IsFree(kCtrlAltP));
 
@@ -224,15 +234,15 @@ TEST_F(HotkeyTest, SwitchingOffReleasesEverythingAndOnRegistersInTableOrder) {
   ReregisterAllHotkeys(true);
   EXPECT_EQ(boxes.Seen().size(), 1u);
   EXPECT_TRUE(gSettings.hotkeysEnabled);
-  EXPECT_EQ(HotkeyEntry(kPlay).packed, kCtrlAltP);
-  EXPECT_EQ(HotkeyEntry(kNext).packed, kCtrlAltP);
+  EXPECT_EQ(gHotkeyTable[kPlay].entry.packed, kCtrlAltP);
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
   host.PressHotkey(kCtrlAltP);
-  EXPECT_EQ(HotkeysSeen(host), std::vector<WPARAM>{HotkeyEntry(kPlay).id});
+  EXPECT_EQ(HotkeysSeen(host), std::vector<WPARAM>{gHotkeyTable[kPlay].entry.id});
 
   ReregisterAllHotkeys(false);
   EXPECT_FALSE(gSettings.hotkeysEnabled);
-  EXPECT_EQ(HotkeyEntry(kPlay).packed, kCtrlAltP);
-  EXPECT_EQ(HotkeyEntry(kRepeat).packed, kCtrlShiftF9);
+  EXPECT_EQ(gHotkeyTable[kPlay].entry.packed, kCtrlAltP);
+  EXPECT_EQ(gHotkeyTable[kRepeat].entry.packed, kCtrlShiftF9);
   EXPECT_TRUE(other.IsFree(kCtrlAltP));
   EXPECT_TRUE(other.IsFree(kCtrlShiftF9));
   for (const klv::HotkeyAction& action : klv::kHotkeyActions) {
@@ -243,10 +253,10 @@ TEST_F(HotkeyTest, SwitchingOffReleasesEverythingAndOnRegistersInTableOrder) {
   ReregisterAllHotkeys(true);
   EXPECT_FALSE(other.IsFree(kCtrlAltP));
   EXPECT_FALSE(other.IsFree(kCtrlShiftF9));
-  EXPECT_EQ(HotkeyEntry(kRepeat).id, GlobalFindAtomA("repeat_hotkey"));
+  EXPECT_EQ(gHotkeyTable[kRepeat].entry.id, GlobalFindAtomA("repeat_hotkey"));
   host.ClearLog();
   host.PressHotkey(kCtrlShiftF9);
-  EXPECT_EQ(HotkeysSeen(host), std::vector<WPARAM>{HotkeyEntry(kRepeat).id});
+  EXPECT_EQ(HotkeysSeen(host), std::vector<WPARAM>{gHotkeyTable[kRepeat].entry.id});
 }
 
 // An atom of one of our names that someone else added is used but never deleted by us, however
@@ -255,17 +265,17 @@ class ForeignAtomTest : public HotkeyTest, public testing::WithParamInterface<bo
 
 TEST_P(ForeignAtomTest, SurvivesUs) {
   const bool addedBeforeRegistration = GetParam();
-  HotkeyEntry(kPlay).packed = kCtrlAltP;
-  HotkeyEntry(kNext).packed = kCtrlShiftF9;
+  gHotkeyTable[kPlay].entry.packed = kCtrlAltP;
+  gHotkeyTable[kNext].entry.packed = kCtrlShiftF9;
   ATOM foreign = addedBeforeRegistration ? GlobalAddAtomA("play_hotkey") : 0;
   ReregisterAllHotkeys(true);
   if (addedBeforeRegistration) {
-    EXPECT_EQ(HotkeyEntry(kPlay).id, foreign);
+    EXPECT_EQ(gHotkeyTable[kPlay].entry.id, foreign);
   }
   ReregisterAllHotkeys(false);
   if (!addedBeforeRegistration) foreign = GlobalAddAtomA("play_hotkey");
   DeleteAllAtoms();  // as quit does after hotkeys were switched off
-  ClearEntry(kPlay);
+  ClearEntry(gHotkeyTable[kPlay]);
 
   EXPECT_EQ(GlobalFindAtomA("play_hotkey"), foreign);
   EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
@@ -279,13 +289,13 @@ INSTANTIATE_TEST_SUITE_P(BeforeAndAfter, ForeignAtomTest, testing::Bool(),
 class ClearEntryTest : public HotkeyTest, public testing::WithParamInterface<bool> {};
 
 TEST_P(ClearEntryTest, ReleasesWhatTheEntryHolds) {
-  HotkeyEntry(kNext).packed = kCtrlAltP;
+  gHotkeyTable[kNext].entry.packed = kCtrlAltP;
   if (GetParam()) ReregisterAllHotkeys(true);
   MessageBoxWatcher boxes;
-  ClearEntry(kNext);
+  ClearEntry(gHotkeyTable[kNext]);
 
-  EXPECT_EQ(HotkeyEntry(kNext).packed, 0);
-  EXPECT_EQ(HotkeyEntry(kNext).id, 0u);  // holds no atom any more
+  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, 0);
+  EXPECT_EQ(gHotkeyTable[kNext].entry.id, 0u);  // holds no atom any more
   EXPECT_TRUE(other.IsFree(kCtrlAltP));
   EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
   PressExpectingNothing(kCtrlAltP);
@@ -299,25 +309,25 @@ INSTANTIATE_TEST_SUITE_P(RegisteredOrNot, ClearEntryTest, testing::Bool(),
                          });
 
 TEST_F(HotkeyTest, AssigningAnotherCombinationReplacesTheOldRegistration) {
-  HotkeyEntry(kNext).packed = kCtrlAltP;
-  ASSERT_TRUE(RegisterEntryHotkey(kNext));
-  HotkeyEntry(kNext).packed = kCtrlShiftF9;
-  ASSERT_TRUE(RegisterEntryHotkey(kNext));
+  gHotkeyTable[kNext].entry.packed = kCtrlAltP;
+  ASSERT_TRUE(RegisterEntryHotkey(gHotkeyTable[kNext]));
+  gHotkeyTable[kNext].entry.packed = kCtrlShiftF9;
+  ASSERT_TRUE(RegisterEntryHotkey(gHotkeyTable[kNext]));
   EXPECT_TRUE(other.IsFree(kCtrlAltP));
   EXPECT_FALSE(other.IsFree(kCtrlShiftF9));
 
   // The same combination again is accepted, not refused as taken by ourselves.
   MessageBoxWatcher boxes;
-  EXPECT_TRUE(RegisterEntryHotkey(kNext));
+  EXPECT_TRUE(RegisterEntryHotkey(gHotkeyTable[kNext]));
   EXPECT_TRUE(boxes.Seen().empty());
 }
 
 // Actions run directly, without hooks: whatever the host sees comes from the action alone.
 class HotkeyActionTest : public HotkeyTest {
  protected:
-  void Assign(int n, uint32_t id) {
-    HotkeyEntry(n).id = id;
-    HotkeyEntry(n).packed = kCtrlAltP;
+  void Assign(int row, uint32_t id) {
+    gHotkeyTable[row].entry.id = id;
+    gHotkeyTable[row].entry.packed = kCtrlAltP;
   }
 };
 
@@ -339,9 +349,9 @@ TEST_P(ActionCommandTest, SendsItsCommandAndAsksNothingWithOsdOff) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Entries, ActionCommandTest,
-                         testing::Values(CommandCase{"Previous", 1, {40044}},
-                                         CommandCase{"Next", kNext, {40048}}, CommandCase{"Info", 11, {}},
-                                         CommandCase{"StopAfterCurrent", 15, {40157}}),
+                         testing::Values(CommandCase{"Previous", 0, {40044}},
+                                         CommandCase{"Next", kNext, {40048}}, CommandCase{"Info", 10, {}},
+                                         CommandCase{"StopAfterCurrent", 14, {40157}}),
                          [](const testing::TestParamInfo<CommandCase>& info) { return info.param.name; });
 
 TEST_F(HotkeyActionTest, RepeatWithOsdOnTogglesThenAsksTheStateOnce) {
@@ -362,6 +372,43 @@ TEST_F(HotkeyActionTest, RepeatWithOsdOnTogglesThenAsksTheStateOnce) {
   EXPECT_EQ(WindowTextOf(OsdPlatformWindow()), "Repeat On");
 }
 
+// Rating Up and Down: the rating read, set one step within 0..5 and, with the
+// OSD on, read back for the text; an answer that is no rating sets nothing
+// and shows the action's name.
+TEST_F(HotkeyActionTest, RatingStepsWithinZeroToFiveAndShowsTheRatingReadBack) {
+  constexpr int kRateUp = 16, kRateDown = 17;  // rows
+  struct Case {
+    int row;
+    int32_t rating;  // before; 9: an answer that is no rating
+    bool osd;
+    std::vector<int> requests;
+    int32_t after;
+    const char* text;
+  } const cases[] = {
+      {kRateUp, 0, true, {640, 639, 640}, 1, "Rating : 1/5"},
+      {kRateUp, 5, true, {640, 639, 640}, 5, "Rating : 5/5"},
+      {kRateDown, 0, true, {640, 639, 640}, 0, "Rating : 0/5"},
+      {kRateDown, 5, true, {640, 639, 640}, 4, "Rating : 4/5"},
+      {kRateUp, 9, true, {640, 640}, 9, "Rating Up"},
+      {kRateDown, 3, false, {640, 639}, 2, nullptr},
+  };
+  PrepareOsd();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "row " << c.row << " at " << c.rating);
+    gSettings.osdEnabled = c.osd;
+    host.rating = c.rating;
+    Assign(c.row, 0xC100);
+    host.ClearLog();
+    RunHotkeyAction(0xC100);
+    gHotkeyTable[c.row].entry.packed = 0;
+    EXPECT_EQ(host.Requests(), c.requests);
+    EXPECT_EQ(host.rating, c.after);
+    EXPECT_EQ(WindowTextOf(OsdPlatformWindow()), c.text != nullptr ? c.text : "");
+    DestroyOsdPlatformWindow();
+  }
+  ReleaseOsd();
+}
+
 // Which entry answers an id: the first in table order that still holds a combination.
 struct AnswerCase {
   const char* name;
@@ -375,10 +422,10 @@ class AnswerTest : public HotkeyActionTest, public testing::WithParamInterface<A
 TEST_P(AnswerTest, OnlyAssignedEntriesAnswerTheirId) {
   const AnswerCase& c = GetParam();
   for (auto [n, packed] : c.entries) {
-    HotkeyEntry(n).id = 0xC100;
-    HotkeyEntry(n).packed = packed;
+    gHotkeyTable[n].entry.id = 0xC100;
+    gHotkeyTable[n].entry.packed = packed;
   }
-  if (c.id == 0) HotkeyEntry(kNext).id = 0;
+  if (c.id == 0) gHotkeyTable[kNext].entry.id = 0;
   host.ClearLog();
   RunHotkeyAction(c.id);
   EXPECT_EQ(host.Commands(), c.commands);
@@ -394,27 +441,40 @@ INSTANTIATE_TEST_SUITE_P(
         AnswerCase{"IdZeroOfUnregisteredEntries", {{kNext, kCtrlAltP}}, 0, {}}),
     [](const testing::TestParamInfo<AnswerCase>& info) { return info.param.name; });
 
-// Wine keeps a minimised window in front, so each case puts the windows in its state itself.
+// Wine keeps a minimised window in front, so each case puts the windows in its state itself. The player
+// is in front when the window in front is its main window or one the main window owns (the playlist,
+// a skin's window); another program's window is not.
 TEST_F(HotkeyActionTest, MainWindowHotkeyMinimisesInFrontAndRestoresOtherwise) {
+  enum Front { kMain, kPlaylist, kSkinWindow, kOtherProgram };
   struct Case {
     const char* name;
+    HostSkin skin;
     bool minimised;
-    bool inFront;
+    Front front;
     bool minimisedAfter;
   };
   const Case cases[] = {
-      {"in front", false, true, true},
-      {"minimised, another window in front", true, false, false},
-      {"behind another window", false, false, false},
+      {"in front", HostSkin::kClassic, false, kMain, true},
+      {"playlist in front", HostSkin::kClassic, false, kPlaylist, true},
+      {"minimised, another program in front", HostSkin::kClassic, true, kOtherProgram, false},
+      {"behind another program", HostSkin::kClassic, false, kOtherProgram, false},
+      {"skin's window in front", HostSkin::kModern, false, kSkinWindow, true},
+      {"modern, behind another program", HostSkin::kModern, false, kOtherProgram, false},
   };
+  HWND otherProgram = CreateTestWindow("KlvOtherProgram", DefWindowProcA, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                       RECT{400, 300, 600, 400});
   Assign(kMainWindow, 0xC100);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
+    host.SwitchSkin(c.skin);
     ShowWindow(host.main, c.minimised ? SW_MINIMIZE : SW_RESTORE);
-    SetForegroundWindow(c.inFront ? host.main : host.playlist);
-    ASSERT_TRUE(WaitUntil([&] { return (GetForegroundWindow() == host.main) == c.inFront; }));
+    const HWND front = c.front == kMain         ? host.main
+                       : c.front == kPlaylist   ? host.playlist
+                       : c.front == kSkinWindow ? host.skinMain
+                                                : otherProgram;
+    SetForegroundWindow(front);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == front; }));
     host.ClearLog();
-
     RunHotkeyAction(0xC100);
     auto settled = [&] {
       return (IsIconic(host.main) != FALSE) == c.minimisedAfter &&
@@ -425,6 +485,8 @@ TEST_F(HotkeyActionTest, MainWindowHotkeyMinimisesInFrontAndRestoresOtherwise) {
     EXPECT_TRUE(host.Commands().empty());
   }
   ShowWindow(host.main, SW_RESTORE);
+  host.SwitchSkin(HostSkin::kClassic);
+  DestroyWindow(otherProgram);
 }
 
 // The whole road of one press through the real DLL: init registers the stored combination, the
@@ -471,49 +533,114 @@ TEST_P(HotkeyPluginKindTest, PressedHotkeyRunsItsCommandBeforeTheHostSeesIt) {
 INSTANTIATE_TEST_SUITE_P(BothKinds, HotkeyPluginKindTest,
                          testing::Values(HostKind::kUnicode, HostKind::k8Bit));
 
-// A held key repeats its key-down: the toggles run once per press, the volume steps at every repeat.
-TEST(HotkeyPluginTest, AHeldKeyRepeatsOnlyTheStepActions) {
+// A held key repeats its key-down: the toggles run once per press, the volume steps at every
+// repeat, told by the times the key events carry however late the host handles them. The events
+// keep this prefix's schedule (first repeat after 500 ms, then every 33 ms) and come from a second
+// thread while this one plays a host busy for busyMs before the first message and in every Next.
+enum class HeldKeyEnd { kReleased, kQuitWhileDown, kUnloadedWhileDown };
+struct KeyEvent {
+  DWORD at;  // ms from the start; Ctrl and Alt are held throughout
+  WORD key;
+  bool up;
+};
+struct HeldKeyCase {
+  const char* name;
+  DWORD busyMs;
+  std::vector<KeyEvent> keys;
+  int nexts, plays, volumeUps;
+  HeldKeyEnd end = HeldKeyEnd::kReleased;
+};
+
+class HeldKeyTest : public testing::TestWithParam<HeldKeyCase> {};
+
+TEST_P(HeldKeyTest, RunsTheTogglesOncePerPressAndTheStepsAtEveryRepeat) {
+  const HeldKeyCase& c = GetParam();
   ResetGlobalAtoms();
   TestInstall install;
-  install.WriteIni("[Hotkeys]\r\nEnable=1\r\nshuffle_hotkey=" + std::to_string(kCtrlShiftF9) +
-                   "\r\nVolUp_hotkey=" + std::to_string(kCtrlAltN) + "\r\n");
+  install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltN) +
+                   "\r\nplay_hotkey=" + std::to_string(kCtrlAltP) +
+                   "\r\nVolUp_hotkey=" + std::to_string(('U' << 16) | 3) + "\r\n");
   TestHost& host = SharedHost();
-  LoadedPlugin plugin(host.main);
-  ASSERT_EQ(plugin.Init(), 0);
-  auto send = [](WORD key, DWORD flags) {
+  auto plugin = std::make_unique<LoadedPlugin>(host.main);
+  ASSERT_EQ(plugin->Init(), 0);
+  host.ClearLog();
+  host.nextTakesMs = c.busyMs;
+  const DWORD start = GetTickCount();
+  auto send = [start](DWORD at, WORD key, DWORD flags) {
+    while (GetTickCount() - start < at) Sleep(1);
     INPUT input = KeyInput(key, flags);
+    input.ki.time = start + at;
     SendInput(1, &input, sizeof(input));
   };
-  host.ClearLog();
-  const WORD held[][3] = {{VK_CONTROL, VK_SHIFT, VK_F9}, {VK_CONTROL, VK_MENU, 'N'}};  // Shuffle, Volume Up
-  for (const auto& keys : held) {
-    const size_t before = HotkeysSeen(host).size();
-    send(keys[0], 0);
-    send(keys[1], 0);
-    for (int down = 0; down < 4; ++down) send(keys[2], 0);
-    // Up only once the repeats have come: sent at once, the key would be up before the first is handled.
-    EXPECT_TRUE(WaitUntil([&] { return HotkeysSeen(host).size() == before + 4; }));
-    for (int i = 2; i >= 0; --i) send(keys[i], KEYEVENTF_KEYUP);
+  Win32Thread keyboard([&] {
+    for (WORD modifier : std::initializer_list<WORD>{VK_CONTROL, VK_MENU}) send(0, modifier, 0);
+    for (const KeyEvent& e : c.keys) send(e.at, e.key, e.up ? KEYEVENTF_KEYUP : 0);
+  });
+  Sleep(c.busyMs);
+  const auto downs = std::count_if(c.keys.begin(), c.keys.end(), [](const KeyEvent& e) { return !e.up; });
+  EXPECT_TRUE(WaitUntil([&] { return HotkeysSeen(host).size() == static_cast<size_t>(downs); }));
+  keyboard.Join();
+  const std::vector<int> commands = host.Commands();
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), 40048), c.nexts);
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), 40045), c.plays);
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), 40058), c.volumeUps);
+  host.nextTakesMs = 0;
+  if (c.end != HeldKeyEnd::kReleased) {
+    // The key watch stops with the plug-in: its timer would run code no longer loaded. No other
+    // thread timer runs here.
+    plugin->Quit();
+    if (c.end == HeldKeyEnd::kUnloadedWhileDown) plugin.reset();
+    MSG timer;
+    bool ticked = false;
+    for (const DWORD quit = GetTickCount(); GetTickCount() - quit < 100; Sleep(5))
+      ticked |= PeekMessageA(&timer, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE) && timer.hwnd == nullptr;
+    EXPECT_FALSE(ticked) << "a thread timer after the plug-in stopped";
+  } else {
+    plugin->Quit();
   }
-  auto count = [&](int command) {
-    const std::vector<int> commands = host.Commands();
-    return std::count(commands.begin(), commands.end(), command);
-  };
-  EXPECT_EQ(count(40023), 1);
-  EXPECT_EQ(count(40058), 4);
-  PumpMessages(100);  // the key seen up
-  ASSERT_TRUE(host.PressHotkey(kCtrlShiftF9));
-  EXPECT_EQ(count(40023), 2);
-  plugin.Quit();
+  for (WORD key : std::initializer_list<WORD>{'N', 'P', 'U', VK_MENU, VK_CONTROL})
+    send(GetTickCount() - start, key, KEYEVENTF_KEYUP);
+  PumpMessages(50);
   ResetGlobalAtoms();
 }
+
+// Two presses 120 ms apart, and a hold through five repeats, each with the host busy for 0, 200 and
+// 800 ms; another combination between the repeats of a held one; a quit and an unload while a
+// toggle's key is down.
+const std::vector<KeyEvent> kTwoPresses = {
+    {0, 'N', false}, {60, 'N', true}, {180, 'N', false}, {240, 'N', true}};
+const std::vector<KeyEvent> kHeld = {{0, 'N', false},   {500, 'N', false}, {533, 'N', false},
+                                     {566, 'N', false}, {599, 'N', false}, {632, 'N', false},
+                                     {650, 'N', true}};
+const std::vector<KeyEvent> kStillDown = {{0, 'N', false}, {500, 'N', false}};
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Rows, HeldKeyTest, testing::Values(
+    HeldKeyCase{"TwoPressesHostFree",    0,   kTwoPresses, 2, 0, 0},
+    HeldKeyCase{"TwoPressesHostBusy200", 200, kTwoPresses, 2, 0, 0},
+    HeldKeyCase{"TwoPressesHostBusy800", 800, kTwoPresses, 2, 0, 0},
+    HeldKeyCase{"HeldHostFree",          0,   kHeld,       1, 0, 0},
+    HeldKeyCase{"HeldHostBusy200",       200, kHeld,       1, 0, 0},
+    HeldKeyCase{"HeldHostBusy800",       800, kHeld,       1, 0, 0},
+    HeldKeyCase{"VolumeUpAtEveryRepeat", 0, {{0, 'U', false}, {500, 'U', false}, {533, 'U', false}, {540, 'U', true}},
+                0, 0, 3},
+    HeldKeyCase{"AnotherKeyBetweenRepeats", 0, {{0, 'N', false}, {500, 'N', false}, {520, 'P', false},
+                {530, 'P', true}, {533, 'N', false}, {566, 'N', false}, {580, 'N', true}}, 1, 1, 0},
+    HeldKeyCase{"QuitWhileDown",         0,   kStillDown,  1, 0, 0, HeldKeyEnd::kQuitWhileDown},
+    HeldKeyCase{"UnloadedWhileDown",     0,   kStillDown,  1, 0, 0, HeldKeyEnd::kUnloadedWhileDown}),
+    [](const testing::TestParamInfo<HeldKeyCase>& info) { return info.param.name; });
+// clang-format on
 
 // The host's track-start notices through the real DLL: the start-up text once
 // per start (the 8-bit notice and its UTF-16 twin), and only with the flag on.
 TEST(HotkeyPluginTest, TrackStartNoticesShowTheStartupTextOncePerStart) {
-  // Flag, notices, and how many texts are composed (each asks for the entry, 125, once).
-  const std::tuple<const char*, std::vector<LPARAM>, int> cases[] = {
-      {"0", {3003, 13003}, 0}, {"1", {3003, 13003}, 1}, {"1", {13003}, 1}, {"1", {3003, 13003, 3003}, 2}};
+  // Flag, notices with their paths, and how many texts are composed (each asks for the entry, 125,
+  // once). A 13003 is the twin only of a 3003 of its own path.
+  using Notices = std::vector<std::pair<LPARAM, const char*>>;
+  const std::tuple<const char*, Notices, int> cases[] = {{"0", {{3003, "a"}, {13003, "a"}}, 0},
+                                                         {"1", {{3003, "a"}, {13003, "a"}}, 1},
+                                                         {"1", {{13003, "a"}}, 1},
+                                                         {"1", {{3003, "a"}, {13003, "a"}, {3003, "b"}}, 2},
+                                                         {"1", {{3003, "a"}, {13003, "b"}}, 2}};
   TestHost& host = SharedHost();
   for (const auto& [flag, notices, texts] : cases) {
     TestInstall install;
@@ -521,7 +648,12 @@ TEST(HotkeyPluginTest, TrackStartNoticesShowTheStartupTextOncePerStart) {
     LoadedPlugin plugin(host.main);
     ASSERT_EQ(plugin.Init(), 0);
     host.ClearLog();
-    for (LPARAM notice : notices) SendMessageA(host.main, WM_USER, 0, notice);
+    for (const auto& [notice, path] : notices) {
+      const std::wstring widePath(path, path + std::strlen(path));
+      if (notice == 3003) SendMessageA(host.main, WM_USER, reinterpret_cast<WPARAM>(path), notice);
+      if (notice == 13003)
+        SendMessageW(host.main, WM_USER, reinterpret_cast<WPARAM>(widePath.c_str()), notice);
+    }
     const std::vector<int> asked = host.Requests();
     EXPECT_EQ(std::count(asked.begin(), asked.end(), 125), texts) << flag << ", " << notices.size();
     EXPECT_EQ(WindowTextOf(FindOsdWindow()), texts > 0 ? "\"Song\" [1:05/3:07]" : "");

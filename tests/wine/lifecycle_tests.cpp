@@ -6,6 +6,7 @@
 #include <atomic>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "entry/lifecycle.h"
@@ -75,14 +76,14 @@ TEST_F(LifecycleTest, FreshFileGivesEveryDefault) {
   gSettings.osdDisplayTime = 5;
   gSettings.osdColor = 5;
   gSettings.osdFont = {"Other", 30, 4, true, true, true, true};
-  for (klv::keystype& entry : gHotkeyTable) entry.packed = 99;
+  for (klv::HotkeyRow& row : gHotkeyTable) row.entry.packed = 99;
   gLastPlaybackPosition = 1234;
   host.position = -1;
   gPlugin.hwndParent = host.main;
 
   ASSERT_EQ(PluginInit(), 0);
   EXPECT_FALSE(gSettings.hotkeysEnabled);
-  for (const klv::keystype& entry : gHotkeyTable) EXPECT_EQ(entry.packed, 0) << entry.name;
+  for (const klv::HotkeyRow& row : gHotkeyTable) EXPECT_EQ(row.entry.packed, 0) << row.action.atomName;
   EXPECT_FALSE(gSettings.activeEnabled);
   EXPECT_FALSE(gSettings.inactiveEnabled);
   EXPECT_EQ(gSettings.alphaLevels, (klv::AlphaLevels{255, 255, 255, 255, 255, 255}));
@@ -132,6 +133,61 @@ TEST_F(LifecycleTest, QuitWritesTheLastKnownPosition) {
     plugin.Quit();
     EXPECT_EQ(install.IniValue("Track", "Position"), c.written);
   }
+}
+
+// The 5.x player calls quit only once its windows are gone, a log-off calls it
+// with them still there, as the 2.x player does. Each way, with the dialog
+// open, the OSD up and a toggle key still down: the position last read while
+// playing is written, the hotkey and the atoms are free, neither the OSD nor
+// the dialog stays on screen and no timer of ours is left to run.
+TEST(LifecycleCloseTest, EveryCloseOrderWritesThePositionAndReleasesEverything) {
+  enum class Close { kAfterTheWindows, kEndSession, kQuit };
+  const std::pair<const char*, Close> cases[] = {
+      {"windows first", Close::kAfterTheWindows}, {"log-off", Close::kEndSession}, {"quit", Close::kQuit}};
+  const klv::PackedHotkey kCtrlShiftF9 = klv::PackHotkey(VK_F9, false, true, true, false);
+  const WORD keys[] = {VK_CONTROL, VK_SHIFT, VK_F9};
+  for (const auto& [label, close] : cases) {
+    SCOPED_TRACE(label);
+    ResetGlobalAtoms();
+    MessageBoxWatcher boxes;
+    TestInstall install;
+    install.WriteIni("[Hotkeys]\r\nEnable=1\r\nshuffle_hotkey=" + std::to_string(kCtrlShiftF9) +
+                     "\r\n[OSD]\r\nEnable=1\r\nOSDDisplayTime=60000\r\n[Track]\r\nPosition=5000\r\n");
+    TestHost host;
+    LoadedPlugin plugin(host.main);
+    ASSERT_EQ(plugin.Init(), 0);
+    ASSERT_NE(plugin.OpenConfigDialog(), nullptr);
+    for (WORD key : keys) {
+      INPUT down = KeyInput(key);
+      SendInput(1, &down, sizeof(down));
+    }
+    EXPECT_TRUE(WaitUntil([&] { return host.Count(host.main, WM_HOTKEY) == 1; }));
+    EXPECT_TRUE(IsWindowVisible(FindOsdWindow()));
+    host.position = 70000;
+    SendMessageA(host.main, WM_NULL, 0, 0);
+    if (close == Close::kAfterTheWindows) host.Close(plugin);
+    if (close == Close::kEndSession) host.EndSession(plugin);
+    if (close == Close::kQuit) plugin.Quit();
+    for (int i = 2; i >= 0; --i) {
+      INPUT up = KeyInput(keys[i], KEYEVENTF_KEYUP);
+      SendInput(1, &up, sizeof(up));
+    }
+    EXPECT_EQ(IsWindow(host.main) != FALSE, close != Close::kAfterTheWindows);
+    EXPECT_EQ(install.IniValue("Track", "Position"), "70000");
+    EXPECT_TRUE(IsFree(kCtrlShiftF9, nullptr));
+    EXPECT_FALSE(GlobalAtomExists("shuffle_hotkey"));
+    EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
+    EXPECT_EQ(FindConfigDialog(), nullptr);
+    EXPECT_TRUE(FindOsdWindow() == nullptr || !IsWindowVisible(FindOsdWindow()));
+    Sleep(100);
+    MSG message;
+    int threadTimers = 0;
+    while (PeekMessageA(&message, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE))
+      threadTimers += message.hwnd == nullptr;
+    EXPECT_EQ(threadTimers, 0);
+    EXPECT_TRUE(boxes.Seen().empty());
+  }
+  ResetGlobalAtoms();
 }
 
 TEST_F(LifecycleTest, QuitOnlyStopsARunningPlugin) {
@@ -272,6 +328,7 @@ TEST_F(LifecycleTest, UnloadWithoutQuitKeepsEverythingWorkingUntilQuit) {
       EXPECT_EQ(SendMessageA(GetDlgItem(dialog, form1::kCheckBox2), BM_GETCHECK, 0, 0), BST_CHECKED);
     }
 
+    FlushPostedMessages();  // the host's windows shown
     host.ClearLog();
     const ATOM id = GlobalFindAtomA("next_hotkey");
     for (HWND window : {host.main, host.playlist, host.equalizer}) {

@@ -25,7 +25,7 @@
 
 namespace {
 
-constexpr int kStop = 4;
+constexpr int kStop = 3;
 // Packed as the settings file stores them: key code << 16 | modifiers.
 constexpr klv::PackedHotkey kMediaPlayPause = 179 << 16;  // 11730944, no modifier
 constexpr klv::PackedHotkey kMediaNext = 176 << 16;       // 11534336
@@ -119,7 +119,7 @@ std::vector<std::string> KeyBoxItems(HWND dialog) {
 TEST_F(MediaKeyDialogTest, TheKeyBoxHoldsThe112NamesInOrder) {
   std::vector<std::string> items;
   AssignDialogDriver driver({[&](HWND dialog) { items = KeyBoxItems(dialog); }, CloseBox()});
-  AssignHotkey(kPlayPause, nullptr);
+  AssignHotkey(gHotkeyTable[kPlayPause], nullptr);
   std::vector<std::string> expected;
   for (const key_box::NamedKey& key : key_box::ExpectedKeyBox()) expected.push_back(key.name);
   ASSERT_EQ(expected.size(), 112u);
@@ -131,12 +131,12 @@ TEST_F(MediaKeyDialogTest, AssignOfMediaPlayPauseAloneRegisters179WithoutModifie
   {
     AssignDialogDriver driver(
         {ClickIn(form2::kCheckBox5), PickKey("MediaPlayPause"), ClickIn(form2::kButton1)});
-    result = AssignHotkey(kPlayPause, nullptr);
+    result = AssignHotkey(gHotkeyTable[kPlayPause], nullptr);
     EXPECT_EQ(driver.done, 3u);
   }
   EXPECT_TRUE(result);
-  EXPECT_EQ(HotkeyEntry(kPlayPause).packed, 11730944);
-  EXPECT_EQ(klv::HotkeyModifiers(HotkeyEntry(kPlayPause).packed), 0);
+  EXPECT_EQ(gHotkeyTable[kPlayPause].entry.packed, 11730944);
+  EXPECT_EQ(klv::HotkeyModifiers(gHotkeyTable[kPlayPause].entry.packed), 0);
   // The system holds exactly that key without modifiers, and nothing with Ctrl.
   EXPECT_FALSE(IsFree(kMediaPlayPause, host.playlist));
   EXPECT_TRUE(IsFree(kMediaPlayPause | klv::kModCtrl, host.playlist));
@@ -144,31 +144,33 @@ TEST_F(MediaKeyDialogTest, AssignOfMediaPlayPauseAloneRegisters179WithoutModifie
 }
 
 TEST_F(MediaKeyDialogTest, AnEntryHoldingAMediaKeyOpensWithItsName) {
-  HotkeyEntry(kStop).packed = kShiftVolumeMute;
+  gHotkeyTable[kStop].entry.packed = kShiftVolumeMute;
   AssignDialogDriver driver({CloseBox()});
-  AssignHotkey(kStop, nullptr);
+  AssignHotkey(gHotkeyTable[kStop], nullptr);
   ASSERT_EQ(driver.snapshots.size(), 1u);
   EXPECT_EQ(driver.snapshots[0].key, "VolumeMute");
   EXPECT_TRUE(driver.snapshots[0].shift);
   EXPECT_FALSE(driver.snapshots[0].ctrl);
-  EXPECT_EQ(HotkeyEntry(kStop).packed, kShiftVolumeMute);
+  EXPECT_EQ(gHotkeyTable[kStop].entry.packed, kShiftVolumeMute);
 }
 
-// ---- Row sixteen of the configuration dialog's hotkey list ----
+// ---- The last rows of the configuration dialog's hotkey list ----
 
-TEST_F(MediaKeyDialogTest, TheListShowsSixteenRowsWithoutScrolling) {
+TEST_F(MediaKeyDialogTest, TheListShowsEveryRowWithoutScrolling) {
   ASSERT_NE(Open(), nullptr);
-  ASSERT_EQ(SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0), 16);
+  ASSERT_EQ(SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0), 18);
   EXPECT_EQ(RowText(List(), 15), "Play/Pause");
+  EXPECT_EQ(RowText(List(), 16), "Rating Up");
+  EXPECT_EQ(RowText(List(), 17), "Rating Down");
 
   RECT client{}, last{};
   GetClientRect(List(), &client);
   last.left = LVIR_BOUNDS;
-  SendMessageA(List(), LVM_GETITEMRECT, 15, reinterpret_cast<LPARAM>(&last));
+  SendMessageA(List(), LVM_GETITEMRECT, 17, reinterpret_cast<LPARAM>(&last));
   EXPECT_GE(last.top, 0);
   EXPECT_LE(last.bottom, client.bottom);
   EXPECT_EQ(SendMessageA(List(), LVM_GETTOPINDEX, 0, 0), 0);
-  EXPECT_GE(SendMessageA(List(), LVM_GETCOUNTPERPAGE, 0, 0), 16);
+  EXPECT_GE(SendMessageA(List(), LVM_GETCOUNTPERPAGE, 0, 0), 18);
   EXPECT_EQ(GetWindowLongA(List(), GWL_STYLE) & WS_VSCROLL, 0);
 }
 
@@ -177,7 +179,7 @@ TEST_F(MediaKeyDialogTest, TheListShowsSixteenRowsWithoutScrolling) {
 TEST_F(MediaKeyDialogTest, RowSixteenWaitsAtOpeningAndIsRefusedOnAssign) {
   ASSERT_TRUE(RegisterHotKey(host.equalizer, 79, 0, 179));
   gSettings.hotkeysEnabled = true;
-  HotkeyEntry(kPlayPause).packed = kMediaPlayPause;
+  gHotkeyTable[kPlayPause].entry.packed = kMediaPlayPause;
   ASSERT_NE(Open(), nullptr);
   EXPECT_EQ(RowText(List(), 15), "Play/Pause (in use)");
 
@@ -188,7 +190,7 @@ TEST_F(MediaKeyDialogTest, RowSixteenWaitsAtOpeningAndIsRefusedOnAssign) {
     DoubleClickListRow(List(), 15);
   }
   EXPECT_TRUE(stillOpen);
-  EXPECT_EQ(HotkeyEntry(kPlayPause).packed, 0);
+  EXPECT_EQ(gHotkeyTable[kPlayPause].entry.packed, 0);
   EXPECT_FALSE(RowMarked(15));
   EXPECT_EQ(RowText(List(), 15), "Play/Pause");
   const auto seen = boxes.Seen();

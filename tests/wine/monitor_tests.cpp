@@ -235,6 +235,7 @@ TEST_F(OsdOnTwoMonitors, NoOsdOverAFullScreenProgramWhenAsked) {
       {"flag off", false, true, false, true},
   };
   TestHost host;
+  FlushPostedMessages();  // the player's windows shown before the front window comes
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
     const RECT& monitor = c.onSecond ? second : primary;

@@ -813,4 +813,39 @@ TEST_F(OsdTest, ShowsThePlayingTracksCoverLeftOfTheTextWhereverItComesFrom) {
   SetHostMainWindow(nullptr);
 }
 
+// A cover that arrives once the OSD names another track is kept for the next
+// show of its own track, never drawn beside another's text.
+TEST_F(OsdTest, ACoverArrivingForAnotherTrackWaitsForItsOwn) {
+  ASSERT_TRUE(OnTheSuitesScreen());
+  const HANDLE gate = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  player::AlbumArtService service([&](const std::wstring&, player::ArgbPicture& served) {
+    WaitForSingleObject(gate, 5000);
+    served = HalvesPicture(128, 64);
+    return true;
+  });
+  TestHost host;
+  SetHostMainWindow(host.main);
+  StartCoverLookups();
+  gSettings.osdShowArt = true;
+  host.rawAnswers[3025] = reinterpret_cast<LRESULT>(service.Manager());
+  const std::wstring first = L"C:\\Music\\first.mp3", stream = L"http://radio.example/stream";
+  const std::string text = "Next : \"Song\" [1:05/3:07]";
+  const int threadsBefore = ProcessThreads();
+  host.rawAnswers[214] = reinterpret_cast<LRESULT>(first.c_str());
+  ShowTrackOsd(text);
+  host.rawAnswers[214] = reinterpret_cast<LRESULT>(stream.c_str());
+  ShowTrackOsd(text);
+  SetEvent(gate);
+  ASSERT_TRUE(WaitUntil([&] { return ProcessThreads() <= threadsBefore; }));
+  FlushPostedMessages();
+  EXPECT_TRUE(SameRect(Place{820, 373, 204, 25}, WindowRect(OsdPlatformWindow())));
+  host.rawAnswers[214] = reinterpret_cast<LRESULT>(first.c_str());
+  ShowTrackOsd(text);
+  EXPECT_TRUE(SameRect(Place{752, 351, 272, 70}, WindowRect(OsdPlatformWindow())));
+  EXPECT_EQ(service.Lookups(), 1);
+  StopCoverLookups();
+  SetHostMainWindow(nullptr);
+  CloseHandle(gate);
+}
+
 }  // namespace

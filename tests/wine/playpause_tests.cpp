@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr int kPlayPause = 16;  // hotkey table entry
+constexpr int kPlayPause = 15;  // hotkey table row
 constexpr WPARAM kId = 0xC160;
 constexpr klv::PackedHotkey kMediaPlayPause = 179 << 16;  // 11730944
 
@@ -29,8 +29,8 @@ class PlayPauseTest : public OsdFixture {
   void SetUp() override {
     ResetPluginState(host.main);
     OsdFixture::SetUp();
-    HotkeyEntry(kPlayPause).id = kId;
-    HotkeyEntry(kPlayPause).packed = kMediaPlayPause;
+    gHotkeyTable[kPlayPause].entry.id = kId;
+    gHotkeyTable[kPlayPause].entry.packed = kMediaPlayPause;
   }
   void TearDown() override {
     OsdFixture::TearDown();
@@ -78,7 +78,7 @@ TEST_F(PlayPauseTest, AsksThePlayingStateFirstAndPausesOrPlaysByIt) {
 }
 
 TEST_F(PlayPauseTest, AClearedEntryDoesNothing) {
-  HotkeyEntry(kPlayPause).packed = 0;
+  gHotkeyTable[kPlayPause].entry.packed = 0;
   gSettings.osdEnabled = true;
   host.ClearLog();
   RunHotkeyAction(kId);
@@ -154,10 +154,12 @@ TEST(PlayPauseFile, AClassicFileIsWrittenBackUnchangedBesidesTheNewKey) {
     // key where the save order puts it, right after stop_after_current_hotkey.
     std::string expected = kClassicFile;
     const std::string after = "stop_after_current_hotkey=11534337\r\n";
-    expected.insert(expected.find(after) + after.size(), "playpause_hotkey=0\r\n");
+    expected.insert(expected.find(after) + after.size(),
+                    "playpause_hotkey=0\r\nrateup_hotkey=0\r\nratedown_hotkey=0\r\n");
     const std::string osdAfter = "OSDFontStyleStrikeOut=0\r\n";
-    expected.insert(expected.find(osdAfter) + osdAfter.size(),
-                    "OSDMonitor=0\r\nOSDHideFullScreen=0\r\nOSDOnTrackChange=0\r\nOSDShowVolume=0\r\nOSDShowArt=0\r\n");
+    expected.insert(
+        expected.find(osdAfter) + osdAfter.size(),
+        "OSDMonitor=0\r\nOSDHideFullScreen=0\r\nOSDOnTrackChange=0\r\nOSDShowVolume=0\r\nOSDShowArt=0\r\n");
     EXPECT_EQ(install.ReadIni(), expected);
     plugin.Quit();
   }
@@ -180,7 +182,8 @@ TEST(PlayPauseFile, AFreshFileGetsTheNewKeyRightAfterStopAfterCurrent) {
       "[Hotkeys]\r\nEnable=0\r\nprev_hotkey=0\r\nplay_hotkey=0\r\npause_hotkey=0\r\nstop_hotkey=0\r\n"
       "next_hotkey=0\r\nfwd_hotkey=0\r\nrew_hotkey=0\r\nVolUp_hotkey=0\r\nVolDown_hotkey=0\r\n"
       "mainwindow_hotkey=0\r\ninform_hotkey=0\r\njump_hotkey=0\r\nrepeat_hotkey=0\r\nshuffle_hotkey=0\r\n"
-      "stop_after_current_hotkey=0\r\nplaypause_hotkey=0\r\n[Transparency]\r\n";
+      "stop_after_current_hotkey=0\r\nplaypause_hotkey=0\r\nrateup_hotkey=0\r\nratedown_hotkey=0\r\n"
+      "[Transparency]\r\n";
   EXPECT_EQ(file.rfind(hotkeys, 0), 0u) << file;
   ResetGlobalAtoms();
 }
@@ -198,9 +201,12 @@ TEST(PlayPauseFile, ANewFileReadsTheSameForAClassicReader) {
     ASSERT_EQ(plugin.Init(), 0);
     ConfigAndExit(plugin);
     std::string written = withPlayPause;
+    const std::string playPause = "playpause_hotkey=11730944\r\n";
+    written.insert(written.find(playPause) + playPause.size(), "rateup_hotkey=0\r\nratedown_hotkey=0\r\n");
     const std::string osdAfter = "OSDFontStyleStrikeOut=0\r\n";
-    written.insert(written.find(osdAfter) + osdAfter.size(),
-                   "OSDMonitor=0\r\nOSDHideFullScreen=0\r\nOSDOnTrackChange=0\r\nOSDShowVolume=0\r\nOSDShowArt=0\r\n");
+    written.insert(
+        written.find(osdAfter) + osdAfter.size(),
+        "OSDMonitor=0\r\nOSDHideFullScreen=0\r\nOSDOnTrackChange=0\r\nOSDShowVolume=0\r\nOSDShowArt=0\r\n");
     EXPECT_EQ(install.ReadIni(), written);
     plugin.Quit();
   }

@@ -1172,6 +1172,7 @@ TEST(BesideAnotherPlayer, OnlyTheHostsOwnWindowsAreHookedAndLayered) {
       "[Transparency]\r\nEnableActive=1\r\nEnableInactive=1\r\nWinAMP_active=200\r\nWinAMP_inactive=100\r\n"
       "Playlist_active=201\r\nPlaylist_inactive=101\r\nEqualizer_active=202\r\nEqualizer_inactive=102\r\n");
   TestHost host;
+  FlushPostedMessages();  // shown before the other player starts
   const WNDPROC hostProcedure = WindowProcedure(host.playlist);
   PlayerProcess other(install, PluginSource::kNone);
   HWND otherMain = other.MainWindow();

@@ -23,7 +23,7 @@ class SettingsFileTest : public ::testing::Test {
   void TearDown() override {
     UseSettingsFile(nullptr);
     gSettings = klv::Settings{};
-    for (klv::keystype& entry : gHotkeyTable) entry.packed = 0;
+    for (klv::HotkeyRow& row : gHotkeyTable) row.entry.packed = 0;
   }
 
   // A reader on the test install's file.
@@ -74,7 +74,7 @@ TEST_F(SettingsFileTest, HotkeysAndHotKeysAreOneSection) {
 
   ASSERT_TRUE(OpenSettingsFile());
   gSettings.hotkeysEnabled = true;
-  HotkeyEntry(1).packed = 8060936;
+  gHotkeyTable[0].entry.packed = 8060936;
   ASSERT_TRUE(SaveSettings());
   std::string text = install.ReadIni();
   CharLowerA(text.data());
@@ -91,7 +91,7 @@ TEST_F(SettingsFileTest, SavedSettingsReadBackUnchanged) {
   ASSERT_TRUE(OpenSettingsFile());
   const klv::Settings saved = settings_check::UnusualSettings();
   gSettings = saved;
-  for (int n = 1; n <= klv::kHotkeyCount; ++n) HotkeyEntry(n).packed = n * 65536 + (n % 16);
+  for (klv::HotkeyRow& row : gHotkeyTable) row.entry.packed = (row.position + 1) * 65536 + row.position;
   ASSERT_TRUE(SaveSettings());
 
   klv::Settings loaded;
@@ -100,7 +100,7 @@ TEST_F(SettingsFileTest, SavedSettingsReadBackUnchanged) {
   int32_t position = -7;
   klv::ReadSettings(Ini(), loaded, packed, position);
   settings_check::ExpectSameSettings(loaded, saved);
-  for (int n = 1; n <= klv::kHotkeyCount; ++n) EXPECT_EQ(packed[n - 1], n * 65536 + (n % 16));
+  for (const klv::HotkeyRow& row : gHotkeyTable) EXPECT_EQ(packed[row.position], row.entry.packed);
   // Position belongs to quit alone.
   EXPECT_EQ(position, 0);
   EXPECT_EQ(install.IniValue("Track", "Position"), "<missing>");

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "core/host_codes.h"
 #include "core/hotkey_actions.h"
 #include "tests/wine/test_kit.h"
 
@@ -24,14 +25,36 @@ TestHost* HostOf(HWND window) {
   return gCurrentHost;  // a window still being created
 }
 
+// Posted at construction: the windows are shown once the thread's messages run.
+constexpr UINT kMsgShowHostWindows = WM_APP + 0x4B1;
+constexpr char kSkinName[] = "Big Bento";
+constexpr wchar_t kWideSkinName[] = L"Big Bento";
+
+// As the player shows them, after its plug-ins have started; under a modern
+// skin the equalizer stays hidden and the playlist is shown in the skin's window.
+void ShowHostWindows(const TestHost& host) {
+  for (HWND window : {host.main, host.playlist, host.equalizer}) {
+    if (window == nullptr || (window == host.equalizer && host.skin == HostSkin::kModern)) continue;
+    ShowWindow(window, SW_SHOW);
+  }
+}
+
 LRESULT HostWindowProc(bool wide, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   TestHost* host = HostOf(window);
   if (host != nullptr) host->log.push_back({window, message, wParam, lParam});
+  if (host != nullptr && window == host->main && message == WM_COMMAND && wParam == 40048)
+    Sleep(host->nextTakesMs);
   if (host != nullptr && window == host->main && message == WM_COMMAND && wParam == 40048 &&
       host->announcesStarts) {
     SendMessageA(window, WM_USER, reinterpret_cast<WPARAM>("C:\\Music\\Song.mp3"), 3003);
     SendMessageW(window, WM_USER, reinterpret_cast<WPARAM>(L"C:\\Music\\Song.mp3"), 13003);
   }
+  if (host != nullptr && window == host->main && message == kMsgShowHostWindows) {
+    ShowHostWindows(*host);
+    return 0;
+  }
+  // The player stops playback before its window goes.
+  if (host != nullptr && window == host->main && message == WM_CLOSE) host->position = -1;
   if (host != nullptr && window == host->main && message == WM_USER) {
     if (const auto raw = host->rawAnswers.find(static_cast<int>(lParam)); raw != host->rawAnswers.end()) {
       return raw->second;
@@ -49,12 +72,23 @@ LRESULT HostWindowProc(bool wide, HWND window, UINT message, WPARAM wParam, LPAR
         return host->nullTitle ? 0 : reinterpret_cast<LRESULT>(host->title.c_str());
       case 213:
         return host->wideTitles ? reinterpret_cast<LRESULT>(host->wideTitle.c_str()) : host->noWideTitle;
+      case 633:
+        return host->skin == HostSkin::kModern ? reinterpret_cast<LRESULT>(kSkinName) : 0;
+      case 1633:
+        return host->skin == HostSkin::kModern ? reinterpret_cast<LRESULT>(kWideSkinName) : 0;
+      case 365:
+        return reinterpret_cast<LRESULT>(host->skin == HostSkin::kModern ? host->skinMain : host->main);
       case 1335:
         return host->settingsFolder.empty() ? 0 : reinterpret_cast<LRESULT>(host->settingsFolder.c_str());
       case 250:
         return host->shuffle;
       case 251:
         return host->repeat;
+      case 639:
+        host->rating = static_cast<int32_t>(wParam);
+        return 1;
+      case 640:
+        return host->rating;
       default:
         return 0;
     }
@@ -84,11 +118,17 @@ void RegisterHostClass(const char* name) {
   RegisterClassW(&windowClass);  // fails harmlessly when already registered
 }
 
-HWND CreateHostWindow(const char* className, int x, int y) {
-  return CreateWindowExW(0, Wide(className).c_str(), Wide(className).c_str(),
-                         WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, 300, 120, nullptr, nullptr,
+HWND CreateHostWindow(const char* className, DWORD style, RECT place, HWND owner) {
+  return CreateWindowExW(0, Wide(className).c_str(), Wide(className).c_str(), style, place.left, place.top,
+                         place.right - place.left, place.bottom - place.top, owner, nullptr,
                          GetModuleHandleA(nullptr), nullptr);
 }
+
+// The side windows are owned overlapped windows: their owner is the main
+// window, yet GetParent answers null for them.
+const RECT kMainPlace{20, 20, 320, 140};
+const RECT kPlaylistPlace{20, 160, 320, 280};
+const RECT kEqualizerPlace{340, 20, 640, 140};
 
 const char kRegistryKey[] = "Software\\Winamp";
 
@@ -104,6 +144,12 @@ TestHost::TestHost(bool withPlaylist, bool withEqualizer) {
   if (withPlaylist) playlist = CreateHostWindow("Winamp PE", 20, 160);
   if (withEqualizer) equalizer = CreateHostWindow("Winamp EQ", 340, 20);
   PumpMessages();
+}
+
+  main = CreateHostWindow("Winamp v1.x", WS_OVERLAPPEDWINDOW, kMainPlace, nullptr);
+  if (withPlaylist) playlist = CreateHostWindow("Winamp PE", WS_OVERLAPPEDWINDOW, kPlaylistPlace, main);
+  if (withEqualizer) equalizer = CreateHostWindow("Winamp EQ", WS_OVERLAPPEDWINDOW, kEqualizerPlace, main);
+  PostMessageW(main, kMsgShowHostWindows, 0, 0);
 }
 
 TestHost::~TestHost() {
@@ -131,6 +177,63 @@ void TestHost::SetKind(HostKind kind) {
 }
 
 TestHost* TestHost::Current() { return gCurrentHost; }
+
+void TestHost::SwitchSkin(HostSkin to) {
+  if (to == skin) return;
+  // Answered from here on: the windows move for a skin that is loaded already.
+  skin = to;
+  const DWORD mainExStyle = static_cast<DWORD>(GetWindowLongW(main, GWL_EXSTYLE));
+  if (to == HostSkin::kModern) {
+    RegisterHostClass(klv::kSkinWindowClass);
+    skinMain = CreateHostWindow(klv::kSkinWindowClass, WS_POPUP | WS_CAPTION, kMainPlace, main);
+    skinPlaylist = CreateHostWindow(klv::kSkinWindowClass, WS_POPUP | WS_CAPTION, kPlaylistPlace, main);
+    for (HWND window : {skinMain, skinPlaylist}) ShowWindow(window, SW_SHOWNA);
+    SetWindowLongW(main, GWL_EXSTYLE, static_cast<LONG>(mainExStyle | WS_EX_LAYERED));
+    SetLayeredWindowAttributes(main, 0, 0, LWA_ALPHA);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(skinMain, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    SetWindowPos(main, nullptr, monitor.rcMonitor.left, monitor.rcMonitor.bottom - 1, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (playlist != nullptr) {
+      const LONG style = GetWindowLongW(playlist, GWL_STYLE);
+      SetWindowLongW(playlist, GWL_STYLE,
+                     (style & ~static_cast<LONG>(WS_POPUP | WS_OVERLAPPEDWINDOW)) | WS_CHILD);
+      SetParent(playlist, skinPlaylist);
+      SetWindowPos(playlist, nullptr, 0, 0, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    }
+    if (equalizer != nullptr) ShowWindow(equalizer, SW_HIDE);
+  } else {
+    SetWindowLongW(main, GWL_EXSTYLE, static_cast<LONG>(mainExStyle & ~WS_EX_LAYERED));
+    SetWindowPos(main, nullptr, kMainPlace.left, kMainPlace.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (playlist != nullptr) {
+      const LONG style = GetWindowLongW(playlist, GWL_STYLE);
+      SetParent(playlist, nullptr);
+      SetWindowLongW(playlist, GWL_STYLE, (style & ~static_cast<LONG>(WS_CHILD)) | WS_OVERLAPPEDWINDOW);
+      SetWindowLongPtrW(playlist, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(main));  // its owner again
+      SetWindowPos(playlist, nullptr, kPlaylistPlace.left, kPlaylistPlace.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    }
+    if (equalizer != nullptr && IsWindowVisible(main)) ShowWindow(equalizer, SW_SHOWNA);
+    DestroyWindow(skinPlaylist);
+    DestroyWindow(skinMain);
+    skinMain = skinPlaylist = nullptr;
+  }
+  PostMessageW(main, WM_USER, 0, klv::kHostSkinChanged);
+}
+
+void TestHost::Close(LoadedPlugin& plugin) {
+  SendMessageW(main, WM_CLOSE, 0, 0);
+  plugin.Quit();
+}
+
+void TestHost::EndSession(LoadedPlugin& plugin) {
+  SendMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+  SendMessageW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  plugin.Quit();
+}
 
 std::vector<int> TestHost::Requests() const {
   std::vector<int> codes;

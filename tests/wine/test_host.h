@@ -28,11 +28,17 @@ struct RecordedMessage {
 
 // The 5.x player's windows are Unicode windows, the 2.x player's 8-bit ones.
 enum class HostKind { kUnicode, k8Bit };
+enum class HostSkin { kClassic, kModern };
+
+class LoadedPlugin;
 
 // The three windows of the player's classes, Unicode windows unless SetKind
 // says otherwise. Their own procedures answer the host requests from the
 // public fields and record every message that reaches them, that is after the
-// plug-in's hooks.
+// plug-in's hooks. As in the 5.x player the playlist and equalizer are owned
+// by the main window, and all three are created hidden and shown once the
+// thread's messages run, so a plug-in started right after construction is
+// started before they are shown.
 class TestHost {
  public:
   explicit TestHost(bool withPlaylist = true, bool withEqualizer = true);
@@ -54,8 +60,10 @@ class TestHost {
   int32_t repeat = 0;           // 251
   int32_t playingState = 0;     // 104: 1 playing, 3 paused, 0 stopped
   int32_t volume = 158;         // 122 with wParam -666
+  int32_t rating = 0;           // 640; 639 sets it
   // "Next" (40048) sends 3003 and then 13003 before it returns, as the 5.x host does.
   bool announcesStarts = false;
+  DWORD nextTakesMs = 0;  // "Next" keeps the host busy, as opening a file does
   // 213 answers wideTitle when wideTitles is on, else noWideTitle (0 or -1) as an older host does.
   bool wideTitles = false;
   std::wstring wideTitle = L"Song";
@@ -64,6 +72,25 @@ class TestHost {
   std::wstring settingsFolder;
   // Answers by request code as they are, over everything above.
   std::map<int, LRESULT> rawAnswers;
+
+  // The skin, as the 5.x skin engine switches it. Under a modern skin two
+  // windows of the skin's own (class "BaseWindow_RootWnd", owned by the main
+  // window) stand in for the three: the main window is layered at alpha 0 on
+  // the bottom pixel row of its monitor, the playlist a child of the skin's
+  // second window, the equalizer hidden; 633 answers the skin's name and 365
+  // the skin's main window. Back to classic, the main window loses its layered
+  // style and the playlist and equalizer come back. 3018 is posted to the main
+  // window after each switch.
+  void SwitchSkin(HostSkin skin);
+  HostSkin skin = HostSkin::kClassic;
+  HWND skinMain = nullptr;
+  HWND skinPlaylist = nullptr;
+  // The 5.x player's close: playback stops (105 answers -1 from then on),
+  // the main window is destroyed with the windows it owns, and only then is
+  // quit called.
+  void Close(LoadedPlugin& plugin);
+  // A log-off: quit while the windows are still there.
+  void EndSession(LoadedPlugin& plugin);
 
   std::vector<RecordedMessage> log;
   void ClearLog() { log.clear(); }

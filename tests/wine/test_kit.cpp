@@ -194,10 +194,9 @@ void ResetPluginState(HWND hostMain) {
   ResetGlobalAtoms();
   SetHostMainWindow(hostMain);
   gSettings = klv::Settings{};
-  FillEntryNames();
-  for (klv::keystype& entry : gHotkeyTable) {
-    entry.id = 0;
-    entry.packed = 0;
+  for (klv::HotkeyRow& row : gHotkeyTable) {
+    row.entry.id = 0;
+    row.entry.packed = 0;
   }
 }
 

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <vector>
+
 #include "plugin/plugin_state.h"
 #include "plugin/transparency.h"
 #include "plugin/window_hooks.h"
@@ -13,6 +16,7 @@ namespace {
 class TransparencyTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    FlushPostedMessages();  // the host's windows shown
     SetHostMainWindow(host.main);
     gSettings = klv::Settings{};
     gSettings.alphaLevels = {10, 20, 30, 40, 50, 60};
@@ -35,26 +39,32 @@ class TransparencyTest : public ::testing::Test {
 
 struct ApplyCase {
   const char* label;
+  HostSkin skin;
   bool activeEnabled;
   bool inactiveEnabled;
   bool otherWindowActive;  // a window of ours (as the dialog would be) instead of the main window
   int main, playlist, equalizer;
 };
 
+// Under a modern skin the main window keeps the skin's alpha 0, and the playlist
+// (the skin's child) and the hidden equalizer stay as they are: not layered.
 TEST_F(TransparencyTest, ApplyGivesEachWindowTheLevelOfItsState) {
   const ApplyCase cases[] = {
-      {"both off", false, false, false, 255, 255, 255},
-      {"both off, other active", false, false, true, 255, 255, 255},
-      {"both on, main active", true, true, false, 10, 50, 60},
-      {"active only, main active", true, false, false, 10, 255, 255},
-      {"inactive only, main active", false, true, false, 255, 50, 60},
-      {"both on, other active", true, true, true, 40, 50, 60},
-      {"active only, other active", true, false, true, 255, 255, 255},
+      {"modern, both on, main active", HostSkin::kModern, true, true, false, 0, -1, -1},
+      {"modern, both on, other active", HostSkin::kModern, true, true, true, 0, -1, -1},
+      {"both off", HostSkin::kClassic, false, false, false, 255, 255, 255},
+      {"both off, other active", HostSkin::kClassic, false, false, true, 255, 255, 255},
+      {"both on, main active", HostSkin::kClassic, true, true, false, 10, 50, 60},
+      {"active only, main active", HostSkin::kClassic, true, false, false, 10, 255, 255},
+      {"inactive only, main active", HostSkin::kClassic, false, true, false, 255, 50, 60},
+      {"both on, other active", HostSkin::kClassic, true, true, true, 40, 50, 60},
+      {"active only, other active", HostSkin::kClassic, true, false, true, 255, 255, 255},
   };
   HWND other = CreateWindowExA(0, "STATIC", "dialog", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400, 300, 200, 100,
                                nullptr, nullptr, nullptr, nullptr);
   for (const ApplyCase& c : cases) {
     SCOPED_TRACE(c.label);
+    host.SwitchSkin(c.skin);
     Activate(c.otherWindowActive ? other : host.main);
     gSettings.activeEnabled = c.activeEnabled;
     gSettings.inactiveEnabled = c.inactiveEnabled;
@@ -143,6 +153,94 @@ TEST_F(TransparencyTest, SliderPercentagesApplyAtOnce) {
   SetAlphaFromPercent(7, 10);
   EXPECT_EQ(gSettings.alphaLevels, before);
   DestroyWindow(other);
+}
+
+// Through the real DLL with both groups on (active 10, 20, 30; inactive 40,
+// 50, 60) and another window active: under a modern skin none of the three
+// windows changes, at init, at an activation that comes before the switch's
+// 3018, at the 3018 and at quit; under a classic one each has its level
+// again, also a playlist that was the skin's child at init.
+struct SkinStep {
+  HostSkin skin;
+  std::array<int, 3> beforeNotice;  // main, playlist, equalizer once the main window is activated
+  std::array<int, 3> afterNotice;
+  int playlistActivated;  // the playlist once it is activated too
+};
+
+struct SkinCase {
+  const char* label;
+  HostSkin atStart;
+  std::array<int, 3> shown;    // once shown after the start, the last one shown active
+  std::array<int, 3> started;  // then with the other window active
+  std::vector<SkinStep> steps;
+};
+
+TEST(TransparencyThroughTheDll, AModernSkinKeepsItsOwnOpacity) {
+  using S = HostSkin;
+  const SkinCase cases[] = {
+      {"classic, modern, classic",
+       S::kClassic,
+       {40, 50, 30},
+       {40, 50, 60},
+       {{S::kModern, {0, 50, 60}, {0, 50, 60}, 50}, {S::kClassic, {10, 50, 60}, {40, 50, 60}, 20}}},
+      {"modern, classic, modern",
+       S::kModern,
+       {0, -1, -1},
+       {0, -1, -1},
+       {{S::kClassic, {10, -1, -1}, {40, 50, 60}, 20}, {S::kModern, {0, 50, 60}, {0, 50, 60}, 50}}},
+  };
+  ResetGlobalAtoms();
+  for (const SkinCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    TestInstall install;
+    install.WriteIni(
+        "[Transparency]\r\nEnableActive=1\r\nWinAMP_active=10\r\nPlaylist_active=20\r\n"
+        "Equalizer_active=30\r\nEnableInactive=1\r\nWinAMP_inactive=40\r\nPlaylist_inactive=50\r\n"
+        "Equalizer_inactive=60\r\n");
+    TestHost host;
+    host.SwitchSkin(c.atStart);  // the skin engine starts before the plug-ins
+    HWND other = CreateTestWindow("KlvOtherProgram", DefWindowProcA, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                  RECT{400, 300, 600, 400});
+    auto alphas = [&] {
+      return std::array<int, 3>{AlphaOf(host.main), AlphaOf(host.playlist), AlphaOf(host.equalizer)};
+    };
+    auto styles = [&] {
+      return std::array<LONG, 4>{
+          GetWindowLongW(host.playlist, GWL_STYLE), GetWindowLongW(host.playlist, GWL_EXSTYLE),
+          GetWindowLongW(host.equalizer, GWL_STYLE), GetWindowLongW(host.equalizer, GWL_EXSTYLE)};
+    };
+    LoadedPlugin plugin(host.main);
+    ASSERT_EQ(plugin.Init(), 0);
+    EXPECT_FALSE(IsWindowVisible(host.main));  // started before the windows are shown
+    FlushPostedMessages();
+    EXPECT_TRUE(IsWindowVisible(host.main));
+    EXPECT_EQ(alphas(), c.shown);
+    SetForegroundWindow(other);
+    ASSERT_TRUE(WaitUntil([&] { return GetActiveWindow() == other; }));
+    EXPECT_EQ(alphas(), c.started);
+    for (const SkinStep& step : c.steps) {
+      host.SwitchSkin(step.skin);
+      const auto switched = styles();
+      SendMessageW(host.main, WM_ACTIVATE, WA_ACTIVE, 0);  // ahead of the posted 3018
+      EXPECT_EQ(alphas(), step.beforeNotice);
+      FlushPostedMessages();
+      // The X server may hand the focus to the main window as the skin's windows go.
+      SetForegroundWindow(other);
+      ASSERT_TRUE(WaitUntil([&] { return GetActiveWindow() == other; }));
+      EXPECT_EQ(alphas(), step.afterNotice);
+      SendMessageW(host.playlist, WM_ACTIVATE, WA_ACTIVE, 0);
+      EXPECT_EQ(AlphaOf(host.playlist), step.playlistActivated);
+      SendMessageW(host.playlist, WM_ACTIVATE, WA_INACTIVE, 0);
+      if (step.skin == S::kModern) {
+        EXPECT_EQ(styles(), switched);
+      }
+    }
+    const std::array<int, 3> last = alphas();
+    plugin.Quit();
+    EXPECT_EQ(alphas(), last);
+    DestroyWindow(other);
+  }
+  ResetGlobalAtoms();
 }
 
 }  // namespace

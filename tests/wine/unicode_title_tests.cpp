@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr int kInfo = 11;  // "Show Song Information": title and time, no command
+constexpr int kInfo = 10;  // "Show Song Information": title and time, no command
 constexpr WPARAM kId = 0xC111;
 // "Кино Αθήνα": Cyrillic and Greek, which no single ANSI code page holds.
 const std::wstring kCyrillicGreek = L"\u041a\u0438\u043d\u043e \u0391\u03b8\u03ae\u03bd\u03b1";
@@ -37,8 +37,8 @@ class UnicodeTitleTest : public OsdFixture {
     OsdFixture::SetUp();
     gSettings.osdEnabled = true;
     gSettings.osdDisplayTime = 60000;
-    HotkeyEntry(kInfo).id = kId;
-    HotkeyEntry(kInfo).packed = klv::PackHotkey('I', true, true, false, false);
+    gHotkeyTable[kInfo].entry.id = kId;
+    gHotkeyTable[kInfo].entry.packed = klv::PackHotkey('I', true, true, false, false);
   }
   void TearDown() override {
     OsdFixture::TearDown();
@@ -136,9 +136,9 @@ TEST_F(UnicodeTitleTest, TheStartUpTextCarriesItAndFixedTextsStayAsTheyWere) {
   EXPECT_EQ(WideWindowTextOf(OsdPlatformWindow()), L"\"" + kCyrillicGreek + L"\" [1:05/3:07]");
   EXPECT_EQ(host.Requests(), (std::vector<int>{102, 125, 213, 105, 105}));
 
-  HotkeyEntry(kInfo).packed = 0;
-  HotkeyEntry(8).id = kId;  // "Volume Up"
-  HotkeyEntry(8).packed = klv::PackHotkey('U', true, true, false, false);
+  gHotkeyTable[kInfo].entry.packed = 0;
+  gHotkeyTable[7].entry.id = kId;  // "Volume Up"
+  gHotkeyTable[7].entry.packed = klv::PackHotkey('U', true, true, false, false);
   EXPECT_EQ(ShownText(), L"Volume Up");
   EXPECT_TRUE(host.Requests().empty());
 }

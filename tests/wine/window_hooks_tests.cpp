@@ -18,6 +18,7 @@ namespace {
 class WindowHooksTest : public ::testing::TestWithParam<HostKind> {
  protected:
   void SetUp() override {
+    FlushPostedMessages();  // the host's windows shown
     host.SetKind(GetParam());
     SetHostMainWindow(host.main);
     gSettings = klv::Settings{};
@@ -27,7 +28,7 @@ class WindowHooksTest : public ::testing::TestWithParam<HostKind> {
   }
   void TearDown() override {
     RemoveWindowHooks();
-    for (klv::keystype& entry : gHotkeyTable) entry = klv::keystype{};
+    for (klv::HotkeyRow& row : gHotkeyTable) row.entry = klv::keystype{};
     SetHostMainWindow(nullptr);
   }
 
@@ -75,8 +76,8 @@ TEST_P(WindowHooksTest, HostAnswersComeBackUnchanged) {
 
 TEST_P(WindowHooksTest, HotkeyRunsItsActionAndStillReachesTheHost) {
   const WPARAM id = 0xC0DE;
-  HotkeyEntry(5).id = id;  // "Next"
-  HotkeyEntry(5).packed = 5242883;
+  gHotkeyTable[4].entry.id = id;  // "Next"
+  gHotkeyTable[4].entry.packed = 5242883;
   SendMessageA(host.main, WM_HOTKEY, id, 0);
   ASSERT_EQ(host.Commands(), std::vector<int>{40048});
   ASSERT_EQ(host.Count(host.main, WM_HOTKEY), 1);
@@ -99,8 +100,8 @@ TEST_P(WindowHooksTest, TheOsdLeavesAtTheFirstHostMessageAfterItsTime) {
   gSettings.osdEnabled = true;
   PrepareOsd();
   const WPARAM id = 0xC0DE;
-  HotkeyEntry(5).id = id;
-  HotkeyEntry(5).packed = 5242883;
+  gHotkeyTable[4].entry.id = id;
+  gHotkeyTable[4].entry.packed = 5242883;
 
   // A display time of 0: gone within the very message that showed it.
   gSettings.osdDisplayTime = 0;
@@ -165,8 +166,8 @@ TEST_P(WindowHooksTest, HotkeyStillReachesTheHostWhenItsActionEndsThePlugin) {
   gQuittingSaved = reinterpret_cast<WNDPROC>(
       SetWindowLongA(host.main, GWL_WNDPROC, reinterpret_cast<LONG>(&QuitOnCommand)));
   InstallWindowHooks();
-  HotkeyEntry(5).id = 0xC0DE;  // "Next"
-  HotkeyEntry(5).packed = 5242883;
+  gHotkeyTable[4].entry.id = 0xC0DE;  // "Next"
+  gHotkeyTable[4].entry.packed = 5242883;
   host.ClearLog();
   SendMessageA(host.main, WM_HOTKEY, 0xC0DE, 0);
   EXPECT_EQ(host.Commands(), std::vector<int>{40048});
@@ -197,6 +198,7 @@ TEST_P(WindowHooksTest, TextMessagesPassUnchanged) {
 
 TEST(WindowHooksMissingTest, MissingSideWindowsAreNotHooked) {
   TestHost host(false, false);
+  FlushPostedMessages();  // shown and active: an activation sent now changes nothing else
   SetHostMainWindow(host.main);
   InstallWindowHooks();
   EXPECT_EQ(WindowProcedure(host.main), &MainWindowHook);
@@ -213,8 +215,8 @@ TEST_P(WindowHooksTest, UnderAnotherSubclassTheHookOnlyPassesOn) {
   RemoveWindowHooks();
   EXPECT_EQ(WindowProcedure(host.main), later->Procedure());
   EXPECT_EQ(WindowProcedure(host.playlist), hostProcedure);
-  HotkeyEntry(5).id = 0xC0DE;
-  HotkeyEntry(5).packed = 5242883;
+  gHotkeyTable[4].entry.id = 0xC0DE;
+  gHotkeyTable[4].entry.packed = 5242883;
   host.ClearLog();
   SendMessageA(host.main, WM_NULL, 0, 0);
   SendMessageA(host.main, WM_HOTKEY, 0xC0DE, 0);
