@@ -140,12 +140,6 @@ TestHost::TestHost(bool withPlaylist, bool withEqualizer) {
   RegisterHostClass("Winamp EQ");
   gCurrentHost = this;
   gLiveHosts.push_back(this);
-  main = CreateHostWindow("Winamp v1.x", 20, 20);
-  if (withPlaylist) playlist = CreateHostWindow("Winamp PE", 20, 160);
-  if (withEqualizer) equalizer = CreateHostWindow("Winamp EQ", 340, 20);
-  PumpMessages();
-}
-
   main = CreateHostWindow("Winamp v1.x", WS_OVERLAPPEDWINDOW, kMainPlace, nullptr);
   if (withPlaylist) playlist = CreateHostWindow("Winamp PE", WS_OVERLAPPEDWINDOW, kPlaylistPlace, main);
   if (withEqualizer) equalizer = CreateHostWindow("Winamp EQ", WS_OVERLAPPEDWINDOW, kEqualizerPlace, main);
