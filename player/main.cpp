@@ -1,6 +1,7 @@
 // A stand-in for the host media player: three windows with the host's class
 // names, the host's requests and commands, and its plug-in lifecycle.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdlib>
 
@@ -138,6 +139,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   LoadPlayerState(app.directory, app.playback);
   LogEvent("entry %d", app.playback.Index());
 
+  // As the 5.x player does before its plug-ins: their common controls are then no cost of theirs.
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
   if (!RegisterPlayerClasses(instance) || !CreatePlayerWindows(instance)) {
     LogEvent("cannot create the windows");
     return 1;
