@@ -160,6 +160,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       FUZZ_CHECK(text == std::string(action.osdText) + (shuffle == 1 ? " On" : " Off"));
       FUZZ_CHECK(queries == (std::vector<Query>{{klv::kHostShuffleState, 0}}));
       break;
+    case klv::OsdTextKind::kRating:
+      // This host answers 0 to every request it does not model: a rating of 0.
+      FUZZ_CHECK(text == "Rating : 0/5");
+      FUZZ_CHECK(queries == (std::vector<Query>{{klv::kHostRating, 0}}));
+      break;
     case klv::OsdTextKind::kOfChosenCommand:
       FUZZ_CHECK(text.empty() && queries.empty());
       break;
