@@ -235,6 +235,8 @@ restore_dpi() { wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/d
 klv_at_exit restore_dpi
 for dpi in 96 144; do
   say "run at $dpi DPI"
+  # Start on the third entry, so that Next lands on an album with a cover.
+  printf '[Player]\r\nEntry=2\r\n' >"$demo/player.ini"
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
   wine "$demo/player.exe" --per-user --log "$demo/player-dpi$dpi.log" &
   player_pid=$!
