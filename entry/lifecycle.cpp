@@ -66,7 +66,7 @@ int StartPlugin() {
   if (marker == MarkerTaken::kTakenOver) AdoptLeftoverAtoms();
   if (!OpenSettingsFile()) return -1;
   gLastPlaybackPosition = 0;
-  LoadSettings(*CurrentSettingsFile());
+  LoadSettings(SettingsSnapshot(*CurrentSettingsFile()));
   // A quit inside the refusals' box gave everything back, the settings file too.
   if (gPhase != Phase::kStarting) return -1;
   ApplyTransparency();

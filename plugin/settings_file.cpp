@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cwchar>
+#include <cwctype>
 #include <vector>
 
 #include "core/settings_schema.h"
@@ -17,6 +19,31 @@ namespace {
 std::unique_ptr<SettingsFile> gSettingsFile;
 
 constexpr DWORD kProfileBufferSize = klv::kMaxIniText + 1;
+
+// A section is listed into 4 K units at first, more as it needs, up to 1 M:
+// a larger one (hand-made, or hostile) is read key by key instead.
+constexpr DWORD kFirstListSize = 4096;
+constexpr DWORD kMaxListSize = 1u << 20;
+
+// The profile functions compare names by the ordinal upper case of each unit.
+bool SameName(std::wstring_view a, std::wstring_view b) {
+  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()),
+                              TRUE) == CSTR_EQUAL;
+}
+
+// Blanks as the profile functions see them, the end-of-file mark included.
+std::wstring_view TrimBlanks(std::wstring_view text) {
+  const auto blank = [](wchar_t c) { return iswspace(c) || c == 0x1A; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::wstring_view WithoutQuotes(std::wstring_view value) {
+  if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front())
+    return value.substr(1, value.size() - 2);
+  return value;
+}
 
 }  // namespace
 
@@ -53,6 +80,44 @@ bool SettingsFile::Write(std::string_view section, std::string_view key, const w
   }
   return WritePrivateProfileStringW(Utf8ToWide(section).c_str(), Utf8ToWide(key).c_str(), value,
                                     path_.c_str()) != FALSE;
+}
+
+std::string SettingsSnapshot::ReadString(std::string_view section, std::string_view key,
+                                         std::string_view fallback) const {
+  const ListedSection& listed = Listed(Utf8ToWide(section));
+  if (!listed.complete) return file_.ReadString(section, key, fallback);
+  const std::wstring wantedKey = Utf8ToWide(key);
+  for (const wchar_t* entry = listed.entries.data(); *entry != L'\0'; entry += wcslen(entry) + 1) {
+    const std::wstring_view text(entry);
+    const size_t equals = text.find(L'=');
+    if (!SameName(TrimBlanks(text.substr(0, equals)), wantedKey)) continue;
+    // The first entry of the name decides, also when it has no value.
+    if (equals == std::wstring_view::npos) break;
+    const std::wstring value(WithoutQuotes(TrimBlanks(text.substr(equals + 1))));
+    return WideToUtf8(ReadBoundedWide(value.c_str(), klv::kMaxIniText));
+  }
+  return std::string(fallback);
+}
+
+const SettingsSnapshot::ListedSection& SettingsSnapshot::Listed(const std::wstring& section) const {
+  for (const ListedSection& listed : sections_) {
+    if (SameName(listed.name, section)) return listed;
+  }
+  ListedSection& listed = sections_.emplace_back();
+  listed.name = section;
+  for (DWORD size = kFirstListSize; size <= kMaxListSize; size *= 4) {
+    listed.entries.assign(size, L'\0');
+    // A list cut at the buffer's end comes back as size - 2 units.
+    const DWORD length =
+        GetPrivateProfileSectionW(section.c_str(), listed.entries.data(), size, file_.WidePath().c_str());
+    if (length + 2 < size) {
+      listed.entries.resize(length + 2);
+      listed.complete = true;
+      break;
+    }
+  }
+  if (!listed.complete) listed.entries.clear();
+  return listed;
 }
 
 bool OpenSettingsFile() {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/ini_access.h"
 
@@ -29,6 +30,32 @@ class SettingsFile : public klv::IniReader, public klv::IniWriter {
   std::wstring path_;
 };
 
+// The file's sections as they stand, each listed once on first use
+// (GetPrivateProfileSectionW) and looked up as GetPrivateProfileStringW finds
+// a key: the first section and the first entry of the name, without regard
+// to case; an entry without '=' has no value; blanks around the key and the
+// value and one pair of matching quotes around the value go. Init reads some
+// forty keys: under Wine every single read opens and checks the file again.
+class SettingsSnapshot : public klv::IniReader {
+ public:
+  explicit SettingsSnapshot(const SettingsFile& file) : file_(file) {}
+
+  std::string ReadString(std::string_view section, std::string_view key,
+                         std::string_view fallback) const override;
+  std::string StoredForm(std::string_view text) const override { return file_.StoredForm(text); }
+
+ private:
+  struct ListedSection {
+    std::wstring name;
+    std::vector<wchar_t> entries;  // "key=value" texts, each ended by a NUL, then one more NUL
+    bool complete = false;         // false: too large to list; read key by key
+  };
+  const ListedSection& Listed(const std::wstring& section) const;
+
+  const SettingsFile& file_;
+  mutable std::vector<ListedSection> sections_;
+};
+
 // The open settings file, from the plug-in's start to its stop; null otherwise.
 SettingsFile* CurrentSettingsFile();
 // Locates the file (plugin/settings_location.h) and opens it as the current
@@ -37,7 +64,7 @@ bool OpenSettingsFile();
 // Makes the given file the current one (null: none).
 void UseSettingsFile(std::unique_ptr<SettingsFile> file);
 // The settings' reads and writes, side by side in the file's order.
-// Init's reads (of the current file): each hotkey is registered as it is
+// Init's reads (of a snapshot of the current file): each hotkey is registered as it is
 // read when hotkeys are on, then the refused ones are named in one box.
 void LoadSettings(const klv::IniReader& ini);
 // "Exit": every setting but Position. False when a write was refused; the

@@ -95,9 +95,10 @@ std::wstring PerUserSettingsFile(const std::wstring& folder) {
   const std::wstring plugins = folder + kPluginsFolder;
   const std::wstring path = plugins + kFileName;
   if (path.size() > kMaxProfilePathUnits) return {};
+  // Every start but a user's first finds the file, and its folders with it.
+  if (Exists(path)) return path;
   CreateDirectoryW(folder.c_str(), nullptr);
   CreateDirectoryW(plugins.c_str(), nullptr);
-  if (Exists(path)) return path;
   const std::wstring old = RegisteredSettingsFile();
   if (!old.empty() && CopyFileW(old.c_str(), path.c_str(), TRUE)) {
     // The copy keeps a read-only attribute, which would refuse every later write.

@@ -82,10 +82,11 @@ class Mailbox {
 
 // The host thread's side, from StartCoverLookups to StopCoverLookups.
 struct Covers {
+  bool open = false;
   UniqueWindowClass mailClass;
   UniqueWindow mailWindow;
   Mailbox* mailbox = nullptr;
-  int side = klv::kCoverSideAt96Dpi;  // at the system's DPI, which holds for the session
+  int side = 0;  // at the system's DPI, which holds for the session; 0 until first asked
   klv::CoverCache cache;
   std::vector<std::u16string> underway;
 };
@@ -130,36 +131,21 @@ LRESULT CALLBACK MailWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void StartLookup(const std::u16string& path) {
-  if (gCovers.mailbox == nullptr || gCovers.underway.size() >= kMaxLookupsUnderway) return;
-  if (std::find(gCovers.underway.begin(), gCovers.underway.end(), path) != gCovers.underway.end()) return;
-  const intptr_t services = HostRequest(klv::kHostServices);
-  auto lookup = std::make_unique<Lookup>(
-      Lookup{gCovers.mailbox, path,
-             klv::IsHostAddress(services) ? reinterpret_cast<ServiceObject*>(services) : nullptr,
-             gCovers.side, nullptr});
-  gCovers.mailbox->AddReference();
-  if (!StartModuleThread(RunLookup, lookup.get())) {
-    gCovers.mailbox->Release();
-    return;
-  }
-  lookup.release();  // the thread's now
-  gCovers.underway.push_back(path);
-}
-
-// Whether the file's cover is known: picture is then it or null.
-bool KnownCover(const std::u16string& path, klv::CoverCache::Picture& picture) {
-  return !klv::IsFilePath(path) || gCovers.cache.Find(path, gCovers.side, picture);
-}
-
 int SystemDpi() {
   const WindowDc screen(nullptr);
   return screen.Get() != nullptr ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
 }
 
-}  // namespace
+int CoverSide() {
+  if (gCovers.side == 0) gCovers.side = klv::CoverSide(SystemDpi());
+  return gCovers.side;
+}
 
-void StartCoverLookups() {
+// The window that receives the finished lookups is made for the first
+// lookup: most sessions never look one up, and the start stays short.
+bool OpenMailbox() {
+  if (gCovers.mailbox != nullptr) return true;
+  if (!gCovers.open) return false;
   if (!gCovers.mailClass) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
@@ -172,10 +158,35 @@ void StartCoverLookups() {
     gCovers.mailWindow.Reset(CreateWindowExW(0, kMailClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                              gCovers.mailClass.Module(), nullptr));
   }
-  if (gCovers.mailWindow && gCovers.mailbox == nullptr)
-    gCovers.mailbox = new Mailbox(gCovers.mailWindow.Get());
-  gCovers.side = klv::CoverSide(SystemDpi());
+  if (gCovers.mailWindow) gCovers.mailbox = new Mailbox(gCovers.mailWindow.Get());
+  return gCovers.mailbox != nullptr;
 }
+
+void StartLookup(const std::u16string& path) {
+  if (gCovers.underway.size() >= kMaxLookupsUnderway || !OpenMailbox()) return;
+  if (std::find(gCovers.underway.begin(), gCovers.underway.end(), path) != gCovers.underway.end()) return;
+  const intptr_t services = HostRequest(klv::kHostServices);
+  auto lookup = std::make_unique<Lookup>(
+      Lookup{gCovers.mailbox, path,
+             klv::IsHostAddress(services) ? reinterpret_cast<ServiceObject*>(services) : nullptr, CoverSide(),
+             nullptr});
+  gCovers.mailbox->AddReference();
+  if (!StartModuleThread(RunLookup, lookup.get())) {
+    gCovers.mailbox->Release();
+    return;
+  }
+  lookup.release();  // the thread's now
+  gCovers.underway.push_back(path);
+}
+
+// Whether the file's cover is known: picture is then it or null.
+bool KnownCover(const std::u16string& path, klv::CoverCache::Picture& picture) {
+  return !klv::IsFilePath(path) || gCovers.cache.Find(path, CoverSide(), picture);
+}
+
+}  // namespace
+
+void StartCoverLookups() { gCovers.open = true; }
 
 void StopCoverLookups() {
   if (gCovers.mailbox != nullptr) {
@@ -187,6 +198,8 @@ void StopCoverLookups() {
   gCovers.underway.clear();
   gCovers.cache.Clear();
   gCovers.mailClass.Reset();
+  gCovers.side = 0;
+  gCovers.open = false;
 }
 
 void ShowTrackOsd(const std::string& utf8Text) {
@@ -196,7 +209,7 @@ void ShowTrackOsd(const std::string& utf8Text) {
   }
   OsdCover cover;
   cover.path = PlayingFilePath();
-  cover.side = gCovers.side;
+  cover.side = CoverSide();
   const bool known = KnownCover(cover.path, cover.picture);
   const std::u16string path = cover.path;
   ShowOsd(utf8Text, std::move(cover));

@@ -5,8 +5,9 @@
 
 #include <string>
 
-// From start to quit: the window that receives the finished lookups. A quit
-// waits for no lookup: what one still running finds is thrown away.
+// From start to quit: lookups may run (the window that receives them is made
+// at the first). A quit waits for no lookup: what one still running finds is
+// thrown away.
 void StartCoverLookups();
 void StopCoverLookups();
 

@@ -32,35 +32,50 @@ class SettingsFileTest : public ::testing::Test {
   TestInstall install;
 };
 
-struct IntegerCase {
-  const char* raw;
-  int32_t expected;
+struct ReadCase {
+  const char* lines;  // of the section [T], and any after it
+  const char* key;
+  const char* expected;
 };
 
-// What the profile functions change before the integer rule (the core
-// suite's table) applies: blanks and one pair of quotes go, absent keys fall back.
-TEST_F(SettingsFileTest, IntegersParseThroughTheProfileFunctions) {
-  const std::vector<IntegerCase> cases = {
-      {"  42", 42},
-      {"42 \t", 42},
-      {"\"$1F\"", 31},
+// What the profile functions make of a value before the settings' own rules
+// (the core suite's tables) apply; init's snapshot of the file reads alike.
+TEST_F(SettingsFileTest, SnapshotReadsAsTheProfileFunctions) {
+  const std::vector<ReadCase> cases = {
+      {"k=  42", "k", "42"},
+      {"k=42 \t", "k", "42"},
+      {"k=\"$1F\"", "k", "$1F"},
+      {"k='a b'", "k", "a b"},
+      {"k=\"a'", "k", "\"a'"},
+      {"k=\"", "k", "\""},
+      {"k=", "k", ""},
+      {"  K  =  v  ", "k", "v"},
+      {"k=1\r\nk=2", "k", "1"},
+      {"k\r\nk=2", "k", "(absent)"},  // the first of the name decides
+      {";k=1\r\nkk=1", "k", "(absent)"},
+      {"x=1\r\n[T]\r\nk=2", "k", "(absent)"},  // only the first [T] counts
   };
-  std::string content = "[Test]\r\n";
-  for (size_t i = 0; i < cases.size(); ++i) content += "k" + std::to_string(i) + "=" + cases[i].raw + "\r\n";
-  install.WriteIni(content);
-  const SettingsFile ini = Ini();
-  for (size_t i = 0; i < cases.size(); ++i) {
-    SCOPED_TRACE(cases[i].raw);
-    EXPECT_EQ(ini.ReadInteger("Test", "k" + std::to_string(i), 1234), cases[i].expected);
+  for (const ReadCase& row : cases) {
+    SCOPED_TRACE(row.lines);
+    install.WriteIni(std::string("[T]\r\n") + row.lines + "\r\n");
+    const SettingsFile ini = Ini();
+    const SettingsSnapshot snapshot(ini);
+    EXPECT_EQ(ini.ReadString("t", row.key, "(absent)"), row.expected);
+    EXPECT_EQ(snapshot.ReadString("t", row.key, "(absent)"), row.expected);
+    EXPECT_EQ(snapshot.ReadString("Absent", row.key, "(absent)"), "(absent)");
   }
-  EXPECT_EQ(ini.ReadInteger("Test", "absent", 1234), 1234);
-  EXPECT_EQ(ini.ReadInteger("Absent", "k0", 1234), 1234);
 }
 
+// A section too large to list in one go is read key by key.
 TEST_F(SettingsFileTest, TextsAreReadUpTo2047Characters) {
   const std::string longName(3000, 'n');
-  install.WriteIni("[OSD]\r\nOSDFontName=" + longName + "\r\n");
-  EXPECT_EQ(Ini().ReadString("OSD", "OSDFontName", "Arial"), longName.substr(0, 2047));
+  install.WriteIni("[OSD]\r\nOSDFontName=" + longName + "\r\n[Track]\r\npad=" + std::string(1100000, 'p') +
+                   "\r\nPosition=" + longName + "\r\n");
+  const SettingsFile ini = Ini();
+  const SettingsSnapshot snapshot(ini);
+  EXPECT_EQ(ini.ReadString("OSD", "OSDFontName", "Arial"), longName.substr(0, 2047));
+  EXPECT_EQ(snapshot.ReadString("OSD", "OSDFontName", "Arial"), longName.substr(0, 2047));
+  EXPECT_EQ(snapshot.ReadString("Track", "Position", "0"), longName.substr(0, 2047));
 }
 
 TEST_F(SettingsFileTest, HotkeysAndHotKeysAreOneSection) {

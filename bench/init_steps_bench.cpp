@@ -1,0 +1,131 @@
+// Where PluginInit's time goes: init's steps one by one, in init's order, on
+// in-process host windows with a gen_klv.ini registering fifteen hotkeys and
+// the OSD on. Each round does the whole start and a whole quit; only the steps
+// are timed. Prints markdown table rows, a median per step.
+#include <windows.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "bench/bench_support.h"
+#include "entry/lifecycle.h"
+#include "entry/plugin_descriptor.h"
+#include "plugin/hotkey_registration.h"
+#include "plugin/instance_marker.h"
+#include "plugin/osd_window.h"
+#include "plugin/playback_resume.h"
+#include "plugin/plugin_state.h"
+#include "plugin/settings_file.h"
+#include "plugin/track_cover.h"
+#include "plugin/transparency.h"
+#include "plugin/window_hooks.h"
+
+namespace {
+
+constexpr int kRounds = 40;
+
+enum Step {
+  kMarker,
+  kSettingsFile,
+  kReads,
+  kRegistrations,
+  kTransparency,
+  kOsd,
+  kCover,
+  kHooks,
+  kPlay,
+  kSteps
+};
+constexpr const char* kStepNames[kSteps] = {"instance marker (atom and mutex)",
+                                            "settings file located",
+                                            "settings read",
+                                            "15 hotkeys registered",
+                                            "transparency applied",
+                                            "OSD prepared (font, class)",
+                                            "cover lookups started",
+                                            "host windows hooked",
+                                            "play on start"};
+
+class StepClock {
+ public:
+  explicit StepClock(std::vector<double>* times) : times_(times), last_(bench::Now()) {}
+  void Lap(Step step) {
+    const LARGE_INTEGER now = bench::Now();
+    times_[step].push_back(bench::Milliseconds(last_, now));
+    last_ = now;
+  }
+
+ private:
+  std::vector<double>* times_;
+  LARGE_INTEGER last_;
+};
+
+// The steps of init as the plug-in takes them; the settings' reads and the
+// registrations that init interleaves are taken apart here to time each.
+bool Round(std::vector<double>* times, std::vector<double>& whole) {
+  const LARGE_INTEGER start = bench::Now();
+  StepClock clock(times);
+  SetHostMainWindow(gPlugin.hwndParent);
+  if (TakeInstanceMarker() == MarkerTaken::kRefused) return false;
+  clock.Lap(kMarker);
+  if (!OpenSettingsFile()) return false;
+  clock.Lap(kSettingsFile);
+  std::vector<int32_t> packed(klv::kHotkeyCount);
+  klv::ReadSettings(SettingsSnapshot(*CurrentSettingsFile()), gSettings, gLastPlaybackPosition,
+                    [&packed](int position, int32_t value) { packed[position] = value; });
+  clock.Lap(kReads);
+  std::vector<klv::RefusedHotkey> refused;
+  for (klv::HotkeyRow& row : gHotkeyTable) {
+    row.entry.packed = packed[row.position];
+    RegisterNotingRefusal(row, refused);
+  }
+  clock.Lap(kRegistrations);
+  ApplyTransparency();
+  clock.Lap(kTransparency);
+  PrepareOsd();
+  clock.Lap(kOsd);
+  StartCoverLookups();
+  clock.Lap(kCover);
+  InstallWindowHooks();
+  clock.Lap(kHooks);
+  PlayOnStart();
+  clock.Lap(kPlay);
+  whole.push_back(bench::Milliseconds(start, bench::Now()));
+  // Gives all of it back, the marker too, as a quit does.
+  ReleaseAtUnload();
+  return refused.empty();
+}
+
+}  // namespace
+
+int main() {
+  bench::Install install("steps", false);
+  HWND main = bench::CreateHostWindow(klv::kMainWindowClass);
+  bench::CreateHostWindow(klv::kPlaylistWindowClass);
+  bench::CreateHostWindow(klv::kEqualizerWindowClass);
+  if (main == nullptr || !bench::PointRegistryAt(install.Dir()) ||
+      !bench::WriteBenchIni(install.Ini(), true)) {
+    std::fprintf(stderr, "cannot set up the host\n");
+    return 1;
+  }
+  gPlugin.hwndParent = main;
+  std::vector<double> times[kSteps], whole;
+  for (int i = 0; i <= kRounds; ++i) {
+    if (!Round(times, whole)) {
+      std::fprintf(stderr, "a step failed in round %d\n", i);
+      return 1;
+    }
+    // The first round loads what the later ones find loaded: it is not counted.
+    if (i == 0) {
+      for (auto& step : times) step.clear();
+      whole.clear();
+    }
+  }
+  for (int step = 0; step < kSteps; ++step) {
+    std::printf("| init step | %s, %d rounds | median %.3f ms | |\n", kStepNames[step], kRounds,
+                bench::Median(times[step]));
+  }
+  std::printf("| init step | all steps, %d rounds | median %.3f ms | |\n", kRounds, bench::Median(whole));
+  DeleteFileA(install.Ini().c_str());
+  return 0;
+}
