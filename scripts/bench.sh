@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds, then runs every benchmark under Wine and prints one markdown table:
-# hook cost, key press and show to OSD, player start and init, private
-# memory, and the DLL's size. Run as root on Debian bookworm, like build.sh.
+# hook cost, key press and show to OSD, player start and init (and init's
+# steps), private memory, and the DLL's size. Run as root on Debian bookworm,
+# like build.sh.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KLV_BUILD_DIR:-$root/build}
@@ -24,6 +25,7 @@ osd=$(run osd_latency_bench)
 keypress=$(run keypress_osd_bench)
 startup=$(run startup_bench)
 memory=$(run memory_bench)
+steps=$(run init_steps_bench)
 
 rounds=$(sed -n 's/.*best of \([0-9]*\) rounds.*/\1/p' <<<"$hook")
 echo "| Bench | Measure | Result | Ratio / target |"
@@ -36,6 +38,7 @@ sed -nE "s/^(.*[^ ]) +([0-9]+) msg\/s +([0-9.]+)x the floor's time per message$/
 sed -nE 's/^show, (OSD [a-z ]+): +median +([0-9.]+) ms +p95 +([0-9.]+) ms +worst +([0-9.]+) ms +\(([0-9]+) shows\) +floor median +([0-9.]+) ms +([0-9.]+)x the floor$/| OSD show | ShowOsd to painted, \1, \5 shows | median \2 ms, p95 \3 ms, worst \4 ms; floor median \6 ms | \7x the floor'"'"'s median (target ≤ 1.2x) |/p' <<<"$osd"
 grep '^|' <<<"$keypress"
 grep '^|' <<<"$startup"
+grep '^|' <<<"$steps"
 grep '^|' <<<"$memory"
 # Linked without symbols or debug sections: the built DLL is the released one.
 echo "| DLL | gen_klv.dll file size, as built and released | $(stat -c %s "$dll") bytes | budget 300 KB (307200 bytes) |"
