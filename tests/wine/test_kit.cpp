@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "plugin/held_key.h"
 #include "plugin/hotkey_registration.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
@@ -194,9 +195,10 @@ void ResetPluginState(HWND hostMain) {
   ResetGlobalAtoms();
   SetHostMainWindow(hostMain);
   gSettings = klv::Settings{};
+  ForgetHeldKeys();  // the key watch too
   for (klv::HotkeyRow& row : gHotkeyTable) {
-    row.entry.id = 0;
-    row.entry.packed = 0;
+    row.entry = {};
+    row.registration = {};
   }
 }
 

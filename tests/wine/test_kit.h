@@ -78,8 +78,8 @@ class LaterSubclass {
 
 // ---- The plug-in's state ----
 
-// Settings at their defaults, the hotkey table named and empty, no atom of
-// ours left, and the host window the plug-in drives.
+// Settings at their defaults, the hotkey rows empty (nothing assigned,
+// registered or held), no atom of ours left, and the host window the plug-in drives.
 void ResetPluginState(HWND hostMain);
 
 // ---- Hotkeys ----
