@@ -1,9 +1,10 @@
 #include "tests/wine/test_host.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 #include "core/host_codes.h"
@@ -42,20 +43,21 @@ void ShowHostWindows(const TestHost& host) {
 LRESULT HostWindowProc(bool wide, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   TestHost* host = HostOf(window);
   if (host != nullptr) host->log.push_back({window, message, wParam, lParam});
-  if (host != nullptr && window == host->main && message == WM_COMMAND && wParam == 40048)
+  const bool main = host != nullptr && window == host->main;
+  if (main && message == WM_COMMAND && wParam == 40048) {
     Sleep(host->nextTakesMs);
-  if (host != nullptr && window == host->main && message == WM_COMMAND && wParam == 40048 &&
-      host->announcesStarts) {
-    SendMessageA(window, WM_USER, reinterpret_cast<WPARAM>("C:\\Music\\Song.mp3"), 3003);
-    SendMessageW(window, WM_USER, reinterpret_cast<WPARAM>(L"C:\\Music\\Song.mp3"), 13003);
+    if (host->announcesStarts) {
+      SendMessageA(window, WM_USER, reinterpret_cast<WPARAM>("C:\\Music\\Song.mp3"), 3003);
+      SendMessageW(window, WM_USER, reinterpret_cast<WPARAM>(L"C:\\Music\\Song.mp3"), 13003);
+    }
   }
-  if (host != nullptr && window == host->main && message == kMsgShowHostWindows) {
+  if (main && message == kMsgShowHostWindows) {
     ShowHostWindows(*host);
     return 0;
   }
   // The player stops playback before its window goes.
-  if (host != nullptr && window == host->main && message == WM_CLOSE) host->position = -1;
-  if (host != nullptr && window == host->main && message == WM_USER) {
+  if (main && message == WM_CLOSE) host->position = -1;
+  if (main && message == WM_USER) {
     if (const auto raw = host->rawAnswers.find(static_cast<int>(lParam)); raw != host->rawAnswers.end()) {
       return raw->second;
     }
@@ -229,27 +231,12 @@ void TestHost::EndSession(LoadedPlugin& plugin) {
   plugin.Quit();
 }
 
-std::vector<int> TestHost::Requests() const {
-  std::vector<int> codes;
-  for (const RecordedMessage& m : log) {
-    if (m.window == main && m.message == WM_USER) codes.push_back(static_cast<int>(m.lParam));
-  }
-  return codes;
-}
-
-std::vector<int> TestHost::Commands() const {
-  std::vector<int> commands;
-  for (const RecordedMessage& m : log) {
-    if (m.window == main && m.message == WM_COMMAND) commands.push_back(static_cast<int>(m.wParam));
-  }
-  return commands;
-}
-
-std::vector<int> TestHost::RequestsAndCommands() const {
+std::vector<int> TestHost::Traffic(bool requests, bool commands) const {
   std::vector<int> traffic;
   for (const RecordedMessage& m : log) {
-    if (m.window == main && m.message == WM_USER) traffic.push_back(static_cast<int>(m.lParam));
-    if (m.window == main && m.message == WM_COMMAND) traffic.push_back(static_cast<int>(m.wParam));
+    if (requests && m.window == main && m.message == WM_USER) traffic.push_back(static_cast<int>(m.lParam));
+    if (commands && m.window == main && m.message == WM_COMMAND)
+      traffic.push_back(static_cast<int>(m.wParam));
   }
   return traffic;
 }
@@ -267,15 +254,7 @@ int TestHost::Count(HWND window, UINT message) const {
 }
 
 void PumpMessages(DWORD ms) {
-  DWORD start = GetTickCount();
-  do {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    if (ms > 0) Sleep(5);
-  } while (GetTickCount() - start < ms);
+  WaitUntil([] { return false; }, ms);
 }
 
 TestInstall::TestInstall() {
@@ -299,26 +278,18 @@ TestInstall::~TestInstall() {
 }
 
 void TestInstall::WriteIni(const std::string& content) const {
-  std::string ini = IniPath();
+  const std::string ini = IniPath();
   WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());
-  FILE* file = std::fopen(ini.c_str(), "wb");
-  if (file == nullptr) throw std::runtime_error("cannot write " + ini);
-  std::fwrite(content.data(), 1, content.size(), file);
-  std::fclose(file);
+  if (!std::ofstream(ini, std::ios::binary)
+           .write(content.data(), static_cast<std::streamsize>(content.size())))
+    throw std::runtime_error("cannot write " + ini);
   WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());
 }
 
 std::string TestInstall::ReadIni() const {
-  std::string ini = IniPath();
-  WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());
-  FILE* file = std::fopen(ini.c_str(), "rb");
-  if (file == nullptr) return {};
-  std::string content;
-  char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof(buffer), file)) > 0) content.append(buffer, n);
-  std::fclose(file);
-  return content;
+  WritePrivateProfileStringA(nullptr, nullptr, nullptr, IniPath().c_str());
+  std::ifstream file(IniPath(), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 std::string TestInstall::IniValue(const char* section, const char* key) const {

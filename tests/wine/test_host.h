@@ -94,13 +94,13 @@ class TestHost {
 
   std::vector<RecordedMessage> log;
   void ClearLog() { log.clear(); }
-  // lParam of every WM_USER request to the main window, in order.
-  std::vector<int> Requests() const;
-  // wParam of every WM_COMMAND to the main window, in order.
-  std::vector<int> Commands() const;
-  // Both in the order they reached the main window: request codes (below
-  // 1000) and command ids (40000 and up).
-  std::vector<int> RequestsAndCommands() const;
+  // What reached the main window, in order: the lParam of every WM_USER
+  // request, the wParam of every WM_COMMAND, or both (request codes below
+  // 1000, command ids 40000 and up).
+  std::vector<int> Requests() const { return Traffic(true, false); }
+  std::vector<int> Commands() const { return Traffic(false, true); }
+  std::vector<int> RequestsAndCommands() const { return Traffic(true, true); }
+  std::vector<int> Traffic(bool requests, bool commands) const;
   // Presses the combination through SendInput and waits until the main
   // window has seen one more WM_HOTKEY; false when none came.
   bool PressHotkey(klv::PackedHotkey packed);
