@@ -105,48 +105,42 @@ class HotkeyTest : public testing::Test {
 
 std::string HotkeysFile(const std::string& lines) { return "[Hotkeys]\r\n" + lines; }
 
-TEST_F(HotkeyTest, StoredValuesRegisterTheirCombinationsOnTheHostWindow) {
-  // The same section under both spellings, as the two sets of keys name it.
-  const klv::IniText ini(HotkeysFile("Enable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltP) +
-                                     "\r\nrepeat_hotkey=" + std::to_string(kCtrlShiftF9) + "\r\n"));
-  MessageBoxWatcher boxes;
-  LoadSettings(ini);
+// With hotkeys off the values are read but nothing is registered.
+TEST_F(HotkeyTest, StoredValuesRegisterTheirCombinationsOnTheHostWindowUnlessOff) {
+  for (const bool on : {false, true}) {
+    SCOPED_TRACE(on ? "on" : "off");
+    // The same section under both spellings, as the two sets of keys name it.
+    const klv::IniText ini(HotkeysFile(std::string("Enable=") + (on ? "1" : "0") +
+                                       "\r\nnext_hotkey=" + std::to_string(kCtrlAltP) +
+                                       "\r\nrepeat_hotkey=" + std::to_string(kCtrlShiftF9) + "\r\n"));
+    MessageBoxWatcher boxes;
+    LoadSettings(ini);
 
-  EXPECT_TRUE(gSettings.hotkeysEnabled);
-  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
-  EXPECT_EQ(gHotkeyTable[kNext].entry.id, GlobalFindAtomA("next_hotkey"));
-  EXPECT_NE(gHotkeyTable[kNext].entry.id, 0u);
-  EXPECT_FALSE(other.IsFree(kCtrlAltP));
-  EXPECT_FALSE(other.IsFree(kCtrlShiftF9));
-  EXPECT_TRUE(GlobalAtomExists("repeat_hotkey"));
-  EXPECT_FALSE(GlobalAtomExists("play_hotkey"));  // unassigned entries add no atom
+    EXPECT_EQ(gSettings.hotkeysEnabled, on);
+    EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
+    EXPECT_EQ(gHotkeyTable[kNext].entry.id, GlobalFindAtomA("next_hotkey"));
+    EXPECT_EQ(gHotkeyTable[kNext].entry.id != 0u, on);
+    EXPECT_EQ(other.IsFree(kCtrlAltP), !on);
+    EXPECT_EQ(other.IsFree(kCtrlShiftF9), !on);
+    EXPECT_EQ(GlobalAtomExists("repeat_hotkey"), on);
+    EXPECT_FALSE(GlobalAtomExists("play_hotkey"));  // unassigned entries add no atom
 
-  struct Press {
-    klv::PackedHotkey packed;
-    int entry;
-  };
-  for (Press press : {Press{kCtrlAltP, kNext}, Press{kCtrlShiftF9, kRepeat}}) {
-    SCOPED_TRACE(press.entry);
+    struct Press {
+      klv::PackedHotkey packed;
+      int entry;
+    };
+    for (Press press :
+         on ? std::vector<Press>{{kCtrlAltP, kNext}, {kCtrlShiftF9, kRepeat}} : std::vector<Press>{}) {
+      SCOPED_TRACE(press.entry);
+      host.ClearLog();
+      host.PressHotkey(press.packed);
+      EXPECT_EQ(HotkeysSeen(host), std::vector<WPARAM>{gHotkeyTable[press.entry].entry.id});
+    }
     host.ClearLog();
-    host.PressHotkey(press.packed);
-    EXPECT_EQ(HotkeysSeen(host), std::vector<WPARAM>{gHotkeyTable[press.entry].entry.id});
+    PressExpectingNothing(on ? kCtrlAltN : kCtrlAltP);
+    EXPECT_TRUE(HotkeysSeen(host).empty());
+    EXPECT_TRUE(boxes.Seen().empty());
   }
-  host.ClearLog();
-  PressExpectingNothing(kCtrlAltN);
-  EXPECT_TRUE(HotkeysSeen(host).empty());
-  EXPECT_TRUE(boxes.Seen().empty());
-}
-
-TEST_F(HotkeyTest, HotkeysOffReadsValuesButRegistersNothing) {
-  const klv::IniText ini(HotkeysFile("Enable=0\r\nnext_hotkey=" + std::to_string(kCtrlAltP) + "\r\n"));
-  LoadSettings(ini);
-
-  EXPECT_FALSE(gSettings.hotkeysEnabled);
-  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
-  EXPECT_EQ(GlobalFindAtomA("next_hotkey"), 0);
-  EXPECT_TRUE(other.IsFree(kCtrlAltP));
-  PressExpectingNothing(kCtrlAltP);
-  EXPECT_TRUE(HotkeysSeen(host).empty());
 }
 
 // Held combinations are named in one box, at init and when hotkeys are switched on; the entries
@@ -331,60 +325,20 @@ class HotkeyActionTest : public HotkeyTest {
   }
 };
 
-struct CommandCase {
-  const char* name;
-  int entry;
-  std::vector<int> commands;
-};
-
-class ActionCommandTest : public HotkeyActionTest, public testing::WithParamInterface<CommandCase> {};
-
-TEST_P(ActionCommandTest, SendsItsCommandAndAsksNothingWithOsdOff) {
-  Assign(GetParam().entry, 0xC100);
-  host.ClearLog();
-  RunHotkeyAction(0xC100);
-  EXPECT_EQ(host.Commands(), GetParam().commands);
-  EXPECT_TRUE(host.Requests().empty());
-  EXPECT_EQ(OsdPlatformWindow(), nullptr);
-}
-
-INSTANTIATE_TEST_SUITE_P(Entries, ActionCommandTest,
-                         testing::Values(CommandCase{"Previous", 0, {40044}},
-                                         CommandCase{"Next", kNext, {40048}}, CommandCase{"Info", 10, {}},
-                                         CommandCase{"StopAfterCurrent", 14, {40157}}),
-                         [](const testing::TestParamInfo<CommandCase>& info) { return info.param.name; });
-
-TEST_F(HotkeyActionTest, RepeatWithOsdOnTogglesThenAsksTheStateOnce) {
-  PrepareOsd();
-  gSettings.osdEnabled = true;
-  host.repeat = 1;
-  Assign(kRepeat, 0xC100);
-  host.ClearLog();
-  RunHotkeyAction(0xC100);
-
-  std::vector<UINT> sequence;
-  for (const RecordedMessage& m : host.log) {
-    if (m.window == host.main && m.message == WM_COMMAND) sequence.push_back(static_cast<UINT>(m.wParam));
-    if (m.window == host.main && m.message == WM_USER) sequence.push_back(static_cast<UINT>(m.lParam));
-  }
-  EXPECT_EQ(sequence, (std::vector<UINT>{40022, 251}));
-  ASSERT_NE(OsdPlatformWindow(), nullptr);
-  EXPECT_EQ(WindowTextOf(OsdPlatformWindow()), "Repeat On");
-}
-
-// Rating Up and Down: the rating read, set one step within 0..5 and, with the
-// OSD on, read back for the text; an answer that is no rating sets nothing
-// and shows the action's name.
-TEST_F(HotkeyActionTest, RatingStepsWithinZeroToFiveAndShowsTheRatingReadBack) {
+// With the OSD on, Repeat Mode toggles, then asks the state once for its text. Rating Up and
+// Down: the rating read, set one step within 0..5 and, with the OSD on, read back for the text;
+// an answer that is no rating sets nothing and shows the action's name.
+TEST_F(HotkeyActionTest, RepeatAndRatingAskTheStateTheOsdShows) {
   constexpr int kRateUp = 16, kRateDown = 17;  // rows
   struct Case {
     int row;
     int32_t rating;  // before; 9: an answer that is no rating
     bool osd;
-    std::vector<int> requests;
+    std::vector<int> traffic;  // requests and commands, in order
     int32_t after;
     const char* text;
   } const cases[] = {
+      {kRepeat, 0, true, {40022, 251}, 0, "Repeat On"},
       {kRateUp, 0, true, {640, 639, 640}, 1, "Rating : 1/5"},
       {kRateUp, 5, true, {640, 639, 640}, 5, "Rating : 5/5"},
       {kRateDown, 0, true, {640, 639, 640}, 0, "Rating : 0/5"},
@@ -393,6 +347,7 @@ TEST_F(HotkeyActionTest, RatingStepsWithinZeroToFiveAndShowsTheRatingReadBack) {
       {kRateDown, 3, false, {640, 639}, 2, nullptr},
   };
   PrepareOsd();
+  host.repeat = 1;  // after the toggle
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "row " << c.row << " at " << c.rating);
     gSettings.osdEnabled = c.osd;
@@ -401,7 +356,7 @@ TEST_F(HotkeyActionTest, RatingStepsWithinZeroToFiveAndShowsTheRatingReadBack) {
     host.ClearLog();
     RunHotkeyAction(0xC100);
     gHotkeyTable[c.row].entry.packed = 0;
-    EXPECT_EQ(host.Requests(), c.requests);
+    EXPECT_EQ(host.RequestsAndCommands(), c.traffic);
     EXPECT_EQ(host.rating, c.after);
     EXPECT_EQ(WindowTextOf(OsdPlatformWindow()), c.text != nullptr ? c.text : "");
     DestroyOsdPlatformWindow();
@@ -409,7 +364,8 @@ TEST_F(HotkeyActionTest, RatingStepsWithinZeroToFiveAndShowsTheRatingReadBack) {
   ReleaseOsd();
 }
 
-// Which entry answers an id: the first in table order that still holds a combination.
+// Which entry answers an id: the first in table order that still holds a combination. It sends
+// its command, and with the OSD off asks nothing.
 struct AnswerCase {
   const char* name;
   std::vector<std::pair<int, klv::PackedHotkey>> entries;  // all under id 0xC100
@@ -419,7 +375,7 @@ struct AnswerCase {
 
 class AnswerTest : public HotkeyActionTest, public testing::WithParamInterface<AnswerCase> {};
 
-TEST_P(AnswerTest, OnlyAssignedEntriesAnswerTheirId) {
+TEST_P(AnswerTest, OnlyAssignedEntriesAnswerTheirIdAndAskNothingWithOsdOff) {
   const AnswerCase& c = GetParam();
   for (auto [n, packed] : c.entries) {
     gHotkeyTable[n].entry.id = 0xC100;
@@ -429,11 +385,17 @@ TEST_P(AnswerTest, OnlyAssignedEntriesAnswerTheirId) {
   host.ClearLog();
   RunHotkeyAction(c.id);
   EXPECT_EQ(host.Commands(), c.commands);
+  EXPECT_TRUE(host.Requests().empty());
+  EXPECT_EQ(OsdPlatformWindow(), nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Ids, AnswerTest,
     testing::Values(
+        AnswerCase{"Previous", {{0, kCtrlAltP}}, 0xC100, {40044}},
+        AnswerCase{"Next", {{kNext, kCtrlAltP}}, 0xC100, {40048}},
+        AnswerCase{"Info", {{10, kCtrlAltP}}, 0xC100, {}},
+        AnswerCase{"StopAfterCurrent", {{kStopAfterCurrent, kCtrlAltP}}, 0xC100, {40157}},
         AnswerCase{"StaleIdOfAClearedEntry", {{kNext, 0}}, 0xC100, {}},
         AnswerCase{"StaleEntryBeforeALiveOne", {{kNext, 0}, {kRepeat, kCtrlAltP}}, 0xC100, {40022}},
         AnswerCase{"TwoLiveEntries", {{kPlay, kCtrlAltP}, {kNext, kCtrlShiftF9}}, 0xC100, {40045}},
@@ -585,18 +547,16 @@ TEST_P(HeldKeyTest, RunsTheTogglesOncePerPressAndTheStepsAtEveryRepeat) {
   EXPECT_EQ(std::count(commands.begin(), commands.end(), 40045), c.plays);
   EXPECT_EQ(std::count(commands.begin(), commands.end(), 40058), c.volumeUps);
   host.nextTakesMs = 0;
+  plugin->Quit();
+  if (c.end == HeldKeyEnd::kUnloadedWhileDown) plugin.reset();
   if (c.end != HeldKeyEnd::kReleased) {
     // The key watch stops with the plug-in: its timer would run code no longer loaded. No other
     // thread timer runs here.
-    plugin->Quit();
-    if (c.end == HeldKeyEnd::kUnloadedWhileDown) plugin.reset();
     MSG timer;
     bool ticked = false;
     for (const DWORD quit = GetTickCount(); GetTickCount() - quit < 100; Sleep(5))
       ticked |= PeekMessageA(&timer, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE) && timer.hwnd == nullptr;
     EXPECT_FALSE(ticked) << "a thread timer after the plug-in stopped";
-  } else {
-    plugin->Quit();
   }
   for (WORD key : std::initializer_list<WORD>{'N', 'P', 'U', VK_MENU, VK_CONTROL})
     send(GetTickCount() - start, key, KEYEVENTF_KEYUP);
