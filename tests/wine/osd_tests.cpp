@@ -303,69 +303,52 @@ TEST_F(OsdTest, ASecondShowReplacesTextSizeAndPlaceInTheSameWindow) {
   EXPECT_GT(WindowRect(first).right - WindowRect(first).left, before.right - before.left);
 }
 
+// The OSD stays its display time from its latest show and goes at the first
+// check after that: only a check hides it, and once off screen a check brings
+// nothing back. The clock runs on across its wrap as a day's clock runs on
+// across midnight.
 TEST_F(OsdTest, HidesAtTheFirstCheckOnceTheDisplayTimeIsUp) {
-  ManualOsdClock clock(50000);
-  gSettings.osdDisplayTime = 300;
-  ShowOsd("Next");
-  HWND osd = OsdPlatformWindow();
-  ASSERT_NE(osd, nullptr);
-  clock.Set(50299);
-  CheckOsdExpiry();
-  EXPECT_EQ(OsdPlatformWindow(), osd) << "hidden before its time";
-  clock.Set(50400);
-  PumpMessages();
-  EXPECT_TRUE(IsWindow(osd)) << "only a check hides it";
-  clock.Set(50300);
-  CheckOsdExpiry();
-  EXPECT_EQ(OsdPlatformWindow(), nullptr);
-  EXPECT_FALSE(IsWindow(osd));
-  CheckOsdExpiry();  // off screen: brings nothing back
-  EXPECT_EQ(FindOsdWindow(), nullptr);
-}
-
-TEST_F(OsdTest, ASecondShowRestartsTheDisplayTime) {
-  ManualOsdClock clock(10000);
-  gSettings.osdDisplayTime = 500;
-  ShowOsd("Next");
-  clock.Set(10300);
-  ShowOsd("Next again");
-  clock.Set(10600);
-  CheckOsdExpiry();  // 600 ms after the first show, 300 after the second
-  EXPECT_NE(OsdPlatformWindow(), nullptr);
-  clock.Set(10799);
-  CheckOsdExpiry();
-  EXPECT_NE(OsdPlatformWindow(), nullptr);
-  clock.Set(10800);
-  CheckOsdExpiry();
-  EXPECT_EQ(OsdPlatformWindow(), nullptr);
-}
-
-// The clock runs on across its wrap as a day's clock runs on across midnight:
-// shown 400 ms before the wrap with 1000 ms to stay, it goes 600 ms after it.
-TEST_F(OsdTest, TheDisplayTimeRunsOnAcrossTheClocksWrap) {
-  ManualOsdClock clock(0xFFFFFFFFu - 399);
-  gSettings.osdDisplayTime = 1000;
-  ShowOsd("Next");
-  ASSERT_NE(OsdPlatformWindow(), nullptr);
-  clock.Set(0xFFFFFFFFu);
-  CheckOsdExpiry();
-  EXPECT_NE(OsdPlatformWindow(), nullptr) << "before the wrap";
-  clock.Set(599);
-  CheckOsdExpiry();
-  EXPECT_NE(OsdPlatformWindow(), nullptr) << "599 ms after the wrap";
-  clock.Set(600);
-  CheckOsdExpiry();
-  EXPECT_EQ(OsdPlatformWindow(), nullptr);
-}
-
-TEST_F(OsdTest, ADisplayTimeOfZeroOrLessHidesAtTheFirstCheck) {
-  for (int32_t displayTime : {0, -1, -1000}) {
-    SCOPED_TRACE(displayTime);
-    gSettings.osdDisplayTime = displayTime;
-    ShowOsd("Volume Down");
-    ASSERT_NE(OsdPlatformWindow(), nullptr);
-    CheckOsdExpiry();
-    EXPECT_EQ(OsdPlatformWindow(), nullptr);
+  struct Step {
+    DWORD at;
+    const char* show;  // shown at that time, else null
+    bool check;        // the expiry checked, else only the thread's messages run
+    bool shown;        // after the step, in the window of the first show
+  };
+  struct Case {
+    const char* label;
+    int32_t displayTime;
+    std::vector<Step> steps;
+  };
+  constexpr bool kCheck = true, kPump = false, kShown = true, kGone = false;
+  const Step kZeroOrLess[] = {{1000, "Volume Down", kPump, kShown}, {1000, nullptr, kCheck, kGone}};
+  // clang-format off
+  const Case cases[] = {
+      {"300 ms", 300, {{50000, "Next", kPump, kShown}, {50299, nullptr, kCheck, kShown},
+       {50400, nullptr, kPump, kShown}, {50300, nullptr, kCheck, kGone}, {50300, nullptr, kCheck, kGone}}},
+      {"a second show restarts it", 500, {{10000, "Next", kPump, kShown}, {10300, "Next again", kPump, kShown},
+       {10600, nullptr, kCheck, kShown}, {10799, nullptr, kCheck, kShown}, {10800, nullptr, kCheck, kGone}}},
+      {"shown 400 ms before the wrap for 1000 ms", 1000, {{0xFFFFFFFFu - 399, "Next", kPump, kShown},
+       {0xFFFFFFFFu, nullptr, kCheck, kShown}, {599, nullptr, kCheck, kShown}, {600, nullptr, kCheck, kGone}}},
+      {"0", 0, {std::begin(kZeroOrLess), std::end(kZeroOrLess)}},
+      {"-1", -1, {std::begin(kZeroOrLess), std::end(kZeroOrLess)}},
+      {"-1000", -1000, {std::begin(kZeroOrLess), std::end(kZeroOrLess)}},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    ManualOsdClock clock(c.steps[0].at);
+    gSettings.osdDisplayTime = c.displayTime;
+    HWND osd = nullptr;
+    for (const Step& step : c.steps) {
+      SCOPED_TRACE(testing::Message() << c.label << ", at " << step.at);
+      clock.Set(step.at);
+      if (step.show != nullptr) ShowOsd(step.show);
+      if (osd == nullptr) osd = OsdPlatformWindow();
+      ASSERT_NE(osd, nullptr);
+      step.check ? CheckOsdExpiry() : PumpMessages();
+      EXPECT_EQ(OsdPlatformWindow(), step.shown ? osd : nullptr);
+      EXPECT_EQ(IsWindow(osd) != FALSE, step.shown);
+      EXPECT_EQ(FindOsdWindow() != nullptr, step.shown);
+    }
   }
 }
 
