@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -100,43 +101,25 @@ class PlayerRun {
   }
   void Command(WPARAM id) const { SendMessageA(window_, WM_COMMAND, id, 0); }
   // Title of entry `index` as the host hands it out, read from its memory.
-  bool Title(int index, std::string& title) const {
-    intptr_t address = Request(212, static_cast<WPARAM>(index));
-    if (address == 0) return false;
-    title.clear();
-    for (;;) {
-      char chunk[64];
-      SIZE_T read = 0;
-      if (!ReadProcessMemory(process_.hProcess, reinterpret_cast<const void*>(address + title.size()), chunk,
-                             sizeof chunk, &read) ||
-          read == 0) {
-        return false;
-      }
-      for (SIZE_T i = 0; i < read; ++i) {
-        if (chunk[i] == '\0') return true;
-        title += chunk[i];
-      }
-    }
-  }
+  bool Title(int index, std::string& title) const { return Answer(212, index, title); }
   // Wide title of entry `index` as the host hands it out (request 213); false
   // when it answers 0.
-  bool WideTitle(int index, std::wstring& title) const { return WideAnswer(213, index, title); }
-  // The UTF-16 text a request's answer points to in the player's memory.
-  bool WideAnswer(int code, int wParam, std::wstring& title) const {
-    intptr_t address = Request(code, static_cast<WPARAM>(wParam));
+  bool WideTitle(int index, std::wstring& title) const { return Answer(213, index, title); }
+  // The text, 8-bit or UTF-16, a request's answer points to in the player's memory.
+  template <typename Char>
+  bool Answer(int code, int wParam, std::basic_string<Char>& text) const {
+    const intptr_t address = Request(code, static_cast<WPARAM>(wParam));
     if (address == 0) return false;
-    title.clear();
-    for (;;) {
-      wchar_t unit = 0;
+    text.clear();
+    for (Char unit = 0;; text += unit) {
       SIZE_T read = 0;
       if (!ReadProcessMemory(process_.hProcess,
-                             reinterpret_cast<const void*>(address + title.size() * sizeof(wchar_t)), &unit,
+                             reinterpret_cast<const void*>(address + text.size() * sizeof unit), &unit,
                              sizeof unit, &read) ||
           read != sizeof unit) {
         return false;
       }
-      if (unit == L'\0') return true;
-      title += unit;
+      if (unit == 0) return true;
     }
   }
   // Closes through the player's own "quit" command; true when it ended with 0.
@@ -156,30 +139,9 @@ class PlayerRun {
   HWND window_ = nullptr;
 };
 
-TEST(PlayerHost, HandsOutTitlesFromItsPlaylist) {
-  Install install(false);
-  PlayerRun player(install);
-  ASSERT_NE(player.Window(), nullptr);
-  std::vector<std::string> titles;
-  std::string title;
-  for (int i = 0; player.Title(i, title); ++i) titles.push_back(title);
-  ASSERT_GE(titles.size(), 3u);
-  auto any = [&](auto predicate) {
-    for (const std::string& t : titles) {
-      if (predicate(t)) return true;
-    }
-    return false;
-  };
-  EXPECT_TRUE(any([](const std::string& t) { return t.find('&') != std::string::npos; }));
-  EXPECT_TRUE(any([](const std::string& t) { return t.find('\xE9') != std::string::npos; }));
-  EXPECT_TRUE(any([](const std::string& t) { return t.size() > 255; }));
-  EXPECT_EQ(player.Request(212, titles.size()), 0);
-  EXPECT_EQ(player.Request(212, static_cast<WPARAM>(-1)), 0);
-  EXPECT_TRUE(player.Quit());
-}
-
-// Wide titles, and in per-user mode its settings folder, as newer players do.
-TEST(PlayerHost, HandsOutWideTextsUnlessToldToPlayAnOlderHost) {
+// Its playlist's titles; wide titles, and in per-user mode its settings
+// folder, as newer players do.
+TEST(PlayerHost, HandsOutTitlesAndWideTextsUnlessToldToPlayAnOlderHost) {
   // "Ночной город - Νυχτερινή πόλη": the entry no ANSI code page holds.
   const std::wstring nightCity =
       L"\u041d\u043e\u0447\u043d\u043e\u0439 \u0433\u043e\u0440\u043e\u0434 - "
@@ -190,7 +152,7 @@ TEST(PlayerHost, HandsOutWideTextsUnlessToldToPlayAnOlderHost) {
     ASSERT_NE(player.Window(), nullptr);
     EXPECT_TRUE(IsWindowUnicode(player.Window()));
     std::wstring folder;
-    ASSERT_TRUE(player.WideAnswer(1335, 0, folder));
+    ASSERT_TRUE(player.Answer(1335, 0, folder));
     wchar_t appData[MAX_PATH] = L"";
     EXPECT_EQ(folder,
               std::wstring(appData, GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH)) + L"\\Winamp");
@@ -198,15 +160,21 @@ TEST(PlayerHost, HandsOutWideTextsUnlessToldToPlayAnOlderHost) {
     std::vector<std::wstring> titles;
     std::wstring title;
     for (int i = 0; player.WideTitle(i, title); ++i) titles.push_back(title);
+    std::vector<std::string> ansiTitles;
     std::string ansi;
-    int count = 0;
-    while (player.Title(count, ansi)) ++count;
-    EXPECT_EQ(static_cast<int>(titles.size()), count);  // every entry has both
-    ASSERT_GE(titles.size(), 2u);
+    for (int i = 0; player.Title(i, ansi); ++i) ansiTitles.push_back(ansi);
+    ASSERT_GE(ansiTitles.size(), 3u);
+    auto any = [&](auto predicate) { return std::any_of(ansiTitles.begin(), ansiTitles.end(), predicate); };
+    EXPECT_TRUE(any([](const std::string& t) { return t.find('&') != std::string::npos; }));
+    EXPECT_TRUE(any([](const std::string& t) { return t.find('\xE9') != std::string::npos; }));
+    EXPECT_TRUE(any([](const std::string& t) { return t.size() > 255; }));
+    EXPECT_EQ(player.Request(212, ansiTitles.size()), 0);
+    EXPECT_EQ(player.Request(212, static_cast<WPARAM>(-1)), 0);
+    ASSERT_EQ(titles.size(), ansiTitles.size());  // every entry has both
     EXPECT_EQ(titles[1], nightCity);
-    ASSERT_TRUE(player.Title(1, ansi));
-    EXPECT_EQ(ansi.find_first_not_of("?- "), std::string::npos) << ansi;  // the code page cannot hold it
-    EXPECT_EQ(ansi.size(), nightCity.size());
+    // The code page cannot hold it.
+    EXPECT_EQ(ansiTitles[1].find_first_not_of("?- "), std::string::npos) << ansiTitles[1];
+    EXPECT_EQ(ansiTitles[1].size(), nightCity.size());
     EXPECT_NE(std::find(titles.begin(), titles.end(), L"Caf\u00e9 Noir - Le Petit D\u00e9jeuner"),
               titles.end());
     EXPECT_EQ(player.Request(213, titles.size()), 0);
@@ -234,26 +202,16 @@ TEST(PlayerHost, HandsOutWideTextsUnlessToldToPlayAnOlderHost) {
   EXPECT_TRUE(older.Quit());
 }
 
-TEST(PlayerHost, AnswersItsPlayingState) {
-  Install install(false);
-  PlayerRun player(install);
-  ASSERT_NE(player.Window(), nullptr);
-  EXPECT_EQ(player.Request(104), 0);  // stopped
-  player.Command(40045);
-  EXPECT_EQ(player.Request(104), 1);  // playing
-  player.Command(40046);
-  EXPECT_EQ(player.Request(104), 3);  // paused
-  player.Command(40046);
-  EXPECT_EQ(player.Request(104), 1);  // the pause command resumes
-  player.Command(40047);
-  EXPECT_EQ(player.Request(104), 0);
-  EXPECT_TRUE(player.Quit());
-}
-
 TEST(PlayerHost, AnswersRequestsAndCarriesOutCommands) {
   Install install(false);
   PlayerRun player(install);
   ASSERT_NE(player.Window(), nullptr);
+  // Its playing state: stopped, playing, paused, and the pause command resumes.
+  for (auto [command, state] :
+       {std::pair<WPARAM, int>{0, 0}, {40045, 1}, {40046, 3}, {40046, 1}, {40047, 0}}) {
+    if (command != 0) player.Command(command);
+    EXPECT_EQ(player.Request(104), state) << command;
+  }
   EXPECT_EQ(player.Request(105, 0), -1);
   EXPECT_GT(player.Request(105, 1), 0);
   EXPECT_EQ(player.Request(125), 0);
@@ -401,7 +359,7 @@ TEST(PlayerHost, RunsAModernSkinAsTheSkinEngineDoes) {
     EXPECT_EQ(place.left, monitor.rcMonitor.left);
     EXPECT_EQ(place.top, monitor.rcMonitor.bottom - 1);
     std::wstring name;
-    EXPECT_TRUE(player.WideAnswer(1633, 0, name));
+    EXPECT_TRUE(player.Answer(1633, 0, name));
     EXPECT_EQ(name, L"Stand-in Modern");
     EXPECT_TRUE(player.Quit());
   }
@@ -412,21 +370,6 @@ TEST(PlayerHost, ExitsByItselfWhenAsked) {
   PlayerRun player(install, "--no-registry --exit-after 1000");
   ASSERT_NE(player.Window(), nullptr);
   EXPECT_TRUE(player.WaitForExit());
-}
-
-TEST(PlayerHost, RemembersTheEntryAcrossRuns) {
-  Install install(false);
-  {
-    PlayerRun first(install);
-    ASSERT_NE(first.Window(), nullptr);
-    first.Command(40048);
-    first.Command(40048);
-    ASSERT_TRUE(first.Quit());
-  }
-  PlayerRun second(install);
-  ASSERT_NE(second.Window(), nullptr);
-  EXPECT_EQ(second.Request(125), 2);
-  EXPECT_TRUE(second.Quit());
 }
 
 // Whether each of the texts, separated by "|", occurs in the log after the one before it.
@@ -444,39 +387,50 @@ TEST(PlayerHost, RunsThePluginLifecycleInOrder) {
   // The 5.x player inits before it shows its windows and quits (in reverse
   // load order) once they are gone, without unloading; at a log-off with the
   // windows there. The 2.x player shows them first and quits, then unloads,
-  // with the windows still there.
+  // with the windows still there. A plug-in that refuses init is unloaded
+  // without quit.
   struct Case {
     const char* args;
     int probes;
     bool logOff;
-    bool unloads;
+    const char* probeInit;  // what the probe's init returns; null: 0
     const char* probeLog;   // null: not compared (two probes share it)
     const char* playerLog;  // in this order
+    const char* absent;     // from the player's log
   };
   const Case cases[] = {
-      {"--no-registry", 1, false, false, "init parent=1 instance=1 shown=0\nconfig\nquit window=0\ndetach\n",
+      {"--no-registry", 1, false, nullptr,
+       "init parent=1 instance=1 shown=0\nconfig\nquit window=0\ndetach\n",
        "init gen_probe.dll returned 0|windows shown|main window closed|v1.x 0x0002 0 0 WM_DESTROY|"
-       "quit gen_probe.dll|player: exit"},
-      {"--no-registry --play", 1, false, false,
+       "quit gen_probe.dll|player: exit",
+       "player: freed"},
+      {"--no-registry --play", 1, false, nullptr,
        "init parent=1 instance=1 shown=0\nplay\nconfig\nquit window=0\ndetach\n",
-       "init gen_probe.dll returned 0|v1.x 0x0111 40045 0 WM_COMMAND|windows shown"},
-      {"--no-registry", 2, false, false, nullptr,
+       "init gen_probe.dll returned 0|v1.x 0x0111 40045 0 WM_COMMAND|windows shown", "player: freed"},
+      {"--no-registry", 2, false, nullptr, nullptr,
        "init gen_probe.dll returned 0|init gen_second.dll returned 0|v1.x 0x0002 0 0 WM_DESTROY|"
-       "quit gen_second.dll|quit gen_probe.dll"},
-      {"--no-registry", 1, true, false, "init parent=1 instance=1 shown=0\nconfig\nquit window=1\ndetach\n",
-       "init gen_probe.dll returned 0|windows shown|session ends|quit gen_probe.dll|player: exit"},
+       "quit gen_second.dll|quit gen_probe.dll",
+       "player: freed"},
+      {"--no-registry", 1, true, nullptr, "init parent=1 instance=1 shown=0\nconfig\nquit window=1\ndetach\n",
+       "init gen_probe.dll returned 0|windows shown|session ends|quit gen_probe.dll|player: exit",
+       "player: freed"},
       // The 2.x player keeps answering once the plug-in is gone.
-      {"--no-registry --2x", 1, false, true,
+      {"--no-registry --2x", 1, false, nullptr,
        "init parent=1 instance=1 shown=1\nconfig\nquit window=1\ndetach\n",
        "windows shown|init gen_probe.dll returned 0|quit gen_probe.dll|freed gen_probe.dll|"
-       "v1.x 0x0400 0 105 WM_USER|v1.x 0x0002 0 0 WM_DESTROY"},
+       "v1.x 0x0400 0 105 WM_USER|v1.x 0x0002 0 0 WM_DESTROY",
+       "still foreign"},
+      {"--no-registry", 1, false, "-1", "init parent=1 instance=1 shown=0\ndetach\n",
+       "player: unloaded gen_probe.dll", "player: quit gen_probe.dll"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.args) + " probes " + std::to_string(c.probes) + (c.logOff ? " log-off" : ""));
+    SCOPED_TRACE(testing::Message() << c.args << " probes " << c.probes << (c.logOff ? " log-off" : "")
+                                    << (c.probeInit != nullptr ? " refusing init" : ""));
     Install install(true);
     // A second plug-in, loaded after the first by its name.
     const std::string second = install.Dir() + "\\Plugins\\gen_second.dll";
     if (c.probes == 2) CopyFileA(EnvPath("KLV_PROBE").c_str(), second.c_str(), FALSE);
+    SetEnvironmentVariableA("KLV_PROBE_INIT", c.probeInit);
     {
       PlayerRun player(install, c.args);
       ASSERT_NE(player.Window(), nullptr);
@@ -496,25 +450,13 @@ TEST(PlayerHost, RunsThePluginLifecycleInOrder) {
     }
     std::string log = ReadFile(install.Log());
     EXPECT_TRUE(InOrder(log, c.playerLog)) << log;
-    EXPECT_EQ(log.find("player: freed") != std::string::npos, c.unloads) << log;
+    EXPECT_EQ(log.find(c.absent), std::string::npos) << log;
     EXPECT_EQ(log.find("still foreign"), std::string::npos);
     EXPECT_NE(log.find("Winamp v1.x 0x0111 40048 0 WM_COMMAND"), std::string::npos);
-    EXPECT_EQ(log.find("0x0111 49999"), std::string::npos);
+    if (c.probeInit == nullptr) {
+      EXPECT_EQ(log.find("0x0111 49999"), std::string::npos);
+    }
   }
-}
-
-TEST(PlayerHost, UnloadsAPluginThatRefusesInitWithoutQuit) {
-  Install install(true);
-  SetEnvironmentVariableA("KLV_PROBE_INIT", "-1");
-  {
-    PlayerRun player(install);
-    ASSERT_NE(player.Window(), nullptr);
-    EXPECT_TRUE(player.Quit());
-  }
-  EXPECT_EQ(ReadFile(install.ProbeLog()), "init parent=1 instance=1 shown=0\ndetach\n");
-  std::string log = ReadFile(install.Log());
-  EXPECT_NE(log.find("player: unloaded gen_probe.dll"), std::string::npos) << log;
-  EXPECT_EQ(log.find("player: quit gen_probe.dll"), std::string::npos) << log;
 }
 
 std::string InstallDirectoryValue() {
@@ -532,20 +474,25 @@ void SetInstallDirectoryValue(const std::string& value) {
                   static_cast<DWORD>(value.size() + 1));
 }
 
-TEST(PlayerHost, WritesItsDirectoryToTheRegistryUnlessTold) {
+// Across runs it remembers the entry; it writes its directory to the
+// registry unless told not to.
+TEST(PlayerHost, RemembersTheEntryAndWritesItsDirectoryToTheRegistryUnlessTold) {
   std::string original = InstallDirectoryValue();
   Install install(false);
   SetInstallDirectoryValue("C:\\sentinel");
   {
-    PlayerRun player(install, "--no-registry");
-    ASSERT_NE(player.Window(), nullptr);
-    EXPECT_TRUE(player.Quit());
+    PlayerRun first(install, "--no-registry");
+    ASSERT_NE(first.Window(), nullptr);
+    first.Command(40048);
+    first.Command(40048);
+    ASSERT_TRUE(first.Quit());
   }
   EXPECT_EQ(InstallDirectoryValue(), "C:\\sentinel");
   {
-    PlayerRun player(install, "");
-    ASSERT_NE(player.Window(), nullptr);
-    EXPECT_TRUE(player.Quit());
+    PlayerRun second(install, "");
+    ASSERT_NE(second.Window(), nullptr);
+    EXPECT_EQ(second.Request(125), 2);
+    EXPECT_TRUE(second.Quit());
   }
   char full[MAX_PATH];
   GetFullPathNameA(install.Dir().c_str(), MAX_PATH, full, nullptr);
