@@ -17,6 +17,7 @@
 #include "plugin/window_hooks.h"
 #include "ui/config_dialog.h"
 #include "ui/gen_klv_form1.h"
+#include "ui/osd_pickers.h"
 #include "win32/module_hold.h"
 
 namespace {
@@ -47,6 +48,7 @@ bool ReleaseAll(bool storePosition) noexcept {
     StopCoverLookups();
     ReleaseOsd();
     CloseConfigDialog();
+    ReleaseOsdPickers();
     return unhooked;
   } catch (...) {
     return false;

@@ -10,6 +10,7 @@
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "win32/text_encoding.h"
+#include "win32/win_handles.h"
 
 namespace {
 
@@ -17,6 +18,25 @@ namespace {
 COLORREF gCustomColors[16] = {};
 
 bool IsBold(LONG weight) { return weight >= FW_BOLD; }
+
+// The common dialogs' library is loaded at the first picker, not with the
+// plug-in: most sessions never open one, and loading it (with the libraries
+// it loads in turn) was most of what the plug-in's load added to the host's
+// start. It is kept until the plug-in stops: under Wine every unload of it
+// leaves handles behind.
+UniqueLibrary gCommonDialogs;
+
+template <typename Dialog>
+bool RunCommonDialog(const char* functionName, Dialog& dialog) {
+  if (!gCommonDialogs) gCommonDialogs.Reset(LoadLibraryW(L"comdlg32.dll"));
+  // The call's own reference: a quit inside the dialog lets the kept one go.
+  const UniqueLibrary library(LoadLibraryW(L"comdlg32.dll"));
+  if (!library) return false;
+  using Function = BOOL(WINAPI*)(Dialog*);
+  const auto function =
+      reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library.Get(), functionName)));
+  return function != nullptr && function(&dialog) != FALSE;
+}
 
 }  // namespace
 
@@ -27,7 +47,7 @@ void ChooseOsdColor(HWND owner) {
   dialog.rgbResult = ResolveOsdColor(gSettings.osdColor);
   dialog.lpCustColors = gCustomColors;
   dialog.Flags = CC_RGBINIT;
-  if (ChooseColorW(&dialog)) gSettings.osdColor = dialog.rgbResult;
+  if (RunCommonDialog("ChooseColorW", dialog)) gSettings.osdColor = dialog.rgbResult;
   ApplyOsdColor();
 }
 
@@ -39,7 +59,7 @@ void ChooseOsdFont(HWND owner) {
   dialog.lpLogFont = &font;
   dialog.Flags = CF_EFFECTS | CF_INITTOLOGFONTSTRUCT | CF_SCREENFONTS;
   dialog.rgbColors = ResolveOsdColor(gSettings.osdFont.color);
-  if (ChooseFontW(&dialog)) {
+  if (RunCommonDialog("ChooseFontW", dialog)) {
     klv::OsdFontSettings& fontSettings = gSettings.osdFont;
     fontSettings.name = WideToUtf8(ReadBoundedWide(font.lfFaceName, LF_FACESIZE - 1));
     fontSettings.size = dialog.iPointSize / 10;
@@ -53,3 +73,5 @@ void ChooseOsdFont(HWND owner) {
   // Also after a cancel, like the confirmed case: the window takes OsdFont again.
   ApplyOsdFont();
 }
+
+void ReleaseOsdPickers() { gCommonDialogs.Reset(); }

@@ -48,6 +48,9 @@ struct MemoryDcTraits {
 struct KernelHandleTraits {
   static void Close(HANDLE handle) { CloseHandle(handle); }
 };
+struct LibraryTraits {
+  static void Close(HMODULE library) { FreeLibrary(library); }
+};
 struct ActCtxTraits {
   static void Close(HANDLE context) { ReleaseActCtx(context); }
 };
@@ -60,6 +63,7 @@ using UniqueRegKey = UniqueHandle<HKEY, RegKeyTraits>;
 using UniqueActCtx = UniqueHandle<HANDLE, ActCtxTraits>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;  // null, never INVALID_HANDLE_VALUE
 using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcTraits>;             // from CreateCompatibleDC
+using UniqueLibrary = UniqueHandle<HMODULE, LibraryTraits>;           // from LoadLibrary
 
 // A window class of this code's, unregistered when its owner goes. A class
 // already there counts as registered: two forms of one class may be open at
