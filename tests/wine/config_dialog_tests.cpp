@@ -132,7 +132,7 @@ TEST_F(ConfigDialogTest, ACombinationRefusedDuringTheOpeningWaitsTickedWithoutAB
   EXPECT_TRUE(RowMarked(kPlay));
   EXPECT_EQ(RowText(List(), kPlay), "Play");
   EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
-  EXPECT_TRUE(SeenAfterPump().empty());
+  EXPECT_TRUE(boxes.SeenAfterPump().empty());
   UnregisterHotKey(host.equalizer, 77);
 }
 
@@ -305,7 +305,7 @@ TEST_F(ConfigDialogTest, Edit1ReadsWholeNumbersAndRefusesOtherText) {
   for (const Case& c : cases) {
     TypeInEdit1(c.text);
     EXPECT_EQ(gSettings.osdDisplayTime, c.expected) << '"' << c.text << '"';
-    const auto seen = SeenAfterPump();
+    const auto seen = boxes.SeenAfterPump();
     EXPECT_EQ(seen.size(), errorsBefore + (c.error ? 1 : 0)) << '"' << c.text << '"';
     if (c.error && !seen.empty()) {
       EXPECT_EQ(seen.back().text, "'" + std::string(c.text) + "' is not a valid integer value.");
@@ -573,12 +573,10 @@ TEST_F(ConfigDialogTest, ExitShowsARefusedWrite) {
   SetFileAttributesA(install.IniPath().c_str(), FILE_ATTRIBUTE_READONLY);
   ASSERT_NE(Open(), nullptr);
   Click(form1::kButton1);
-  const auto seen = SeenAfterPump();
+  const auto seen = boxes.SeenAfterPump();
   SetFileAttributesA(install.IniPath().c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(ConfigDialogWindow(), nullptr);
-  ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(seen[0].text, "Unable to write to " + install.IniPath() + ".");
-  EXPECT_NE(seen[0].icon, 0u);
+  EXPECT_TRUE(OneErrorBox(seen, "Unable to write to " + install.IniPath() + "."));
 }
 
 // Through the real DLL: the host's config entry opens the dialog with its pictures.

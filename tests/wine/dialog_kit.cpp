@@ -162,8 +162,3 @@ void DialogTest::Register(int n, klv::PackedHotkey packed) {
   gHotkeyTable[n].entry.packed = packed;
   ASSERT_TRUE(RegisterEntryHotkey(gHotkeyTable[n]));
 }
-
-std::vector<SeenMessageBox> DialogTest::SeenAfterPump() {
-  FlushPostedMessages();
-  return boxes.Seen();
-}

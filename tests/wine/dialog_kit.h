@@ -92,8 +92,6 @@ class DialogTest : public ::testing::Test {
   static void MoveSlider(int id, int position);
   static void TypeInEdit1(const char* text);
   void Register(int n, klv::PackedHotkey packed);
-  // The boxes seen once everything posted so far has been handled.
-  std::vector<SeenMessageBox> SeenAfterPump();
 
   MessageBoxWatcher boxes;
   TestInstall install;

@@ -48,11 +48,6 @@ class FaultTest : public ::testing::Test {
     ResetGlobalAtoms();
     TestInstall::SetRegistryValue(install.Directory());
   }
-  std::vector<SeenMessageBox> SeenAfterPump() {
-    FlushPostedMessages();
-    return boxes.Seen();
-  }
-
   MessageBoxWatcher boxes;
   TestInstall install;
   TestHost host;
@@ -90,14 +85,14 @@ TEST_F(FaultTest, RefusedWritesShowOneBoxAtExitAndNoneAtQuit) {
       if (c.readOnly) SetFileAttributesA(iniPath.c_str(), FILE_ATTRIBUTE_READONLY);
       ClickIn(dialog, form1::kCheckBox2);  // a change that Exit would write
       ClickIn(dialog, form1::kButton1);
-      auto seen = SeenAfterPump();
+      auto seen = boxes.SeenAfterPump();
       EXPECT_FALSE(IsWindow(dialog));
       ASSERT_EQ(seen.size(), boxesBefore + 1);
       EXPECT_EQ(seen.back().text, "Unable to write to " + iniPath + ".");
       // Quit reports nothing of its own refused write, and stops all the same.
       SendMessageA(host.main, WM_NULL, 0, 0);
       plugin.Quit();
-      EXPECT_EQ(SeenAfterPump().size(), boxesBefore + 1);
+      EXPECT_EQ(boxes.SeenAfterPump().size(), boxesBefore + 1);
       EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
     }
     if (c.readOnly) {
@@ -384,9 +379,8 @@ TEST_F(FaultTest, ACombinationHeldByAnotherProcessAtStartWaitsForItsKey) {
   ASSERT_TRUE(holder->WaitHeld()) << EnvPath("KLV_WINTOOL");
   LoadedPlugin plugin(host.main);
   ASSERT_EQ(plugin.Init(), 0);
-  const auto seen = SeenAfterPump();
-  ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(seen[0].text, "Unable to set a hot key.\nNext: Ctrl+Alt+P is in use by another program.");
+  EXPECT_TRUE(OneErrorBox(boxes.SeenAfterPump(),
+                          "Unable to set a hot key.\nNext: Ctrl+Alt+P is in use by another program."));
   plugin.Config();
   HWND dialog = FindConfigDialog();
   ASSERT_NE(dialog, nullptr);
@@ -403,7 +397,7 @@ TEST_F(FaultTest, ACombinationHeldByAnotherProcessAtStartWaitsForItsKey) {
   ASSERT_TRUE(host.PressHotkey(kCtrlAltP));
   EXPECT_EQ(host.Commands(), std::vector<int>{40048});
   plugin.Quit();
-  EXPECT_EQ(SeenAfterPump().size(), 1u);
+  EXPECT_EQ(boxes.SeenAfterPump().size(), 1u);
 }
 
 }  // namespace

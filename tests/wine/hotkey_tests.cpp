@@ -67,15 +67,6 @@ class OtherParty {
   std::vector<int> held_;
 };
 
-// wParam of every WM_HOTKEY that reached the host's own procedure.
-std::vector<WPARAM> HotkeysSeen(const TestHost& host) {
-  std::vector<WPARAM> ids;
-  for (const RecordedMessage& m : host.log) {
-    if (m.window == host.main && m.message == WM_HOTKEY) ids.push_back(m.wParam);
-  }
-  return ids;
-}
-
 // One host for the whole suite: under Wine without a window manager each visible window takes
 // seconds to destroy, so the host is made once and left to the process exit.
 TestHost& SharedHost() {
@@ -134,11 +125,11 @@ TEST_F(HotkeyTest, StoredValuesRegisterTheirCombinationsOnTheHostWindowUnlessOff
       SCOPED_TRACE(press.entry);
       host.ClearLog();
       host.PressHotkey(press.packed);
-      EXPECT_EQ(HotkeysSeen(host), std::vector<WPARAM>{gHotkeyTable[press.entry].entry.id});
+      EXPECT_EQ(host.Hotkeys(), std::vector<WPARAM>{gHotkeyTable[press.entry].entry.id});
     }
     host.ClearLog();
     PressExpectingNothing(on ? kCtrlAltN : kCtrlAltP);
-    EXPECT_TRUE(HotkeysSeen(host).empty());
+    EXPECT_TRUE(host.Hotkeys().empty());
     EXPECT_TRUE(boxes.Seen().empty());
   }
 }
@@ -167,14 +158,10 @@ TEST_P(RefusedCombinationTest, NamesThemInOneBoxAndKeepsTheEntries) {
     ReregisterAllHotkeys(true);
   }
 
-  std::vector<SeenMessageBox> seen = boxes.Seen();
-  ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(seen[0].caption, "Error");
-  EXPECT_EQ(seen[0].text,
-            "Unable to set a hot key.\nPlay: Ctrl+Alt+N is in use by another program.\n"
-            "Next: Ctrl+Alt+P is in use by another program.\n"
-            "Stop After Current: Ctrl+Shift+F9 is already used by Repeat Mode On/Off.");
-  EXPECT_NE(seen[0].icon, 0u);
+  EXPECT_TRUE(OneErrorBox(boxes.Seen(),
+                          "Unable to set a hot key.\nPlay: Ctrl+Alt+N is in use by another program.\n"
+                          "Next: Ctrl+Alt+P is in use by another program.\n"
+                          "Stop After Current: Ctrl+Shift+F9 is already used by Repeat Mode On/Off."));
   EXPECT_EQ(gHotkeyTable[kStopAfterCurrent].entry.packed, kCtrlShiftF9);
   EXPECT_FALSE(EntryWaiting(gHotkeyTable[kStopAfterCurrent]));
   EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
@@ -231,7 +218,7 @@ TEST_F(HotkeyTest, SwitchingOffReleasesEverythingAndOnRegistersInTableOrder) {
   EXPECT_EQ(gHotkeyTable[kPlay].entry.packed, kCtrlAltP);
   EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
   host.PressHotkey(kCtrlAltP);
-  EXPECT_EQ(HotkeysSeen(host), std::vector<WPARAM>{gHotkeyTable[kPlay].entry.id});
+  EXPECT_EQ(host.Hotkeys(), std::vector<WPARAM>{gHotkeyTable[kPlay].entry.id});
 
   ReregisterAllHotkeys(false);
   EXPECT_FALSE(gSettings.hotkeysEnabled);
@@ -250,7 +237,7 @@ TEST_F(HotkeyTest, SwitchingOffReleasesEverythingAndOnRegistersInTableOrder) {
   EXPECT_EQ(gHotkeyTable[kRepeat].entry.id, GlobalFindAtomA("repeat_hotkey"));
   host.ClearLog();
   host.PressHotkey(kCtrlShiftF9);
-  EXPECT_EQ(HotkeysSeen(host), std::vector<WPARAM>{gHotkeyTable[kRepeat].entry.id});
+  EXPECT_EQ(host.Hotkeys(), std::vector<WPARAM>{gHotkeyTable[kRepeat].entry.id});
 }
 
 // An atom of one of our names that someone else added is used but never deleted by us, however
@@ -293,7 +280,7 @@ TEST_P(ClearEntryTest, ReleasesWhatTheEntryHolds) {
   EXPECT_TRUE(other.IsFree(kCtrlAltP));
   EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
   PressExpectingNothing(kCtrlAltP);
-  EXPECT_TRUE(HotkeysSeen(host).empty());
+  EXPECT_TRUE(host.Hotkeys().empty());
   EXPECT_TRUE(boxes.Seen().empty());
 }
 
@@ -540,7 +527,7 @@ TEST_P(HeldKeyTest, RunsTheTogglesOncePerPressAndTheStepsAtEveryRepeat) {
   });
   Sleep(c.busyMs);
   const auto downs = std::count_if(c.keys.begin(), c.keys.end(), [](const KeyEvent& e) { return !e.up; });
-  EXPECT_TRUE(WaitUntil([&] { return HotkeysSeen(host).size() == static_cast<size_t>(downs); }));
+  EXPECT_TRUE(WaitUntil([&] { return host.Hotkeys().size() == static_cast<size_t>(downs); }));
   keyboard.Join();
   const std::vector<int> commands = host.Commands();
   EXPECT_EQ(std::count(commands.begin(), commands.end(), 40048), c.nexts);

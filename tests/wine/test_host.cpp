@@ -241,6 +241,14 @@ std::vector<int> TestHost::Traffic(bool requests, bool commands) const {
   return traffic;
 }
 
+std::vector<WPARAM> TestHost::Hotkeys() const {
+  std::vector<WPARAM> ids;
+  for (const RecordedMessage& m : log) {
+    if (m.window == main && m.message == WM_HOTKEY) ids.push_back(m.wParam);
+  }
+  return ids;
+}
+
 bool TestHost::PressHotkey(klv::PackedHotkey packed) {
   const int before = Count(main, WM_HOTKEY);
   PressKeys(packed);
@@ -359,6 +367,20 @@ MessageBoxWatcher::~MessageBoxWatcher() {
 std::vector<SeenMessageBox> MessageBoxWatcher::Seen() {
   const CriticalSection::Lock lock(mutex_);
   return seen_;
+}
+
+std::vector<SeenMessageBox> MessageBoxWatcher::SeenAfterPump() {
+  FlushPostedMessages();
+  return Seen();
+}
+
+::testing::AssertionResult OneErrorBox(const std::vector<SeenMessageBox>& seen, const std::string& text) {
+  if (seen.size() != 1) return ::testing::AssertionFailure() << seen.size() << " boxes";
+  if (seen[0].caption != "Error" || seen[0].text != text || seen[0].icon == 0) {
+    return ::testing::AssertionFailure()
+           << "\"" << seen[0].caption << "\": \"" << seen[0].text << "\", icon " << seen[0].icon;
+  }
+  return ::testing::AssertionSuccess();
 }
 
 void MessageBoxWatcher::Run() {

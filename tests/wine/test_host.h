@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <array>
 #include <atomic>
@@ -101,6 +102,8 @@ class TestHost {
   std::vector<int> Commands() const { return Traffic(false, true); }
   std::vector<int> RequestsAndCommands() const { return Traffic(true, true); }
   std::vector<int> Traffic(bool requests, bool commands) const;
+  // wParam of every WM_HOTKEY that reached the main window's own procedure.
+  std::vector<WPARAM> Hotkeys() const;
   // Presses the combination through SendInput and waits until the main
   // window has seen one more WM_HOTKEY; false when none came.
   bool PressHotkey(klv::PackedHotkey packed);
@@ -174,6 +177,8 @@ class MessageBoxWatcher {
   MessageBoxWatcher();
   ~MessageBoxWatcher();
   std::vector<SeenMessageBox> Seen();
+  // The boxes seen once everything posted so far has been handled.
+  std::vector<SeenMessageBox> SeenAfterPump();
 
  private:
   void Run();
@@ -182,6 +187,9 @@ class MessageBoxWatcher {
   std::vector<SeenMessageBox> seen_;
   Win32Thread thread_;
 };
+
+// Whether exactly one box was seen: an "Error" box with its icon, saying text.
+::testing::AssertionResult OneErrorBox(const std::vector<SeenMessageBox>& seen, const std::string& text);
 
 // Runs act on the first visible dialog (#32770) of this process, such as the
 // colour or font picker, from inside that dialog's modal loop on this thread.
