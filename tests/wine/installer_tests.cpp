@@ -4,7 +4,6 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,24 +32,6 @@ std::string EnvWindowsPath(const char* name) {
 
 bool FileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string ReadFileBytes(const std::string& path) {
-  std::string content;
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return content;
-  char buffer[65536];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, n);
-  std::fclose(file);
-  return content;
-}
-
-void WriteFileBytes(const std::string& path, const std::string& content) {
-  FILE* file = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(file, nullptr) << path;
-  std::fwrite(content.data(), 1, content.size(), file);
-  std::fclose(file);
 }
 
 // One child process: started at construction, terminated at the end if it still runs.
@@ -182,7 +163,7 @@ class Installer : public testing::Test {
   void SetUp() override {
     ASSERT_TRUE(FileExists(EnvWindowsPath("KLV_INSTALLER"))) << "no setup program in %KLV_INSTALLER%";
     ASSERT_EQ(FindWindowA(kPlayerClass, nullptr), nullptr) << "a player window is left from elsewhere";
-    builtDll_ = ReadFileBytes(EnvWindowsPath("KLV_DLL"));
+    builtDll_ = ReadWholeFile(EnvWindowsPath("KLV_DLL"));
     ASSERT_FALSE(builtDll_.empty());
     RegDeleteKeyA(HKEY_CURRENT_USER, kUninstallKey);
   }
@@ -200,7 +181,7 @@ class Installer : public testing::Test {
 TEST_F(Installer, SilentInstallPutsTheBuiltDllIntoThePlayersPluginsFolder) {
   ASSERT_EQ(RunSetup("/S"), 0);
 
-  EXPECT_TRUE(ReadFileBytes(folder_.Dll()) == builtDll_) << "the installed DLL differs from the built one";
+  EXPECT_TRUE(ReadWholeFile(folder_.Dll()) == builtDll_) << "the installed DLL differs from the built one";
   EXPECT_TRUE(FileExists(folder_.Uninstaller()));
   EXPECT_FALSE(FileExists(folder_.Ini())) << "setup must not create the settings file";
   EXPECT_EQ(UninstallValue("DisplayVersion"), "1.0 beta 3");
@@ -209,13 +190,13 @@ TEST_F(Installer, SilentInstallPutsTheBuiltDllIntoThePlayersPluginsFolder) {
 }
 
 TEST_F(Installer, ReplacesAnOlderDllAndLeavesTheSettingsFileByteForByte) {
-  WriteFileBytes(folder_.Dll(), "an older gen_klv.dll");
-  WriteFileBytes(folder_.Ini(), kSettings);
+  ASSERT_TRUE(WriteWholeFile(folder_.Dll(), "an older gen_klv.dll"));
+  ASSERT_TRUE(WriteWholeFile(folder_.Ini(), kSettings));
 
   ASSERT_EQ(RunSetup("/S"), 0);
 
-  EXPECT_TRUE(ReadFileBytes(folder_.Dll()) == builtDll_);
-  EXPECT_EQ(ReadFileBytes(folder_.Ini()), kSettings);
+  EXPECT_TRUE(ReadWholeFile(folder_.Dll()) == builtDll_);
+  EXPECT_EQ(ReadWholeFile(folder_.Ini()), kSettings);
 }
 
 TEST_F(Installer, DirectoryOnTheCommandLineWinsOverTheRegistry) {
@@ -225,7 +206,7 @@ TEST_F(Installer, DirectoryOnTheCommandLineWinsOverTheRegistry) {
 
   ASSERT_EQ(RunSetup("/S /D=" + chosen.dir), 0);
 
-  EXPECT_TRUE(ReadFileBytes(chosen.Dll()) == builtDll_);
+  EXPECT_TRUE(ReadWholeFile(chosen.Dll()) == builtDll_);
   EXPECT_FALSE(FileExists(folder_.Dll()));
   EXPECT_EQ(UninstallValue("InstallLocation"), chosen.dir);
   chosen.Clear();
@@ -240,7 +221,7 @@ TEST_F(Installer, WithoutTheRegistryValueInstallsIntoTheProgramFolder) {
 
   ASSERT_EQ(RunSetup("/S"), 0);
 
-  EXPECT_TRUE(ReadFileBytes(standard.Dll()) == builtDll_);
+  EXPECT_TRUE(ReadWholeFile(standard.Dll()) == builtDll_);
   EXPECT_FALSE(FileExists(folder_.Dll()));
   standard.Clear();
   if (!existedBefore) {
@@ -260,22 +241,22 @@ TEST_F(Installer, InstalledPluginStartsInTheStandInPlayer) {
 TEST_F(Installer, SilentInstallWhileThePlayerRunsFailsAndChangesNothing) {
   const std::string older = OlderRelease(builtDll_);
   ASSERT_FALSE(older.empty()) << "no version text in the built DLL";
-  WriteFileBytes(folder_.Dll(), older);
-  WriteFileBytes(folder_.Ini(), kSettings);
+  ASSERT_TRUE(WriteWholeFile(folder_.Dll(), older));
+  ASSERT_TRUE(WriteWholeFile(folder_.Ini(), kSettings));
   PlayerProcess player(install_, PluginSource::kAsInstalled);
   ASSERT_EQ(player.InitResult(), 0);
 
   EXPECT_NE(RunSetup("/S"), 0);
 
-  EXPECT_TRUE(ReadFileBytes(folder_.Dll()) == older) << "the running player's DLL was replaced";
-  EXPECT_EQ(ReadFileBytes(folder_.Ini()), kSettings);
+  EXPECT_TRUE(ReadWholeFile(folder_.Dll()) == older) << "the running player's DLL was replaced";
+  EXPECT_EQ(ReadWholeFile(folder_.Ini()), kSettings);
   EXPECT_FALSE(FileExists(folder_.Uninstaller()));
   EXPECT_FALSE(UninstallEntryExists());
   EXPECT_TRUE(player.Quit());
 }
 
 TEST_F(Installer, SilentFirstInstallWhileThePlayerRunsFailsAndCreatesNothing) {
-  WriteFileBytes(folder_.Ini(), kSettings);
+  ASSERT_TRUE(WriteWholeFile(folder_.Ini(), kSettings));
   PlayerProcess player(install_, PluginSource::kAsInstalled);
   ASSERT_NE(player.MainWindow(), nullptr);
 
@@ -284,12 +265,12 @@ TEST_F(Installer, SilentFirstInstallWhileThePlayerRunsFailsAndCreatesNothing) {
   EXPECT_FALSE(FileExists(folder_.Dll()));
   EXPECT_FALSE(FileExists(folder_.Uninstaller()));
   EXPECT_FALSE(UninstallEntryExists());
-  EXPECT_EQ(ReadFileBytes(folder_.Ini()), kSettings);
+  EXPECT_EQ(ReadWholeFile(folder_.Ini()), kSettings);
   EXPECT_TRUE(player.Quit());
 }
 
 TEST_F(Installer, AsksToCloseTheRunningPlayerAndInstallsOnRetry) {
-  WriteFileBytes(folder_.Ini(), kSettings);
+  ASSERT_TRUE(WriteWholeFile(folder_.Ini(), kSettings));
   auto player = std::make_unique<PlayerProcess>(install_, PluginSource::kAsInstalled);
   ASSERT_NE(player->MainWindow(), nullptr);
 
@@ -313,8 +294,8 @@ TEST_F(Installer, AsksToCloseTheRunningPlayerAndInstallsOnRetry) {
   Press(wizard, IDOK);
 
   EXPECT_EQ(setup.ExitCode(), 0);
-  EXPECT_TRUE(ReadFileBytes(folder_.Dll()) == builtDll_);
-  EXPECT_EQ(ReadFileBytes(folder_.Ini()), kSettings);
+  EXPECT_TRUE(ReadWholeFile(folder_.Dll()) == builtDll_);
+  EXPECT_EQ(ReadWholeFile(folder_.Ini()), kSettings);
 }
 
 TEST_F(Installer, CancelWhileThePlayerRunsLeavesEverythingAsItWas) {
@@ -335,8 +316,8 @@ TEST_F(Installer, CancelWhileThePlayerRunsLeavesEverythingAsItWas) {
 
 TEST_F(Installer, UninstallerRemovesTheSettingsWhenTheUserSaysSo) {
   ASSERT_EQ(RunSetup("/S"), 0);
-  WriteFileBytes(folder_.Ini(), kSettings);
-  WriteFileBytes(UserSettingsFile(), kSettings);
+  ASSERT_TRUE(WriteWholeFile(folder_.Ini(), kSettings));
+  ASSERT_TRUE(WriteWholeFile(UserSettingsFile(), kSettings));
 
   // _?= keeps it in place, so the test can wait for its end; it cannot remove itself then.
   ChildProcess uninstall("\"" + folder_.Uninstaller() + "\" _?=" + folder_.Plugins());
@@ -362,8 +343,8 @@ TEST_F(Installer, UninstallerRemovesTheSettingsWhenTheUserSaysSo) {
 
 TEST_F(Installer, SilentUninstallRemovesDllEntryAndItselfAndKeepsTheSettings) {
   ASSERT_EQ(RunSetup("/S"), 0);
-  WriteFileBytes(folder_.Ini(), kSettings);
-  WriteFileBytes(UserSettingsFile(), kSettings);
+  ASSERT_TRUE(WriteWholeFile(folder_.Ini(), kSettings));
+  ASSERT_TRUE(WriteWholeFile(UserSettingsFile(), kSettings));
   ASSERT_TRUE(UninstallEntryExists());
 
   // Started as the list of installed programs starts it: the uninstaller runs
@@ -374,8 +355,8 @@ TEST_F(Installer, SilentUninstallRemovesDllEntryAndItselfAndKeepsTheSettings) {
 
   EXPECT_FALSE(FileExists(folder_.Dll()));
   EXPECT_FALSE(UninstallEntryExists());
-  EXPECT_EQ(ReadFileBytes(folder_.Ini()), kSettings);
-  EXPECT_EQ(ReadFileBytes(UserSettingsFile()), kSettings);
+  EXPECT_EQ(ReadWholeFile(folder_.Ini()), kSettings);
+  EXPECT_EQ(ReadWholeFile(UserSettingsFile()), kSettings);
 }
 
 TEST_F(Installer, SilentUninstallWhileThePlayerRunsFailsAndChangesNothing) {
@@ -386,7 +367,7 @@ TEST_F(Installer, SilentUninstallWhileThePlayerRunsFailsAndChangesNothing) {
   // _?= runs the uninstaller in place, so its exit code is the answer.
   EXPECT_NE(RunToEnd("\"" + folder_.Uninstaller() + "\" /S _?=" + folder_.Plugins()), 0);
 
-  EXPECT_TRUE(ReadFileBytes(folder_.Dll()) == builtDll_);
+  EXPECT_TRUE(ReadWholeFile(folder_.Dll()) == builtDll_);
   EXPECT_TRUE(FileExists(folder_.Uninstaller()));
   EXPECT_TRUE(UninstallEntryExists());
   EXPECT_TRUE(player.Quit());

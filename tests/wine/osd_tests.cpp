@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -747,8 +746,7 @@ TEST_F(OsdTest, ShowsThePlayingTracksCoverLeftOfTheTextWhereverItComesFrom) {
                                              : klv::BgrFromArgb(HalvesPicture(64, 64).pixels.data(), 64, 64),
                                  95);
         if (c.width == 0) jpeg.resize(jpeg.size() / 2);
-        std::ofstream(album + "\\FOLDER.JPG", std::ios::binary)
-            .write(reinterpret_cast<const char*>(jpeg.data()), static_cast<std::streamsize>(jpeg.size()));
+        ASSERT_TRUE(WriteWholeFile(album + "\\FOLDER.JPG", std::string(jpeg.begin(), jpeg.end())));
       }
     }
     const std::wstring widePath(file.begin(), file.end());

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 #include "core/host_codes.h"
@@ -288,16 +286,13 @@ TestInstall::~TestInstall() {
 void TestInstall::WriteIni(const std::string& content) const {
   const std::string ini = IniPath();
   WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());
-  if (!std::ofstream(ini, std::ios::binary)
-           .write(content.data(), static_cast<std::streamsize>(content.size())))
-    throw std::runtime_error("cannot write " + ini);
+  if (!WriteWholeFile(ini, content)) throw std::runtime_error("cannot write " + ini);
   WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());
 }
 
 std::string TestInstall::ReadIni() const {
   WritePrivateProfileStringA(nullptr, nullptr, nullptr, IniPath().c_str());
-  std::ifstream file(IniPath(), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), {});
+  return ReadWholeFile(IniPath());
 }
 
 std::string TestInstall::IniValue(const char* section, const char* key) const {
@@ -374,9 +369,10 @@ std::vector<SeenMessageBox> MessageBoxWatcher::SeenAfterPump() {
   return Seen();
 }
 
-::testing::AssertionResult OneErrorBox(const std::vector<SeenMessageBox>& seen, const std::string& text) {
+::testing::AssertionResult OneErrorBox(const std::vector<SeenMessageBox>& seen, const std::string& text,
+                                       const std::string& caption) {
   if (seen.size() != 1) return ::testing::AssertionFailure() << seen.size() << " boxes";
-  if (seen[0].caption != "Error" || seen[0].text != text || seen[0].icon == 0) {
+  if (seen[0].caption != caption || seen[0].text != text || seen[0].icon == 0) {
     return ::testing::AssertionFailure()
            << "\"" << seen[0].caption << "\": \"" << seen[0].text << "\", icon " << seen[0].icon;
   }

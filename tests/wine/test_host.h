@@ -188,8 +188,10 @@ class MessageBoxWatcher {
   Win32Thread thread_;
 };
 
-// Whether exactly one box was seen: an "Error" box with its icon, saying text.
-::testing::AssertionResult OneErrorBox(const std::vector<SeenMessageBox>& seen, const std::string& text);
+// Whether exactly one box was seen: an error box with its icon, its caption
+// and text.
+::testing::AssertionResult OneErrorBox(const std::vector<SeenMessageBox>& seen, const std::string& text,
+                                       const std::string& caption = "Error");
 
 // Runs act on the first visible dialog (#32770) of this process, such as the
 // colour or font picker, from inside that dialog's modal loop on this thread.

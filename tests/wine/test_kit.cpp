@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "plugin/held_key.h"
@@ -332,6 +334,18 @@ ManualOsdClock::~ManualOsdClock() { SetOsdClock(nullptr); }
 void ManualOsdClock::Set(DWORD now) { now_ = now; }
 
 DWORD ManualOsdClock::Read() { return now_; }
+
+// ---- Files ----
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& content) {
+  return static_cast<bool>(std::ofstream(path, std::ios::binary)
+                               .write(content.data(), static_cast<std::streamsize>(content.size())));
+}
 
 // ---- Files of the build ----
 

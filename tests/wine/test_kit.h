@@ -141,6 +141,13 @@ class ManualOsdClock {
   static DWORD now_;
 };
 
+// ---- Files ----
+
+// A file's bytes; empty when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+// Writes the bytes as the whole file; false when it cannot.
+bool WriteWholeFile(const std::string& path, const std::string& content);
+
 // ---- Files of the build ----
 
 // The environment variable's value, empty when unset.
