@@ -569,11 +569,11 @@ TEST_F(ConfigDialogTest, ExitShowsARefusedWrite) {
   EXPECT_TRUE(OneErrorBox(seen, "Unable to write to " + install.IniPath() + ".", "gen_klv"));
 }
 
+using ConfigThroughTheDll = DllTest;
+
 // Through the real DLL: the host's config entry opens the dialog with its pictures.
-TEST(ConfigThroughTheDll, ShowsThePicturesAndClosesAtQuit) {
-  ResetGlobalAtoms();
+TEST_F(ConfigThroughTheDll, ShowsThePicturesAndClosesAtQuit) {
   MessageBoxWatcher boxes;
-  TestInstall install;
   TestHost host;
   LoadedPlugin plugin(host.main);
   ASSERT_EQ(plugin.Init(), 0);
@@ -602,7 +602,6 @@ TEST(ConfigThroughTheDll, ShowsThePicturesAndClosesAtQuit) {
   EXPECT_FALSE(IsWindow(dialog));
   plugin.Unload();
   EXPECT_TRUE(boxes.Seen().empty());
-  ResetGlobalAtoms();
 }
 
 }  // namespace

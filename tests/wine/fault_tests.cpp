@@ -40,16 +40,14 @@ std::string Section(const char* name, const std::vector<std::string>& lines) {
   return text;
 }
 
-class FaultTest : public ::testing::Test {
+class FaultTest : public DllTest {
  protected:
-  void SetUp() override { ResetGlobalAtoms(); }
   void TearDown() override {
     FlushPostedMessages();
-    ResetGlobalAtoms();
+    DllTest::TearDown();
     TestInstall::SetRegistryValue(install.Directory());
   }
   MessageBoxWatcher boxes;
-  TestInstall install;
   TestHost host;
 };
 

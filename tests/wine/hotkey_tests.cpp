@@ -441,11 +441,9 @@ TEST_F(HotkeyActionTest, MainWindowHotkeyMinimisesInFrontAndRestoresOtherwise) {
 // The whole road of one press through the real DLL: init registers the stored combination, the
 // hook runs the action before the host's own procedure sees the hotkey, quit releases it. On
 // both kinds of host window.
-class HotkeyPluginKindTest : public testing::TestWithParam<HostKind> {};
+class HotkeyPluginKindTest : public DllTest, public testing::WithParamInterface<HostKind> {};
 
 TEST_P(HotkeyPluginKindTest, PressedHotkeyRunsItsCommandBeforeTheHostSeesIt) {
-  ResetGlobalAtoms();
-  TestInstall install;
   // One section: the profile functions show a reader only the first of two spellings.
   install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltN) + "\r\n");
   TestHost& host = SharedHost();
@@ -476,7 +474,6 @@ TEST_P(HotkeyPluginKindTest, PressedHotkeyRunsItsCommandBeforeTheHostSeesIt) {
     EXPECT_TRUE(other.IsFree(kCtrlAltN));
     EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
   }
-  ResetGlobalAtoms();
 }
 
 INSTANTIATE_TEST_SUITE_P(BothKinds, HotkeyPluginKindTest,
@@ -500,12 +497,10 @@ struct HeldKeyCase {
   HeldKeyEnd end = HeldKeyEnd::kReleased;
 };
 
-class HeldKeyTest : public testing::TestWithParam<HeldKeyCase> {};
+class HeldKeyTest : public DllTest, public testing::WithParamInterface<HeldKeyCase> {};
 
 TEST_P(HeldKeyTest, RunsTheTogglesOncePerPressAndTheStepsAtEveryRepeat) {
   const HeldKeyCase& c = GetParam();
-  ResetGlobalAtoms();
-  TestInstall install;
   install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltN) +
                    "\r\nplay_hotkey=" + std::to_string(kCtrlAltP) +
                    "\r\nVolUp_hotkey=" + std::to_string(('U' << 16) | 3) + "\r\n");
@@ -548,7 +543,6 @@ TEST_P(HeldKeyTest, RunsTheTogglesOncePerPressAndTheStepsAtEveryRepeat) {
   for (WORD key : std::initializer_list<WORD>{'N', 'P', 'U', VK_MENU, VK_CONTROL})
     send(GetTickCount() - start, key, KEYEVENTF_KEYUP);
   PumpMessages(50);
-  ResetGlobalAtoms();
 }
 
 // Two presses 120 ms apart, and a hold through five repeats, each with the host busy for 0, 200 and

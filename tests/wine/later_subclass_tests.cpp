@@ -8,9 +8,9 @@
 
 namespace {
 
-TEST(LaterSubclassTest, KeepsTheLibraryLoadedAndOnlyPassesOn) {
-  ResetGlobalAtoms();
-  TestInstall install;
+using LaterSubclassTest = DllTest;
+
+TEST_F(LaterSubclassTest, KeepsTheLibraryLoadedAndOnlyPassesOn) {
   TestHost host;
   LoadedPlugin plugin(host.main);
   ASSERT_EQ(plugin.Init(), 0);
@@ -28,7 +28,6 @@ TEST(LaterSubclassTest, KeepsTheLibraryLoadedAndOnlyPassesOn) {
   EXPECT_EQ(host.Count(host.main, WM_HOTKEY), 1);
   // Passing on only: no more position requests of the plug-in's own.
   EXPECT_TRUE(host.Requests().empty());
-  ResetGlobalAtoms();
 }
 
 }  // namespace

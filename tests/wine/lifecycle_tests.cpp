@@ -22,13 +22,9 @@
 
 namespace {
 
-class LifecycleTest : public ::testing::Test {
+class LifecycleTest : public DllTest {
  protected:
-  void SetUp() override { ResetGlobalAtoms(); }
-  void TearDown() override { ResetGlobalAtoms(); }
-
   MessageBoxWatcher boxes;
-  TestInstall install;
   TestHost host;
 };
 

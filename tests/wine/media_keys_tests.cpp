@@ -34,9 +34,9 @@ constexpr klv::PackedHotkey kShiftVolumeMute = (173 << 16) | 4;
 
 // ---- Pressed through the real DLL ----
 
-TEST(MediaKeysThroughTheDll, AMediaKeyAloneAndF13WithCtrlRunTheirActions) {
-  ResetGlobalAtoms();
-  TestInstall install;
+using MediaKeysThroughTheDll = DllTest;
+
+TEST_F(MediaKeysThroughTheDll, AMediaKeyAloneAndF13WithCtrlRunTheirActions) {
   install.WriteIni(
       "[Hotkeys]\r\nEnable=1\r\nplaypause_hotkey=11730944\r\nnext_hotkey=11534336\r\n"
       "stop_hotkey=8126466\r\nVolUp_hotkey=11468800\r\n[OSD]\r\nEnable=1\r\nOSDDisplayTime=60000\r\n"
@@ -90,7 +90,6 @@ TEST(MediaKeysThroughTheDll, AMediaKeyAloneAndF13WithCtrlRunTheirActions) {
     EXPECT_TRUE(IsFree(kMediaPlayPause, host.playlist));
     EXPECT_TRUE(IsFree(kCtrlF13, host.playlist));
   }
-  ResetGlobalAtoms();
 }
 
 // ---- The assignment dialog ----
@@ -195,9 +194,7 @@ TEST_F(MediaKeyDialogTest, RowSixteenWaitsAtOpeningAndIsRefusedOnAssign) {
 
 // At init, a stored media key that another program holds is named in one box and kept: "Exit"
 // saves it, and the dialog's next opening registers it once the program has let it go.
-TEST(MediaKeysThroughTheDll, AStoredMediaKeyHeldElsewhereAtInitIsNamedAndKept) {
-  ResetGlobalAtoms();
-  TestInstall install;
+TEST_F(MediaKeysThroughTheDll, AStoredMediaKeyHeldElsewhereAtInitIsNamedAndKept) {
   install.WriteIni("[Hotkeys]\r\nEnable=1\r\nplaypause_hotkey=11730944\r\n");
   TestHost host;
   ASSERT_TRUE(RegisterHotKey(host.equalizer, 80, 0, 179));
@@ -219,7 +216,6 @@ TEST(MediaKeysThroughTheDll, AStoredMediaKeyHeldElsewhereAtInitIsNamedAndKept) {
     plugin.Quit();
   }
   EXPECT_EQ(boxes.Seen().size(), 1u);
-  ResetGlobalAtoms();
 }
 
 }  // namespace

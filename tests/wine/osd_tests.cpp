@@ -428,11 +428,11 @@ TEST_F(OsdTest, PaintsItselfOnTheScreen) {
   }
 }
 
+using OsdPrintTest = DllTest;
+
 // An animated show prints the window before it is visible, and may ask with
 // PRF_CHECKVISIBLE: the DLL's OSD answers with the finished picture either way.
-TEST(OsdPrintTest, PrintsTheFinishedOsdShownOrHidden) {
-  ResetGlobalAtoms();
-  TestInstall install;
+TEST_F(OsdPrintTest, PrintsTheFinishedOsdShownOrHidden) {
   install.WriteIni(
       "[Hotkeys]\r\nEnable=1\r\nnext_hotkey=8060936\r\n"
       "[OSD]\r\nEnable=1\r\nOSDDisplayTime=60000\r\nOSDColor=65280\r\n");
@@ -451,7 +451,6 @@ TEST(OsdPrintTest, PrintsTheFinishedOsdShownOrHidden) {
     EXPECT_NE(picture.At(0, 0), RGB(1, 2, 3)) << "no frame";
   }
   plugin.Quit();
-  ResetGlobalAtoms();
 }
 
 TEST_F(OsdTest, DrawsAnAmpersandAsItself) {

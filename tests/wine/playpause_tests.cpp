@@ -141,9 +141,9 @@ void ConfigAndExit(LoadedPlugin& plugin) {
   FlushPostedMessages();
 }
 
-TEST(PlayPauseFile, AClassicFileIsWrittenBackUnchangedBesidesTheNewKey) {
-  ResetGlobalAtoms();
-  TestInstall install;
+using PlayPauseFile = DllTest;
+
+TEST_F(PlayPauseFile, AClassicFileIsWrittenBackUnchangedBesidesTheNewKey) {
   install.WriteIni(kClassicFile);
   TestHost host;
   {
@@ -163,13 +163,10 @@ TEST(PlayPauseFile, AClassicFileIsWrittenBackUnchangedBesidesTheNewKey) {
     EXPECT_EQ(install.ReadIni(), expected);
     plugin.Quit();
   }
-  ResetGlobalAtoms();
 }
 
 // Where no key exists yet, the file shows the save order itself.
-TEST(PlayPauseFile, AFreshFileGetsTheNewKeyRightAfterStopAfterCurrent) {
-  ResetGlobalAtoms();
-  TestInstall install;
+TEST_F(PlayPauseFile, AFreshFileGetsTheNewKeyRightAfterStopAfterCurrent) {
   TestHost host;
   {
     LoadedPlugin plugin(host.main);
@@ -185,12 +182,9 @@ TEST(PlayPauseFile, AFreshFileGetsTheNewKeyRightAfterStopAfterCurrent) {
       "stop_after_current_hotkey=0\r\nplaypause_hotkey=0\r\nrateup_hotkey=0\r\nratedown_hotkey=0\r\n"
       "[Transparency]\r\n";
   EXPECT_EQ(file.rfind(hotkeys, 0), 0u) << file;
-  ResetGlobalAtoms();
 }
 
-TEST(PlayPauseFile, ANewFileReadsTheSameForAClassicReader) {
-  ResetGlobalAtoms();
-  TestInstall install;
+TEST_F(PlayPauseFile, ANewFileReadsTheSameForAClassicReader) {
   std::string withPlayPause = kClassicFile;
   const std::string after = "stop_after_current_hotkey=11534337\r\n";
   withPlayPause.insert(withPlayPause.find(after) + after.size(), "playpause_hotkey=11730944\r\n");
@@ -217,7 +211,6 @@ TEST(PlayPauseFile, ANewFileReadsTheSameForAClassicReader) {
                                     {"stop_after_current_hotkey", "11534337"}};
   for (const auto& key : classic) EXPECT_EQ(install.IniValue("HotKeys", key[0]), key[1]) << key[0];
   EXPECT_EQ(install.IniValue("Transparency", "EnableActive"), "0");
-  ResetGlobalAtoms();
 }
 
 }  // namespace

@@ -36,15 +36,13 @@ bool HotkeyRowMarked(HWND dialog, int row) {
   return RowMarked(GetDlgItem(dialog, form1::kCheckListBox1), row);
 }
 
-class ReliabilityTest : public ::testing::Test {
+class ReliabilityTest : public DllTest {
  protected:
-  void SetUp() override { ResetGlobalAtoms(); }
   void TearDown() override {
     PumpMessages(20);
-    ResetGlobalAtoms();
+    DllTest::TearDown();
   }
 
-  TestInstall install;
   TestHost host;
 };
 

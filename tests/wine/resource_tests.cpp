@@ -100,11 +100,8 @@ TEST(ResourceCounts, EachCountSeesWhatItCounts) {
 
 const klv::PackedHotkey kCtrlAltN = klv::PackHotkey('N', true, true, false, false);
 
-class ResourceTest : public ::testing::Test {
+class ResourceTest : public DllTest {
  protected:
-  void SetUp() override { ResetGlobalAtoms(); }
-  void TearDown() override { ResetGlobalAtoms(); }
-
   // Posts WM_HOTKEY for the entries in turn as the system would, each taken by
   // the host's loop before the next (which also lets Wine handle its X events).
   void PostPresses(int count, const std::vector<ATOM>& ids) {
@@ -127,7 +124,6 @@ class ResourceTest : public ::testing::Test {
   }
 
   MessageBoxWatcher boxes;
-  TestInstall install;
   TestHost host;
 };
 

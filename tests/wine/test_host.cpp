@@ -397,6 +397,10 @@ void MessageBoxWatcher::Run() {
   }
 }
 
+void DllTest::SetUp() { ResetGlobalAtoms(); }
+
+void DllTest::TearDown() { ResetGlobalAtoms(); }
+
 bool GlobalAtomExists(const char* name) { return GlobalFindAtomA(name) != 0; }
 
 void ResetGlobalAtoms() {

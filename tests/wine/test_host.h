@@ -205,6 +205,16 @@ class DialogDriver {
   ModalScript script_;
 };
 
+// A test through the real DLL with an install of its own, and no atom of ours
+// before it or after it.
+class DllTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  TestInstall install;
+};
+
 // The global atom that tells every process a player runs the plug-in.
 constexpr char kInstanceAtom[] = "Kelvo_plugin_running";
 

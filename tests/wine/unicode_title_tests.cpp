@@ -143,12 +143,12 @@ TEST_F(UnicodeTitleTest, TheStartUpTextCarriesItAndFixedTextsStayAsTheyWere) {
   EXPECT_TRUE(host.Requests().empty());
 }
 
+using UnicodeTitleThroughThePlayer = DllTest;
+
 // The whole road through the stand-in player, another process: its playlist's
 // Cyrillic and Greek entry, reached with "Next", is what another program reads
 // from the OSD window and the player's caption with GetWindowTextW.
-TEST(UnicodeTitleThroughThePlayer, AnotherProgramReadsTheComposedText) {
-  ResetGlobalAtoms();
-  TestInstall install;
+TEST_F(UnicodeTitleThroughThePlayer, AnotherProgramReadsTheComposedText) {
   const klv::PackedHotkey next = klv::PackHotkey('N', true, true, true, false);
   install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" + std::to_string(next) +
                    "\r\n[OSD]\r\nEnable=1\r\nOSDDisplayTime=60000\r\nOSDOnTrackChange=1\r\n");
@@ -173,7 +173,6 @@ TEST(UnicodeTitleThroughThePlayer, AnotherProgramReadsTheComposedText) {
   EXPECT_TRUE(WaitUntil(
       [] { return WindowTextOf(FindOsdWindow()) == "\"Salt & Pepper - Kitchen Stories\" [0:00/0:24]"; }));
   EXPECT_TRUE(player.Quit());
-  ResetGlobalAtoms();
 }
 
 }  // namespace
