@@ -92,7 +92,12 @@ TEST_F(ConfigDialogTest, OpeningFillsEveryControlFromTheSettings) {
   EXPECT_TRUE(boxes.Seen().empty());
 }
 
-TEST_F(ConfigDialogTest, OpeningWithEverythingOffDisablesTheGroups) {
+// Opened with everything off, the groups are disabled and their switches
+// usable; the OSD box enables its group and disables it again.
+TEST_F(ConfigDialogTest, OpeningWithEverythingOffDisablesTheGroupsAndTheOsdBoxEnablesItsOwn) {
+  const int kOsdGroup[] = {form1::kButton2,    form1::kButton3,       form1::kLabel8,    form1::kEdit1,
+                           form1::kLabel13,    form1::kComboBox1,     form1::kCheckBox7, form1::kCheckBox9,
+                           form1::kCheckBox10, form1::kRadioItem0 + 4};
   ASSERT_NE(Open(), nullptr);
   for (int id : {form1::kCheckListBox1, form1::kTrackBar1, form1::kTrackBar4, form1::kButton2,
                  form1::kButton3, form1::kRadioItem0, form1::kEdit1, form1::kComboBox1, form1::kCheckBox7,
@@ -101,6 +106,10 @@ TEST_F(ConfigDialogTest, OpeningWithEverythingOffDisablesTheGroups) {
   for (int id : {form1::kCheckBox1, form1::kCheckBox2, form1::kCheckBox3, form1::kCheckBox4,
                  form1::kCheckBox5, form1::kCheckBox6, form1::kButton1})
     EXPECT_TRUE(IsWindowEnabled(Item(id))) << "control " << id;
+  Click(form1::kCheckBox5);
+  for (int id : kOsdGroup) EXPECT_TRUE(IsWindowEnabled(Item(id))) << "control " << id;
+  Click(form1::kCheckBox5);
+  for (int id : kOsdGroup) EXPECT_FALSE(IsWindowEnabled(Item(id))) << "control " << id;
 }
 
 TEST_F(ConfigDialogTest, OpeningTwiceChangesNoAlphaLevel) {
@@ -203,17 +212,6 @@ TEST_F(ConfigDialogTest, ADisabledButtonStillShowsItsHint) {
   WaitUntil(hintShown);
   SetCursorPos(0, 0);
   EXPECT_EQ(shown, "Color selection for screen tips");
-}
-
-TEST_F(ConfigDialogTest, TheOsdBoxEnablesItsGroup) {
-  const int kOsdGroup[] = {form1::kButton2,    form1::kButton3,       form1::kLabel8,    form1::kEdit1,
-                           form1::kLabel13,    form1::kComboBox1,     form1::kCheckBox7, form1::kCheckBox9,
-                           form1::kCheckBox10, form1::kRadioItem0 + 4};
-  ASSERT_NE(Open(), nullptr);
-  Click(form1::kCheckBox5);
-  for (int id : kOsdGroup) EXPECT_TRUE(IsWindowEnabled(Item(id))) << "control " << id;
-  Click(form1::kCheckBox5);
-  for (int id : kOsdGroup) EXPECT_FALSE(IsWindowEnabled(Item(id))) << "control " << id;
 }
 
 TEST_F(ConfigDialogTest, RadioItemsSelectThePosition) {

@@ -60,7 +60,6 @@ class OtherParty {
   }
   // True when nobody holds the combination.
   bool IsFree(klv::PackedHotkey packed) { return ::IsFree(packed, window_); }
-  HWND Window() const { return window_; }
 
  private:
   HWND window_ = nullptr;
@@ -85,9 +84,7 @@ class HotkeyTest : public testing::Test {
     UnregisterAllHotkeys();
     DeleteAllAtoms();
     if (OsdPlatformWindow() != nullptr) DestroyOsdPlatformWindow();
-    ResetGlobalAtoms();
-    gSettings = klv::Settings{};
-    SetHostMainWindow(nullptr);
+    ResetPluginState(nullptr);
   }
 
   TestHost& host = SharedHost();

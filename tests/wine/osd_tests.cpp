@@ -29,14 +29,13 @@ namespace {
 
 // The expected places below are worked out for the suites' one screen.
 ::testing::AssertionResult OnTheSuitesScreen() {
-  const int metrics[] = {GetSystemMetrics(SM_CXSCREEN),        GetSystemMetrics(SM_CYSCREEN),
-                         GetSystemMetrics(SM_XVIRTUALSCREEN),  GetSystemMetrics(SM_YVIRTUALSCREEN),
-                         GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-  if (metrics[0] == 1024 && metrics[1] == 768 && metrics[2] == 0 && metrics[3] == 0 && metrics[4] == 1024 &&
-      metrics[5] == 768) {
-    return ::testing::AssertionSuccess();
+  const int metrics[][2] = {{SM_CXSCREEN, 1024},    {SM_CYSCREEN, 768},         {SM_XVIRTUALSCREEN, 0},
+                            {SM_YVIRTUALSCREEN, 0}, {SM_CXVIRTUALSCREEN, 1024}, {SM_CYVIRTUALSCREEN, 768}};
+  for (const auto& [metric, value] : metrics) {
+    if (GetSystemMetrics(metric) != value)
+      return ::testing::AssertionFailure() << "not a single 1024 x 768 screen";
   }
-  return ::testing::AssertionFailure() << "not a single 1024 x 768 screen";
+  return ::testing::AssertionSuccess();
 }
 
 RECT WindowRect(HWND window) {

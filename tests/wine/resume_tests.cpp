@@ -29,15 +29,13 @@ std::vector<WPARAM> RequestArguments(const TestHost& host, int code) {
 class PlayOnStartTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetHostMainWindow(host.main);
-    gSettings = klv::Settings{};
+    ResetPluginState(host.main);
     gLastPlaybackPosition = 5000;
     host.ClearLog();
   }
   void TearDown() override {
     DestroyOsdPlatformWindow();
-    gSettings = klv::Settings{};
-    SetHostMainWindow(nullptr);
+    ResetPluginState(nullptr);
   }
 
   TestHost host;

@@ -17,14 +17,12 @@ class TransparencyTest : public ::testing::Test {
  protected:
   void SetUp() override {
     FlushPostedMessages();  // the host's windows shown
-    SetHostMainWindow(host.main);
-    gSettings = klv::Settings{};
+    ResetPluginState(host.main);
     gSettings.alphaLevels = {10, 20, 30, 40, 50, 60};
   }
   void TearDown() override {
     RemoveWindowHooks();
-    gSettings = klv::Settings{};
-    SetHostMainWindow(nullptr);
+    ResetPluginState(nullptr);
   }
 
   void Activate(HWND window) {

@@ -20,16 +20,14 @@ class WindowHooksTest : public ::testing::TestWithParam<HostKind> {
   void SetUp() override {
     FlushPostedMessages();  // the host's windows shown
     host.SetKind(GetParam());
-    SetHostMainWindow(host.main);
-    gSettings = klv::Settings{};
+    ResetPluginState(host.main);
     hostProcedure = WindowProcedure(host.main);
     InstallWindowHooks();
     host.ClearLog();
   }
   void TearDown() override {
     RemoveWindowHooks();
-    for (klv::HotkeyRow& row : gHotkeyTable) row.entry = klv::keystype{};
-    SetHostMainWindow(nullptr);
+    ResetPluginState(nullptr);
   }
 
   TestHost host;
