@@ -198,8 +198,7 @@ TEST_F(ConfigDialogTest, TabVisitsTheControlsInTheirTabOrder) {
 TEST_F(ConfigDialogTest, ADisabledButtonStillShowsItsHint) {
   ASSERT_NE(Open(), nullptr);  // OSD off: "Select Color" is disabled
   ASSERT_FALSE(IsWindowEnabled(Item(form1::kButton2)));
-  RECT rect{};
-  GetWindowRect(Item(form1::kButton2), &rect);
+  const RECT rect = WindowRect(Item(form1::kButton2));
   SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
   std::string shown;
   auto hintShown = [&shown] {

@@ -46,8 +46,7 @@ std::string ClassOf(HWND window) {
 }
 
 RECT RectIn(HWND form, HWND control) {
-  RECT rect{};
-  GetWindowRect(control, &rect);
+  RECT rect = WindowRect(control);
   MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&rect), 2);
   return rect;
 }

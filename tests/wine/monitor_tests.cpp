@@ -36,12 +36,6 @@ BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, RECT*, LPARAM data) {
   return TRUE;
 }
 
-RECT WindowRectangle(HWND window) {
-  RECT r{};
-  GetWindowRect(window, &r);
-  return r;
-}
-
 bool Inside(const RECT& inner, const RECT& outer) {
   return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
          inner.bottom <= outer.bottom;
@@ -53,7 +47,7 @@ bool PlaceWindowOn(HWND window, const RECT& monitor) {
   SetWindowPos(window, nullptr, monitor.left + 100, monitor.top + 100, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   PumpMessages();
-  return Inside(WindowRectangle(window), monitor);
+  return Inside(WindowRect(window), monitor);
 }
 
 bool PutPointerOn(const RECT& monitor) {
@@ -79,7 +73,7 @@ RECT OsdRectangleAfterHotkey(
     EXPECT_EQ(plugin.Init(), 0);
     act();
     EXPECT_TRUE(host.PressHotkey(kCtrlAltN));
-    if (HWND osd = FindOsdWindow()) shown = WindowRectangle(osd);
+    if (HWND osd = FindOsdWindow()) shown = WindowRect(osd);
     plugin.Quit();
   }
   ResetGlobalAtoms();
@@ -148,7 +142,7 @@ void MinimiseWithRestoredPlaceOn(HWND window, const RECT& primary, const RECT& m
   GetWindowPlacement(window, &placement);
   OffsetRect(&placement.rcNormalPosition, monitor.left - primary.left, 0);
   SetWindowPlacement(window, &placement);
-  const RECT icon = WindowRectangle(window);
+  const RECT icon = WindowRect(window);
   EXPECT_TRUE(IsIconic(window) && Inside(icon, primary)) << testing::PrintToString(icon);
 }
 
@@ -272,7 +266,7 @@ TEST_F(OsdOnTwoMonitors, AnOlderFileMeansTheDefaultsAndExitAddsBothKeysInOrder) 
     ASSERT_TRUE(host.PressHotkey(kCtrlAltN));
     HWND shown = FindOsdWindow();
     ASSERT_NE(shown, nullptr) << "hidden over a full-screen window by default";
-    EXPECT_TRUE(Inside(WindowRectangle(shown), primary));
+    EXPECT_TRUE(Inside(WindowRect(shown), primary));
     HWND dialog = plugin.OpenConfigDialog();
     ASSERT_NE(dialog, nullptr);
     SendMessageA(GetDlgItem(dialog, form1::kButton1), BM_CLICK, 0, 0);

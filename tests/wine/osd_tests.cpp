@@ -38,12 +38,6 @@ namespace {
   return ::testing::AssertionSuccess();
 }
 
-RECT WindowRect(HWND window) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  return rect;
-}
-
 struct Place {
   int x, y, width, height;
 };

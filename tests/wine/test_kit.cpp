@@ -28,6 +28,12 @@ std::wstring WideWindowTextOf(HWND window) {
   return text;
 }
 
+RECT WindowRect(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
 // ---- The plug-in's windows ----
 
 HWND FindOsdWindow() { return FindWindowA("KelvoOsdWindow", nullptr); }

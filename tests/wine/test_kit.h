@@ -33,6 +33,8 @@ std::vector<HWND> VisibleMessageBoxes();
 
 // The window text as another program reads it, in UTF-16.
 std::wstring WideWindowTextOf(HWND window);
+// The window's rectangle on the screen.
+RECT WindowRect(HWND window);
 
 // ---- The plug-in's windows ----
 

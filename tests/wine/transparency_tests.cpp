@@ -153,6 +153,8 @@ TEST_F(TransparencyTest, SliderPercentagesApplyAtOnce) {
   DestroyWindow(other);
 }
 
+using TransparencyThroughTheDll = DllTest;
+
 // Through the real DLL with both groups on (active 10, 20, 30; inactive 40,
 // 50, 60) and another window active: under a modern skin none of the three
 // windows changes, at init, at an activation that comes before the switch's
@@ -173,7 +175,7 @@ struct SkinCase {
   std::vector<SkinStep> steps;
 };
 
-TEST(TransparencyThroughTheDll, AModernSkinKeepsItsOwnOpacity) {
+TEST_F(TransparencyThroughTheDll, AModernSkinKeepsItsOwnOpacity) {
   using S = HostSkin;
   const SkinCase cases[] = {
       {"classic, modern, classic",
@@ -187,10 +189,8 @@ TEST(TransparencyThroughTheDll, AModernSkinKeepsItsOwnOpacity) {
        {0, -1, -1},
        {{S::kClassic, {10, -1, -1}, {40, 50, 60}, 20}, {S::kModern, {0, 50, 60}, {0, 50, 60}, 50}}},
   };
-  ResetGlobalAtoms();
   for (const SkinCase& c : cases) {
     SCOPED_TRACE(c.label);
-    TestInstall install;
     install.WriteIni(
         "[Transparency]\r\nEnableActive=1\r\nWinAMP_active=10\r\nPlaylist_active=20\r\n"
         "Equalizer_active=30\r\nEnableInactive=1\r\nWinAMP_inactive=40\r\nPlaylist_inactive=50\r\n"
@@ -238,7 +238,6 @@ TEST(TransparencyThroughTheDll, AModernSkinKeepsItsOwnOpacity) {
     EXPECT_EQ(alphas(), last);
     DestroyWindow(other);
   }
-  ResetGlobalAtoms();
 }
 
 }  // namespace

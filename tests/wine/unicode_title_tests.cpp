@@ -80,8 +80,7 @@ TEST_F(UnicodeTitleTest, TheWindowIsSizedToTheWideText) {
   const SIZE extent = MeasureInOsdFont(expected);
   ASSERT_GT(extent.cx, 0);
   // Frame and inset, 3 px on each side; where it stands is the placement's business.
-  RECT rect{};
-  GetWindowRect(OsdPlatformWindow(), &rect);
+  const RECT rect = WindowRect(OsdPlatformWindow());
   EXPECT_EQ(rect.right - rect.left, extent.cx + 6);
   EXPECT_EQ(rect.bottom - rect.top, extent.cy + 6);
 }
