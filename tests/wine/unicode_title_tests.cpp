@@ -56,19 +56,6 @@ class UnicodeTitleTest : public OsdFixture {
   TestHost host;
 };
 
-TEST_F(UnicodeTitleTest, AWideTitleIsShownExactlyOnAUnicodeWindow) {
-  host.wideTitles = true;
-  const std::wstring titles[] = {kCyrillicGreek, L"Salt & Pepper", kNote + L" \u00e9t\u00e9", L""};
-  for (const std::wstring& title : titles) {
-    host.wideTitle = title;
-    EXPECT_EQ(ShownText(), InfoText(title));
-    // A host with wide titles is never asked for the 8-bit one.
-    EXPECT_EQ(host.Requests(), (std::vector<int>{125, 213, 105, 105}));
-  }
-  ASSERT_NE(OsdPlatformWindow(), nullptr);
-  EXPECT_TRUE(IsWindowUnicode(OsdPlatformWindow()));
-}
-
 // Measured in UTF-16 as it is drawn: the window is the wide text's extent
 // plus the frame and margins (6 wider, 6 taller), at the default place, the
 // right edge of the 1024 x 768 screen, centred vertically.
@@ -85,7 +72,9 @@ TEST_F(UnicodeTitleTest, TheWindowIsSizedToTheWideText) {
   EXPECT_EQ(rect.bottom - rect.top, extent.cy + 6);
 }
 
-TEST_F(UnicodeTitleTest, TheWideTitleIsCutAt255UnitsNeverInsideAPair) {
+// On a Unicode window, up to 255 UTF-16 units, never cut inside a pair; a host
+// with wide titles is never asked for the 8-bit one.
+TEST_F(UnicodeTitleTest, AWideTitleIsShownExactlyUpTo255UnitsNeverCutInsideAPair) {
   host.wideTitles = true;
   struct Case {
     const char* label;
@@ -93,6 +82,10 @@ TEST_F(UnicodeTitleTest, TheWideTitleIsCutAt255UnitsNeverInsideAPair) {
     std::wstring shown;
   };
   const Case cases[] = {
+      {"Cyrillic and Greek", kCyrillicGreek, kCyrillicGreek},
+      {"an ampersand", L"Salt & Pepper", L"Salt & Pepper"},
+      {"a pair and accents", kNote + L" \u00e9t\u00e9", kNote + L" \u00e9t\u00e9"},
+      {"empty", L"", L""},
       {"256 units: the first 255", std::wstring(255, L'a') + L"b", std::wstring(255, L'a')},
       {"a pair as units 255 and 256 goes whole: 254", std::wstring(254, L'a') + kNote,
        std::wstring(254, L'a')},
@@ -104,7 +97,10 @@ TEST_F(UnicodeTitleTest, TheWideTitleIsCutAt255UnitsNeverInsideAPair) {
     SCOPED_TRACE(c.label);
     host.wideTitle = c.title;
     EXPECT_EQ(ShownText(), InfoText(c.shown));
+    EXPECT_EQ(host.Requests(), (std::vector<int>{125, 213, 105, 105}));
   }
+  ASSERT_NE(OsdPlatformWindow(), nullptr);
+  EXPECT_TRUE(IsWindowUnicode(OsdPlatformWindow()));
 }
 
 // An older host answers the wide request with 0 or -1: the 8-bit title
