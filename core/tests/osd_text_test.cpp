@@ -111,20 +111,18 @@ TEST(TrackTime, FormatsMinutesAndTwoDigitSeconds) {
   }
 }
 
-TEST(TrackTime, AsksPositionThenLengthEvenWhenThereIsNoPosition) {
-  FakeHost host;
-  host.Answer(kHostPosition, 0, -1);
-  EXPECT_EQ(TrackTimeText(host.Query()), "[0:00/0:00]");
-  EXPECT_EQ(host.Queries(), (std::vector<Query>{{kHostPosition, 0}, {kHostPosition, 1}}));
-}
-
-TEST(TrackTime, UsesTheHostsAnswers) {
-  FakeHost host;
-  host.Answer(kHostPosition, 0, 3723000);
-  host.Answer(kHostPosition, 1, 3600);
-  EXPECT_EQ(TrackTimeText(host.Query()), "[62:03/60:00]");
-  host.Answer(kHostPosition, 1, -1);
-  EXPECT_EQ(TrackTimeText(host.Query()), "[0:00/0:00]");
+// Position then length, even when there is no position.
+TEST(TrackTime, AsksPositionThenLengthAndUsesTheHostsAnswers) {
+  const std::tuple<intptr_t, intptr_t, const char*> cases[] = {
+      {-1, 187, "[0:00/0:00]"}, {3723000, 3600, "[62:03/60:00]"}, {3723000, -1, "[0:00/0:00]"}};
+  for (const auto& [position, length, expected] : cases) {
+    SCOPED_TRACE(testing::Message() << position << " ms, " << length << " s");
+    FakeHost host;
+    host.Answer(kHostPosition, 0, position);
+    host.Answer(kHostPosition, 1, length);
+    EXPECT_EQ(TrackTimeText(host.Query()), expected);
+    EXPECT_EQ(host.Queries(), (std::vector<Query>{{kHostPosition, 0}, {kHostPosition, 1}}));
+  }
 }
 
 TEST(TrackTitle, QuotesTheCurrentEntrysTitle) {
@@ -146,14 +144,6 @@ TEST(TrackTitle, QuotesTheCurrentEntrysTitle) {
     host.SetTitle(c.title);
     EXPECT_EQ(TrackTitleText(host.Host()), c.expected);
     EXPECT_EQ(host.Queries(), kOlderHostTitleQueries);
-  }
-}
-
-TEST(TrackTitle, NullOrFailedAddressGivesAnEmptyTitle) {
-  for (intptr_t address : {intptr_t{0}, intptr_t{-1}}) {
-    FakeHost host;
-    host.SetTitleAddress(address);
-    EXPECT_EQ(TrackTitleText(host.Host()), "\"\" ") << address;
   }
 }
 
@@ -248,10 +238,13 @@ TEST(WideTitle, NoWideTitleFallsBackToThe8BitOne) {
     EXPECT_EQ(TrackTitleText(host.Host()), "\"Caf\xC3\xA9\" ");
     EXPECT_EQ(host.Queries(), kOlderHostTitleQueries);
 
-    FakeHost empty;
-    empty.SetWideTitleAddress(none);
-    empty.SetTitleAddress(none);
-    EXPECT_EQ(TrackTitleText(empty.Host()), "\"\" ");
+    // A null or failed 8-bit address gives an empty title.
+    for (intptr_t wideNone : {intptr_t{0}, none}) {
+      FakeHost empty;
+      empty.SetWideTitleAddress(wideNone);
+      empty.SetTitleAddress(none);
+      EXPECT_EQ(TrackTitleText(empty.Host()), "\"\" ");
+    }
   }
 }
 
@@ -291,89 +284,57 @@ TEST(ActionText, TitleRowsJoinPrefixTitleAndTime) {
   }
 }
 
-TEST(ActionText, VolumeRowsAreFixedAndAskNothing) {
-  for (const auto& [row, expected] : {std::pair<int, const char*>{7, "Volume Up"}, {8, "Volume Down"}}) {
-    SCOPED_TRACE(row);
-    FakeHost host;
-    EXPECT_EQ(ActionOsdText(row, host.Host()), expected);
-    EXPECT_TRUE(host.Queries().empty());
-  }
-}
-
-// Asked for, the level takes one request; an answer outside 0..255 keeps the fixed text.
-TEST(ActionText, VolumeRowsShowTheLevelWhenAsked) {
-  const std::tuple<int, intptr_t, const char*> cases[] = {
-      {7, 158, "Volume Up : 62%"},  {8, 148, "Volume Down : 58%"}, {8, 0, "Volume Down : 0%"},
-      {7, 255, "Volume Up : 100%"}, {7, 256, "Volume Up"},         {8, -1, "Volume Down"}};
-  for (const auto& [row, answer, expected] : cases) {
-    FakeHost host;
-    host.Answer(kHostVolume, kHostVolumeQuery, answer);
-    EXPECT_EQ(ActionOsdText(row, host.Host(), true), expected) << answer;
-    EXPECT_EQ(host.Queries(), (std::vector<Query>{{kHostVolume, kHostVolumeQuery}}));
-  }
-}
-
-TEST(ActionText, RepeatAndShuffleAskTheirStateOnce) {
+// Rows without the title ask at most one thing: the volume's level only when
+// asked for (an answer outside 0..255 keeps the fixed text), the repeat or
+// shuffle state, the rating read back out of five (an answer outside 0..5
+// shows the action's name); Play/Pause and rows outside the table give nothing.
+TEST(ActionText, RowsWithoutTheTitleAskAtMostTheirOneState) {
+  const Query kNothing{-1, 0};
+  const Query kVolume{kHostVolume, kHostVolumeQuery}, kRepeat{kHostRepeatState, 0},
+      kShuffle{kHostShuffleState, 0}, kRating{kHostRating, 0};
+  // clang-format off
   struct Case {
     int row;
-    int stateCode;
+    bool volumeLevel;
+    Query asked;
     intptr_t answer;
     const char* expected;
+  } const cases[] = {
+      {7, false, kNothing, 0, "Volume Up"}, {8, false, kNothing, 0, "Volume Down"},
+      {7, true, kVolume, 158, "Volume Up : 62%"}, {8, true, kVolume, 148, "Volume Down : 58%"},
+      {8, true, kVolume, 0, "Volume Down : 0%"}, {7, true, kVolume, 255, "Volume Up : 100%"},
+      {7, true, kVolume, 256, "Volume Up"}, {8, true, kVolume, -1, "Volume Down"},
+      {12, false, kRepeat, 1, "Repeat On"}, {12, false, kRepeat, 0, "Repeat Off"},
+      {12, false, kRepeat, 2, "Repeat Off"}, {12, false, kRepeat, -1, "Repeat Off"},
+      {13, false, kShuffle, 1, "Shuffle On"}, {13, false, kShuffle, 0, "Shuffle Off"},
+      {13, false, kShuffle, 2, "Shuffle Off"}, {16, false, kRating, 4, "Rating : 4/5"},
+      {17, false, kRating, 0, "Rating : 0/5"}, {16, false, kRating, 5, "Rating : 5/5"},
+      {16, false, kRating, 6, "Rating Up"}, {17, false, kRating, -1, "Rating Down"},
+      {17, false, kRating, 7, "Rating Down"}, {15, false, kNothing, 0, ""},
+      {-1, false, kNothing, 0, ""}, {18, false, kNothing, 0, ""},
+      {100, false, kNothing, 0, ""},
   };
-  const Case cases[] = {
-      {12, kHostRepeatState, 1, "Repeat On"},    {12, kHostRepeatState, 0, "Repeat Off"},
-      {12, kHostRepeatState, 2, "Repeat Off"},   {12, kHostRepeatState, -1, "Repeat Off"},
-      {13, kHostShuffleState, 1, "Shuffle On"},  {13, kHostShuffleState, 0, "Shuffle Off"},
-      {13, kHostShuffleState, 2, "Shuffle Off"},
-  };
+  // clang-format on
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.row << " answered " << c.answer);
+    SCOPED_TRACE(testing::Message() << "row " << c.row << " answered " << c.answer);
     FakeHost host;
-    host.Answer(c.stateCode, 0, c.answer);
-    EXPECT_EQ(ActionOsdText(c.row, host.Host()), c.expected);
-    EXPECT_EQ(host.Queries(), (std::vector<Query>{{c.stateCode, 0}}));
+    if (c.asked != kNothing) host.Answer(c.asked.first, c.asked.second, c.answer);
+    EXPECT_EQ(ActionOsdText(c.row, host.Host(), c.volumeLevel), c.expected);
+    EXPECT_EQ(host.Queries(), c.asked == kNothing ? std::vector<Query>{} : std::vector<Query>{c.asked});
   }
 }
 
-// The rating read back, out of five; an answer outside 0..5 shows the action's name.
-TEST(ActionText, RatingRowsShowTheRatingTheHostReadsBack) {
-  const std::tuple<int, intptr_t, const char*> cases[] = {{16, 4, "Rating : 4/5"}, {17, 0, "Rating : 0/5"},
-                                                          {16, 5, "Rating : 5/5"}, {16, 6, "Rating Up"},
-                                                          {17, -1, "Rating Down"}, {17, 7, "Rating Down"}};
-  for (const auto& [row, answer, expected] : cases) {
-    FakeHost host;
-    host.Answer(kHostRating, 0, answer);
-    EXPECT_EQ(ActionOsdText(row, host.Host()), expected) << answer;
-    EXPECT_EQ(host.Queries(), (std::vector<Query>{{kHostRating, 0}}));
-  }
-}
-
-TEST(ActionText, RowsOutsideTheTableGiveNothing) {
-  for (int row : {-1, 18, 100}) {
-    FakeHost host;
-    EXPECT_EQ(ActionOsdText(row, host.Host()), "");
-    EXPECT_TRUE(host.Queries().empty());
-  }
-}
-
-TEST(ActionText, PlayPauseHasNoTextOfItsOwnAndAsksNothing) {
-  FakeHost host;
-  EXPECT_EQ(ActionOsdText(15, host.Host()), "");
-  EXPECT_TRUE(host.Queries().empty());
-}
-
+// Title and time without a prefix; no track gives an empty title and the fixed time.
 TEST(StartupText, IsTitleAndTimeWithoutPrefix) {
   FakeHost host;
   EXPECT_EQ(StartupOsdText(host.Host()), "\"Song\" [1:05/3:07]");
   EXPECT_EQ(host.Queries(), kTitleThenTimeQueries);
-}
 
-TEST(StartupText, NoTrackGivesEmptyTitleAndFixedTime) {
-  FakeHost host;
-  host.SetTitleAddress(0);
-  host.Answer(kHostPosition, 0, -1);
-  host.Answer(kHostPosition, 1, -1);
-  EXPECT_EQ(StartupOsdText(host.Host()), "\"\" [0:00/0:00]");
+  FakeHost none;
+  none.SetTitleAddress(0);
+  none.Answer(kHostPosition, 0, -1);
+  none.Answer(kHostPosition, 1, -1);
+  EXPECT_EQ(StartupOsdText(none.Host()), "\"\" [0:00/0:00]");
 }
 
 }  // namespace

@@ -372,13 +372,17 @@ TEST(SettingsSchema, EightBitFieldsKeepTheLowByte) {
   }
 }
 
+// Read in any form, written back in signed decimal: system colours as negative numbers.
 TEST(SettingsSchema, ColoursKeepTheirBitPattern) {
   struct Case {
     const char* stored;
     uint32_t expected;
+    const char* written;
   };
-  const Case cases[] = {
-      {"-2147483633", 0x8000000Fu}, {"$FF0000", 0xFF0000u}, {"-1", 0xFFFFFFFFu}, {"16777215", 0xFFFFFFu}};
+  const Case cases[] = {{"-2147483633", 0x8000000Fu, "-2147483633"},
+                        {"$FF0000", 0xFF0000u, "16711680"},
+                        {"-1", 0xFFFFFFFFu, "-1"},
+                        {"16777215", 0xFFFFFFu, "16777215"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.stored);
     const std::string stored = c.stored;
@@ -388,6 +392,11 @@ TEST(SettingsSchema, ColoursKeepTheirBitPattern) {
     ReadSettings(ini, settings, position);
     EXPECT_EQ(settings.osdColor, c.expected);
     EXPECT_EQ(settings.osdFont.color, c.expected);
+    WriteRecorder out;
+    ASSERT_TRUE(WriteAllSettings(out, settings, {}));
+    const IniText written(out.Text());
+    EXPECT_EQ(written.ReadString("OSD", "OSDColor", ""), c.written);
+    EXPECT_EQ(written.ReadString("OSD", "OSDFontColor", ""), c.written);
   }
 }
 
@@ -523,17 +532,6 @@ TEST(SettingsSchema, EachFlagIsWrittenUnderItsOwnKey) {
           << "[" << c.section << "]" << c.key;
     }
   }
-}
-
-TEST(SettingsSchema, SystemColoursAreWrittenAsNegativeNumbers) {
-  Settings s;
-  s.osdColor = 0x8000000Fu;
-  s.osdFont.color = 0xFFFFFFFFu;
-  WriteRecorder ini;
-  ASSERT_TRUE(WriteAllSettings(ini, s, {}));
-  const IniText written(ini.Text());
-  EXPECT_EQ(written.ReadString("OSD", "OSDColor", ""), "-2147483633");
-  EXPECT_EQ(written.ReadString("OSD", "OSDFontColor", ""), "-1");
 }
 
 TEST(SettingsSchema, StopsAtTheFirstRefusedWrite) {
