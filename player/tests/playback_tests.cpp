@@ -32,7 +32,7 @@ TEST(Playback, EmptyPlaylistHasNoTrack) {
   EXPECT_EQ(playback.TrackAt(0), nullptr);
 }
 
-TEST(Playback, ClockRunsPausesAndResumes) {
+TEST(Playback, ClockRunsPausesResumesAndWraps) {
   Playback playback(ThreeTracks(), 1);
   playback.Play(1000);
   EXPECT_EQ(playback.PositionMs(1000), 0);
@@ -46,51 +46,36 @@ TEST(Playback, ClockRunsPausesAndResumes) {
   EXPECT_EQ(playback.PositionMs(9600), 100);
   playback.Stop(9600);
   EXPECT_EQ(playback.PositionMs(9700), -1);
-}
-
-TEST(Playback, ClockSurvivesTickCountWrap) {
-  Playback playback(ThreeTracks(), 1);
+  // Across the tick count's wrap.
   playback.Play(UINT_MAX - 499);
   EXPECT_EQ(playback.PositionMs(1500), 2000);
 }
 
+// Inside the track while playing, a skip forward past its end moves on to the
+// next one; stopped, a seek and a skip do nothing.
 TEST(Playback, SkipAndSeekStayInsideTheTrack) {
   struct Case {
+    bool playing;
     int startMs;
     int deltaMs;
     int expectedMs;
+    int expectedIndex;
   };
   const Case cases[] = {
-      {3000, 5000, 8000},
-      {3000, -5000, 0},
-      {8000, -5000, 3000},
-      {0, -5000, 0},
+      {true, 3000, 5000, 8000, 0}, {true, 3000, -5000, 0, 0}, {true, 8000, -5000, 3000, 0},
+      {true, 0, -5000, 0, 0},      {true, 8000, 5000, 0, 1},  {false, 4000, 5000, -1, 0},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << (c.playing ? "playing, " : "stopped, ") << c.startMs << " + "
+                                    << c.deltaMs);
     Playback playback(ThreeTracks(), 1);
-    playback.Play(0);
+    if (c.playing) playback.Play(0);
     playback.Seek(c.startMs, 0);
     playback.SkipBy(c.deltaMs, 0);
-    EXPECT_EQ(playback.PositionMs(0), c.expectedMs) << c.startMs << " + " << c.deltaMs;
-    EXPECT_EQ(playback.Index(), 0);
+    EXPECT_EQ(playback.PositionMs(0), c.expectedMs);
+    EXPECT_EQ(playback.Index(), c.expectedIndex);
+    EXPECT_EQ(playback.State(), c.playing ? PlayState::kPlaying : PlayState::kStopped);
   }
-}
-
-TEST(Playback, SeekAndSkipWhileStoppedDoNothing) {
-  Playback playback(ThreeTracks(), 1);
-  playback.Seek(4000, 0);
-  playback.SkipBy(5000, 0);
-  EXPECT_EQ(playback.State(), PlayState::kStopped);
-  EXPECT_EQ(playback.PositionMs(0), -1);
-}
-
-TEST(Playback, ForwardPastTheEndMovesOn) {
-  Playback playback(ThreeTracks(), 1);
-  playback.Play(0);
-  playback.Seek(8000, 0);
-  playback.SkipBy(5000, 0);
-  EXPECT_EQ(playback.Index(), 1);
-  EXPECT_EQ(playback.PositionMs(0), 0);
 }
 
 TEST(Playback, EndOfTrackStartsTheNextOneWhereTheLastEnded) {

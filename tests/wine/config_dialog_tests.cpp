@@ -145,23 +145,8 @@ TEST_F(ConfigDialogTest, ACombinationRefusedDuringTheOpeningWaitsTickedWithoutAB
   UnregisterHotKey(host.equalizer, 77);
 }
 
-TEST_F(ConfigDialogTest, AStoredPositionPastEightChecksNoItemAndStays) {
-  gSettings.osdPosition = 12;
-  gSettings.osdEnabled = true;
-  ASSERT_NE(Open(), nullptr);
-  for (int i = 0; i < 9; ++i) EXPECT_FALSE(IsChecked(Item(form1::kRadioItem0 + i))) << "radio " << i;
-  EXPECT_EQ(gSettings.osdPosition, 12);
-}
-
-TEST_F(ConfigDialogTest, OpeningAgainBringsTheOpenDialogForward) {
-  HWND first = Open();
-  ASSERT_NE(first, nullptr);
-  OpenConfigDialog();
-  EXPECT_EQ(ConfigDialogWindow(), first);
-  EXPECT_TRUE(IsWindowVisible(first));
-}
-
-TEST_F(ConfigDialogTest, TheFormHasItsCaptionAndClientSize) {
+// Opening it again brings the open one forward.
+TEST_F(ConfigDialogTest, TheFormHasItsCaptionAndClientSizeAndOpensOnce) {
   HWND dialog = Open();
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(WindowTextOf(dialog), "\"Kelvo-plugin\" configuration");
@@ -169,6 +154,9 @@ TEST_F(ConfigDialogTest, TheFormHasItsCaptionAndClientSize) {
   GetClientRect(dialog, &client);
   EXPECT_EQ(client.right, ScaleForDpi(632));
   EXPECT_EQ(client.bottom, ScaleForDpi(480));
+  OpenConfigDialog();
+  EXPECT_EQ(ConfigDialogWindow(), dialog);
+  EXPECT_TRUE(IsWindowVisible(dialog));
 }
 
 TEST_F(ConfigDialogTest, TabVisitsTheControlsInTheirTabOrder) {
@@ -213,9 +201,13 @@ TEST_F(ConfigDialogTest, ADisabledButtonStillShowsItsHint) {
   EXPECT_EQ(shown, "Color selection for screen tips");
 }
 
-TEST_F(ConfigDialogTest, RadioItemsSelectThePosition) {
+// A stored position past eight checks no item and stays until one is clicked.
+TEST_F(ConfigDialogTest, RadioItemsShowAndSelectThePosition) {
+  gSettings.osdPosition = 12;
   gSettings.osdEnabled = true;
   ASSERT_NE(Open(), nullptr);
+  for (int i = 0; i < 9; ++i) EXPECT_FALSE(IsChecked(Item(form1::kRadioItem0 + i))) << "radio " << i;
+  EXPECT_EQ(gSettings.osdPosition, 12);
   for (int item : {0, 3, 8, 7}) {
     Click(form1::kRadioItem0 + item);
     EXPECT_EQ(gSettings.osdPosition, item);

@@ -48,22 +48,8 @@ TEST_F(LifecycleTest, LoadClearsTheHostFieldsOfTheDescriptor) {
   }
 }
 
-// A marker atom whose process ended without quit: no live process holds the
-// plug-in, so the start goes on, and takes the atom over rather than adding it.
-TEST_F(LifecycleTest, AMarkerWithoutALiveHolderIsTakenOver) {
-  install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=8060936\r\n");
-  const ATOM left = GlobalAddAtomA(kInstanceAtom);
-  LoadedPlugin plugin(host.main);
-  ASSERT_EQ(plugin.Init(), 0);
-  EXPECT_EQ(GlobalFindAtomA(kInstanceAtom), left);
-  EXPECT_TRUE(GlobalAtomExists("next_hotkey"));
-  plugin.Quit();
-  // Its one reference is gone with quit's one deletion.
-  EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
-  EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
-}
-
-TEST_F(LifecycleTest, FreshFileGivesEveryDefault) {
+// Config then opens the dialog, and quit closes it.
+TEST_F(LifecycleTest, FreshFileGivesEveryDefaultAndConfigOpensTheDialog) {
   // Leftovers of an earlier run that init must overwrite.
   gSettings.hotkeysEnabled = gSettings.activeEnabled = gSettings.inactiveEnabled = true;
   gSettings.alphaLevels = {1, 2, 3, 4, 5, 6};
@@ -96,7 +82,10 @@ TEST_F(LifecycleTest, FreshFileGivesEveryDefault) {
   EXPECT_FALSE(gSettings.rememberPosition);
   EXPECT_EQ(gLastPlaybackPosition, 0);
   EXPECT_FALSE(GlobalAtomExists("prev_hotkey"));
+  PluginConfig();
+  EXPECT_NE(ConfigDialogWindow(), nullptr);
   PluginQuit();
+  EXPECT_EQ(ConfigDialogWindow(), nullptr);
   EXPECT_EQ(install.IniValue("Track", "Position"), "0");
   EXPECT_EQ(CurrentSettingsFile(), nullptr);
   gPlugin.hwndParent = nullptr;
@@ -205,30 +194,40 @@ TEST_F(LifecycleTest, QuitOnlyStopsARunningPlugin) {
   GlobalDeleteAtom(other);
 }
 
+// Also after a start that found a marker atom whose process ended without
+// quit: no live process holds the plug-in, so the start goes on and takes the
+// atom over rather than adding it, and quit's one deletion removes it.
 TEST_F(LifecycleTest, QuitReleasesHotkeysAtomsAndWindows) {
   install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=8060936\r\n");
   const std::array<WNDPROC, 3> procedures = host.Procedures();
-  LoadedPlugin plugin(host.main);
-  ASSERT_EQ(plugin.Init(), 0);
-  EXPECT_TRUE(GlobalAtomExists("next_hotkey"));
-  EXPECT_NE(WindowProcedure(host.main), procedures[0]);
-  EXPECT_NE(WindowProcedure(host.playlist), procedures[1]);
-  EXPECT_NE(WindowProcedure(host.equalizer), procedures[2]);
-  plugin.Quit();
-  EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
-  EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
-  // The combination is free again for anyone.
-  EXPECT_TRUE(RegisterHotKey(host.main, 1, MOD_WIN, VK_F12));
-  UnregisterHotKey(host.main, 1);
-  EXPECT_EQ(host.Procedures(), procedures);
-  plugin.Unload();
-  host.ClearLog();
-  for (HWND window : {host.main, host.playlist, host.equalizer}) {
-    SendMessageA(window, WM_ACTIVATE, WA_ACTIVE, 0);
-    SendMessageA(window, WM_HOTKEY, 1, 0);
-    EXPECT_EQ(host.Count(window, WM_HOTKEY), 1);
+  for (bool markerLeft : {false, true}) {
+    SCOPED_TRACE(markerLeft ? "a marker left behind" : "no marker");
+    const ATOM left = markerLeft ? GlobalAddAtomA(kInstanceAtom) : 0;
+    LoadedPlugin plugin(host.main);
+    ASSERT_EQ(plugin.Init(), 0);
+    if (markerLeft) {
+      EXPECT_EQ(GlobalFindAtomA(kInstanceAtom), left);
+    }
+    EXPECT_TRUE(GlobalAtomExists("next_hotkey"));
+    EXPECT_NE(WindowProcedure(host.main), procedures[0]);
+    EXPECT_NE(WindowProcedure(host.playlist), procedures[1]);
+    EXPECT_NE(WindowProcedure(host.equalizer), procedures[2]);
+    plugin.Quit();
+    EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
+    EXPECT_FALSE(GlobalAtomExists(kInstanceAtom));
+    // The combination is free again for anyone.
+    EXPECT_TRUE(RegisterHotKey(host.main, 1, MOD_WIN, VK_F12));
+    UnregisterHotKey(host.main, 1);
+    EXPECT_EQ(host.Procedures(), procedures);
+    plugin.Unload();
+    host.ClearLog();
+    for (HWND window : {host.main, host.playlist, host.equalizer}) {
+      SendMessageA(window, WM_ACTIVATE, WA_ACTIVE, 0);
+      SendMessageA(window, WM_HOTKEY, 1, 0);
+      EXPECT_EQ(host.Count(window, WM_HOTKEY), 1);
+    }
+    FlushPostedMessages();
   }
-  FlushPostedMessages();
 }
 
 // A cover lookup hanging in the host's service at quit: quit and unload
@@ -437,16 +436,6 @@ TEST_F(LifecycleTest, EveryLoadStartsAndLeavesNoTlsSlotBehind) {
   // never closes it: one kernel handle per load, nothing else.
   EXPECT_LE(KernelHandles() - handlesBefore, kLoads + 4);
   EXPECT_EQ(host.Commands().size(), static_cast<size_t>(kLoads));
-}
-
-TEST_F(LifecycleTest, ConfigOpensTheDialog) {
-  gPlugin.hwndParent = host.main;
-  ASSERT_EQ(PluginInit(), 0);
-  PluginConfig();
-  EXPECT_NE(ConfigDialogWindow(), nullptr);
-  PluginQuit();
-  EXPECT_EQ(ConfigDialogWindow(), nullptr);
-  gPlugin.hwndParent = nullptr;
 }
 
 }  // namespace

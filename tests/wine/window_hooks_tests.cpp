@@ -17,11 +17,14 @@ namespace {
 // On both kinds of host window: the 5.x player's Unicode ones and the 2.x player's 8-bit ones.
 class WindowHooksTest : public ::testing::TestWithParam<HostKind> {
  protected:
+  static constexpr WPARAM kNextId = 0xC0DE;
   void SetUp() override {
     FlushPostedMessages();  // the host's windows shown
     host.SetKind(GetParam());
     ResetPluginState(host.main);
     hostProcedure = WindowProcedure(host.main);
+    gHotkeyTable[4].entry.id = kNextId;  // "Next" on Ctrl+Alt+P
+    gHotkeyTable[4].entry.packed = 5242883;
     InstallWindowHooks();
     host.ClearLog();
   }
@@ -73,10 +76,7 @@ TEST_P(WindowHooksTest, HostAnswersComeBackUnchanged) {
 }
 
 TEST_P(WindowHooksTest, HotkeyRunsItsActionAndStillReachesTheHost) {
-  const WPARAM id = 0xC0DE;
-  gHotkeyTable[4].entry.id = id;  // "Next"
-  gHotkeyTable[4].entry.packed = 5242883;
-  SendMessageA(host.main, WM_HOTKEY, id, 0);
+  SendMessageA(host.main, WM_HOTKEY, kNextId, 0);
   ASSERT_EQ(host.Commands(), std::vector<int>{40048});
   ASSERT_EQ(host.Count(host.main, WM_HOTKEY), 1);
   size_t command = 0, hotkey = 0;
@@ -85,10 +85,10 @@ TEST_P(WindowHooksTest, HotkeyRunsItsActionAndStillReachesTheHost) {
     if (host.log[i].message == WM_HOTKEY) hotkey = i;
   }
   EXPECT_LT(command, hotkey);
-  EXPECT_EQ(host.log[hotkey].wParam, id);
+  EXPECT_EQ(host.log[hotkey].wParam, kNextId);
 
   host.ClearLog();
-  SendMessageA(host.main, WM_HOTKEY, id + 1, 0);
+  SendMessageA(host.main, WM_HOTKEY, kNextId + 1, 0);
   EXPECT_TRUE(host.Commands().empty());
   EXPECT_EQ(host.Count(host.main, WM_HOTKEY), 1);
 }
@@ -97,18 +97,15 @@ TEST_P(WindowHooksTest, TheOsdLeavesAtTheFirstHostMessageAfterItsTime) {
   ManualOsdClock clock(70000);
   gSettings.osdEnabled = true;
   PrepareOsd();
-  const WPARAM id = 0xC0DE;
-  gHotkeyTable[4].entry.id = id;
-  gHotkeyTable[4].entry.packed = 5242883;
 
   // A display time of 0: gone within the very message that showed it.
   gSettings.osdDisplayTime = 0;
-  SendMessageA(host.main, WM_HOTKEY, id, 0);
+  SendMessageA(host.main, WM_HOTKEY, kNextId, 0);
   EXPECT_EQ(host.Commands(), std::vector<int>{40048});
   EXPECT_EQ(OsdPlatformWindow(), nullptr);
 
   gSettings.osdDisplayTime = 150;
-  SendMessageA(host.main, WM_HOTKEY, id, 0);
+  SendMessageA(host.main, WM_HOTKEY, kNextId, 0);
   HWND osd = OsdPlatformWindow();
   ASSERT_NE(osd, nullptr);
   EXPECT_EQ(WindowTextOf(osd), "Next : \"Song\" [1:05/3:07]");
@@ -164,10 +161,8 @@ TEST_P(WindowHooksTest, HotkeyStillReachesTheHostWhenItsActionEndsThePlugin) {
   gQuittingSaved = reinterpret_cast<WNDPROC>(
       SetWindowLongA(host.main, GWL_WNDPROC, reinterpret_cast<LONG>(&QuitOnCommand)));
   InstallWindowHooks();
-  gHotkeyTable[4].entry.id = 0xC0DE;  // "Next"
-  gHotkeyTable[4].entry.packed = 5242883;
   host.ClearLog();
-  SendMessageA(host.main, WM_HOTKEY, 0xC0DE, 0);
+  SendMessageA(host.main, WM_HOTKEY, kNextId, 0);
   EXPECT_EQ(host.Commands(), std::vector<int>{40048});
   EXPECT_EQ(host.Count(host.main, WM_HOTKEY), 1);
   EXPECT_EQ(WindowProcedure(host.main), &QuitOnCommand);
@@ -213,11 +208,9 @@ TEST_P(WindowHooksTest, UnderAnotherSubclassTheHookOnlyPassesOn) {
   RemoveWindowHooks();
   EXPECT_EQ(WindowProcedure(host.main), later->Procedure());
   EXPECT_EQ(WindowProcedure(host.playlist), hostProcedure);
-  gHotkeyTable[4].entry.id = 0xC0DE;
-  gHotkeyTable[4].entry.packed = 5242883;
   host.ClearLog();
   SendMessageA(host.main, WM_NULL, 0, 0);
-  SendMessageA(host.main, WM_HOTKEY, 0xC0DE, 0);
+  SendMessageA(host.main, WM_HOTKEY, kNextId, 0);
   EXPECT_TRUE(host.Requests().empty());
   EXPECT_TRUE(host.Commands().empty());
   EXPECT_EQ(host.Count(host.main, WM_HOTKEY), 1);
