@@ -6,6 +6,8 @@
 
 #include "ui/osd_pickers.h"
 
+#include <string>
+
 #include "plugin/osd_style.h"
 #include "plugin/osd_window.h"
 #include "plugin/plugin_state.h"
@@ -26,11 +28,20 @@ bool IsBold(LONG weight) { return weight >= FW_BOLD; }
 // leaves handles behind.
 UniqueLibrary gCommonDialogs;
 
+// From the system's folder by its full path: a bare name would be looked
+// for in the host's folder first.
+HMODULE LoadCommonDialogs() {
+  wchar_t folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  return LoadLibraryW((std::wstring(folder, length) + L"\\comdlg32.dll").c_str());
+}
+
 template <typename Dialog>
 bool RunCommonDialog(const char* functionName, Dialog& dialog) {
-  if (!gCommonDialogs) gCommonDialogs.Reset(LoadLibraryW(L"comdlg32.dll"));
+  if (!gCommonDialogs) gCommonDialogs.Reset(LoadCommonDialogs());
   // The call's own reference: a quit inside the dialog lets the kept one go.
-  const UniqueLibrary library(LoadLibraryW(L"comdlg32.dll"));
+  const UniqueLibrary library(LoadCommonDialogs());
   if (!library) return false;
   using Function = BOOL(WINAPI*)(Dialog*);
   const auto function =
