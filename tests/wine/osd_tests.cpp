@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <atomic>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/cover_art.h"
@@ -478,15 +479,21 @@ TEST_F(OsdTest, AColourChangeRepaintsTheOsdOnScreenInPlace) {
   EXPECT_FALSE(GetUpdateRect(osd, nullptr, FALSE));
 }
 
+// The replaced font is freed at once, the last one with the OSD.
 TEST_F(OsdTest, AFontChangeRepaintsInPlaceAndTheNextShowMeasuresWithIt) {
   const std::string text = "Forward : \"Song\" [1:05/3:07]";
   ShowOsd(text);
   HWND osd = OsdPlatformWindow();
   ASSERT_NE(osd, nullptr);
   const RECT small = WindowRect(osd);
+  const auto first = reinterpret_cast<HGDIOBJ>(SendMessageA(osd, WM_GETFONT, 0, 0));
+  ASSERT_EQ(GetObjectType(first), DWORD(OBJ_FONT));
   gSettings.osdFont.size = 24;
   ApplyOsdFont();
   EXPECT_TRUE(SameRect(small, WindowRect(osd))) << "kept its size and place";
+  const auto second = reinterpret_cast<HGDIOBJ>(SendMessageA(osd, WM_GETFONT, 0, 0));
+  EXPECT_EQ(GetObjectType(second), DWORD(OBJ_FONT));
+  EXPECT_EQ(GetObjectType(first), 0u) << "the replaced font leaked";
   ShowOsd(text);
   // Sized for the text in the new font; the default code 7 keeps the right edge on the screen's.
   ASSERT_TRUE(OnTheSuitesScreen());
@@ -496,36 +503,31 @@ TEST_F(OsdTest, AFontChangeRepaintsInPlaceAndTheNextShowMeasuresWithIt) {
   EXPECT_EQ(now.right - now.left, size.cx);
   EXPECT_EQ(now.bottom - now.top, size.cy);
   EXPECT_GT(WindowRect(osd).bottom - WindowRect(osd).top, small.bottom - small.top);
+  ReleaseOsd();
+  EXPECT_EQ(GetObjectType(second), 0u) << "the font outlived the OSD";
 }
 
+// OK sets the colour and repaints the OSD; a cancel keeps the colour.
 TEST_F(OsdTest, TheColourDialogSetsTheColourAndRepaintsTheOsd) {
   gSettings.osdColor = RGB(10, 20, 30);
   ShowOsd("Info");
   HWND osd = OsdPlatformWindow();
   ASSERT_NE(osd, nullptr);
-  {
-    DialogDriver driver([](HWND dialog) {
-      // The dialog's red, green and blue edit boxes, then OK.
-      SetDlgItemTextA(dialog, 706, "200");
-      SetDlgItemTextA(dialog, 707, "100");
-      SetDlgItemTextA(dialog, 708, "50");
-      SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+  struct Step {
+    std::vector<std::pair<int, const char*>> edits;  // the dialog's red, green and blue boxes
+    int button;
+  } const steps[] = {{{{706, "200"}, {707, "100"}, {708, "50"}}, IDOK}, {{{706, "1"}}, IDCANCEL}};
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.button == IDOK ? "OK" : "cancel");
+    DialogDriver driver([&step](HWND dialog) {
+      for (const auto& [id, text] : step.edits) SetDlgItemTextA(dialog, id, text);
+      SendMessageA(dialog, WM_COMMAND, step.button, 0);
     });
     ChooseOsdColor(nullptr);
     EXPECT_TRUE(driver.Found());
+    EXPECT_EQ(gSettings.osdColor, uint32_t(RGB(200, 100, 50)));
+    EXPECT_EQ(PrintOsd(osd).At(2, 2), RGB(200, 100, 50));
   }
-  EXPECT_EQ(gSettings.osdColor, uint32_t(RGB(200, 100, 50)));
-  EXPECT_EQ(PrintOsd(osd).At(2, 2), RGB(200, 100, 50));
-
-  {
-    DialogDriver driver([](HWND dialog) {
-      SetDlgItemTextA(dialog, 706, "1");
-      SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    });
-    ChooseOsdColor(nullptr);
-    EXPECT_TRUE(driver.Found());
-  }
-  EXPECT_EQ(gSettings.osdColor, uint32_t(RGB(200, 100, 50))) << "a cancel keeps the colour";
 }
 
 int CALLBACK NoteTrueType(const LOGFONTA*, const TEXTMETRICA*, DWORD type, LPARAM found) {
@@ -548,12 +550,20 @@ std::string InstalledFace() {
   return {};
 }
 
-// Picks a size in the font dialog's size list as a click would.
-void ChooseFontSize(HWND dialog, const char* size) {
-  constexpr int kSizeBox = 0x472;
-  SendDlgItemMessageA(dialog, kSizeBox, CB_SELECTSTRING, WPARAM(-1), reinterpret_cast<LPARAM>(size));
-  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kSizeBox, CBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(GetDlgItem(dialog, kSizeBox)));
+// Opens the OSD's font dialog, picks a size in its size list as a click would
+// (none: the size it starts with) and leaves by `button`; false when no dialog showed.
+bool ChooseInFontDialog(const char* size, int button) {
+  DialogDriver driver([=](HWND dialog) {
+    constexpr int kSizeBox = 0x472;
+    if (size != nullptr) {
+      SendDlgItemMessageA(dialog, kSizeBox, CB_SELECTSTRING, WPARAM(-1), reinterpret_cast<LPARAM>(size));
+      SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kSizeBox, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(GetDlgItem(dialog, kSizeBox)));
+    }
+    SendMessageA(dialog, WM_COMMAND, button, 0);
+  });
+  ChooseOsdFont(nullptr);
+  return driver.Found();
 }
 
 TEST_F(OsdTest, TheFontDialogStartsFromTheOsdFontAndTakesTheChosenOne) {
@@ -567,11 +577,7 @@ TEST_F(OsdTest, TheFontDialogStartsFromTheOsdFontAndTakesTheChosenOne) {
   HWND osd = OsdPlatformWindow();
   ASSERT_NE(osd, nullptr);
   const RECT before = WindowRect(osd);
-  {
-    DialogDriver driver([](HWND dialog) { SendMessageA(dialog, WM_COMMAND, IDOK, 0); });
-    ChooseOsdFont(nullptr);
-    EXPECT_TRUE(driver.Found());
-  }
+  EXPECT_TRUE(ChooseInFontDialog(nullptr, IDOK));
   // OK at once: the dialog handed back what it was given.
   EXPECT_EQ(gSettings.osdFont.name, face);
   EXPECT_EQ(gSettings.osdFont.size, 12);
@@ -581,28 +587,14 @@ TEST_F(OsdTest, TheFontDialogStartsFromTheOsdFontAndTakesTheChosenOne) {
   EXPECT_FALSE(gSettings.osdFont.underline);
   EXPECT_FALSE(gSettings.osdFont.strikeOut);
 
-  {
-    DialogDriver driver([](HWND dialog) {
-      ChooseFontSize(dialog, "20");
-      SendMessageA(dialog, WM_COMMAND, IDOK, 0);
-    });
-    ChooseOsdFont(nullptr);
-    EXPECT_TRUE(driver.Found());
-  }
+  EXPECT_TRUE(ChooseInFontDialog("20", IDOK));
   EXPECT_EQ(gSettings.osdFont.size, 20);
   EXPECT_EQ(OsdPlatformWindow(), osd) << "still on screen";
   EXPECT_TRUE(SameRect(before, WindowRect(osd))) << "repainted at its size and place";
   ShowOsd("Jump : \"Song\" [1:05/3:07]");
   EXPECT_GT(WindowRect(osd).bottom - WindowRect(osd).top, before.bottom - before.top);
 
-  {
-    DialogDriver driver([](HWND dialog) {
-      ChooseFontSize(dialog, "8");
-      SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    });
-    ChooseOsdFont(nullptr);
-    EXPECT_TRUE(driver.Found());
-  }
+  EXPECT_TRUE(ChooseInFontDialog("8", IDCANCEL));
   EXPECT_EQ(gSettings.osdFont.size, 20) << "a cancel keeps the font";
 }
 
@@ -636,21 +628,6 @@ TEST_F(OsdTest, AFontNameBeyondTheCodePageSurvivesExitAndTheNextStart) {
   ASSERT_TRUE(OpenSettingsFile() && SaveSettings());
   UseSettingsFile(nullptr);
   EXPECT_EQ(install.IniValue("OSD", "OSDFontNameUnicode"), "<missing>");
-}
-
-TEST_F(OsdTest, AReplacedOrDestroyedFontIsFreed) {
-  ShowOsd("Volume Up");
-  HWND osd = OsdPlatformWindow();
-  ASSERT_NE(osd, nullptr);
-  const auto first = reinterpret_cast<HGDIOBJ>(SendMessageA(osd, WM_GETFONT, 0, 0));
-  ASSERT_EQ(GetObjectType(first), DWORD(OBJ_FONT));
-  gSettings.osdFont.size = 20;
-  ApplyOsdFont();
-  const auto second = reinterpret_cast<HGDIOBJ>(SendMessageA(osd, WM_GETFONT, 0, 0));
-  EXPECT_EQ(GetObjectType(second), DWORD(OBJ_FONT));
-  EXPECT_EQ(GetObjectType(first), 0u) << "the replaced font leaked";
-  ReleaseOsd();
-  EXPECT_EQ(GetObjectType(second), 0u) << "the font outlived the OSD";
 }
 
 TEST_F(OsdTest, DestroyFreesTheWindowClassAndCreateBuildsItAgain) {
