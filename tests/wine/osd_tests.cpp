@@ -195,25 +195,18 @@ TEST_F(OsdTest, TheFontHasTheSettingsFaceStyleAndPointSize) {
   }
 }
 
-TEST_F(OsdTest, BreaksALongTextToTheScreenWidth) {
+// A long text breaks to the screen's width.
+TEST_F(OsdTest, IsATopmostToolWindowWithTheTextAndNoOwner) {
   std::string text;
   for (int i = 0; i < 80; ++i) text += "word" + std::to_string(i) + " ";
   ShowOsd(text);
   HWND osd = OsdPlatformWindow();
   ASSERT_NE(osd, nullptr);
-  const RECT rect = WindowRect(osd);
-  const SIZE oneLine = MeasureInOsdFont("word1");
-  EXPECT_LE(rect.right - rect.left, GetSystemMetrics(SM_CXSCREEN));
-  EXPECT_GT(rect.bottom - rect.top, 2 * oneLine.cy);
-  EXPECT_EQ(WindowTextOf(osd), text);
-}
-
-TEST_F(OsdTest, IsATopmostToolWindowWithTheTextAndNoOwner) {
-  ShowOsd("Volume Up");
-  HWND osd = OsdPlatformWindow();
-  ASSERT_NE(osd, nullptr);
   EXPECT_TRUE(IsWindowVisible(osd));
-  EXPECT_EQ(WindowTextOf(osd), "Volume Up");
+  EXPECT_EQ(WindowTextOf(osd), text);
+  const RECT rect = WindowRect(osd);
+  EXPECT_LE(rect.right - rect.left, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_GT(rect.bottom - rect.top, 2 * MeasureInOsdFont("word1").cy);
   const LONG exStyle = GetWindowLongA(osd, GWL_EXSTYLE);
   EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
   EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
@@ -345,23 +338,6 @@ TEST_F(OsdTest, HidesAtTheFirstCheckOnceTheDisplayTimeIsUp) {
   }
 }
 
-TEST_F(OsdTest, HideKeepsTextColourAndFontForTheNextShow) {
-  gSettings.osdColor = RGB(0, 0, 255);
-  ApplyOsdColor();
-  ShowOsd("Shuffle On");
-  DestroyOsdPlatformWindow();
-  EXPECT_EQ(OsdPlatformWindow(), nullptr);
-  const HWND neighbour = CreateTestWindow("OsdTestNeighbour", DefWindowProcA, WS_POPUP, RECT{0, 0, 10, 10});
-  // Already off screen: a kept stale handle would destroy whatever window took its value.
-  DestroyOsdPlatformWindow();
-  EXPECT_TRUE(IsWindow(neighbour));
-  DestroyWindow(neighbour);
-  ShowOsd("Shuffle Off");
-  HWND osd = OsdPlatformWindow();
-  ASSERT_NE(osd, nullptr);
-  EXPECT_EQ(PrintOsd(osd).At(2, 2), RGB(0, 0, 255));
-}
-
 TEST_F(OsdTest, PaintsBackgroundFrameAndTextInTheirColours) {
   struct Case {
     uint32_t background;
@@ -466,7 +442,8 @@ TEST_F(OsdTest, DrawsAnAmpersandAsItself) {
   EXPECT_LE(ink, 1 + 2 + all.cx);
 }
 
-TEST_F(OsdTest, AColourChangeRepaintsTheOsdOnScreenInPlace) {
+// Hidden, it keeps text, colour and font for the next show.
+TEST_F(OsdTest, AColourChangeRepaintsTheOsdOnScreenInPlaceAndAHideKeepsIt) {
   ShowOsd("Repeat On");
   HWND osd = OsdPlatformWindow();
   ASSERT_NE(osd, nullptr);
@@ -477,6 +454,18 @@ TEST_F(OsdTest, AColourChangeRepaintsTheOsdOnScreenInPlace) {
   EXPECT_EQ(PrintOsd(osd).At(2, 2), RGB(0, 128, 0));
   // Nothing waits to be painted: the repaint happened at once.
   EXPECT_FALSE(GetUpdateRect(osd, nullptr, FALSE));
+
+  DestroyOsdPlatformWindow();
+  EXPECT_EQ(OsdPlatformWindow(), nullptr);
+  const HWND neighbour = CreateTestWindow("OsdTestNeighbour", DefWindowProcA, WS_POPUP, RECT{0, 0, 10, 10});
+  // Already off screen: a kept stale handle would destroy whatever window took its value.
+  DestroyOsdPlatformWindow();
+  EXPECT_TRUE(IsWindow(neighbour));
+  DestroyWindow(neighbour);
+  ShowOsd("Shuffle Off");
+  osd = OsdPlatformWindow();
+  ASSERT_NE(osd, nullptr);
+  EXPECT_EQ(PrintOsd(osd).At(2, 2), RGB(0, 128, 0));
 }
 
 // The replaced font is freed at once, the last one with the OSD.
