@@ -20,7 +20,6 @@ namespace dialog_kit {
 constexpr int kNext = 4;  // hotkey table rows, also the rows of the dialog's list
 constexpr int kPlay = 1;
 constexpr int kPlayPause = 15;
-const klv::PackedHotkey kCtrlAltP = 5242883;  // as the settings file stores it
 const klv::PackedHotkey kCtrlAltF9 = klv::PackHotkey(VK_F9, true, true, false, false);
 
 }  // namespace dialog_kit

@@ -22,9 +22,6 @@
 
 namespace {
 
-const klv::PackedHotkey kCtrlAltN = klv::PackHotkey('N', true, true, false, false);
-const klv::PackedHotkey kCtrlAltP = klv::PackHotkey('P', true, true, false, false);
-
 void ClickIn(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
 HWND HotkeyList(HWND dialog) { return GetDlgItem(dialog, form1::kCheckListBox1); }

@@ -28,8 +28,6 @@ constexpr int kRepeat = 12;
 constexpr int kMainWindow = 9;
 constexpr int kStopAfterCurrent = 14;
 
-const klv::PackedHotkey kCtrlAltP = 5242883;  // as the settings file stores it
-const klv::PackedHotkey kCtrlAltN = klv::PackHotkey('N', true, true, false, false);
 const klv::PackedHotkey kCtrlShiftF9 = klv::PackHotkey(VK_F9, false, true, true, false);
 
 // Presses a combination that must come to nothing, then the marker: once the

@@ -278,7 +278,6 @@ struct UnloadCase {
 // host and the plug-in still acts; a later load's quit takes everything back
 // and the library goes.
 TEST_F(LifecycleTest, UnloadWithoutQuitKeepsEverythingWorkingUntilQuit) {
-  const klv::PackedHotkey kCtrlAltN = klv::PackHotkey('N', true, true, false, false);
   install.WriteIni("[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltN) +
                    "\r\n[OSD]\r\nEnable=1\r\nOSDDisplayTime=60000\r\n");
   const UnloadCase cases[] = {

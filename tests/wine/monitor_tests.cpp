@@ -56,8 +56,6 @@ bool PutPointerOn(const RECT& monitor) {
   return GetCursorPos(&now) && PtInRect(&monitor, now);
 }
 
-constexpr klv::PackedHotkey kCtrlAltN = ('N' << 16) | klv::kModCtrl | klv::kModAlt;
-
 // Loads the real DLL with the OSD on for a minute and osdLines added to its
 // [OSD] section, runs act (to place windows or the pointer), presses the Next
 // action's key and returns the OSD's rectangle; an empty one when none showed.

@@ -20,8 +20,6 @@
 
 namespace {
 
-const klv::PackedHotkey kCtrlAltN = klv::PackHotkey('N', true, true, false, false);
-const klv::PackedHotkey kCtrlAltP = klv::PackHotkey('P', true, true, false, false);
 constexpr int kPlayRow = 1;  // entry 2
 constexpr int kNextRow = 4;  // entry 5
 

@@ -98,8 +98,6 @@ TEST(ResourceCounts, EachCountSeesWhatItCounts) {
 
 // ---- Long runs through the real DLL ----
 
-const klv::PackedHotkey kCtrlAltN = klv::PackHotkey('N', true, true, false, false);
-
 class ResourceTest : public DllTest {
  protected:
   // Posts WM_HOTKEY for the entries in turn as the system would, each taken by

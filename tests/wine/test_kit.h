@@ -10,6 +10,10 @@
 
 #include "core/hotkey_actions.h"
 
+// Ctrl+Alt+N and Ctrl+Alt+P as the settings file stores them.
+constexpr klv::PackedHotkey kCtrlAltN = 5111811;
+constexpr klv::PackedHotkey kCtrlAltP = 5242883;
+
 // ---- Reading windows back ----
 
 std::string WindowTextOf(HWND window);
