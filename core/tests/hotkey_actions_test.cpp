@@ -29,16 +29,10 @@ const PackCase kPackCases[] = {
      2},
 };
 
-TEST(PackedHotkey, PacksKeyInHighWordAndModifiersInLowWord) {
+TEST(PackedHotkey, PacksKeyInHighWordAndModifiersInLowWordAndSplitsBack) {
   for (const PackCase& c : kPackCases) {
     SCOPED_TRACE(c.label);
     EXPECT_EQ(PackHotkey(c.keyCode, c.alt, c.ctrl, c.shift, c.win), c.packed);
-  }
-}
-
-TEST(PackedHotkey, SplitsBackIntoKeyAndModifiers) {
-  for (const PackCase& c : kPackCases) {
-    SCOPED_TRACE(c.label);
     EXPECT_EQ(HotkeyKeyCode(c.packed), c.keyCode);
     EXPECT_EQ(HotkeyModifiers(c.packed), c.modifiers);
     EXPECT_EQ((HotkeyModifiers(c.packed) & kModAlt) != 0, c.alt);

@@ -29,6 +29,7 @@ void ExpectPlaced(const PlaceCase& c) {
   EXPECT_EQ(r.height, c.expected.height);
 }
 
+// Codes above eight place it top-left.
 TEST(OsdPlacement, NinePositionsOnOneScreen) {
   // Text 300 x 13: window 306 x 19.
   const PlaceCase cases[] = {
@@ -42,15 +43,13 @@ TEST(OsdPlacement, NinePositionsOnOneScreen) {
       {"7 right middle", kSingle1024, 7, 300, 13, {718, 376, 306, 19}},
       {"8 bottom-right", kSingle1024, 8, 300, 13, {718, 749, 306, 19}},
       {"4 with odd free width", kSingle1024, 4, 301, 13, {358, 376, 307, 19}},
+      {"9: above eight, top-left", kSingle1024, 9, 300, 13, {0, 0, 306, 19}},
+      {"10", kSingle1024, 10, 300, 13, {0, 0, 306, 19}},
+      {"100", kSingle1024, 100, 300, 13, {0, 0, 306, 19}},
+      {"200", kSingle1024, 200, 300, 13, {0, 0, 306, 19}},
+      {"255", kSingle1024, 255, 300, 13, {0, 0, 306, 19}},
   };
   for (const PlaceCase& c : cases) ExpectPlaced(c);
-}
-
-TEST(OsdPlacement, CodesAboveEightPlaceTopLeft) {
-  for (int code : {9, 10, 100, 200, 255}) {
-    SCOPED_TRACE(code);
-    ExpectPlaced({"above eight", kSingle1024, code, 300, 13, {0, 0, 306, 19}});
-  }
 }
 
 TEST(OsdPlacement, ClampsToTheDesktop) {
