@@ -264,13 +264,10 @@ TEST(IniAccess, WritesBooleansAsOneAndZeroAndIntegersInSignedDecimal) {
       ini.Attempts(),
       (std::vector<Write>{
           {"S", "On", "1"}, {"S", "Off", "0"}, {"S", "Min", "-2147483648"}, {"S", "Packed", "5242883"}}));
-}
-
-TEST(IniAccess, RefusedWriteIsReported) {
-  WriteRecorder ini;
-  ini.RefuseAttempt(0);
-  EXPECT_FALSE(ini.WriteInteger("S", "K", 1));
-  EXPECT_TRUE(ini.WriteBool("S", "K", true));
+  WriteRecorder refusing;
+  refusing.RefuseAttempt(0);
+  EXPECT_FALSE(refusing.WriteInteger("S", "K", 1)) << "a refused write is reported";
+  EXPECT_TRUE(refusing.WriteBool("S", "K", true));
 }
 
 // --- The settings schema -----------------------------------------------------
