@@ -85,7 +85,7 @@ bool SettingsFile::Write(std::string_view section, std::string_view key, const w
 std::string SettingsSnapshot::ReadString(std::string_view section, std::string_view key,
                                          std::string_view fallback) const {
   const ListedSection& listed = Listed(Utf8ToWide(section));
-  if (!listed.complete) return file_.ReadString(section, key, fallback);
+  if (listed.entries.empty()) return file_.ReadString(section, key, fallback);
   const std::wstring wantedKey = Utf8ToWide(key);
   for (const wchar_t* entry = listed.entries.data(); *entry != L'\0'; entry += wcslen(entry) + 1) {
     const std::wstring_view text(entry);
@@ -106,17 +106,16 @@ const SettingsSnapshot::ListedSection& SettingsSnapshot::Listed(const std::wstri
   ListedSection& listed = sections_.emplace_back();
   listed.name = section;
   for (DWORD size = kFirstListSize; size <= kMaxListSize; size *= 4) {
-    listed.entries.assign(size, L'\0');
+    std::vector<wchar_t> entries(size, L'\0');
     // A list cut at the buffer's end comes back as size - 2 units.
     const DWORD length =
-        GetPrivateProfileSectionW(section.c_str(), listed.entries.data(), size, file_.WidePath().c_str());
+        GetPrivateProfileSectionW(section.c_str(), entries.data(), size, file_.WidePath().c_str());
     if (length + 2 < size) {
-      listed.entries.resize(length + 2);
-      listed.complete = true;
+      entries.resize(length + 2);
+      listed.entries = std::move(entries);
       break;
     }
   }
-  if (!listed.complete) listed.entries.clear();
   return listed;
 }
 

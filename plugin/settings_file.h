@@ -47,8 +47,9 @@ class SettingsSnapshot : public klv::IniReader {
  private:
   struct ListedSection {
     std::wstring name;
-    std::vector<wchar_t> entries;  // "key=value" texts, each ended by a NUL, then one more NUL
-    bool complete = false;         // false: too large to list; read key by key
+    // "key=value" texts, each ended by a NUL, then one more NUL; empty when the
+    // section was too large to list, and is read key by key.
+    std::vector<wchar_t> entries;
   };
   const ListedSection& Listed(const std::wstring& section) const;
 
