@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "core/hotkey_actions.h"
-#include "core/jpeg_decode.h"
-#include "core/settings_schema.h"
-#include "player/host_codes.h"
-#include "plugin/osd_style.h"
-#include "plugin/settings_file.h"
+#include "core/cover/jpeg_decode.h"
+#include "core/hotkeys/hotkey_actions.h"
+#include "core/settings/settings_schema.h"
+#include "player/stand_in_commands.h"
+#include "plugin/osd/osd_style.h"
+#include "plugin/settings/settings_file.h"
 
 namespace bench {
 

@@ -11,9 +11,9 @@
 #include <string>
 
 #include "core/host_codes.h"
-#include "plugin/osd_window.h"
+#include "plugin/host/window_hooks.h"
+#include "plugin/osd/osd_window.h"
 #include "plugin/plugin_state.h"
-#include "plugin/window_hooks.h"
 
 namespace {
 

@@ -10,15 +10,15 @@
 #include "bench/bench_support.h"
 #include "entry/lifecycle.h"
 #include "entry/plugin_descriptor.h"
-#include "plugin/hotkey_registration.h"
-#include "plugin/instance_marker.h"
-#include "plugin/osd_window.h"
+#include "plugin/cover/track_cover.h"
+#include "plugin/host/instance_marker.h"
+#include "plugin/host/transparency.h"
+#include "plugin/host/window_hooks.h"
+#include "plugin/hotkeys/hotkey_registration.h"
+#include "plugin/osd/osd_window.h"
 #include "plugin/playback_resume.h"
 #include "plugin/plugin_state.h"
-#include "plugin/settings_file.h"
-#include "plugin/track_cover.h"
-#include "plugin/transparency.h"
-#include "plugin/window_hooks.h"
+#include "plugin/settings/settings_file.h"
 
 namespace {
 

@@ -17,11 +17,11 @@
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "core/cover_art.h"
-#include "core/jpeg_encode.h"
+#include "core/cover/cover_art.h"
+#include "core/cover/jpeg_encode.h"
 #include "entry/lifecycle.h"
 #include "entry/plugin_descriptor.h"
-#include "plugin/osd_window.h"
+#include "plugin/osd/osd_window.h"
 #include "plugin/plugin_state.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "plugin/osd_window.h"
+#include "plugin/osd/osd_window.h"
 #include "plugin/plugin_state.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "core/settings.h"
+#include "core/settings/settings.h"
 
 namespace klv {
 

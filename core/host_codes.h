@@ -35,7 +35,7 @@ constexpr int kHostRating = 640;     // the playing track's rating
 // The folder the host keeps each user's settings in, as UTF-16 text; 0 or 1
 // from a host that has none.
 constexpr int kHostSettingsFolder = 1335;
-// The host's service manager (win32/host_services.h); no address from a host without one.
+// The host's service manager (win32/host/host_services.h); no address from a host without one.
 constexpr int kHostServices = 3025;
 // The skin's name while a modern skin is loaded, an address like a title's
 // (8-bit; 1633 UTF-16); 0 under a classic skin, 1 from a host without skins.

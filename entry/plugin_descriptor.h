@@ -1,7 +1,7 @@
 // The one instance of the descriptor record that the library's export returns.
 #pragma once
 
-#include "win32/plugin_contract.h"
+#include "win32/host/plugin_contract.h"
 
 extern const char kPluginDescription[];
 

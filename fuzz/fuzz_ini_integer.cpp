@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/ini_integer.h"
+#include "core/settings/ini_integer.h"
 #include "fuzz/fuzz_check.h"
 
 namespace {

@@ -4,8 +4,8 @@
 // with a whole DIB-shaped image, a cover within its square.
 #include <cstdint>
 
-#include "core/cover_art.h"
-#include "core/jpeg_decode.h"
+#include "core/cover/cover_art.h"
+#include "core/cover/jpeg_decode.h"
 #include "fuzz/fuzz_check.h"
 
 namespace {

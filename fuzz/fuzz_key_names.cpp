@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/key_names.h"
+#include "core/hotkeys/key_names.h"
 #include "fuzz/fuzz_check.h"
 
 namespace {

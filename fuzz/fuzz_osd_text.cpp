@@ -15,8 +15,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/hotkey_actions.h"
-#include "core/osd_text.h"
+#include "core/hotkeys/hotkey_actions.h"
+#include "core/osd/osd_text.h"
 #include "fuzz/fuzz_check.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <string_view>
 #include <tuple>
 
-#include "core/ini_escape.h"
-#include "core/ini_text.h"
-#include "core/settings_schema.h"
+#include "core/settings/ini_escape.h"
+#include "core/settings/ini_text.h"
+#include "core/settings/settings_schema.h"
 #include "core/utf16_text.h"
 #include "fuzz/fuzz_check.h"
 

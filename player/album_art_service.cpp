@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "core/jpeg_decode.h"
-#include "win32/host_services.h"
+#include "core/cover/jpeg_decode.h"
+#include "win32/host/host_services.h"
 
 namespace player {
 

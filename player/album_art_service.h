@@ -1,5 +1,5 @@
 // The 5.x host's service manager with its album art and memory manager
-// services, in the calling form plug-ins use (win32/host_services.h): what
+// services, in the calling form plug-ins use (win32/host/host_services.h): what
 // request 3025 answers. Lookups come from plug-ins' threads, so the counts
 // are atomic and the picture source must be callable from any thread.
 #pragma once

@@ -6,11 +6,11 @@
 #include <cstdlib>
 
 #include "player/demo_library.h"
-#include "player/host_codes.h"
 #include "player/message_log.h"
 #include "player/options.h"
 #include "player/player_app.h"
 #include "player/player_profile.h"
+#include "player/stand_in_commands.h"
 #include "player/track_titles.h"
 
 namespace player {

@@ -1,9 +1,9 @@
 // The main window: answers the host requests, carries out the commands and
 // shows title, clock and modes. Its timer is the player's heartbeat.
-#include "player/host_codes.h"
 #include "player/message_log.h"
 #include "player/player_app.h"
 #include "player/player_profile.h"
+#include "player/stand_in_commands.h"
 #include "player/track_titles.h"
 
 namespace player {

@@ -3,9 +3,9 @@
 // inside one of them, the equalizer is hidden, and the classic main window
 // stays, unseen, on its monitor's bottom row, where it keeps the taskbar
 // button.
-#include "player/host_codes.h"
 #include "player/message_log.h"
 #include "player/player_app.h"
+#include "player/stand_in_commands.h"
 
 namespace player {
 namespace {

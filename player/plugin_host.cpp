@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "player/message_log.h"
-#include "win32/plugin_contract.h"
+#include "win32/host/plugin_contract.h"
 
 namespace player {
 namespace {

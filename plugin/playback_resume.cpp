@@ -1,12 +1,12 @@
 // Play on start, and the seek back to where the host was last closed.
 #include "plugin/playback_resume.h"
 
-#include "core/osd_text.h"
-#include "plugin/host.h"
-#include "plugin/osd_window.h"
+#include "core/osd/osd_text.h"
+#include "plugin/cover/track_cover.h"
+#include "plugin/host/host.h"
+#include "plugin/osd/osd_window.h"
+#include "plugin/osd/track_change_osd.h"
 #include "plugin/plugin_state.h"
-#include "plugin/track_change_osd.h"
-#include "plugin/track_cover.h"
 
 void PlayOnStart() {
   if (!gSettings.playOnStart) return;

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "core/hotkey_actions.h"
-#include "core/settings.h"
+#include "core/hotkeys/hotkey_actions.h"
+#include "core/settings/settings.h"
 
 extern klv::Settings gSettings;
 extern klv::HotkeyTable gHotkeyTable;

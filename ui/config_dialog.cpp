@@ -1,145 +1,410 @@
 #include "ui/config_dialog.h"
 
-#include <algorithm>
-#include <vector>
+#include <commctrl.h>
+
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "core/alpha.h"
+#include "core/hotkeys/hotkey_actions.h"
+#include "core/settings/ini_integer.h"
+#include "plugin/host/host.h"
+#include "plugin/host/transparency.h"
+#include "plugin/host/window_hooks.h"
+#include "plugin/hotkeys/hotkey_registration.h"
+#include "plugin/osd/osd_window.h"
+#include "plugin/plugin_state.h"
+#include "plugin/settings/settings_file.h"
+#include "ui/assign_dialog.h"
+#include "ui/config_form_holder.h"
+#include "ui/jpeg_picture.h"
+#include "ui/osd_pickers.h"
+#include "ui/ui_module.h"
+#include "ui/ui_resources.h"
+#include "win32/text_encoding.h"
 
 namespace {
 
-// Posted to the form's window by ReleaseConfigFormLater.
-constexpr UINT kMsgReleaseConfigForm = WM_APP + 2;
+using namespace form1;
 
-struct HeldForm {
-  std::unique_ptr<FormFrame> form;
-  int depth = 0;           // its handlers running, nested
-  bool releasing = false;  // hidden, its release posted
-};
+const FormPlacement kPlacement = {kClassName,
+                                  L"\"Kelvo-plugin\" configuration",
+                                  WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                                  WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT,
+                                  -3,
+                                  -2,
+                                  632,
+                                  480};
+constexpr wchar_t kErrorCaption[] = L"gen_klv";
 
-// The open form; and forms already closed whose handlers are still on the
-// stack (a message box of theirs pumps messages), freed as each returns.
-HeldForm gOpen;
-std::vector<HeldForm> gRetired;
-HHOOK gDialogKeysHook = nullptr;
+// A check mark the user changed, applied once the list has finished its own
+// handling of the click.
+constexpr UINT kMsgApplyCheckMarks = WM_APP + 1;
+// The host changed skin: the transparency groups follow it.
+constexpr UINT kMsgSkinChanged = WM_APP + 3;
 
-// The open form while its window stands, or null.
-FormFrame* CurrentConfigForm() {
-  // A form whose window went inside one of its handlers is no longer current.
-  return gOpen.form && gOpen.form->Window() != nullptr ? gOpen.form.get() : nullptr;
+// Slider tags 1..6: main, playlist, equalizer; active levels first.
+constexpr int kTrackBars[] = {kTrackBar1, kTrackBar2, kTrackBar3, kTrackBar4, kTrackBar5, kTrackBar6};
+int TagOf(int trackBarId) {
+  for (size_t i = 0; i < std::size(kTrackBars); ++i)
+    if (kTrackBars[i] == trackBarId) return static_cast<int>(i) + 1;
+  return 0;
 }
 
-HeldForm* Find(const FormFrame* form) {
-  if (form == nullptr) return nullptr;
-  if (gOpen.form.get() == form) return &gOpen;
-  for (HeldForm& held : gRetired)
-    if (held.form.get() == form) return &held;
-  return nullptr;
-}
-
-// The host's loop does not know our window, so keyboard navigation (Tab,
-// arrows, Space, Enter, Esc) is given to IsDialogMessage here, on the way out
-// of the queue. The host takes its messages as ANSI, so the ANSI call is the
-// one that hands a typed character on to our wide controls unchanged.
-LRESULT CALLBACK DialogKeysHook(int code, WPARAM wParam, LPARAM lParam) noexcept {
-  if (code == HC_ACTION && wParam == PM_REMOVE) {
-    MSG* msg = reinterpret_cast<MSG*>(lParam);
-    const FormFrame* form = CurrentConfigForm();
-    HWND dialog = form != nullptr ? form->Window() : nullptr;
-    if (dialog != nullptr && msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST &&
-        (msg->hwnd == dialog || IsChild(dialog, msg->hwnd)) && IsDialogMessageA(dialog, msg)) {
-      msg->message = WM_NULL;
-      msg->wParam = 0;
-      msg->lParam = 0;
-    }
-  }
-  return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-void Free(const FormFrame* form) {
-  std::unique_ptr<FormFrame> doomed;
-  if (gOpen.form.get() == form) {
-    doomed = std::move(gOpen.form);
-    gOpen = HeldForm{};
-  } else {
-    auto retired = std::find_if(gRetired.begin(), gRetired.end(),
-                                [form](const HeldForm& held) { return held.form.get() == form; });
-    if (retired == gRetired.end()) return;  // failed while being created: never held
-    doomed = std::move(retired->form);
-    gRetired.erase(retired);
-  }
-  doomed.reset();
-  // A closed form freed after a newer one opened leaves that one the hook.
-  if (gDialogKeysHook != nullptr && CurrentConfigForm() == nullptr) {
-    UnhookWindowsHookEx(gDialogKeysHook);
-    gDialogKeysHook = nullptr;
-  }
-}
-
-// The open form's window has gone: it stops being the open form.
-void RetireOpenForm() {
-  if (gOpen.depth > 0) {
-    gRetired.push_back(std::move(gOpen));
-    gOpen = HeldForm{};
-  } else {
-    Free(gOpen.form.get());
-  }
-}
-
-// Destroys the form's window at once; frees the form unless a handler still runs.
-void CloseConfigForm(FormFrame& form) {
-  const HeldForm* held = Find(&form);
-  if (held == nullptr || held->depth == 0) {
-    Free(&form);
-  } else if (form.Window() != nullptr) {
-    DestroyWindow(form.Window());
-  }
+// Whole numbers as the settings file reads them. ParseIniInteger answers its
+// fallback for text it cannot read, so two fallbacks tell failure apart.
+bool ParseWholeNumber(const std::wstring& text, int32_t& value) {
+  const std::string ascii = ToAscii(text);
+  const int32_t first = klv::ParseIniInteger(ascii, 0);
+  if (first != klv::ParseIniInteger(ascii, 1)) return false;
+  value = first;
+  return true;
 }
 
 }  // namespace
 
-ConfigFormInUse::ConfigFormInUse(FormFrame& form) : form_(&form) {
-  HeldForm* held = Find(form_);
-  counted_ = held != nullptr;
-  if (counted_) ++held->depth;
+TForm1::TForm1() : FormFrame(kPlacement) { CreateFormWindow(nullptr); }
+
+void TForm1::CreateControls() {
+  InitCommonControls();
+  layout_.Build(Window(), kControls, ControlCount());
+
+  hotkeyList_.Attach(layout_.Control(kCheckListBox1), layout_.Scale(13));
+  for (const klv::HotkeyRow& row : gHotkeyTable) hotkeyList_.AddRow(row.action.caption);
+
+  for (int id : kTrackBars) {
+    HWND slider = layout_.Control(id);
+    SendMessageW(slider, TBM_SETRANGE, FALSE, MAKELPARAM(0, 100));
+    SendMessageW(slider, TBM_SETPAGESIZE, 0, 10);
+    SendMessageW(slider, TBM_SETTICFREQ, 2, 0);
+    SendMessageW(slider, TBM_SETTHUMBLENGTH, layout_.Scale(10), 0);
+    SendMessageW(slider, TBM_SETPOS, TRUE, 100);
+  }
+  sliderShown_.fill(100);
+
+  // Item i is the value of the OSD's monitor setting.
+  layout_.FillDropDown(kComboBox1, {L"Primary monitor", L"Player's monitor", L"Active window's monitor",
+                                    L"Mouse pointer's monitor"});
+
+  // Drawn at the size the form gives them, so they grow with the DPI and keep their aspect.
+  logo_.Reset(LoadJpegResource(KLV_IDR_ABOUT_LOGO, layout_.Size(kImage1)));
+  icon_.Reset(LoadJpegResource(KLV_IDR_ABOUT_ICON, layout_.Size(kImage2)));
+  SendMessageW(layout_.Control(kImage1), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_.Get()));
+  SendMessageW(layout_.Control(kImage2), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(icon_.Get()));
 }
 
-ConfigFormInUse::~ConfigFormInUse() {
-  HeldForm* held = counted_ ? Find(form_) : nullptr;
-  if (held != nullptr && --held->depth == 0 && form_->Window() == nullptr) Free(form_);
+LRESULT TForm1::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (TakeConfigFormRelease(*this, message)) return 0;
+  const ConfigFormInUse use(*this);
+  ScopedVisualStyles styles;
+  return HandleMessage(message, wParam, lParam);
 }
 
-void ReleaseConfigFormLater(FormFrame& form) {
-  ShowWindow(form.Window(), SW_HIDE);
-  if (HeldForm* held = Find(&form)) held->releasing = true;
-  PostMessageW(form.Window(), kMsgReleaseConfigForm, 0, 0);
+bool TForm1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (message) {
+    case WM_NOTIFY:
+      OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+      return true;
+    case WM_HSCROLL:
+      if (lParam != 0) AlphaSliderChange(layout_.IdOf(reinterpret_cast<HWND>(lParam)));
+      return true;
+    case WM_POWERBROADCAST:
+      // The host's window hears it too, in no set order: whichever comes first retries.
+      if (RetryWaitingHotkeysOnResume(wParam)) ShowHotkeyRows();
+      return false;
+    case kMsgSkinChanged:
+      ShowTransparencyGroups();
+      return true;
+    case kMsgApplyCheckMarks:
+      if (!checkMarksPending_) return true;  // applied already, ahead of a double click
+      checkMarksPending_ = false;
+      HotkeyMarksChange();
+      return true;
+    case WM_CTLCOLORSTATIC:
+      if (reinterpret_cast<HWND>(lParam) != layout_.Control(kLabel12)) return false;
+      // The web address reads as a link.
+      DefWindowProcW(Window(), message, wParam, lParam);
+      SetTextColor(reinterpret_cast<HDC>(wParam), RGB(0, 0, 192));
+      result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+      return true;
+    default:
+      return false;
+  }
 }
 
-bool TakeConfigFormRelease(FormFrame& form, UINT message) {
-  if (message != kMsgReleaseConfigForm) return false;
-  CloseConfigForm(form);  // freed now, or once its open handlers return
+// Changes stay in memory; only "Exit" writes the file.
+void TForm1::OnClose() { ReleaseConfigFormLater(*this); }
+
+void TForm1::OnCommand(int id, int code) {
+  if (code == EN_CHANGE && id == kEdit1) {
+    if (!filling_) OsdDisplayTimeChange();
+    return;
+  }
+  if (code == CBN_SELCHANGE && id == kComboBox1) {
+    OsdMonitorChange();
+    return;
+  }
+  if (code != BN_CLICKED) return;
+  if (id >= kRadioItem0 && id <= kRadioItem8) {
+    OsdPositionClick(id - kRadioItem0);
+    return;
+  }
+  for (const auto& [box, flag] : kOsdOptionBoxes)
+    if (id == box) OsdOptionClick(box, flag);
+  switch (id) {
+    case kCheckBox6:
+      HotkeysEnabledClick();
+      break;
+    case kCheckBox5:
+      OsdEnabledClick();
+      break;
+    case kButton2:
+      SelectColorClick();
+      break;
+    case kButton3:
+      SelectFontClick();
+      break;
+    case kCheckBox3:
+      ActiveTransparencyClick();
+      break;
+    case kCheckBox4:
+      InactiveTransparencyClick();
+      break;
+    case kCheckBox2:
+      PlayOnStartClick();
+      break;
+    case kCheckBox1:
+      RememberPositionClick();
+      break;
+    case kButton1:
+      ExitClick();
+      break;
+    default:
+      break;
+  }
+}
+
+void TForm1::OnNotify(const NMHDR& header) {
+  if (header.idFrom != static_cast<UINT_PTR>(kCheckListBox1)) return;
+  if (header.code == LVN_ITEMCHANGED) {
+    if (hotkeyList_.IsUserCheckChange(reinterpret_cast<const NMLISTVIEW&>(header)) && !checkMarksPending_) {
+      checkMarksPending_ = true;
+      PostMessageW(Window(), kMsgApplyCheckMarks, 0, 0);
+    }
+  } else if (header.code == NM_DBLCLK) {
+    // A double click on a check box has marked it already: apply that first,
+    // so the two never run nested inside each other's dialog.
+    if (checkMarksPending_) {
+      checkMarksPending_ = false;
+      HotkeyMarksChange();
+    }
+    HotkeyListDblClick();
+  }
+}
+
+void TForm1::ShowTransparencyGroups() {
+  const bool classic = !HostRunsModernSkin();
+  layout_.SetEnabled(kCheckBox3, classic);
+  layout_.SetEnabled(kGroupBox1, classic && gSettings.activeEnabled);
+  layout_.SetEnabled(kCheckBox4, classic);
+  layout_.SetEnabled(kGroupBox2, classic && gSettings.inactiveEnabled);
+  ShowWindow(layout_.Control(kLabel14), classic ? SW_HIDE : SW_SHOWNA);
+}
+
+void TForm1::ShowOsdPosition(int position) {
+  for (int i = 0; i <= kRadioItem8 - kRadioItem0; ++i) {
+    HWND item = layout_.Control(kRadioItem0 + i);
+    SendMessageW(item, BM_SETCHECK, i == position ? BST_CHECKED : BST_UNCHECKED, 0);
+    // Tab enters the group at the checked item (the first one when none is).
+    const bool tabStop = i == position || ((position < 0 || position > 8) && i == 0);
+    LONG_PTR style = GetWindowLongPtrW(item, GWL_STYLE);
+    style = tabStop ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
+    SetWindowLongPtrW(item, GWL_STYLE, style);
+  }
+}
+
+void TForm1::ShowHotkeyRow(const klv::HotkeyRow& row) {
+  const std::string caption = row.action.caption;
+  hotkeyList_.SetCaption(row.position, EntryWaiting(row) ? (caption + " (in use)").c_str() : caption.c_str());
+  hotkeyList_.SetChecked(row.position, row.entry.packed != 0);
+}
+
+void TForm1::ShowHotkeyRows() {
+  for (const klv::HotkeyRow& row : gHotkeyTable) ShowHotkeyRow(row);
+}
+
+void TForm1::FormShow() {
+  filling_ = true;
+  // Sliders show the levels; nothing is stored back (a level changes only when
+  // the user moves its slider).
+  for (int i = 0; i < klv::kAlphaLevelCount; ++i) {
+    sliderShown_[i] = klv::AlphaToPercent(gSettings.alphaLevels[i]);
+    SendMessageW(layout_.Control(kTrackBars[i]), TBM_SETPOS, TRUE, sliderShown_[i]);
+  }
+
+  // Registration first, so that a combination refused now shows "(in use)".
+  const bool hotkeys = gSettings.hotkeysEnabled;
+  if (hotkeys) RenewAllHotkeys();
+  ShowHotkeyRows();
+
+  ShowOsdPosition(gSettings.osdPosition);
+  SetWindowTextW(layout_.Control(kEdit1), std::to_wstring(gSettings.osdDisplayTime).c_str());
+  // A stored value without an item shows the first one and stays as it is.
+  const int32_t monitor = gSettings.osdMonitor;
+  SendMessageW(layout_.Control(kComboBox1), CB_SETCURSEL, monitor >= 0 && monitor <= 3 ? monitor : 0, 0);
+  for (const auto& [box, flag] : kOsdOptionBoxes) SetChecked(box, gSettings.*flag);
+
+  SetChecked(kCheckBox1, gSettings.rememberPosition);
+  SetChecked(kCheckBox2, gSettings.playOnStart);
+  SetChecked(kCheckBox6, hotkeys);
+  layout_.SetEnabled(kCheckListBox1, hotkeys);
+  layout_.SetEnabled(kGroupBox4, hotkeys);
+
+  // Each group switched on applies transparency, as its box's click would.
+  SetChecked(kCheckBox3, gSettings.activeEnabled);
+  if (gSettings.activeEnabled) ApplyTransparency();
+  SetChecked(kCheckBox4, gSettings.inactiveEnabled);
+  if (gSettings.inactiveEnabled) ApplyTransparency();
+  ShowTransparencyGroups();
+
+  layout_.SetEnabled(kLabel8, gSettings.osdEnabled);
+  SetChecked(kCheckBox5, gSettings.osdEnabled);
+  layout_.SetEnabled(kGroupBox3, gSettings.osdEnabled);
+  layout_.SetEnabled(kButton2, gSettings.osdEnabled);
+  layout_.SetEnabled(kButton3, gSettings.osdEnabled);
+  filling_ = false;
+}
+
+void TForm1::HotkeysEnabledClick() {
+  const bool enabled = Checked(kCheckBox6);
+  layout_.SetEnabled(kGroupBox4, enabled);
+  layout_.SetEnabled(kCheckListBox1, enabled);
+  ReregisterAllHotkeys(enabled);
+  // Unless a quit inside the refusals' box closed the dialog.
+  if (Window() != nullptr) ShowHotkeyRows();
+}
+
+void TForm1::HotkeyMarksChange() { ApplyListCheckMarks(); }
+
+void TForm1::HotkeyListDblClick() { EditSelectedHotkeys(); }
+
+void TForm1::OsdEnabledClick() {
+  const bool enabled = Checked(kCheckBox5);
+  gSettings.osdEnabled = enabled;
+  layout_.SetEnabled(kGroupBox3, enabled);
+  layout_.SetEnabled(kButton2, enabled);
+  layout_.SetEnabled(kButton3, enabled);
+  layout_.SetEnabled(kLabel8, enabled);
+}
+
+void TForm1::OsdPositionClick(int item) {
+  // Keyboard focus can arrive at an item before it is checked; check it here.
+  ShowOsdPosition(item);
+  gSettings.osdPosition = static_cast<uint8_t>(item);
+}
+
+void TForm1::OsdDisplayTimeChange() {
+  const std::wstring text = WindowText(layout_.Control(kEdit1));
+  int32_t value = 0;
+  if (!ParseWholeNumber(text, value)) {
+    const std::wstring message = L"'" + text + L"' is not a valid integer value.";
+    MessageBoxW(Window(), message.c_str(), kErrorCaption, MB_OK | MB_ICONERROR);
+    return;
+  }
+  gSettings.osdDisplayTime = value;
+}
+
+void TForm1::OsdMonitorChange() {
+  const LRESULT item = SendMessageW(layout_.Control(kComboBox1), CB_GETCURSEL, 0, 0);
+  if (item != CB_ERR) gSettings.osdMonitor = static_cast<int32_t>(item);
+}
+
+void TForm1::OsdOptionClick(int box, bool klv::Settings::*flag) { gSettings.*flag = Checked(box); }
+
+void TForm1::SelectColorClick() { ChooseOsdColor(Window()); }
+
+void TForm1::SelectFontClick() { ChooseOsdFont(Window()); }
+
+void TForm1::ActiveTransparencyClick() {
+  gSettings.activeEnabled = Checked(kCheckBox3);
+  ShowTransparencyGroups();
+  ApplyTransparency();
+}
+
+void TForm1::InactiveTransparencyClick() {
+  gSettings.inactiveEnabled = Checked(kCheckBox4);
+  ShowTransparencyGroups();
+  ApplyTransparency();
+}
+
+void TForm1::AlphaSliderChange(int id) {
+  const int tag = TagOf(id);
+  if (tag == 0) return;
+  const int position = static_cast<int>(SendMessageW(layout_.Control(id), TBM_GETPOS, 0, 0));
+  // A click that leaves the thumb where it was changes no level.
+  if (position == sliderShown_[tag - 1]) return;
+  sliderShown_[tag - 1] = position;
+  SetAlphaFromPercent(tag, position);
+}
+
+void TForm1::PlayOnStartClick() { gSettings.playOnStart = Checked(kCheckBox2); }
+
+void TForm1::RememberPositionClick() { gSettings.rememberPosition = Checked(kCheckBox1); }
+
+void TForm1::ExitClick() {
+  ReleaseConfigFormLater(*this);
+  if (!SaveSettings()) {
+    // No owner: the dialog goes away while the box is open.
+    const std::wstring message = Utf8ToWide(SettingsWriteErrorText() + ".");
+    MessageBoxW(nullptr, message.c_str(), kErrorCaption, MB_OK | MB_ICONERROR);
+  }
+}
+
+bool TForm1::Show() {
+  FormShow();
+  if (Window() == nullptr) return false;  // closed while an error box was open
+  ShowInFront();
   return true;
 }
 
-bool ShowOpenConfigForm() {
-  // On its way out (its release still queued behind a message box): not shown again.
-  if (gOpen.form && gOpen.releasing) CloseConfigForm(*gOpen.form);
-  // Closed inside one of its handlers, or destroyed from outside.
-  if (gOpen.form && gOpen.form->Window() == nullptr) RetireOpenForm();
-  if (!gOpen.form) return false;
-  HWND window = gOpen.form->Window();
-  if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
-  ShowWindow(window, SW_SHOW);
-  // The assignment dialog, when one is open, is what the user must finish first.
-  SetForegroundWindow(GetLastActivePopup(window));
-  return true;
+// ---- The hotkey list's reactions ----
+
+bool TForm1::EditHotkey(klv::HotkeyRow& row) {
+  const bool result = AssignHotkey(row, Window());
+  if (Window() != nullptr) ShowHotkeyRow(row);
+  return result;
 }
 
-void HoldConfigForm(std::unique_ptr<FormFrame> form) {
-  gOpen.form = std::move(form);
-  if (gDialogKeysHook == nullptr)
-    gDialogKeysHook = SetWindowsHookExA(WH_GETMESSAGE, DialogKeysHook, nullptr, GetCurrentThreadId());
+void TForm1::ApplyListCheckMarks() {
+  for (klv::HotkeyRow& row : gHotkeyTable) {
+    if (Window() == nullptr) return;
+    if (!HotkeyMarked(row.position)) {
+      ClearEntry(row);
+      ShowHotkeyRow(row);
+    } else if (row.entry.packed == 0) {
+      EditHotkey(row);
+    }
+  }
 }
 
-void CloseConfigDialog() {
-  if (gOpen.form) CloseConfigForm(*gOpen.form);
+void TForm1::EditSelectedHotkeys() {
+  for (klv::HotkeyRow& row : gHotkeyTable) {
+    if (Window() == nullptr) return;
+    if (HotkeySelected(row.position)) EditHotkey(row);
+  }
 }
 
-HWND ConfigDialogWindow() { return gOpen.form ? gOpen.form->Window() : nullptr; }
+// ---- The form's way in ----
+
+void OpenConfigDialog() {
+  SetSkinChangeListener([] { SendMessageW(ConfigDialogWindow(), kMsgSkinChanged, 0, 0); });
+  if (ShowOpenConfigForm()) return;
+  ScopedVisualStyles styles;
+  auto form = std::make_unique<TForm1>();
+  if (form->Window() == nullptr) return;
+  TForm1& opened = *form;
+  HoldConfigForm(std::move(form));
+  const ConfigFormInUse use(opened);
+  opened.Show();
+}

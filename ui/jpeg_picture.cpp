@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/image_scale.h"
-#include "core/jpeg_decode.h"
+#include "core/cover/image_scale.h"
+#include "core/cover/jpeg_decode.h"
 #include "ui/ui_module.h"
 #include "win32/this_module.h"
 #include "win32/win_handles.h"

@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "plugin/osd_style.h"
-#include "plugin/osd_window.h"
+#include "plugin/osd/osd_style.h"
+#include "plugin/osd/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "win32/text_encoding.h"
 #include "win32/win_handles.h"

@@ -1,4 +1,4 @@
-#include "core/hotkey_actions.h"
+#include "core/hotkeys/hotkey_actions.h"
 
 #include <gtest/gtest.h>
 

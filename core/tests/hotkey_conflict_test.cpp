@@ -1,4 +1,4 @@
-#include "core/hotkey_conflict.h"
+#include "core/hotkeys/hotkey_conflict.h"
 
 #include <gtest/gtest.h>
 

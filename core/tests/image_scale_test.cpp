@@ -1,6 +1,6 @@
-#include "core/image_scale.h"
+#include "core/cover/image_scale.h"
 
-#include "core/cover_art.h"
+#include "core/cover/cover_art.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 #include <array>
 #include <string>
 
-#include "core/hotkey_actions.h"
-#include "core/ini_text.h"
-#include "core/settings_schema.h"
+#include "core/hotkeys/hotkey_actions.h"
+#include "core/settings/ini_text.h"
+#include "core/settings/settings_schema.h"
 
 namespace klv {
 namespace {

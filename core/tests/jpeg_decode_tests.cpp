@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/jpeg_decode.h"
+#include "core/cover/jpeg_decode.h"
 
 // clang-format off
 #include <jpeglib.h>  // after <cstdio>: it needs FILE and size_t

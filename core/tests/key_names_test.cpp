@@ -1,4 +1,4 @@
-#include "core/key_names.h"
+#include "core/hotkeys/key_names.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/osd_animation.h"
+#include "core/osd/osd_animation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/osd_placement.h"
+#include "core/osd/osd_placement.h"
 
 #include <gtest/gtest.h>
 

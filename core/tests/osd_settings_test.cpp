@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "core/ini_escape.h"
-#include "core/ini_text.h"
-#include "core/settings_schema.h"
+#include "core/settings/ini_escape.h"
+#include "core/settings/ini_text.h"
+#include "core/settings/settings_schema.h"
 
 namespace klv {
 namespace {

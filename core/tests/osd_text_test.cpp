@@ -1,4 +1,4 @@
-#include "core/osd_text.h"
+#include "core/osd/osd_text.h"
 
 #include <gtest/gtest.h>
 

@@ -8,8 +8,8 @@
 #include <type_traits>
 #include <variant>
 
-#include "core/settings.h"
-#include "core/settings_keys.h"
+#include "core/settings/settings.h"
+#include "core/settings/settings_keys.h"
 
 namespace settings_check {
 

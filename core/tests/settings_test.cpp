@@ -1,4 +1,4 @@
-#include "core/settings_schema.h"
+#include "core/settings/settings_schema.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "core/hotkey_actions.h"
-#include "core/ini_integer.h"
-#include "core/ini_text.h"
+#include "core/hotkeys/hotkey_actions.h"
+#include "core/settings/ini_integer.h"
+#include "core/settings/ini_text.h"
 #include "core/tests/settings_check.h"
 
 namespace klv {

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "win32/plugin_contract.h"
+#include "win32/host/plugin_contract.h"
 
 namespace {
 

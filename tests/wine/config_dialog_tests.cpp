@@ -14,16 +14,16 @@
 #include <vector>
 
 #include "core/alpha.h"
-#include "core/hotkey_actions.h"
-#include "core/ini_text.h"
-#include "plugin/hotkey_registration.h"
+#include "core/hotkeys/hotkey_actions.h"
+#include "core/settings/ini_text.h"
+#include "plugin/host/window_hooks.h"
+#include "plugin/hotkeys/hotkey_registration.h"
 #include "plugin/plugin_state.h"
-#include "plugin/window_hooks.h"
 #include "tests/wine/dialog_kit.h"
+#include "ui/assign_dialog.h"
 #include "ui/config_dialog.h"
+#include "ui/config_form_holder.h"
 #include "ui/form_layout.h"
-#include "ui/gen_klv_form1.h"
-#include "ui/gen_klv_form2.h"
 
 namespace {
 

@@ -10,15 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "core/hotkey_actions.h"
-#include "plugin/hotkey_registration.h"
+#include "core/hotkeys/hotkey_actions.h"
+#include "plugin/hotkeys/hotkey_registration.h"
 #include "plugin/plugin_state.h"
 #include "tests/wine/dialog_kit.h"
 #include "tests/wine/test_kit.h"
 #include "tests/wine/win32_thread.h"
+#include "ui/assign_dialog.h"
 #include "ui/config_dialog.h"
-#include "ui/gen_klv_form1.h"
-#include "ui/gen_klv_form2.h"
+#include "ui/config_form_holder.h"
 
 namespace {
 

@@ -2,13 +2,13 @@
 
 #include <commctrl.h>
 
-#include "plugin/hotkey_registration.h"
+#include "plugin/host/window_hooks.h"
+#include "plugin/hotkeys/hotkey_registration.h"
 #include "plugin/plugin_state.h"
-#include "plugin/settings_file.h"
-#include "plugin/window_hooks.h"
+#include "plugin/settings/settings_file.h"
+#include "ui/assign_dialog.h"
 #include "ui/config_dialog.h"
-#include "ui/gen_klv_form1.h"
-#include "ui/gen_klv_form2.h"
+#include "ui/config_form_holder.h"
 
 bool IsChecked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/hotkey_actions.h"
+#include "core/hotkeys/hotkey_actions.h"
 #include "tests/wine/modal_script.h"
 #include "tests/wine/test_host.h"
 

@@ -17,8 +17,8 @@
 
 #include "tests/wine/dialog_kit.h"
 #include "tests/wine/test_kit.h"
-#include "ui/gen_klv_form1.h"
-#include "ui/gen_klv_form2.h"
+#include "ui/assign_dialog.h"
+#include "ui/config_dialog.h"
 
 namespace {
 

@@ -15,10 +15,10 @@
 #include <utility>
 #include <vector>
 
-#include "core/hotkey_actions.h"
+#include "core/hotkeys/hotkey_actions.h"
 #include "tests/wine/hotkey_holder.h"
 #include "tests/wine/test_host.h"
-#include "ui/gen_klv_form1.h"
+#include "ui/config_dialog.h"
 
 namespace {
 

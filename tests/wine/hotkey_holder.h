@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "core/hotkey_actions.h"
+#include "core/hotkeys/hotkey_actions.h"
 
 // Runs `wintool hold-hotkey` (path in %KLV_WINTOOL%) for a combination until
 // the object goes.

@@ -10,14 +10,14 @@
 #include <tuple>
 #include <vector>
 
-#include "core/hotkey_actions.h"
-#include "core/ini_text.h"
-#include "core/settings.h"
-#include "plugin/hotkey_actions.h"
-#include "plugin/hotkey_registration.h"
-#include "plugin/osd_window.h"
+#include "core/hotkeys/hotkey_actions.h"
+#include "core/settings/ini_text.h"
+#include "core/settings/settings.h"
+#include "plugin/hotkeys/hotkey_press.h"
+#include "plugin/hotkeys/hotkey_registration.h"
+#include "plugin/osd/osd_window.h"
 #include "plugin/plugin_state.h"
-#include "plugin/settings_file.h"
+#include "plugin/settings/settings_file.h"
 #include "tests/wine/test_host.h"
 
 namespace {

@@ -12,13 +12,13 @@
 #include "entry/lifecycle.h"
 #include "entry/plugin_descriptor.h"
 #include "player/album_art_service.h"
+#include "plugin/host/window_hooks.h"
 #include "plugin/plugin_state.h"
-#include "plugin/settings_file.h"
-#include "plugin/window_hooks.h"
+#include "plugin/settings/settings_file.h"
 #include "tests/wine/resource_counts.h"
 #include "tests/wine/test_host.h"
 #include "ui/config_dialog.h"
-#include "ui/gen_klv_form1.h"
+#include "ui/config_form_holder.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "core/host_codes.h"
 #include "tests/wine/test_host.h"
 #include "tests/wine/test_kit.h"
-#include "ui/gen_klv_form1.h"
+#include "ui/config_dialog.h"
 
 // Found by argument-dependent lookup for RECT, so outside the anonymous namespace.
 bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }

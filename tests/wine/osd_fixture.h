@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin/osd_window.h"
+#include "plugin/osd/osd_window.h"
 #include "plugin/plugin_state.h"
 
 class OsdFixture : public ::testing::Test {

@@ -13,14 +13,14 @@
 #include <utility>
 #include <vector>
 
-#include "core/cover_art.h"
-#include "core/jpeg_encode.h"
-#include "core/settings_schema.h"
+#include "core/cover/cover_art.h"
+#include "core/cover/jpeg_encode.h"
+#include "core/settings/settings_schema.h"
 #include "player/album_art_service.h"
-#include "plugin/osd_window.h"
+#include "plugin/cover/track_cover.h"
+#include "plugin/osd/osd_window.h"
 #include "plugin/plugin_state.h"
-#include "plugin/settings_file.h"
-#include "plugin/track_cover.h"
+#include "plugin/settings/settings_file.h"
 #include "tests/wine/osd_fixture.h"
 #include "tests/wine/resource_counts.h"
 #include "tests/wine/test_host.h"

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "player/host_codes.h"
+#include "player/stand_in_commands.h"
 #include "tests/wine/test_kit.h"
 
 namespace {

@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "core/hotkey_actions.h"
-#include "plugin/hotkey_actions.h"
-#include "plugin/hotkey_registration.h"
-#include "plugin/osd_window.h"
+#include "core/hotkeys/hotkey_actions.h"
+#include "plugin/hotkeys/hotkey_press.h"
+#include "plugin/hotkeys/hotkey_registration.h"
+#include "plugin/osd/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "tests/wine/osd_fixture.h"
 #include "tests/wine/test_host.h"
 #include "tests/wine/test_kit.h"
-#include "ui/gen_klv_form1.h"
+#include "ui/config_dialog.h"
 
 namespace {
 

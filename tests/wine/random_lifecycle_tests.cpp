@@ -26,7 +26,7 @@
 #include <string>
 #include <vector>
 
-#include "core/hotkey_actions.h"
+#include "core/hotkeys/hotkey_actions.h"
 #include "entry/plugin_descriptor.h"
 #include "tests/wine/hotkey_holder.h"
 #include "tests/wine/player_process.h"
@@ -34,8 +34,8 @@
 #include "tests/wine/test_host.h"
 #include "tests/wine/test_kit.h"
 #include "tests/wine/win32_thread.h"
-#include "ui/gen_klv_form1.h"
-#include "ui/gen_klv_form2.h"
+#include "ui/assign_dialog.h"
+#include "ui/config_dialog.h"
 
 namespace {
 

@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "core/hotkey_actions.h"
+#include "core/hotkeys/hotkey_actions.h"
 #include "tests/wine/dialog_kit.h"
 #include "tests/wine/modal_script.h"
 #include "tests/wine/player_process.h"
 #include "tests/wine/test_host.h"
-#include "ui/gen_klv_form1.h"
-#include "ui/gen_klv_form2.h"
+#include "ui/assign_dialog.h"
+#include "ui/config_dialog.h"
 
 namespace {
 

@@ -16,14 +16,14 @@
 #include <string>
 #include <vector>
 
-#include "core/hotkey_actions.h"
-#include "plugin/osd_style.h"
-#include "plugin/osd_window.h"
+#include "core/hotkeys/hotkey_actions.h"
+#include "plugin/osd/osd_style.h"
+#include "plugin/osd/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "tests/wine/osd_fixture.h"
 #include "tests/wine/resource_counts.h"
 #include "tests/wine/test_host.h"
-#include "ui/gen_klv_form1.h"
+#include "ui/config_dialog.h"
 #include "ui/osd_pickers.h"
 
 namespace {

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "plugin/osd_window.h"
+#include "plugin/osd/osd_window.h"
 #include "plugin/playback_resume.h"
 #include "plugin/plugin_state.h"
-#include "plugin/settings_file.h"
+#include "plugin/settings/settings_file.h"
 #include "tests/wine/test_host.h"
-#include "ui/gen_klv_form1.h"
+#include "ui/config_dialog.h"
 
 namespace {
 

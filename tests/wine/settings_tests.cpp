@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "core/hotkey_actions.h"
-#include "core/settings_schema.h"
+#include "core/hotkeys/hotkey_actions.h"
+#include "core/settings/settings_schema.h"
 #include "core/tests/settings_check.h"
 #include "plugin/plugin_state.h"
-#include "plugin/settings_file.h"
+#include "plugin/settings/settings_file.h"
 #include "tests/wine/test_host.h"
 #include "tests/wine/test_kit.h"
 

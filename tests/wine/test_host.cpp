@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "core/host_codes.h"
-#include "core/hotkey_actions.h"
+#include "core/hotkeys/hotkey_actions.h"
 #include "tests/wine/test_kit.h"
 
 namespace {

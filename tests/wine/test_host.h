@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/hotkey_actions.h"
+#include "core/hotkeys/hotkey_actions.h"
 #include "entry/plugin_descriptor.h"
 #include "tests/wine/modal_script.h"
 #include "tests/wine/test_kit.h"

@@ -8,9 +8,9 @@
 #include <iterator>
 #include <vector>
 
-#include "plugin/held_key.h"
-#include "plugin/hotkey_registration.h"
-#include "plugin/osd_window.h"
+#include "plugin/hotkeys/held_key.h"
+#include "plugin/hotkeys/hotkey_registration.h"
+#include "plugin/osd/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "tests/wine/test_host.h"
 

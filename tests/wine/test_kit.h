@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/hotkey_actions.h"
+#include "core/hotkeys/hotkey_actions.h"
 
 // Ctrl+Alt+N and Ctrl+Alt+P as the settings file stores them.
 constexpr klv::PackedHotkey kCtrlAltN = 5111811;

@@ -6,9 +6,9 @@
 #include <array>
 #include <vector>
 
+#include "plugin/host/transparency.h"
+#include "plugin/host/window_hooks.h"
 #include "plugin/plugin_state.h"
-#include "plugin/transparency.h"
-#include "plugin/window_hooks.h"
 #include "tests/wine/test_host.h"
 
 namespace {

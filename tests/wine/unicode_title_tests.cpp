@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "core/hotkey_actions.h"
-#include "plugin/hotkey_actions.h"
-#include "plugin/hotkey_registration.h"
-#include "plugin/osd_window.h"
+#include "core/hotkeys/hotkey_actions.h"
+#include "plugin/hotkeys/hotkey_press.h"
+#include "plugin/hotkeys/hotkey_registration.h"
+#include "plugin/osd/osd_window.h"
 #include "plugin/playback_resume.h"
 #include "plugin/plugin_state.h"
 #include "tests/wine/osd_fixture.h"

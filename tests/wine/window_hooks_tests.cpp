@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "plugin/osd_window.h"
+#include "plugin/host/window_hooks.h"
+#include "plugin/osd/osd_window.h"
 #include "plugin/plugin_state.h"
-#include "plugin/window_hooks.h"
 #include "tests/wine/test_host.h"
 
 namespace {

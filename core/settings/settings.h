@@ -1,0 +1,62 @@
+// The in-memory settings. A fresh record holds the file's defaults, as the
+// rows of core/settings/settings_keys.h give them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace klv {
+
+constexpr int kAlphaLevelCount = 6;
+
+// Index into AlphaLevels: main, playlist, equalizer; active levels first.
+enum AlphaIndex {
+  kMainActive,
+  kPlaylistActive,
+  kEqualizerActive,
+  kMainInactive,
+  kPlaylistInactive,
+  kEqualizerInactive
+};
+using AlphaLevels = std::array<uint8_t, kAlphaLevelCount>;
+
+struct OsdFontSettings {
+  std::string name;  // UTF-8
+  int32_t size;      // points
+  uint32_t color;    // 0x00BBGGRR; negative values name system colours
+  bool bold;
+  bool italic;
+  bool underline;
+  bool strikeOut;
+};
+
+// Where the OSD shows: OSDMonitor's values; any other reads as kPrimary.
+enum class OsdMonitor : int32_t { kPrimary = 0, kPlayer = 1, kForeground = 2, kPointer = 3 };
+constexpr OsdMonitor OsdMonitorFrom(int32_t value) {
+  return value >= 0 && value <= 3 ? static_cast<OsdMonitor>(value) : OsdMonitor::kPrimary;
+}
+
+// Every field has its row: a fresh record reads them from an empty file.
+struct Settings {
+  Settings();
+
+  bool hotkeysEnabled;
+  bool activeEnabled;
+  bool inactiveEnabled;
+  AlphaLevels alphaLevels;
+  bool osdEnabled;
+  uint8_t osdPosition;
+  int32_t osdDisplayTime;
+  uint32_t osdColor;
+  OsdFontSettings osdFont;
+  int32_t osdMonitor;  // an OsdMonitor value
+  bool osdHideFullScreen;
+  bool osdOnTrackChange;  // the start-up text whenever the host starts a track
+  bool osdShowVolume;     // the volume actions show the host's level
+  bool osdShowArt;        // the playing track's cover beside an OSD that names it
+  bool playOnStart;
+  bool rememberPosition;
+};
+
+}  // namespace klv

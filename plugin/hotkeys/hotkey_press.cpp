@@ -1,0 +1,92 @@
+// What a pressed hotkey does: the action's host step, then its OSD text.
+#include "plugin/hotkeys/hotkey_press.h"
+
+#include "core/osd/osd_text.h"
+#include "plugin/cover/track_cover.h"
+#include "plugin/host/host.h"
+#include "plugin/hotkeys/held_key.h"
+#include "plugin/osd/osd_window.h"
+#include "plugin/osd/track_change_osd.h"
+#include "plugin/plugin_state.h"
+
+namespace {
+
+// The last owner of the window's top-level window. GetAncestor's GA_ROOTOWNER
+// stops short at an owned window without WS_POPUP (its GetParent is null).
+HWND RootOwner(HWND window) {
+  HWND root = GetAncestor(window, GA_ROOT);
+  for (HWND owner = root; owner != nullptr; owner = GetWindow(owner, GW_OWNER)) root = owner;
+  return root;
+}
+
+// The player is in front when the foreground window is its main window or
+// one the main window owns, however deep: the playlist, the equalizer, a
+// skin's own windows and what they hold. Minimising the main window takes its
+// owned windows along; bringing it forward brings them too.
+bool HostInFront(HWND main) {
+  const HWND front = GetForegroundWindow();
+  return front != nullptr && RootOwner(front) == main;
+}
+
+void ToggleMainWindow() {
+  HWND main = HostMainWindow();
+  if (main != nullptr && HostInFront(main)) {
+    ShowWindow(main, SW_MINIMIZE);
+  } else {
+    ShowWindow(main, SW_RESTORE);
+    SetForegroundWindow(main);
+  }
+}
+
+// The first row in table order that holds a combination under this id; a
+// cleared row keeps its old id and must not answer for it.
+klv::HotkeyRow* FindActionRow(WPARAM id) {
+  for (klv::HotkeyRow& row : gHotkeyTable) {
+    if (row.entry.packed != 0 && row.entry.id != 0 && row.entry.id == id) return &row;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void RunHotkeyAction(WPARAM id) {
+  klv::HotkeyRow* row = FindActionRow(id);
+  if (row == nullptr) return;
+  const klv::HotkeyAction& action = row->action;
+  // Decided before the action: a host dialog it opens may pump the repeats.
+  if (!klv::RepeatsWhileHeld(action) && IsHeldRepeat(*row, static_cast<DWORD>(GetMessageTime()))) return;
+  const OwnTrackStart own;
+  int osdRow = row->position;
+  switch (action.step) {
+    case klv::HostStep::kCommand:
+      HostCommand(action.command);
+      break;
+    case klv::HostStep::kToggleMainWindow:
+      ToggleMainWindow();
+      break;
+    case klv::HostStep::kPlayPause: {
+      // Asked with the OSD off too: the answer chooses the command.
+      const auto state = static_cast<int32_t>(HostRequest(klv::kHostPlayingState));
+      const klv::PlayPauseChoice choice = klv::ChoosePlayPause(state);
+      HostCommand(choice.command);
+      osdRow = choice.osdRow;
+      break;
+    }
+    case klv::HostStep::kRating: {
+      const int32_t rating =
+          klv::SteppedRating(static_cast<int32_t>(HostRequest(klv::kHostRating)), action.ratingStep);
+      if (rating >= 0) HostRequest(klv::kHostSetRating, rating);
+      break;
+    }
+    case klv::HostStep::kNone:
+      break;
+  }
+  // The text is composed after the command so that it shows its effect.
+  if (!gSettings.osdEnabled) return;
+  const std::string text = klv::ActionOsdText(osdRow, OsdTextHost(), gSettings.osdShowVolume);
+  if (klv::kHotkeyActions[osdRow].osdKind == klv::OsdTextKind::kTitleAndTime) {
+    ShowTrackOsd(text);
+  } else {
+    ShowOsd(text);
+  }
+}
