@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (klv::DecodeJpegToBgr(data, size, image)) CheckDibShape(image);
   klv::BgrImage cover;
   const int side = size > 0 ? 1 + data[0] % 128 : klv::kCoverSideAt96Dpi;
-  if (klv::DecodeCoverPicture(data, size, side, cover)) {
+  klv::MemoryJpegInput input(data, size);
+  if (klv::DecodeCoverPicture(input, side, cover)) {
     CheckDibShape(cover);
     FUZZ_CHECK(cover.width <= side && cover.height <= side && (cover.width == side || cover.height == side));
   }

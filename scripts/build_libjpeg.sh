@@ -1,18 +1,18 @@
 #!/usr/bin/env bash
 # Cross-builds libjpeg (the distribution's libjpeg-turbo source package) as a
 # static i686 Windows library, once per build tree and recipe: $1/libjpeg/install.
-# The DLL only decodes its two small baseline About pictures, so the library
-# keeps just that: no arithmetic coding, progressive or multi-scan files,
-# colour quantisation, merged upsampling, scaling or extra DCT methods, and is
-# optimised for size. A picture outside that set fails to decode cleanly.
+# The DLL decodes its two small About pictures and the album covers beside the
+# tracks, baseline or progressive, reduced by the IDCT to about the size shown;
+# the library keeps just that: no arithmetic coding, colour quantisation,
+# merged upsampling or extra DCT methods, and is optimised for size. A picture
+# outside that set fails to decode cleanly.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(mkdir -p "$1" && cd "$1" && pwd)/libjpeg
 
 # Decoder capabilities switched off in jmorecfg.h.
-dropped=(DCT_IFAST_SUPPORTED DCT_FLOAT_SUPPORTED D_MULTISCAN_FILES_SUPPORTED D_PROGRESSIVE_SUPPORTED
-  SAVE_MARKERS_SUPPORTED BLOCK_SMOOTHING_SUPPORTED IDCT_SCALING_SUPPORTED UPSAMPLE_MERGING_SUPPORTED
-  QUANT_1PASS_SUPPORTED QUANT_2PASS_SUPPORTED)
+dropped=(DCT_IFAST_SUPPORTED DCT_FLOAT_SUPPORTED SAVE_MARKERS_SUPPORTED BLOCK_SMOOTHING_SUPPORTED
+  UPSAMPLE_MERGING_SUPPORTED QUANT_1PASS_SUPPORTED QUANT_2PASS_SUPPORTED)
 # msvcrt's printf for its messages instead of MinGW's own; no unwind tables, as
 # its errors leave by longjmp, never by a C++ exception.
 cflags="-ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -D__USE_MINGW_ANSI_STDIO=0"

@@ -19,6 +19,9 @@ constexpr int kCoverGap = 4;  // pixels between the cover and the text
 // A picture wider or taller than this, or a file larger than this, is not used.
 constexpr int kMaxCoverSide = 4096;
 constexpr uint64_t kMaxCoverFileBytes = 16u << 20;
+// What a progressive picture's coefficients may take while it decodes: all of
+// a 2048 x 2048 one, even without chroma subsampling.
+constexpr uint64_t kMaxCoverScanBufferBytes = 24u << 20;
 constexpr size_t kCoverCacheSize = 8;
 // The pictures beside a file that stand for its cover, in the order tried.
 inline constexpr const char* kFolderPictureNames[] = {"cover.jpg", "folder.jpg", "front.jpg", "albumart.jpg"};
@@ -29,15 +32,10 @@ bool IsUsableCoverSize(int64_t width, int64_t height);
 // Whether the playing entry's path names a file: a stream's URL has no cover.
 bool IsFilePath(std::u16string_view path);
 
-// The picture scaled to fit a side x side square, keeping its proportions,
-// each pixel the mean of the source area it covers. Empty for an empty
-// picture or a side below 1.
-BgrImage FitCover(const BgrImage& picture, int side);
-// 0xAARRGGBB pixels, top row first, as opaque BGR rows.
-BgrImage BgrFromArgb(const uint32_t* pixels, int width, int height);
-// A picture file's bytes decoded within the cover limits and fitted to side;
-// false when they are no whole JPEG or the picture is too large.
-bool DecodeCoverPicture(const uint8_t* data, size_t size, int side, BgrImage& cover);
+// A picture file's bytes decoded within the cover limits and fitted to side,
+// read as they are decoded and never larger than the cover needs; false when
+// they are no whole JPEG or the picture is too large.
+bool DecodeCoverPicture(JpegInput& input, int side, BgrImage& cover);
 
 // The covers of the last kCoverCacheSize files asked for, most recent first.
 // A file known to have none is kept too (a null picture), so that it is not

@@ -11,7 +11,7 @@ namespace klv {
 
 // Compression of a well-formed image in memory has nothing to fail on but
 // memory, which libjpeg reports by ending the process like any allocation.
-std::vector<uint8_t> EncodeBgrToJpeg(const BgrImage& image, int quality) {
+std::vector<uint8_t> EncodeBgrToJpeg(const BgrImage& image, int quality, bool progressive) {
   if (image.width <= 0 || image.height <= 0) return {};
   jpeg_compress_struct cinfo{};
   jpeg_error_mgr errors{};
@@ -26,6 +26,7 @@ std::vector<uint8_t> EncodeBgrToJpeg(const BgrImage& image, int quality) {
   cinfo.in_color_space = JCS_RGB;
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, quality, TRUE);
+  if (progressive) jpeg_simple_progression(&cinfo);
   jpeg_start_compress(&cinfo, TRUE);
   std::vector<uint8_t> row(static_cast<size_t>(image.width) * 3);
   while (cinfo.next_scanline < cinfo.image_height) {

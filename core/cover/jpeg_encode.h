@@ -8,7 +8,7 @@
 
 namespace klv {
 
-// Empty for an empty image.
-std::vector<uint8_t> EncodeBgrToJpeg(const BgrImage& image, int quality = 90);
+// Empty for an empty image. Progressive: in several scans, as pictures saved from the web often are.
+std::vector<uint8_t> EncodeBgrToJpeg(const BgrImage& image, int quality = 90, bool progressive = false);
 
 }  // namespace klv

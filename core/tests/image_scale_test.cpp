@@ -1,10 +1,12 @@
 #include "core/cover/image_scale.h"
 
 #include "core/cover/cover_art.h"
+#include "core/cover/cover_fit.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <string>
 #include <vector>
 
 namespace klv {
@@ -80,31 +82,43 @@ TEST(ScaleBgrImage, EmptySourceOrTargetGivesAnEmptyImage) {
   EXPECT_EQ(ScaleBgrImage(Image(2, 2, {{}, {}, {}, {}}), 3, -1).width, 0);
 }
 
+// The host's 0xAARRGGBB pixels of a picture given as blue, green, red.
+std::vector<uint32_t> Argb(const std::vector<Pixel>& pixels) {
+  std::vector<uint32_t> argb;
+  for (const Pixel& p : pixels) argb.push_back(0xFF000000u | p[2] << 16 | p[1] << 8 | p[0]);
+  return argb;
+}
+
 // Each target pixel is the mean of the source area it covers, never one sample.
-TEST(FitCover, AveragesTheAreaEachPixelCoversAndKeepsTheProportions) {
+TEST(FitArgbCover, AveragesTheAreaEachPixelCoversAndKeepsTheProportions) {
   struct Case {
     const char* label;
-    BgrImage source;
+    int sourceWidth, sourceHeight;
+    std::vector<Pixel> source;
     int side;
     int width, height;
     std::vector<Pixel> pixels;  // the target, row by row
   } const cases[] = {
       {"4 x 2 into 2: pairs averaged, half as tall",
-       Image(
-           4, 2,
-           {{0, 0, 0}, {100, 0, 0}, {200, 0, 0}, {255, 0, 0}, {0, 0, 0}, {100, 0, 0}, {0, 0, 0}, {1, 0, 0}}),
+       4,
+       2,
+       {{0, 0, 0}, {100, 0, 0}, {200, 0, 0}, {255, 0, 0}, {0, 0, 0}, {100, 0, 0}, {0, 0, 0}, {1, 0, 0}},
        2,
        2,
        1,
        {{50, 0, 0}, {114, 0, 0}}},
       {"3 x 1 into 2: the middle pixel shared half and half",
-       Image(3, 1, {{0, 0, 0}, {90, 30, 3}, {180, 60, 9}}),
+       3,
+       1,
+       {{0, 0, 0}, {90, 30, 3}, {180, 60, 9}},
        2,
        2,
        1,
        {{30, 10, 1}, {150, 50, 7}}},
       {"1 x 2 into 4: tall, grown",
-       Image(1, 2, {{10, 20, 30}, {50, 60, 70}}),
+       1,
+       2,
+       {{10, 20, 30}, {50, 60, 70}},
        4,
        2,
        4,
@@ -117,7 +131,9 @@ TEST(FitCover, AveragesTheAreaEachPixelCoversAndKeepsTheProportions) {
         {50, 60, 70},
         {50, 60, 70}}},
       {"5 x 1 into 2: never thinner than a pixel",
-       Image(5, 1, {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {250, 0, 0}}),
+       5,
+       1,
+       {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {250, 0, 0}},
        2,
        2,
        1,
@@ -125,14 +141,33 @@ TEST(FitCover, AveragesTheAreaEachPixelCoversAndKeepsTheProportions) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
-    const BgrImage fitted = FitCover(c.source, c.side);
+    const std::vector<uint32_t> source = Argb(c.source);
+    const BgrImage fitted = FitArgbCover(source.data(), c.sourceWidth, c.sourceHeight, c.side);
     ASSERT_EQ(fitted.width, c.width);
     ASSERT_EQ(fitted.height, c.height);
     for (int y = 0; y < c.height; ++y)
       for (int x = 0; x < c.width; ++x)
         EXPECT_EQ(At(fitted, x, y), c.pixels[y * c.width + x]) << x << "," << y;
   }
-  EXPECT_EQ(FitCover(BgrImage{}, 64).width, 0);
+  EXPECT_EQ(FitArgbCover(nullptr, 4, 4, 64).width, 0);
+}
+
+// The largest reduction whose picture still covers the fitted cover on both edges.
+TEST(CoverReduction, TheLargestThatStillCoversTheCover) {
+  struct Case {
+    int width, height, dpi, reduction;
+  } const cases[] = {
+      // Edges rounded up: 505 / 8 is 64 pixels, 504 / 8 only 63.
+      {512, 512, 96, 8},  {505, 505, 96, 8},  {504, 504, 96, 4},  {3000, 3000, 96, 8},
+      {130, 130, 96, 2},  {126, 126, 96, 1},  {64, 64, 96, 1},    {4000, 400, 96, 8},  // 64 x 6 shown
+      {500, 500, 144, 4}, {768, 768, 144, 8}, {760, 760, 144, 4}, {3000, 3000, 144, 8},
+      {200, 760, 144, 4},  // 25 x 96 shown: 95 rows at an eighth
+      {200, 768, 144, 8}, {190, 90, 144, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height) + " at " + std::to_string(c.dpi));
+    EXPECT_EQ(CoverReduction(c.width, c.height, CoverSide(c.dpi)), c.reduction);
+  }
 }
 
 TEST(CoverArt, SideLimitsAndWhatIsAFile) {

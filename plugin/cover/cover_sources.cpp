@@ -2,11 +2,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 #include "core/cover/cover_art.h"
+#include "core/cover/cover_fit.h"
 #include "win32/win_handles.h"
 
 namespace {
@@ -50,16 +51,31 @@ void FreeHostMemory(ServiceObject* manager, void* memory) {
 
 std::wstring WidePath(const std::u16string& path) { return std::wstring(path.begin(), path.end()); }
 
+// The file as the decoder asks for it, never more than its size when opened.
+class FileInput final : public klv::JpegInput {
+ public:
+  FileInput(HANDLE file, uint64_t size) : file_(file), left_(size) {}
+  size_t Read(uint8_t* buffer, size_t capacity) noexcept override {
+    DWORD read = 0;
+    const DWORD wanted = static_cast<DWORD>(std::min<uint64_t>(capacity, left_));
+    if (wanted == 0 || !ReadFile(file_, buffer, wanted, &read, nullptr)) return 0;
+    left_ -= read;
+    return read;
+  }
+
+ private:
+  HANDLE file_;
+  uint64_t left_;
+};
+
 bool ReadCoverFile(HANDLE file, int side, klv::BgrImage& cover) {
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file, &size) || size.QuadPart <= 0 ||
       static_cast<uint64_t>(size.QuadPart) > klv::kMaxCoverFileBytes) {
     return false;
   }
-  std::vector<uint8_t> data(static_cast<size_t>(size.QuadPart));
-  DWORD read = 0;
-  if (!ReadFile(file, data.data(), static_cast<DWORD>(data.size()), &read, nullptr)) return false;
-  return klv::DecodeCoverPicture(data.data(), read, side, cover);
+  FileInput input(file, static_cast<uint64_t>(size.QuadPart));
+  return klv::DecodeCoverPicture(input, side, cover);
 }
 
 }  // namespace
@@ -79,7 +95,9 @@ bool ReadServiceCover(ServiceObject* serviceManager, const std::u16string& path,
     return false;
   }
   const bool usable = failed == 0 && bits != nullptr && klv::IsUsableCoverSize(width, height);
-  if (usable) cover = klv::FitCover(klv::BgrFromArgb(bits, width, height), side);
+  // Averaged straight from the host's pixels: a copy of a large picture is more than a
+  // 32-bit host may have in one piece.
+  if (usable) cover = klv::FitArgbCover(bits, width, height, side);
   // Whatever became of the picture, the host's memory goes back to the host.
   if (bits != nullptr) FreeHostMemory(serviceManager, bits);
   return usable && cover.width > 0;
