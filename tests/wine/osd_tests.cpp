@@ -652,6 +652,21 @@ player::ArgbPicture HalvesPicture(int width, int height) {
   return picture;
 }
 
+// The picture as a JPEG file holds it; progressive as saved from the web.
+std::vector<uint8_t> JpegOf(const player::ArgbPicture& picture, bool progressive) {
+  klv::BgrImage image;
+  image.width = picture.width;
+  image.height = picture.height;
+  image.stride = (static_cast<size_t>(picture.width) * 3 + 3) & ~size_t{3};
+  image.pixels.resize(image.stride * picture.height);
+  for (int y = 0; y < picture.height; ++y)
+    for (int x = 0; x < picture.width; ++x)
+      for (int c = 0; c < 3; ++c)
+        image.pixels[image.stride * y + x * 3 + c] =
+            static_cast<uint8_t>(picture.pixels[static_cast<size_t>(y) * picture.width + x] >> (8 * c));
+  return klv::EncodeBgrToJpeg(image, 95, progressive);
+}
+
 // Within what JPEG compression of flat blocks keeps.
 bool Near(COLORREF got, COLORREF want) {
   return std::abs(GetRValue(got) - GetRValue(want)) <= 12 &&
@@ -668,9 +683,14 @@ TEST_F(OsdTest, ShowsThePlayingTracksCoverLeftOfTheTextWhereverItComesFrom) {
     const char* file;   // the playing entry, under the test's folder unless a URL
     bool showArt;
     bool cover;  // expected beside the text
+    bool progressive = false;
   } const cases[] = {
       {"from the service", From::kService, 128, 64, "a\\1.mp3", true, true},
       {"FOLDER.JPG on a host without the service", From::kFolder, 128, 64, "b\\1.mp3", true, true},
+      {"a progressive FOLDER.JPG, decoded at an eighth", From::kFolder, 512, 256, "h\\1.mp3", true, true,
+       true},
+      {"a progressive picture whose scans need more than 24 MB", From::kFolder, 2900, 2900, "i\\1.mp3", true,
+       false, true},
       {"the service's picture wider than 4096 px", From::kService, 4097, 2, "c\\1.mp3", true, false},
       {"a folder picture taller than 4096 px", From::kFolder, 8, 4097, "d\\1.mp3", true, false},
       {"a broken folder picture", From::kFolder, 0, 0, "e\\1.mp3", true, false},
@@ -699,10 +719,7 @@ TEST_F(OsdTest, ShowsThePlayingTracksCoverLeftOfTheTextWhereverItComesFrom) {
       CreateDirectoryA(album.c_str(), nullptr);
       file = folder.Directory() + "\\" + file;
       if (c.from == From::kFolder) {
-        std::vector<uint8_t> jpeg =
-            klv::EncodeBgrToJpeg(c.width > 0 ? klv::BgrFromArgb(picture.pixels.data(), c.width, c.height)
-                                             : klv::BgrFromArgb(HalvesPicture(64, 64).pixels.data(), 64, 64),
-                                 95);
+        std::vector<uint8_t> jpeg = JpegOf(c.width > 0 ? picture : HalvesPicture(64, 64), c.progressive);
         if (c.width == 0) jpeg.resize(jpeg.size() / 2);
         ASSERT_TRUE(WriteWholeFile(album + "\\FOLDER.JPG", std::string(jpeg.begin(), jpeg.end())));
       }
