@@ -21,14 +21,14 @@ using K = ControlKind;
 // "Ctrl" is 40 wide, not 41, so that it ends where "Shift" begins.
 // clang-format off
 const ControlRow kForm2Controls[] = {
-    // kind          id                 parent x    y  w   h   caption   hint     tab
-    {K::kCheckBox,   form2::kCheckBox5, 0,     8,   8, 57, 17, "Enable", nullptr, 5},
-    {K::kCheckBox,   form2::kCheckBox1, 0,     80,  8, 33, 17, "Alt",    nullptr, 0},
-    {K::kCheckBox,   form2::kCheckBox2, 0,     120, 8, 40, 17, "Ctrl",   nullptr, 1},
-    {K::kCheckBox,   form2::kCheckBox3, 0,     160, 8, 41, 17, "Shift",  nullptr, 2},
-    {K::kCheckBox,   form2::kCheckBox4, 0,     208, 8, 41, 17, "Win",    nullptr, 3},
-    {K::kComboBox,   form2::kComboBox1, 0,     256, 8, 81, 21, "",       nullptr, 4},
-    {K::kPushButton, form2::kButton1,   0,     344, 8, 75, 21, "Assign", nullptr, 6},
+    // kind          id                    parent x    y  w   h   caption   hint     tab
+    {K::kCheckBox,   form2::kEnableBox,    0,     8,   8, 57, 17, "Enable", nullptr, 5},
+    {K::kCheckBox,   form2::kAltBox,       0,     80,  8, 33, 17, "Alt",    nullptr, 0},
+    {K::kCheckBox,   form2::kCtrlBox,      0,     120, 8, 40, 17, "Ctrl",   nullptr, 1},
+    {K::kCheckBox,   form2::kShiftBox,     0,     160, 8, 41, 17, "Shift",  nullptr, 2},
+    {K::kCheckBox,   form2::kWinBox,       0,     208, 8, 41, 17, "Win",    nullptr, 3},
+    {K::kComboBox,   form2::kKeyBox,       0,     256, 8, 81, 21, "",       nullptr, 4},
+    {K::kPushButton, form2::kAssignButton, 0,     344, 8, 75, 21, "Assign", nullptr, 6},
 };
 // clang-format on
 
@@ -45,7 +45,7 @@ const FormPlacement kPlacement = {form2::kClassName,
                                   427,
                                   37};
 
-const int kModifierBoxes[] = {form2::kCheckBox1, form2::kCheckBox2, form2::kCheckBox3, form2::kCheckBox4};
+const int kModifierBoxes[] = {form2::kAltBox, form2::kCtrlBox, form2::kShiftBox, form2::kWinBox};
 
 }  // namespace
 
@@ -58,8 +58,8 @@ void TForm2::CreateControls() {
   // The box is narrow; its list opens wide enough to show every name whole.
   std::vector<std::wstring> names;
   for (const klv::KeyName& key : klv::KeyNameTable) names.push_back(Widen(key.name));
-  layout_.FillDropDown(form2::kComboBox1, names);
-  SetWindowSubclass(layout_.Control(form2::kCheckBox5), EnableBoxProc, 0, reinterpret_cast<DWORD_PTR>(this));
+  layout_.FillDropDown(form2::kKeyBox, names);
+  SetWindowSubclass(layout_.Control(form2::kEnableBox), EnableBoxProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
 void TForm2::ShowModal() {
@@ -102,29 +102,29 @@ LRESULT CALLBACK TForm2::EnableBoxProc(HWND box, UINT message, WPARAM wParam, LP
 
 void TForm2::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;
-  if (id == form2::kCheckBox5) EnableClick();
-  if (id == form2::kButton1) AssignClick();
+  if (id == form2::kEnableBox) EnableClick();
+  if (id == form2::kAssignButton) AssignClick();
 }
 
 void TForm2::ApplyEnableState() {
-  const bool enabled = Checked(form2::kCheckBox5);
+  const bool enabled = Checked(form2::kEnableBox);
   for (int id : kModifierBoxes) layout_.SetEnabled(id, enabled);
-  layout_.SetEnabled(form2::kComboBox1, enabled);
+  layout_.SetEnabled(form2::kKeyBox, enabled);
 }
 
 void TForm2::FormShow() {
   const klv::keystype& entry = row_.entry;
   const uint16_t modifiers = klv::HotkeyModifiers(entry.packed);
-  SetChecked(form2::kCheckBox5, entry.packed != 0);
+  SetChecked(form2::kEnableBox, entry.packed != 0);
   ApplyEnableState();
   if (entry.packed != 0) {
-    SetChecked(form2::kCheckBox1, (modifiers & klv::kModAlt) != 0);
-    SetChecked(form2::kCheckBox2, (modifiers & klv::kModCtrl) != 0);
-    SetChecked(form2::kCheckBox3, (modifiers & klv::kModShift) != 0);
-    SetChecked(form2::kCheckBox4, (modifiers & klv::kModWin) != 0);
+    SetChecked(form2::kAltBox, (modifiers & klv::kModAlt) != 0);
+    SetChecked(form2::kCtrlBox, (modifiers & klv::kModCtrl) != 0);
+    SetChecked(form2::kShiftBox, (modifiers & klv::kModShift) != 0);
+    SetChecked(form2::kWinBox, (modifiers & klv::kModWin) != 0);
   }
   const std::wstring keyName = Widen(klv::KeyCodeToName(klv::HotkeyKeyCode(entry.packed)).c_str());
-  SetWindowTextW(layout_.Control(form2::kComboBox1), keyName.c_str());
+  SetWindowTextW(layout_.Control(form2::kKeyBox), keyName.c_str());
 }
 
 void TForm2::EnableClick() { ApplyEnableState(); }
@@ -132,12 +132,12 @@ void TForm2::EnableClick() { ApplyEnableState(); }
 void TForm2::EnableKeyPress() { ApplyEnableState(); }
 
 void TForm2::AssignClick() {
-  if (!Checked(form2::kCheckBox5)) {
+  if (!Checked(form2::kEnableBox)) {
     ClearEntry(row_);
     FormClose();
     return;
   }
-  const std::wstring keyText = WindowText(layout_.Control(form2::kComboBox1));
+  const std::wstring keyText = WindowText(layout_.Control(form2::kKeyBox));
   if (keyText.empty()) return;
   const int keyCode = klv::KeyNameToCode(ToAscii(keyText));
   if (keyCode == 0) {
@@ -147,8 +147,8 @@ void TForm2::AssignClick() {
     return;
   }
   const klv::PackedHotkey packed =
-      klv::PackHotkey(static_cast<uint16_t>(keyCode), Checked(form2::kCheckBox1), Checked(form2::kCheckBox2),
-                      Checked(form2::kCheckBox3), Checked(form2::kCheckBox4));
+      klv::PackHotkey(static_cast<uint16_t>(keyCode), Checked(form2::kAltBox), Checked(form2::kCtrlBox),
+                      Checked(form2::kShiftBox), Checked(form2::kWinBox));
   if (AssignEntryHotkey(row_, packed)) FormClose();
   // Refused: the error box has been shown and the entry cleared; stay open.
 }

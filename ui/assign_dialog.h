@@ -9,13 +9,13 @@
 
 namespace form2 {
 enum ControlId : int {
-  kCheckBox1 = 201,  // "Alt"
-  kCheckBox2,        // "Ctrl"
-  kCheckBox3,        // "Shift"
-  kCheckBox4,        // "Win"
-  kCheckBox5,        // "Enable"
-  kComboBox1,        // key box
-  kButton1,          // "Assign"
+  kAltBox = 201,
+  kCtrlBox,
+  kShiftBox,
+  kWinBox,
+  kEnableBox,
+  kKeyBox,  // the key's name
+  kAssignButton,
 };
 constexpr wchar_t kClassName[] = L"TForm2";
 }  // namespace form2

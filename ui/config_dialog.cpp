@@ -45,10 +45,11 @@ constexpr UINT kMsgApplyCheckMarks = WM_APP + 1;
 constexpr UINT kMsgSkinChanged = WM_APP + 3;
 
 // Slider tags 1..6: main, playlist, equalizer; active levels first.
-constexpr int kTrackBars[] = {kTrackBar1, kTrackBar2, kTrackBar3, kTrackBar4, kTrackBar5, kTrackBar6};
-int TagOf(int trackBarId) {
-  for (size_t i = 0; i < std::size(kTrackBars); ++i)
-    if (kTrackBars[i] == trackBarId) return static_cast<int>(i) + 1;
+constexpr int kSliders[] = {kActiveMainSlider,   kActivePlaylistSlider,   kActiveEqualizerSlider,
+                            kInactiveMainSlider, kInactivePlaylistSlider, kInactiveEqualizerSlider};
+int TagOf(int sliderId) {
+  for (size_t i = 0; i < std::size(kSliders); ++i)
+    if (kSliders[i] == sliderId) return static_cast<int>(i) + 1;
   return 0;
 }
 
@@ -70,10 +71,10 @@ void TForm1::CreateControls() {
   InitCommonControls();
   layout_.Build(Window(), kControls, ControlCount());
 
-  hotkeyList_.Attach(layout_.Control(kCheckListBox1), layout_.Scale(13));
+  hotkeyList_.Attach(layout_.Control(kHotkeyList), layout_.Scale(13));
   for (const klv::HotkeyRow& row : gHotkeyTable) hotkeyList_.AddRow(row.action.caption);
 
-  for (int id : kTrackBars) {
+  for (int id : kSliders) {
     HWND slider = layout_.Control(id);
     SendMessageW(slider, TBM_SETRANGE, FALSE, MAKELPARAM(0, 100));
     SendMessageW(slider, TBM_SETPAGESIZE, 0, 10);
@@ -84,14 +85,16 @@ void TForm1::CreateControls() {
   sliderShown_.fill(100);
 
   // Item i is the value of the OSD's monitor setting.
-  layout_.FillDropDown(kComboBox1, {L"Primary monitor", L"Player's monitor", L"Active window's monitor",
-                                    L"Mouse pointer's monitor"});
+  layout_.FillDropDown(kOsdMonitorList, {L"Primary monitor", L"Player's monitor", L"Active window's monitor",
+                                         L"Mouse pointer's monitor"});
 
   // Drawn at the size the form gives them, so they grow with the DPI and keep their aspect.
-  logo_.Reset(LoadJpegResource(KLV_IDR_ABOUT_LOGO, layout_.Size(kImage1)));
-  icon_.Reset(LoadJpegResource(KLV_IDR_ABOUT_ICON, layout_.Size(kImage2)));
-  SendMessageW(layout_.Control(kImage1), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_.Get()));
-  SendMessageW(layout_.Control(kImage2), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(icon_.Get()));
+  logo_.Reset(LoadJpegResource(KLV_IDR_ABOUT_LOGO, layout_.Size(kLogoPicture)));
+  icon_.Reset(LoadJpegResource(KLV_IDR_ABOUT_ICON, layout_.Size(kIconPicture)));
+  SendMessageW(layout_.Control(kLogoPicture), STM_SETIMAGE, IMAGE_BITMAP,
+               reinterpret_cast<LPARAM>(logo_.Get()));
+  SendMessageW(layout_.Control(kIconPicture), STM_SETIMAGE, IMAGE_BITMAP,
+               reinterpret_cast<LPARAM>(icon_.Get()));
 }
 
 LRESULT TForm1::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -122,7 +125,7 @@ bool TForm1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
       HotkeyMarksChange();
       return true;
     case WM_CTLCOLORSTATIC:
-      if (reinterpret_cast<HWND>(lParam) != layout_.Control(kLabel12)) return false;
+      if (reinterpret_cast<HWND>(lParam) != layout_.Control(kWebAddressLabel)) return false;
       // The web address reads as a link.
       DefWindowProcW(Window(), message, wParam, lParam);
       SetTextColor(reinterpret_cast<HDC>(wParam), RGB(0, 0, 192));
@@ -137,47 +140,47 @@ bool TForm1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
 void TForm1::OnClose() { ReleaseConfigFormLater(*this); }
 
 void TForm1::OnCommand(int id, int code) {
-  if (code == EN_CHANGE && id == kEdit1) {
+  if (code == EN_CHANGE && id == kDisplayTimeEdit) {
     if (!filling_) OsdDisplayTimeChange();
     return;
   }
-  if (code == CBN_SELCHANGE && id == kComboBox1) {
+  if (code == CBN_SELCHANGE && id == kOsdMonitorList) {
     OsdMonitorChange();
     return;
   }
   if (code != BN_CLICKED) return;
-  if (id >= kRadioItem0 && id <= kRadioItem8) {
-    OsdPositionClick(id - kRadioItem0);
+  if (id >= kOsdPositionItem0 && id <= kOsdPositionItem8) {
+    OsdPositionClick(id - kOsdPositionItem0);
     return;
   }
   for (const auto& [box, flag] : kOsdOptionBoxes)
     if (id == box) OsdOptionClick(box, flag);
   switch (id) {
-    case kCheckBox6:
+    case kHotkeysBox:
       HotkeysEnabledClick();
       break;
-    case kCheckBox5:
+    case kOsdBox:
       OsdEnabledClick();
       break;
-    case kButton2:
+    case kSelectColorButton:
       SelectColorClick();
       break;
-    case kButton3:
+    case kSelectFontButton:
       SelectFontClick();
       break;
-    case kCheckBox3:
+    case kActiveTransparencyBox:
       ActiveTransparencyClick();
       break;
-    case kCheckBox4:
+    case kInactiveTransparencyBox:
       InactiveTransparencyClick();
       break;
-    case kCheckBox2:
+    case kPlayOnStartBox:
       PlayOnStartClick();
       break;
-    case kCheckBox1:
+    case kRememberPositionBox:
       RememberPositionClick();
       break;
-    case kButton1:
+    case kExitButton:
       ExitClick();
       break;
     default:
@@ -186,7 +189,7 @@ void TForm1::OnCommand(int id, int code) {
 }
 
 void TForm1::OnNotify(const NMHDR& header) {
-  if (header.idFrom != static_cast<UINT_PTR>(kCheckListBox1)) return;
+  if (header.idFrom != static_cast<UINT_PTR>(kHotkeyList)) return;
   if (header.code == LVN_ITEMCHANGED) {
     if (hotkeyList_.IsUserCheckChange(reinterpret_cast<const NMLISTVIEW&>(header)) && !checkMarksPending_) {
       checkMarksPending_ = true;
@@ -205,16 +208,16 @@ void TForm1::OnNotify(const NMHDR& header) {
 
 void TForm1::ShowTransparencyGroups() {
   const bool classic = !HostRunsModernSkin();
-  layout_.SetEnabled(kCheckBox3, classic);
-  layout_.SetEnabled(kGroupBox1, classic && gSettings.activeEnabled);
-  layout_.SetEnabled(kCheckBox4, classic);
-  layout_.SetEnabled(kGroupBox2, classic && gSettings.inactiveEnabled);
-  ShowWindow(layout_.Control(kLabel14), classic ? SW_HIDE : SW_SHOWNA);
+  layout_.SetEnabled(kActiveTransparencyBox, classic);
+  layout_.SetEnabled(kActiveGroup, classic && gSettings.activeEnabled);
+  layout_.SetEnabled(kInactiveTransparencyBox, classic);
+  layout_.SetEnabled(kInactiveGroup, classic && gSettings.inactiveEnabled);
+  ShowWindow(layout_.Control(kOwnOpacityNote), classic ? SW_HIDE : SW_SHOWNA);
 }
 
 void TForm1::ShowOsdPosition(int position) {
-  for (int i = 0; i <= kRadioItem8 - kRadioItem0; ++i) {
-    HWND item = layout_.Control(kRadioItem0 + i);
+  for (int i = 0; i <= kOsdPositionItem8 - kOsdPositionItem0; ++i) {
+    HWND item = layout_.Control(kOsdPositionItem0 + i);
     SendMessageW(item, BM_SETCHECK, i == position ? BST_CHECKED : BST_UNCHECKED, 0);
     // Tab enters the group at the checked item (the first one when none is).
     const bool tabStop = i == position || ((position < 0 || position > 8) && i == 0);
@@ -240,7 +243,7 @@ void TForm1::FormShow() {
   // the user moves its slider).
   for (int i = 0; i < klv::kAlphaLevelCount; ++i) {
     sliderShown_[i] = klv::AlphaToPercent(gSettings.alphaLevels[i]);
-    SendMessageW(layout_.Control(kTrackBars[i]), TBM_SETPOS, TRUE, sliderShown_[i]);
+    SendMessageW(layout_.Control(kSliders[i]), TBM_SETPOS, TRUE, sliderShown_[i]);
   }
 
   // Registration first, so that a combination refused now shows "(in use)".
@@ -249,37 +252,37 @@ void TForm1::FormShow() {
   ShowHotkeyRows();
 
   ShowOsdPosition(gSettings.osdPosition);
-  SetWindowTextW(layout_.Control(kEdit1), std::to_wstring(gSettings.osdDisplayTime).c_str());
+  SetWindowTextW(layout_.Control(kDisplayTimeEdit), std::to_wstring(gSettings.osdDisplayTime).c_str());
   // A stored value without an item shows the first one and stays as it is.
   const int32_t monitor = gSettings.osdMonitor;
-  SendMessageW(layout_.Control(kComboBox1), CB_SETCURSEL, monitor >= 0 && monitor <= 3 ? monitor : 0, 0);
+  SendMessageW(layout_.Control(kOsdMonitorList), CB_SETCURSEL, monitor >= 0 && monitor <= 3 ? monitor : 0, 0);
   for (const auto& [box, flag] : kOsdOptionBoxes) SetChecked(box, gSettings.*flag);
 
-  SetChecked(kCheckBox1, gSettings.rememberPosition);
-  SetChecked(kCheckBox2, gSettings.playOnStart);
-  SetChecked(kCheckBox6, hotkeys);
-  layout_.SetEnabled(kCheckListBox1, hotkeys);
-  layout_.SetEnabled(kGroupBox4, hotkeys);
+  SetChecked(kRememberPositionBox, gSettings.rememberPosition);
+  SetChecked(kPlayOnStartBox, gSettings.playOnStart);
+  SetChecked(kHotkeysBox, hotkeys);
+  layout_.SetEnabled(kHotkeyList, hotkeys);
+  layout_.SetEnabled(kHotkeysGroup, hotkeys);
 
   // Each group switched on applies transparency, as its box's click would.
-  SetChecked(kCheckBox3, gSettings.activeEnabled);
+  SetChecked(kActiveTransparencyBox, gSettings.activeEnabled);
   if (gSettings.activeEnabled) ApplyTransparency();
-  SetChecked(kCheckBox4, gSettings.inactiveEnabled);
+  SetChecked(kInactiveTransparencyBox, gSettings.inactiveEnabled);
   if (gSettings.inactiveEnabled) ApplyTransparency();
   ShowTransparencyGroups();
 
-  layout_.SetEnabled(kLabel8, gSettings.osdEnabled);
-  SetChecked(kCheckBox5, gSettings.osdEnabled);
-  layout_.SetEnabled(kGroupBox3, gSettings.osdEnabled);
-  layout_.SetEnabled(kButton2, gSettings.osdEnabled);
-  layout_.SetEnabled(kButton3, gSettings.osdEnabled);
+  layout_.SetEnabled(kDisplayTimeUnitLabel, gSettings.osdEnabled);
+  SetChecked(kOsdBox, gSettings.osdEnabled);
+  layout_.SetEnabled(kOsdGroup, gSettings.osdEnabled);
+  layout_.SetEnabled(kSelectColorButton, gSettings.osdEnabled);
+  layout_.SetEnabled(kSelectFontButton, gSettings.osdEnabled);
   filling_ = false;
 }
 
 void TForm1::HotkeysEnabledClick() {
-  const bool enabled = Checked(kCheckBox6);
-  layout_.SetEnabled(kGroupBox4, enabled);
-  layout_.SetEnabled(kCheckListBox1, enabled);
+  const bool enabled = Checked(kHotkeysBox);
+  layout_.SetEnabled(kHotkeysGroup, enabled);
+  layout_.SetEnabled(kHotkeyList, enabled);
   ReregisterAllHotkeys(enabled);
   // Unless a quit inside the refusals' box closed the dialog.
   if (Window() != nullptr) ShowHotkeyRows();
@@ -290,12 +293,12 @@ void TForm1::HotkeyMarksChange() { ApplyListCheckMarks(); }
 void TForm1::HotkeyListDblClick() { EditSelectedHotkeys(); }
 
 void TForm1::OsdEnabledClick() {
-  const bool enabled = Checked(kCheckBox5);
+  const bool enabled = Checked(kOsdBox);
   gSettings.osdEnabled = enabled;
-  layout_.SetEnabled(kGroupBox3, enabled);
-  layout_.SetEnabled(kButton2, enabled);
-  layout_.SetEnabled(kButton3, enabled);
-  layout_.SetEnabled(kLabel8, enabled);
+  layout_.SetEnabled(kOsdGroup, enabled);
+  layout_.SetEnabled(kSelectColorButton, enabled);
+  layout_.SetEnabled(kSelectFontButton, enabled);
+  layout_.SetEnabled(kDisplayTimeUnitLabel, enabled);
 }
 
 void TForm1::OsdPositionClick(int item) {
@@ -305,7 +308,7 @@ void TForm1::OsdPositionClick(int item) {
 }
 
 void TForm1::OsdDisplayTimeChange() {
-  const std::wstring text = WindowText(layout_.Control(kEdit1));
+  const std::wstring text = WindowText(layout_.Control(kDisplayTimeEdit));
   int32_t value = 0;
   if (!ParseWholeNumber(text, value)) {
     const std::wstring message = L"'" + text + L"' is not a valid integer value.";
@@ -316,7 +319,7 @@ void TForm1::OsdDisplayTimeChange() {
 }
 
 void TForm1::OsdMonitorChange() {
-  const LRESULT item = SendMessageW(layout_.Control(kComboBox1), CB_GETCURSEL, 0, 0);
+  const LRESULT item = SendMessageW(layout_.Control(kOsdMonitorList), CB_GETCURSEL, 0, 0);
   if (item != CB_ERR) gSettings.osdMonitor = static_cast<int32_t>(item);
 }
 
@@ -327,13 +330,13 @@ void TForm1::SelectColorClick() { ChooseOsdColor(Window()); }
 void TForm1::SelectFontClick() { ChooseOsdFont(Window()); }
 
 void TForm1::ActiveTransparencyClick() {
-  gSettings.activeEnabled = Checked(kCheckBox3);
+  gSettings.activeEnabled = Checked(kActiveTransparencyBox);
   ShowTransparencyGroups();
   ApplyTransparency();
 }
 
 void TForm1::InactiveTransparencyClick() {
-  gSettings.inactiveEnabled = Checked(kCheckBox4);
+  gSettings.inactiveEnabled = Checked(kInactiveTransparencyBox);
   ShowTransparencyGroups();
   ApplyTransparency();
 }
@@ -348,9 +351,9 @@ void TForm1::AlphaSliderChange(int id) {
   SetAlphaFromPercent(tag, position);
 }
 
-void TForm1::PlayOnStartClick() { gSettings.playOnStart = Checked(kCheckBox2); }
+void TForm1::PlayOnStartClick() { gSettings.playOnStart = Checked(kPlayOnStartBox); }
 
-void TForm1::RememberPositionClick() { gSettings.rememberPosition = Checked(kCheckBox1); }
+void TForm1::RememberPositionClick() { gSettings.rememberPosition = Checked(kRememberPositionBox); }
 
 void TForm1::ExitClick() {
   ReleaseConfigFormLater(*this);

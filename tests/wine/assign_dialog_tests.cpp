@@ -53,8 +53,8 @@ TEST_F(AssignDialogTest, TabInTheAssignmentDialogFollowsItsTabOrder) {
   AssignDialogDriver driver(steps);
   AssignHotkey(gHotkeyTable[kNext], nullptr);
   EXPECT_EQ(visited,
-            std::vector<int>({form2::kCheckBox1, form2::kCheckBox2, form2::kCheckBox3, form2::kCheckBox4,
-                              form2::kComboBox1, form2::kCheckBox5, form2::kButton1, form2::kCheckBox1}));
+            std::vector<int>({form2::kAltBox, form2::kCtrlBox, form2::kShiftBox, form2::kWinBox,
+                              form2::kKeyBox, form2::kEnableBox, form2::kAssignButton, form2::kAltBox}));
 }
 
 TEST_F(AssignDialogTest, TheAssignmentDialogShowsTheEntry) {
@@ -90,14 +90,14 @@ TEST_F(AssignDialogTest, EnableSwitchesTheOtherControlsAndKeepsTheirContents) {
   bool altEnabledAfterOff = true, altCheckedAfterOff = false, altEnabledAfterOn = false;
   std::string keyAfterOff;
   AssignDialogDriver driver(
-      {ClickIn(form2::kCheckBox5),
+      {ClickIn(form2::kEnableBox),
        [&](HWND d) {
-         altEnabledAfterOff = IsWindowEnabled(GetDlgItem(d, form2::kCheckBox1)) != FALSE;
-         altCheckedAfterOff = IsChecked(GetDlgItem(d, form2::kCheckBox1));
-         keyAfterOff = WindowTextOf(GetDlgItem(d, form2::kComboBox1));
+         altEnabledAfterOff = IsWindowEnabled(GetDlgItem(d, form2::kAltBox)) != FALSE;
+         altCheckedAfterOff = IsChecked(GetDlgItem(d, form2::kAltBox));
+         keyAfterOff = WindowTextOf(GetDlgItem(d, form2::kKeyBox));
        },
-       ClickIn(form2::kCheckBox5),
-       [&](HWND d) { altEnabledAfterOn = IsWindowEnabled(GetDlgItem(d, form2::kComboBox1)) != FALSE; },
+       ClickIn(form2::kEnableBox),
+       [&](HWND d) { altEnabledAfterOn = IsWindowEnabled(GetDlgItem(d, form2::kKeyBox)) != FALSE; },
        CloseBox()});
   AssignHotkey(gHotkeyTable[kNext], nullptr);
   EXPECT_FALSE(altEnabledAfterOff);
@@ -111,10 +111,10 @@ TEST_F(AssignDialogTest, ACharacterTypedOnEnableAppliesItsState) {
   AssignDialogDriver driver(
       {[](HWND d) {
          // The mark changed without a click: only the key press reacts to it.
-         SendMessageA(GetDlgItem(d, form2::kCheckBox5), BM_SETCHECK, BST_CHECKED, 0);
-         SendMessageA(GetDlgItem(d, form2::kCheckBox5), WM_CHAR, 'x', 1);
+         SendMessageA(GetDlgItem(d, form2::kEnableBox), BM_SETCHECK, BST_CHECKED, 0);
+         SendMessageA(GetDlgItem(d, form2::kEnableBox), WM_CHAR, 'x', 1);
        },
-       [&](HWND d) { keyEnabled = IsWindowEnabled(GetDlgItem(d, form2::kComboBox1)) != FALSE; }, CloseBox()});
+       [&](HWND d) { keyEnabled = IsWindowEnabled(GetDlgItem(d, form2::kKeyBox)) != FALSE; }, CloseBox()});
   AssignHotkey(gHotkeyTable[kNext], nullptr);
   EXPECT_TRUE(keyEnabled);
   EXPECT_EQ(gHotkeyTable[kNext].entry.packed, 0);
@@ -124,7 +124,7 @@ TEST_F(AssignDialogTest, AssignWithWinAndF12StoresAndRegistersIt) {
   bool result = false;
   {
     AssignDialogDriver driver(
-        {ClickIn(form2::kCheckBox5), ClickIn(form2::kCheckBox4), PickKey("F12"), ClickIn(form2::kButton1)});
+        {ClickIn(form2::kEnableBox), ClickIn(form2::kWinBox), PickKey("F12"), ClickIn(form2::kAssignButton)});
     result = AssignHotkey(gHotkeyTable[kNext], nullptr);
     EXPECT_EQ(driver.done, 4u);
   }
@@ -135,7 +135,7 @@ TEST_F(AssignDialogTest, AssignWithWinAndF12StoresAndRegistersIt) {
 
 TEST_F(AssignDialogTest, AssignReleasesTheEntrysOldCombination) {
   Register(kNext, kCtrlAltP);
-  AssignDialogDriver driver({TypeKey("Q"), ClickIn(form2::kButton1)});
+  AssignDialogDriver driver({TypeKey("Q"), ClickIn(form2::kAssignButton)});
   EXPECT_TRUE(AssignHotkey(gHotkeyTable[kNext], nullptr));
   EXPECT_EQ(gHotkeyTable[kNext].entry.packed, klv::PackHotkey('Q', true, true, false, false));
   EXPECT_TRUE(IsFree(kCtrlAltP, host.playlist));
@@ -144,8 +144,8 @@ TEST_F(AssignDialogTest, AssignReleasesTheEntrysOldCombination) {
 
 TEST_F(AssignDialogTest, AssignWithAnEmptyKeyBoxDoesNothing) {
   bool stillOpen = false;
-  AssignDialogDriver driver({ClickIn(form2::kCheckBox5), ClickIn(form2::kCheckBox2), ClickIn(form2::kButton1),
-                             ExpectOpen(&stillOpen), CloseBox()});
+  AssignDialogDriver driver({ClickIn(form2::kEnableBox), ClickIn(form2::kCtrlBox),
+                             ClickIn(form2::kAssignButton), ExpectOpen(&stillOpen), CloseBox()});
   EXPECT_FALSE(AssignHotkey(gHotkeyTable[kNext], nullptr));
   EXPECT_TRUE(stillOpen);
   EXPECT_EQ(gHotkeyTable[kNext].entry.packed, 0);
@@ -156,7 +156,7 @@ TEST_F(AssignDialogTest, AssignWithEnableOffClearsTheEntryAndItsMark) {
   gSettings.hotkeysEnabled = true;
   Register(kNext, kCtrlAltP);
   ASSERT_NE(Open(), nullptr);
-  AssignDialogDriver driver({ClickIn(form2::kCheckBox5), ClickIn(form2::kButton1)});
+  AssignDialogDriver driver({ClickIn(form2::kEnableBox), ClickIn(form2::kAssignButton)});
   DoubleClickListRow(List(), kNext);
   EXPECT_EQ(gHotkeyTable[kNext].entry.packed, 0);
   EXPECT_TRUE(IsFree(kCtrlAltP, host.playlist));
@@ -166,9 +166,9 @@ TEST_F(AssignDialogTest, AssignWithEnableOffClearsTheEntryAndItsMark) {
 TEST_F(AssignDialogTest, ARefusedCombinationKeepsTheDialogOpen) {
   ASSERT_TRUE(RegisterHotKey(host.equalizer, 78, klv::HotkeyModifiers(kCtrlAltF9), VK_F9));
   bool stillOpen = false;
-  AssignDialogDriver driver({ClickIn(form2::kCheckBox5), ClickIn(form2::kCheckBox1),
-                             ClickIn(form2::kCheckBox2), PickKey("F9"), ClickIn(form2::kButton1),
-                             ExpectOpen(&stillOpen), CloseBox()});
+  AssignDialogDriver driver({ClickIn(form2::kEnableBox), ClickIn(form2::kAltBox), ClickIn(form2::kCtrlBox),
+                             PickKey("F9"), ClickIn(form2::kAssignButton), ExpectOpen(&stillOpen),
+                             CloseBox()});
   EXPECT_FALSE(AssignHotkey(gHotkeyTable[kNext], nullptr));
   EXPECT_TRUE(stillOpen);
   EXPECT_EQ(gHotkeyTable[kNext].entry.packed, 0);
@@ -179,7 +179,8 @@ TEST_F(AssignDialogTest, ARefusedCombinationKeepsTheDialogOpen) {
 TEST_F(AssignDialogTest, AnUnknownKeyNameIsNotAssigned) {
   Register(kNext, kCtrlAltP);
   bool stillOpen = false;
-  AssignDialogDriver driver({TypeKey("Foo"), ClickIn(form2::kButton1), ExpectOpen(&stillOpen), CloseBox()});
+  AssignDialogDriver driver(
+      {TypeKey("Foo"), ClickIn(form2::kAssignButton), ExpectOpen(&stillOpen), CloseBox()});
   EXPECT_TRUE(AssignHotkey(gHotkeyTable[kNext], nullptr));
   EXPECT_TRUE(stillOpen);
   EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);

@@ -47,34 +47,43 @@ TEST_F(ConfigDialogTest, OpeningFillsEveryControlFromTheSettings) {
   gHotkeyTable[kPlay].entry.packed = kCtrlAltF9;
 
   ASSERT_NE(Open(), nullptr);
-  const int sliders[] = {form1::kTrackBar1, form1::kTrackBar2, form1::kTrackBar3,
-                         form1::kTrackBar4, form1::kTrackBar5, form1::kTrackBar6};
+  const int sliders[] = {form1::kActiveMainSlider,       form1::kActivePlaylistSlider,
+                         form1::kActiveEqualizerSlider,  form1::kInactiveMainSlider,
+                         form1::kInactivePlaylistSlider, form1::kInactiveEqualizerSlider};
   const int expectedPositions[] = {100, 50, 0, 20, 80, 49};
   for (int i = 0; i < 6; ++i)
     EXPECT_EQ(SendMessageA(Item(sliders[i]), TBM_GETPOS, 0, 0), expectedPositions[i]) << "slider " << i + 1;
   for (int row = 0; row < klv::kHotkeyCount; ++row)
     EXPECT_EQ(RowMarked(row), row == kNext || row == kPlay) << "row " << row;
-  for (int i = 0; i < 9; ++i) EXPECT_EQ(IsChecked(Item(form1::kRadioItem0 + i)), i == 7) << "radio " << i;
-  EXPECT_EQ(WindowTextOf(Item(form1::kEdit1)), "2500");
-  EXPECT_FALSE(IsChecked(Item(form1::kCheckBox1)));
-  EXPECT_TRUE(IsChecked(Item(form1::kCheckBox2)));
-  EXPECT_TRUE(IsChecked(Item(form1::kCheckBox3)));
-  EXPECT_FALSE(IsChecked(Item(form1::kCheckBox4)));
-  EXPECT_TRUE(IsChecked(Item(form1::kCheckBox5)));
-  EXPECT_TRUE(IsChecked(Item(form1::kCheckBox6)));
+  for (int i = 0; i < 9; ++i)
+    EXPECT_EQ(IsChecked(Item(form1::kOsdPositionItem0 + i)), i == 7) << "radio " << i;
+  EXPECT_EQ(WindowTextOf(Item(form1::kDisplayTimeEdit)), "2500");
+  EXPECT_FALSE(IsChecked(Item(form1::kRememberPositionBox)));
+  EXPECT_TRUE(IsChecked(Item(form1::kPlayOnStartBox)));
+  EXPECT_TRUE(IsChecked(Item(form1::kActiveTransparencyBox)));
+  EXPECT_FALSE(IsChecked(Item(form1::kInactiveTransparencyBox)));
+  EXPECT_TRUE(IsChecked(Item(form1::kOsdBox)));
+  EXPECT_TRUE(IsChecked(Item(form1::kHotkeysBox)));
 
   struct Enabled {
     int id;
     bool classic;
     bool modern;  // a modern skin sets the windows' opacity itself
   } const enabledStates[] = {
-      {form1::kCheckListBox1, true, true}, {form1::kGroupBox4, true, true},
-      {form1::kGroupBox1, true, false},    {form1::kLabel1, true, false},
-      {form1::kTrackBar3, true, false},    {form1::kGroupBox2, false, false},
-      {form1::kLabel5, false, false},      {form1::kTrackBar6, false, false},
-      {form1::kButton2, true, true},       {form1::kButton3, true, true},
-      {form1::kLabel8, true, true},        {form1::kEdit1, true, true},
-      {form1::kCheckBox3, true, false},    {form1::kCheckBox4, true, false},
+      {form1::kHotkeyList, true, true},
+      {form1::kHotkeysGroup, true, true},
+      {form1::kActiveGroup, true, false},
+      {form1::kActiveMainLabel, true, false},
+      {form1::kActiveEqualizerSlider, true, false},
+      {form1::kInactiveGroup, false, false},
+      {form1::kInactivePlaylistLabel, false, false},
+      {form1::kInactiveEqualizerSlider, false, false},
+      {form1::kSelectColorButton, true, true},
+      {form1::kSelectFontButton, true, true},
+      {form1::kDisplayTimeUnitLabel, true, true},
+      {form1::kDisplayTimeEdit, true, true},
+      {form1::kActiveTransparencyBox, true, false},
+      {form1::kInactiveTransparencyBox, true, false},
   };
   // The open dialog follows the host's switches of skin.
   InstallWindowHooks();
@@ -84,9 +93,9 @@ TEST_F(ConfigDialogTest, OpeningFillsEveryControlFromTheSettings) {
     const bool modern = skin == HostSkin::kModern;
     for (const Enabled& e : enabledStates)
       EXPECT_EQ(IsWindowEnabled(Item(e.id)) != FALSE, modern ? e.modern : e.classic) << "control " << e.id;
-    EXPECT_EQ(IsWindowVisible(Item(form1::kLabel14)) != FALSE, modern);
+    EXPECT_EQ(IsWindowVisible(Item(form1::kOwnOpacityNote)) != FALSE, modern);
   }
-  EXPECT_EQ(WindowTextOf(Item(form1::kLabel14)), "The current skin sets its own opacity.");
+  EXPECT_EQ(WindowTextOf(Item(form1::kOwnOpacityNote)), "The current skin sets its own opacity.");
   // The registration ran during the opening: the combination is taken.
   EXPECT_FALSE(IsFree(kCtrlAltP, host.playlist));
   EXPECT_TRUE(boxes.Seen().empty());
@@ -95,20 +104,23 @@ TEST_F(ConfigDialogTest, OpeningFillsEveryControlFromTheSettings) {
 // Opened with everything off, the groups are disabled and their switches
 // usable; the OSD box enables its group and disables it again.
 TEST_F(ConfigDialogTest, OpeningWithEverythingOffDisablesTheGroupsAndTheOsdBoxEnablesItsOwn) {
-  const int kOsdGroup[] = {form1::kButton2,    form1::kButton3,       form1::kLabel8,    form1::kEdit1,
-                           form1::kLabel13,    form1::kComboBox1,     form1::kCheckBox7, form1::kCheckBox9,
-                           form1::kCheckBox10, form1::kRadioItem0 + 4};
+  const int kOsdGroup[] = {form1::kSelectColorButton,    form1::kSelectFontButton,
+                           form1::kDisplayTimeUnitLabel, form1::kDisplayTimeEdit,
+                           form1::kShowOnLabel,          form1::kOsdMonitorList,
+                           form1::kNotOverFullScreenBox, form1::kShowVolumeLevelBox,
+                           form1::kShowAlbumArtBox,      form1::kOsdPositionItem0 + 4};
   ASSERT_NE(Open(), nullptr);
-  for (int id : {form1::kCheckListBox1, form1::kTrackBar1, form1::kTrackBar4, form1::kButton2,
-                 form1::kButton3, form1::kRadioItem0, form1::kEdit1, form1::kComboBox1, form1::kCheckBox7,
-                 form1::kCheckBox8, form1::kCheckBox9, form1::kCheckBox10})
+  for (int id : {form1::kHotkeyList, form1::kActiveMainSlider, form1::kInactiveMainSlider,
+                 form1::kSelectColorButton, form1::kSelectFontButton, form1::kOsdPositionItem0,
+                 form1::kDisplayTimeEdit, form1::kOsdMonitorList, form1::kNotOverFullScreenBox,
+                 form1::kShowOnTrackChangeBox, form1::kShowVolumeLevelBox, form1::kShowAlbumArtBox})
     EXPECT_FALSE(IsWindowEnabled(Item(id))) << "control " << id;
-  for (int id : {form1::kCheckBox1, form1::kCheckBox2, form1::kCheckBox3, form1::kCheckBox4,
-                 form1::kCheckBox5, form1::kCheckBox6, form1::kButton1})
+  for (int id : {form1::kRememberPositionBox, form1::kPlayOnStartBox, form1::kActiveTransparencyBox,
+                 form1::kInactiveTransparencyBox, form1::kOsdBox, form1::kHotkeysBox, form1::kExitButton})
     EXPECT_TRUE(IsWindowEnabled(Item(id))) << "control " << id;
-  Click(form1::kCheckBox5);
+  Click(form1::kOsdBox);
   for (int id : kOsdGroup) EXPECT_TRUE(IsWindowEnabled(Item(id))) << "control " << id;
-  Click(form1::kCheckBox5);
+  Click(form1::kOsdBox);
   for (int id : kOsdGroup) EXPECT_FALSE(IsWindowEnabled(Item(id))) << "control " << id;
 }
 
@@ -166,13 +178,31 @@ TEST_F(ConfigDialogTest, TabVisitsTheControlsInTheirTabOrder) {
   HWND dialog = Open();
   ASSERT_NE(dialog, nullptr);
   const int expected[] = {
-      form1::kTrackBar1,  form1::kTrackBar2,     form1::kTrackBar3,      form1::kTrackBar4, form1::kTrackBar5,
-      form1::kTrackBar6,  form1::kCheckListBox1, form1::kRadioItem0 + 4, form1::kEdit1,     form1::kButton2,
-      form1::kButton3,    form1::kComboBox1,     form1::kCheckBox7,      form1::kCheckBox8, form1::kCheckBox9,
-      form1::kCheckBox10, form1::kCheckBox1,     form1::kCheckBox2,      form1::kCheckBox3, form1::kCheckBox4,
-      form1::kCheckBox5,  form1::kCheckBox6,     form1::kButton1,
+      form1::kActiveMainSlider,
+      form1::kActivePlaylistSlider,
+      form1::kActiveEqualizerSlider,
+      form1::kInactiveMainSlider,
+      form1::kInactivePlaylistSlider,
+      form1::kInactiveEqualizerSlider,
+      form1::kHotkeyList,
+      form1::kOsdPositionItem0 + 4,
+      form1::kDisplayTimeEdit,
+      form1::kSelectColorButton,
+      form1::kSelectFontButton,
+      form1::kOsdMonitorList,
+      form1::kNotOverFullScreenBox,
+      form1::kShowOnTrackChangeBox,
+      form1::kShowVolumeLevelBox,
+      form1::kShowAlbumArtBox,
+      form1::kRememberPositionBox,
+      form1::kPlayOnStartBox,
+      form1::kActiveTransparencyBox,
+      form1::kInactiveTransparencyBox,
+      form1::kOsdBox,
+      form1::kHotkeysBox,
+      form1::kExitButton,
   };
-  EXPECT_EQ(FocusedControl(dialog), form1::kButton1);
+  EXPECT_EQ(FocusedControl(dialog), form1::kExitButton);
   for (int id : expected) {
     PressTab(dialog);
     FlushPostedMessages();
@@ -185,8 +215,8 @@ TEST_F(ConfigDialogTest, TabVisitsTheControlsInTheirTabOrder) {
 
 TEST_F(ConfigDialogTest, ADisabledButtonStillShowsItsHint) {
   ASSERT_NE(Open(), nullptr);  // OSD off: "Select Color" is disabled
-  ASSERT_FALSE(IsWindowEnabled(Item(form1::kButton2)));
-  const RECT rect = WindowRect(Item(form1::kButton2));
+  ASSERT_FALSE(IsWindowEnabled(Item(form1::kSelectColorButton)));
+  const RECT rect = WindowRect(Item(form1::kSelectColorButton));
   SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
   std::string shown;
   auto hintShown = [&shown] {
@@ -206,12 +236,12 @@ TEST_F(ConfigDialogTest, RadioItemsShowAndSelectThePosition) {
   gSettings.osdPosition = 12;
   gSettings.osdEnabled = true;
   ASSERT_NE(Open(), nullptr);
-  for (int i = 0; i < 9; ++i) EXPECT_FALSE(IsChecked(Item(form1::kRadioItem0 + i))) << "radio " << i;
+  for (int i = 0; i < 9; ++i) EXPECT_FALSE(IsChecked(Item(form1::kOsdPositionItem0 + i))) << "radio " << i;
   EXPECT_EQ(gSettings.osdPosition, 12);
   for (int item : {0, 3, 8, 7}) {
-    Click(form1::kRadioItem0 + item);
+    Click(form1::kOsdPositionItem0 + item);
     EXPECT_EQ(gSettings.osdPosition, item);
-    for (int i = 0; i < 9; ++i) EXPECT_EQ(IsChecked(Item(form1::kRadioItem0 + i)), i == item);
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(IsChecked(Item(form1::kOsdPositionItem0 + i)), i == item);
   }
 }
 
@@ -226,17 +256,17 @@ TEST_F(ConfigDialogTest, TheMonitorListShowsTheSettingAndSetsItAtOnce) {
   for (const Opening& o : openings) {
     gSettings.osdMonitor = o.stored;
     ASSERT_NE(Open(), nullptr);
-    EXPECT_EQ(SendMessageW(Item(form1::kComboBox1), CB_GETCURSEL, 0, 0), o.shown) << o.stored;
+    EXPECT_EQ(SendMessageW(Item(form1::kOsdMonitorList), CB_GETCURSEL, 0, 0), o.shown) << o.stored;
     EXPECT_EQ(gSettings.osdMonitor, o.stored);
     CloseConfigDialog();
     FlushPostedMessages();
   }
   ASSERT_NE(Open(), nullptr);
-  HWND list = Item(form1::kComboBox1);
+  HWND list = Item(form1::kOsdMonitorList);
   for (int item : {3, 1, 2, 0}) {
     // A pick from the open list, as the list reports it.
     SendMessageW(list, CB_SETCURSEL, item, 0);
-    SendMessageW(ConfigDialogWindow(), WM_COMMAND, MAKEWPARAM(form1::kComboBox1, CBN_SELCHANGE),
+    SendMessageW(ConfigDialogWindow(), WM_COMMAND, MAKEWPARAM(form1::kOsdMonitorList, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(list));
     EXPECT_EQ(gSettings.osdMonitor, item);
   }
@@ -246,16 +276,16 @@ TEST_F(ConfigDialogTest, TheMonitorListShowsTheSettingAndSetsItAtOnce) {
 // options while the OSD is on.
 TEST_F(ConfigDialogTest, CheckBoxesShowTheirSettingsAndSetThemAtOnce) {
   const std::pair<int, bool klv::Settings::*> checkBoxes[] = {
-      {form1::kCheckBox7, &klv::Settings::osdHideFullScreen},
-      {form1::kCheckBox8, &klv::Settings::osdOnTrackChange},
-      {form1::kCheckBox9, &klv::Settings::osdShowVolume},
-      {form1::kCheckBox10, &klv::Settings::osdShowArt},
-      {form1::kCheckBox1, &klv::Settings::rememberPosition},
-      {form1::kCheckBox2, &klv::Settings::playOnStart},
-      {form1::kCheckBox5, &klv::Settings::osdEnabled},
-      {form1::kCheckBox3, &klv::Settings::activeEnabled},
-      {form1::kCheckBox4, &klv::Settings::inactiveEnabled},
-      {form1::kCheckBox6, &klv::Settings::hotkeysEnabled},
+      {form1::kNotOverFullScreenBox, &klv::Settings::osdHideFullScreen},
+      {form1::kShowOnTrackChangeBox, &klv::Settings::osdOnTrackChange},
+      {form1::kShowVolumeLevelBox, &klv::Settings::osdShowVolume},
+      {form1::kShowAlbumArtBox, &klv::Settings::osdShowArt},
+      {form1::kRememberPositionBox, &klv::Settings::rememberPosition},
+      {form1::kPlayOnStartBox, &klv::Settings::playOnStart},
+      {form1::kOsdBox, &klv::Settings::osdEnabled},
+      {form1::kActiveTransparencyBox, &klv::Settings::activeEnabled},
+      {form1::kInactiveTransparencyBox, &klv::Settings::inactiveEnabled},
+      {form1::kHotkeysBox, &klv::Settings::hotkeysEnabled},
   };
   gSettings.osdEnabled = gSettings.osdHideFullScreen = gSettings.osdShowVolume = true;
   ASSERT_NE(Open(), nullptr);
@@ -301,7 +331,7 @@ TEST_F(ConfigDialogTest, SlidersSetTheirLevelOnlyWhenMoved) {
   ASSERT_NE(Open(), nullptr);
   // The thumb let go where it stood: the level keeps its odd value.
   SendMessageA(ConfigDialogWindow(), WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0),
-               reinterpret_cast<LPARAM>(Item(form1::kTrackBar5)));
+               reinterpret_cast<LPARAM>(Item(form1::kInactivePlaylistSlider)));
   EXPECT_EQ(gSettings.alphaLevels[4], 128);
 
   struct Case {
@@ -310,10 +340,10 @@ TEST_F(ConfigDialogTest, SlidersSetTheirLevelOnlyWhenMoved) {
     int index;
     uint8_t alpha;
   } const cases[] = {
-      {form1::kTrackBar5, 40, 4, 102},
-      {form1::kTrackBar4, 0, 3, 0},
-      {form1::kTrackBar6, 100, 5, 255},
-      {form1::kTrackBar1, 60, 0, 153},
+      {form1::kInactivePlaylistSlider, 40, 4, 102},
+      {form1::kInactiveMainSlider, 0, 3, 0},
+      {form1::kInactiveEqualizerSlider, 100, 5, 255},
+      {form1::kActiveMainSlider, 60, 0, 153},
   };
   for (const Case& c : cases) {
     MoveSlider(c.slider, c.percent);
@@ -343,14 +373,14 @@ TEST_F(ConfigDialogTest, TransparencySwitchesApplyAtOnce) {
   for (const Case& c : cases) {
     host.SwitchSkin(c.skin);
     ASSERT_NE(Open(), nullptr);
-    EXPECT_EQ(IsWindowVisible(Item(form1::kLabel14)) != FALSE, c.skin == HostSkin::kModern);
-    Click(form1::kCheckBox4);
-    MoveSlider(form1::kTrackBar5, c.playlistPercent);
+    EXPECT_EQ(IsWindowVisible(Item(form1::kOwnOpacityNote)) != FALSE, c.skin == HostSkin::kModern);
+    Click(form1::kInactiveTransparencyBox);
+    MoveSlider(form1::kInactivePlaylistSlider, c.playlistPercent);
     EXPECT_EQ(alphas(), c.on);
-    EXPECT_EQ(IsWindowEnabled(Item(form1::kTrackBar4)) != FALSE, c.slidersEnabled);
-    Click(form1::kCheckBox4);
+    EXPECT_EQ(IsWindowEnabled(Item(form1::kInactiveMainSlider)) != FALSE, c.slidersEnabled);
+    Click(form1::kInactiveTransparencyBox);
     EXPECT_EQ(alphas(), c.off);
-    EXPECT_FALSE(IsWindowEnabled(Item(form1::kTrackBar4)));
+    EXPECT_FALSE(IsWindowEnabled(Item(form1::kInactiveMainSlider)));
     SendMessageA(ConfigDialogWindow(), WM_CLOSE, 0, 0);
     FlushPostedMessages();
   }
@@ -361,11 +391,11 @@ TEST_F(ConfigDialogTest, TheHotkeysBoxRegistersAndReleasesEveryEntry) {
   ASSERT_NE(Open(), nullptr);
   EXPECT_TRUE(RowMarked(kNext));
   EXPECT_TRUE(IsFree(kCtrlAltP, host.playlist));
-  Click(form1::kCheckBox6);
+  Click(form1::kHotkeysBox);
   EXPECT_TRUE(gSettings.hotkeysEnabled);
   EXPECT_TRUE(IsWindowEnabled(List()));
   EXPECT_FALSE(IsFree(kCtrlAltP, host.playlist));
-  Click(form1::kCheckBox6);
+  Click(form1::kHotkeysBox);
   EXPECT_FALSE(IsWindowEnabled(List()));
   EXPECT_TRUE(IsFree(kCtrlAltP, host.playlist));
   EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
@@ -393,14 +423,14 @@ TEST_F(ConfigDialogTest, TheListsRowsOpenClearAndAssignTheirEntries) {
        kCtrlAltP,
        "P",
        true,
-       {ClickIn(form2::kCheckBox5), ClickIn(form2::kCheckBox2), ClickIn(form2::kCheckBox1), PickKey("F9"),
-        ClickIn(form2::kButton1)},
+       {ClickIn(form2::kEnableBox), ClickIn(form2::kCtrlBox), ClickIn(form2::kAltBox), PickKey("F9"),
+        ClickIn(form2::kAssignButton)},
        kCtrlAltF9},
       {kPlayPause,
        179 << 16,  // MediaPlayPause alone
        "MediaPlayPause",
        false,
-       {ClickIn(form2::kCheckBox5), ClickIn(form2::kCheckBox2), PickKey("F24"), ClickIn(form2::kButton1)},
+       {ClickIn(form2::kEnableBox), ClickIn(form2::kCtrlBox), PickKey("F24"), ClickIn(form2::kAssignButton)},
        ctrlF24},
   };
   gSettings.hotkeysEnabled = true;
@@ -497,8 +527,8 @@ TEST_F(ConfigDialogTest, ExitWritesEverySettingInTheFileOrder) {
   gHotkeyTable[kNext].entry.packed = kCtrlAltP;
   gSettings.osdDisplayTime = 1234;
   ASSERT_NE(Open(), nullptr);
-  Click(form1::kCheckBox2);
-  Click(form1::kButton1);
+  Click(form1::kPlayOnStartBox);
+  Click(form1::kExitButton);
   FlushPostedMessages();
   EXPECT_EQ(ConfigDialogWindow(), nullptr);
 
@@ -539,7 +569,7 @@ TEST_F(ConfigDialogTest, ExitWritesEverySettingInTheFileOrder) {
 
 TEST_F(ConfigDialogTest, TheCloseBoxKeepsTheChangesAndWritesNothing) {
   ASSERT_NE(Open(), nullptr);
-  Click(form1::kCheckBox1);
+  Click(form1::kRememberPositionBox);
   SendMessageA(ConfigDialogWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
   FlushPostedMessages();
   EXPECT_EQ(ConfigDialogWindow(), nullptr);
@@ -551,7 +581,7 @@ TEST_F(ConfigDialogTest, ExitShowsARefusedWrite) {
   install.WriteIni("[Track]\nPosition=5\n");
   SetFileAttributesA(install.IniPath().c_str(), FILE_ATTRIBUTE_READONLY);
   ASSERT_NE(Open(), nullptr);
-  Click(form1::kButton1);
+  Click(form1::kExitButton);
   const auto seen = boxes.SeenAfterPump();
   SetFileAttributesA(install.IniPath().c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(ConfigDialogWindow(), nullptr);
@@ -570,18 +600,18 @@ TEST_F(ConfigThroughTheDll, ShowsThePicturesAndClosesAtQuit) {
   FlushPostedMessages();
   HWND dialog = FindWindowW(form1::kClassName, nullptr);
   ASSERT_NE(dialog, nullptr);
-  for (int id : {form1::kImage1, form1::kImage2}) {
+  for (int id : {form1::kLogoPicture, form1::kIconPicture}) {
     auto bitmap =
         reinterpret_cast<HBITMAP>(SendMessageA(GetDlgItem(dialog, id), STM_GETIMAGE, IMAGE_BITMAP, 0));
     ASSERT_NE(bitmap, nullptr) << "picture " << id;
     BITMAP info{};
     GetObjectA(bitmap, sizeof(info), &info);
-    EXPECT_EQ(info.bmWidth, id == form1::kImage1 ? 120 : 52);
-    EXPECT_EQ(info.bmHeight, id == form1::kImage1 ? 40 : 41);
+    EXPECT_EQ(info.bmWidth, id == form1::kLogoPicture ? 120 : 52);
+    EXPECT_EQ(info.bmHeight, id == form1::kLogoPicture ? 40 : 41);
   }
   // The DLL's manifest brings Common Controls 6, which alone answer BCM_GETIDEALSIZE.
   SIZE ideal{};
-  EXPECT_TRUE(SendMessageA(GetDlgItem(dialog, form1::kButton1), BCM_GETIDEALSIZE, 0,
+  EXPECT_TRUE(SendMessageA(GetDlgItem(dialog, form1::kExitButton), BCM_GETIDEALSIZE, 0,
                            reinterpret_cast<LPARAM>(&ideal)));
   plugin.Config();  // a second call brings the same dialog forward
   FlushPostedMessages();

@@ -49,20 +49,20 @@ class ConfigKeyboardTest : public DialogTest {
 TEST_F(ConfigKeyboardTest, EnterOnExitClosesTheDialogAndWritesTheFile) {
   gSettings.osdDisplayTime = 1234;
   ASSERT_NE(Open(), nullptr);
-  ASSERT_EQ(FocusedControl(ConfigDialogWindow()), form1::kButton1);  // where the dialog opens
-  EXPECT_TRUE(IsDefaultButton(Item(form1::kButton1)));
+  ASSERT_EQ(FocusedControl(ConfigDialogWindow()), form1::kExitButton);  // where the dialog opens
+  EXPECT_TRUE(IsDefaultButton(Item(form1::kExitButton)));
   Press(VK_RETURN);
   EXPECT_TRUE(WaitUntil([] { return ConfigDialogWindow() == nullptr; }));
   EXPECT_EQ(install.IniValue("OSD", "OSDDisplayTime"), "1234");
 }
 
 TEST_F(ConfigKeyboardTest, EnterOnSelectColorOrSelectFontOpensItsPicker) {
-  for (int button : {form1::kButton2, form1::kButton3}) {
+  for (int button : {form1::kSelectColorButton, form1::kSelectFontButton}) {
     SCOPED_TRACE(button);
     gSettings.osdEnabled = true;
     ASSERT_NE(OpenFocused(button), nullptr);
     EXPECT_TRUE(IsDefaultButton(Item(button)));
-    EXPECT_FALSE(IsDefaultButton(Item(form1::kButton1)));  // the default follows the focus
+    EXPECT_FALSE(IsDefaultButton(Item(form1::kExitButton)));  // the default follows the focus
     {
       DialogDriver picker([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
       Press(VK_RETURN);
@@ -81,9 +81,10 @@ TEST_F(ConfigKeyboardTest, EnterWhereNoPushButtonHasTheFocusDoesNothing) {
     WORD marker;  // a key whose effect shows that Enter, pressed before it, has been handled
     std::function<bool()> markerSeen;
   } const cases[] = {
-      {form1::kCheckBox2, VK_SPACE, [] { return IsChecked(Item(form1::kCheckBox2)); }},
-      {form1::kEdit1, '5', [] { return WindowTextOf(Item(form1::kEdit1)).size() == 5; }},
-      {form1::kComboBox1, VK_DOWN, [] { return gSettings.osdMonitor == 1; }},  // the next monitor at once
+      {form1::kPlayOnStartBox, VK_SPACE, [] { return IsChecked(Item(form1::kPlayOnStartBox)); }},
+      {form1::kDisplayTimeEdit, '5', [] { return WindowTextOf(Item(form1::kDisplayTimeEdit)).size() == 5; }},
+      {form1::kOsdMonitorList, VK_DOWN,
+       [] { return gSettings.osdMonitor == 1; }},  // the next monitor at once
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.focus);
@@ -94,7 +95,7 @@ TEST_F(ConfigKeyboardTest, EnterWhereNoPushButtonHasTheFocusDoesNothing) {
     ASSERT_TRUE(WaitUntil(c.markerSeen));
     EXPECT_NE(ConfigDialogWindow(), nullptr);
     EXPECT_EQ(FindVisibleDialog(), nullptr);  // no picker either
-    for (int button : {form1::kButton1, form1::kButton2, form1::kButton3})
+    for (int button : {form1::kExitButton, form1::kSelectColorButton, form1::kSelectFontButton})
       EXPECT_FALSE(IsDefaultButton(Item(button))) << button;
     EXPECT_EQ(install.ReadIni(), "");
     CloseConfigDialog();
@@ -103,11 +104,12 @@ TEST_F(ConfigKeyboardTest, EnterWhereNoPushButtonHasTheFocusDoesNothing) {
 }
 
 TEST_F(ConfigKeyboardTest, EscClosesLikeTheCloseBoxWhereverTheFocusIs) {
-  for (int focus : {form1::kCheckBox1, form1::kButton1, form1::kEdit1, form1::kComboBox1}) {
+  for (int focus :
+       {form1::kRememberPositionBox, form1::kExitButton, form1::kDisplayTimeEdit, form1::kOsdMonitorList}) {
     SCOPED_TRACE(focus);
     gSettings.rememberPosition = false;
     gSettings.osdEnabled = true;
-    ASSERT_NE(OpenFocused(form1::kCheckBox1), nullptr);
+    ASSERT_NE(OpenFocused(form1::kRememberPositionBox), nullptr);
     Press(VK_SPACE);  // a change that stays in memory
     ASSERT_TRUE(WaitUntil([] { return gSettings.rememberPosition; }));
     SetFocus(Item(focus));
@@ -122,8 +124,8 @@ TEST_F(ConfigKeyboardTest, EscClosesLikeTheCloseBoxWhereverTheFocusIs) {
 
 TEST_F(ConfigKeyboardTest, EscWithTheMonitorListOpenClosesTheListFirst) {
   gSettings.osdEnabled = true;
-  ASSERT_NE(OpenFocused(form1::kComboBox1), nullptr);
-  auto dropped = [] { return SendMessageW(Item(form1::kComboBox1), CB_GETDROPPEDSTATE, 0, 0) != 0; };
+  ASSERT_NE(OpenFocused(form1::kOsdMonitorList), nullptr);
+  auto dropped = [] { return SendMessageW(Item(form1::kOsdMonitorList), CB_GETDROPPEDSTATE, 0, 0) != 0; };
   Press(VK_F4);
   ASSERT_TRUE(WaitUntil(dropped));
   Press(VK_ESCAPE);
@@ -212,9 +214,9 @@ class AssignKeyboardTest : public DialogTest {
 
 // The dialog opens with the focus on Alt; Space takes Alt off the combination.
 void SpaceClearsAlt(KeyboardUser& u) {
-  u.Expect(u.AwaitFocus(form2::kCheckBox1), "the focus on Alt at opening");
+  u.Expect(u.AwaitFocus(form2::kAltBox), "the focus on Alt at opening");
   Press(VK_SPACE);
-  u.Expect(u.Await([] { return !KeyboardUser::Checked(form2::kCheckBox1); }), "Space clears Alt");
+  u.Expect(u.Await([] { return !KeyboardUser::Checked(form2::kAltBox); }), "Space clears Alt");
 }
 
 TEST_F(AssignKeyboardTest, EnterOnAssignAssignsAndCloses) {
@@ -223,8 +225,8 @@ TEST_F(AssignKeyboardTest, EnterOnAssignAssignsAndCloses) {
   KeyboardUser user([](KeyboardUser& u) {
     SpaceClearsAlt(u);
     Press(VK_TAB, true);  // back round to "Assign"
-    u.Expect(u.AwaitFocus(form2::kButton1), "Shift+Tab reaches Assign");
-    u.Expect(u.Await([] { return IsDefaultButton(KeyboardUser::Control(form2::kButton1)); }),
+    u.Expect(u.AwaitFocus(form2::kAssignButton), "Shift+Tab reaches Assign");
+    u.Expect(u.Await([] { return IsDefaultButton(KeyboardUser::Control(form2::kAssignButton)); }),
              "Assign is the default button");
     Press(VK_RETURN);
     u.Expect(KeyboardUser::AwaitClosed(), "Enter on Assign closes the dialog");
@@ -246,9 +248,9 @@ TEST_F(AssignKeyboardTest, EnterAfterARefusedClickOnAssignTriesAgain) {
     u.Expect(RegisterHotKey(holder, kHoldId, MOD_CONTROL, 'P') != FALSE, "another party holds Ctrl+P");
     SpaceClearsAlt(u);
     // A mouse click; it returns once the error box has been closed.
-    SendMessageW(KeyboardUser::Control(form2::kButton1), BM_CLICK, 0, 0);
+    SendMessageW(KeyboardUser::Control(form2::kAssignButton), BM_CLICK, 0, 0);
     u.Expect(KeyboardUser::Dialog() != nullptr, "open after the refusal");
-    u.Expect(u.AwaitFocus(form2::kButton1), "the focus back on Assign");
+    u.Expect(u.AwaitFocus(form2::kAssignButton), "the focus back on Assign");
     UnregisterHotKey(holder, kHoldId);
     DestroyWindow(holder);
     Press(VK_RETURN);
@@ -265,17 +267,17 @@ TEST_F(AssignKeyboardTest, EnterWhereNoPushButtonHasTheFocusDoesNothing) {
   Register(kNext, kCtrlAltP);
   ASSERT_NE(Open(), nullptr);
   KeyboardUser user([](KeyboardUser& u) {
-    u.Expect(u.AwaitFocus(form2::kCheckBox1), "the focus on Alt at opening");
+    u.Expect(u.AwaitFocus(form2::kAltBox), "the focus on Alt at opening");
     Press(VK_RETURN);
     Press(VK_SPACE);  // its effect shows that Enter has been handled
-    u.Expect(u.Await([] { return !KeyboardUser::Checked(form2::kCheckBox1); }), "Space clears Alt");
+    u.Expect(u.Await([] { return !KeyboardUser::Checked(form2::kAltBox); }), "Space clears Alt");
     u.Expect(KeyboardUser::Dialog() != nullptr, "open after Enter on Alt");
-    u.Expect(!IsDefaultButton(KeyboardUser::Control(form2::kButton1)), "Assign not the default");
+    u.Expect(!IsDefaultButton(KeyboardUser::Control(form2::kAssignButton)), "Assign not the default");
     for (int i = 0; i < 4; ++i) Press(VK_TAB);
-    u.Expect(u.AwaitFocus(form2::kComboBox1), "Tab reaches the key box");
+    u.Expect(u.AwaitFocus(form2::kKeyBox), "Tab reaches the key box");
     Press(VK_RETURN);
     Press('Q');  // types "q" over the selected "P"
-    u.Expect(u.Await([] { return WindowTextOf(KeyboardUser::Control(form2::kComboBox1)) == "q"; }),
+    u.Expect(u.Await([] { return WindowTextOf(KeyboardUser::Control(form2::kKeyBox)) == "q"; }),
              "q typed into the key box");
     u.Expect(KeyboardUser::Dialog() != nullptr, "open after Enter in the key box");
   });
@@ -304,7 +306,7 @@ TEST_F(AssignKeyboardTest, EscOnAnAssignedEntryClosesAndKeepsIt) {
 TEST_F(AssignKeyboardTest, EscOnAMarkedUnassignedRowClosesAndClearsTheMark) {
   ASSERT_NE(Open(), nullptr);
   KeyboardUser user([](KeyboardUser& u) {
-    u.Expect(u.AwaitFocus(form2::kCheckBox5), "the focus on Enable, the first enabled control");
+    u.Expect(u.AwaitFocus(form2::kEnableBox), "the focus on Enable, the first enabled control");
     Press(VK_ESCAPE);
     u.Expect(KeyboardUser::AwaitClosed(), "Esc closes the dialog");
   });
@@ -320,11 +322,11 @@ TEST_F(AssignKeyboardTest, EscWithTheKeyListOpenClosesTheListFirst) {
   Register(kNext, kCtrlAltP);
   ASSERT_NE(Open(), nullptr);
   KeyboardUser user([](KeyboardUser& u) {
-    u.Expect(u.AwaitFocus(form2::kCheckBox1), "the focus on Alt at opening");
+    u.Expect(u.AwaitFocus(form2::kAltBox), "the focus on Alt at opening");
     for (int i = 0; i < 4; ++i) Press(VK_TAB);
-    u.Expect(u.AwaitFocus(form2::kComboBox1), "Tab reaches the key box");
+    u.Expect(u.AwaitFocus(form2::kKeyBox), "Tab reaches the key box");
     auto dropped = [] {
-      return SendMessageW(KeyboardUser::Control(form2::kComboBox1), CB_GETDROPPEDSTATE, 0, 0) != 0;
+      return SendMessageW(KeyboardUser::Control(form2::kKeyBox), CB_GETDROPPEDSTATE, 0, 0) != 0;
     };
     Press(VK_F4);
     u.Expect(u.Await(dropped), "F4 opens the key list");

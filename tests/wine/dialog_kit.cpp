@@ -48,16 +48,16 @@ AssignDialogDriver::Snapshot AssignDialogDriver::TakeSnapshot(HWND dialog) {
   auto item = [dialog](int id) { return GetDlgItem(dialog, id); };
   wchar_t caption[128] = {};
   GetWindowTextW(dialog, caption, 128);
-  return {IsChecked(item(form2::kCheckBox5)),
-          IsChecked(item(form2::kCheckBox1)),
-          IsChecked(item(form2::kCheckBox2)),
-          IsChecked(item(form2::kCheckBox3)),
-          IsChecked(item(form2::kCheckBox4)),
-          IsWindowEnabled(item(form2::kCheckBox1)) != FALSE,
-          IsWindowEnabled(item(form2::kComboBox1)) != FALSE,
-          IsWindowEnabled(item(form2::kCheckBox5)) != FALSE,
-          IsWindowEnabled(item(form2::kButton1)) != FALSE,
-          WindowTextOf(item(form2::kComboBox1)),
+  return {IsChecked(item(form2::kEnableBox)),
+          IsChecked(item(form2::kAltBox)),
+          IsChecked(item(form2::kCtrlBox)),
+          IsChecked(item(form2::kShiftBox)),
+          IsChecked(item(form2::kWinBox)),
+          IsWindowEnabled(item(form2::kAltBox)) != FALSE,
+          IsWindowEnabled(item(form2::kKeyBox)) != FALSE,
+          IsWindowEnabled(item(form2::kEnableBox)) != FALSE,
+          IsWindowEnabled(item(form2::kAssignButton)) != FALSE,
+          WindowTextOf(item(form2::kKeyBox)),
           caption};
 }
 
@@ -66,12 +66,12 @@ AssignDialogDriver::Step ClickIn(int id) {
 }
 
 AssignDialogDriver::Step TypeKey(const char* name) {
-  return [name](HWND dialog) { SetWindowTextA(GetDlgItem(dialog, form2::kComboBox1), name); };
+  return [name](HWND dialog) { SetWindowTextA(GetDlgItem(dialog, form2::kKeyBox), name); };
 }
 
 AssignDialogDriver::Step PickKey(const char* name) {
   return [name](HWND dialog) {
-    SendMessageA(GetDlgItem(dialog, form2::kComboBox1), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+    SendMessageA(GetDlgItem(dialog, form2::kKeyBox), CB_SELECTSTRING, static_cast<WPARAM>(-1),
                  reinterpret_cast<LPARAM>(name));
   };
 }
@@ -122,7 +122,7 @@ HWND DialogTest::Item(int id) { return GetDlgItem(ConfigDialogWindow(), id); }
 
 void DialogTest::Click(int id) { SendMessageA(Item(id), BM_CLICK, 0, 0); }
 
-HWND DialogTest::List() { return Item(form1::kCheckListBox1); }
+HWND DialogTest::List() { return Item(form1::kHotkeyList); }
 
 bool DialogTest::RowMarked(int row) { return ::RowMarked(List(), row); }
 
@@ -155,7 +155,7 @@ void DialogTest::MoveSlider(int id, int position) {
 }
 
 void DialogTest::TypeInEdit1(const char* text) {
-  SendMessageA(Item(form1::kEdit1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+  SendMessageA(Item(form1::kDisplayTimeEdit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
 void DialogTest::Register(int n, klv::PackedHotkey packed) {

@@ -218,7 +218,7 @@ TEST_F(DialogLayoutTest, ConfigurationDialogShowsEveryTextWholeAndNothingOverlap
   EXPECT_EQ(LayoutFaults(dialog), std::vector<std::string>());
   host.SwitchSkin(HostSkin::kModern);
   FlushPostedMessages();
-  EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, form1::kLabel14)));
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, form1::kOwnOpacityNote)));
   EXPECT_EQ(LayoutFaults(dialog), std::vector<std::string>());
 }
 
@@ -226,12 +226,12 @@ TEST_F(DialogLayoutTest, AssignmentDialogShowsEveryTextWholeAndNothingOverlaps) 
   std::vector<std::string> faults = {"the dialog never opened"};
   AssignDialogDriver driver({[&](HWND form2) { faults = LayoutFaults(form2); }, CloseBox()});
   // A double click on the "Next" row, as the list reports it.
-  HWND list = GetDlgItem(dialog, form1::kCheckListBox1);
+  HWND list = GetDlgItem(dialog, form1::kHotkeyList);
   ListView_SetItemState(list, kNext, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   NMITEMACTIVATE click{};
-  click.hdr = {list, static_cast<UINT_PTR>(form1::kCheckListBox1), static_cast<UINT>(NM_DBLCLK)};
+  click.hdr = {list, static_cast<UINT_PTR>(form1::kHotkeyList), static_cast<UINT>(NM_DBLCLK)};
   click.iItem = kNext;
-  SendMessageA(dialog, WM_NOTIFY, form1::kCheckListBox1, reinterpret_cast<LPARAM>(&click));
+  SendMessageA(dialog, WM_NOTIFY, form1::kHotkeyList, reinterpret_cast<LPARAM>(&click));
   EXPECT_EQ(driver.opened, 1);
   EXPECT_EQ(faults, std::vector<std::string>());
 }
@@ -254,8 +254,8 @@ TEST_F(DialogLayoutTest, AboutPicturesGrowWithTheDpiInProportion) {
     int id;
     double width, height;
   } const pictures[] = {
-      {form1::kImage1, expected->logoWidth, expected->logoHeight},
-      {form1::kImage2, expected->iconWidth, expected->iconHeight},
+      {form1::kLogoPicture, expected->logoWidth, expected->logoHeight},
+      {form1::kIconPicture, expected->iconWidth, expected->iconHeight},
   };
   for (const Picture& picture : pictures) {
     SCOPED_TRACE(picture.id);

@@ -24,7 +24,7 @@ namespace {
 
 void ClickIn(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
-HWND HotkeyList(HWND dialog) { return GetDlgItem(dialog, form1::kCheckListBox1); }
+HWND HotkeyList(HWND dialog) { return GetDlgItem(dialog, form1::kHotkeyList); }
 
 void SendHotkey(HWND main, const char* atomName) {
   SendMessageA(main, WM_HOTKEY, GlobalFindAtomA(atomName), 0);
@@ -78,8 +78,8 @@ TEST_F(FaultTest, RefusedWritesShowOneBoxAtExitAndNoneAtQuit) {
       HWND dialog = FindConfigDialog();
       ASSERT_NE(dialog, nullptr);
       if (c.readOnly) SetFileAttributesA(iniPath.c_str(), FILE_ATTRIBUTE_READONLY);
-      ClickIn(dialog, form1::kCheckBox2);  // a change that Exit would write
-      ClickIn(dialog, form1::kButton1);
+      ClickIn(dialog, form1::kPlayOnStartBox);  // a change that Exit would write
+      ClickIn(dialog, form1::kExitButton);
       auto seen = boxes.SeenAfterPump();
       EXPECT_FALSE(IsWindow(dialog));
       ASSERT_EQ(seen.size(), boxesBefore + 1);
@@ -330,8 +330,8 @@ TEST_F(FaultTest, ASecondInitIsRefusedAndTheFirstKeepsWorking) {
 TEST_F(FaultTest, QuitWhileAPickerIsOpenClosesTheDialogAndThePicker) {
   install.WriteIni(Section("OSD", {"Enable=1", "OSDDisplayTime=60000"}) +
                    "[Hotkeys]\r\nEnable=1\r\nnext_hotkey=" + std::to_string(kCtrlAltN) + "\r\n");
-  for (int button : {form1::kButton2, form1::kButton3}) {
-    SCOPED_TRACE(button == form1::kButton2 ? "colour" : "font");
+  for (int button : {form1::kSelectColorButton, form1::kSelectFontButton}) {
+    SCOPED_TRACE(button == form1::kSelectColorButton ? "colour" : "font");
     ResetGlobalAtoms();
     LoadedPlugin plugin(host.main);
     ASSERT_EQ(plugin.Init(), 0);
@@ -382,7 +382,7 @@ TEST_F(FaultTest, ACombinationHeldByAnotherProcessAtStartWaitsForItsKey) {
   EXPECT_TRUE(RowMarked(HotkeyList(dialog), 4));
   EXPECT_EQ(RowText(HotkeyList(dialog), 4), "Next (in use)");
   EXPECT_EQ(RowText(HotkeyList(dialog), 1), "Play");
-  ClickIn(dialog, form1::kButton1);
+  ClickIn(dialog, form1::kExitButton);
   FlushPostedMessages();
   EXPECT_EQ(install.IniValue("HotKeys", "next_hotkey"), std::to_string(kCtrlAltP));
 

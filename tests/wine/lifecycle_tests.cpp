@@ -318,8 +318,8 @@ TEST_F(LifecycleTest, UnloadWithoutQuitKeepsEverythingWorkingUntilQuit) {
     EXPECT_EQ(FindOsdWindow(), osd);
     EXPECT_EQ(FindConfigDialog(), dialog);
     if (dialog != nullptr) {
-      SendMessageA(GetDlgItem(dialog, form1::kCheckBox2), BM_CLICK, 0, 0);  // its handlers still run
-      EXPECT_EQ(SendMessageA(GetDlgItem(dialog, form1::kCheckBox2), BM_GETCHECK, 0, 0), BST_CHECKED);
+      SendMessageA(GetDlgItem(dialog, form1::kPlayOnStartBox), BM_CLICK, 0, 0);  // its handlers still run
+      EXPECT_EQ(SendMessageA(GetDlgItem(dialog, form1::kPlayOnStartBox), BM_GETCHECK, 0, 0), BST_CHECKED);
     }
 
     FlushPostedMessages();  // the host's windows shown

@@ -99,7 +99,7 @@ using namespace dialog_kit;
 class MediaKeyDialogTest : public DialogTest {};
 
 std::vector<std::string> KeyBoxItems(HWND dialog) {
-  HWND keyBox = GetDlgItem(dialog, form2::kComboBox1);
+  HWND keyBox = GetDlgItem(dialog, form2::kKeyBox);
   std::vector<std::string> items;
   const int count = static_cast<int>(SendMessageA(keyBox, CB_GETCOUNT, 0, 0));
   for (int i = 0; i < count; ++i) {
@@ -125,7 +125,7 @@ TEST_F(MediaKeyDialogTest, AssignOfMediaPlayPauseAloneRegisters179WithoutModifie
   bool result = false;
   {
     AssignDialogDriver driver(
-        {ClickIn(form2::kCheckBox5), PickKey("MediaPlayPause"), ClickIn(form2::kButton1)});
+        {ClickIn(form2::kEnableBox), PickKey("MediaPlayPause"), ClickIn(form2::kAssignButton)});
     result = AssignHotkey(gHotkeyTable[kPlayPause], nullptr);
     EXPECT_EQ(driver.done, 3u);
   }
@@ -181,7 +181,7 @@ TEST_F(MediaKeyDialogTest, RowSixteenWaitsAtOpeningAndIsRefusedOnAssign) {
   bool stillOpen = false;
   {
     AssignDialogDriver driver(
-        {PickKey("MediaPlayPause"), ClickIn(form2::kButton1), ExpectOpen(&stillOpen), CloseBox()});
+        {PickKey("MediaPlayPause"), ClickIn(form2::kAssignButton), ExpectOpen(&stillOpen), CloseBox()});
     DoubleClickListRow(List(), 15);
   }
   EXPECT_TRUE(stillOpen);
@@ -206,8 +206,8 @@ TEST_F(MediaKeysThroughTheDll, AStoredMediaKeyHeldElsewhereAtInitIsNamedAndKept)
         boxes.Seen(), "Unable to set a hot key.\nPlay/Pause: MediaPlayPause is in use by another program."));
     HWND dialog = plugin.OpenConfigDialog();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_TRUE(RowMarked(GetDlgItem(dialog, form1::kCheckListBox1), 15));
-    SendMessageA(GetDlgItem(dialog, form1::kButton1), BM_CLICK, 0, 0);
+    EXPECT_TRUE(RowMarked(GetDlgItem(dialog, form1::kHotkeyList), 15));
+    SendMessageA(GetDlgItem(dialog, form1::kExitButton), BM_CLICK, 0, 0);
     FlushPostedMessages();
     EXPECT_EQ(install.IniValue("HotKeys", "playpause_hotkey"), "11730944");
     UnregisterHotKey(host.equalizer, 80);

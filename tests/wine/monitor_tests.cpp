@@ -267,7 +267,7 @@ TEST_F(OsdOnTwoMonitors, AnOlderFileMeansTheDefaultsAndExitAddsBothKeysInOrder) 
     EXPECT_TRUE(Inside(WindowRect(shown), primary));
     HWND dialog = plugin.OpenConfigDialog();
     ASSERT_NE(dialog, nullptr);
-    SendMessageA(GetDlgItem(dialog, form1::kButton1), BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(dialog, form1::kExitButton), BM_CLICK, 0, 0);
     FlushPostedMessages();
     plugin.Quit();
   }

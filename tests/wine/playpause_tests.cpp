@@ -137,7 +137,7 @@ const char kClassicFile[] =
 void ConfigAndExit(LoadedPlugin& plugin) {
   HWND dialog = plugin.OpenConfigDialog();
   ASSERT_NE(dialog, nullptr);
-  SendMessageA(GetDlgItem(dialog, form1::kButton1), BM_CLICK, 0, 0);
+  SendMessageA(GetDlgItem(dialog, form1::kExitButton), BM_CLICK, 0, 0);
   FlushPostedMessages();
 }
 

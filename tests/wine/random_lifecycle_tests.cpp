@@ -71,8 +71,9 @@ const TypedTime kTypedTimes[] = {{"500", true, 500}, {"2500", true, 2500}, {"$3E
 
 const char* const kLevelKeys[] = {"WinAMP_active",   "Playlist_active",   "Equalizer_active",
                                   "WinAMP_inactive", "Playlist_inactive", "Equalizer_inactive"};
-const int kTrackBars[] = {form1::kTrackBar1, form1::kTrackBar2, form1::kTrackBar3,
-                          form1::kTrackBar4, form1::kTrackBar5, form1::kTrackBar6};
+const int kSliders[] = {form1::kActiveMainSlider,       form1::kActivePlaylistSlider,
+                        form1::kActiveEqualizerSlider,  form1::kInactiveMainSlider,
+                        form1::kInactivePlaylistSlider, form1::kInactiveEqualizerSlider};
 
 // The levels the settings file starts with and the slider stops the run moves
 // to. Every level the file can then hold is a row below, with the slider
@@ -326,9 +327,9 @@ bool Sequence::WarmUp() {
   Config();
   if (HWND dialog = ConfigDialog()) {
     Note("type \"abc\" as the display time");
-    SendDlgItemMessageA(dialog, form1::kEdit1, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("abc"));
-    SendDlgItemMessageA(dialog, form1::kButton2, BM_CLICK, 0, 0);
-    SendDlgItemMessageA(dialog, form1::kButton3, BM_CLICK, 0, 0);
+    SendDlgItemMessageA(dialog, form1::kDisplayTimeEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("abc"));
+    SendDlgItemMessageA(dialog, form1::kSelectColorButton, BM_CLICK, 0, 0);
+    SendDlgItemMessageA(dialog, form1::kSelectFontButton, BM_CLICK, 0, 0);
     DoubleClickRow(dialog, 4);
     Exit(dialog);
   } else {
@@ -796,40 +797,40 @@ void Sequence::ConfigDialogAction() {
     Note(std::string("click ") + what);
     if (ParentsEnabled(item(id))) SendMessageA(item(id), BM_CLICK, 0, 0);
   };
-  HWND list = item(form1::kCheckListBox1);
+  HWND list = item(form1::kHotkeyList);
   switch (Pick(12)) {
     case 0: {
       struct Box {
         int id;
         const char* name;
       };
-      const Box boxes[] = {{form1::kCheckBox1, "remember position"},
-                           {form1::kCheckBox2, "play on start"},
-                           {form1::kCheckBox3, "active transparency"},
-                           {form1::kCheckBox4, "inactive transparency"},
-                           {form1::kCheckBox5, "OSD"},
-                           {form1::kCheckBox6, "hotkeys"}};
+      const Box boxes[] = {{form1::kRememberPositionBox, "remember position"},
+                           {form1::kPlayOnStartBox, "play on start"},
+                           {form1::kActiveTransparencyBox, "active transparency"},
+                           {form1::kInactiveTransparencyBox, "inactive transparency"},
+                           {form1::kOsdBox, "OSD"},
+                           {form1::kHotkeysBox, "hotkeys"}};
       const Box& box = PickOf(boxes);
       click(box.id, box.name);
       break;
     }
     case 1: {
       const int position = Pick(9);
-      click(form1::kRadioItem0 + position, ("position " + std::to_string(position)).c_str());
+      click(form1::kOsdPositionItem0 + position, ("position " + std::to_string(position)).c_str());
       break;
     }
     case 2: {
       const TypedTime& typed = PickOf(kTypedTimes);
       Note(std::string("type \"") + typed.text + "\" as the display time");
-      if (ParentsEnabled(item(form1::kEdit1)))
-        SendMessageA(item(form1::kEdit1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.text));
+      if (ParentsEnabled(item(form1::kDisplayTimeEdit)))
+        SendMessageA(item(form1::kDisplayTimeEdit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.text));
       break;
     }
     case 3: {
       const int tag = Pick(6);
       const int position = PickOf(kSliderStops);
       Note("move slider " + std::to_string(tag + 1) + " to " + std::to_string(position));
-      HWND slider = item(kTrackBars[tag]);
+      HWND slider = item(kSliders[tag]);
       if (!ParentsEnabled(slider)) break;
       SendMessageA(slider, TBM_SETPOS, TRUE, position);
       SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position),
@@ -853,10 +854,10 @@ void Sequence::ConfigDialogAction() {
       DoubleClickRow(dialog, Pick(klv::kHotkeyCount));
       break;
     case 7:
-      click(form1::kButton2, "Select Color");
+      click(form1::kSelectColorButton, "Select Color");
       break;
     case 8:
-      click(form1::kButton3, "Select Font");
+      click(form1::kSelectFontButton, "Select Font");
       break;
     case 9:
     case 10:
@@ -870,7 +871,7 @@ void Sequence::ConfigDialogAction() {
 }
 
 void Sequence::DoubleClickRow(HWND dialog, int row) {
-  HWND list = GetDlgItem(dialog, form1::kCheckListBox1);
+  HWND list = GetDlgItem(dialog, form1::kHotkeyList);
   Note("double-click row " + std::to_string(row));
   if (!ParentsEnabled(list)) return;
   RECT rect{};
@@ -891,31 +892,31 @@ DialogShown Sequence::ReadDialog(HWND dialog) const {
     return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
   };
   DialogShown shown;
-  shown.hotkeys = checked(form1::kCheckBox6);
+  shown.hotkeys = checked(form1::kHotkeysBox);
   for (int row = 0; row < klv::kHotkeyCount; ++row)
-    shown.marks.push_back(RowMarked(GetDlgItem(dialog, form1::kCheckListBox1), row));
-  shown.active = checked(form1::kCheckBox3);
-  shown.inactive = checked(form1::kCheckBox4);
+    shown.marks.push_back(RowMarked(GetDlgItem(dialog, form1::kHotkeyList), row));
+  shown.active = checked(form1::kActiveTransparencyBox);
+  shown.inactive = checked(form1::kInactiveTransparencyBox);
   for (int i = 0; i < 6; ++i)
-    shown.sliders[i] = static_cast<int>(SendDlgItemMessageA(dialog, kTrackBars[i], TBM_GETPOS, 0, 0));
-  shown.osd = checked(form1::kCheckBox5);
+    shown.sliders[i] = static_cast<int>(SendDlgItemMessageA(dialog, kSliders[i], TBM_GETPOS, 0, 0));
+  shown.osd = checked(form1::kOsdBox);
   for (int i = 0; i < 9; ++i) {
-    if (checked(form1::kRadioItem0 + i)) shown.position = i;
+    if (checked(form1::kOsdPositionItem0 + i)) shown.position = i;
   }
-  shown.displayTime = WindowTextOf(GetDlgItem(dialog, form1::kEdit1));
-  shown.playOnStart = checked(form1::kCheckBox2);
-  shown.remember = checked(form1::kCheckBox1);
+  shown.displayTime = WindowTextOf(GetDlgItem(dialog, form1::kDisplayTimeEdit));
+  shown.playOnStart = checked(form1::kPlayOnStartBox);
+  shown.remember = checked(form1::kRememberPositionBox);
   return shown;
 }
 
 void Sequence::Exit(HWND dialog) {
   Note(readOnly_ ? "Exit, the file read-only" : "Exit");
-  if (!ParentsEnabled(GetDlgItem(dialog, form1::kButton1))) return;
+  if (!ParentsEnabled(GetDlgItem(dialog, form1::kExitButton))) return;
   const DialogShown shown = ReadDialog(dialog);
   const bool writable = !readOnly_;
   const int nestedBefore = nestedSteps_;
   const std::string before = install_->ReadIni();
-  SendDlgItemMessageA(dialog, form1::kButton1, BM_CLICK, 0, 0);
+  SendDlgItemMessageA(dialog, form1::kExitButton, BM_CLICK, 0, 0);
   Settle();
   // Checked only when nothing else ran meanwhile (a refused write's box lets
   // the host and the user act before it returns).
@@ -1021,7 +1022,7 @@ void Sequence::OnModalAppeared(HWND modal) {
     Note("the assignment dialog opened");
     if (!inprocRunning_) Fail("the assignment dialog opened while the plug-in is stopped");
     if (doubleClickedRow_ >= 0) {
-      const bool enabled = SendDlgItemMessageA(modal, form2::kCheckBox5, BM_GETCHECK, 0, 0) == BST_CHECKED;
+      const bool enabled = SendDlgItemMessageA(modal, form2::kEnableBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
       if (enabled != doubleClickedMark_) {
         Fail("row " + std::to_string(doubleClickedRow_) +
              (doubleClickedMark_ ? " is checked" : " is unchecked") + " but its entry " +
@@ -1090,32 +1091,32 @@ void Sequence::AssignDialogAction(HWND dialog) {
       const int key = Pick(kPoolKeyCount);
       const bool shift = Chance(30);
       Note(std::string("assign Ctrl+Alt+") + (shift ? "Shift+" : "") + kPoolKeys[key].name);
-      setChecked(form2::kCheckBox5, true);
-      setChecked(form2::kCheckBox1, true);
-      setChecked(form2::kCheckBox2, true);
-      setChecked(form2::kCheckBox3, shift);
-      setChecked(form2::kCheckBox4, false);
-      SendMessageA(item(form2::kComboBox1), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+      setChecked(form2::kEnableBox, true);
+      setChecked(form2::kAltBox, true);
+      setChecked(form2::kCtrlBox, true);
+      setChecked(form2::kShiftBox, shift);
+      setChecked(form2::kWinBox, false);
+      SendMessageA(item(form2::kKeyBox), CB_SELECTSTRING, static_cast<WPARAM>(-1),
                    reinterpret_cast<LPARAM>(kPoolKeys[key].name));
-      SendMessageA(item(form2::kButton1), BM_CLICK, 0, 0);
+      SendMessageA(item(form2::kAssignButton), BM_CLICK, 0, 0);
       break;
     }
     case 1: {
       const char* name = PickOf(kUnknownKeyNames);
       Note(std::string("assign the key \"") + name + "\"");
-      setChecked(form2::kCheckBox5, true);
-      SetWindowTextA(item(form2::kComboBox1), name);
-      SendMessageA(item(form2::kButton1), BM_CLICK, 0, 0);
+      setChecked(form2::kEnableBox, true);
+      SetWindowTextA(item(form2::kKeyBox), name);
+      SendMessageA(item(form2::kAssignButton), BM_CLICK, 0, 0);
       break;
     }
     case 2:
       Note("assign with Enable off");
-      setChecked(form2::kCheckBox5, false);
-      SendMessageA(item(form2::kButton1), BM_CLICK, 0, 0);
+      setChecked(form2::kEnableBox, false);
+      SendMessageA(item(form2::kAssignButton), BM_CLICK, 0, 0);
       break;
     default:
       Note("click Enable");
-      SendMessageA(item(form2::kCheckBox5), BM_CLICK, 0, 0);
+      SendMessageA(item(form2::kEnableBox), BM_CLICK, 0, 0);
       break;
   }
 }

@@ -30,9 +30,7 @@ std::string HotkeysIni(bool enabled, const std::vector<std::pair<const char*, kl
 }
 
 int VisibleConfigDialogs() { return CountVisibleWindows(L"TForm1"); }
-bool HotkeyRowMarked(HWND dialog, int row) {
-  return RowMarked(GetDlgItem(dialog, form1::kCheckListBox1), row);
-}
+bool HotkeyRowMarked(HWND dialog, int row) { return RowMarked(GetDlgItem(dialog, form1::kHotkeyList), row); }
 
 class ReliabilityTest : public DllTest {
  protected:
@@ -156,7 +154,7 @@ TEST_F(ReliabilityTest, QuitWhileARefusalBoxIsUpStopsAllRegistration) {
       plugin.Config();
       HWND dialog = FindConfigDialog();
       ASSERT_NE(dialog, nullptr);
-      SendMessageA(GetDlgItem(dialog, form1::kCheckBox6), BM_CLICK, 0, 0);
+      SendMessageA(GetDlgItem(dialog, form1::kHotkeysBox), BM_CLICK, 0, 0);
     }
     PumpMessages(100);
     EXPECT_TRUE(script.AllDone());
@@ -195,7 +193,7 @@ TEST_F(ReliabilityTest, ConfigWhileExitsErrorBoxIsUpLeavesOneWorkingDialog) {
                          openDuringBox = VisibleConfigDialogs();
                          CloseMessageBox(box);
                        }}});
-  SendMessageA(GetDlgItem(first, form1::kButton1), BM_CLICK, 0, 0);
+  SendMessageA(GetDlgItem(first, form1::kExitButton), BM_CLICK, 0, 0);
   PumpMessages(50);
   ASSERT_TRUE(script.AllDone());
   EXPECT_EQ(script.BoxTexts(), std::vector<std::string>{"Unable to write to " + install.IniPath() + "."});
@@ -206,8 +204,8 @@ TEST_F(ReliabilityTest, ConfigWhileExitsErrorBoxIsUpLeavesOneWorkingDialog) {
   EXPECT_EQ(VisibleConfigDialogs(), 1);
 
   // The dialog opened during the box is whole: it changes and writes settings.
-  SendMessageA(GetDlgItem(second, form1::kCheckBox2), BM_CLICK, 0, 0);
-  SendMessageA(GetDlgItem(second, form1::kButton1), BM_CLICK, 0, 0);
+  SendMessageA(GetDlgItem(second, form1::kPlayOnStartBox), BM_CLICK, 0, 0);
+  SendMessageA(GetDlgItem(second, form1::kExitButton), BM_CLICK, 0, 0);
   PumpMessages(50);
   EXPECT_FALSE(IsWindow(second));
   EXPECT_EQ(install.IniValue("Track", "PlayOnStart"), "1");
@@ -234,7 +232,7 @@ TEST_F(ReliabilityTest, ConfigRightAfterACloseOpensAFreshDialog) {
     HWND first = FindConfigDialog();
     ASSERT_NE(first, nullptr);
     if (std::string(way) == "Exit") {
-      SendMessageA(GetDlgItem(first, form1::kButton1), BM_CLICK, 0, 0);
+      SendMessageA(GetDlgItem(first, form1::kExitButton), BM_CLICK, 0, 0);
     } else {
       SendMessageA(first, WM_SYSCOMMAND, SC_CLOSE, 0);
     }
@@ -252,10 +250,8 @@ TEST_F(ReliabilityTest, ConfigRightAfterACloseOpensAFreshDialog) {
 
 // ---- The assignment dialog closed while its refusal box is up ----
 
-void MarkRow(HWND dialog, int row) { MarkListRow(GetDlgItem(dialog, form1::kCheckListBox1), row, true); }
-void DoubleClickRow(HWND dialog, int row) {
-  DoubleClickListRow(GetDlgItem(dialog, form1::kCheckListBox1), row);
-}
+void MarkRow(HWND dialog, int row) { MarkListRow(GetDlgItem(dialog, form1::kHotkeyList), row, true); }
+void DoubleClickRow(HWND dialog, int row) { DoubleClickListRow(GetDlgItem(dialog, form1::kHotkeyList), row); }
 
 struct AssignRefusedCase {
   const char* label;
@@ -280,14 +276,14 @@ TEST_F(ReliabilityTest, ClosingTheAssignDialogWhileItsRefusalBoxIsUpLeavesTheRow
         {assignDialog,
          [](HWND form2) {
            auto item = [form2](int id) { return GetDlgItem(form2, id); };
-           if (SendMessageA(item(form2::kCheckBox5), BM_GETCHECK, 0, 0) != BST_CHECKED)
-             SendMessageA(item(form2::kCheckBox5), BM_CLICK, 0, 0);
-           SendMessageA(item(form2::kCheckBox1), BM_SETCHECK, BST_CHECKED, 0);
-           SendMessageA(item(form2::kCheckBox2), BM_SETCHECK, BST_CHECKED, 0);
-           SendMessageA(item(form2::kComboBox1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("P"));
+           if (SendMessageA(item(form2::kEnableBox), BM_GETCHECK, 0, 0) != BST_CHECKED)
+             SendMessageA(item(form2::kEnableBox), BM_CLICK, 0, 0);
+           SendMessageA(item(form2::kAltBox), BM_SETCHECK, BST_CHECKED, 0);
+           SendMessageA(item(form2::kCtrlBox), BM_SETCHECK, BST_CHECKED, 0);
+           SendMessageA(item(form2::kKeyBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("P"));
            // Posted: the refusal's box must run in the dialog's loop, not inside this step.
-           PostMessageA(form2, WM_COMMAND, MAKEWPARAM(form2::kButton1, BN_CLICKED),
-                        reinterpret_cast<LPARAM>(item(form2::kButton1)));
+           PostMessageA(form2, WM_COMMAND, MAKEWPARAM(form2::kAssignButton, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(item(form2::kAssignButton)));
          }},
         WhenMessageBox([assignDialog](HWND box) {
           // The box has no owner: the dialog's close box still answers.
@@ -303,7 +299,7 @@ TEST_F(ReliabilityTest, ClosingTheAssignDialogWhileItsRefusalBoxIsUpLeavesTheRow
     EXPECT_EQ(script.BoxTexts(), std::vector<std::string>{"Unable to set a hot key."});
     EXPECT_FALSE(HotkeyRowMarked(dialog, c.row));
     // Exit writes what the entry holds: no combination.
-    SendMessageA(GetDlgItem(dialog, form1::kButton1), BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(dialog, form1::kExitButton), BM_CLICK, 0, 0);
     PumpMessages(50);
     const char* name = klv::kHotkeyActions[c.row].atomName;
     EXPECT_EQ(install.IniValue("HotKeys", name), "0");
@@ -368,7 +364,7 @@ TEST_F(ReliabilityTest, WithoutRoomForItsAtomAnEntryRegistersNothingAndKeepsItsC
   EXPECT_TRUE(HotkeyRowMarked(dialog, kNextRow));
   EXPECT_FALSE(IsFree(kCtrlAltN, host.equalizer));
   EXPECT_TRUE(GlobalAtomExists("next_hotkey"));
-  SendMessageA(GetDlgItem(dialog, form1::kButton1), BM_CLICK, 0, 0);
+  SendMessageA(GetDlgItem(dialog, form1::kExitButton), BM_CLICK, 0, 0);
   PumpMessages(50);
   EXPECT_EQ(install.IniValue("HotKeys", "next_hotkey"), std::to_string(kCtrlAltN));
   plugin.Quit();

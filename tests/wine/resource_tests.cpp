@@ -177,7 +177,7 @@ TEST_F(ResourceTest, DialogOpenings) {
     if (dialog == nullptr) return false;
     // Mostly the close box; every tenth time "Exit", which also writes the file.
     if (opening % 10 == 9) {
-      SendMessageA(GetDlgItem(dialog, form1::kButton1), BM_CLICK, 0, 0);
+      SendMessageA(GetDlgItem(dialog, form1::kExitButton), BM_CLICK, 0, 0);
     } else {
       SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     }

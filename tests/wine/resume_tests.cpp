@@ -228,7 +228,7 @@ TEST(ResumeTest, TheSettingsLiveWhereTheHostAndRegistryPoint) {
         ASSERT_EQ(plugin.Init(), 0);
         EXPECT_TRUE(GlobalAtomExists(kInstanceAtom));
         EXPECT_EQ(RequestArguments(host, 106), std::vector<WPARAM>{resumed});
-        SendMessageA(GetDlgItem(plugin.OpenConfigDialog(), form1::kButton1), BM_CLICK, 0, 0);
+        SendMessageA(GetDlgItem(plugin.OpenConfigDialog(), form1::kExitButton), BM_CLICK, 0, 0);
         host.position = 81000;
         SendMessageA(host.main, WM_NULL, 0, 0);
         plugin.Quit();
