@@ -76,7 +76,7 @@ bool Round(std::vector<double>* times, std::vector<double>& whole) {
   clock.Lap(kReads);
   std::vector<klv::RefusedHotkey> refused;
   for (klv::HotkeyRow& row : gHotkeyTable) {
-    row.entry.packed = packed[row.position];
+    row.binding.packed = packed[row.position];
     RegisterNotingRefusal(row, refused);
   }
   clock.Lap(kRegistrations);

@@ -256,11 +256,11 @@ int main() {
     return 1;
   }
   gPlugin.hwndParent = main;
-  if (PluginInit() != 0 || gHotkeyTable[kInfoEntry].entry.id == 0) {
+  if (PluginInit() != 0 || gHotkeyTable[kInfoEntry].binding.id == 0) {
     std::fprintf(stderr, "the plug-in did not start with its hotkeys\n");
     return 1;
   }
-  const klv::PackedHotkey packed = gHotkeyTable[kInfoEntry].entry.packed;
+  const klv::PackedHotkey packed = gHotkeyTable[kInfoEntry].binding.packed;
   PressToOsd(packed);  // warm-up: first font and window class use
 
   // The floor: the OSD's text and size, beside it.

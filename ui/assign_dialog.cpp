@@ -113,17 +113,17 @@ void TForm2::ApplyEnableState() {
 }
 
 void TForm2::FormShow() {
-  const klv::keystype& entry = row_.entry;
-  const uint16_t modifiers = klv::HotkeyModifiers(entry.packed);
-  SetChecked(form2::kEnableBox, entry.packed != 0);
+  const klv::HotkeyBinding& binding = row_.binding;
+  const uint16_t modifiers = klv::HotkeyModifiers(binding.packed);
+  SetChecked(form2::kEnableBox, binding.packed != 0);
   ApplyEnableState();
-  if (entry.packed != 0) {
+  if (binding.packed != 0) {
     SetChecked(form2::kAltBox, (modifiers & klv::kModAlt) != 0);
     SetChecked(form2::kCtrlBox, (modifiers & klv::kModCtrl) != 0);
     SetChecked(form2::kShiftBox, (modifiers & klv::kModShift) != 0);
     SetChecked(form2::kWinBox, (modifiers & klv::kModWin) != 0);
   }
-  const std::wstring keyName = Widen(klv::KeyCodeToName(klv::HotkeyKeyCode(entry.packed)).c_str());
+  const std::wstring keyName = Widen(klv::KeyCodeToName(klv::HotkeyKeyCode(binding.packed)).c_str());
   SetWindowTextW(layout_.Control(form2::kKeyBox), keyName.c_str());
 }
 
@@ -133,7 +133,7 @@ void TForm2::EnableKeyPress() { ApplyEnableState(); }
 
 void TForm2::AssignClick() {
   if (!Checked(form2::kEnableBox)) {
-    ClearEntry(row_);
+    ClearRow(row_);
     FormClose();
     return;
   }
@@ -149,8 +149,8 @@ void TForm2::AssignClick() {
   const klv::PackedHotkey packed =
       klv::PackHotkey(static_cast<uint16_t>(keyCode), Checked(form2::kAltBox), Checked(form2::kCtrlBox),
                       Checked(form2::kShiftBox), Checked(form2::kWinBox));
-  if (AssignEntryHotkey(row_, packed)) FormClose();
-  // Refused: the error box has been shown and the entry cleared; stay open.
+  if (AssignRowHotkey(row_, packed)) FormClose();
+  // Refused: the error box has been shown and the row cleared; stay open.
 }
 
 void TForm2::FormClose() { closed_ = true; }
@@ -161,6 +161,6 @@ bool AssignHotkey(klv::HotkeyRow& row, HWND owner) {
     TForm2 form(row, owner);
     form.ShowModal();
   }
-  // From the entry as it stands now, whatever ran while the dialog was up.
-  return row.entry.packed != 0;
+  // From the row as it stands now, whatever ran while the dialog was up.
+  return row.binding.packed != 0;
 }

@@ -1,4 +1,4 @@
-// TForm2: the modal dialog that assigns a key combination to one entry of
+// TForm2: the modal dialog that assigns a key combination to one row of
 // the hotkey table.
 #pragma once
 

@@ -229,8 +229,8 @@ void TForm1::ShowOsdPosition(int position) {
 
 void TForm1::ShowHotkeyRow(const klv::HotkeyRow& row) {
   const std::string caption = row.action.caption;
-  hotkeyList_.SetCaption(row.position, EntryWaiting(row) ? (caption + " (in use)").c_str() : caption.c_str());
-  hotkeyList_.SetChecked(row.position, row.entry.packed != 0);
+  hotkeyList_.SetCaption(row.position, RowWaiting(row) ? (caption + " (in use)").c_str() : caption.c_str());
+  hotkeyList_.SetChecked(row.position, row.binding.packed != 0);
 }
 
 void TForm1::ShowHotkeyRows() {
@@ -383,9 +383,9 @@ void TForm1::ApplyListCheckMarks() {
   for (klv::HotkeyRow& row : gHotkeyTable) {
     if (Window() == nullptr) return;
     if (!HotkeyMarked(row.position)) {
-      ClearEntry(row);
+      ClearRow(row);
       ShowHotkeyRow(row);
-    } else if (row.entry.packed == 0) {
+    } else if (row.binding.packed == 0) {
       EditHotkey(row);
     }
   }

@@ -57,7 +57,7 @@ class TForm1 : public FormFrame {
   void ShowTransparencyGroups();
   void ShowOsdPosition(int position);  // checks the item, or none for codes past 8
   // Rows shown here do not run the list's check-mark reaction: marked when
-  // the entry holds a combination, "(in use)" while it waits for its key.
+  // the row holds a combination, "(in use)" while it waits for its key.
   void ShowHotkeyRow(const klv::HotkeyRow& row);
   void ShowHotkeyRows();
 

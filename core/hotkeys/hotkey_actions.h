@@ -102,7 +102,7 @@ bool RepeatsWhileHeld(const HotkeyAction& action);
 
 // The combination of one action and the global atom it is registered under;
 // the atom's name is the action's atomName.
-struct keystype {
+struct HotkeyBinding {
   uint32_t id = 0;  // 0 while no atom is held
   PackedHotkey packed = 0;
 };
@@ -122,7 +122,7 @@ struct HotkeyRegistration {
 struct HotkeyRow {
   const HotkeyAction& action;
   int position;
-  keystype entry;
+  HotkeyBinding binding;
   HotkeyRegistration registration;
   HeldKey held;  // for the actions that run once per press
 };

@@ -42,7 +42,7 @@ void ToggleMainWindow() {
 // cleared row keeps its old id and must not answer for it.
 klv::HotkeyRow* FindActionRow(WPARAM id) {
   for (klv::HotkeyRow& row : gHotkeyTable) {
-    if (row.entry.packed != 0 && row.entry.id != 0 && row.entry.id == id) return &row;
+    if (row.binding.packed != 0 && row.binding.id != 0 && row.binding.id == id) return &row;
   }
   return nullptr;
 }

@@ -10,8 +10,8 @@
 
 namespace {
 
-void UnregisterEntry(klv::HotkeyRow& row) {
-  if (row.entry.id != 0) UnregisterHotKey(HostMainWindow(), static_cast<int>(row.entry.id));
+void UnregisterRow(klv::HotkeyRow& row) {
+  if (row.binding.id != 0) UnregisterHotKey(HostMainWindow(), static_cast<int>(row.binding.id));
   row.registration.registered = false;
 }
 
@@ -19,24 +19,24 @@ void UnregisterEntry(klv::HotkeyRow& row) {
 // for as long as that one keeps it, so waiting would be in vain.
 const klv::HotkeyRow* OwnHolderOf(const klv::HotkeyRow& row) {
   for (const klv::HotkeyRow& other : gHotkeyTable) {
-    if (&other != &row && other.registration.registered && other.entry.packed == row.entry.packed)
+    if (&other != &row && other.registration.registered && other.binding.packed == row.binding.packed)
       return &other;
   }
   return nullptr;
 }
 
 // Keeps each deletion matched to a holding: the id goes to 0 with the atom.
-void DeleteEntryAtom(klv::HotkeyRow& row) {
-  if (row.entry.id == 0) return;
-  if (row.registration.atomAdded) GlobalDeleteAtom(static_cast<ATOM>(row.entry.id));
+void DeleteRowAtom(klv::HotkeyRow& row) {
+  if (row.binding.id == 0) return;
+  if (row.registration.atomAdded) GlobalDeleteAtom(static_cast<ATOM>(row.binding.id));
   row.registration.atomAdded = false;
-  row.entry.id = 0;
+  row.binding.id = 0;
 }
 
 // Once per press: the system drops the held key's repeats itself where it
 // knows MOD_NOREPEAT (Windows 7 on); older ones are not given the flag.
 UINT ModifiersFor(const klv::HotkeyRow& row) {
-  UINT modifiers = klv::HotkeyModifiers(row.entry.packed);
+  UINT modifiers = klv::HotkeyModifiers(row.binding.packed);
   static const bool noRepeatKnown = IsWindows7OrGreater();
   if (noRepeatKnown && !klv::RepeatsWhileHeld(row.action)) modifiers |= MOD_NOREPEAT;
   return modifiers;
@@ -55,26 +55,26 @@ std::vector<klv::RefusedHotkey> RegisterAllAfresh() {
 
 }  // namespace
 
-bool RegisterEntryHotkey(klv::HotkeyRow& row) {
-  klv::keystype& entry = row.entry;
+bool RegisterRowHotkey(klv::HotkeyRow& row) {
+  klv::HotkeyBinding& binding = row.binding;
   // A new combination replaces the row's old one rather than joining it.
-  UnregisterEntry(row);
+  UnregisterRow(row);
   row.registration.waiting = false;
   ATOM found = GlobalFindAtomA(row.action.atomName);
   if (found != 0) {
     // Still ours when we added it earlier and have not deleted it since.
-    if (found != entry.id) row.registration.atomAdded = false;
-    entry.id = found;
+    if (found != binding.id) row.registration.atomAdded = false;
+    binding.id = found;
   } else {
-    entry.id = GlobalAddAtomA(row.action.atomName);
-    row.registration.atomAdded = entry.id != 0;
+    binding.id = GlobalAddAtomA(row.action.atomName);
+    row.registration.atomAdded = binding.id != 0;
     // No id to register under (the atom table is full): id 0 would be a
     // registration nothing answers or releases. The combination stays, so a
     // later start tries again.
-    if (entry.id == 0) return false;
+    if (binding.id == 0) return false;
   }
-  if (RegisterHotKey(HostMainWindow(), static_cast<int>(entry.id), ModifiersFor(row),
-                     klv::HotkeyKeyCode(entry.packed))) {
+  if (RegisterHotKey(HostMainWindow(), static_cast<int>(binding.id), ModifiersFor(row),
+                     klv::HotkeyKeyCode(binding.packed))) {
     row.registration.registered = true;
     return true;
   }
@@ -82,34 +82,34 @@ bool RegisterEntryHotkey(klv::HotkeyRow& row) {
   return false;
 }
 
-bool AssignEntryHotkey(klv::HotkeyRow& row, klv::PackedHotkey packed) {
-  row.entry.packed = packed;
-  if (RegisterEntryHotkey(row)) return true;
-  if (!EntryWaiting(row) && OwnHolderOf(row) == nullptr) return false;  // no atom to register under
+bool AssignRowHotkey(klv::HotkeyRow& row, klv::PackedHotkey packed) {
+  row.binding.packed = packed;
+  if (RegisterRowHotkey(row)) return true;
+  if (!RowWaiting(row) && OwnHolderOf(row) == nullptr) return false;  // no atom to register under
   // Cleared before the box: nothing that runs while it is up finds it waiting.
-  ClearEntry(row);
+  ClearRow(row);
   MessageBoxA(nullptr, "Unable to set a hot key.", "Error", MB_OK | MB_ICONEXCLAMATION);
   return false;
 }
 
-bool EntryWaiting(const klv::HotkeyRow& row) { return row.registration.waiting && row.entry.packed != 0; }
+bool RowWaiting(const klv::HotkeyRow& row) { return row.registration.waiting && row.binding.packed != 0; }
 
-void ClearEntry(klv::HotkeyRow& row) {
-  UnregisterEntry(row);
-  DeleteEntryAtom(row);
+void ClearRow(klv::HotkeyRow& row) {
+  UnregisterRow(row);
+  DeleteRowAtom(row);
   row.registration.waiting = false;
-  row.entry.packed = 0;
+  row.binding.packed = 0;
 }
 
 void UnregisterAllHotkeys() {
   for (klv::HotkeyRow& row : gHotkeyTable) {
-    UnregisterEntry(row);
+    UnregisterRow(row);
     row.registration.waiting = false;
   }
 }
 
 void DeleteAllAtoms() {
-  for (klv::HotkeyRow& row : gHotkeyTable) DeleteEntryAtom(row);
+  for (klv::HotkeyRow& row : gHotkeyTable) DeleteRowAtom(row);
 }
 
 void ReregisterAllHotkeys(bool enabled) {
@@ -122,7 +122,7 @@ void RenewAllHotkeys() { RegisterAllAfresh(); }
 void RetryWaitingHotkeys() {
   if (!gSettings.hotkeysEnabled) return;
   for (klv::HotkeyRow& row : gHotkeyTable) {
-    if (EntryWaiting(row)) RegisterEntryHotkey(row);
+    if (RowWaiting(row)) RegisterRowHotkey(row);
   }
 }
 
@@ -133,10 +133,10 @@ bool RetryWaitingHotkeysOnResume(uintptr_t powerEvent) {
 }
 
 void RegisterNotingRefusal(klv::HotkeyRow& row, std::vector<klv::RefusedHotkey>& refused) {
-  const klv::PackedHotkey packed = row.entry.packed;
-  if (packed == 0 || RegisterEntryHotkey(row)) return;
+  const klv::PackedHotkey packed = row.binding.packed;
+  if (packed == 0 || RegisterRowHotkey(row)) return;
   const klv::HotkeyRow* holder = OwnHolderOf(row);
-  if (holder != nullptr || EntryWaiting(row))
+  if (holder != nullptr || RowWaiting(row))
     refused.push_back({row.position, packed, holder != nullptr ? &holder->action : nullptr});
 }
 
@@ -149,7 +149,7 @@ void AdoptLeftoverAtoms() {
   for (klv::HotkeyRow& row : gHotkeyTable) {
     const ATOM found = GlobalFindAtomA(row.action.atomName);
     if (found == 0) continue;
-    row.entry.id = found;
+    row.binding.id = found;
     row.registration.atomAdded = true;
   }
 }

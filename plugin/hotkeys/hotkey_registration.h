@@ -8,15 +8,15 @@
 #include "core/hotkeys/hotkey_conflict.h"
 
 // True when the system accepted the row's combination. A refused row keeps
-// its combination and waits for its key (EntryWaiting), silently, unless
+// its combination and waits for its key (RowWaiting), silently, unless
 // another row of ours holds it; without an atom to register under nothing is
 // registered and nothing waits.
-bool RegisterEntryHotkey(klv::HotkeyRow& row);
+bool RegisterRowHotkey(klv::HotkeyRow& row);
 // The assignment dialog's choice: a refusal shows the error box and leaves
 // the row unassigned, as the user has just picked the combination.
-bool AssignEntryHotkey(klv::HotkeyRow& row, klv::PackedHotkey packed);
-bool EntryWaiting(const klv::HotkeyRow& row);
-void ClearEntry(klv::HotkeyRow& row);
+bool AssignRowHotkey(klv::HotkeyRow& row, klv::PackedHotkey packed);
+bool RowWaiting(const klv::HotkeyRow& row);
+void ClearRow(klv::HotkeyRow& row);
 void UnregisterAllHotkeys();  // nothing waits afterwards
 void DeleteAllAtoms();
 // Switched on, the refused combinations are named in one box at the end.

@@ -135,7 +135,7 @@ void LoadSettings(const klv::IniReader& ini) {
   std::vector<klv::RefusedHotkey> refused;
   klv::ReadSettings(ini, gSettings, gLastPlaybackPosition, [&refused](int position, int32_t packed) {
     klv::HotkeyRow& row = gHotkeyTable[position];
-    row.entry.packed = packed;
+    row.binding.packed = packed;
     if (gSettings.hotkeysEnabled) RegisterNotingRefusal(row, refused);
   });
   ShowRefusals(refused);
@@ -144,7 +144,7 @@ void LoadSettings(const klv::IniReader& ini) {
 bool SaveSettings() {
   if (!gSettingsFile) return false;
   std::array<int32_t, klv::kHotkeyCount> packed{};
-  for (const klv::HotkeyRow& row : gHotkeyTable) packed[row.position] = row.entry.packed;
+  for (const klv::HotkeyRow& row : gHotkeyTable) packed[row.position] = row.binding.packed;
   return klv::WriteAllSettings(*gSettingsFile, gSettings, packed);
 }
 

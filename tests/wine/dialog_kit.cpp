@@ -159,6 +159,6 @@ void DialogTest::TypeInEdit1(const char* text) {
 }
 
 void DialogTest::Register(int n, klv::PackedHotkey packed) {
-  gHotkeyTable[n].entry.packed = packed;
-  ASSERT_TRUE(RegisterEntryHotkey(gHotkeyTable[n]));
+  gHotkeyTable[n].binding.packed = packed;
+  ASSERT_TRUE(RegisterRowHotkey(gHotkeyTable[n]));
 }

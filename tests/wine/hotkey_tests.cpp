@@ -103,9 +103,9 @@ TEST_F(HotkeyTest, StoredValuesRegisterTheirCombinationsOnTheHostWindowUnlessOff
     LoadSettings(ini);
 
     EXPECT_EQ(gSettings.hotkeysEnabled, on);
-    EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
-    EXPECT_EQ(gHotkeyTable[kNext].entry.id, GlobalFindAtomA("next_hotkey"));
-    EXPECT_EQ(gHotkeyTable[kNext].entry.id != 0u, on);
+    EXPECT_EQ(gHotkeyTable[kNext].binding.packed, kCtrlAltP);
+    EXPECT_EQ(gHotkeyTable[kNext].binding.id, GlobalFindAtomA("next_hotkey"));
+    EXPECT_EQ(gHotkeyTable[kNext].binding.id != 0u, on);
     EXPECT_EQ(other.IsFree(kCtrlAltP), !on);
     EXPECT_EQ(other.IsFree(kCtrlShiftF9), !on);
     EXPECT_EQ(GlobalAtomExists("repeat_hotkey"), on);
@@ -120,7 +120,7 @@ TEST_F(HotkeyTest, StoredValuesRegisterTheirCombinationsOnTheHostWindowUnlessOff
       SCOPED_TRACE(press.entry);
       host.ClearLog();
       host.PressHotkey(press.packed);
-      EXPECT_EQ(host.Hotkeys(), std::vector<WPARAM>{gHotkeyTable[press.entry].entry.id});
+      EXPECT_EQ(host.Hotkeys(), std::vector<WPARAM>{gHotkeyTable[press.entry].binding.id});
     }
     host.ClearLog();
     PressExpectingNothing(on ? kCtrlAltN : kCtrlAltP);
@@ -146,10 +146,10 @@ TEST_P(RefusedCombinationTest, NamesThemInOneBoxAndKeepsTheEntries) {
                                           "\r\nrepeat_hotkey=" + std::to_string(kCtrlShiftF9) +
                                           "\r\nstop_after_current_hotkey=" + std::to_string(kCtrlShiftF9))));
   } else {
-    gHotkeyTable[kPlay].entry.packed = kCtrlAltN;
-    gHotkeyTable[kNext].entry.packed = kCtrlAltP;
-    gHotkeyTable[kRepeat].entry.packed = kCtrlShiftF9;
-    gHotkeyTable[kStopAfterCurrent].entry.packed = kCtrlShiftF9;
+    gHotkeyTable[kPlay].binding.packed = kCtrlAltN;
+    gHotkeyTable[kNext].binding.packed = kCtrlAltP;
+    gHotkeyTable[kRepeat].binding.packed = kCtrlShiftF9;
+    gHotkeyTable[kStopAfterCurrent].binding.packed = kCtrlShiftF9;
     ReregisterAllHotkeys(true);
   }
 
@@ -157,11 +157,11 @@ TEST_P(RefusedCombinationTest, NamesThemInOneBoxAndKeepsTheEntries) {
                           "Unable to set a hot key.\nPlay: Ctrl+Alt+N is in use by another program.\n"
                           "Next: Ctrl+Alt+P is in use by another program.\n"
                           "Stop After Current: Ctrl+Shift+F9 is already used by Repeat Mode On/Off."));
-  EXPECT_EQ(gHotkeyTable[kStopAfterCurrent].entry.packed, kCtrlShiftF9);
-  EXPECT_FALSE(EntryWaiting(gHotkeyTable[kStopAfterCurrent]));
-  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
-  EXPECT_TRUE(EntryWaiting(gHotkeyTable[kNext]));
-  EXPECT_EQ(gHotkeyTable[kRepeat].entry.packed, kCtrlShiftF9);
+  EXPECT_EQ(gHotkeyTable[kStopAfterCurrent].binding.packed, kCtrlShiftF9);
+  EXPECT_FALSE(RowWaiting(gHotkeyTable[kStopAfterCurrent]));
+  EXPECT_EQ(gHotkeyTable[kNext].binding.packed, kCtrlAltP);
+  EXPECT_TRUE(RowWaiting(gHotkeyTable[kNext]));
+  EXPECT_EQ(gHotkeyTable[kRepeat].binding.packed, kCtrlShiftF9);
   EXPECT_FALSE(other.IsFree(kCtrlShiftF9));
 }
 
@@ -180,8 +180,8 @@ LRESULT CALLBACK SwitchOffProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 TEST_F(HotkeyTest, SwitchedOffDuringARefusalsBoxStaysOff) {
   OtherParty holder;
   ASSERT_TRUE(holder.Hold(kCtrlAltP));
-  gHotkeyTable[kNext].entry.packed = kCtrlAltP;
-  gHotkeyTable[kRepeat].entry.packed = kCtrlShiftF9;
+  gHotkeyTable[kNext].binding.packed = kCtrlAltP;
+  gHotkeyTable[kRepeat].binding.packed = kCtrlShiftF9;
   // Dispatched by the box's own message loop, as a click on the dialog would be.
   HWND switcher = CreateTestWindow("KlvSwitchOff", SwitchOffProc, 0, RECT{}, HWND_MESSAGE);
   PostMessageA(switcher, WM_APP, 0, 0);
@@ -195,14 +195,14 @@ TEST_F(HotkeyTest, SwitchedOffDuringARefusalsBoxStaysOff) {
   EXPECT_FALSE(gSettings.hotkeysEnabled);
   EXPECT_TRUE(other.IsFree(kCtrlShiftF9));
   EXPECT_FALSE(GlobalAtomExists("repeat_hotkey"));
-  EXPECT_EQ(gHotkeyTable[kRepeat].entry.packed, kCtrlShiftF9);
+  EXPECT_EQ(gHotkeyTable[kRepeat].binding.packed, kCtrlShiftF9);
 }
 
 TEST_F(HotkeyTest, SwitchingOffReleasesEverythingAndOnRegistersInTableOrder) {
   // Two entries on one combination: the first in table order gets it, the second is refused.
-  gHotkeyTable[kPlay].entry.packed = kCtrlAltP;
-  gHotkeyTable[kNext].entry.packed = kCtrlAltP;
-  gHotkeyTable[kRepeat].entry.packed = kCtrlShiftF9;
+  gHotkeyTable[kPlay].binding.packed = kCtrlAltP;
+  gHotkeyTable[kNext].binding.packed = kCtrlAltP;
+  gHotkeyTable[kRepeat].binding.packed = kCtrlShiftF9;
   ReregisterAllHotkeys(false);
   EXPECT_TRUE(other.IsFree(kCtrlAltP));
 
@@ -210,15 +210,15 @@ TEST_F(HotkeyTest, SwitchingOffReleasesEverythingAndOnRegistersInTableOrder) {
   ReregisterAllHotkeys(true);
   EXPECT_EQ(boxes.Seen().size(), 1u);
   EXPECT_TRUE(gSettings.hotkeysEnabled);
-  EXPECT_EQ(gHotkeyTable[kPlay].entry.packed, kCtrlAltP);
-  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, kCtrlAltP);
+  EXPECT_EQ(gHotkeyTable[kPlay].binding.packed, kCtrlAltP);
+  EXPECT_EQ(gHotkeyTable[kNext].binding.packed, kCtrlAltP);
   host.PressHotkey(kCtrlAltP);
-  EXPECT_EQ(host.Hotkeys(), std::vector<WPARAM>{gHotkeyTable[kPlay].entry.id});
+  EXPECT_EQ(host.Hotkeys(), std::vector<WPARAM>{gHotkeyTable[kPlay].binding.id});
 
   ReregisterAllHotkeys(false);
   EXPECT_FALSE(gSettings.hotkeysEnabled);
-  EXPECT_EQ(gHotkeyTable[kPlay].entry.packed, kCtrlAltP);
-  EXPECT_EQ(gHotkeyTable[kRepeat].entry.packed, kCtrlShiftF9);
+  EXPECT_EQ(gHotkeyTable[kPlay].binding.packed, kCtrlAltP);
+  EXPECT_EQ(gHotkeyTable[kRepeat].binding.packed, kCtrlShiftF9);
   EXPECT_TRUE(other.IsFree(kCtrlAltP));
   EXPECT_TRUE(other.IsFree(kCtrlShiftF9));
   for (const klv::HotkeyAction& action : klv::kHotkeyActions) {
@@ -229,10 +229,10 @@ TEST_F(HotkeyTest, SwitchingOffReleasesEverythingAndOnRegistersInTableOrder) {
   ReregisterAllHotkeys(true);
   EXPECT_FALSE(other.IsFree(kCtrlAltP));
   EXPECT_FALSE(other.IsFree(kCtrlShiftF9));
-  EXPECT_EQ(gHotkeyTable[kRepeat].entry.id, GlobalFindAtomA("repeat_hotkey"));
+  EXPECT_EQ(gHotkeyTable[kRepeat].binding.id, GlobalFindAtomA("repeat_hotkey"));
   host.ClearLog();
   host.PressHotkey(kCtrlShiftF9);
-  EXPECT_EQ(host.Hotkeys(), std::vector<WPARAM>{gHotkeyTable[kRepeat].entry.id});
+  EXPECT_EQ(host.Hotkeys(), std::vector<WPARAM>{gHotkeyTable[kRepeat].binding.id});
 }
 
 // An atom of one of our names that someone else added is used but never deleted by us, however
@@ -241,17 +241,17 @@ class ForeignAtomTest : public HotkeyTest, public testing::WithParamInterface<bo
 
 TEST_P(ForeignAtomTest, SurvivesUs) {
   const bool addedBeforeRegistration = GetParam();
-  gHotkeyTable[kPlay].entry.packed = kCtrlAltP;
-  gHotkeyTable[kNext].entry.packed = kCtrlShiftF9;
+  gHotkeyTable[kPlay].binding.packed = kCtrlAltP;
+  gHotkeyTable[kNext].binding.packed = kCtrlShiftF9;
   ATOM foreign = addedBeforeRegistration ? GlobalAddAtomA("play_hotkey") : 0;
   ReregisterAllHotkeys(true);
   if (addedBeforeRegistration) {
-    EXPECT_EQ(gHotkeyTable[kPlay].entry.id, foreign);
+    EXPECT_EQ(gHotkeyTable[kPlay].binding.id, foreign);
   }
   ReregisterAllHotkeys(false);
   if (!addedBeforeRegistration) foreign = GlobalAddAtomA("play_hotkey");
   DeleteAllAtoms();  // as quit does after hotkeys were switched off
-  ClearEntry(gHotkeyTable[kPlay]);
+  ClearRow(gHotkeyTable[kPlay]);
 
   EXPECT_EQ(GlobalFindAtomA("play_hotkey"), foreign);
   EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
@@ -262,16 +262,16 @@ INSTANTIATE_TEST_SUITE_P(BeforeAndAfter, ForeignAtomTest, testing::Bool(),
                            return info.param ? "AddedBeforeRegistration" : "AddedAfterSwitchingOff";
                          });
 
-class ClearEntryTest : public HotkeyTest, public testing::WithParamInterface<bool> {};
+class ClearRowTest : public HotkeyTest, public testing::WithParamInterface<bool> {};
 
-TEST_P(ClearEntryTest, ReleasesWhatTheEntryHolds) {
-  gHotkeyTable[kNext].entry.packed = kCtrlAltP;
+TEST_P(ClearRowTest, ReleasesWhatTheEntryHolds) {
+  gHotkeyTable[kNext].binding.packed = kCtrlAltP;
   if (GetParam()) ReregisterAllHotkeys(true);
   MessageBoxWatcher boxes;
-  ClearEntry(gHotkeyTable[kNext]);
+  ClearRow(gHotkeyTable[kNext]);
 
-  EXPECT_EQ(gHotkeyTable[kNext].entry.packed, 0);
-  EXPECT_EQ(gHotkeyTable[kNext].entry.id, 0u);  // holds no atom any more
+  EXPECT_EQ(gHotkeyTable[kNext].binding.packed, 0);
+  EXPECT_EQ(gHotkeyTable[kNext].binding.id, 0u);  // holds no atom any more
   EXPECT_TRUE(other.IsFree(kCtrlAltP));
   EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
   PressExpectingNothing(kCtrlAltP);
@@ -279,22 +279,22 @@ TEST_P(ClearEntryTest, ReleasesWhatTheEntryHolds) {
   EXPECT_TRUE(boxes.Seen().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(RegisteredOrNot, ClearEntryTest, testing::Bool(),
+INSTANTIATE_TEST_SUITE_P(RegisteredOrNot, ClearRowTest, testing::Bool(),
                          [](const testing::TestParamInfo<bool>& info) {
                            return info.param ? "Registered" : "NeverRegistered";
                          });
 
 TEST_F(HotkeyTest, AssigningAnotherCombinationReplacesTheOldRegistration) {
-  gHotkeyTable[kNext].entry.packed = kCtrlAltP;
-  ASSERT_TRUE(RegisterEntryHotkey(gHotkeyTable[kNext]));
-  gHotkeyTable[kNext].entry.packed = kCtrlShiftF9;
-  ASSERT_TRUE(RegisterEntryHotkey(gHotkeyTable[kNext]));
+  gHotkeyTable[kNext].binding.packed = kCtrlAltP;
+  ASSERT_TRUE(RegisterRowHotkey(gHotkeyTable[kNext]));
+  gHotkeyTable[kNext].binding.packed = kCtrlShiftF9;
+  ASSERT_TRUE(RegisterRowHotkey(gHotkeyTable[kNext]));
   EXPECT_TRUE(other.IsFree(kCtrlAltP));
   EXPECT_FALSE(other.IsFree(kCtrlShiftF9));
 
   // The same combination again is accepted, not refused as taken by ourselves.
   MessageBoxWatcher boxes;
-  EXPECT_TRUE(RegisterEntryHotkey(gHotkeyTable[kNext]));
+  EXPECT_TRUE(RegisterRowHotkey(gHotkeyTable[kNext]));
   EXPECT_TRUE(boxes.Seen().empty());
 }
 
@@ -302,8 +302,8 @@ TEST_F(HotkeyTest, AssigningAnotherCombinationReplacesTheOldRegistration) {
 class HotkeyActionTest : public HotkeyTest {
  protected:
   void Assign(int row, uint32_t id) {
-    gHotkeyTable[row].entry.id = id;
-    gHotkeyTable[row].entry.packed = kCtrlAltP;
+    gHotkeyTable[row].binding.id = id;
+    gHotkeyTable[row].binding.packed = kCtrlAltP;
   }
 };
 
@@ -337,7 +337,7 @@ TEST_F(HotkeyActionTest, RepeatAndRatingAskTheStateTheOsdShows) {
     Assign(c.row, 0xC100);
     host.ClearLog();
     RunHotkeyAction(0xC100);
-    gHotkeyTable[c.row].entry.packed = 0;
+    gHotkeyTable[c.row].binding.packed = 0;
     EXPECT_EQ(host.RequestsAndCommands(), c.traffic);
     EXPECT_EQ(host.rating, c.after);
     EXPECT_EQ(WindowTextOf(OsdPlatformWindow()), c.text != nullptr ? c.text : "");
@@ -360,10 +360,10 @@ class AnswerTest : public HotkeyActionTest, public testing::WithParamInterface<A
 TEST_P(AnswerTest, OnlyAssignedEntriesAnswerTheirIdAndAskNothingWithOsdOff) {
   const AnswerCase& c = GetParam();
   for (auto [n, packed] : c.entries) {
-    gHotkeyTable[n].entry.id = 0xC100;
-    gHotkeyTable[n].entry.packed = packed;
+    gHotkeyTable[n].binding.id = 0xC100;
+    gHotkeyTable[n].binding.packed = packed;
   }
-  if (c.id == 0) gHotkeyTable[kNext].entry.id = 0;
+  if (c.id == 0) gHotkeyTable[kNext].binding.id = 0;
   host.ClearLog();
   RunHotkeyAction(c.id);
   EXPECT_EQ(host.Commands(), c.commands);

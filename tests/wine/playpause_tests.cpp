@@ -29,8 +29,8 @@ class PlayPauseTest : public OsdFixture {
   void SetUp() override {
     ResetPluginState(host.main);
     OsdFixture::SetUp();
-    gHotkeyTable[kPlayPause].entry.id = kId;
-    gHotkeyTable[kPlayPause].entry.packed = kMediaPlayPause;
+    gHotkeyTable[kPlayPause].binding.id = kId;
+    gHotkeyTable[kPlayPause].binding.packed = kMediaPlayPause;
   }
   void TearDown() override {
     OsdFixture::TearDown();
@@ -78,7 +78,7 @@ TEST_F(PlayPauseTest, AsksThePlayingStateFirstAndPausesOrPlaysByIt) {
 }
 
 TEST_F(PlayPauseTest, AClearedEntryDoesNothing) {
-  gHotkeyTable[kPlayPause].entry.packed = 0;
+  gHotkeyTable[kPlayPause].binding.packed = 0;
   gSettings.osdEnabled = true;
   host.ClearLog();
   RunHotkeyAction(kId);

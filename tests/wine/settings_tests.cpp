@@ -23,7 +23,7 @@ class SettingsFileTest : public ::testing::Test {
   void TearDown() override {
     UseSettingsFile(nullptr);
     gSettings = klv::Settings{};
-    for (klv::HotkeyRow& row : gHotkeyTable) row.entry.packed = 0;
+    for (klv::HotkeyRow& row : gHotkeyTable) row.binding.packed = 0;
   }
 
   // A reader on the test install's file.
@@ -89,7 +89,7 @@ TEST_F(SettingsFileTest, HotkeysAndHotKeysAreOneSection) {
 
   ASSERT_TRUE(OpenSettingsFile());
   gSettings.hotkeysEnabled = true;
-  gHotkeyTable[0].entry.packed = 8060936;
+  gHotkeyTable[0].binding.packed = 8060936;
   ASSERT_TRUE(SaveSettings());
   std::string text = install.ReadIni();
   CharLowerA(text.data());
@@ -106,7 +106,7 @@ TEST_F(SettingsFileTest, SavedSettingsReadBackUnchanged) {
   ASSERT_TRUE(OpenSettingsFile());
   const klv::Settings saved = settings_check::UnusualSettings();
   gSettings = saved;
-  for (klv::HotkeyRow& row : gHotkeyTable) row.entry.packed = (row.position + 1) * 65536 + row.position;
+  for (klv::HotkeyRow& row : gHotkeyTable) row.binding.packed = (row.position + 1) * 65536 + row.position;
   ASSERT_TRUE(SaveSettings());
 
   klv::Settings loaded;
@@ -115,7 +115,7 @@ TEST_F(SettingsFileTest, SavedSettingsReadBackUnchanged) {
   int32_t position = -7;
   klv::ReadSettings(Ini(), loaded, packed, position);
   settings_check::ExpectSameSettings(loaded, saved);
-  for (const klv::HotkeyRow& row : gHotkeyTable) EXPECT_EQ(packed[row.position], row.entry.packed);
+  for (const klv::HotkeyRow& row : gHotkeyTable) EXPECT_EQ(packed[row.position], row.binding.packed);
   // Position belongs to quit alone.
   EXPECT_EQ(position, 0);
   EXPECT_EQ(install.IniValue("Track", "Position"), "<missing>");

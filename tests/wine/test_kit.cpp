@@ -205,7 +205,7 @@ void ResetPluginState(HWND hostMain) {
   gSettings = klv::Settings{};
   ForgetHeldKeys();  // the key watch too
   for (klv::HotkeyRow& row : gHotkeyTable) {
-    row.entry = {};
+    row.binding = {};
     row.registration = {};
   }
 }

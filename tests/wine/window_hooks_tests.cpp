@@ -23,8 +23,8 @@ class WindowHooksTest : public ::testing::TestWithParam<HostKind> {
     host.SetKind(GetParam());
     ResetPluginState(host.main);
     hostProcedure = WindowProcedure(host.main);
-    gHotkeyTable[4].entry.id = kNextId;  // "Next" on Ctrl+Alt+P
-    gHotkeyTable[4].entry.packed = 5242883;
+    gHotkeyTable[4].binding.id = kNextId;  // "Next" on Ctrl+Alt+P
+    gHotkeyTable[4].binding.packed = 5242883;
     InstallWindowHooks();
     host.ClearLog();
   }
