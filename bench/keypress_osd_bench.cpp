@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "bench/key_press.h"
 #include "core/cover/cover_art.h"
 #include "core/cover/jpeg_encode.h"
 #include "entry/lifecycle.h"
@@ -28,7 +29,7 @@ namespace {
 
 constexpr int kPresses = 200;
 constexpr int kInfoEntry = 10;  // "Show Song Information": asks the host for title and times only
-constexpr double kTimeoutMs = 2000;
+constexpr double kTimeoutMs = bench::kPressTimeoutMs;
 constexpr char kTitle[] = "Bench Artist - Bench Title";
 constexpr int kFloorHotkeyId = 0x7000;
 const klv::PackedHotkey kFloorHotkey = klv::PackHotkey('Z', true, true, false, false);
@@ -60,76 +61,14 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
   }
 }
 
-INPUT KeyEvent(WORD virtualKey, bool down) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = virtualKey;
-  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-  return input;
-}
-
-// Presses the entry's combination as the user would; false if the system took none of it.
-bool Press(klv::PackedHotkey packed) {
-  std::vector<WORD> modifiers;
-  const uint16_t mods = klv::HotkeyModifiers(packed);
-  if (mods & klv::kModCtrl) modifiers.push_back(VK_CONTROL);
-  if (mods & klv::kModAlt) modifiers.push_back(VK_MENU);
-  if (mods & klv::kModShift) modifiers.push_back(VK_SHIFT);
-  if (mods & klv::kModWin) modifiers.push_back(VK_LWIN);
-  std::vector<INPUT> inputs;
-  for (WORD key : modifiers) inputs.push_back(KeyEvent(key, true));
-  inputs.push_back(KeyEvent(klv::HotkeyKeyCode(packed), true));
-  inputs.push_back(KeyEvent(klv::HotkeyKeyCode(packed), false));
-  for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) inputs.push_back(KeyEvent(*it, false));
-  return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
-}
-
-bool Painted(HWND window) {
-  return window != nullptr && IsWindowVisible(window) && !GetUpdateRect(window, nullptr, FALSE);
-}
-
-// Presses `packed` and dispatches this thread's messages until the window that
-// `shown` names is up and painted; -1 on timeout.
-template <typename Shown>
-double PressUntilPainted(klv::PackedHotkey packed, Shown shown) {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-  LARGE_INTEGER start = bench::Now();
-  if (!Press(packed)) return -1;
-  for (;;) {
-    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      DispatchMessageA(&msg);
-    } else if (Painted(shown())) {
-      return bench::Milliseconds(start, bench::Now());
-    } else if (bench::Milliseconds(start, bench::Now()) > kTimeoutMs) {
-      return -1;
-    }
-  }
-}
-
-// Dispatches until grown() holds and the OSD is painted; ms since start, -1 on timeout.
-template <typename Grown>
-double PressUntilPaintedAgain(Grown grown, LARGE_INTEGER start) {
-  MSG msg;
-  for (;;) {
-    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      DispatchMessageA(&msg);
-    } else if (grown() && Painted(OsdPlatformWindow())) {
-      return bench::Milliseconds(start, bench::Now());
-    } else if (bench::Milliseconds(start, bench::Now()) > kTimeoutMs) {
-      return -1;
-    }
-  }
-}
-
 double PressToOsd(klv::PackedHotkey packed) {
   DestroyOsdPlatformWindow();
-  return PressUntilPainted(packed, [] { return OsdPlatformWindow(); });
+  return bench::PressUntilPainted(packed, [] { return OsdPlatformWindow(); });
 }
 
 double PressToFloor() {
   gFloor->Hide();
-  return PressUntilPainted(kFloorHotkey, [] { return gFloor->Window(); });
+  return bench::PressUntilPainted(kFloorHotkey, [] { return gFloor->Window(); });
 }
 
 struct Run {
@@ -213,9 +152,9 @@ bool MeasureFirstShows(klv::PackedHotkey packed, const CoverLibrary& library, in
     gTrackPath = library.Track(i);
     DestroyOsdPlatformWindow();
     const LARGE_INTEGER start = bench::Now();
-    const double ms = PressUntilPainted(packed, [] { return OsdPlatformWindow(); });
+    const double ms = bench::PressUntilPainted(packed, [] { return OsdPlatformWindow(); });
     const double coverMs =
-        PressUntilPaintedAgain([&] { return WindowHeight(OsdPlatformWindow()) > textHeight; }, start);
+        bench::PressUntilPaintedAgain([&] { return WindowHeight(OsdPlatformWindow()) > textHeight; }, start);
     if (ms < 0 || coverMs < 0) {
       std::fprintf(stderr, "first show %d: no %s within %.0f ms\n", i, ms < 0 ? "OSD" : "cover", kTimeoutMs);
       return false;
@@ -295,7 +234,7 @@ int main() {
   measured = measured && MeasureFirstShows(packed, library, textHeight, firstShows);
   gTrackPath = library.Track(0);
   PressToOsd(packed);
-  PressUntilPaintedAgain([&] { return WindowHeight(OsdPlatformWindow()) > textHeight; }, bench::Now());
+  bench::PressUntilPaintedAgain([&] { return WindowHeight(OsdPlatformWindow()) > textHeight; }, bench::Now());
   GetWindowRect(OsdPlatformWindow(), &osd);
   gFloorPlace = osd;
   OffsetRect(
