@@ -80,20 +80,17 @@ bool CoverFitter::Begin(int width, int height) noexcept {
       }
       columnWeights_.push_back(weight);
     });
-    // Rows arrive one at a time: each finds the cover rows it adds to.
-    std::vector<std::pair<int, RowShare>> shares;
-    ForEachShare(extentY, height, cover_.height, [&](int target, int source, double weight) {
-      shares.push_back({source, RowShare{target, weight}});
-    });
-    std::stable_sort(shares.begin(), shares.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    // Rows arrive one at a time: each finds the cover rows it adds to, in
+    // the order of those rows, counted first and then filled in.
     rowShareStart_.assign(static_cast<size_t>(height) + 1, 0);
-    rowShares_.clear();
-    for (const auto& [source, share] : shares) {
-      ++rowShareStart_[static_cast<size_t>(source) + 1];
-      rowShares_.push_back(share);
-    }
+    ForEachShare(extentY, height, cover_.height,
+                 [&](int, int source, double) { ++rowShareStart_[static_cast<size_t>(source) + 1]; });
     for (size_t s = 1; s < rowShareStart_.size(); ++s) rowShareStart_[s] += rowShareStart_[s - 1];
+    rowShares_.resize(rowShareStart_.back());
+    std::vector<size_t> next(rowShareStart_.begin(), rowShareStart_.end() - 1);
+    ForEachShare(extentY, height, cover_.height, [&](int target, int source, double weight) {
+      rowShares_[next[static_cast<size_t>(source)]++] = RowShare{target, weight};
+    });
     narrowed_.assign(static_cast<size_t>(cover_.width) * 3, 0);
     sums_.assign(static_cast<size_t>(cover_.width) * cover_.height * 3, 0);
   } catch (const std::bad_alloc&) {

@@ -5,12 +5,29 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
 
+// AddressSanitizer's allocator interface (its header comes with clang, not gcc).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*onMalloc)(const volatile void*, size_t),
+                                                         void (*onFree)(const volatile void*));
+extern "C" size_t __sanitizer_get_allocated_size(const volatile void* memory);
+
 namespace klv {
 namespace {
+
+// The heap bytes live now and their peak since asked, as AddressSanitizer's
+// allocator sees every malloc and new of this program.
+size_t gLiveBytes = 0, gPeakBytes = 0;
+
+void CountMalloc(const volatile void*, size_t size) {
+  gLiveBytes += size;
+  gPeakBytes = std::max(gPeakBytes, gLiveBytes);
+}
+
+void CountFree(const volatile void* memory) { gLiveBytes -= __sanitizer_get_allocated_size(memory); }
 
 using Pixel = std::array<int, 3>;  // blue, green, red
 
@@ -150,6 +167,19 @@ TEST(FitArgbCover, AveragesTheAreaEachPixelCoversAndKeepsTheProportions) {
         EXPECT_EQ(At(fitted, x, y), c.pixels[y * c.width + x]) << x << "," << y;
   }
   EXPECT_EQ(FitArgbCover(nullptr, 4, 4, 64).width, 0);
+}
+
+// The host's pixels are averaged where they lie: a large picture costs the fit
+// its shares and the cover, never a copy of the picture (12 MB here).
+TEST(FitArgbCover, LeavesTheHostsPixelsWhereTheyAre) {
+  const std::vector<uint32_t> pixels(2048u * 2048u, 0xFF102030u);
+  ASSERT_NE(__sanitizer_install_malloc_and_free_hooks(CountMalloc, CountFree), 0);
+  const size_t before = gLiveBytes;
+  gPeakBytes = before;
+  const BgrImage fitted = FitArgbCover(pixels.data(), 2048, 2048, 96);
+  EXPECT_LT(gPeakBytes - before, 1u << 20);
+  ASSERT_EQ(fitted.width, 96);
+  EXPECT_EQ(At(fitted, 95, 95), (Pixel{0x30, 0x20, 0x10}));
 }
 
 // The largest reduction whose picture still covers the fitted cover on both edges.
