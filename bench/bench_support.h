@@ -228,6 +228,12 @@ class FloorPopup {
       InvalidateRect(window_, nullptr, FALSE);
     }
   }
+  // Moved and sized to place, and painted again.
+  void Place(const RECT& place) {
+    SetWindowPos(window_, HWND_TOPMOST, place.left, place.top, place.right - place.left,
+                 place.bottom - place.top, SWP_NOACTIVATE);
+    InvalidateRect(window_, nullptr, FALSE);
+  }
   void Hide() {
     if (window_ != nullptr) DestroyWindow(window_);
     window_ = nullptr;
