@@ -88,7 +88,7 @@ void* realloc(void* memory, size_t size) {
 
 namespace {
 
-constexpr int kRounds = 15;  // per size
+constexpr int kRounds = 25;  // per size
 constexpr int kInfoEntry = 10;
 constexpr int kFloorHotkeyId = 0x7000;
 const klv::PackedHotkey kFloorHotkey = klv::PackHotkey('Z', true, true, false, false);

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds, then runs every benchmark under Wine and prints one markdown table:
 # hook cost, key press and show to OSD, player start and init (and init's
-# steps), private memory, and the DLL's size. Run as root on Debian bookworm,
-# like build.sh.
+# steps), private memory, the album cover's memory and time, and the DLL's
+# size. Run as root on Debian bookworm, like build.sh.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KLV_BUILD_DIR:-$root/build}
@@ -25,6 +25,7 @@ osd=$(run osd_latency_bench)
 keypress=$(run keypress_osd_bench)
 startup=$(run startup_bench)
 memory=$(run memory_bench)
+cover=$(run cover_bench)
 steps=$(run init_steps_bench)
 
 rounds=$(sed -n 's/.*best of \([0-9]*\) rounds.*/\1/p' <<<"$hook")
@@ -40,6 +41,7 @@ grep '^|' <<<"$keypress"
 grep '^|' <<<"$startup"
 grep '^|' <<<"$steps"
 grep '^|' <<<"$memory"
+grep '^|' <<<"$cover"
 # Linked without symbols or debug sections: the built DLL is the released one.
 echo "| DLL | gen_klv.dll file size, as built and released | $(stat -c %s "$dll") bytes | budget 300 KB (307200 bytes) |"
 # objdump -h: "Idx Name Size VMA LMA File-off Algn"; sizes are hexadecimal.
