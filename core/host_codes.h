@@ -21,7 +21,9 @@ constexpr int kHostStartPlayback = 102;
 constexpr int kHostPlayingState = 104;  // 1 playing, 3 paused, 0 stopped
 constexpr int kHostPosition = 105;      // wParam 0: position in ms; 1: length in s
 constexpr int kHostSeek = 106;
-constexpr int kHostVolume = 122;  // with wParam kHostVolumeQuery: the volume, 0..255
+// With wParam kHostVolumeQuery: the volume, 0..255; with 0..255: sets it (the
+// host takes the low byte of any other value).
+constexpr int kHostVolume = 122;
 constexpr intptr_t kHostVolumeQuery = -666;
 constexpr int kHostPlaylistIndex = 125;
 constexpr int kHostFileAt = 211;       // 8-bit path of a playlist entry
@@ -61,6 +63,25 @@ constexpr int kHostTrackStarted = 3003;
 constexpr int kHostTrackStartedWide = 13003;
 // Posted (not sent) by the 5.x host after a switch of skin.
 constexpr int kHostSkinChanged = 3018;
+// Posted by the 5.x host, what changed in wParam: the title at every start,
+// stop and pause; the volume or the balance, whoever changed it; the playing
+// state (start, stop, pause); from 5.65 on also paused and resumed, after the
+// title and the state.
+constexpr int kHostChanged = 603;
+enum HostChange : intptr_t {
+  kChangedTitle = 0,
+  kChangedVolume = 1,
+  kChangedState = 2,
+  kChangedPaused = 7,
+  kChangedResumed = 8
+};
+// Sent by the 5.57 host and later once playback stopped, before the notices
+// of the stop are posted; wParam points at a HostStopInfo.
+constexpr int kHostStopped = 3043;
+struct HostStopInfo {
+  int32_t lastTimeMs;
+  int32_t fullStop;
+};
 
 // --- Commands: WM_COMMAND to the main window, the id in wParam --------------
 constexpr uint32_t kCommandPrevious = 40044;

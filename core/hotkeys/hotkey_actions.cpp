@@ -7,8 +7,6 @@
 namespace klv {
 
 namespace {
-constexpr int kPlayRow = 1;
-constexpr int kPauseRow = 2;
 constexpr int32_t kStatePlaying = 1;
 constexpr int32_t kStatePaused = 3;
 constexpr int32_t kMaxRating = 5;

@@ -81,6 +81,10 @@ inline constexpr HotkeyAction kHotkeyActions[] = {
     {"ratedown_hotkey", "Rating Down", HostStep::kRating, 0, OsdTextKind::kRating, "Rating Down", -1},
 };
 constexpr int kHotkeyCount = static_cast<int>(std::size(kHotkeyActions));
+// The rows whose texts announce the playing state, also when the player changed it itself.
+constexpr int kPlayRow = 1;
+constexpr int kPauseRow = 2;
+constexpr int kStopRow = 3;
 
 // Play/Pause sends the pause command to a track that plays or is paused
 // (playing state 1 or 3, the host's answer to request 104) and plays

@@ -41,10 +41,13 @@ std::string StateText(const char* stem, int stateCode, const HostQuery& host) {
 
 // The host's volume, 0..255, as a percentage rounded half up; an answer out
 // of that range keeps the fixed text.
-std::string VolumeText(const char* stem, const HostQuery& host) {
-  const int32_t volume = AnswerAsInt32(host(kHostVolume, kHostVolumeQuery));
+std::string LevelText(const char* stem, int32_t volume) {
   if (volume < 0 || volume > 255) return stem;
   return std::string(stem) + " : " + std::to_string((volume * 200 + 255) / 510) + "%";
+}
+
+std::string VolumeText(const char* stem, const HostQuery& host) {
+  return LevelText(stem, AnswerAsInt32(host(kHostVolume, kHostVolumeQuery)));
 }
 
 // The rating the host reads back, 0..5, out of five; any other answer shows
@@ -114,5 +117,7 @@ std::string ActionOsdText(int row, const OsdHost& host, bool volumeLevel) {
 }
 
 std::string StartupOsdText(const OsdHost& host) { return TitleAndTime("", host); }
+
+std::string VolumeOsdText(int32_t volume) { return LevelText("Volume", volume); }
 
 }  // namespace klv

@@ -35,5 +35,8 @@ std::string FormatTrackTime(int32_t positionMs, int32_t lengthSeconds);
 // With volumeLevel the volume rows add the host's level ("Volume Up : 62%").
 std::string ActionOsdText(int row, const OsdHost& host, bool volumeLevel = false);
 std::string StartupOsdText(const OsdHost& host);
+// A volume of 0..255 as a change made by other means and Mute's way back
+// show it ("Volume : 39%"); "Volume" alone for a value that is no volume.
+std::string VolumeOsdText(int32_t volume);
 
 }  // namespace klv
