@@ -22,7 +22,7 @@ void JumpToSelection(HWND window) {
   LRESULT selection = SendMessageA(list, LB_GETCURSEL, 0, 0);
   if (selection == LB_ERR) return;
   gApp->playback.JumpTo(static_cast<int>(selection), GetTickCount());
-  AnnounceTrackStart();
+  AnnounceChanges();
   RefreshPlayerWindows();
   DestroyWindow(window);
 }

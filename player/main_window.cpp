@@ -1,5 +1,8 @@
 // The main window: answers the host requests, carries out the commands and
 // shows title, clock and modes. Its timer is the player's heartbeat.
+#include <windows.h>
+#include <commctrl.h>
+
 #include "player/message_log.h"
 #include "player/player_app.h"
 #include "player/player_profile.h"
@@ -14,9 +17,7 @@ constexpr UINT_PTR kExitTimer = 2;
 constexpr UINT_PTR kShowTimer = 3;
 constexpr UINT kClockPeriodMs = 250;
 constexpr int kSkipMs = 5000;
-constexpr int kVolumeStep = 8;
-
-uint32_t gAnnouncedStarts = 0;  // Playback::Starts() at the last announcement
+constexpr int kVolumeStep = 4;  // of 255, as the player's own
 
 LRESULT PlayingState(PlayState state) {
   switch (state) {
@@ -36,7 +37,7 @@ LRESULT HandleRequest(int code, WPARAM wParam) {
   switch (code) {
     case klv::kHostStartPlayback:
       playback.Play(now);
-      AnnounceTrackStart();
+      AnnounceChanges();
       RefreshPlayerWindows();
       return 0;
     case klv::kHostPlayingState:
@@ -47,7 +48,9 @@ LRESULT HandleRequest(int code, WPARAM wParam) {
       return -1;
     case klv::kHostSeek:
       if (playback.State() == PlayState::kStopped) return -1;
+      // Past the end the player moves on, as if the track had ended.
       playback.Seek(static_cast<int>(wParam), now);
+      AnnounceChanges();
       RefreshPlayerWindows();
       return 0;
     case klv::kHostPlaylistIndex:
@@ -70,8 +73,12 @@ LRESULT HandleRequest(int code, WPARAM wParam) {
     case klv::kHostRepeatState:
       return playback.Repeat() ? 1 : 0;
     case klv::kHostVolume:
-      // Other values would set the volume; no client of this stand-in does.
-      return static_cast<intptr_t>(wParam) == klv::kHostVolumeQuery ? playback.Volume() : 0;
+      if (static_cast<intptr_t>(wParam) == klv::kHostVolumeQuery) return playback.Volume();
+      // As the player does: the low byte of whatever it is given.
+      playback.SetVolume(static_cast<int>(wParam & 0xFF));
+      AnnounceChanges();
+      RefreshPlayerWindows();
+      return 0;
     case klv::kHostFileAt: {
       // As the host does: one buffer of its own, good until the next request.
       static std::string path;
@@ -164,10 +171,18 @@ bool HandleCommand(uint32_t id) {
     case kCommandClassicSkin:
       SwitchSkin(id == kCommandModernSkin);
       break;
+    case kCommandMinimiseToTray:
+      ShowWindow(gApp->mainWindow, SW_HIDE);
+      break;
+    case kCommandRestoreFromTray:
+      ShowWindow(gApp->mainWindow, SW_RESTORE);
+      ShowWindow(gApp->mainWindow, SW_SHOW);
+      SetForegroundWindow(gApp->mainWindow);
+      break;
     default:
       return false;
   }
-  AnnounceTrackStart();
+  AnnounceChanges();
   RefreshPlayerWindows();
   return true;
 }
@@ -212,21 +227,40 @@ void PaintFace(HWND window) {
   OffsetRect(&line, 0, 20);
   DrawTextA(dc, volume, -1, &line, kFaceLineFormat);
   DrawClassTag(dc, face.client, klv::kMainWindowClass, DT_LEFT | DT_BOTTOM);
+  // The slider follows a volume set by any means.
+  HWND slider = GetDlgItem(window, kVolumeSliderId);
+  if (slider != nullptr && SendMessageW(slider, TBM_GETPOS, 0, 0) != playback.Volume())
+    SendMessageW(slider, TBM_SETPOS, TRUE, playback.Volume());
 }
 
-void CreateConfigButton(HWND window) {
+// The controls of the face: the volume slider and the Pause button beside the
+// volume line, the plug-ins' configuration at the bottom.
+void CreateFaceControls(HWND window) {
   RECT client;
   GetClientRect(window, &client);
+  HWND slider = CreateFaceControl(window, 0, TRACKBAR_CLASSW, L"", TBS_HORZ | TBS_NOTICKS | WS_TABSTOP,
+                                  RECT{100, 64, 300, 86}, kVolumeSliderId);
+  SendMessageW(slider, TBM_SETRANGE, FALSE, MAKELPARAM(0, Playback::kMaxVolume));
+  SendMessageW(slider, TBM_SETPOS, TRUE, gApp->playback.Volume());
+  CreateFaceControl(window, 0, L"BUTTON", L"Pause", BS_PUSHBUTTON,
+                    RECT{client.right - 90, 62, client.right - 10, 86}, static_cast<int>(klv::kCommandPause));
   CreateFaceControl(window, 0, L"BUTTON", L"Plug-in configuration...", BS_PUSHBUTTON,
                     RECT{client.right - 170, client.bottom - 30, client.right - 10, client.bottom - 6},
                     static_cast<int>(kCommandPluginConfig));
+}
+
+// The slider moved by the user: the volume it names, told as any change is.
+void FollowVolumeSlider(HWND slider) {
+  gApp->playback.SetVolume(static_cast<int>(SendMessageW(slider, TBM_GETPOS, 0, 0)));
+  AnnounceChanges();
+  RefreshPlayerWindows();
 }
 
 std::optional<LRESULT> HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
       ShowTrackInCaption(window);
-      CreateConfigButton(window);
+      CreateFaceControls(window);
       SetTimer(window, kClockTimer, kClockPeriodMs, nullptr);
       if (gApp->exitAfterMs != 0) SetTimer(window, kExitTimer, gApp->exitAfterMs, nullptr);
       return 0;
@@ -234,6 +268,12 @@ std::optional<LRESULT> HandleMainMessage(HWND window, UINT message, WPARAM wPara
       return HandleRequest(static_cast<int>(lParam), wParam);
     case WM_COMMAND:
       if (HandleCommand(LOWORD(wParam))) return 0;
+      break;
+    case WM_HSCROLL:
+      if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == kVolumeSliderId) {
+        FollowVolumeSlider(reinterpret_cast<HWND>(lParam));
+        return 0;
+      }
       break;
     case WM_TIMER:
       if (wParam == kShowTimer) {
@@ -249,7 +289,7 @@ std::optional<LRESULT> HandleMainMessage(HWND window, UINT message, WPARAM wPara
         gApp->playback.Tick(GetTickCount());
         // A request's own tick may have moved to the next entry unseen.
         ShowTrackInCaption(window);
-        const bool started = AnnounceTrackStart();
+        const bool started = AnnounceChanges();
         if (started || gApp->playback.Index() != before || gApp->playback.State() != stateBefore) {
           RefreshPlayerWindows();
         } else {
@@ -270,6 +310,7 @@ std::optional<LRESULT> HandleMainMessage(HWND window, UINT message, WPARAM wPara
       } else {
         // The 5.x player stops, and its windows are gone before any quit.
         gApp->playback.Stop(GetTickCount());
+        AnnounceChanges();
         DestroyWindow(window);
       }
       return 0;
@@ -310,21 +351,6 @@ void ShowTrackInCaption(HWND mainWindow) {
   } else {
     SetWindowTextW(mainWindow, (Widen(number.c_str()) + track->wideTitle + L" - Winamp").c_str());
   }
-}
-
-bool AnnounceTrackStart() {
-  const Playback& playback = gApp->playback;
-  if (playback.Starts() == gAnnouncedStarts) return false;
-  gAnnouncedStarts = playback.Starts();
-  // The 2.x player has no such notices.
-  if (gApp->classicHost) return true;
-  const Track* track = playback.TrackAt(playback.Index());
-  const std::wstring widePath = track != nullptr ? track->path : std::wstring();
-  const std::string path = ToAnsi(widePath);
-  SendMessageW(gApp->mainWindow, WM_USER, reinterpret_cast<WPARAM>(path.c_str()), klv::kHostTrackStarted);
-  SendMessageW(gApp->mainWindow, WM_USER, reinterpret_cast<WPARAM>(widePath.c_str()),
-               klv::kHostTrackStartedWide);
-  return true;
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {

@@ -64,9 +64,10 @@ void RefreshPlayerWindows();
 // "3. <title> - Winamp" when the entry changed since the last call, as the
 // real player's caption and taskbar button name the current track.
 void ShowTrackInCaption(HWND mainWindow);
-// The 5.x host's notices to its own main window of a track start since the
-// last call; true when there was one.
-bool AnnounceTrackStart();
+// The 5.x host's notices to its own main window of what changed since the
+// last call: track starts, stops, pauses, resumes and the volume; true when a
+// track started.
+bool AnnounceChanges();
 void ShowJumpWindow();
 
 // The modern skin (modern_skin.cpp). Loaded at start before the plug-ins,

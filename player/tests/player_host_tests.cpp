@@ -2,9 +2,11 @@
 // requests and commands through SendMessage, titles read from its memory,
 // and the lifecycle seen through a probe plug-in and the --log file.
 #include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -249,7 +251,7 @@ TEST(PlayerHost, AnswersRequestsAndCarriesOutCommands) {
   }
 
   player.Command(40058);
-  EXPECT_EQ(player.Request(122, static_cast<WPARAM>(-666)), 208);  // 200 at start, 8 a step
+  EXPECT_EQ(player.Request(122, static_cast<WPARAM>(-666)), 204);  // 200 at start, 4 a step
   player.Command(40046);
   intptr_t paused = player.Request(105, 0);
   Sleep(300);
@@ -257,6 +259,62 @@ TEST(PlayerHost, AnswersRequestsAndCarriesOutCommands) {
   player.Command(40047);
   EXPECT_EQ(player.Request(105, 0), -1);
   EXPECT_TRUE(player.Quit());
+}
+
+// What the player told its own main window, in order: "603/<wParam>" for each change notice,
+// the code alone for a track start (3003, 13003) and a stop (3043).
+std::string HostNotices(const std::string& log) {
+  std::string notices;
+  std::istringstream lines(log);
+  for (std::string line; std::getline(lines, line);) {
+    unsigned long wParam = 0;
+    long code = 0;
+    if (std::sscanf(line.c_str(), "Winamp v1.x 0x0400 %lu %ld WM_USER", &wParam, &code) != 2) continue;
+    if (code == 603) notices += "603/" + std::to_string(wParam) + " ";
+    if (code == 3003 || code == 13003 || code == 3043) notices += std::to_string(code) + " ";
+  }
+  return notices;
+}
+
+// The 5.x player's notices of each change, as its published source sends and posts them, from
+// its commands, the volume request and its own Pause button and slider; the 2.x player has none.
+TEST(PlayerHost, TellsItsMainWindowOfEachChangeAsThe5xPlayerDoes) {
+  constexpr WPARAM kMarker = 49998;  // posted last: its line ends the notices posted before it
+  const std::pair<const char*, const char*> kinds[] = {
+      {"--no-registry",
+       "3003 13003 603/0 603/2 603/0 603/2 603/7 603/0 603/2 603/8 603/1 603/1 603/1 603/0 603/2 603/7 "
+       "603/1 3043 603/0 603/2 "},
+      {"--no-registry --2x", ""}};
+  for (const auto& [args, expected] : kinds) {
+    SCOPED_TRACE(args);
+    Install install(false);
+    PlayerRun player(install, args);
+    ASSERT_NE(player.Window(), nullptr);
+    player.Request(102);    // a track starts
+    player.Command(40046);  // pause, resume
+    player.Command(40046);
+    player.Command(40058);  // the volume by a command, by the request, and to where it is
+    player.Request(122, 100);
+    player.Request(122, 100);
+    EXPECT_EQ(player.Request(122, static_cast<WPARAM>(-666)), 100);
+    player.Request(122, 300);  // the low byte, as the player takes it
+    EXPECT_EQ(player.Request(122, static_cast<WPARAM>(-666)), 44);
+    // Its own Pause button and volume slider, as a click reports them to the main window.
+    HWND pause = FindWindowExA(player.Window(), nullptr, "Button", "Pause");
+    HWND slider = FindWindowExA(player.Window(), nullptr, "msctls_trackbar32", nullptr);
+    ASSERT_NE(pause, nullptr);
+    ASSERT_NE(slider, nullptr);
+    SendMessageA(pause, BM_CLICK, 0, 0);
+    SendMessageA(slider, TBM_SETPOS, TRUE, 60);
+    SendMessageA(player.Window(), WM_HSCROLL, TB_THUMBPOSITION, reinterpret_cast<LPARAM>(slider));
+    EXPECT_EQ(player.Request(122, static_cast<WPARAM>(-666)), 60);
+    player.Command(40047);
+    PostMessageA(player.Window(), WM_COMMAND, kMarker, 0);
+    std::string log;
+    ASSERT_TRUE(install.AwaitLog("0x0111 49998 0 WM_COMMAND", log));
+    EXPECT_EQ(HostNotices(log), expected);
+    EXPECT_TRUE(player.Quit());
+  }
 }
 
 // The 5.x player makes no characters of the keys for its own three windows;
