@@ -12,6 +12,7 @@
 #include "plugin/hotkeys/held_key.h"
 #include "plugin/hotkeys/hotkey_registration.h"
 #include "plugin/osd/osd_window.h"
+#include "plugin/osd/player_change_osd.h"
 #include "plugin/playback_resume.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings/settings_file.h"
@@ -68,6 +69,7 @@ int StartPlugin() {
   if (marker == MarkerTaken::kTakenOver) AdoptLeftoverAtoms();
   if (!OpenSettingsFile()) return -1;
   gLastPlaybackPosition = 0;
+  gMutedVolume = 0;
   LoadSettings(SettingsSnapshot(*CurrentSettingsFile()));
   // A quit inside the refusals' box gave everything back, the settings file too.
   if (gPhase != Phase::kStarting) return -1;
@@ -76,6 +78,7 @@ int StartPlugin() {
   StartCoverLookups();
   gPhase = Phase::kRunning;
   InstallWindowHooks();
+  FollowPlayerAnew();
   PlayOnStart();
   return 0;
 }

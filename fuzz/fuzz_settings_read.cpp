@@ -29,7 +29,8 @@ struct AllSettings {
     return std::tie(s.hotkeysEnabled, s.activeEnabled, s.inactiveEnabled, s.alphaLevels, s.osdEnabled,
                     s.osdPosition, s.osdDisplayTime, s.osdColor, f.name, f.size, f.color, f.bold, f.italic,
                     f.underline, f.strikeOut, s.osdMonitor, s.osdHideFullScreen, s.osdOnTrackChange,
-                    s.osdShowVolume, s.osdShowArt, s.playOnStart, s.rememberPosition, packed, position);
+                    s.osdShowVolume, s.osdShowArt, s.osdOnPlayState, s.osdOnVolumeChange, s.playOnStart,
+                    s.rememberPosition, s.seekSeconds, s.volumePercent, packed, position);
   }
 };
 

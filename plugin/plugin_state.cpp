@@ -4,6 +4,7 @@
 klv::Settings gSettings;
 klv::HotkeyTable gHotkeyTable = klv::MakeHotkeyTable();
 int32_t gLastPlaybackPosition = 0;
+int32_t gMutedVolume = 0;
 
 namespace {
 

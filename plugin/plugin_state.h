@@ -11,6 +11,8 @@
 extern klv::Settings gSettings;
 extern klv::HotkeyTable gHotkeyTable;
 extern int32_t gLastPlaybackPosition;
+// The volume Mute took away, to give back; 0 while not muted.
+extern int32_t gMutedVolume;
 
 // The host's main window: the descriptor's field 6 as the host wrote it,
 // taken when the plug-in starts.

@@ -52,11 +52,15 @@ struct Settings {
   OsdFontSettings osdFont;
   int32_t osdMonitor;  // an OsdMonitor value
   bool osdHideFullScreen;
-  bool osdOnTrackChange;  // the start-up text whenever the host starts a track
-  bool osdShowVolume;     // the volume actions show the host's level
-  bool osdShowArt;        // the playing track's cover beside an OSD that names it
+  bool osdOnTrackChange;   // the start-up text whenever the host starts a track
+  bool osdShowVolume;      // the volume actions show the host's level
+  bool osdShowArt;         // the playing track's cover beside an OSD that names it
+  bool osdOnPlayState;     // a pause, resume or stop by any means shows as our own actions show it
+  bool osdOnVolumeChange;  // a change of the volume by any means shows the level
   bool playOnStart;
   bool rememberPosition;
+  int32_t seekSeconds;    // Forward and Rewind, 1..600; 5 sends the player's own commands
+  int32_t volumePercent;  // Volume Up and Down, 1..100; 0 sends the player's own commands
 };
 
 }  // namespace klv

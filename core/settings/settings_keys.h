@@ -9,6 +9,7 @@
 #include <type_traits>
 #include <variant>
 
+#include "core/hotkeys/player_steps.h"
 #include "core/settings/settings.h"
 
 namespace klv {
@@ -20,6 +21,8 @@ enum KeyKind {
   kColour,         // uint32_t 0x00BBGGRR, as a signed integer: system colours stay negative
   kLowByte,        // uint8_t: the low 8 bits of whatever integer the file holds
   kMonitor,        // int32_t, an OsdMonitor value; any other reads as kPrimary
+  kSeekStep,       // int32_t, seconds 1..600; any other reads as the default
+  kVolumeStep,     // int32_t, percent 0..100; any other reads as the default
   kText,           // UTF-8
   kExactFontName,  // the font name, escaped, only where OSDFontName cannot hold it
   kPackedHotkeys,  // one key per hotkey action, named by kHotkeyActions
@@ -104,11 +107,16 @@ inline constexpr SettingsKey kSettingsKeys[] = {
     {"OSD", "OSDOnTrackChange", Field<&Settings::osdOnTrackChange>, kFlag, false},
     {"OSD", "OSDShowVolume", Field<&Settings::osdShowVolume>, kFlag, false},
     {"OSD", "OSDShowArt", Field<&Settings::osdShowArt>, kFlag, false},
+    {"OSD", "OSDOnPlayState", Field<&Settings::osdOnPlayState>, kFlag, false},
+    {"OSD", "OSDOnVolumeChange", Field<&Settings::osdOnVolumeChange>, kFlag, false},
     // Last in its section, so that an older build's keys keep their places.
     {"OSD", "OSDFontNameUnicode", FontField<&OsdFontSettings::name>, kExactFontName, ""},
     {"Track", "PlayOnStart", Field<&Settings::playOnStart>, kFlag, false},
     {"Track", "RememberPosition", Field<&Settings::rememberPosition>, kFlag, false},
     {"Track", "Position", {}, kPosition, 0},
+    // After the sections an older build writes, so that its own keep their places.
+    {"Steps", "SeekSeconds", Field<&Settings::seekSeconds>, kSeekStep, kPlayerSeekSeconds},
+    {"Steps", "VolumePercent", Field<&Settings::volumePercent>, kVolumeStep, kPlayerVolumeStep},
 };
 
 }  // namespace klv

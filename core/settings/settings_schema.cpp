@@ -35,6 +35,12 @@ void StoreNumber(const SettingsKey& row, Settings& settings, int32_t value) {
     case kMonitor:
       *std::get<int32_t*>(field) = static_cast<int32_t>(OsdMonitorFrom(value));
       return;
+    case kSeekStep:
+      *std::get<int32_t*>(field) = SeekSecondsFrom(value);
+      return;
+    case kVolumeStep:
+      *std::get<int32_t*>(field) = VolumePercentFrom(value);
+      return;
     case kText:
     case kExactFontName:
     case kPackedHotkeys:
@@ -71,6 +77,8 @@ bool WriteKey(IniWriter& ini, const SettingsKey& row, const Settings& settings) 
       return ini.WriteBool(row.section, row.key, *std::get<const bool*>(field));
     case kInteger:
     case kMonitor:
+    case kSeekStep:
+    case kVolumeStep:
       return ini.WriteInteger(row.section, row.key, *std::get<const int32_t*>(field));
     case kColour:
       return ini.WriteInteger(row.section, row.key, static_cast<int32_t>(*std::get<const uint32_t*>(field)));

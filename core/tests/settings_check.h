@@ -32,8 +32,12 @@ inline klv::Settings UnusualSettings() {
   s.osdOnTrackChange = true;
   s.osdShowVolume = true;
   s.osdShowArt = true;
+  s.osdOnPlayState = true;
+  s.osdOnVolumeChange = true;
   s.playOnStart = true;
   s.rememberPosition = true;
+  s.seekSeconds = 30;
+  s.volumePercent = 10;
   return s;
 }
 
@@ -43,8 +47,9 @@ inline void ExpectSameSettings(const klv::Settings& actual, const klv::Settings&
   // until it has its row, and through it its comparison.
   [[maybe_unused]] const auto& [hotkeysEnabled, activeEnabled, inactiveEnabled, alphaLevels, osdEnabled,
                                 osdPosition, osdDisplayTime, osdColor, osdFont, osdMonitor, osdHideFullScreen,
-                                osdOnTrackChange, osdShowVolume, osdShowArt, playOnStart, rememberPosition] =
-      actual;
+                                osdOnTrackChange, osdShowVolume, osdShowArt, osdOnPlayState,
+                                osdOnVolumeChange, playOnStart, rememberPosition, seekSeconds,
+                                volumePercent] = actual;
   klv::Settings got = actual, want = expected;
   for (const klv::SettingsKey& row : klv::kSettingsKeys) {
     if (row.field.of == nullptr) continue;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -198,15 +199,18 @@ class WriteRecorder : public IniWriter {
     return std::any_of(accepted_.begin(), accepted_.end(),
                        [&](const Write& w) { return SameName(w.section, section) && SameName(w.key, key); });
   }
-  // A header wherever the section changes; the schema writes each section in one run.
+  // Each section once, where it was first written, as the profile functions keep a file: a
+  // write to a section further up (Position, after the steps) joins it there.
   std::string Text() const {
-    std::string text;
-    const std::string* section = nullptr;
+    std::vector<std::pair<std::string, std::string>> sections;
     for (const Write& w : accepted_) {
-      if (section == nullptr || !SameName(*section, w.section)) text += "[" + w.section + "]\n";
-      section = &w.section;
-      text += w.key + "=" + w.value + "\n";
+      auto section = std::find_if(sections.begin(), sections.end(),
+                                  [&w](const auto& s) { return SameName(s.first, w.section); });
+      if (section == sections.end()) section = sections.insert(sections.end(), {w.section, ""});
+      section->second += w.key + "=" + w.value + "\n";
     }
+    std::string text;
+    for (const auto& [name, body] : sections) text += "[" + name + "]\n" + body;
     return text;
   }
 
@@ -369,6 +373,22 @@ TEST(SettingsSchema, EightBitFieldsKeepTheLowByte) {
   }
 }
 
+// SeekSeconds outside 1..600 and VolumePercent outside 0..100 read as the player's own steps.
+TEST(SettingsSchema, StepsOutOfTheirRangesReadAsThePlayersOwn) {
+  const std::tuple<const char*, int32_t, int32_t> cases[] = {
+      {"SeekSeconds=1\nVolumePercent=100", 1, 100}, {"SeekSeconds=600\nVolumePercent=1", 600, 1},
+      {"SeekSeconds=0\nVolumePercent=101", 5, 0},   {"SeekSeconds=601\nVolumePercent=-1", 5, 0},
+      {"SeekSeconds=-30\nVolumePercent=x", 5, 0},
+  };
+  for (const auto& [stored, seconds, percent] : cases) {
+    Settings settings;
+    int32_t position = 0;
+    ReadSettings(IniText(std::string("[Steps]\n") + stored + "\n"), settings, position);
+    EXPECT_EQ(settings.seekSeconds, seconds) << stored;
+    EXPECT_EQ(settings.volumePercent, percent) << stored;
+  }
+}
+
 // Read in any form, written back in signed decimal: system colours as negative numbers.
 TEST(SettingsSchema, ColoursKeepTheirBitPattern) {
   struct Case {
@@ -460,9 +480,13 @@ TEST(SettingsSchema, WritesEveryKeyButPositionInTheFilesOrder) {
       {"OSD", "OSDOnTrackChange", "1"},
       {"OSD", "OSDShowVolume", "1"},
       {"OSD", "OSDShowArt", "1"},
+      {"OSD", "OSDOnPlayState", "1"},
+      {"OSD", "OSDOnVolumeChange", "1"},
       {"OSD", "OSDFontNameUnicode", "(deleted)"},
       {"Track", "PlayOnStart", "1"},
       {"Track", "RememberPosition", "1"},
+      {"Steps", "SeekSeconds", "30"},
+      {"Steps", "VolumePercent", "10"},
   };
   expected.insert(expected.end(), rest.begin(), rest.end());
 
@@ -477,7 +501,7 @@ TEST(SettingsSchema, WritesEveryKeyButPositionInTheFilesOrder) {
 TEST(SettingsSchema, ExactFontNameIsWrittenLastInTheOsdSectionForNamesBeyondAscii) {
   const std::string monitorKeys =
       "OSDFontStyleStrikeOut=0\nOSDMonitor=0\nOSDHideFullScreen=0\n"
-      "OSDOnTrackChange=0\nOSDShowVolume=0\nOSDShowArt=0\n";
+      "OSDOnTrackChange=0\nOSDShowVolume=0\nOSDShowArt=0\nOSDOnPlayState=0\nOSDOnVolumeChange=0\n";
   const std::pair<std::string, std::string> cases[] = {
       {"Courier New", monitorKeys + "OSDFontNameUnicode=(deleted)\n"},
       {"\xEF\xBC\xAD\xEF\xBC\xB3", monitorKeys + "OSDFontNameUnicode=\\uFF2D\\uFF33\n"},  // "ＭＳ"
@@ -514,6 +538,8 @@ TEST(SettingsSchema, EachFlagIsWrittenUnderItsOwnKey) {
       {"OSD", "OSDOnTrackChange", [](Settings& s) { s.osdOnTrackChange = true; }},
       {"OSD", "OSDShowVolume", [](Settings& s) { s.osdShowVolume = true; }},
       {"OSD", "OSDShowArt", [](Settings& s) { s.osdShowArt = true; }},
+      {"OSD", "OSDOnPlayState", [](Settings& s) { s.osdOnPlayState = true; }},
+      {"OSD", "OSDOnVolumeChange", [](Settings& s) { s.osdOnVolumeChange = true; }},
       {"Track", "PlayOnStart", [](Settings& s) { s.playOnStart = true; }},
       {"Track", "RememberPosition", [](Settings& s) { s.rememberPosition = true; }},
   };

@@ -10,6 +10,7 @@
 #include "plugin/hotkeys/hotkey_press.h"
 #include "plugin/hotkeys/hotkey_registration.h"
 #include "plugin/osd/osd_window.h"
+#include "plugin/osd/player_change_osd.h"
 #include "plugin/osd/track_change_osd.h"
 #include "plugin/plugin_state.h"
 #include "win32/module_hold.h"
@@ -115,6 +116,8 @@ void OnMainWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     RetryWaitingHotkeysOnResume(wParam);
   } else if (message == WM_USER && lParam == klv::kHostSkinChanged) {
     FollowSkinChange();
+  } else if (message == WM_USER && lParam == klv::kHostChanged) {
+    OnPlayerChangeNotice(wParam, lParam);
   } else if (message == WM_USER) {
     OnHostNotification(wParam, lParam);
   }

@@ -5,7 +5,9 @@
 #include "plugin/cover/track_cover.h"
 #include "plugin/host/host.h"
 #include "plugin/hotkeys/held_key.h"
+#include "plugin/hotkeys/step_actions.h"
 #include "plugin/osd/osd_window.h"
+#include "plugin/osd/player_change_osd.h"
 #include "plugin/osd/track_change_osd.h"
 #include "plugin/plugin_state.h"
 
@@ -47,6 +49,22 @@ klv::HotkeyRow* FindActionRow(WPARAM id) {
   return nullptr;
 }
 
+// What the action changed is its own: the player's notices of it show nothing more.
+void NoteOwnChanges(const klv::HotkeyAction& action) {
+  switch (action.command) {
+    case klv::kCommandPlay:
+    case klv::kCommandPause:
+    case klv::kCommandStop:
+      NoteOwnPlayState();
+      break;
+    case klv::kCommandVolumeUp:
+    case klv::kCommandVolumeDown:
+      NoteOwnVolume();
+      break;
+  }
+  if (action.step == klv::HostStep::kPlayPause) NoteOwnPlayState();
+}
+
 }  // namespace
 
 void RunHotkeyAction(WPARAM id) {
@@ -59,7 +77,7 @@ void RunHotkeyAction(WPARAM id) {
   int osdRow = row->position;
   switch (action.step) {
     case klv::HostStep::kCommand:
-      HostCommand(action.command);
+      if (!TakeUserStep(action.command)) HostCommand(action.command);
       break;
     case klv::HostStep::kToggleMainWindow:
       ToggleMainWindow();
@@ -81,6 +99,7 @@ void RunHotkeyAction(WPARAM id) {
     case klv::HostStep::kNone:
       break;
   }
+  NoteOwnChanges(action);
   // The text is composed after the command so that it shows its effect.
   if (!gSettings.osdEnabled) return;
   const std::string text = klv::ActionOsdText(osdRow, OsdTextHost(), gSettings.osdShowVolume);

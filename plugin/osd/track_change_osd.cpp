@@ -10,6 +10,7 @@
 #include "plugin/cover/track_cover.h"
 #include "plugin/host/host.h"
 #include "plugin/osd/osd_window.h"
+#include "plugin/osd/player_change_osd.h"
 #include "plugin/plugin_state.h"
 #include "win32/text_encoding.h"
 
@@ -53,6 +54,7 @@ void OnHostNotification(WPARAM path, LPARAM code) {
   } else {
     return;
   }
+  NoteHostTrackStart();
   PrefetchPlayingCover();
   if (gOwnActions > 0 || !gSettings.osdEnabled || !gSettings.osdOnTrackChange) return;
   ShowTrackOsd(klv::StartupOsdText(OsdTextHost()));

@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "core/host_codes.h"
 #include "core/hotkeys/hotkey_actions.h"
 #include "core/settings/ini_text.h"
 #include "core/settings/settings.h"
@@ -346,6 +347,57 @@ TEST_F(HotkeyActionTest, RepeatAndRatingAskTheStateTheOsdShows) {
   ReleaseOsd();
 }
 
+// Forward and Rewind at the player's own 5 s send its commands; at another step they read the
+// position and jump, never below 0, and do nothing while nothing plays. The volume steps at 0 %
+// send the player's commands; at another they read the level and set it within 0..255. While
+// muted a step starts from the remembered level and ends the mute.
+TEST_F(HotkeyActionTest, StepsOfTheUsersChoosing) {
+  constexpr int kForward = 5, kRewind = 6, kVolumeUp = 7, kVolumeDown = 8;  // rows
+  using Traffic = std::vector<std::pair<int, intptr_t>>;  // requests (code, wParam), commands (id, 0)
+  struct Case {
+    const char* name;
+    int row;
+    int32_t seekSeconds, volumePercent, position, volume, muted;
+    Traffic traffic;
+    int32_t volumeAfter, mutedAfter;
+  } const cases[] = {
+      {"forward, the player's step", kForward, 5, 0, 65432, 158, 0, {{40148, 0}}, 158, 0},
+      {"forward 30 s", kForward, 30, 0, 65432, 158, 0, {{105, 0}, {106, 95432}}, 158, 0},
+      {"rewind past the start", kRewind, 30, 0, 3000, 158, 0, {{105, 0}, {106, 0}}, 158, 0},
+      {"forward, nothing playing", kForward, 600, 0, -1, 158, 0, {{105, 0}}, 158, 0},
+      {"volume up, the player's step", kVolumeUp, 5, 0, 0, 158, 0, {{40058, 0}}, 158, 0},
+      {"volume up 10 %", kVolumeUp, 5, 10, 0, 158, 0, {{122, -666}, {122, 184}}, 184, 0},
+      {"volume down 10 % to the floor", kVolumeDown, 5, 10, 0, 5, 0, {{122, -666}, {122, 0}}, 0, 0},
+      {"volume up 100 % to the top", kVolumeUp, 5, 100, 0, 200, 0, {{122, -666}, {122, 255}}, 255, 0},
+      {"muted, the player's step", kVolumeUp, 5, 0, 0, 0, 158, {{122, -666}, {122, 158}, {40058, 0}}, 158, 0},
+      {"muted, 10 % down", kVolumeDown, 5, 10, 0, 0, 158, {{122, -666}, {122, 132}}, 132, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    gSettings.seekSeconds = c.seekSeconds;
+    gSettings.volumePercent = c.volumePercent;
+    host.position = c.position;
+    host.volume = c.volume;
+    gMutedVolume = c.muted;
+    Assign(c.row, 0xC100);
+    host.ClearLog();
+    RunHotkeyAction(0xC100);
+    gHotkeyTable[c.row].entry.packed = 0;
+    Traffic traffic;
+    for (const RecordedMessage& m : host.log) {
+      if (m.window == host.main && m.message == WM_USER)
+        traffic.push_back({static_cast<int>(m.lParam), m.wParam});
+      if (m.window == host.main && m.message == WM_COMMAND)
+        traffic.push_back({static_cast<int>(m.wParam), 0});
+    }
+    EXPECT_EQ(traffic, c.traffic);
+    EXPECT_EQ(host.volume, c.volumeAfter);
+    EXPECT_EQ(gMutedVolume, c.mutedAfter);
+  }
+  host.position = 65432;
+  host.volume = 158;
+}
+
 // Which entry answers an id: the first in table order that still holds a combination. It sends
 // its command, and with the OSD off asks nothing.
 struct AnswerCase {
@@ -566,35 +618,94 @@ INSTANTIATE_TEST_SUITE_P(Rows, HeldKeyTest, testing::Values(
     [](const testing::TestParamInfo<HeldKeyCase>& info) { return info.param.name; });
 // clang-format on
 
-// The host's track-start notices through the real DLL: the start-up text once
-// per start (the 8-bit notice and its UTF-16 twin), and only with the flag on.
-TEST(HotkeyPluginTest, TrackStartNoticesShowTheStartupTextOncePerStart) {
-  // Flag, notices with their paths, and how many texts are composed (each asks for the entry, 125,
-  // once). A 13003 is the twin only of a 3003 of its own path.
-  using Notices = std::vector<std::pair<LPARAM, const char*>>;
-  const std::tuple<const char*, Notices, int> cases[] = {{"0", {{3003, "a"}, {13003, "a"}}, 0},
-                                                         {"1", {{3003, "a"}, {13003, "a"}}, 1},
-                                                         {"1", {{13003, "a"}}, 1},
-                                                         {"1", {{3003, "a"}, {13003, "a"}, {3003, "b"}}, 2},
-                                                         {"1", {{3003, "a"}, {13003, "b"}}, 2}};
+// The host's notices through the real DLL: the start-up text once per track start (the 8-bit
+// notice and its UTF-16 twin); a pause, resume or stop by any means as the Pause, Play and Stop
+// actions show it, told by the state notice alone (an older 5.x player) or with its own; the
+// volume as a level, a balance change nothing; a track start no play state; our own actions once;
+// each only with its option on, and with both off no state or volume asked.
+struct Notice {
+  LPARAM code;
+  WPARAM what;                 // for 603
+  const char* path = nullptr;  // for 3003 and 13003
+};
+struct NoticeCase {
+  const char* name;
+  const char* options;          // [OSD] keys, with hotkeys on and Ctrl+Alt+P for pressed
+  int32_t state, stateAfter;    // 104 at init, and once the player changed it
+  int32_t volume, volumeAfter;  // 122
+  const char* pressed;          // an action of ours pressed before the notices, or null
+  std::vector<Notice> notices;
+  int texts;  // composed (each asks for the entry, 125, once)
+  const char* shown;
+};
+
+class NoticeTest : public DllTest, public testing::WithParamInterface<NoticeCase> {};
+
+TEST_P(NoticeTest, ShowsEachChangeOnceWhereItsOptionIsOn) {
+  const NoticeCase& c = GetParam();
+  const std::string pressed = c.pressed != nullptr ? std::string(c.pressed) + "=5242883\r\n" : "";
+  install.WriteIni("[Hotkeys]\r\nEnable=1\r\n" + pressed + "[OSD]\r\nEnable=1\r\nOSDDisplayTime=60000\r\n" +
+                   c.options);
   TestHost& host = SharedHost();
-  for (const auto& [flag, notices, texts] : cases) {
-    TestInstall install;
-    install.WriteIni(std::string("[OSD]\r\nEnable=1\r\nOSDDisplayTime=60000\r\nOSDOnTrackChange=") + flag);
-    LoadedPlugin plugin(host.main);
-    ASSERT_EQ(plugin.Init(), 0);
-    host.ClearLog();
-    for (const auto& [notice, path] : notices) {
-      const std::wstring widePath(path, path + std::strlen(path));
-      if (notice == 3003) SendMessageA(host.main, WM_USER, reinterpret_cast<WPARAM>(path), notice);
-      if (notice == 13003)
-        SendMessageW(host.main, WM_USER, reinterpret_cast<WPARAM>(widePath.c_str()), notice);
-    }
-    const std::vector<int> asked = host.Requests();
-    EXPECT_EQ(std::count(asked.begin(), asked.end(), 125), texts) << flag << ", " << notices.size();
-    EXPECT_EQ(WindowTextOf(FindOsdWindow()), texts > 0 ? "\"Song\" [1:05/3:07]" : "");
-    plugin.Quit();
+  host.playingState = c.state;
+  host.volume = c.volume;
+  LoadedPlugin plugin(host.main);
+  ASSERT_EQ(plugin.Init(), 0);
+  host.ClearLog();
+  host.playingState = c.stateAfter;
+  host.volume = c.volumeAfter;
+  if (c.pressed != nullptr) {
+    ASSERT_TRUE(host.PressHotkey(kCtrlAltP));
   }
+  static klv::HostStopInfo stop{65432, 1};
+  for (const Notice& notice : c.notices) {
+    if (notice.code == klv::kHostTrackStarted) {
+      SendMessageA(host.main, WM_USER, reinterpret_cast<WPARAM>(notice.path), notice.code);
+    } else if (notice.code == klv::kHostTrackStartedWide) {
+      const std::wstring widePath(notice.path, notice.path + std::strlen(notice.path));
+      SendMessageW(host.main, WM_USER, reinterpret_cast<WPARAM>(widePath.c_str()), notice.code);
+    } else {
+      SendMessageW(host.main, WM_USER,
+                   notice.code == klv::kHostStopped ? reinterpret_cast<WPARAM>(&stop) : notice.what,
+                   notice.code);
+    }
+  }
+  const std::vector<int> asked = host.Requests();
+  EXPECT_EQ(std::count(asked.begin(), asked.end(), klv::kHostPlaylistIndex), c.texts);
+  EXPECT_EQ(WindowTextOf(FindOsdWindow()), c.shown);
+  if (std::strstr(c.options, "=1") == nullptr) {
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), klv::kHostPlayingState), 0);
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), klv::kHostVolume), 0);
+  }
+  plugin.Quit();
+  host.playingState = 0;
+  host.volume = 158;
 }
+
+const char kStartupText[] = "\"Song\" [1:05/3:07]";
+const Notice kStart8Bit{klv::kHostTrackStarted, 0, "a"}, kStartWide{klv::kHostTrackStartedWide, 0, "a"};
+const Notice kTitle{klv::kHostChanged, klv::kChangedTitle}, kState{klv::kHostChanged, klv::kChangedState},
+    kPaused{klv::kHostChanged, klv::kChangedPaused}, kResumed{klv::kHostChanged, klv::kChangedResumed},
+    kVolume{klv::kHostChanged, klv::kChangedVolume}, kStopped{klv::kHostStopped, 0};
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Notices, NoticeTest, testing::Values(
+    NoticeCase{"TrackStartOff", "OSDOnTrackChange=0", 0, 1, 158, 158, nullptr, {kStart8Bit, kStartWide}, 0, ""},
+    NoticeCase{"TrackStartAndItsTwin", "OSDOnTrackChange=1", 0, 1, 158, 158, nullptr, {kStart8Bit, kStartWide}, 1, kStartupText},
+    NoticeCase{"WideStartAlone", "OSDOnTrackChange=1", 0, 1, 158, 158, nullptr, {kStartWide}, 1, kStartupText},
+    NoticeCase{"TwoStarts", "OSDOnTrackChange=1", 0, 1, 158, 158, nullptr, {kStart8Bit, kStartWide, {3003, 0, "b"}}, 2, kStartupText},
+    NoticeCase{"WideTwinOfAnotherPath", "OSDOnTrackChange=1", 0, 1, 158, 158, nullptr, {kStart8Bit, {13003, 0, "b"}}, 2, kStartupText},
+    NoticeCase{"PausedByThePlayer", "OSDOnPlayState=1", 1, 3, 158, 158, nullptr, {kTitle, kState, kPaused}, 1, "Pause : \"Song\" [1:05/3:07]"},
+    NoticeCase{"ResumedByThePlayer", "OSDOnPlayState=1", 3, 1, 158, 158, nullptr, {kTitle, kState, kResumed}, 1, "Play : \"Song\" [1:05/3:07]"},
+    NoticeCase{"StoppedByThePlayer", "OSDOnPlayState=1", 1, 0, 158, 158, nullptr, {kStopped, kTitle, kState}, 1, "Stop : \"Song\" [1:05/3:07]"},
+    NoticeCase{"PausedOnAnOlder5x", "OSDOnPlayState=1", 1, 3, 158, 158, nullptr, {kTitle, kState}, 1, "Pause : \"Song\" [1:05/3:07]"},
+    NoticeCase{"TrackStartIsNoPlayState", "OSDOnPlayState=1", 0, 1, 158, 158, nullptr, {kStart8Bit, kStartWide, kTitle, kState}, 0, ""},
+    NoticeCase{"OurPauseShowsOnce", "OSDOnPlayState=1", 1, 3, 158, 158, "pause_hotkey", {kTitle, kState, kPaused}, 1, "Pause : \"Song\" [1:05/3:07]"},
+    NoticeCase{"VolumeByThePlayer", "OSDOnVolumeChange=1", 1, 1, 158, 100, nullptr, {kVolume}, 0, "Volume : 39%"},
+    NoticeCase{"BalanceShowsNothing", "OSDOnVolumeChange=1", 1, 1, 158, 158, nullptr, {kVolume}, 0, ""},
+    NoticeCase{"OurVolumeUpKeepsItsText", "OSDOnVolumeChange=1", 1, 1, 158, 162, "VolUp_hotkey", {kVolume}, 0, "Volume Up"},
+    NoticeCase{"BothOffByDefault", "", 1, 3, 158, 100, nullptr, {kTitle, kState, kPaused, kVolume}, 0, ""}),
+    [](const testing::TestParamInfo<NoticeCase>& info) { return info.param.name; });
+// clang-format on
 
 }  // namespace

@@ -141,6 +141,17 @@ void ConfigAndExit(LoadedPlugin& plugin) {
   FlushPostedMessages();
 }
 
+// The keys of later versions, at their defaults where "Exit" writes them: in the OSD section
+// after the classic ones, and the steps in a section of their own after the last classic one.
+void AddLaterKeys(std::string& file) {
+  const std::string osdAfter = "OSDFontStyleStrikeOut=0\r\n";
+  file.insert(
+      file.find(osdAfter) + osdAfter.size(),
+      "OSDMonitor=0\r\nOSDHideFullScreen=0\r\nOSDOnTrackChange=0\r\nOSDShowVolume=0\r\nOSDShowArt=0\r\n"
+      "OSDOnPlayState=0\r\nOSDOnVolumeChange=0\r\n");
+  file += "[Steps]\r\nSeekSeconds=5\r\nVolumePercent=0\r\n";
+}
+
 using PlayPauseFile = DllTest;
 
 TEST_F(PlayPauseFile, AClassicFileIsWrittenBackUnchangedBesidesTheNewKey) {
@@ -156,10 +167,7 @@ TEST_F(PlayPauseFile, AClassicFileIsWrittenBackUnchangedBesidesTheNewKey) {
     const std::string after = "stop_after_current_hotkey=11534337\r\n";
     expected.insert(expected.find(after) + after.size(),
                     "playpause_hotkey=0\r\nrateup_hotkey=0\r\nratedown_hotkey=0\r\n");
-    const std::string osdAfter = "OSDFontStyleStrikeOut=0\r\n";
-    expected.insert(
-        expected.find(osdAfter) + osdAfter.size(),
-        "OSDMonitor=0\r\nOSDHideFullScreen=0\r\nOSDOnTrackChange=0\r\nOSDShowVolume=0\r\nOSDShowArt=0\r\n");
+    AddLaterKeys(expected);
     EXPECT_EQ(install.ReadIni(), expected);
     plugin.Quit();
   }
@@ -197,10 +205,7 @@ TEST_F(PlayPauseFile, ANewFileReadsTheSameForAClassicReader) {
     std::string written = withPlayPause;
     const std::string playPause = "playpause_hotkey=11730944\r\n";
     written.insert(written.find(playPause) + playPause.size(), "rateup_hotkey=0\r\nratedown_hotkey=0\r\n");
-    const std::string osdAfter = "OSDFontStyleStrikeOut=0\r\n";
-    written.insert(
-        written.find(osdAfter) + osdAfter.size(),
-        "OSDMonitor=0\r\nOSDHideFullScreen=0\r\nOSDOnTrackChange=0\r\nOSDShowVolume=0\r\nOSDShowArt=0\r\n");
+    AddLaterKeys(written);
     EXPECT_EQ(install.ReadIni(), written);
     plugin.Quit();
   }

@@ -63,7 +63,9 @@ LRESULT HostWindowProc(bool wide, HWND window, UINT message, WPARAM wParam, LPAR
       case 104:
         return host->playingState;
       case 122:
-        return static_cast<int>(wParam) == -666 ? host->volume : 0;
+        if (static_cast<int>(wParam) == -666) return host->volume;
+        host->volume = static_cast<int32_t>(wParam & 0xFF);  // the host's cast to a byte
+        return 0;
       case 105:
         return wParam == 0 ? host->position : host->lengthSeconds;
       case 125:

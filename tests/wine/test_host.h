@@ -60,7 +60,7 @@ class TestHost {
   int32_t shuffle = 0;          // 250
   int32_t repeat = 0;           // 251
   int32_t playingState = 0;     // 104: 1 playing, 3 paused, 0 stopped
-  int32_t volume = 158;         // 122 with wParam -666
+  int32_t volume = 158;         // 122 with wParam -666; 122 with 0..255 sets it
   int32_t rating = 0;           // 640; 639 sets it
   // "Next" (40048) sends 3003 and then 13003 before it returns, as the 5.x host does.
   bool announcesStarts = false;
