@@ -382,7 +382,7 @@ TEST_F(HotkeyActionTest, StepsOfTheUsersChoosing) {
     Assign(c.row, 0xC100);
     host.ClearLog();
     RunHotkeyAction(0xC100);
-    gHotkeyTable[c.row].entry.packed = 0;
+    gHotkeyTable[c.row].binding.packed = 0;
     Traffic traffic;
     for (const RecordedMessage& m : host.log) {
       if (m.window == host.main && m.message == WM_USER)
