@@ -34,11 +34,14 @@ void EmitMessage(j_common_ptr cinfo, int level) {
   if (level < 0) manager->damaged = true;
 }
 
-// libjpeg's source manager over a JpegInput, with a buffer of its own.
+// libjpeg's source manager over a JpegInput, its buffer from libjpeg's pool
+// (off the stack of a lookup's thread, freed with the rest).
+constexpr size_t kInputBufferBytes = 16384;
+
 struct InputSource {
   jpeg_source_mgr base;
   JpegInput* input;
-  JOCTET buffer[16384];
+  JOCTET* buffer;
 };
 
 void InitSource(j_decompress_ptr) {}
@@ -46,7 +49,7 @@ void TermSource(j_decompress_ptr) {}
 
 boolean FillInputBuffer(j_decompress_ptr cinfo) {
   auto* source = reinterpret_cast<InputSource*>(cinfo->src);
-  size_t got = source->input->Read(source->buffer, sizeof source->buffer);
+  size_t got = source->input->Read(source->buffer, kInputBufferBytes);
   if (got == 0) {
     // The data ended early: a warning (so the picture counts as damaged) and
     // an end marker, so that libjpeg stops asking.
@@ -81,6 +84,8 @@ void UseInput(jpeg_decompress_struct& cinfo, InputSource& source, JpegInput& inp
   source.base.bytes_in_buffer = 0;
   source.base.next_input_byte = nullptr;
   source.input = &input;
+  source.buffer = static_cast<JOCTET*>(
+      (*cinfo.mem->alloc_large)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_PERMANENT, kInputBufferBytes));
   cinfo.src = &source.base;
 }
 
