@@ -99,43 +99,42 @@ TEST(ScaleBgrImage, EmptySourceOrTargetGivesAnEmptyImage) {
   EXPECT_EQ(ScaleBgrImage(Image(2, 2, {{}, {}, {}, {}}), 3, -1).width, 0);
 }
 
-// The host's 0xAARRGGBB pixels of a picture given as blue, green, red.
-std::vector<uint32_t> Argb(const std::vector<Pixel>& pixels) {
-  std::vector<uint32_t> argb;
-  for (const Pixel& p : pixels) argb.push_back(0xFF000000u | p[2] << 16 | p[1] << 8 | p[0]);
-  return argb;
+// A picture as the host hands it out, 0xAARRGGBB, from pixels given as blue, green, red.
+struct ArgbPicture {
+  int width, height;
+  std::vector<uint32_t> pixels;
+};
+
+ArgbPicture Argb(int width, int height, const std::vector<Pixel>& pixels) {
+  ArgbPicture picture{width, height, {}};
+  for (const Pixel& p : pixels) picture.pixels.push_back(0xFF000000u | p[2] << 16 | p[1] << 8 | p[0]);
+  return picture;
 }
 
 // Each target pixel is the mean of the source area it covers, never one sample.
 TEST(FitArgbCover, AveragesTheAreaEachPixelCoversAndKeepsTheProportions) {
   struct Case {
     const char* label;
-    int sourceWidth, sourceHeight;
-    std::vector<Pixel> source;
+    ArgbPicture source;
     int side;
     int width, height;
     std::vector<Pixel> pixels;  // the target, row by row
   } const cases[] = {
       {"4 x 2 into 2: pairs averaged, half as tall",
-       4,
-       2,
-       {{0, 0, 0}, {100, 0, 0}, {200, 0, 0}, {255, 0, 0}, {0, 0, 0}, {100, 0, 0}, {0, 0, 0}, {1, 0, 0}},
+       Argb(4, 2,
+            {{0, 0, 0}, {100, 0, 0}, {200, 0, 0}, {255, 0, 0}, {0, 0, 0}, {100, 0, 0}, {0, 0, 0}, {1, 0, 0}}),
        2,
        2,
        1,
        {{50, 0, 0}, {114, 0, 0}}},
       {"3 x 1 into 2: the middle pixel shared half and half",
-       3,
-       1,
-       {{0, 0, 0}, {90, 30, 3}, {180, 60, 9}},
+       Argb(3, 1, {{0, 0, 0}, {90, 30, 3}, {180, 60, 9}}),
        2,
        2,
        1,
        {{30, 10, 1}, {150, 50, 7}}},
       {"1 x 2 into 4: tall, grown",
-       1,
-       2,
-       {{10, 20, 30}, {50, 60, 70}},
+       Argb(1, 2, {{10, 20, 30}, {50, 60, 70}}),
        4,
        2,
        4,
@@ -148,9 +147,7 @@ TEST(FitArgbCover, AveragesTheAreaEachPixelCoversAndKeepsTheProportions) {
         {50, 60, 70},
         {50, 60, 70}}},
       {"5 x 1 into 2: never thinner than a pixel",
-       5,
-       1,
-       {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {250, 0, 0}},
+       Argb(5, 1, {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {250, 0, 0}}),
        2,
        2,
        1,
@@ -158,8 +155,7 @@ TEST(FitArgbCover, AveragesTheAreaEachPixelCoversAndKeepsTheProportions) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
-    const std::vector<uint32_t> source = Argb(c.source);
-    const BgrImage fitted = FitArgbCover(source.data(), c.sourceWidth, c.sourceHeight, c.side);
+    const BgrImage fitted = FitArgbCover(c.source.pixels.data(), c.source.width, c.source.height, c.side);
     ASSERT_EQ(fitted.width, c.width);
     ASSERT_EQ(fitted.height, c.height);
     for (int y = 0; y < c.height; ++y)
