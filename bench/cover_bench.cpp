@@ -246,10 +246,11 @@ int main() {
     bench::gUncountedSize = served.pixels.size() * sizeof(uint32_t);
     bool found = false;
     klv::BgrImage cover;
+    ServiceLife life;
     const size_t bytes = PeakAdded(
         [&] {
-          return ReadServiceCover(static_cast<ServiceObject*>(service.Manager()), u"C:\\Music\\a.mp3", side,
-                                  cover);
+          return ReadServiceCover(static_cast<ServiceObject*>(service.Manager()), life, u"C:\\Music\\a.mp3",
+                                  side, cover);
         },
         found);
     bench::gUncountedSize = 0;

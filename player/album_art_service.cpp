@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <set>
 
 #include "core/cover/jpeg_decode.h"
 #include "win32/host/host_services.h"
@@ -18,7 +19,15 @@ class AlbumArtService::Objects {
         memoryFactory_(*this, memory_),
         albumArt_(*this),
         memory_(*this),
-        owner_(&owner) {}
+        owner_(&owner) {
+    InitializeCriticalSection(&lock_);
+  }
+  ~Objects() {
+    for (uint32_t* memory : handedOut_) delete[] memory;
+    DeleteCriticalSection(&lock_);
+  }
+  Objects(const Objects&) = delete;
+  Objects& operator=(const Objects&) = delete;
 
   ServiceObject* Root() { return &manager_; }
 
@@ -28,9 +37,23 @@ class AlbumArtService::Objects {
     return index < count ? *static_cast<T*>(params[index]) : T{};
   }
 
-  struct ManagerObject final : ServiceObject {
-    explicit ManagerObject(Objects& objects) : objects(objects) {}
-    int _dispatch(int code, void* result, void** params, int count) override {
+  // Every object's door: after the teardown a call only counts as a fault.
+  struct Object : ServiceObject {
+    explicit Object(Objects& objects) : objects(objects) {}
+    int _dispatch(int code, void* result, void** params, int count) final {
+      if (objects.owner().tornDown_) {
+        ++objects.owner().faults_;
+        return 0;
+      }
+      return Answer(code, result, params, count);
+    }
+    virtual int Answer(int code, void* result, void** params, int count) = 0;
+    Objects& objects;
+  };
+
+  struct ManagerObject final : Object {
+    using Object::Object;
+    int Answer(int code, void* result, void** params, int count) override {
       if (code != service::kFactoryByGuid || result == nullptr) return 0;
       const GUID guid = Argument<GUID>(params, count, 0);
       ServiceObject* factory = nullptr;
@@ -39,12 +62,11 @@ class AlbumArtService::Objects {
       *static_cast<ServiceObject**>(result) = factory;
       return 1;
     }
-    Objects& objects;
   };
 
-  struct FactoryObject final : ServiceObject {
-    FactoryObject(Objects& objects, ServiceObject& api) : objects(objects), api(api) {}
-    int _dispatch(int code, void* result, void** params, int count) override {
+  struct FactoryObject final : Object {
+    FactoryObject(Objects& objects, ServiceObject& api) : Object(objects), api(api) {}
+    int Answer(int code, void* result, void** params, int count) override {
       std::atomic<long>& out = objects.owner().interfacesOut_;
       if (code == service::kGetInterface && result != nullptr) {
         *static_cast<ServiceObject**>(result) = &api;
@@ -58,13 +80,12 @@ class AlbumArtService::Objects {
       }
       return 0;
     }
-    Objects& objects;
     ServiceObject& api;
   };
 
-  struct AlbumArtObject final : ServiceObject {
-    explicit AlbumArtObject(Objects& objects) : objects(objects) {}
-    int _dispatch(int code, void* result, void** params, int count) override {
+  struct AlbumArtObject final : Object {
+    using Object::Object;
+    int Answer(int code, void* result, void** params, int count) override {
       if (code != service::kGetAlbumArt || count < 5 || result == nullptr) return 0;
       AlbumArtService& owner = objects.owner();
       ++owner.lookups_;
@@ -77,12 +98,17 @@ class AlbumArtService::Objects {
       const bool found = path != nullptr && type != nullptr && std::wcscmp(type, L"cover") == 0 &&
                          owner.source_(path, picture) && !picture.pixels.empty();
       if (!found) {
+        // Left undefined by the contract: whatever a client makes of these is its fault.
+        *width = -1;
+        *height = -1;
+        *bits = reinterpret_cast<uint32_t*>(kUndefinedBits);
         *static_cast<int*>(result) = 1;
         return 1;
       }
       // Handed out the way the host hands out memory: the client gives it back through sysFree.
       auto* copy = new uint32_t[picture.pixels.size()];
       std::memcpy(copy, picture.pixels.data(), picture.pixels.size() * sizeof(uint32_t));
+      objects.HandOut(copy);
       *width = picture.width;
       *height = picture.height;
       *bits = copy;
@@ -90,24 +116,42 @@ class AlbumArtService::Objects {
       *static_cast<int*>(result) = 0;
       return 1;
     }
-    Objects& objects;
   };
 
-  struct MemoryObject final : ServiceObject {
-    explicit MemoryObject(Objects& objects) : objects(objects) {}
-    int _dispatch(int code, void* /*result*/, void** params, int count) override {
+  struct MemoryObject final : Object {
+    using Object::Object;
+    int Answer(int code, void* /*result*/, void** params, int count) override {
       if (code != service::kSysFree) return 0;
       auto* memory = Argument<uint32_t*>(params, count, 0);
-      if (memory != nullptr) {
-        delete[] memory;
-        --objects.owner().picturesOut_;
+      if (memory == nullptr) return 1;
+      if (!objects.TakeBack(memory)) {
+        ++objects.owner().faults_;
+        return 1;
       }
+      delete[] memory;
+      --objects.owner().picturesOut_;
       return 1;
     }
-    Objects& objects;
   };
 
+  static constexpr uintptr_t kUndefinedBits = 0xBAADF00D;
+
   AlbumArtService& owner() { return *owner_; }
+
+  void HandOut(uint32_t* memory) {
+    EnterCriticalSection(&lock_);
+    try {
+      handedOut_.insert(memory);
+    } catch (...) {
+    }
+    LeaveCriticalSection(&lock_);
+  }
+  bool TakeBack(uint32_t* memory) {
+    EnterCriticalSection(&lock_);
+    const bool known = handedOut_.erase(memory) == 1;
+    LeaveCriticalSection(&lock_);
+    return known;
+  }
 
   ManagerObject manager_;
   FactoryObject albumArtFactory_;
@@ -115,6 +159,8 @@ class AlbumArtService::Objects {
   AlbumArtObject albumArt_;
   MemoryObject memory_;
   AlbumArtService* owner_ = nullptr;
+  CRITICAL_SECTION lock_;
+  std::set<uint32_t*> handedOut_;
 
   friend class AlbumArtService;
 };

@@ -30,19 +30,29 @@ class AlbumArtService {
 
   void* Manager();  // the answer to request 3025
 
+  // The 5.x player's teardown right after its plug-ins' quit: from here on
+  // the objects are gone, and each call into them is a fault (the real
+  // player would crash). They stay in memory only so that a test can count.
+  void TearDown() { tornDown_ = true; }
+
   // What the clients took and have not given back.
   long InterfacesOut() const { return interfacesOut_; }
   long PicturesOut() const { return picturesOut_; }
   long Lookups() const { return lookups_; }
+  // Calls after the teardown, and frees of memory the service never handed
+  // out (such as the undefined bits of a failed lookup).
+  long Faults() const { return faults_; }
 
  private:
   class Objects;
   friend class Objects;
   Objects* objects_;
   PictureSource source_;
+  std::atomic<bool> tornDown_{false};
   std::atomic<long> interfacesOut_{0};
   std::atomic<long> picturesOut_{0};
   std::atomic<long> lookups_{0};
+  std::atomic<long> faults_{0};
 };
 
 // The picture beside a file: the cover.jpg in its folder, decoded.

@@ -80,7 +80,10 @@ int Run5x(const Options& options) {
   ShowPlayerWindowsOnceTheLoopRuns();
   int exitCode = RunWideMessageLoop();
   QuitPlugins(gApp->plugins);
+  // Right after the plug-ins' quit the 5.x player deletes its services.
+  if (gApp->albumArt) gApp->albumArt->TearDown();
   SavePlayerState(gApp->directory, gApp->playback);
+  if (gApp->albumArt) LogEvent("service calls after quit %ld", gApp->albumArt->Faults());
   LogEvent("exit");
   return exitCode;
 }

@@ -19,35 +19,62 @@ bool Call(ServiceObject* object, int code, Result* result, Args... args) {
   return object->_dispatch(code, result, params, static_cast<int>(sizeof...(Args))) == 1;
 }
 
+// A short call, made only while the host's services stand.
+template <typename Result, typename... Args>
+bool CallWhileStanding(ServiceLife& life, ServiceObject* object, int code, Result* result, Args... args) {
+  const ServiceLife::ShortCall call(life);
+  return call.Allowed() && Call(object, code, result, args...);
+}
+
 // A service's interface, taken from its factory and given back when this goes.
 class ServiceInterface {
  public:
-  ServiceInterface(ServiceObject* manager, GUID guid) {
+  ServiceInterface(ServiceObject* manager, ServiceLife& life, GUID guid) : life_(life) {
     ServiceObject* factory = nullptr;
-    if (!Call(manager, service::kFactoryByGuid, &factory, guid) || factory == nullptr) return;
+    if (!CallWhileStanding(life, manager, service::kFactoryByGuid, &factory, guid) || factory == nullptr)
+      return;
     ServiceObject* api = nullptr;
-    if (!Call(factory, service::kGetInterface, &api, 1) || api == nullptr) return;
+    if (!CallWhileStanding(life, factory, service::kGetInterface, &api, 1) || api == nullptr) return;
     factory_ = factory;
     api_ = api;
   }
   ~ServiceInterface() {
     int released = 0;
-    if (api_ != nullptr) Call(factory_, service::kReleaseInterface, &released, api_);
+    if (api_ != nullptr) CallWhileStanding(life_, factory_, service::kReleaseInterface, &released, api_);
   }
   ServiceInterface(const ServiceInterface&) = delete;
   ServiceInterface& operator=(const ServiceInterface&) = delete;
   ServiceObject* Get() const { return api_; }
 
  private:
+  ServiceLife& life_;
   ServiceObject* factory_ = nullptr;
   ServiceObject* api_ = nullptr;
 };
 
-void FreeHostMemory(ServiceObject* manager, void* memory) {
-  const ServiceInterface memoryManager(manager, service::kMemoryManagerGuid);
-  int ignored = 0;
-  if (memoryManager.Get() != nullptr) Call(memoryManager.Get(), service::kSysFree, &ignored, memory);
-}
+// The pixels the service handed out, given back through its memory manager
+// when this goes: also when fitting them runs out of memory.
+class HostPixels {
+ public:
+  HostPixels(ServiceObject* manager, ServiceLife& life, void* bits)
+      : manager_(manager), life_(life), bits_(bits) {}
+  ~HostPixels() {
+    if (bits_ == nullptr) return;
+    // Held through the four calls: quit waits for them rather than cut them short.
+    const ServiceLife::ShortCall call(life_);
+    if (!call.Allowed()) return;
+    const ServiceInterface memoryManager(manager_, life_, service::kMemoryManagerGuid);
+    int ignored = 0;
+    if (memoryManager.Get() != nullptr) Call(memoryManager.Get(), service::kSysFree, &ignored, bits_);
+  }
+  HostPixels(const HostPixels&) = delete;
+  HostPixels& operator=(const HostPixels&) = delete;
+
+ private:
+  ServiceObject* manager_;
+  ServiceLife& life_;
+  void* bits_;
+};
 
 std::wstring WidePath(const std::u16string& path) { return std::wstring(path.begin(), path.end()); }
 
@@ -80,9 +107,9 @@ bool ReadCoverFile(HANDLE file, int side, klv::BgrImage& cover) {
 
 }  // namespace
 
-bool ReadServiceCover(ServiceObject* serviceManager, const std::u16string& path, int side,
+bool ReadServiceCover(ServiceObject* serviceManager, ServiceLife& life, const std::u16string& path, int side,
                       klv::BgrImage& cover) {
-  const ServiceInterface albumArt(serviceManager, service::kAlbumArtGuid);
+  const ServiceInterface albumArt(serviceManager, life, service::kAlbumArtGuid);
   if (albumArt.Get() == nullptr) return false;
   const std::wstring file = WidePath(path);
   const wchar_t* filePointer = file.c_str();
@@ -91,16 +118,20 @@ bool ReadServiceCover(ServiceObject* serviceManager, const std::u16string& path,
   int height = 0;
   uint32_t* bits = nullptr;
   int failed = 1;
-  if (!Call(albumArt.Get(), service::kGetAlbumArt, &failed, filePointer, type, &width, &height, &bits)) {
+  // It may read a slow share for long, so quit cannot wait for it: it is
+  // only never started after quit.
+  if (!life.Standing() ||
+      !Call(albumArt.Get(), service::kGetAlbumArt, &failed, filePointer, type, &width, &height, &bits)) {
     return false;
   }
-  const bool usable = failed == 0 && bits != nullptr && klv::IsUsableCoverSize(width, height);
+  // On failure the service's contract leaves w, h and bits undefined.
+  if (failed != 0) return false;
+  const HostPixels pixels(serviceManager, life, bits);
+  if (bits == nullptr || !klv::IsUsableCoverSize(width, height)) return false;
   // Averaged straight from the host's pixels: a copy of a large picture is more than a
   // 32-bit host may have in one piece.
-  if (usable) cover = klv::FitArgbCover(bits, width, height, side);
-  // Whatever became of the picture, the host's memory goes back to the host.
-  if (bits != nullptr) FreeHostMemory(serviceManager, bits);
-  return usable && cover.width > 0;
+  cover = klv::FitArgbCover(bits, width, height, side);
+  return cover.width > 0;
 }
 
 bool ReadFolderCover(const std::u16string& path, int side, klv::BgrImage& cover) {

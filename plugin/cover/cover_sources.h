@@ -6,9 +6,12 @@
 #include <string>
 
 #include "core/cover/jpeg_decode.h"
+#include "plugin/cover/service_life.h"
 #include "win32/host/host_services.h"
 
-bool ReadServiceCover(ServiceObject* serviceManager, const std::u16string& path, int side,
+// Calls the services only while life says they stand; the host's pixels go
+// back to it however the fit ends, unless it is gone by then.
+bool ReadServiceCover(ServiceObject* serviceManager, ServiceLife& life, const std::u16string& path, int side,
                       klv::BgrImage& cover);
 // The first of the folder pictures found beside the file is its cover, whole or not.
 bool ReadFolderCover(const std::u16string& path, int side, klv::BgrImage& cover);

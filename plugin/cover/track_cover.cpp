@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "core/cover/cover_art.h"
@@ -21,6 +22,8 @@ constexpr wchar_t kMailClassName[] = L"KelvoCoverMail";
 constexpr UINT kCoversArrived = WM_APP + 1;
 // A service that hangs keeps its threads; a few at most, and new tracks wait.
 constexpr size_t kMaxLookupsUnderway = 4;
+// Tracks skipped past while every slot is taken: the newest few wait, older ones are dropped.
+constexpr size_t kMaxLookupsWaiting = 4;
 
 class Mailbox;
 
@@ -30,6 +33,8 @@ struct Lookup {
   ServiceObject* services;  // null: the pictures beside the file
   int side;
   klv::CoverCache::Picture picture;  // null: no cover
+  bool brokeOff = false;             // nothing learnt: the track may be looked up again
+  Lookup* next = nullptr;            // in the mailbox
 };
 
 // Where finished lookups wait for the host's thread. Shared by that thread
@@ -45,30 +50,45 @@ class Mailbox {
   void Release() {
     if (InterlockedDecrement(&references_) == 0) delete this;
   }
+  ServiceLife& Life() { return life_; }
   // From a lookup's thread: kept and announced, or thrown away after a quit.
-  void Deliver(std::unique_ptr<Lookup> lookup) {
+  // Needs no memory, so that a lookup out of memory still frees its slot.
+  void Deliver(Lookup* lookup) noexcept {
     EnterCriticalSection(&lock_);
-    try {
-      if (receiver_ != nullptr) {
-        delivered_.push_back(std::move(lookup));
-        PostMessageW(receiver_, kCoversArrived, 0, 0);
-      }
-    } catch (...) {
-      // No room to keep it: thrown away like a result after a quit.
+    const bool open = receiver_ != nullptr;
+    if (open) {
+      lookup->next = delivered_;
+      delivered_ = lookup;
+      PostMessageW(receiver_, kCoversArrived, 0, 0);
     }
     LeaveCriticalSection(&lock_);
+    if (!open) delete lookup;
   }
-  std::vector<std::unique_ptr<Lookup>> Take() {
+  // The delivered lookups, first delivered first.
+  Lookup* Take() {
     EnterCriticalSection(&lock_);
-    std::vector<std::unique_ptr<Lookup>> taken = std::move(delivered_);
-    delivered_.clear();
+    Lookup* newestFirst = delivered_;
+    delivered_ = nullptr;
     LeaveCriticalSection(&lock_);
-    return taken;
+    Lookup* oldestFirst = nullptr;
+    while (newestFirst != nullptr) {
+      Lookup* next = newestFirst->next;
+      newestFirst->next = oldestFirst;
+      oldestFirst = newestFirst;
+      newestFirst = next;
+    }
+    return oldestFirst;
   }
+  // At quit: from here on the host's services are not called and results are thrown away.
   void Close() {
+    life_.End();
     EnterCriticalSection(&lock_);
     receiver_ = nullptr;
     LeaveCriticalSection(&lock_);
+    DeleteAll(Take());
+  }
+  static void DeleteAll(Lookup* list) {
+    while (list != nullptr) delete std::exchange(list, list->next);
   }
 
  private:
@@ -77,7 +97,8 @@ class Mailbox {
   CRITICAL_SECTION lock_;
   LONG references_ = 1;
   HWND receiver_;
-  std::vector<std::unique_ptr<Lookup>> delivered_;
+  Lookup* delivered_ = nullptr;  // newest first
+  ServiceLife life_;
 };
 
 // The host thread's side, from StartCoverLookups to StopCoverLookups.
@@ -89,35 +110,59 @@ struct Covers {
   int side = 0;  // at the system's DPI, which holds for the session; 0 until first asked
   klv::CoverCache cache;
   std::vector<std::u16string> underway;
+  std::vector<std::u16string> waiting;  // for a slot, oldest first
 };
 
 Covers gCovers;
 
 // On the lookup's own thread: nothing here touches the plug-in's state.
 void RunLookup(void* context) {
-  std::unique_ptr<Lookup> lookup(static_cast<Lookup*>(context));
+  auto* lookup = static_cast<Lookup*>(context);
   Mailbox* mailbox = lookup->mailbox;
   try {
     klv::BgrImage cover;
-    const bool found = lookup->services != nullptr
-                           ? ReadServiceCover(lookup->services, lookup->path, lookup->side, cover)
-                           : ReadFolderCover(lookup->path, lookup->side, cover);
+    const bool found = lookup->services != nullptr ? ReadServiceCover(lookup->services, mailbox->Life(),
+                                                                      lookup->path, lookup->side, cover)
+                                                   : ReadFolderCover(lookup->path, lookup->side, cover);
     if (found) lookup->picture = std::make_shared<const klv::BgrImage>(std::move(cover));
-    mailbox->Deliver(std::move(lookup));
   } catch (...) {
-    // Out of memory for the picture: the track has no cover this time.
+    // Out of memory for the picture, or the service threw: no cover this time.
+    lookup->brokeOff = true;
   }
+  mailbox->Deliver(lookup);
   mailbox->Release();
+}
+
+void StartLookup(const std::u16string& path);
+bool KnownCover(const std::u16string& path, klv::CoverCache::Picture& picture);
+
+// A freed slot goes to the track asked for last.
+void StartWaitingLookups() {
+  auto& waiting = gCovers.waiting;
+  while (!waiting.empty() && gCovers.underway.size() < kMaxLookupsUnderway) {
+    const std::u16string path = std::move(waiting.back());
+    waiting.pop_back();
+    klv::CoverCache::Picture picture;
+    if (!KnownCover(path, picture)) StartLookup(path);
+  }
 }
 
 void TakeArrivedCovers() {
   if (gCovers.mailbox == nullptr) return;
-  for (std::unique_ptr<Lookup>& lookup : gCovers.mailbox->Take()) {
+  Lookup* arrived = gCovers.mailbox->Take();
+  while (arrived != nullptr) {
+    const std::unique_ptr<Lookup> lookup(std::exchange(arrived, arrived->next));
     auto& underway = gCovers.underway;
     underway.erase(std::remove(underway.begin(), underway.end(), lookup->path), underway.end());
-    gCovers.cache.Put(lookup->path, lookup->side, lookup->picture);
-    if (lookup->picture) OfferOsdCover(lookup->path, lookup->picture);
+    if (lookup->brokeOff) continue;
+    try {
+      gCovers.cache.Put(lookup->path, lookup->side, lookup->picture);
+      if (lookup->picture) OfferOsdCover(lookup->path, lookup->picture);
+    } catch (...) {
+      // Not kept: the track is looked up again when next shown.
+    }
   }
+  StartWaitingLookups();
 }
 
 LRESULT CALLBACK MailWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
@@ -163,8 +208,16 @@ bool OpenMailbox() {
 }
 
 void StartLookup(const std::u16string& path) {
-  if (gCovers.underway.size() >= kMaxLookupsUnderway || !OpenMailbox()) return;
-  if (std::find(gCovers.underway.begin(), gCovers.underway.end(), path) != gCovers.underway.end()) return;
+  auto& underway = gCovers.underway;
+  if (std::find(underway.begin(), underway.end(), path) != underway.end() || !OpenMailbox()) return;
+  auto& waiting = gCovers.waiting;
+  waiting.erase(std::remove(waiting.begin(), waiting.end(), path), waiting.end());
+  if (underway.size() >= kMaxLookupsUnderway) {
+    if (waiting.size() >= kMaxLookupsWaiting) waiting.erase(waiting.begin());
+    waiting.push_back(path);
+    return;
+  }
+  underway.reserve(kMaxLookupsUnderway);  // no allocation once the thread runs
   const intptr_t services = HostRequest(klv::kHostServices);
   auto lookup = std::make_unique<Lookup>(
       Lookup{gCovers.mailbox, path,
@@ -176,7 +229,7 @@ void StartLookup(const std::u16string& path) {
     return;
   }
   lookup.release();  // the thread's now
-  gCovers.underway.push_back(path);
+  underway.push_back(path);
 }
 
 // Whether the file's cover is known: picture is then it or null.
@@ -196,6 +249,7 @@ void StopCoverLookups() {
   }
   gCovers.mailWindow.Reset();
   gCovers.underway.clear();
+  gCovers.waiting.clear();
   gCovers.cache.Clear();
   gCovers.mailClass.Reset();
   gCovers.side = 0;

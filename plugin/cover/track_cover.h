@@ -6,8 +6,11 @@
 #include <string>
 
 // From start to quit: lookups may run (the window that receives them is made
-// at the first). A quit waits for no lookup: what one still running finds is
-// thrown away.
+// at the first), four at a time, the newest of the tracks waiting for one
+// taking the next free slot. A quit waits for no lookup: one still running
+// calls nothing of the host's from then on, since the host deletes its
+// services right after its plug-ins' quit, and what it holds of the host's
+// is left to the ending process; what it finds is thrown away.
 void StartCoverLookups();
 void StopCoverLookups();
 

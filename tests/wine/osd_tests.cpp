@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -695,6 +696,7 @@ TEST_F(OsdTest, ShowsThePlayingTracksCoverLeftOfTheTextWhereverItComesFrom) {
       {"a folder picture taller than 4096 px", From::kFolder, 8, 4097, "d\\1.mp3", true, false},
       {"a broken folder picture", From::kFolder, 0, 0, "e\\1.mp3", true, false},
       {"no picture anywhere", From::kNowhere, 0, 0, "f\\1.mp3", true, false},
+      {"the service has none", From::kService, 0, 0, "j\\1.mp3", true, false},
       {"a stream", From::kService, 128, 64, "http://radio.example/stream", true, false},
       {"OSDShowArt=0", From::kService, 128, 64, "g\\1.mp3", false, false},
   };
@@ -756,6 +758,7 @@ TEST_F(OsdTest, ShowsThePlayingTracksCoverLeftOfTheTextWhereverItComesFrom) {
     }
     EXPECT_EQ(service.PicturesOut(), 0) << "every picture freed";
     EXPECT_EQ(service.InterfacesOut(), 0) << "every interface released";
+    EXPECT_EQ(service.Faults(), 0) << "a failed lookup's undefined bits freed";
     if (c.cover) {
       // The square at the client's top left, inside frame and inset: the
       // 64 x 32 picture in its middle, the OSD's colour above it.
@@ -802,6 +805,73 @@ TEST_F(OsdTest, ACoverArrivingForAnotherTrackWaitsForItsOwn) {
   StopCoverLookups();
   SetHostMainWindow(nullptr);
   CloseHandle(gate);
+}
+
+// Four lookups at most enter the service. A track shown while all four hang
+// waits for a slot, the one shown last taking the first; a lookup that breaks
+// off (the service throws) frees its slot and keeps nothing, so the track is
+// looked up again.
+TEST_F(OsdTest, FourLookupsAtATimeTheNewestWaitingTrackNext) {
+  ASSERT_TRUE(OnTheSuitesScreen());
+  struct Case {
+    const char* label;
+    int enteredWhileHung;     // 0: the service does not hang, and each lookup ends before the next show
+    int throwing;             // lookups that throw, the first ones
+    std::vector<int> tracks;  // shown in turn
+    int lookups;              // in all, once every lookup ended
+  } const cases[] = {
+      {"a service that hangs, six tracks", 4, 0, {1, 2, 3, 4, 5, 6}, 6},
+      {"a service that hangs, the fifth track shown again", 4, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 5}, 8},
+      {"five lookups that throw, then the first track again", 0, 5, {1, 2, 3, 4, 5, 1}, 6},
+  };
+  TestHost host;
+  SetHostMainWindow(host.main);
+  StartCoverLookups();
+  gSettings.osdShowArt = true;
+  const std::string text = "Next : \"Song\" [1:05/3:07]";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    const bool hangs = c.enteredWhileHung > 0;
+    const HANDLE gate = CreateEventA(nullptr, TRUE, !hangs, nullptr);
+    std::atomic<int> calls{0};
+    player::AlbumArtService service([&](const std::wstring&, player::ArgbPicture& served) {
+      WaitForSingleObject(gate, 10000);
+      if (++calls <= c.throwing) throw std::runtime_error("the service broke off");
+      served = HalvesPicture(128, 64);
+      return true;
+    });
+    host.rawAnswers[3025] = reinterpret_cast<LRESULT>(service.Manager());
+    const int threadsBefore = ProcessThreads();
+    std::wstring path;
+    for (int track : c.tracks) {
+      path = L"C:\\" + std::wstring(c.label, c.label + 1) + std::to_wstring(track) + L".mp3";
+      host.rawAnswers[214] = reinterpret_cast<LRESULT>(path.c_str());
+      ShowTrackOsd(text);
+      if (!hangs) {
+        ASSERT_TRUE(WaitUntil([&] { return ProcessThreads() <= threadsBefore; }));
+      }
+      FlushPostedMessages();
+    }
+    if (hangs) {
+      ASSERT_TRUE(WaitUntil([&] { return service.Lookups() >= c.enteredWhileHung; }));
+      PumpMessages(200);
+      EXPECT_EQ(service.Lookups(), c.enteredWhileHung);
+      SetEvent(gate);
+    }
+    WaitUntil([&] { return ProcessThreads() <= threadsBefore && service.Lookups() == c.lookups; });
+    FlushPostedMessages();
+    // The last track shown is the OSD's, with its cover.
+    EXPECT_TRUE(SameRect(Place{752, 351, 272, 70}, WindowRect(OsdPlatformWindow())));
+    EXPECT_EQ(service.Lookups(), c.lookups);
+    EXPECT_EQ(service.PicturesOut(), 0);
+    EXPECT_EQ(service.InterfacesOut(), 0);
+    host.rawAnswers.erase(3025);
+    StopCoverLookups();  // a fresh start for the next case: nothing kept
+    StartCoverLookups();
+    CloseHandle(gate);
+  }
+  StopCoverLookups();
+  SetHostMainWindow(nullptr);
 }
 
 }  // namespace
