@@ -124,7 +124,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   };
   const klv::OsdHost host{query, [](std::string_view bytes) { return std::string(bytes); }};
 
-  const std::string text = row == kStartupRow ? klv::StartupOsdText(host) : klv::ActionOsdText(row, host);
+  // A rating of 0 set: this host reads it back, as a player that keeps ratings does.
+  const std::string text =
+      row == kStartupRow ? klv::StartupOsdText(host) : klv::ActionOsdText(row, host, false, /*ratingSet=*/0);
 
   const std::vector<Query> titleAndTimeQueries = {{klv::kHostPlaylistIndex, 0},
                                                   {klv::kHostWideTitleAt, index},

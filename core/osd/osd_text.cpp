@@ -50,11 +50,12 @@ std::string VolumeText(const char* stem, const HostQuery& host) {
   return LevelText(stem, AnswerAsInt32(host(kHostVolume, kHostVolumeQuery)));
 }
 
-// The rating the host reads back, 0..5, out of five; any other answer shows
-// the action's name alone.
-std::string RatingText(const char* name, const HostQuery& host) {
+// The rating the host reads back, out of five, when it is the one just set;
+// any other answer shows the action's name alone. A player that keeps no
+// ratings answers 1 to both requests, and a real one reads back what it set.
+std::string RatingText(const char* name, const HostQuery& host, int32_t ratingSet) {
   const int32_t rating = AnswerAsInt32(host(kHostRating, 0));
-  if (rating < 0 || rating > 5) return name;
+  if (rating < 0 || rating > 5 || rating != ratingSet) return name;
   return "Rating : " + std::to_string(rating) + "/5";
 }
 
@@ -94,7 +95,7 @@ std::string FormatTrackTime(int32_t positionMs, int32_t lengthSeconds) {
          std::to_string(totalMinutes) + ":" + TwoDigits(totalSeconds) + "]";
 }
 
-std::string ActionOsdText(int row, const OsdHost& host, bool volumeLevel) {
+std::string ActionOsdText(int row, const OsdHost& host, bool volumeLevel, int32_t ratingSet) {
   if (row < 0 || row >= kHotkeyCount) return std::string();
   const HotkeyAction& action = kHotkeyActions[row];
   switch (action.osdKind) {
@@ -109,7 +110,7 @@ std::string ActionOsdText(int row, const OsdHost& host, bool volumeLevel) {
     case OsdTextKind::kShuffleState:
       return StateText(action.osdText, kHostShuffleState, host.query);
     case OsdTextKind::kRating:
-      return RatingText(action.osdText, host.query);
+      return RatingText(action.osdText, host.query, ratingSet);
     case OsdTextKind::kOfChosenCommand:
       break;  // no text of its own: the caller composes the chosen row's
   }

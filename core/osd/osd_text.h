@@ -32,8 +32,10 @@ std::string TrackTimeText(const HostQuery& host);
 std::string FormatTrackTime(int32_t positionMs, int32_t lengthSeconds);
 // The text of an action's row; empty for rows outside the table and for
 // Play/Pause, which shows the text of the row it chose (ChoosePlayPause).
-// With volumeLevel the volume rows add the host's level ("Volume Up : 62%").
-std::string ActionOsdText(int row, const OsdHost& host, bool volumeLevel = false);
+// With volumeLevel the volume rows add the host's level ("Volume Up : 62%");
+// the rating rows show the rating read back only when it is ratingSet, the
+// one the action just set (-1: none).
+std::string ActionOsdText(int row, const OsdHost& host, bool volumeLevel = false, int32_t ratingSet = -1);
 std::string StartupOsdText(const OsdHost& host);
 // A volume of 0..255 as a change made by other means and Mute's way back
 // show it ("Volume : 39%"); "Volume" alone for a value that is no volume.

@@ -286,8 +286,9 @@ TEST(ActionText, TitleRowsJoinPrefixTitleAndTime) {
 
 // Rows without the title ask at most one thing: the volume's level only when
 // asked for (an answer outside 0..255 keeps the fixed text), the repeat or
-// shuffle state, the rating read back out of five (an answer outside 0..5
-// shows the action's name); Play/Pause and rows outside the table give nothing.
+// shuffle state, the rating read back out of five when it is the one just set
+// (any other answer shows the action's name: a player without ratings answers
+// 1); Play/Pause and rows outside the table give nothing.
 TEST(ActionText, RowsWithoutTheTitleAskAtMostTheirOneState) {
   const Query kNothing{-1, 0};
   const Query kVolume{kHostVolume, kHostVolumeQuery}, kRepeat{kHostRepeatState, 0},
@@ -299,6 +300,7 @@ TEST(ActionText, RowsWithoutTheTitleAskAtMostTheirOneState) {
     Query asked;
     intptr_t answer;
     const char* expected;
+    int32_t ratingSet = -1;
   } const cases[] = {
       {7, false, kNothing, 0, "Volume Up"}, {8, false, kNothing, 0, "Volume Down"},
       {7, true, kVolume, 158, "Volume Up : 62%"}, {8, true, kVolume, 148, "Volume Down : 58%"},
@@ -307,10 +309,11 @@ TEST(ActionText, RowsWithoutTheTitleAskAtMostTheirOneState) {
       {12, false, kRepeat, 1, "Repeat On"}, {12, false, kRepeat, 0, "Repeat Off"},
       {12, false, kRepeat, 2, "Repeat Off"}, {12, false, kRepeat, -1, "Repeat Off"},
       {13, false, kShuffle, 1, "Shuffle On"}, {13, false, kShuffle, 0, "Shuffle Off"},
-      {13, false, kShuffle, 2, "Shuffle Off"}, {16, false, kRating, 4, "Rating : 4/5"},
-      {17, false, kRating, 0, "Rating : 0/5"}, {16, false, kRating, 5, "Rating : 5/5"},
-      {16, false, kRating, 6, "Rating Up"}, {17, false, kRating, -1, "Rating Down"},
-      {17, false, kRating, 7, "Rating Down"}, {15, false, kNothing, 0, ""},
+      {13, false, kShuffle, 2, "Shuffle Off"}, {16, false, kRating, 4, "Rating : 4/5", 4},
+      {17, false, kRating, 0, "Rating : 0/5", 0}, {16, false, kRating, 5, "Rating : 5/5", 5},
+      {16, false, kRating, 1, "Rating Up", 2}, {17, false, kRating, 1, "Rating Down", 0},
+      {16, false, kRating, 6, "Rating Up", 6}, {17, false, kRating, -1, "Rating Down"},
+      {17, false, kRating, 7, "Rating Down", 7}, {15, false, kNothing, 0, ""},
       {-1, false, kNothing, 0, ""}, {18, false, kNothing, 0, ""},
       {100, false, kNothing, 0, ""},
   };
@@ -319,7 +322,7 @@ TEST(ActionText, RowsWithoutTheTitleAskAtMostTheirOneState) {
     SCOPED_TRACE(testing::Message() << "row " << c.row << " answered " << c.answer);
     FakeHost host;
     if (c.asked != kNothing) host.Answer(c.asked.first, c.asked.second, c.answer);
-    EXPECT_EQ(ActionOsdText(c.row, host.Host(), c.volumeLevel), c.expected);
+    EXPECT_EQ(ActionOsdText(c.row, host.Host(), c.volumeLevel, c.ratingSet), c.expected);
     EXPECT_EQ(host.Queries(), c.asked == kNothing ? std::vector<Query>{} : std::vector<Query>{c.asked});
   }
 }

@@ -75,6 +75,7 @@ void RunHotkeyAction(WPARAM id) {
   if (!klv::RepeatsWhileHeld(action) && IsHeldRepeat(*row, static_cast<DWORD>(GetMessageTime()))) return;
   const OwnTrackStart own;
   int osdRow = row->position;
+  int32_t ratingSet = -1;
   switch (action.step) {
     case klv::HostStep::kCommand:
       if (!TakeUserStep(action.command)) HostCommand(action.command);
@@ -94,6 +95,7 @@ void RunHotkeyAction(WPARAM id) {
       const int32_t rating =
           klv::SteppedRating(static_cast<int32_t>(HostRequest(klv::kHostRating)), action.ratingStep);
       if (rating >= 0) HostRequest(klv::kHostSetRating, rating);
+      ratingSet = rating;
       break;
     }
     case klv::HostStep::kNone:
@@ -102,7 +104,7 @@ void RunHotkeyAction(WPARAM id) {
   NoteOwnChanges(action);
   // The text is composed after the command so that it shows its effect.
   if (!gSettings.osdEnabled) return;
-  const std::string text = klv::ActionOsdText(osdRow, OsdTextHost(), gSettings.osdShowVolume);
+  const std::string text = klv::ActionOsdText(osdRow, OsdTextHost(), gSettings.osdShowVolume, ratingSet);
   if (klv::kHotkeyActions[osdRow].osdKind == klv::OsdTextKind::kTitleAndTime) {
     ShowTrackOsd(text);
   } else {

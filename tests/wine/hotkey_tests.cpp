@@ -310,7 +310,8 @@ class HotkeyActionTest : public HotkeyTest {
 
 // With the OSD on, Repeat Mode toggles, then asks the state once for its text. Rating Up and
 // Down: the rating read, set one step within 0..5 and, with the OSD on, read back for the text;
-// an answer that is no rating sets nothing and shows the action's name.
+// an answer that is no rating sets nothing and shows the action's name, and so does a read-back
+// other than the rating set (a player without ratings answers 1 to both requests).
 TEST_F(HotkeyActionTest, RepeatAndRatingAskTheStateTheOsdShows) {
   constexpr int kRateUp = 16, kRateDown = 17;  // rows
   struct Case {
@@ -320,6 +321,7 @@ TEST_F(HotkeyActionTest, RepeatAndRatingAskTheStateTheOsdShows) {
     std::vector<int> traffic;  // requests and commands, in order
     int32_t after;
     const char* text;
+    bool keepsRatings = true;
   } const cases[] = {
       {kRepeat, 0, true, {40022, 251}, 0, "Repeat On"},
       {kRateUp, 0, true, {640, 639, 640}, 1, "Rating : 1/5"},
@@ -327,6 +329,8 @@ TEST_F(HotkeyActionTest, RepeatAndRatingAskTheStateTheOsdShows) {
       {kRateDown, 0, true, {640, 639, 640}, 0, "Rating : 0/5"},
       {kRateDown, 5, true, {640, 639, 640}, 4, "Rating : 4/5"},
       {kRateUp, 9, true, {640, 640}, 9, "Rating Up"},
+      {kRateUp, 1, true, {640, 639, 640}, 1, "Rating Up", false},
+      {kRateDown, 1, true, {640, 639, 640}, 1, "Rating Down", false},
       {kRateDown, 3, false, {640, 639}, 2, nullptr},
   };
   PrepareOsd();
@@ -335,6 +339,7 @@ TEST_F(HotkeyActionTest, RepeatAndRatingAskTheStateTheOsdShows) {
     SCOPED_TRACE(testing::Message() << "row " << c.row << " at " << c.rating);
     gSettings.osdEnabled = c.osd;
     host.rating = c.rating;
+    if (!c.keepsRatings) host.rawAnswers[639] = host.rawAnswers[640] = 1;
     Assign(c.row, 0xC100);
     host.ClearLog();
     RunHotkeyAction(0xC100);
@@ -342,6 +347,7 @@ TEST_F(HotkeyActionTest, RepeatAndRatingAskTheStateTheOsdShows) {
     EXPECT_EQ(host.RequestsAndCommands(), c.traffic);
     EXPECT_EQ(host.rating, c.after);
     EXPECT_EQ(WindowTextOf(OsdPlatformWindow()), c.text != nullptr ? c.text : "");
+    host.rawAnswers.clear();
     DestroyOsdPlatformWindow();
   }
   ReleaseOsd();
