@@ -5,7 +5,9 @@
 
 #include "core/alpha.h"
 
-// Each call leaves the windows alone while the host runs a modern skin.
+// Each call leaves the windows alone while the host runs a modern skin;
+// ApplyTransparency then gives the playlist and equalizer back what it set
+// on them under a classic skin (the alpha, and the layered style it added).
 void ApplyTransparency();
 void SetAlphaFromPercent(int tag, int percent);  // tag 1..6 = AlphaLevels index + 1
 // The WM_ACTIVATE rule for one window; state is the low word of wParam.
