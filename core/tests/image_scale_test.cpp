@@ -118,7 +118,7 @@ TEST(FitArgbCover, AveragesTheAreaEachPixelCoversAndKeepsTheProportions) {
     ArgbPicture source;
     int side;
     int width, height;
-    std::vector<Pixel> pixels;  // the target, row by row
+    std::vector<Pixel> pixels;  // the target, row by row; one pixel: all of them
   } const cases[] = {
       {"4 x 2 into 2: pairs averaged, half as tall",
        Argb(4, 2,
@@ -146,6 +146,18 @@ TEST(FitArgbCover, AveragesTheAreaEachPixelCoversAndKeepsTheProportions) {
         {50, 60, 70},
         {50, 60, 70},
         {50, 60, 70}}},
+      {"3 x 2 into 64: 42.67 rows round to 43",
+       Argb(3, 2, std::vector<Pixel>(6, {10, 20, 30})),
+       64,
+       64,
+       43,
+       {{10, 20, 30}}},
+      {"2 x 3 into 64: its twin, 43 columns",
+       Argb(2, 3, std::vector<Pixel>(6, {10, 20, 30})),
+       64,
+       43,
+       64,
+       {{10, 20, 30}}},
       {"5 x 1 into 2: never thinner than a pixel",
        Argb(5, 1, {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {250, 0, 0}}),
        2,
@@ -160,7 +172,8 @@ TEST(FitArgbCover, AveragesTheAreaEachPixelCoversAndKeepsTheProportions) {
     ASSERT_EQ(fitted.height, c.height);
     for (int y = 0; y < c.height; ++y)
       for (int x = 0; x < c.width; ++x)
-        EXPECT_EQ(At(fitted, x, y), c.pixels[y * c.width + x]) << x << "," << y;
+        EXPECT_EQ(At(fitted, x, y), c.pixels.size() == 1 ? c.pixels[0] : c.pixels[y * c.width + x])
+            << x << "," << y;
   }
   EXPECT_EQ(FitArgbCover(nullptr, 4, 4, 64).width, 0);
 }
