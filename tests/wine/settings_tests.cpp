@@ -46,6 +46,7 @@ TEST_F(SettingsFileTest, SnapshotReadsAsTheProfileFunctions) {
       {"k=42 \t", "k", "42"},
       {"k=\"$1F\"", "k", "$1F"},
       {"k='a b'", "k", "a b"},
+      {"k=\" x \"", "k", " x "},  // the blanks go first, then the quotes
       {"k=\"a'", "k", "\"a'"},
       {"k=\"", "k", "\""},
       {"k=", "k", ""},
