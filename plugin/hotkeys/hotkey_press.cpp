@@ -22,12 +22,20 @@ HWND RootOwner(HWND window) {
 }
 
 // The player is in front when the foreground window is its main window or
-// one the main window owns, however deep: the playlist, the equalizer, a
-// skin's own windows and what they hold. Minimising the main window takes its
-// owned windows along; bringing it forward brings them too.
+// one the main window owns, however deep (the playlist, the equalizer, a
+// skin's own windows and what they hold), or any other window of the
+// player's process, as its own hotkeys count it: a skin's unowned tool
+// window. Minimising the main window takes its owned windows along; bringing
+// it forward brings them too.
 bool HostInFront(HWND main) {
   const HWND front = GetForegroundWindow();
-  return front != nullptr && RootOwner(front) == main;
+  if (front == nullptr) return false;
+  if (RootOwner(front) == main) return true;
+  DWORD frontProcess = 0;
+  DWORD hostProcess = 0;
+  GetWindowThreadProcessId(front, &frontProcess);
+  GetWindowThreadProcessId(main, &hostProcess);
+  return frontProcess != 0 && frontProcess == hostProcess;
 }
 
 void ToggleMainWindow() {

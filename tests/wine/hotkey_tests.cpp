@@ -19,6 +19,7 @@
 #include "plugin/osd/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings/settings_file.h"
+#include "tests/wine/player_process.h"
 #include "tests/wine/test_host.h"
 
 namespace {
@@ -444,10 +445,11 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<AnswerCase>& info) { return info.param.name; });
 
 // Wine keeps a minimised window in front, so each case puts the windows in its state itself. The player
-// is in front when the window in front is its main window or one the main window owns (the playlist,
-// a skin's window); another program's window is not.
+// is in front when the window in front is its main window, one the main window owns however deep (the
+// playlist, a skin's window, a pop-up of that), or any window of its process (a skin's unowned tool
+// window); another program's window is not.
 TEST_F(HotkeyActionTest, MainWindowHotkeyMinimisesInFrontAndRestoresOtherwise) {
-  enum Front { kMain, kPlaylist, kSkinWindow, kOtherProgram };
+  enum Front { kMain, kPlaylist, kSkinWindow, kSkinPopup, kToolWindow, kOtherProgram };
   struct Case {
     const char* name;
     HostSkin skin;
@@ -461,21 +463,36 @@ TEST_F(HotkeyActionTest, MainWindowHotkeyMinimisesInFrontAndRestoresOtherwise) {
       {"minimised, another program in front", HostSkin::kClassic, true, kOtherProgram, false},
       {"behind another program", HostSkin::kClassic, false, kOtherProgram, false},
       {"skin's window in front", HostSkin::kModern, false, kSkinWindow, true},
+      {"a pop-up the skin's window owns in front", HostSkin::kModern, false, kSkinPopup, true},
+      {"the skin's unowned tool window in front", HostSkin::kModern, false, kToolWindow, true},
       {"modern, behind another program", HostSkin::kModern, false, kOtherProgram, false},
   };
-  HWND otherProgram = CreateTestWindow("KlvOtherProgram", DefWindowProcA, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                       RECT{400, 300, 600, 400});
+  const TestInstall install;
+  const PlayerProcess otherProgram(install, PluginSource::kNone);
+  ASSERT_NE(otherProgram.MainWindow(), nullptr);
+  HWND toolWindow = CreateTestWindow("KlvSkinTool", DefWindowProcA, WS_POPUP | WS_CAPTION | WS_VISIBLE,
+                                     RECT{400, 300, 600, 400});
+  SetWindowLongA(toolWindow, GWL_EXSTYLE, WS_EX_TOOLWINDOW);
   Assign(kMainWindow, 0xC100);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     host.SwitchSkin(c.skin);
     ShowWindow(host.main, c.minimised ? SW_MINIMIZE : SW_RESTORE);
+    HWND popup = c.front == kSkinPopup
+                     ? CreateTestWindow("KlvSkinPopup", DefWindowProcA, WS_POPUP | WS_CAPTION | WS_VISIBLE,
+                                        RECT{60, 60, 200, 160}, host.skinMain)
+                     : nullptr;
     const HWND front = c.front == kMain         ? host.main
                        : c.front == kPlaylist   ? host.playlist
                        : c.front == kSkinWindow ? host.skinMain
-                                                : otherProgram;
-    SetForegroundWindow(front);
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == front; }));
+                       : c.front == kSkinPopup  ? popup
+                       : c.front == kToolWindow ? toolWindow
+                                                : otherProgram.MainWindow();
+    ASSERT_TRUE(WaitUntil([&] {
+      SetForegroundWindow(front);
+      return GetForegroundWindow() == front;
+    })) << "front "
+        << front << " foreground " << GetForegroundWindow() << " main " << host.main;
     host.ClearLog();
     RunHotkeyAction(0xC100);
     auto settled = [&] {
@@ -485,10 +502,11 @@ TEST_F(HotkeyActionTest, MainWindowHotkeyMinimisesInFrontAndRestoresOtherwise) {
     EXPECT_TRUE(WaitUntil(settled)) << "minimised " << (IsIconic(host.main) != FALSE) << ", in front "
                                     << (GetForegroundWindow() == host.main);
     EXPECT_TRUE(host.Commands().empty());
+    if (popup != nullptr) DestroyWindow(popup);
   }
   ShowWindow(host.main, SW_RESTORE);
   host.SwitchSkin(HostSkin::kClassic);
-  DestroyWindow(otherProgram);
+  DestroyWindow(toolWindow);
 }
 
 // The whole road of one press through the real DLL: init registers the stored combination, the
