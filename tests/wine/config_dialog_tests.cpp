@@ -356,6 +356,7 @@ TEST_F(ConfigDialogTest, SlidersSetTheirLevelOnlyWhenMoved) {
 
 // Opened under a modern skin, the switches and sliders leave the main window at
 // the skin's alpha 0 and the playlist and equalizer unlayered, as the skin has them.
+// A player without a skin engine answers 633 with 1, no address: a classic skin.
 TEST_F(ConfigDialogTest, TransparencySwitchesApplyAtOnce) {
   gSettings.alphaLevels = {200, 200, 200, 90, 90, 90};
   struct Case {
@@ -363,15 +364,18 @@ TEST_F(ConfigDialogTest, TransparencySwitchesApplyAtOnce) {
     int playlistPercent;         // the inactive playlist slider moved there
     std::array<int, 3> on, off;  // main, playlist, equalizer
     bool slidersEnabled;
+    bool answersOne = false;  // to 633, as to every request it does not know
   } const cases[] = {
       {HostSkin::kModern, 60, {0, -1, -1}, {0, -1, -1}, false},
       {HostSkin::kClassic, 20, {90, 51, 90}, {255, 255, 255}, true},
+      {HostSkin::kClassic, 20, {90, 51, 90}, {255, 255, 255}, true, true},
   };
   auto alphas = [&] {
     return std::array<int, 3>{AlphaOf(host.main), AlphaOf(host.playlist), AlphaOf(host.equalizer)};
   };
   for (const Case& c : cases) {
     host.SwitchSkin(c.skin);
+    if (c.answersOne) host.rawAnswers[633] = 1;
     ASSERT_NE(Open(), nullptr);
     EXPECT_EQ(IsWindowVisible(Item(form1::kOwnOpacityNote)) != FALSE, c.skin == HostSkin::kModern);
     Click(form1::kInactiveTransparencyBox);
@@ -384,6 +388,7 @@ TEST_F(ConfigDialogTest, TransparencySwitchesApplyAtOnce) {
     SendMessageA(ConfigDialogWindow(), WM_CLOSE, 0, 0);
     FlushPostedMessages();
   }
+  host.rawAnswers.erase(633);
 }
 
 TEST_F(ConfigDialogTest, TheHotkeysBoxRegistersAndReleasesEveryEntry) {
