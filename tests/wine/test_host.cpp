@@ -220,6 +220,13 @@ void TestHost::SwitchSkin(HostSkin to) {
   PostMessageW(main, WM_USER, 0, klv::kHostSkinChanged);
 }
 
+void TestHost::RecreateEqualizer() {
+  DestroyWindow(equalizer);
+  equalizer = CreateHostWindow("Winamp EQ", WS_OVERLAPPEDWINDOW, kEqualizerPlace, main);
+  ShowWindow(equalizer, SW_SHOWNA);
+  PostMessageW(main, WM_USER, 0, klv::kHostSkinChanged);
+}
+
 void TestHost::Close(LoadedPlugin& plugin) {
   SendMessageW(main, WM_CLOSE, 0, 0);
   plugin.Quit();

@@ -83,6 +83,9 @@ class TestHost {
   // style and the playlist and equalizer come back. 3018 is posted to the main
   // window after each switch.
   void SwitchSkin(HostSkin skin);
+  // A skin switch that builds the equalizer anew: the old one destroyed, a new
+  // one of its class owned by the main window, shown, then 3018 posted.
+  void RecreateEqualizer();
   HostSkin skin = HostSkin::kClassic;
   HWND skinMain = nullptr;
   HWND skinPlaylist = nullptr;

@@ -166,7 +166,8 @@ struct SkinStep {
   HostSkin skin;
   std::array<int, 3> beforeNotice;  // main, playlist, equalizer once the main window is activated
   std::array<int, 3> afterNotice;
-  int playlistActivated;  // the playlist once it is activated too
+  std::array<int, 2> activated;  // the playlist, then the equalizer unless hidden, each once activated
+  bool newEqualizer = false;     // the switch builds the equalizer anew
 };
 
 struct SkinCase {
@@ -184,12 +185,15 @@ TEST_F(TransparencyThroughTheDll, AModernSkinKeepsItsOwnOpacity) {
        S::kClassic,
        {40, 50, 30},
        {40, 50, 60},
-       {{S::kModern, {0, 50, 60}, {0, -1, -1}, -1}, {S::kClassic, {10, -1, -1}, {40, 50, 60}, 20}}},
+       {{S::kModern, {0, 50, 60}, {0, -1, -1}, {-1, -1}},
+        {S::kClassic, {10, -1, -1}, {40, 50, 60}, {20, 30}},
+        {S::kClassic, {10, 50, -1}, {40, 50, 60}, {20, 30}, true}}},
       {"modern, classic, modern",
        S::kModern,
        {0, -1, -1},
        {0, -1, -1},
-       {{S::kClassic, {10, -1, -1}, {40, 50, 60}, 20}, {S::kModern, {0, 50, 60}, {0, -1, -1}, -1}}},
+       {{S::kClassic, {10, -1, -1}, {40, 50, 60}, {20, 30}},
+        {S::kModern, {0, 50, 60}, {0, -1, -1}, {-1, -1}}}},
   };
   for (const SkinCase& c : cases) {
     SCOPED_TRACE(c.label);
@@ -219,7 +223,11 @@ TEST_F(TransparencyThroughTheDll, AModernSkinKeepsItsOwnOpacity) {
     ASSERT_TRUE(WaitUntil([&] { return GetActiveWindow() == other; }));
     EXPECT_EQ(alphas(), c.started);
     for (const SkinStep& step : c.steps) {
-      host.SwitchSkin(step.skin);
+      if (step.newEqualizer) {
+        host.RecreateEqualizer();
+      } else {
+        host.SwitchSkin(step.skin);
+      }
       const auto switched = styles();
       SendMessageW(host.main, WM_ACTIVATE, WA_ACTIVE, 0);  // ahead of the posted 3018
       EXPECT_EQ(alphas(), step.beforeNotice);
@@ -228,9 +236,14 @@ TEST_F(TransparencyThroughTheDll, AModernSkinKeepsItsOwnOpacity) {
       SetForegroundWindow(other);
       ASSERT_TRUE(WaitUntil([&] { return GetActiveWindow() == other; }));
       EXPECT_EQ(alphas(), step.afterNotice);
-      SendMessageW(host.playlist, WM_ACTIVATE, WA_ACTIVE, 0);
-      EXPECT_EQ(AlphaOf(host.playlist), step.playlistActivated);
-      SendMessageW(host.playlist, WM_ACTIVATE, WA_INACTIVE, 0);
+      for (int i = 0; i < 2; ++i) {
+        const HWND side = i == 0 ? host.playlist : host.equalizer;
+        if (i == 1 && !IsWindowVisible(side)) continue;
+        SendMessageW(side, WM_ACTIVATE, WA_ACTIVE, 0);
+        EXPECT_EQ(AlphaOf(side), step.activated[i]);
+        SendMessageW(side, WM_ACTIVATE, WA_INACTIVE, 0);
+      }
+      EXPECT_EQ(alphas(), step.afterNotice);
       if (step.skin == S::kModern) {
         // As the skin left them, less the layered style the plug-in had added.
         auto given = switched;
