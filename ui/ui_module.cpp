@@ -9,12 +9,14 @@ namespace {
 constexpr WORD kManifestResourceId = 2;
 constexpr WORD kManifestResourceType = 24;  // RT_MANIFEST
 
+// Created on first use and kept for the library's life; null when absent.
+UniqueActCtx gVisualStyles;
+bool gVisualStylesTried = false;
+
 HANDLE VisualStylesContext() {
-  // Created on first use and kept for the library's life; null when absent.
-  static UniqueActCtx context;
-  static bool tried = false;
-  if (!tried) {
-    tried = true;
+  UniqueActCtx& context = gVisualStyles;
+  if (!gVisualStylesTried) {
+    gVisualStylesTried = true;
     HINSTANCE module = ThisModule();
     if (FindResourceA(module, MAKEINTRESOURCEA(kManifestResourceId),
                       MAKEINTRESOURCEA(kManifestResourceType)) != nullptr) {

@@ -17,9 +17,8 @@ UINT_PTR gWatch = 0;  // the thread timer that looks for keys going up
 // Windows 7 on drops the repeats of a MOD_NOREPEAT registration itself; Wine
 // takes the flag, passes itself off as a later Windows, and repeats anyway.
 bool SystemDropsRepeats() {
-  static const bool drops =
-      IsWindows7OrGreater() && GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr;
-  return drops;
+  return IsWindows7OrGreater() &&
+         GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr;
 }
 
 // Read at each press: the user may change them at any time.

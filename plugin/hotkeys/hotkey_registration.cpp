@@ -37,8 +37,7 @@ void DeleteRowAtom(klv::HotkeyRow& row) {
 // knows MOD_NOREPEAT (Windows 7 on); older ones are not given the flag.
 UINT ModifiersFor(const klv::HotkeyRow& row) {
   UINT modifiers = klv::HotkeyModifiers(row.binding.packed);
-  static const bool noRepeatKnown = IsWindows7OrGreater();
-  if (noRepeatKnown && !klv::RepeatsWhileHeld(row.action)) modifiers |= MOD_NOREPEAT;
+  if (!klv::RepeatsWhileHeld(row.action) && IsWindows7OrGreater()) modifiers |= MOD_NOREPEAT;
   return modifiers;
 }
 
