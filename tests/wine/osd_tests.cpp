@@ -25,6 +25,7 @@
 #include "tests/wine/osd_fixture.h"
 #include "tests/wine/resource_counts.h"
 #include "tests/wine/test_host.h"
+#include "tests/wine/win32_thread.h"
 #include "ui/osd_pickers.h"
 
 namespace {
@@ -815,14 +816,14 @@ TEST_F(OsdTest, FourLookupsAtATimeTheNewestWaitingTrackNext) {
   ASSERT_TRUE(OnTheSuitesScreen());
   struct Case {
     const char* label;
-    int enteredWhileHung;     // 0: the service does not hang, and each lookup ends before the next show
-    int throwing;             // lookups that throw, the first ones
-    std::vector<int> tracks;  // shown in turn
+    int throwing;             // the first lookups throw; none: the service hangs until let go
+    std::vector<int> tracks;  // shown in turn; with a service that does not hang, each lookup ends first
+    int fifthIn;              // the track whose lookup enters the service fifth
     int lookups;              // in all, once every lookup ended
   } const cases[] = {
-      {"a service that hangs, six tracks", 4, 0, {1, 2, 3, 4, 5, 6}, 6},
-      {"a service that hangs, the fifth track shown again", 4, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 5}, 8},
-      {"five lookups that throw, then the first track again", 0, 5, {1, 2, 3, 4, 5, 1}, 6},
+      {"a service that hangs, six tracks", 0, {1, 2, 3, 4, 5, 6}, 6, 6},
+      {"a service that hangs, the fifth track shown again", 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 5}, 5, 8},
+      {"five lookups that throw, then the first track again", 5, {1, 2, 3, 4, 5, 1}, 5, 6},
   };
   TestHost host;
   SetHostMainWindow(host.main);
@@ -831,20 +832,30 @@ TEST_F(OsdTest, FourLookupsAtATimeTheNewestWaitingTrackNext) {
   const std::string text = "Next : \"Song\" [1:05/3:07]";
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
-    const bool hangs = c.enteredWhileHung > 0;
-    const HANDLE gate = CreateEventA(nullptr, TRUE, !hangs, nullptr);
-    std::atomic<int> calls{0};
-    player::AlbumArtService service([&](const std::wstring&, player::ArgbPicture& served) {
+    const bool hangs = c.throwing == 0;
+    const HANDLE gate = CreateSemaphoreA(nullptr, hangs ? 0 : 100, 100, nullptr);
+    CriticalSection lock;
+    std::vector<std::wstring> entered;
+    player::AlbumArtService service([&](const std::wstring& file, player::ArgbPicture& served) {
+      size_t index = 0;
+      {
+        const CriticalSection::Lock held(lock);
+        entered.push_back(file);
+        index = entered.size();
+      }
       WaitForSingleObject(gate, 10000);
-      if (++calls <= c.throwing) throw std::runtime_error("the service broke off");
+      if (index <= static_cast<size_t>(c.throwing)) throw std::runtime_error("the service broke off");
       served = HalvesPicture(128, 64);
       return true;
     });
     host.rawAnswers[3025] = reinterpret_cast<LRESULT>(service.Manager());
     const int threadsBefore = ProcessThreads();
+    auto pathOf = [&](int track) {
+      return L"C:\\" + std::wstring(c.label, c.label + 1) + std::to_wstring(track);
+    };
     std::wstring path;
     for (int track : c.tracks) {
-      path = L"C:\\" + std::wstring(c.label, c.label + 1) + std::to_wstring(track) + L".mp3";
+      path = pathOf(track);
       host.rawAnswers[214] = reinterpret_cast<LRESULT>(path.c_str());
       ShowTrackOsd(text);
       if (!hangs) {
@@ -853,13 +864,16 @@ TEST_F(OsdTest, FourLookupsAtATimeTheNewestWaitingTrackNext) {
       FlushPostedMessages();
     }
     if (hangs) {
-      ASSERT_TRUE(WaitUntil([&] { return service.Lookups() >= c.enteredWhileHung; }));
+      ASSERT_TRUE(WaitUntil([&] { return service.Lookups() >= 4; }));
       PumpMessages(200);
-      EXPECT_EQ(service.Lookups(), c.enteredWhileHung);
-      SetEvent(gate);
+      EXPECT_EQ(service.Lookups(), 4);
+      ReleaseSemaphore(gate, 1, nullptr);  // one slot frees
+      ASSERT_TRUE(WaitUntil([&] { return service.Lookups() >= 5; }));
+      ReleaseSemaphore(gate, 99, nullptr);
     }
     WaitUntil([&] { return ProcessThreads() <= threadsBefore && service.Lookups() == c.lookups; });
     FlushPostedMessages();
+    EXPECT_EQ(entered.size() >= 5 ? entered[4] : L"", pathOf(c.fifthIn));
     // The last track shown is the OSD's, with its cover.
     EXPECT_TRUE(SameRect(Place{752, 351, 272, 70}, WindowRect(OsdPlatformWindow())));
     EXPECT_EQ(service.Lookups(), c.lookups);
