@@ -44,8 +44,8 @@ inline double Median(std::vector<double> values) {
 }
 
 // Ctrl+Alt+A .. Ctrl+Alt+O, one per action; or all 0 (none registered).
-inline std::array<int32_t, klv::kHotkeyCount> BenchHotkeys(bool registered) {
-  std::array<int32_t, klv::kHotkeyCount> packed{};
+inline klv::PackedHotkeys BenchHotkeys(bool registered) {
+  klv::PackedHotkeys packed{};
   for (int i = 0; i < klv::kHotkeyCount && registered; ++i) {
     packed[i] = klv::PackHotkey(static_cast<uint16_t>('A' + i), true, true, false, false);
   }
@@ -60,7 +60,8 @@ inline bool WriteBenchIni(const std::string& path, bool withHotkeys) {
   settings.hotkeysEnabled = true;
   settings.osdEnabled = true;
   settings.osdDisplayTime = 60000;  // stays up until measured
-  return klv::WriteAllSettings(ini, settings, BenchHotkeys(withHotkeys));
+  settings.hotkeys = BenchHotkeys(withHotkeys);
+  return klv::WriteAllSettings(ini, settings);
 }
 
 // A fresh player directory under %TEMP%: player.exe, Plugins\ and, when asked,

@@ -211,11 +211,11 @@ int main() {
     return 1;
   }
   gPlugin.hwndParent = main;
-  if (PluginInit() != 0 || gHotkeyTable[kInfoEntry].binding.id == 0) {
+  if (PluginInit() != 0 || gHotkeyTable[kInfoEntry].registration.atom == 0) {
     std::fprintf(stderr, "the plug-in did not start with its hotkeys\n");
     return 1;
   }
-  const klv::PackedHotkey packed = gHotkeyTable[kInfoEntry].binding.packed;
+  const klv::PackedHotkey packed = gSettings.hotkeys[kInfoEntry];
   gSettings.osdShowArt = true;
   const int side = klv::CoverSide(96);
 

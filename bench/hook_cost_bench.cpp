@@ -162,7 +162,7 @@ bool Measure(const char* kind) {
     return false;
   }
   SetHostMainWindow(window);
-  gLastPlaybackPosition = 0;
+  gSettings.playbackPosition = 0;
   double best[kSetupCount] = {};
   for (int round = 0; round < kRounds; ++round) {
     for (int setup = 0; setup < kSetupCount; ++setup) {
@@ -175,7 +175,7 @@ bool Measure(const char* kind) {
       Leave(static_cast<Setup>(setup), window);
     }
   }
-  if (gLastPlaybackPosition != 65432) {
+  if (gSettings.playbackPosition != 65432) {
     std::fprintf(stderr, "the plug-in's hook never polled the position on the %s\n", kind);
     return false;
   }

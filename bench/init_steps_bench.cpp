@@ -60,8 +60,7 @@ class StepClock {
   LARGE_INTEGER last_;
 };
 
-// The steps of init as the plug-in takes them; the settings' reads and the
-// registrations that init interleaves are taken apart here to time each.
+// The steps of init as the plug-in takes them.
 bool Round(std::vector<double>* times, std::vector<double>& whole) {
   const LARGE_INTEGER start = bench::Now();
   StepClock clock(times);
@@ -70,15 +69,11 @@ bool Round(std::vector<double>* times, std::vector<double>& whole) {
   clock.Lap(kMarker);
   if (!OpenSettingsFile()) return false;
   clock.Lap(kSettingsFile);
-  std::vector<int32_t> packed(klv::kHotkeyCount);
-  klv::ReadSettings(SettingsSnapshot(*CurrentSettingsFile()), gSettings, gLastPlaybackPosition,
-                    [&packed](int position, int32_t value) { packed[position] = value; });
+  LoadSettings(SettingsSnapshot(*CurrentSettingsFile()));
   clock.Lap(kReads);
+  // Init's registrations, the refusals kept here rather than shown in a box.
   std::vector<klv::RefusedHotkey> refused;
-  for (klv::HotkeyRow& row : gHotkeyTable) {
-    row.binding.packed = packed[row.position];
-    RegisterNotingRefusal(row, refused);
-  }
+  for (klv::HotkeyRow& row : gHotkeyTable) RegisterNotingRefusal(row, refused);
   clock.Lap(kRegistrations);
   ApplyTransparency();
   clock.Lap(kTransparency);

@@ -78,7 +78,7 @@ bool TimeInit(const bench::Install& install, bool withHotkeys, std::vector<doubl
   int result = PluginInit();
   LARGE_INTEGER end = bench::Now();
   int registered = 0;
-  for (const klv::HotkeyRow& row : gHotkeyTable) registered += row.binding.id != 0 ? 1 : 0;
+  for (const klv::HotkeyRow& row : gHotkeyTable) registered += row.registration.atom != 0 ? 1 : 0;
   PluginQuit();
   if (result != 0 || registered != (withHotkeys ? klv::kHotkeyCount : 0)) {
     std::fprintf(stderr, "init returned %d with %d hotkeys registered\n", result, registered);

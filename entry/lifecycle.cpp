@@ -68,9 +68,9 @@ int StartPlugin() {
   gPhase = Phase::kStarting;
   if (marker == MarkerTaken::kTakenOver) AdoptLeftoverAtoms();
   if (!OpenSettingsFile()) return -1;
-  gLastPlaybackPosition = 0;
   gMutedVolume = 0;
   LoadSettings(SettingsSnapshot(*CurrentSettingsFile()));
+  RegisterAllHotkeys();
   // A quit inside the refusals' box gave everything back, the settings file too.
   if (gPhase != Phase::kStarting) return -1;
   ApplyTransparency();

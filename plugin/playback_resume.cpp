@@ -13,6 +13,10 @@ void PlayOnStart() {
   const OwnTrackStart own;  // the start-up text below is this start's one OSD
   HostRequest(klv::kHostStartPlayback);
   // Seek whatever the shuffle state: the remembered position is the user's wish either way.
-  if (gSettings.rememberPosition) HostRequest(klv::kHostSeek, gLastPlaybackPosition);
+  if (gSettings.rememberPosition) HostRequest(klv::kHostSeek, gSettings.playbackPosition);
   if (gSettings.osdEnabled) ShowTrackOsd(klv::StartupOsdText(OsdTextHost()));
 }
+
+void SetPlayOnStart(bool enabled) { gSettings.playOnStart = enabled; }
+
+void SetRememberPosition(bool enabled) { gSettings.rememberPosition = enabled; }

@@ -8,9 +8,11 @@
 #include "core/hotkeys/hotkey_actions.h"
 #include "core/settings/settings.h"
 
+// The settings file's contents as the user has set them since: read at
+// start, written by "Exit" (the position by quit alone).
 extern klv::Settings gSettings;
+// What the system holds for each hotkey action.
 extern klv::HotkeyTable gHotkeyTable;
-extern int32_t gLastPlaybackPosition;
 // The volume Mute took away, to give back; 0 while not muted.
 extern int32_t gMutedVolume;
 

@@ -113,17 +113,17 @@ void TForm2::ApplyEnableState() {
 }
 
 void TForm2::FormShow() {
-  const klv::HotkeyBinding& binding = row_.binding;
-  const uint16_t modifiers = klv::HotkeyModifiers(binding.packed);
-  SetChecked(form2::kEnableBox, binding.packed != 0);
+  const klv::PackedHotkey packed = RowCombination(row_);
+  const uint16_t modifiers = klv::HotkeyModifiers(packed);
+  SetChecked(form2::kEnableBox, packed != 0);
   ApplyEnableState();
-  if (binding.packed != 0) {
+  if (packed != 0) {
     SetChecked(form2::kAltBox, (modifiers & klv::kModAlt) != 0);
     SetChecked(form2::kCtrlBox, (modifiers & klv::kModCtrl) != 0);
     SetChecked(form2::kShiftBox, (modifiers & klv::kModShift) != 0);
     SetChecked(form2::kWinBox, (modifiers & klv::kModWin) != 0);
   }
-  const std::wstring keyName = Widen(klv::KeyCodeToName(klv::HotkeyKeyCode(binding.packed)).c_str());
+  const std::wstring keyName = Widen(klv::KeyCodeToName(klv::HotkeyKeyCode(packed)).c_str());
   SetWindowTextW(layout_.Control(form2::kKeyBox), keyName.c_str());
 }
 
@@ -162,5 +162,5 @@ bool AssignHotkey(klv::HotkeyRow& row, HWND owner) {
     form.ShowModal();
   }
   // From the row as it stands now, whatever ran while the dialog was up.
-  return row.binding.packed != 0;
+  return RowCombination(row) != 0;
 }

@@ -13,7 +13,9 @@
 #include "plugin/host/transparency.h"
 #include "plugin/host/window_hooks.h"
 #include "plugin/hotkeys/hotkey_registration.h"
+#include "plugin/osd/osd_options.h"
 #include "plugin/osd/osd_window.h"
+#include "plugin/playback_resume.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings/settings_file.h"
 #include "ui/assign_dialog.h"
@@ -44,13 +46,16 @@ constexpr UINT kMsgApplyCheckMarks = WM_APP + 1;
 // The host changed skin: the transparency groups follow it.
 constexpr UINT kMsgSkinChanged = WM_APP + 3;
 
-// Slider tags 1..6: main, playlist, equalizer; active levels first.
+// One slider per alpha level, in AlphaLevels' order: main, playlist,
+// equalizer; active levels first.
 constexpr int kSliders[] = {kActiveMainSlider,   kActivePlaylistSlider,   kActiveEqualizerSlider,
                             kInactiveMainSlider, kInactivePlaylistSlider, kInactiveEqualizerSlider};
-int TagOf(int sliderId) {
+static_assert(static_cast<int>(std::size(kSliders)) == klv::kAlphaLevelCount);
+// The slider's AlphaIndex; -1 for another control.
+int LevelOf(int sliderId) {
   for (size_t i = 0; i < std::size(kSliders); ++i)
-    if (kSliders[i] == sliderId) return static_cast<int>(i) + 1;
-  return 0;
+    if (kSliders[i] == sliderId) return static_cast<int>(i);
+  return -1;
 }
 
 // Whole numbers as the settings file reads them. ParseIniInteger answers its
@@ -230,7 +235,7 @@ void TForm1::ShowOsdPosition(int position) {
 void TForm1::ShowHotkeyRow(const klv::HotkeyRow& row) {
   const std::string caption = row.action.caption;
   hotkeyList_.SetCaption(row.position, RowWaiting(row) ? (caption + " (in use)").c_str() : caption.c_str());
-  hotkeyList_.SetChecked(row.position, row.binding.packed != 0);
+  hotkeyList_.SetChecked(row.position, RowCombination(row) != 0);
 }
 
 void TForm1::ShowHotkeyRows() {
@@ -283,7 +288,7 @@ void TForm1::HotkeysEnabledClick() {
   const bool enabled = Checked(kHotkeysBox);
   layout_.SetEnabled(kHotkeysGroup, enabled);
   layout_.SetEnabled(kHotkeyList, enabled);
-  ReregisterAllHotkeys(enabled);
+  SetHotkeysEnabled(enabled);
   // Unless a quit inside the refusals' box closed the dialog.
   if (Window() != nullptr) ShowHotkeyRows();
 }
@@ -294,7 +299,7 @@ void TForm1::HotkeyListDblClick() { EditSelectedHotkeys(); }
 
 void TForm1::OsdEnabledClick() {
   const bool enabled = Checked(kOsdBox);
-  gSettings.osdEnabled = enabled;
+  SetOsdEnabled(enabled);
   layout_.SetEnabled(kOsdGroup, enabled);
   layout_.SetEnabled(kSelectColorButton, enabled);
   layout_.SetEnabled(kSelectFontButton, enabled);
@@ -304,7 +309,7 @@ void TForm1::OsdEnabledClick() {
 void TForm1::OsdPositionClick(int item) {
   // Keyboard focus can arrive at an item before it is checked; check it here.
   ShowOsdPosition(item);
-  gSettings.osdPosition = static_cast<uint8_t>(item);
+  SetOsdPosition(static_cast<uint8_t>(item));
 }
 
 void TForm1::OsdDisplayTimeChange() {
@@ -315,45 +320,43 @@ void TForm1::OsdDisplayTimeChange() {
     MessageBoxW(Window(), message.c_str(), kErrorCaption, MB_OK | MB_ICONERROR);
     return;
   }
-  gSettings.osdDisplayTime = value;
+  SetOsdDisplayTime(value);
 }
 
 void TForm1::OsdMonitorChange() {
   const LRESULT item = SendMessageW(layout_.Control(kOsdMonitorList), CB_GETCURSEL, 0, 0);
-  if (item != CB_ERR) gSettings.osdMonitor = static_cast<int32_t>(item);
+  if (item != CB_ERR) SetOsdMonitor(klv::OsdMonitorFrom(static_cast<int32_t>(item)));
 }
 
-void TForm1::OsdOptionClick(int box, bool klv::Settings::*flag) { gSettings.*flag = Checked(box); }
+void TForm1::OsdOptionClick(int box, bool klv::Settings::*flag) { SetOsdOption(flag, Checked(box)); }
 
 void TForm1::SelectColorClick() { ChooseOsdColor(Window()); }
 
 void TForm1::SelectFontClick() { ChooseOsdFont(Window()); }
 
 void TForm1::ActiveTransparencyClick() {
-  gSettings.activeEnabled = Checked(kActiveTransparencyBox);
+  SetActiveTransparency(Checked(kActiveTransparencyBox));
   ShowTransparencyGroups();
-  ApplyTransparency();
 }
 
 void TForm1::InactiveTransparencyClick() {
-  gSettings.inactiveEnabled = Checked(kInactiveTransparencyBox);
+  SetInactiveTransparency(Checked(kInactiveTransparencyBox));
   ShowTransparencyGroups();
-  ApplyTransparency();
 }
 
 void TForm1::AlphaSliderChange(int id) {
-  const int tag = TagOf(id);
-  if (tag == 0) return;
+  const int level = LevelOf(id);
+  if (level < 0) return;
   const int position = static_cast<int>(SendMessageW(layout_.Control(id), TBM_GETPOS, 0, 0));
   // A click that leaves the thumb where it was changes no level.
-  if (position == sliderShown_[tag - 1]) return;
-  sliderShown_[tag - 1] = position;
-  SetAlphaFromPercent(tag, position);
+  if (position == sliderShown_[level]) return;
+  sliderShown_[level] = position;
+  SetAlphaLevel(static_cast<klv::AlphaIndex>(level), position);
 }
 
-void TForm1::PlayOnStartClick() { gSettings.playOnStart = Checked(kPlayOnStartBox); }
+void TForm1::PlayOnStartClick() { SetPlayOnStart(Checked(kPlayOnStartBox)); }
 
-void TForm1::RememberPositionClick() { gSettings.rememberPosition = Checked(kRememberPositionBox); }
+void TForm1::RememberPositionClick() { SetRememberPosition(Checked(kRememberPositionBox)); }
 
 void TForm1::ExitClick() {
   ReleaseConfigFormLater(*this);
@@ -385,7 +388,7 @@ void TForm1::ApplyListCheckMarks() {
     if (!HotkeyMarked(row.position)) {
       ClearRow(row);
       ShowHotkeyRow(row);
-    } else if (row.binding.packed == 0) {
+    } else if (RowCombination(row) == 0) {
       EditHotkey(row);
     }
   }

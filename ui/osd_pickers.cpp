@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "plugin/osd/osd_options.h"
 #include "plugin/osd/osd_style.h"
 #include "plugin/osd/osd_window.h"
 #include "plugin/plugin_state.h"
@@ -58,8 +59,8 @@ void ChooseOsdColor(HWND owner) {
   dialog.rgbResult = ResolveOsdColor(gSettings.osdColor);
   dialog.lpCustColors = gCustomColors;
   dialog.Flags = CC_RGBINIT;
-  if (RunCommonDialog("ChooseColorW", dialog)) gSettings.osdColor = dialog.rgbResult;
-  ApplyOsdColor();
+  // A cancel keeps the colour; the window takes it again either way.
+  SetOsdColor(RunCommonDialog("ChooseColorW", dialog) ? dialog.rgbResult : gSettings.osdColor);
 }
 
 void ChooseOsdFont(HWND owner) {
@@ -70,19 +71,20 @@ void ChooseOsdFont(HWND owner) {
   dialog.lpLogFont = &font;
   dialog.Flags = CF_EFFECTS | CF_INITTOLOGFONTSTRUCT | CF_SCREENFONTS;
   dialog.rgbColors = ResolveOsdColor(gSettings.osdFont.color);
-  if (RunCommonDialog("ChooseFontW", dialog)) {
-    klv::OsdFontSettings& fontSettings = gSettings.osdFont;
-    fontSettings.name = WideToUtf8(ReadBoundedWide(font.lfFaceName, LF_FACESIZE - 1));
-    fontSettings.size = dialog.iPointSize / 10;
-    fontSettings.color = dialog.rgbColors;
-    fontSettings.bold = IsBold(font.lfWeight);
-    fontSettings.italic = font.lfItalic != 0;
-    fontSettings.underline = font.lfUnderline != 0;
-    fontSettings.strikeOut = font.lfStrikeOut != 0;
-    KeepOsdFontCharacter(font.lfCharSet, font.lfPitchAndFamily);
+  if (!RunCommonDialog("ChooseFontW", dialog)) {
+    // Also after a cancel, like the confirmed case: the window takes OsdFont again.
+    ApplyOsdFont();
+    return;
   }
-  // Also after a cancel, like the confirmed case: the window takes OsdFont again.
-  ApplyOsdFont();
+  klv::OsdFontSettings chosen;
+  chosen.name = WideToUtf8(ReadBoundedWide(font.lfFaceName, LF_FACESIZE - 1));
+  chosen.size = dialog.iPointSize / 10;
+  chosen.color = dialog.rgbColors;
+  chosen.bold = IsBold(font.lfWeight);
+  chosen.italic = font.lfItalic != 0;
+  chosen.underline = font.lfUnderline != 0;
+  chosen.strikeOut = font.lfStrikeOut != 0;
+  SetOsdFont(chosen, font.lfCharSet, font.lfPitchAndFamily);
 }
 
 void ReleaseOsdPickers() { gCommonDialogs.Reset(); }

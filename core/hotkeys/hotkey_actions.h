@@ -81,6 +81,7 @@ inline constexpr HotkeyAction kHotkeyActions[] = {
     {"ratedown_hotkey", "Rating Down", HostStep::kRating, 0, OsdTextKind::kRating, "Rating Down", -1},
 };
 constexpr int kHotkeyCount = static_cast<int>(std::size(kHotkeyActions));
+using PackedHotkeys = std::array<PackedHotkey, kHotkeyCount>;
 // The rows whose texts announce the playing state, also when the player changed it itself.
 constexpr int kPlayRow = 1;
 constexpr int kPauseRow = 2;
@@ -104,15 +105,11 @@ int32_t SteppedRating(int32_t current, int step);
 // other action runs once per press.
 bool RepeatsWhileHeld(const HotkeyAction& action);
 
-// The combination of one action and the global atom it is registered under;
-// the atom's name is the action's atomName.
-struct HotkeyBinding {
-  uint32_t id = 0;  // 0 while no atom is held
-  PackedHotkey packed = 0;
-};
-
-// What the system holds for one action.
+// What the system holds for one action. Its combination is the settings'
+// (Settings::hotkeys at the row's position).
 struct HotkeyRegistration {
+  // The global atom of the action's atomName, the hotkey's id; 0 while none is held.
+  uint32_t atom = 0;
   // We added the atom ourselves. An atom that registration only found
   // belongs to whoever added it, so it is never deleted for us.
   bool atomAdded = false;
@@ -126,13 +123,12 @@ struct HotkeyRegistration {
 struct HotkeyRow {
   const HotkeyAction& action;
   int position;
-  HotkeyBinding binding;
   HotkeyRegistration registration;
   HeldKey held;  // for the actions that run once per press
 };
 using HotkeyTable = std::array<HotkeyRow, kHotkeyCount>;
 
-// One row per action, nothing assigned or held.
+// One row per action, nothing registered or held.
 HotkeyTable MakeHotkeyTable();
 
 }  // namespace klv

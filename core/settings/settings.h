@@ -1,10 +1,13 @@
-// The in-memory settings. A fresh record holds the file's defaults, as the
-// rows of core/settings/settings_keys.h give them.
+// The settings file's contents in memory: the settings, the hotkeys'
+// combinations and the playback position. A fresh record holds the file's
+// defaults, as the rows of core/settings/settings_keys.h give them.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string>
+
+#include "core/hotkeys/hotkey_actions.h"
 
 namespace klv {
 
@@ -61,6 +64,8 @@ struct Settings {
   bool rememberPosition;
   int32_t seekSeconds;    // Forward and Rewind, 1..600; 5 sends the player's own commands
   int32_t volumePercent;  // Volume Up and Down, 1..100; 0 sends the player's own commands
+  PackedHotkeys hotkeys;     // one per row of kHotkeyActions, in its order; 0: none
+  int32_t playbackPosition;  // ms into the track where the host was last closed
 };
 
 }  // namespace klv

@@ -26,7 +26,7 @@ enum KeyKind {
   kText,           // UTF-8
   kExactFontName,  // the font name, escaped, only where OSDFontName cannot hold it
   kPackedHotkeys,  // one key per hotkey action, named by kHotkeyActions
-  kPosition,       // lastPlaybackPosition: read when remembered, written by quit alone
+  kPosition,       // int32_t: read when remembered, written by quit alone
 };
 
 using FieldRef = std::variant<bool*, int32_t*, uint32_t*, uint8_t*, std::string*>;
@@ -35,7 +35,7 @@ using ConstFieldRef =
 
 // One field of Settings: reads store into it, writes only look at it.
 struct FieldAccess {
-  FieldRef (*of)(Settings&) = nullptr;  // null for the values kept outside Settings
+  FieldRef (*of)(Settings&) = nullptr;  // null for the hotkeys, one key per action
   ConstFieldRef (*in)(const Settings&) = nullptr;
 };
 
@@ -113,7 +113,7 @@ inline constexpr SettingsKey kSettingsKeys[] = {
     {"OSD", "OSDFontNameUnicode", FontField<&OsdFontSettings::name>, kExactFontName, ""},
     {"Track", "PlayOnStart", Field<&Settings::playOnStart>, kFlag, false},
     {"Track", "RememberPosition", Field<&Settings::rememberPosition>, kFlag, false},
-    {"Track", "Position", {}, kPosition, 0},
+    {"Track", "Position", Field<&Settings::playbackPosition>, kPosition, 0},
     // After the sections an older build writes, so that its own keep their places.
     {"Steps", "SeekSeconds", Field<&Settings::seekSeconds>, kSeekStep, kPlayerSeekSeconds},
     {"Steps", "VolumePercent", Field<&Settings::volumePercent>, kVolumeStep, kPlayerVolumeStep},

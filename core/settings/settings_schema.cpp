@@ -24,6 +24,7 @@ void StoreNumber(const SettingsKey& row, Settings& settings, int32_t value) {
       *std::get<bool*>(field) = value != 0;
       return;
     case kInteger:
+    case kPosition:
       *std::get<int32_t*>(field) = value;
       return;
     case kColour:
@@ -44,7 +45,6 @@ void StoreNumber(const SettingsKey& row, Settings& settings, int32_t value) {
     case kText:
     case kExactFontName:
     case kPackedHotkeys:
-    case kPosition:
       return;
   }
 }
@@ -105,42 +105,33 @@ bool WriteKey(IniWriter& ini, const SettingsKey& row, const Settings& settings) 
 Settings::Settings() {
   for (const SettingsKey& row : kSettingsKeys) {
     if (row.kind == kText) *std::get<std::string*>(row.field.of(*this)) = std::string(row.fallback.text);
+    if (row.kind == kPackedHotkeys) hotkeys.fill(row.fallback.number);
     StoreNumber(row, *this, row.fallback.number);
   }
 }
 
-void ReadSettings(const IniReader& ini, Settings& settings, int32_t& lastPlaybackPosition,
-                  const TakePackedHotkey& takeHotkey) {
+Settings ReadSettings(const IniReader& ini) {
+  Settings settings;
   for (const SettingsKey& row : kSettingsKeys) {
     if (row.kind == kPackedHotkeys) {
-      for (int i = 0; i < kHotkeyCount; ++i) {
-        const int32_t packed = ini.ReadInteger(row.section, kHotkeyActions[i].atomName, row.fallback.number);
-        if (takeHotkey) takeHotkey(i, packed);
-      }
+      for (int i = 0; i < kHotkeyCount; ++i)
+        settings.hotkeys[i] = ini.ReadInteger(row.section, kHotkeyActions[i].atomName, row.fallback.number);
     } else if (row.kind == kPosition) {
       // A stored position is ignored unless the user asked for it to be remembered.
-      if (settings.rememberPosition) {
-        lastPlaybackPosition = ini.ReadInteger(row.section, row.key, row.fallback.number);
-      }
+      if (settings.rememberPosition) ReadKey(ini, row, settings);
     } else {
       ReadKey(ini, row, settings);
     }
   }
+  return settings;
 }
 
-void ReadSettings(const IniReader& ini, Settings& settings, std::array<int32_t, kHotkeyCount>& packedHotkeys,
-                  int32_t& lastPlaybackPosition) {
-  ReadSettings(ini, settings, lastPlaybackPosition,
-               [&packedHotkeys](int row, int32_t packed) { packedHotkeys[row] = packed; });
-}
-
-bool WriteAllSettings(IniWriter& ini, const Settings& settings,
-                      const std::array<int32_t, kHotkeyCount>& packedHotkeys) {
+bool WriteAllSettings(IniWriter& ini, const Settings& settings) {
   for (const SettingsKey& row : kSettingsKeys) {
     if (row.kind == kPosition) continue;  // quit writes it alone
     if (row.kind == kPackedHotkeys) {
       for (int i = 0; i < kHotkeyCount; ++i) {
-        if (!ini.WriteInteger(row.section, kHotkeyActions[i].atomName, packedHotkeys[i])) return false;
+        if (!ini.WriteInteger(row.section, kHotkeyActions[i].atomName, settings.hotkeys[i])) return false;
       }
     } else if (!WriteKey(ini, row, settings)) {
       return false;

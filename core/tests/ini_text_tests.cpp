@@ -78,12 +78,9 @@ TEST(IniText, FeedsTheSettingsReads) {
       "[Transparency]\r\nEnableActive=1\r\nWinAMP_active=300\r\nPlaylist_inactive=$80\r\n"
       "[OSD]\r\nEnable=1\r\nOSDPosition=263\r\nOSDFontName=\"Courier New\"\r\nOSDFontStyleBold=x\r\n"
       "[Track]\r\nRememberPosition=1\r\nPosition=123456\r\n");
-  Settings settings;
-  std::array<int32_t, kHotkeyCount> packed{};
-  int32_t position = -5;
-  ReadSettings(ini, settings, packed, position);
+  const Settings settings = ReadSettings(ini);
   EXPECT_TRUE(settings.hotkeysEnabled);
-  EXPECT_EQ(packed[4], 0);  // next_hotkey
+  EXPECT_EQ(settings.hotkeys[4], 0);  // next_hotkey
 
   EXPECT_TRUE(settings.activeEnabled);
   EXPECT_FALSE(settings.inactiveEnabled);
@@ -95,19 +92,16 @@ TEST(IniText, FeedsTheSettingsReads) {
   EXPECT_FALSE(settings.osdFont.bold);
 
   EXPECT_TRUE(settings.rememberPosition);
-  EXPECT_EQ(position, 123456);
+  EXPECT_EQ(settings.playbackPosition, 123456);
 }
 
 TEST(IniText, ReadsPackedHotkeysFromTheOneSectionUnderBothSpellings) {
   const IniText ini("[hotkeys]\nENABLE=1\nprev_hotkey=5242883\nStop_After_Current_Hotkey=0x00500002\n");
-  Settings settings;
-  std::array<int32_t, kHotkeyCount> packed{};
-  int32_t position = 0;
-  ReadSettings(ini, settings, packed, position);
+  const Settings settings = ReadSettings(ini);
   EXPECT_TRUE(settings.hotkeysEnabled);
-  EXPECT_EQ(packed[0], 5242883);
-  EXPECT_EQ(packed[14], 0x00500002);
-  EXPECT_EQ(packed[1], 0);
+  EXPECT_EQ(settings.hotkeys[0], 5242883);
+  EXPECT_EQ(settings.hotkeys[14], 0x00500002);
+  EXPECT_EQ(settings.hotkeys[1], 0);
 }
 
 }  // namespace

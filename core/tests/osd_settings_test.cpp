@@ -11,12 +11,7 @@
 namespace klv {
 namespace {
 
-Settings ReadOsd(const std::string& osdKeys) {
-  Settings settings;
-  int32_t position = 0;
-  ReadSettings(IniText("[OSD]\n" + osdKeys), settings, position);
-  return settings;
-}
+Settings ReadOsd(const std::string& osdKeys) { return ReadSettings(IniText("[OSD]\n" + osdKeys)); }
 
 TEST(OsdMonitorSettings, MonitorValuesOutsideTheFourReadAsPrimary) {
   struct Case {
@@ -90,10 +85,7 @@ TEST(ExactFontName, TakenOnlyWhileOSDFontNameIsExactlyItsCodePageForm) {
     const std::string exactLine = c.exact.rfind("\\", 0) == 0 ? c.exact : EscapeIniText(c.exact);
     const EightBitFile ini("[OSD]\nOSDFontName=" + c.kept + "\nOSDFontNameUnicode=" + exactLine + "\n",
                            c.exact, c.form);
-    Settings settings;
-    int32_t position = 0;
-    ReadSettings(ini, settings, position);
-    EXPECT_EQ(settings.osdFont.name, c.expected);
+    EXPECT_EQ(ReadSettings(ini).osdFont.name, c.expected);
   }
 }
 

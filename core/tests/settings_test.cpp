@@ -277,15 +277,10 @@ TEST(IniAccess, WritesBooleansAsOneAndZeroAndIntegersInSignedDecimal) {
 // --- The settings schema -----------------------------------------------------
 
 TEST(SettingsSchema, EmptyFileGivesTheDefaults) {
-  const IniText ini("");
-  Settings settings = UnusualSettings();
-  std::array<int32_t, kHotkeyCount> packed;
-  packed.fill(99);
-  int32_t position = 0;
-  ReadSettings(ini, settings, packed, position);
+  const Settings settings = ReadSettings(IniText(""));
 
   EXPECT_FALSE(settings.hotkeysEnabled);
-  for (int32_t value : packed) EXPECT_EQ(value, 0);
+  for (int32_t value : settings.hotkeys) EXPECT_EQ(value, 0);
   EXPECT_FALSE(settings.activeEnabled);
   EXPECT_FALSE(settings.inactiveEnabled);
   EXPECT_EQ(settings.alphaLevels, (AlphaLevels{255, 255, 255, 255, 255, 255}));
@@ -304,7 +299,7 @@ TEST(SettingsSchema, EmptyFileGivesTheDefaults) {
   EXPECT_FALSE(settings.osdHideFullScreen);
   EXPECT_FALSE(settings.playOnStart);
   EXPECT_FALSE(settings.rememberPosition);
-  EXPECT_EQ(position, 0);
+  EXPECT_EQ(settings.playbackPosition, 0);
 }
 
 TEST(SettingsSchema, ReadsEveryKeyIntoItsField) {
@@ -321,13 +316,10 @@ TEST(SettingsSchema, ReadsEveryKeyIntoItsField) {
       "OSDFontStyleUnderlined=1\nOSDFontStyleStrikeOut=0\nOSDMonitor=2\nOSDHideFullScreen=1\n"
       "[Track]\nPlayOnStart=1\n");
 
-  Settings settings;
-  std::array<int32_t, kHotkeyCount> packed{};
-  int32_t position = 0;
-  ReadSettings(ini, settings, packed, position);
+  const Settings settings = ReadSettings(ini);
 
   EXPECT_TRUE(settings.hotkeysEnabled);
-  for (int i = 0; i < kHotkeyCount; ++i) EXPECT_EQ(packed[i], i + 1) << kActionRows[i].key;
+  for (int i = 0; i < kHotkeyCount; ++i) EXPECT_EQ(settings.hotkeys[i], i + 1) << kActionRows[i].key;
   EXPECT_TRUE(settings.activeEnabled);
   EXPECT_FALSE(settings.inactiveEnabled);
   EXPECT_EQ(settings.alphaLevels, (AlphaLevels{10, 20, 30, 40, 50, 60}));
@@ -362,10 +354,7 @@ TEST(SettingsSchema, EightBitFieldsKeepTheLowByte) {
     const std::string stored = c.stored;
     const IniText ini("[Transparency]\nWinAMP_active=" + stored + "\nEqualizer_inactive=" + stored +
                       "\n[OSD]\nOSDPosition=" + stored + "\n");
-    Settings settings;
-    settings.alphaLevels.fill(9);
-    int32_t position = 0;
-    ReadSettings(ini, settings, position);
+    const Settings settings = ReadSettings(ini);
     EXPECT_EQ(settings.alphaLevels[kMainActive], c.alpha);
     EXPECT_EQ(settings.alphaLevels[kEqualizerInactive], c.alpha);
     EXPECT_EQ(settings.alphaLevels[kPlaylistActive], 255);
@@ -381,9 +370,7 @@ TEST(SettingsSchema, StepsOutOfTheirRangesReadAsThePlayersOwn) {
       {"SeekSeconds=-30\nVolumePercent=x", 5, 0},
   };
   for (const auto& [stored, seconds, percent] : cases) {
-    Settings settings;
-    int32_t position = 0;
-    ReadSettings(IniText(std::string("[Steps]\n") + stored + "\n"), settings, position);
+    const Settings settings = ReadSettings(IniText(std::string("[Steps]\n") + stored + "\n"));
     EXPECT_EQ(settings.seekSeconds, seconds) << stored;
     EXPECT_EQ(settings.volumePercent, percent) << stored;
   }
@@ -404,13 +391,11 @@ TEST(SettingsSchema, ColoursKeepTheirBitPattern) {
     SCOPED_TRACE(c.stored);
     const std::string stored = c.stored;
     const IniText ini("[OSD]\nOSDColor=" + stored + "\nOSDFontColor=" + stored + "\n");
-    Settings settings;
-    int32_t position = 0;
-    ReadSettings(ini, settings, position);
+    const Settings settings = ReadSettings(ini);
     EXPECT_EQ(settings.osdColor, c.expected);
     EXPECT_EQ(settings.osdFont.color, c.expected);
     WriteRecorder out;
-    ASSERT_TRUE(WriteAllSettings(out, settings, {}));
+    ASSERT_TRUE(WriteAllSettings(out, settings));
     const IniText written(out.Text());
     EXPECT_EQ(written.ReadString("OSD", "OSDColor", ""), c.written);
     EXPECT_EQ(written.ReadString("OSD", "OSDFontColor", ""), c.written);
@@ -425,8 +410,8 @@ TEST(SettingsSchema, PositionIsReadOnlyWhenRemembered) {
     bool readsPosition;
   };
   const Case cases[] = {{"1", "123456", 123456, true},
-                        {"0", "123456", -1, false},
-                        {nullptr, "123456", -1, false},
+                        {"0", "123456", 0, false},
+                        {nullptr, "123456", 0, false},
                         {"1", nullptr, 0, true},
                         {"1", "bad", 0, true}};
   for (const Case& c : cases) {
@@ -436,24 +421,20 @@ TEST(SettingsSchema, PositionIsReadOnlyWhenRemembered) {
     if (c.remember) text += std::string("RememberPosition=") + c.remember + "\n";
     if (c.stored) text += std::string("Position=") + c.stored + "\n";
     const ReadRecorder ini(text);
-    Settings settings;
-    int32_t position = -1;  // stays as it was when not read
-    ReadSettings(ini, settings, position);
-    EXPECT_EQ(position, c.expected);
+    EXPECT_EQ(ReadSettings(ini).playbackPosition, c.expected);
     const bool read = std::count(ini.Reads().begin(), ini.Reads().end(), "Track/Position") == 1;
     EXPECT_EQ(read, c.readsPosition);
   }
 }
 
 TEST(SettingsSchema, WritesEveryKeyButPositionInTheFilesOrder) {
-  const Settings s = UnusualSettings();
-  std::array<int32_t, kHotkeyCount> packed{};
-  for (int i = 0; i < kHotkeyCount; ++i) packed[i] = (i + 1) * 1000;
-  packed[14] = -65536;
+  Settings s = UnusualSettings();
+  for (int i = 0; i < kHotkeyCount; ++i) s.hotkeys[i] = (i + 1) * 1000;
+  s.hotkeys[14] = -65536;
 
   std::vector<Write> expected = {{"Hotkeys", "Enable", "1"}};
   for (int i = 0; i < kHotkeyCount; ++i) {
-    expected.push_back({"HotKeys", kActionRows[i].key, std::to_string(packed[i])});
+    expected.push_back({"HotKeys", kActionRows[i].key, std::to_string(s.hotkeys[i])});
   }
   const std::vector<Write> rest = {
       {"Transparency", "EnableActive", "1"},
@@ -491,7 +472,7 @@ TEST(SettingsSchema, WritesEveryKeyButPositionInTheFilesOrder) {
   expected.insert(expected.end(), rest.begin(), rest.end());
 
   WriteRecorder ini;
-  EXPECT_TRUE(WriteAllSettings(ini, s, packed));
+  EXPECT_TRUE(WriteAllSettings(ini, s));
   EXPECT_EQ(ini.Attempts(), expected);
   EXPECT_FALSE(ini.Wrote("Track", "Position"));
 }
@@ -510,7 +491,7 @@ TEST(SettingsSchema, ExactFontNameIsWrittenLastInTheOsdSectionForNamesBeyondAsci
     Settings settings;
     settings.osdFont.name = name;
     WriteRecorder ini;
-    ASSERT_TRUE(WriteAllSettings(ini, settings, {}));
+    ASSERT_TRUE(WriteAllSettings(ini, settings));
     const std::string text = ini.Text();
     const size_t from = text.find("OSDFontStyleStrikeOut");
     EXPECT_EQ(text.substr(from, text.find("[Track]") - from), tail);
@@ -548,7 +529,7 @@ TEST(SettingsSchema, EachFlagIsWrittenUnderItsOwnKey) {
     Settings s;
     on.turnOn(s);
     WriteRecorder ini;
-    ASSERT_TRUE(WriteAllSettings(ini, s, {}));
+    ASSERT_TRUE(WriteAllSettings(ini, s));
     const IniText written(ini.Text());
     for (const Case& c : cases) {
       EXPECT_EQ(written.ReadString(c.section, c.key, "<missing>"), &c == &on ? "1" : "0")
@@ -559,16 +540,15 @@ TEST(SettingsSchema, EachFlagIsWrittenUnderItsOwnKey) {
 
 TEST(SettingsSchema, StopsAtTheFirstRefusedWrite) {
   const Settings s = UnusualSettings();
-  const std::array<int32_t, kHotkeyCount> packed{};
   WriteRecorder full;
-  ASSERT_TRUE(WriteAllSettings(full, s, packed));
+  ASSERT_TRUE(WriteAllSettings(full, s));
   const int total = static_cast<int>(full.Attempts().size());
 
   for (int refused : {0, 1, 15, 16, 17, 24, 25, 30, total - 1}) {
     SCOPED_TRACE(refused);
     WriteRecorder ini;
     ini.RefuseAttempt(refused);
-    EXPECT_FALSE(WriteAllSettings(ini, s, packed));
+    EXPECT_FALSE(WriteAllSettings(ini, s));
     ASSERT_EQ(static_cast<int>(ini.Attempts().size()), refused + 1);
     const Write& last = full.Attempts()[refused];
     EXPECT_EQ(ini.Attempts().back(), last);
@@ -578,19 +558,10 @@ TEST(SettingsSchema, StopsAtTheFirstRefusedWrite) {
 
 TEST(SettingsSchema, WhatIsWrittenReadsBackTheSame) {
   const Settings written = UnusualSettings();
-  std::array<int32_t, kHotkeyCount> packedOut{};
-  for (int i = 0; i < kHotkeyCount; ++i) packedOut[i] = i % 2 ? 5242883 : -i;
   WriteRecorder ini;
-  ASSERT_TRUE(WriteAllSettings(ini, written, packedOut));
-  ASSERT_TRUE(WritePlaybackPosition(ini, 987654));
-
-  Settings read;
-  std::array<int32_t, kHotkeyCount> packedIn{};
-  int32_t position = 0;
-  ReadSettings(IniText(ini.Text()), read, packedIn, position);
-  EXPECT_EQ(packedIn, packedOut);
-  ExpectSameSettings(read, written);
-  EXPECT_EQ(position, 987654);
+  ASSERT_TRUE(WriteAllSettings(ini, written));
+  ASSERT_TRUE(WritePlaybackPosition(ini, written.playbackPosition));
+  ExpectSameSettings(ReadSettings(IniText(ini.Text())), written);
 }
 
 TEST(SettingsSchema, PlaybackPositionIsItsOwnWrite) {

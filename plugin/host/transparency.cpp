@@ -71,9 +71,20 @@ void ApplyTransparency() {
   }
 }
 
-void SetAlphaFromPercent(int tag, int percent) {
-  if (tag < 1 || tag > klv::kAlphaLevelCount) return;
-  gSettings.alphaLevels[tag - 1] = klv::PercentToAlpha(percent);
+void SetActiveTransparency(bool enabled) {
+  gSettings.activeEnabled = enabled;
+  ApplyTransparency();
+}
+
+void SetInactiveTransparency(bool enabled) {
+  gSettings.inactiveEnabled = enabled;
+  ApplyTransparency();
+}
+
+void SetAlphaLevel(klv::AlphaIndex index, int percent) {
+  const int at = index;
+  if (at < 0 || at >= klv::kAlphaLevelCount) return;
+  gSettings.alphaLevels[at] = klv::PercentToAlpha(percent);
   ApplyTransparency();
 }
 

@@ -126,7 +126,7 @@ void OnMainWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam
   // WM_USER; not polling on them ends the recursion.
   if (message != WM_USER) {
     const intptr_t position = HostRequest(klv::kHostPosition, 0);
-    if (position >= 0) gLastPlaybackPosition = static_cast<int32_t>(position);
+    if (position >= 0) gSettings.playbackPosition = static_cast<int32_t>(position);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <versionhelpers.h>
 
+#include "plugin/hotkeys/hotkey_registration.h"
 #include "plugin/plugin_state.h"
 
 namespace {
@@ -42,7 +43,7 @@ void CALLBACK WatchHeldKeys(HWND, UINT, UINT_PTR, DWORD) noexcept {
   bool watching = false;
   for (klv::HotkeyRow& row : gHotkeyTable) {
     if (!row.held.Watched()) continue;
-    const bool down = (GetAsyncKeyState(klv::HotkeyKeyCode(row.binding.packed)) & 0x8000) != 0;
+    const bool down = (GetAsyncKeyState(klv::HotkeyKeyCode(RowCombination(row))) & 0x8000) != 0;
     if (!down && now - row.held.PressTime() >= kTrustedReadMs) {
       row.held.SeenUp(now);
     } else {

@@ -5,6 +5,7 @@
 #include "plugin/cover/track_cover.h"
 #include "plugin/host/host.h"
 #include "plugin/hotkeys/held_key.h"
+#include "plugin/hotkeys/hotkey_registration.h"
 #include "plugin/hotkeys/step_actions.h"
 #include "plugin/osd/osd_window.h"
 #include "plugin/osd/player_change_osd.h"
@@ -52,7 +53,7 @@ void ToggleMainWindow() {
 // cleared row keeps its old id and must not answer for it.
 klv::HotkeyRow* FindActionRow(WPARAM id) {
   for (klv::HotkeyRow& row : gHotkeyTable) {
-    if (row.binding.packed != 0 && row.binding.id != 0 && row.binding.id == id) return &row;
+    if (RowCombination(row) != 0 && row.registration.atom != 0 && row.registration.atom == id) return &row;
   }
   return nullptr;
 }

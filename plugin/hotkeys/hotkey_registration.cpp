@@ -1,6 +1,6 @@
 // The hotkey table's registration with the system. Each row's id is a global
-// atom of its action's name; the combination is registered on the host main
-// window.
+// atom of its action's name; the combination, the settings' one, is
+// registered on the host main window.
 #include "plugin/hotkeys/hotkey_registration.h"
 
 #include <windows.h>
@@ -11,7 +11,7 @@
 namespace {
 
 void UnregisterRow(klv::HotkeyRow& row) {
-  if (row.binding.id != 0) UnregisterHotKey(HostMainWindow(), static_cast<int>(row.binding.id));
+  if (row.registration.atom != 0) UnregisterHotKey(HostMainWindow(), static_cast<int>(row.registration.atom));
   row.registration.registered = false;
 }
 
@@ -19,7 +19,7 @@ void UnregisterRow(klv::HotkeyRow& row) {
 // for as long as that one keeps it, so waiting would be in vain.
 const klv::HotkeyRow* OwnHolderOf(const klv::HotkeyRow& row) {
   for (const klv::HotkeyRow& other : gHotkeyTable) {
-    if (&other != &row && other.registration.registered && other.binding.packed == row.binding.packed)
+    if (&other != &row && other.registration.registered && RowCombination(other) == RowCombination(row))
       return &other;
   }
   return nullptr;
@@ -27,62 +27,68 @@ const klv::HotkeyRow* OwnHolderOf(const klv::HotkeyRow& row) {
 
 // Keeps each deletion matched to a holding: the id goes to 0 with the atom.
 void DeleteRowAtom(klv::HotkeyRow& row) {
-  if (row.binding.id == 0) return;
-  if (row.registration.atomAdded) GlobalDeleteAtom(static_cast<ATOM>(row.binding.id));
-  row.registration.atomAdded = false;
-  row.binding.id = 0;
+  klv::HotkeyRegistration& registration = row.registration;
+  if (registration.atom == 0) return;
+  if (registration.atomAdded) GlobalDeleteAtom(static_cast<ATOM>(registration.atom));
+  registration.atomAdded = false;
+  registration.atom = 0;
 }
 
 // Once per press: the system drops the held key's repeats itself where it
 // knows MOD_NOREPEAT (Windows 7 on); older ones are not given the flag.
 UINT ModifiersFor(const klv::HotkeyRow& row) {
-  UINT modifiers = klv::HotkeyModifiers(row.binding.packed);
+  UINT modifiers = klv::HotkeyModifiers(RowCombination(row));
   if (!klv::RepeatsWhileHeld(row.action) && IsWindows7OrGreater()) modifiers |= MOD_NOREPEAT;
   return modifiers;
 }
 
-// Every registration given back and, with hotkeys on, taken again; the
-// refused ones come back in table order.
-std::vector<klv::RefusedHotkey> RegisterAllAfresh() {
-  UnregisterAllHotkeys();
-  DeleteAllAtoms();
+// With hotkeys on, every assigned row registered in table order; the refused
+// ones come back in that order.
+std::vector<klv::RefusedHotkey> RegisterAssignedRows() {
   std::vector<klv::RefusedHotkey> refused;
   if (!gSettings.hotkeysEnabled) return refused;
   for (klv::HotkeyRow& row : gHotkeyTable) RegisterNotingRefusal(row, refused);
   return refused;
 }
 
+// Every registration given back and, with hotkeys on, taken again.
+std::vector<klv::RefusedHotkey> RegisterAllAfresh() {
+  UnregisterAllHotkeys();
+  DeleteAllAtoms();
+  return RegisterAssignedRows();
+}
+
 }  // namespace
 
 bool RegisterRowHotkey(klv::HotkeyRow& row) {
-  klv::HotkeyBinding& binding = row.binding;
+  klv::HotkeyRegistration& registration = row.registration;
   // A new combination replaces the row's old one rather than joining it.
   UnregisterRow(row);
-  row.registration.waiting = false;
+  registration.waiting = false;
   ATOM found = GlobalFindAtomA(row.action.atomName);
   if (found != 0) {
     // Still ours when we added it earlier and have not deleted it since.
-    if (found != binding.id) row.registration.atomAdded = false;
-    binding.id = found;
+    if (found != registration.atom) registration.atomAdded = false;
+    registration.atom = found;
   } else {
-    binding.id = GlobalAddAtomA(row.action.atomName);
-    row.registration.atomAdded = binding.id != 0;
+    registration.atom = GlobalAddAtomA(row.action.atomName);
+    registration.atomAdded = registration.atom != 0;
     // No id to register under (the atom table is full): id 0 would be a
     // registration nothing answers or releases. The combination stays, so a
     // later start tries again.
-    if (binding.id == 0) return false;
+    if (registration.atom == 0) return false;
   }
-  if (RegisterHotKey(HostMainWindow(), static_cast<int>(binding.id), ModifiersFor(row),
-                     klv::HotkeyKeyCode(binding.packed))) {
-    row.registration.registered = true;
+  if (RegisterHotKey(HostMainWindow(), static_cast<int>(registration.atom), ModifiersFor(row),
+                     klv::HotkeyKeyCode(RowCombination(row)))) {
+    registration.registered = true;
     return true;
   }
-  row.registration.waiting = OwnHolderOf(row) == nullptr;
+  registration.waiting = OwnHolderOf(row) == nullptr;
   return false;
 }
 
 bool AssignRowHotkey(klv::HotkeyRow& row, klv::PackedHotkey packed) {
-  row.binding.packed = packed;
+  gSettings.hotkeys[row.position] = packed;
   if (RegisterRowHotkey(row)) return true;
   if (!RowWaiting(row) && OwnHolderOf(row) == nullptr) return false;  // no atom to register under
   // Cleared before the box: nothing that runs while it is up finds it waiting.
@@ -91,13 +97,15 @@ bool AssignRowHotkey(klv::HotkeyRow& row, klv::PackedHotkey packed) {
   return false;
 }
 
-bool RowWaiting(const klv::HotkeyRow& row) { return row.registration.waiting && row.binding.packed != 0; }
+klv::PackedHotkey RowCombination(const klv::HotkeyRow& row) { return gSettings.hotkeys[row.position]; }
+
+bool RowWaiting(const klv::HotkeyRow& row) { return row.registration.waiting && RowCombination(row) != 0; }
 
 void ClearRow(klv::HotkeyRow& row) {
   UnregisterRow(row);
   DeleteRowAtom(row);
   row.registration.waiting = false;
-  row.binding.packed = 0;
+  gSettings.hotkeys[row.position] = 0;
 }
 
 void UnregisterAllHotkeys() {
@@ -111,7 +119,9 @@ void DeleteAllAtoms() {
   for (klv::HotkeyRow& row : gHotkeyTable) DeleteRowAtom(row);
 }
 
-void ReregisterAllHotkeys(bool enabled) {
+void RegisterAllHotkeys() { ShowRefusals(RegisterAssignedRows()); }
+
+void SetHotkeysEnabled(bool enabled) {
   gSettings.hotkeysEnabled = enabled;
   ShowRefusals(RegisterAllAfresh());
 }
@@ -132,7 +142,7 @@ bool RetryWaitingHotkeysOnResume(uintptr_t powerEvent) {
 }
 
 void RegisterNotingRefusal(klv::HotkeyRow& row, std::vector<klv::RefusedHotkey>& refused) {
-  const klv::PackedHotkey packed = row.binding.packed;
+  const klv::PackedHotkey packed = RowCombination(row);
   if (packed == 0 || RegisterRowHotkey(row)) return;
   const klv::HotkeyRow* holder = OwnHolderOf(row);
   if (holder != nullptr || RowWaiting(row))
@@ -148,7 +158,7 @@ void AdoptLeftoverAtoms() {
   for (klv::HotkeyRow& row : gHotkeyTable) {
     const ATOM found = GlobalFindAtomA(row.action.atomName);
     if (found == 0) continue;
-    row.binding.id = found;
+    row.registration.atom = found;
     row.registration.atomAdded = true;
   }
 }

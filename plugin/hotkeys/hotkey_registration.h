@@ -15,12 +15,18 @@ bool RegisterRowHotkey(klv::HotkeyRow& row);
 // The assignment dialog's choice: a refusal shows the error box and leaves
 // the row unassigned, as the user has just picked the combination.
 bool AssignRowHotkey(klv::HotkeyRow& row, klv::PackedHotkey packed);
+// The row's combination as the settings hold it; 0: none.
+klv::PackedHotkey RowCombination(const klv::HotkeyRow& row);
 bool RowWaiting(const klv::HotkeyRow& row);
 void ClearRow(klv::HotkeyRow& row);
 void UnregisterAllHotkeys();  // nothing waits afterwards
 void DeleteAllAtoms();
-// Switched on, the refused combinations are named in one box at the end.
-void ReregisterAllHotkeys(bool enabled);
+// Init's registration, after the settings are read: with hotkeys on, every
+// assigned row in table order, the refused ones named in one box at the end.
+void RegisterAllHotkeys();
+// The hotkeys box: stored, then every registration given back and, switched
+// on, taken again, the refused ones named in one box at the end.
+void SetHotkeysEnabled(bool enabled);
 // Every assigned row registered anew, a refused one left waiting silently.
 void RenewAllHotkeys();
 // The waiting rows tried again, silently: their key may be free now.

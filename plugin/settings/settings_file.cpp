@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "core/settings/settings_schema.h"
-#include "plugin/hotkeys/hotkey_registration.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings/settings_location.h"
 #include "win32/text_encoding.h"
@@ -131,25 +130,15 @@ SettingsFile* CurrentSettingsFile() { return gSettingsFile.get(); }
 
 void UseSettingsFile(std::unique_ptr<SettingsFile> file) { gSettingsFile = std::move(file); }
 
-void LoadSettings(const klv::IniReader& ini) {
-  std::vector<klv::RefusedHotkey> refused;
-  klv::ReadSettings(ini, gSettings, gLastPlaybackPosition, [&refused](int position, int32_t packed) {
-    klv::HotkeyRow& row = gHotkeyTable[position];
-    row.binding.packed = packed;
-    if (gSettings.hotkeysEnabled) RegisterNotingRefusal(row, refused);
-  });
-  ShowRefusals(refused);
-}
+void LoadSettings(const klv::IniReader& ini) { gSettings = klv::ReadSettings(ini); }
 
 bool SaveSettings() {
   if (!gSettingsFile) return false;
-  std::array<int32_t, klv::kHotkeyCount> packed{};
-  for (const klv::HotkeyRow& row : gHotkeyTable) packed[row.position] = row.binding.packed;
-  return klv::WriteAllSettings(*gSettingsFile, gSettings, packed);
+  return klv::WriteAllSettings(*gSettingsFile, gSettings);
 }
 
 void SavePlaybackPosition() {
-  if (gSettingsFile) klv::WritePlaybackPosition(*gSettingsFile, gLastPlaybackPosition);
+  if (gSettingsFile) klv::WritePlaybackPosition(*gSettingsFile, gSettings.playbackPosition);
 }
 
 std::string SettingsWriteErrorText() {

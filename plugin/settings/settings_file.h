@@ -65,8 +65,8 @@ bool OpenSettingsFile();
 // Makes the given file the current one (null: none).
 void UseSettingsFile(std::unique_ptr<SettingsFile> file);
 // The settings' reads and writes, side by side in the file's order.
-// Init's reads (of a snapshot of the current file): each hotkey is registered as it is
-// read when hotkeys are on, then the refused ones are named in one box.
+// Init's reads (of a snapshot of the current file) into gSettings; nothing is
+// registered or applied here.
 void LoadSettings(const klv::IniReader& ini);
 // "Exit": every setting but Position. False when a write was refused; the
 // message for the user is then SettingsWriteErrorText().

@@ -41,7 +41,7 @@ TEST_F(AssignDialogTest, TheFormHasItsCaptionClientSizeAndNoTaskbarButton) {
 }
 
 TEST_F(AssignDialogTest, TabInTheAssignmentDialogFollowsItsTabOrder) {
-  gHotkeyTable[kNext].binding.packed = kCtrlAltP;
+  gSettings.hotkeys[kNext] = kCtrlAltP;
   std::vector<int> visited;
   std::vector<AssignDialogDriver::Step> steps;
   steps.push_back([&](HWND d) { visited.push_back(FocusedControl(d)); });
@@ -68,7 +68,7 @@ TEST_F(AssignDialogTest, TheAssignmentDialogShowsTheEntry) {
        {true, false, false, true, true, true, true, true, true, "F12", L""}},
   };
   for (const Case& c : cases) {
-    gHotkeyTable[kNext].binding.packed = c.packed;
+    gSettings.hotkeys[kNext] = c.packed;
     AssignDialogDriver driver({CloseBox()});
     AssignHotkey(gHotkeyTable[kNext], nullptr);
     ASSERT_EQ(driver.snapshots.size(), 1u);
@@ -81,12 +81,12 @@ TEST_F(AssignDialogTest, TheAssignmentDialogShowsTheEntry) {
               std::vector<bool>({e.altEnabled, e.keyEnabled, e.enableEnabled, e.assignEnabled}))
         << c.packed;
     EXPECT_EQ(s.key, e.key);
-    EXPECT_EQ(gHotkeyTable[kNext].binding.packed, c.packed);  // the close box changes nothing
+    EXPECT_EQ(gSettings.hotkeys[kNext], c.packed);  // the close box changes nothing
   }
 }
 
 TEST_F(AssignDialogTest, EnableSwitchesTheOtherControlsAndKeepsTheirContents) {
-  gHotkeyTable[kNext].binding.packed = kCtrlAltP;
+  gSettings.hotkeys[kNext] = kCtrlAltP;
   bool altEnabledAfterOff = true, altCheckedAfterOff = false, altEnabledAfterOn = false;
   std::string keyAfterOff;
   AssignDialogDriver driver(
@@ -117,7 +117,7 @@ TEST_F(AssignDialogTest, ACharacterTypedOnEnableAppliesItsState) {
        [&](HWND d) { keyEnabled = IsWindowEnabled(GetDlgItem(d, form2::kKeyBox)) != FALSE; }, CloseBox()});
   AssignHotkey(gHotkeyTable[kNext], nullptr);
   EXPECT_TRUE(keyEnabled);
-  EXPECT_EQ(gHotkeyTable[kNext].binding.packed, 0);
+  EXPECT_EQ(gSettings.hotkeys[kNext], 0);
 }
 
 TEST_F(AssignDialogTest, AssignWithWinAndF12StoresAndRegistersIt) {
@@ -129,7 +129,7 @@ TEST_F(AssignDialogTest, AssignWithWinAndF12StoresAndRegistersIt) {
     EXPECT_EQ(driver.done, 4u);
   }
   EXPECT_TRUE(result);
-  EXPECT_EQ(gHotkeyTable[kNext].binding.packed, 8060936);
+  EXPECT_EQ(gSettings.hotkeys[kNext], 8060936);
   EXPECT_FALSE(IsFree(8060936, host.playlist));
 }
 
@@ -137,9 +137,9 @@ TEST_F(AssignDialogTest, AssignReleasesTheEntrysOldCombination) {
   Register(kNext, kCtrlAltP);
   AssignDialogDriver driver({TypeKey("Q"), ClickIn(form2::kAssignButton)});
   EXPECT_TRUE(AssignHotkey(gHotkeyTable[kNext], nullptr));
-  EXPECT_EQ(gHotkeyTable[kNext].binding.packed, klv::PackHotkey('Q', true, true, false, false));
+  EXPECT_EQ(gSettings.hotkeys[kNext], klv::PackHotkey('Q', true, true, false, false));
   EXPECT_TRUE(IsFree(kCtrlAltP, host.playlist));
-  EXPECT_FALSE(IsFree(gHotkeyTable[kNext].binding.packed, host.playlist));
+  EXPECT_FALSE(IsFree(gSettings.hotkeys[kNext], host.playlist));
 }
 
 TEST_F(AssignDialogTest, AssignWithAnEmptyKeyBoxDoesNothing) {
@@ -148,7 +148,7 @@ TEST_F(AssignDialogTest, AssignWithAnEmptyKeyBoxDoesNothing) {
                              ClickIn(form2::kAssignButton), ExpectOpen(&stillOpen), CloseBox()});
   EXPECT_FALSE(AssignHotkey(gHotkeyTable[kNext], nullptr));
   EXPECT_TRUE(stillOpen);
-  EXPECT_EQ(gHotkeyTable[kNext].binding.packed, 0);
+  EXPECT_EQ(gSettings.hotkeys[kNext], 0);
   EXPECT_TRUE(boxes.Seen().empty());
 }
 
@@ -158,7 +158,7 @@ TEST_F(AssignDialogTest, AssignWithEnableOffClearsTheEntryAndItsMark) {
   ASSERT_NE(Open(), nullptr);
   AssignDialogDriver driver({ClickIn(form2::kEnableBox), ClickIn(form2::kAssignButton)});
   DoubleClickListRow(List(), kNext);
-  EXPECT_EQ(gHotkeyTable[kNext].binding.packed, 0);
+  EXPECT_EQ(gSettings.hotkeys[kNext], 0);
   EXPECT_TRUE(IsFree(kCtrlAltP, host.playlist));
   EXPECT_FALSE(RowMarked(kNext));
 }
@@ -171,7 +171,7 @@ TEST_F(AssignDialogTest, ARefusedCombinationKeepsTheDialogOpen) {
                              CloseBox()});
   EXPECT_FALSE(AssignHotkey(gHotkeyTable[kNext], nullptr));
   EXPECT_TRUE(stillOpen);
-  EXPECT_EQ(gHotkeyTable[kNext].binding.packed, 0);
+  EXPECT_EQ(gSettings.hotkeys[kNext], 0);
   EXPECT_TRUE(OneErrorBox(boxes.Seen(), "Unable to set a hot key."));
   UnregisterHotKey(host.equalizer, 78);
 }
@@ -183,7 +183,7 @@ TEST_F(AssignDialogTest, AnUnknownKeyNameIsNotAssigned) {
       {TypeKey("Foo"), ClickIn(form2::kAssignButton), ExpectOpen(&stillOpen), CloseBox()});
   EXPECT_TRUE(AssignHotkey(gHotkeyTable[kNext], nullptr));
   EXPECT_TRUE(stillOpen);
-  EXPECT_EQ(gHotkeyTable[kNext].binding.packed, kCtrlAltP);
+  EXPECT_EQ(gSettings.hotkeys[kNext], kCtrlAltP);
   EXPECT_FALSE(IsFree(kCtrlAltP, host.playlist));
   EXPECT_TRUE(OneErrorBox(boxes.Seen(), "Unknown key: Foo"));
 }

@@ -43,8 +43,8 @@ TEST_F(ConfigDialogTest, OpeningFillsEveryControlFromTheSettings) {
   gSettings.playOnStart = true;
   gSettings.rememberPosition = false;
   gSettings.hotkeysEnabled = true;
-  gHotkeyTable[kNext].binding.packed = kCtrlAltP;
-  gHotkeyTable[kPlay].binding.packed = kCtrlAltF9;
+  gSettings.hotkeys[kNext] = kCtrlAltP;
+  gSettings.hotkeys[kPlay] = kCtrlAltF9;
 
   ASSERT_NE(Open(), nullptr);
   const int sliders[] = {form1::kActiveMainSlider,       form1::kActivePlaylistSlider,
@@ -144,15 +144,15 @@ TEST_F(ConfigDialogTest, ACombinationRefusedDuringTheOpeningWaitsTickedWithoutAB
   ASSERT_TRUE(
       RegisterHotKey(host.equalizer, 77, klv::HotkeyModifiers(kCtrlAltP), klv::HotkeyKeyCode(kCtrlAltP)));
   gSettings.hotkeysEnabled = true;
-  gHotkeyTable[kNext].binding.packed = kCtrlAltP;
-  gHotkeyTable[kPlay].binding.packed = kCtrlAltF9;
+  gSettings.hotkeys[kNext] = kCtrlAltP;
+  gSettings.hotkeys[kPlay] = kCtrlAltF9;
 
   ASSERT_NE(Open(), nullptr);
   EXPECT_TRUE(RowMarked(kNext));
   EXPECT_EQ(RowText(List(), kNext), "Next (in use)");
   EXPECT_TRUE(RowMarked(kPlay));
   EXPECT_EQ(RowText(List(), kPlay), "Play");
-  EXPECT_EQ(gHotkeyTable[kNext].binding.packed, kCtrlAltP);
+  EXPECT_EQ(gSettings.hotkeys[kNext], kCtrlAltP);
   EXPECT_TRUE(boxes.SeenAfterPump().empty());
   UnregisterHotKey(host.equalizer, 77);
 }
@@ -392,7 +392,7 @@ TEST_F(ConfigDialogTest, TransparencySwitchesApplyAtOnce) {
 }
 
 TEST_F(ConfigDialogTest, TheHotkeysBoxRegistersAndReleasesEveryEntry) {
-  gHotkeyTable[kNext].binding.packed = kCtrlAltP;
+  gSettings.hotkeys[kNext] = kCtrlAltP;
   ASSERT_NE(Open(), nullptr);
   EXPECT_TRUE(RowMarked(kNext));
   EXPECT_TRUE(IsFree(kCtrlAltP, host.playlist));
@@ -403,7 +403,7 @@ TEST_F(ConfigDialogTest, TheHotkeysBoxRegistersAndReleasesEveryEntry) {
   Click(form1::kHotkeysBox);
   EXPECT_FALSE(IsWindowEnabled(List()));
   EXPECT_TRUE(IsFree(kCtrlAltP, host.playlist));
-  EXPECT_EQ(gHotkeyTable[kNext].binding.packed, kCtrlAltP);
+  EXPECT_EQ(gSettings.hotkeys[kNext], kCtrlAltP);
 }
 
 // ---- The hotkey list ----
@@ -456,7 +456,7 @@ TEST_F(ConfigDialogTest, TheListsRowsOpenClearAndAssignTheirEntries) {
       EXPECT_EQ(shown.alt, c.storedAltCtrl);
       EXPECT_EQ(shown.ctrl, c.storedAltCtrl);
       EXPECT_FALSE(shown.shift || shown.win);
-      EXPECT_EQ(gHotkeyTable[c.entry].binding.packed, c.stored);
+      EXPECT_EQ(gSettings.hotkeys[c.entry], c.stored);
       EXPECT_TRUE(RowMarked(row));
       EXPECT_FALSE(IsFree(c.stored, host.playlist));
     }
@@ -465,7 +465,7 @@ TEST_F(ConfigDialogTest, TheListsRowsOpenClearAndAssignTheirEntries) {
       UserMarksRow(row, false);
       FlushPostedMessages();
       EXPECT_EQ(none.opened, 0);
-      EXPECT_EQ(gHotkeyTable[c.entry].binding.packed, 0);
+      EXPECT_EQ(gSettings.hotkeys[c.entry], 0);
       EXPECT_TRUE(IsFree(c.stored, host.playlist));
     }
     {
@@ -474,7 +474,7 @@ TEST_F(ConfigDialogTest, TheListsRowsOpenClearAndAssignTheirEntries) {
       FlushPostedMessages();
       EXPECT_EQ(driver.opened, 1);
       EXPECT_FALSE(RowMarked(row));
-      EXPECT_EQ(gHotkeyTable[c.entry].binding.packed, 0);
+      EXPECT_EQ(gSettings.hotkeys[c.entry], 0);
     }
     AssignDialogDriver driver(c.assignSteps);
     UserMarksRow(row, true);
@@ -482,7 +482,7 @@ TEST_F(ConfigDialogTest, TheListsRowsOpenClearAndAssignTheirEntries) {
     EXPECT_EQ(driver.opened, 1);
     EXPECT_EQ(driver.done, c.assignSteps.size());
     EXPECT_TRUE(RowMarked(row));
-    EXPECT_EQ(gHotkeyTable[c.entry].binding.packed, c.assigned);
+    EXPECT_EQ(gSettings.hotkeys[c.entry], c.assigned);
     EXPECT_FALSE(IsFree(c.assigned, host.playlist));
   }
 }
@@ -507,8 +507,8 @@ TEST_F(ConfigDialogTest, ADoubleClickOnACheckBoxOpensOneDialogAtATime) {
   FlushPostedMessages();
   FlushPostedMessages();  // and whatever the first dialog's end posted
   EXPECT_EQ(mostOpen, 1);
-  EXPECT_EQ(gHotkeyTable[kNext].binding.packed, kCtrlAltP);
-  EXPECT_EQ(gHotkeyTable[kPlay].binding.packed, 0);
+  EXPECT_EQ(gSettings.hotkeys[kNext], kCtrlAltP);
+  EXPECT_EQ(gSettings.hotkeys[kPlay], 0);
   EXPECT_FALSE(RowMarked(kPlay));
 }
 
@@ -522,14 +522,14 @@ TEST_F(ConfigDialogTest, QuitWhileTheAssignmentDialogIsOpenClosesBothAndKeepsThe
   EXPECT_EQ(driver.opened, 1);
   EXPECT_EQ(ConfigDialogWindow(), nullptr);
   EXPECT_EQ(FindWindowW(form2::kClassName, nullptr), nullptr);
-  EXPECT_EQ(gHotkeyTable[kNext].binding.packed, kCtrlAltP);
+  EXPECT_EQ(gSettings.hotkeys[kNext], kCtrlAltP);
 }
 
 // ---- Leaving the dialog ----
 
 TEST_F(ConfigDialogTest, ExitWritesEverySettingInTheFileOrder) {
   gSettings.hotkeysEnabled = true;
-  gHotkeyTable[kNext].binding.packed = kCtrlAltP;
+  gSettings.hotkeys[kNext] = kCtrlAltP;
   gSettings.osdDisplayTime = 1234;
   ASSERT_NE(Open(), nullptr);
   Click(form1::kPlayOnStartBox);

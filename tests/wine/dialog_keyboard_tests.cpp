@@ -233,7 +233,7 @@ TEST_F(AssignKeyboardTest, EnterOnAssignAssignsAndCloses) {
   });
   const bool result = EditNextWhile(user);
   EXPECT_TRUE(result);
-  EXPECT_EQ(gHotkeyTable[kNext].binding.packed, kCtrlP);
+  EXPECT_EQ(gSettings.hotkeys[kNext], kCtrlP);
   EXPECT_FALSE(IsFree(kCtrlP, host.main));
   EXPECT_TRUE(RowMarked(kNext));
 }
@@ -258,7 +258,7 @@ TEST_F(AssignKeyboardTest, EnterAfterARefusedClickOnAssignTriesAgain) {
   });
   const bool result = EditNextWhile(user);
   EXPECT_TRUE(result);
-  EXPECT_EQ(gHotkeyTable[kNext].binding.packed, kCtrlP);
+  EXPECT_EQ(gSettings.hotkeys[kNext], kCtrlP);
   EXPECT_FALSE(IsFree(kCtrlP, host.main));
   EXPECT_TRUE(OneErrorBox(boxes.Seen(), "Unable to set a hot key."));
 }
@@ -284,7 +284,7 @@ TEST_F(AssignKeyboardTest, EnterWhereNoPushButtonHasTheFocusDoesNothing) {
   const bool result = EditNextWhile(user);
   // Nothing was assigned: the entry and its registration are as before.
   EXPECT_TRUE(result);
-  EXPECT_EQ(gHotkeyTable[kNext].binding.packed, kCtrlAltP);
+  EXPECT_EQ(gSettings.hotkeys[kNext], kCtrlAltP);
   EXPECT_FALSE(IsFree(kCtrlAltP, host.main));
 }
 
@@ -298,7 +298,7 @@ TEST_F(AssignKeyboardTest, EscOnAnAssignedEntryClosesAndKeepsIt) {
   });
   const bool result = EditNextWhile(user);
   EXPECT_TRUE(result);
-  EXPECT_EQ(gHotkeyTable[kNext].binding.packed, kCtrlAltP);
+  EXPECT_EQ(gSettings.hotkeys[kNext], kCtrlAltP);
   EXPECT_FALSE(IsFree(kCtrlAltP, host.main));
   EXPECT_TRUE(RowMarked(kNext));
 }
@@ -314,7 +314,7 @@ TEST_F(AssignKeyboardTest, EscOnAMarkedUnassignedRowClosesAndClearsTheMark) {
   FlushPostedMessages();
   user.Join();
   EXPECT_EQ(user.failures, std::vector<std::string>());
-  EXPECT_EQ(gHotkeyTable[kPlay].binding.packed, 0u);
+  EXPECT_EQ(gSettings.hotkeys[kPlay], 0u);
   EXPECT_FALSE(RowMarked(kPlay));
 }
 
@@ -338,7 +338,7 @@ TEST_F(AssignKeyboardTest, EscWithTheKeyListOpenClosesTheListFirst) {
   });
   const bool result = EditNextWhile(user);
   EXPECT_TRUE(result);
-  EXPECT_EQ(gHotkeyTable[kNext].binding.packed, kCtrlAltP);
+  EXPECT_EQ(gSettings.hotkeys[kNext], kCtrlAltP);
 }
 
 }  // namespace

@@ -159,6 +159,6 @@ void DialogTest::TypeInEdit1(const char* text) {
 }
 
 void DialogTest::Register(int n, klv::PackedHotkey packed) {
-  gHotkeyTable[n].binding.packed = packed;
+  gSettings.hotkeys[n] = packed;
   ASSERT_TRUE(RegisterRowHotkey(gHotkeyTable[n]));
 }

@@ -103,11 +103,12 @@ TEST_F(HotkeyTest, StoredValuesRegisterTheirCombinationsOnTheHostWindowUnlessOff
                                        "\r\nrepeat_hotkey=" + std::to_string(kCtrlShiftF9) + "\r\n"));
     MessageBoxWatcher boxes;
     LoadSettings(ini);
+    RegisterAllHotkeys();
 
     EXPECT_EQ(gSettings.hotkeysEnabled, on);
-    EXPECT_EQ(gHotkeyTable[kNext].binding.packed, kCtrlAltP);
-    EXPECT_EQ(gHotkeyTable[kNext].binding.id, GlobalFindAtomA("next_hotkey"));
-    EXPECT_EQ(gHotkeyTable[kNext].binding.id != 0u, on);
+    EXPECT_EQ(gSettings.hotkeys[kNext], kCtrlAltP);
+    EXPECT_EQ(gHotkeyTable[kNext].registration.atom, GlobalFindAtomA("next_hotkey"));
+    EXPECT_EQ(gHotkeyTable[kNext].registration.atom != 0u, on);
     EXPECT_EQ(other.IsFree(kCtrlAltP), !on);
     EXPECT_EQ(other.IsFree(kCtrlShiftF9), !on);
     EXPECT_EQ(GlobalAtomExists("repeat_hotkey"), on);
@@ -122,7 +123,7 @@ TEST_F(HotkeyTest, StoredValuesRegisterTheirCombinationsOnTheHostWindowUnlessOff
       SCOPED_TRACE(press.entry);
       host.ClearLog();
       host.PressHotkey(press.packed);
-      EXPECT_EQ(host.Hotkeys(), std::vector<WPARAM>{gHotkeyTable[press.entry].binding.id});
+      EXPECT_EQ(host.Hotkeys(), std::vector<WPARAM>{gHotkeyTable[press.entry].registration.atom});
     }
     host.ClearLog();
     PressExpectingNothing(on ? kCtrlAltN : kCtrlAltP);
@@ -147,23 +148,24 @@ TEST_P(RefusedCombinationTest, NamesThemInOneBoxAndKeepsTheEntries) {
                                           "\r\nnext_hotkey=" + std::to_string(kCtrlAltP) +
                                           "\r\nrepeat_hotkey=" + std::to_string(kCtrlShiftF9) +
                                           "\r\nstop_after_current_hotkey=" + std::to_string(kCtrlShiftF9))));
+    RegisterAllHotkeys();
   } else {
-    gHotkeyTable[kPlay].binding.packed = kCtrlAltN;
-    gHotkeyTable[kNext].binding.packed = kCtrlAltP;
-    gHotkeyTable[kRepeat].binding.packed = kCtrlShiftF9;
-    gHotkeyTable[kStopAfterCurrent].binding.packed = kCtrlShiftF9;
-    ReregisterAllHotkeys(true);
+    gSettings.hotkeys[kPlay] = kCtrlAltN;
+    gSettings.hotkeys[kNext] = kCtrlAltP;
+    gSettings.hotkeys[kRepeat] = kCtrlShiftF9;
+    gSettings.hotkeys[kStopAfterCurrent] = kCtrlShiftF9;
+    SetHotkeysEnabled(true);
   }
 
   EXPECT_TRUE(OneErrorBox(boxes.Seen(),
                           "Unable to set a hot key.\nPlay: Ctrl+Alt+N is in use by another program.\n"
                           "Next: Ctrl+Alt+P is in use by another program.\n"
                           "Stop After Current: Ctrl+Shift+F9 is already used by Repeat Mode On/Off."));
-  EXPECT_EQ(gHotkeyTable[kStopAfterCurrent].binding.packed, kCtrlShiftF9);
+  EXPECT_EQ(gSettings.hotkeys[kStopAfterCurrent], kCtrlShiftF9);
   EXPECT_FALSE(RowWaiting(gHotkeyTable[kStopAfterCurrent]));
-  EXPECT_EQ(gHotkeyTable[kNext].binding.packed, kCtrlAltP);
+  EXPECT_EQ(gSettings.hotkeys[kNext], kCtrlAltP);
   EXPECT_TRUE(RowWaiting(gHotkeyTable[kNext]));
-  EXPECT_EQ(gHotkeyTable[kRepeat].binding.packed, kCtrlShiftF9);
+  EXPECT_EQ(gSettings.hotkeys[kRepeat], kCtrlShiftF9);
   EXPECT_FALSE(other.IsFree(kCtrlShiftF9));
 }
 
@@ -173,7 +175,7 @@ INSTANTIATE_TEST_SUITE_P(AtInitAndSwitchedOn, RefusedCombinationTest, testing::B
                          });
 
 LRESULT CALLBACK SwitchOffProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_APP) ReregisterAllHotkeys(false);
+  if (message == WM_APP) SetHotkeysEnabled(false);
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -182,14 +184,14 @@ LRESULT CALLBACK SwitchOffProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 TEST_F(HotkeyTest, SwitchedOffDuringARefusalsBoxStaysOff) {
   OtherParty holder;
   ASSERT_TRUE(holder.Hold(kCtrlAltP));
-  gHotkeyTable[kNext].binding.packed = kCtrlAltP;
-  gHotkeyTable[kRepeat].binding.packed = kCtrlShiftF9;
+  gSettings.hotkeys[kNext] = kCtrlAltP;
+  gSettings.hotkeys[kRepeat] = kCtrlShiftF9;
   // Dispatched by the box's own message loop, as a click on the dialog would be.
   HWND switcher = CreateTestWindow("KlvSwitchOff", SwitchOffProc, 0, RECT{}, HWND_MESSAGE);
   PostMessageA(switcher, WM_APP, 0, 0);
   {
     MessageBoxWatcher boxes;
-    ReregisterAllHotkeys(true);
+    SetHotkeysEnabled(true);
     EXPECT_EQ(boxes.Seen().size(), 1u);
   }
   DestroyWindow(switcher);
@@ -197,30 +199,30 @@ TEST_F(HotkeyTest, SwitchedOffDuringARefusalsBoxStaysOff) {
   EXPECT_FALSE(gSettings.hotkeysEnabled);
   EXPECT_TRUE(other.IsFree(kCtrlShiftF9));
   EXPECT_FALSE(GlobalAtomExists("repeat_hotkey"));
-  EXPECT_EQ(gHotkeyTable[kRepeat].binding.packed, kCtrlShiftF9);
+  EXPECT_EQ(gSettings.hotkeys[kRepeat], kCtrlShiftF9);
 }
 
 TEST_F(HotkeyTest, SwitchingOffReleasesEverythingAndOnRegistersInTableOrder) {
   // Two entries on one combination: the first in table order gets it, the second is refused.
-  gHotkeyTable[kPlay].binding.packed = kCtrlAltP;
-  gHotkeyTable[kNext].binding.packed = kCtrlAltP;
-  gHotkeyTable[kRepeat].binding.packed = kCtrlShiftF9;
-  ReregisterAllHotkeys(false);
+  gSettings.hotkeys[kPlay] = kCtrlAltP;
+  gSettings.hotkeys[kNext] = kCtrlAltP;
+  gSettings.hotkeys[kRepeat] = kCtrlShiftF9;
+  SetHotkeysEnabled(false);
   EXPECT_TRUE(other.IsFree(kCtrlAltP));
 
   MessageBoxWatcher boxes;
-  ReregisterAllHotkeys(true);
+  SetHotkeysEnabled(true);
   EXPECT_EQ(boxes.Seen().size(), 1u);
   EXPECT_TRUE(gSettings.hotkeysEnabled);
-  EXPECT_EQ(gHotkeyTable[kPlay].binding.packed, kCtrlAltP);
-  EXPECT_EQ(gHotkeyTable[kNext].binding.packed, kCtrlAltP);
+  EXPECT_EQ(gSettings.hotkeys[kPlay], kCtrlAltP);
+  EXPECT_EQ(gSettings.hotkeys[kNext], kCtrlAltP);
   host.PressHotkey(kCtrlAltP);
-  EXPECT_EQ(host.Hotkeys(), std::vector<WPARAM>{gHotkeyTable[kPlay].binding.id});
+  EXPECT_EQ(host.Hotkeys(), std::vector<WPARAM>{gHotkeyTable[kPlay].registration.atom});
 
-  ReregisterAllHotkeys(false);
+  SetHotkeysEnabled(false);
   EXPECT_FALSE(gSettings.hotkeysEnabled);
-  EXPECT_EQ(gHotkeyTable[kPlay].binding.packed, kCtrlAltP);
-  EXPECT_EQ(gHotkeyTable[kRepeat].binding.packed, kCtrlShiftF9);
+  EXPECT_EQ(gSettings.hotkeys[kPlay], kCtrlAltP);
+  EXPECT_EQ(gSettings.hotkeys[kRepeat], kCtrlShiftF9);
   EXPECT_TRUE(other.IsFree(kCtrlAltP));
   EXPECT_TRUE(other.IsFree(kCtrlShiftF9));
   for (const klv::HotkeyAction& action : klv::kHotkeyActions) {
@@ -228,13 +230,13 @@ TEST_F(HotkeyTest, SwitchingOffReleasesEverythingAndOnRegistersInTableOrder) {
   }
 
   // Switched on again: registered anew, under freshly added atoms.
-  ReregisterAllHotkeys(true);
+  SetHotkeysEnabled(true);
   EXPECT_FALSE(other.IsFree(kCtrlAltP));
   EXPECT_FALSE(other.IsFree(kCtrlShiftF9));
-  EXPECT_EQ(gHotkeyTable[kRepeat].binding.id, GlobalFindAtomA("repeat_hotkey"));
+  EXPECT_EQ(gHotkeyTable[kRepeat].registration.atom, GlobalFindAtomA("repeat_hotkey"));
   host.ClearLog();
   host.PressHotkey(kCtrlShiftF9);
-  EXPECT_EQ(host.Hotkeys(), std::vector<WPARAM>{gHotkeyTable[kRepeat].binding.id});
+  EXPECT_EQ(host.Hotkeys(), std::vector<WPARAM>{gHotkeyTable[kRepeat].registration.atom});
 }
 
 // An atom of one of our names that someone else added is used but never deleted by us, however
@@ -243,14 +245,14 @@ class ForeignAtomTest : public HotkeyTest, public testing::WithParamInterface<bo
 
 TEST_P(ForeignAtomTest, SurvivesUs) {
   const bool addedBeforeRegistration = GetParam();
-  gHotkeyTable[kPlay].binding.packed = kCtrlAltP;
-  gHotkeyTable[kNext].binding.packed = kCtrlShiftF9;
+  gSettings.hotkeys[kPlay] = kCtrlAltP;
+  gSettings.hotkeys[kNext] = kCtrlShiftF9;
   ATOM foreign = addedBeforeRegistration ? GlobalAddAtomA("play_hotkey") : 0;
-  ReregisterAllHotkeys(true);
+  SetHotkeysEnabled(true);
   if (addedBeforeRegistration) {
-    EXPECT_EQ(gHotkeyTable[kPlay].binding.id, foreign);
+    EXPECT_EQ(gHotkeyTable[kPlay].registration.atom, foreign);
   }
-  ReregisterAllHotkeys(false);
+  SetHotkeysEnabled(false);
   if (!addedBeforeRegistration) foreign = GlobalAddAtomA("play_hotkey");
   DeleteAllAtoms();  // as quit does after hotkeys were switched off
   ClearRow(gHotkeyTable[kPlay]);
@@ -267,13 +269,13 @@ INSTANTIATE_TEST_SUITE_P(BeforeAndAfter, ForeignAtomTest, testing::Bool(),
 class ClearRowTest : public HotkeyTest, public testing::WithParamInterface<bool> {};
 
 TEST_P(ClearRowTest, ReleasesWhatTheEntryHolds) {
-  gHotkeyTable[kNext].binding.packed = kCtrlAltP;
-  if (GetParam()) ReregisterAllHotkeys(true);
+  gSettings.hotkeys[kNext] = kCtrlAltP;
+  if (GetParam()) SetHotkeysEnabled(true);
   MessageBoxWatcher boxes;
   ClearRow(gHotkeyTable[kNext]);
 
-  EXPECT_EQ(gHotkeyTable[kNext].binding.packed, 0);
-  EXPECT_EQ(gHotkeyTable[kNext].binding.id, 0u);  // holds no atom any more
+  EXPECT_EQ(gSettings.hotkeys[kNext], 0);
+  EXPECT_EQ(gHotkeyTable[kNext].registration.atom, 0u);  // holds no atom any more
   EXPECT_TRUE(other.IsFree(kCtrlAltP));
   EXPECT_FALSE(GlobalAtomExists("next_hotkey"));
   PressExpectingNothing(kCtrlAltP);
@@ -287,9 +289,9 @@ INSTANTIATE_TEST_SUITE_P(RegisteredOrNot, ClearRowTest, testing::Bool(),
                          });
 
 TEST_F(HotkeyTest, AssigningAnotherCombinationReplacesTheOldRegistration) {
-  gHotkeyTable[kNext].binding.packed = kCtrlAltP;
+  gSettings.hotkeys[kNext] = kCtrlAltP;
   ASSERT_TRUE(RegisterRowHotkey(gHotkeyTable[kNext]));
-  gHotkeyTable[kNext].binding.packed = kCtrlShiftF9;
+  gSettings.hotkeys[kNext] = kCtrlShiftF9;
   ASSERT_TRUE(RegisterRowHotkey(gHotkeyTable[kNext]));
   EXPECT_TRUE(other.IsFree(kCtrlAltP));
   EXPECT_FALSE(other.IsFree(kCtrlShiftF9));
@@ -304,8 +306,8 @@ TEST_F(HotkeyTest, AssigningAnotherCombinationReplacesTheOldRegistration) {
 class HotkeyActionTest : public HotkeyTest {
  protected:
   void Assign(int row, uint32_t id) {
-    gHotkeyTable[row].binding.id = id;
-    gHotkeyTable[row].binding.packed = kCtrlAltP;
+    gHotkeyTable[row].registration.atom = id;
+    gSettings.hotkeys[row] = kCtrlAltP;
   }
 };
 
@@ -344,7 +346,7 @@ TEST_F(HotkeyActionTest, RepeatAndRatingAskTheStateTheOsdShows) {
     Assign(c.row, 0xC100);
     host.ClearLog();
     RunHotkeyAction(0xC100);
-    gHotkeyTable[c.row].binding.packed = 0;
+    gSettings.hotkeys[c.row] = 0;
     EXPECT_EQ(host.RequestsAndCommands(), c.traffic);
     EXPECT_EQ(host.rating, c.after);
     EXPECT_EQ(WindowTextOf(OsdPlatformWindow()), c.text != nullptr ? c.text : "");
@@ -389,7 +391,7 @@ TEST_F(HotkeyActionTest, StepsOfTheUsersChoosing) {
     Assign(c.row, 0xC100);
     host.ClearLog();
     RunHotkeyAction(0xC100);
-    gHotkeyTable[c.row].binding.packed = 0;
+    gSettings.hotkeys[c.row] = 0;
     Traffic traffic;
     for (const RecordedMessage& m : host.log) {
       if (m.window == host.main && m.message == WM_USER)
@@ -419,10 +421,10 @@ class AnswerTest : public HotkeyActionTest, public testing::WithParamInterface<A
 TEST_P(AnswerTest, OnlyAssignedEntriesAnswerTheirIdAndAskNothingWithOsdOff) {
   const AnswerCase& c = GetParam();
   for (auto [n, packed] : c.entries) {
-    gHotkeyTable[n].binding.id = 0xC100;
-    gHotkeyTable[n].binding.packed = packed;
+    gHotkeyTable[n].registration.atom = 0xC100;
+    gSettings.hotkeys[n] = packed;
   }
-  if (c.id == 0) gHotkeyTable[kNext].binding.id = 0;
+  if (c.id == 0) gHotkeyTable[kNext].registration.atom = 0;
   host.ClearLog();
   RunHotkeyAction(c.id);
   EXPECT_EQ(host.Commands(), c.commands);

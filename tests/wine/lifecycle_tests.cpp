@@ -58,14 +58,15 @@ TEST_F(LifecycleTest, FreshFileGivesEveryDefaultAndConfigOpensTheDialog) {
   gSettings.osdDisplayTime = 5;
   gSettings.osdColor = 5;
   gSettings.osdFont = {"Other", 30, 4, true, true, true, true};
-  for (klv::HotkeyRow& row : gHotkeyTable) row.binding.packed = 99;
-  gLastPlaybackPosition = 1234;
+  for (klv::HotkeyRow& row : gHotkeyTable) gSettings.hotkeys[row.position] = 99;
+  gSettings.playbackPosition = 1234;
   host.position = -1;
   gPlugin.hwndParent = host.main;
 
   ASSERT_EQ(PluginInit(), 0);
   EXPECT_FALSE(gSettings.hotkeysEnabled);
-  for (const klv::HotkeyRow& row : gHotkeyTable) EXPECT_EQ(row.binding.packed, 0) << row.action.atomName;
+  for (const klv::HotkeyRow& row : gHotkeyTable)
+    EXPECT_EQ(gSettings.hotkeys[row.position], 0) << row.action.atomName;
   EXPECT_FALSE(gSettings.activeEnabled);
   EXPECT_FALSE(gSettings.inactiveEnabled);
   EXPECT_EQ(gSettings.alphaLevels, (klv::AlphaLevels{255, 255, 255, 255, 255, 255}));
@@ -80,7 +81,7 @@ TEST_F(LifecycleTest, FreshFileGivesEveryDefaultAndConfigOpensTheDialog) {
                gSettings.osdFont.strikeOut);
   EXPECT_FALSE(gSettings.playOnStart);
   EXPECT_FALSE(gSettings.rememberPosition);
-  EXPECT_EQ(gLastPlaybackPosition, 0);
+  EXPECT_EQ(gSettings.playbackPosition, 0);
   EXPECT_FALSE(GlobalAtomExists("prev_hotkey"));
   PluginConfig();
   EXPECT_NE(ConfigDialogWindow(), nullptr);

@@ -130,8 +130,8 @@ TEST_F(MediaKeyDialogTest, AssignOfMediaPlayPauseAloneRegisters179WithoutModifie
     EXPECT_EQ(driver.done, 3u);
   }
   EXPECT_TRUE(result);
-  EXPECT_EQ(gHotkeyTable[kPlayPause].binding.packed, 11730944);
-  EXPECT_EQ(klv::HotkeyModifiers(gHotkeyTable[kPlayPause].binding.packed), 0);
+  EXPECT_EQ(gSettings.hotkeys[kPlayPause], 11730944);
+  EXPECT_EQ(klv::HotkeyModifiers(gSettings.hotkeys[kPlayPause]), 0);
   // The system holds exactly that key without modifiers, and nothing with Ctrl.
   EXPECT_FALSE(IsFree(kMediaPlayPause, host.playlist));
   EXPECT_TRUE(IsFree(kMediaPlayPause | klv::kModCtrl, host.playlist));
@@ -139,14 +139,14 @@ TEST_F(MediaKeyDialogTest, AssignOfMediaPlayPauseAloneRegisters179WithoutModifie
 }
 
 TEST_F(MediaKeyDialogTest, AnEntryHoldingAMediaKeyOpensWithItsName) {
-  gHotkeyTable[kStop].binding.packed = kShiftVolumeMute;
+  gSettings.hotkeys[kStop] = kShiftVolumeMute;
   AssignDialogDriver driver({CloseBox()});
   AssignHotkey(gHotkeyTable[kStop], nullptr);
   ASSERT_EQ(driver.snapshots.size(), 1u);
   EXPECT_EQ(driver.snapshots[0].key, "VolumeMute");
   EXPECT_TRUE(driver.snapshots[0].shift);
   EXPECT_FALSE(driver.snapshots[0].ctrl);
-  EXPECT_EQ(gHotkeyTable[kStop].binding.packed, kShiftVolumeMute);
+  EXPECT_EQ(gSettings.hotkeys[kStop], kShiftVolumeMute);
 }
 
 // ---- The last rows of the configuration dialog's hotkey list ----
@@ -174,7 +174,7 @@ TEST_F(MediaKeyDialogTest, TheListShowsEveryRowWithoutScrolling) {
 TEST_F(MediaKeyDialogTest, RowSixteenWaitsAtOpeningAndIsRefusedOnAssign) {
   ASSERT_TRUE(RegisterHotKey(host.equalizer, 79, 0, 179));
   gSettings.hotkeysEnabled = true;
-  gHotkeyTable[kPlayPause].binding.packed = kMediaPlayPause;
+  gSettings.hotkeys[kPlayPause] = kMediaPlayPause;
   ASSERT_NE(Open(), nullptr);
   EXPECT_EQ(RowText(List(), 15), "Play/Pause (in use)");
 
@@ -185,7 +185,7 @@ TEST_F(MediaKeyDialogTest, RowSixteenWaitsAtOpeningAndIsRefusedOnAssign) {
     DoubleClickListRow(List(), 15);
   }
   EXPECT_TRUE(stillOpen);
-  EXPECT_EQ(gHotkeyTable[kPlayPause].binding.packed, 0);
+  EXPECT_EQ(gSettings.hotkeys[kPlayPause], 0);
   EXPECT_FALSE(RowMarked(15));
   EXPECT_EQ(RowText(List(), 15), "Play/Pause");
   EXPECT_TRUE(OneErrorBox(boxes.Seen(), "Unable to set a hot key."));

@@ -599,9 +599,7 @@ TEST_F(OsdTest, AFontNameBeyondTheCodePageSurvivesExitAndTheNextStart) {
   ASSERT_TRUE(SaveSettings());
   UseSettingsFile(nullptr);
   ASSERT_TRUE(OpenSettingsFile());
-  klv::Settings read;
-  int32_t position = 0;
-  klv::ReadSettings(*CurrentSettingsFile(), read, position);
+  const klv::Settings read = klv::ReadSettings(*CurrentSettingsFile());
   UseSettingsFile(nullptr);
   EXPECT_EQ(read.osdFont.name, gothic);
   EXPECT_EQ(install.IniValue("OSD", "OSDFontSize"), "15") << "an 8-bit reader lost the next key";

@@ -29,8 +29,8 @@ class PlayPauseTest : public OsdFixture {
   void SetUp() override {
     ResetPluginState(host.main);
     OsdFixture::SetUp();
-    gHotkeyTable[kPlayPause].binding.id = kId;
-    gHotkeyTable[kPlayPause].binding.packed = kMediaPlayPause;
+    gHotkeyTable[kPlayPause].registration.atom = kId;
+    gSettings.hotkeys[kPlayPause] = kMediaPlayPause;
   }
   void TearDown() override {
     OsdFixture::TearDown();
@@ -78,7 +78,7 @@ TEST_F(PlayPauseTest, AsksThePlayingStateFirstAndPausesOrPlaysByIt) {
 }
 
 TEST_F(PlayPauseTest, AClearedEntryDoesNothing) {
-  gHotkeyTable[kPlayPause].binding.packed = 0;
+  gSettings.hotkeys[kPlayPause] = 0;
   gSettings.osdEnabled = true;
   host.ClearLog();
   RunHotkeyAction(kId);

@@ -30,7 +30,7 @@ class PlayOnStartTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetPluginState(host.main);
-    gLastPlaybackPosition = 5000;
+    gSettings.playbackPosition = 5000;
     host.ClearLog();
   }
   void TearDown() override {

@@ -23,7 +23,6 @@ class SettingsFileTest : public ::testing::Test {
   void TearDown() override {
     UseSettingsFile(nullptr);
     gSettings = klv::Settings{};
-    for (klv::HotkeyRow& row : gHotkeyTable) row.binding.packed = 0;
   }
 
   // A reader on the test install's file.
@@ -81,16 +80,13 @@ TEST_F(SettingsFileTest, TextsAreReadUpTo2047Characters) {
 
 TEST_F(SettingsFileTest, HotkeysAndHotKeysAreOneSection) {
   install.WriteIni("[HOTKEYS]\r\nEnable=1\r\nnext_hotkey=5242883\r\n");
-  klv::Settings read;
-  std::array<int32_t, klv::kHotkeyCount> packed{};
-  int32_t position = 0;
-  klv::ReadSettings(Ini(), read, packed, position);
+  const klv::Settings read = klv::ReadSettings(Ini());
   EXPECT_TRUE(read.hotkeysEnabled);
-  EXPECT_EQ(packed[4], 5242883);  // next_hotkey
+  EXPECT_EQ(read.hotkeys[4], 5242883);  // next_hotkey
 
   ASSERT_TRUE(OpenSettingsFile());
   gSettings.hotkeysEnabled = true;
-  gHotkeyTable[0].binding.packed = 8060936;
+  gSettings.hotkeys[0] = 8060936;
   ASSERT_TRUE(SaveSettings());
   std::string text = install.ReadIni();
   CharLowerA(text.data());
@@ -105,20 +101,14 @@ TEST_F(SettingsFileTest, HotkeysAndHotKeysAreOneSection) {
 
 TEST_F(SettingsFileTest, SavedSettingsReadBackUnchanged) {
   ASSERT_TRUE(OpenSettingsFile());
-  const klv::Settings saved = settings_check::UnusualSettings();
+  klv::Settings saved = settings_check::UnusualSettings();
+  for (int i = 0; i < klv::kHotkeyCount; ++i) saved.hotkeys[i] = (i + 1) * 65536 + i;
   gSettings = saved;
-  for (klv::HotkeyRow& row : gHotkeyTable) row.binding.packed = (row.position + 1) * 65536 + row.position;
   ASSERT_TRUE(SaveSettings());
 
-  klv::Settings loaded;
-  loaded.alphaLevels = {9, 9, 9, 9, 9, 9};
-  std::array<int32_t, klv::kHotkeyCount> packed{};
-  int32_t position = -7;
-  klv::ReadSettings(Ini(), loaded, packed, position);
-  settings_check::ExpectSameSettings(loaded, saved);
-  for (const klv::HotkeyRow& row : gHotkeyTable) EXPECT_EQ(packed[row.position], row.binding.packed);
   // Position belongs to quit alone.
-  EXPECT_EQ(position, 0);
+  saved.playbackPosition = 0;
+  settings_check::ExpectSameSettings(klv::ReadSettings(Ini()), saved);
   EXPECT_EQ(install.IniValue("Track", "Position"), "<missing>");
 }
 

@@ -204,10 +204,7 @@ void ResetPluginState(HWND hostMain) {
   SetHostMainWindow(hostMain);
   gSettings = klv::Settings{};
   ForgetHeldKeys();  // the key watch too
-  for (klv::HotkeyRow& row : gHotkeyTable) {
-    row.binding = {};
-    row.registration = {};
-  }
+  for (klv::HotkeyRow& row : gHotkeyTable) row.registration = {};
 }
 
 // ---- Hotkeys ----

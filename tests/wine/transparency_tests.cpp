@@ -90,7 +90,7 @@ TEST_F(TransparencyTest, FullyTransparentWindowStillHearsActivation) {
   gSettings.activeEnabled = true;
   gSettings.inactiveEnabled = true;
   InstallWindowHooks();
-  SetAlphaFromPercent(6, 0);  // equalizer inactive
+  SetAlphaLevel(klv::kEqualizerInactive, 0);
   Activate(host.equalizer);
   Activate(host.main);
   EXPECT_EQ(AlphaOf(host.equalizer), 0);
@@ -124,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(BothKinds, TransparencyHookTest,
                          testing::Values(HostKind::kUnicode, HostKind::k8Bit));
 
 struct PercentCase {
-  int tag;
+  klv::AlphaIndex level;
   int percent;
   int alpha;
 };
@@ -134,21 +134,24 @@ TEST_F(TransparencyTest, SliderPercentagesApplyAtOnce) {
   HWND other = CreateWindowExA(0, "STATIC", "dialog", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400, 300, 200, 100,
                                nullptr, nullptr, nullptr, nullptr);
   Activate(other);
-  const PercentCase cases[] = {{4, 100, 255}, {5, 50, 127}, {6, 1, 2}, {4, 0, 0}};
+  const PercentCase cases[] = {{klv::kMainInactive, 100, 255},
+                               {klv::kPlaylistInactive, 50, 127},
+                               {klv::kEqualizerInactive, 1, 2},
+                               {klv::kMainInactive, 0, 0}};
   const HWND windows[] = {host.main, host.playlist, host.equalizer};
   for (const PercentCase& c : cases) {
-    SCOPED_TRACE(c.tag);
-    SetAlphaFromPercent(c.tag, c.percent);
-    EXPECT_EQ(gSettings.alphaLevels[c.tag - 1], c.alpha);
-    EXPECT_EQ(AlphaOf(windows[c.tag - 4]), c.alpha);
+    SCOPED_TRACE(c.level);
+    SetAlphaLevel(c.level, c.percent);
+    EXPECT_EQ(gSettings.alphaLevels[c.level], c.alpha);
+    EXPECT_EQ(AlphaOf(windows[c.level - klv::kMainInactive]), c.alpha);
   }
   // Active levels are stored but do not show on inactive windows.
-  SetAlphaFromPercent(2, 50);
+  SetAlphaLevel(klv::kPlaylistActive, 50);
   EXPECT_EQ(gSettings.alphaLevels[klv::kPlaylistActive], 127);
   EXPECT_EQ(AlphaOf(host.playlist), 127);  // its inactive level from above
   const klv::AlphaLevels before = gSettings.alphaLevels;
-  SetAlphaFromPercent(0, 10);
-  SetAlphaFromPercent(7, 10);
+  SetAlphaLevel(static_cast<klv::AlphaIndex>(7), 10);
+  SetAlphaLevel(static_cast<klv::AlphaIndex>(klv::kAlphaLevelCount), 10);
   EXPECT_EQ(gSettings.alphaLevels, before);
   DestroyWindow(other);
 }

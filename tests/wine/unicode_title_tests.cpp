@@ -37,8 +37,8 @@ class UnicodeTitleTest : public OsdFixture {
     OsdFixture::SetUp();
     gSettings.osdEnabled = true;
     gSettings.osdDisplayTime = 60000;
-    gHotkeyTable[kInfo].binding.id = kId;
-    gHotkeyTable[kInfo].binding.packed = klv::PackHotkey('I', true, true, false, false);
+    gHotkeyTable[kInfo].registration.atom = kId;
+    gSettings.hotkeys[kInfo] = klv::PackHotkey('I', true, true, false, false);
   }
   void TearDown() override {
     OsdFixture::TearDown();
@@ -131,9 +131,9 @@ TEST_F(UnicodeTitleTest, TheStartUpTextCarriesItAndFixedTextsStayAsTheyWere) {
   EXPECT_EQ(WideWindowTextOf(OsdPlatformWindow()), L"\"" + kCyrillicGreek + L"\" [1:05/3:07]");
   EXPECT_EQ(host.Requests(), (std::vector<int>{102, 125, 213, 105, 105}));
 
-  gHotkeyTable[kInfo].binding.packed = 0;
-  gHotkeyTable[7].binding.id = kId;  // "Volume Up"
-  gHotkeyTable[7].binding.packed = klv::PackHotkey('U', true, true, false, false);
+  gSettings.hotkeys[kInfo] = 0;
+  gHotkeyTable[7].registration.atom = kId;  // "Volume Up"
+  gSettings.hotkeys[7] = klv::PackHotkey('U', true, true, false, false);
   EXPECT_EQ(ShownText(), L"Volume Up");
   EXPECT_TRUE(host.Requests().empty());
 }

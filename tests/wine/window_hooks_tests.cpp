@@ -23,8 +23,8 @@ class WindowHooksTest : public ::testing::TestWithParam<HostKind> {
     host.SetKind(GetParam());
     ResetPluginState(host.main);
     hostProcedure = WindowProcedure(host.main);
-    gHotkeyTable[4].binding.id = kNextId;  // "Next" on Ctrl+Alt+P
-    gHotkeyTable[4].binding.packed = 5242883;
+    gHotkeyTable[4].registration.atom = kNextId;  // "Next" on Ctrl+Alt+P
+    gSettings.hotkeys[4] = 5242883;
     InstallWindowHooks();
     host.ClearLog();
   }
@@ -56,12 +56,12 @@ TEST_P(WindowHooksTest, EveryMessageButTheRequestsPollsThePosition) {
   };
   for (const PollCase& c : cases) {
     SCOPED_TRACE(c.label);
-    gLastPlaybackPosition = 7;
+    gSettings.playbackPosition = 7;
     host.position = c.hostPosition;
     host.ClearLog();
     SendMessageA(host.main, c.message, 0, c.lParam);
     EXPECT_EQ(host.Requests(), c.requests);
-    EXPECT_EQ(gLastPlaybackPosition, c.positionAfter);
+    EXPECT_EQ(gSettings.playbackPosition, c.positionAfter);
     EXPECT_EQ(host.Count(host.main, c.message), 1);
   }
 }
