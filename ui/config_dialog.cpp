@@ -18,7 +18,6 @@
 #include "plugin/playback_resume.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings/settings_file.h"
-#include "ui/assign_dialog.h"
 #include "ui/config_form_holder.h"
 #include "ui/jpeg_picture.h"
 #include "ui/osd_pickers.h"
@@ -232,16 +231,6 @@ void TForm1::ShowOsdPosition(int position) {
   }
 }
 
-void TForm1::ShowHotkeyRow(const klv::HotkeyRow& row) {
-  const std::string caption = row.action.caption;
-  hotkeyList_.SetCaption(row.position, RowWaiting(row) ? (caption + " (in use)").c_str() : caption.c_str());
-  hotkeyList_.SetChecked(row.position, RowCombination(row) != 0);
-}
-
-void TForm1::ShowHotkeyRows() {
-  for (const klv::HotkeyRow& row : gHotkeyTable) ShowHotkeyRow(row);
-}
-
 void TForm1::FormShow() {
   filling_ = true;
   // Sliders show the levels; nothing is stored back (a level changes only when
@@ -283,19 +272,6 @@ void TForm1::FormShow() {
   layout_.SetEnabled(kSelectFontButton, gSettings.osdEnabled);
   filling_ = false;
 }
-
-void TForm1::HotkeysEnabledClick() {
-  const bool enabled = Checked(kHotkeysBox);
-  layout_.SetEnabled(kHotkeysGroup, enabled);
-  layout_.SetEnabled(kHotkeyList, enabled);
-  SetHotkeysEnabled(enabled);
-  // Unless a quit inside the refusals' box closed the dialog.
-  if (Window() != nullptr) ShowHotkeyRows();
-}
-
-void TForm1::HotkeyMarksChange() { ApplyListCheckMarks(); }
-
-void TForm1::HotkeyListDblClick() { EditSelectedHotkeys(); }
 
 void TForm1::OsdEnabledClick() {
   const bool enabled = Checked(kOsdBox);
@@ -372,33 +348,6 @@ bool TForm1::Show() {
   if (Window() == nullptr) return false;  // closed while an error box was open
   ShowInFront();
   return true;
-}
-
-// ---- The hotkey list's reactions ----
-
-bool TForm1::EditHotkey(klv::HotkeyRow& row) {
-  const bool result = AssignHotkey(row, Window());
-  if (Window() != nullptr) ShowHotkeyRow(row);
-  return result;
-}
-
-void TForm1::ApplyListCheckMarks() {
-  for (klv::HotkeyRow& row : gHotkeyTable) {
-    if (Window() == nullptr) return;
-    if (!HotkeyMarked(row.position)) {
-      ClearRow(row);
-      ShowHotkeyRow(row);
-    } else if (RowCombination(row) == 0) {
-      EditHotkey(row);
-    }
-  }
-}
-
-void TForm1::EditSelectedHotkeys() {
-  for (klv::HotkeyRow& row : gHotkeyTable) {
-    if (Window() == nullptr) return;
-    if (HotkeySelected(row.position)) EditHotkey(row);
-  }
 }
 
 // ---- The form's way in ----
