@@ -180,7 +180,8 @@ TEST_F(OsdOnTwoMonitors, EachMonitorRuleFollowsItsWindowOrThePointer) {
   };
   TestHost host;
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string("OSDMonitor=") + c.osdMonitor + " position " + std::to_string(c.position));
+    SCOPED_TRACE(std::string("OSDMonitor=") + c.osdMonitor + " position " + std::to_string(c.position) +
+                 (c.detachedAfterAShow ? " detached" : ""));
     const RECT expected = c.onSecond ? second : primary;
     std::unique_ptr<FrontWindow> front;
     const RECT osd = OsdRectangleAfterHotkey(
