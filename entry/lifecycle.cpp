@@ -98,8 +98,8 @@ void StopPlugin() noexcept {
   if (gPhase != Phase::kStarting && gPhase != Phase::kRunning) return;
   const bool ran = gPhase == Phase::kRunning;
   gPhase = Phase::kStopping;
-  // Inside a refusal's box of init the position has not been read yet, so it
-  // is not written; init ends the phase when the box returns.
+  // Inside a refusal's box of init the host has not played under us yet, so
+  // no position is written; init ends the phase when the box returns.
   const bool unhooked = ReleaseAll(ran);
   if (!ran) return;
   gPhase = Phase::kStopped;
