@@ -103,6 +103,7 @@ TEST_F(HotkeyTest, StoredValuesRegisterTheirCombinationsOnTheHostWindowUnlessOff
                                        "\r\nrepeat_hotkey=" + std::to_string(kCtrlShiftF9) + "\r\n"));
     MessageBoxWatcher boxes;
     LoadSettings(ini);
+    EXPECT_TRUE(other.IsFree(kCtrlAltP)) << "registered while reading";
     RegisterAllHotkeys();
 
     EXPECT_EQ(gSettings.hotkeysEnabled, on);
