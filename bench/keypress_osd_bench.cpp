@@ -19,7 +19,7 @@
 #include "bench/bench_support.h"
 #include "bench/key_press.h"
 #include "core/cover/cover_art.h"
-#include "core/cover/jpeg_encode.h"
+#include "testkit/jpeg_encode.h"
 #include "entry/lifecycle.h"
 #include "entry/plugin_descriptor.h"
 #include "plugin/osd/osd_window.h"

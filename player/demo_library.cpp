@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "core/cover/jpeg_encode.h"
+#include "testkit/jpeg_encode.h"
 
 namespace player {
 namespace {

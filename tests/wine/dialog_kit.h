@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "core/hotkeys/hotkey_actions.h"
-#include "tests/wine/modal_script.h"
-#include "tests/wine/test_host.h"
+#include "testkit/modal_script.h"
+#include "testkit/test_host.h"
 
 namespace dialog_kit {
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "tests/wine/dialog_kit.h"
-#include "tests/wine/test_kit.h"
+#include "testkit/test_kit.h"
 #include "ui/assign_dialog.h"
 #include "ui/config_dialog.h"
 

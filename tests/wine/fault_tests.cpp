@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "core/hotkeys/hotkey_actions.h"
-#include "tests/wine/hotkey_holder.h"
-#include "tests/wine/test_host.h"
+#include "testkit/hotkey_holder.h"
+#include "testkit/test_host.h"
 #include "ui/config_dialog.h"
 
 namespace {

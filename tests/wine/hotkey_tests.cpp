@@ -19,8 +19,8 @@
 #include "plugin/osd/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings/settings_file.h"
-#include "tests/wine/player_process.h"
-#include "tests/wine/test_host.h"
+#include "testkit/player_process.h"
+#include "testkit/test_host.h"
 
 namespace {
 

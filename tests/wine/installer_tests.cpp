@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/wine/player_process.h"
-#include "tests/wine/test_host.h"
-#include "tests/wine/test_kit.h"
+#include "testkit/player_process.h"
+#include "testkit/test_host.h"
+#include "testkit/test_kit.h"
 
 namespace {
 

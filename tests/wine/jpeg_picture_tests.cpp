@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "tests/wine/test_host.h"
+#include "testkit/test_host.h"
 #include "ui/jpeg_picture.h"
 #include "ui/ui_resources.h"
 

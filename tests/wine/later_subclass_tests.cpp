@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include "tests/wine/test_host.h"
+#include "testkit/test_host.h"
 
 namespace {
 

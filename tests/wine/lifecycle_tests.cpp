@@ -15,8 +15,8 @@
 #include "plugin/host/window_hooks.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings/settings_file.h"
-#include "tests/wine/resource_counts.h"
-#include "tests/wine/test_host.h"
+#include "testkit/resource_counts.h"
+#include "testkit/test_host.h"
 #include "ui/config_dialog.h"
 #include "ui/config_form_holder.h"
 

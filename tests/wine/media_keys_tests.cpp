@@ -18,7 +18,7 @@
 #include "plugin/hotkeys/hotkey_registration.h"
 #include "plugin/plugin_state.h"
 #include "tests/wine/dialog_kit.h"
-#include "tests/wine/test_kit.h"
+#include "testkit/test_kit.h"
 #include "ui/assign_dialog.h"
 #include "ui/config_dialog.h"
 #include "ui/config_form_holder.h"

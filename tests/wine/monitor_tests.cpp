@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "core/host_codes.h"
-#include "tests/wine/test_host.h"
-#include "tests/wine/test_kit.h"
+#include "testkit/test_host.h"
+#include "testkit/test_kit.h"
 #include "ui/config_dialog.h"
 
 // Found by argument-dependent lookup for RECT, so outside the anonymous namespace.

@@ -15,17 +15,17 @@
 #include <vector>
 
 #include "core/cover/cover_art.h"
-#include "core/cover/jpeg_encode.h"
 #include "core/settings/settings_schema.h"
 #include "player/album_art_service.h"
 #include "plugin/cover/track_cover.h"
 #include "plugin/osd/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings/settings_file.h"
+#include "testkit/jpeg_encode.h"
+#include "testkit/resource_counts.h"
+#include "testkit/test_host.h"
+#include "testkit/win32_thread.h"
 #include "tests/wine/osd_fixture.h"
-#include "tests/wine/resource_counts.h"
-#include "tests/wine/test_host.h"
-#include "tests/wine/win32_thread.h"
 #include "ui/osd_pickers.h"
 
 namespace {

@@ -14,8 +14,8 @@
 #include "plugin/osd/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "tests/wine/osd_fixture.h"
-#include "tests/wine/test_host.h"
-#include "tests/wine/test_kit.h"
+#include "testkit/test_host.h"
+#include "testkit/test_kit.h"
 #include "ui/config_dialog.h"
 
 namespace {

@@ -28,12 +28,12 @@
 
 #include "core/hotkeys/hotkey_actions.h"
 #include "entry/plugin_descriptor.h"
-#include "tests/wine/hotkey_holder.h"
-#include "tests/wine/player_process.h"
-#include "tests/wine/resource_counts.h"
-#include "tests/wine/test_host.h"
-#include "tests/wine/test_kit.h"
-#include "tests/wine/win32_thread.h"
+#include "testkit/hotkey_holder.h"
+#include "testkit/player_process.h"
+#include "testkit/resource_counts.h"
+#include "testkit/test_host.h"
+#include "testkit/test_kit.h"
+#include "testkit/win32_thread.h"
 #include "ui/assign_dialog.h"
 #include "ui/config_dialog.h"
 

@@ -12,9 +12,9 @@
 
 #include "core/hotkeys/hotkey_actions.h"
 #include "tests/wine/dialog_kit.h"
-#include "tests/wine/modal_script.h"
-#include "tests/wine/player_process.h"
-#include "tests/wine/test_host.h"
+#include "testkit/modal_script.h"
+#include "testkit/player_process.h"
+#include "testkit/test_host.h"
 #include "ui/assign_dialog.h"
 #include "ui/config_dialog.h"
 

@@ -21,8 +21,8 @@
 #include "plugin/osd/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "tests/wine/osd_fixture.h"
-#include "tests/wine/resource_counts.h"
-#include "tests/wine/test_host.h"
+#include "testkit/resource_counts.h"
+#include "testkit/test_host.h"
 #include "ui/config_dialog.h"
 #include "ui/osd_pickers.h"
 

@@ -12,7 +12,7 @@
 #include "plugin/playback_resume.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings/settings_file.h"
-#include "tests/wine/test_host.h"
+#include "testkit/test_host.h"
 #include "ui/config_dialog.h"
 
 namespace {

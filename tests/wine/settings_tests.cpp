@@ -11,8 +11,8 @@
 #include "core/tests/settings_check.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings/settings_file.h"
-#include "tests/wine/test_host.h"
-#include "tests/wine/test_kit.h"
+#include "testkit/test_host.h"
+#include "testkit/test_kit.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "plugin/host/transparency.h"
 #include "plugin/host/window_hooks.h"
 #include "plugin/plugin_state.h"
-#include "tests/wine/test_host.h"
+#include "testkit/test_host.h"
 
 namespace {
 

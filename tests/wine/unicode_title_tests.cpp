@@ -16,9 +16,9 @@
 #include "plugin/playback_resume.h"
 #include "plugin/plugin_state.h"
 #include "tests/wine/osd_fixture.h"
-#include "tests/wine/player_process.h"
-#include "tests/wine/test_host.h"
-#include "tests/wine/test_kit.h"
+#include "testkit/player_process.h"
+#include "testkit/test_host.h"
+#include "testkit/test_kit.h"
 
 namespace {
 

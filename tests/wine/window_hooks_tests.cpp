@@ -10,7 +10,7 @@
 #include "plugin/host/window_hooks.h"
 #include "plugin/osd/osd_window.h"
 #include "plugin/plugin_state.h"
-#include "tests/wine/test_host.h"
+#include "testkit/test_host.h"
 
 namespace {
 

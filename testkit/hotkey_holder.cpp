@@ -1,9 +1,9 @@
-#include "tests/wine/hotkey_holder.h"
+#include "testkit/hotkey_holder.h"
 
 #include <algorithm>
 #include <string>
 
-#include "tests/wine/test_kit.h"
+#include "testkit/test_kit.h"
 
 HotkeyHolder::HotkeyHolder(klv::PackedHotkey packed) {
   std::string command = "\"" + EnvPath("KLV_WINTOOL") + "\" hold-hotkey " +

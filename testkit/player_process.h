@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "tests/wine/test_host.h"
+#include "testkit/test_host.h"
 
 // Which gen_klv.dll the player finds in Plugins: a fresh copy of the built
 // one, whatever is there already (for instance what a setup program put), or

@@ -1,4 +1,4 @@
-#include "core/cover/jpeg_encode.h"
+#include "testkit/jpeg_encode.h"
 
 #include <cstdio>
 #include <cstdlib>

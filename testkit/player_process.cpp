@@ -1,11 +1,11 @@
-#include "tests/wine/player_process.h"
+#include "testkit/player_process.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
 #include "player/stand_in_commands.h"
-#include "tests/wine/test_kit.h"
+#include "testkit/test_kit.h"
 
 namespace {
 

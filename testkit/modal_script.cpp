@@ -1,9 +1,9 @@
-#include "tests/wine/modal_script.h"
+#include "testkit/modal_script.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "tests/wine/test_kit.h"
+#include "testkit/test_kit.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/wine/test_kit.h"
+#include "testkit/test_kit.h"
 
 #include <commctrl.h>
 
@@ -12,7 +12,7 @@
 #include "plugin/hotkeys/hotkey_registration.h"
 #include "plugin/osd/osd_window.h"
 #include "plugin/plugin_state.h"
-#include "tests/wine/test_host.h"
+#include "testkit/test_host.h"
 
 // ---- Reading windows back ----
 

@@ -7,7 +7,7 @@
 
 #include <cstdio>
 
-#include "tests/wine/test_host.h"
+#include "testkit/test_host.h"
 
 namespace {
 

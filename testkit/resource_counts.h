@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "tests/wine/test_kit.h"
+#include "testkit/test_kit.h"
 
 // Live GDI objects of the process.
 int GdiObjects();

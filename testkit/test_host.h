@@ -16,9 +16,9 @@
 
 #include "core/hotkeys/hotkey_actions.h"
 #include "entry/plugin_descriptor.h"
-#include "tests/wine/modal_script.h"
-#include "tests/wine/test_kit.h"
-#include "tests/wine/win32_thread.h"
+#include "testkit/modal_script.h"
+#include "testkit/test_kit.h"
+#include "testkit/win32_thread.h"
 
 struct RecordedMessage {
   HWND window;

@@ -1,4 +1,4 @@
-#include "tests/wine/test_host.h"
+#include "testkit/test_host.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -7,7 +7,7 @@
 
 #include "core/host_codes.h"
 #include "core/hotkeys/hotkey_actions.h"
-#include "tests/wine/test_kit.h"
+#include "testkit/test_kit.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // clang-format off
 #include <windows.h>  // before the other Windows headers
 // clang-format on
-#include "tests/wine/resource_counts.h"
+#include "testkit/resource_counts.h"
 
 #include <psapi.h>
 #include <tlhelp32.h>
