@@ -1,29 +1,22 @@
-// Shared by the benches: an install directory with or without the plug-in, a
-// gen_klv.ini with fifteen hotkeys, one run of the stand-in player from start
-// to a clean quit, and in-process host windows for PluginInit.
+// Shared by the benches beside the test kit (testkit/: the install folder, the
+// fake host, the stand-in player as a process): times and their spread, a
+// gen_klv.ini with fifteen hotkeys, and the floor an OSD show is measured against.
 #pragma once
 
 #include <windows.h>
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "core/cover/jpeg_decode.h"
 #include "core/hotkeys/hotkey_actions.h"
 #include "core/settings/settings_schema.h"
-#include "player/stand_in_commands.h"
 #include "plugin/osd/osd_style.h"
 #include "plugin/settings/settings_file.h"
 
 namespace bench {
-
-inline std::string EnvPath(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr ? value : "";
-}
 
 inline double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
   LARGE_INTEGER frequency;
@@ -63,129 +56,6 @@ inline bool WriteBenchIni(const std::string& path, bool withHotkeys) {
   settings.hotkeys = BenchHotkeys(withHotkeys);
   return klv::WriteAllSettings(ini, settings);
 }
-
-// A fresh player directory under %TEMP%: player.exe, Plugins\ and, when asked,
-// Plugins\gen_klv.dll with a gen_klv.ini registering fifteen hotkeys.
-class Install {
- public:
-  Install(const char* tag, bool withPlugin) {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    dir_ = std::string(temp) + "klv_bench_" + tag + "_" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(dir_.c_str(), nullptr);
-    CreateDirectoryA((dir_ + "\\Plugins").c_str(), nullptr);
-    ok_ = CopyFileA(EnvPath("KLV_PLAYER").c_str(), (dir_ + "\\player.exe").c_str(), FALSE) != 0;
-    if (withPlugin) {
-      ok_ = ok_ && CopyFileA(EnvPath("KLV_DLL").c_str(), Dll().c_str(), FALSE) != 0;
-      ok_ = ok_ && WriteBenchIni(Ini(), true);
-    }
-  }
-  ~Install() {
-    for (const std::string& file : {Dll(), Ini(), dir_ + "\\player.exe", dir_ + "\\player.ini"}) {
-      DeleteFileA(file.c_str());
-    }
-    RemoveDirectoryA((dir_ + "\\Plugins").c_str());
-    RemoveDirectoryA(dir_.c_str());
-  }
-  Install(const Install&) = delete;
-  Install& operator=(const Install&) = delete;
-
-  bool Ok() const { return ok_; }
-  const std::string& Dir() const { return dir_; }
-  std::string Dll() const { return dir_ + "\\Plugins\\gen_klv.dll"; }
-  std::string Ini() const { return dir_ + "\\Plugins\\gen_klv.ini"; }
-
- private:
-  std::string dir_;
-  bool ok_ = false;
-};
-
-// A top-level window of the host's class in this process; `procedure` answers its messages.
-inline HWND CreateHostWindow(const char* className, WNDPROC procedure = DefWindowProcA) {
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = procedure;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = className;
-  RegisterClassA(&windowClass);
-  return CreateWindowExA(0, className, className, WS_OVERLAPPEDWINDOW, 0, 0, 300, 120, nullptr, nullptr,
-                         GetModuleHandleA(nullptr), nullptr);
-}
-
-// Where the plug-in looks for Plugins\gen_klv.ini, as the player's installer writes it.
-inline bool PointRegistryAt(const std::string& dir) {
-  HKEY key;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Winamp", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS) {
-    return false;
-  }
-  LONG rc = RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(dir.c_str()),
-                           static_cast<DWORD>(dir.size() + 1));
-  RegCloseKey(key);
-  return rc == ERROR_SUCCESS;
-}
-
-// The main window of process `pid`, or null.
-inline HWND FindMainWindow(DWORD pid) {
-  HWND window = nullptr;
-  while ((window = FindWindowExA(nullptr, window, klv::kMainWindowClass, nullptr)) != nullptr) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == pid) return window;
-  }
-  return nullptr;
-}
-
-// One player process. The player writes its directory into HKCU\Software\Winamp,
-// which the plug-in needs to find its ini. --exit-after only guards against a
-// bench that dies before it quits the player; a killed player would leave the
-// plug-in's instance atom behind.
-class PlayerRun {
- public:
-  explicit PlayerRun(const Install& install) {
-    std::string command = "\"" + install.Dir() + "\\player.exe\" --exit-after 60000";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    start_ = Now();
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, install.Dir().c_str(),
-                        &startup, &process_)) {
-      return;
-    }
-    for (int i = 0; i < 20000 && window_ == nullptr; ++i) {
-      window_ = FindMainWindow(process_.dwProcessId);
-      if (window_ == nullptr) Sleep(1);
-    }
-    windowAt_ = Now();
-    // The player inits its plug-ins after creating its windows and before its
-    // message loop: the first answer says that init is over.
-    DWORD_PTR result = 0;
-    answered_ =
-        window_ != nullptr && SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result) != 0;
-    readyAt_ = Now();
-  }
-  ~PlayerRun() {
-    if (process_.hProcess == nullptr) return;
-    if (window_ != nullptr) PostMessageA(window_, WM_COMMAND, player::kCommandQuit, 0);
-    if (WaitForSingleObject(process_.hProcess, 20000) != WAIT_OBJECT_0)
-      TerminateProcess(process_.hProcess, 9);
-    CloseHandle(process_.hProcess);
-    CloseHandle(process_.hThread);
-  }
-  PlayerRun(const PlayerRun&) = delete;
-  PlayerRun& operator=(const PlayerRun&) = delete;
-
-  bool Ready() const { return answered_; }
-  HWND Window() const { return window_; }
-  HANDLE Process() const { return process_.hProcess; }
-  DWORD Pid() const { return process_.dwProcessId; }
-  double WindowMs() const { return Milliseconds(start_, windowAt_); }
-  double ReadyMs() const { return Milliseconds(start_, readyAt_); }
-
- private:
-  PROCESS_INFORMATION process_{};
-  HWND window_ = nullptr;
-  bool answered_ = false;
-  LARGE_INTEGER start_{}, windowAt_{}, readyAt_{};
-};
 
 // The floor of an OSD show: a bare topmost tool popup, created, shown without
 // activation and painted (background and text, in the OSD's font) by this

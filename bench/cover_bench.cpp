@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 // clang-format off
@@ -26,7 +27,7 @@
 #include "bench/heap_count.h"
 #include "bench/key_press.h"
 #include "core/cover/cover_art.h"
-#include "core/cover/jpeg_encode.h"
+#include "core/host_codes.h"
 #include "entry/lifecycle.h"
 #include "entry/plugin_descriptor.h"
 #include "player/album_art_service.h"
@@ -34,6 +35,9 @@
 #include "plugin/cover/track_cover.h"
 #include "plugin/osd/osd_window.h"
 #include "plugin/plugin_state.h"
+#include "testkit/jpeg_encode.h"
+#include "testkit/test_host.h"
+#include "testkit/test_kit.h"
 
 namespace {
 
@@ -43,6 +47,7 @@ constexpr int kFloorHotkeyId = 0x7000;
 const klv::PackedHotkey kFloorHotkey = klv::PackHotkey('Z', true, true, false, false);
 constexpr char kTitle[] = "Bench Artist - Bench Title";
 
+TestHost* gHost = nullptr;
 std::wstring gTrackPath;
 std::string gFloorFile;
 int gSide = 0;
@@ -50,18 +55,11 @@ bench::FloorPopup* gFloor = nullptr;
 RECT gFloorTextPlace{}, gFloorPlace{};  // the OSD's with its text alone, with the cover
 klv::BgrImage gFloorPicture;
 
-LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  if (message != WM_USER) return DefWindowProcA(window, message, wParam, lParam);
-  switch (lParam) {
-    case 105:
-      return wParam == 0 ? 65432 : 187;
-    case 212:
-      return reinterpret_cast<LRESULT>(kTitle);
-    case 214:
-      return gTrackPath.empty() ? 0 : reinterpret_cast<LRESULT>(gTrackPath.c_str());
-    default:
-      return 0;
-  }
+// The playing entry's file, answered to the plug-in's request for it; empty: none.
+void SetTrackPath(std::wstring path) {
+  gTrackPath = std::move(path);
+  gHost->rawAnswers[klv::kHostWideFileAt] =
+      gTrackPath.empty() ? 0 : reinterpret_cast<LRESULT>(gTrackPath.c_str());
 }
 
 // A photograph's kind of content, so that the file has a photograph's size.
@@ -81,34 +79,12 @@ klv::BgrImage Scene(int side) {
   return picture;
 }
 
-bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& data) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool ok = ::WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr) &&
-                  written == data.size();
-  CloseHandle(file);
-  return ok;
-}
-
-std::vector<uint8_t> ReadWholeFile(const std::string& path) {
-  std::vector<uint8_t> data;
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return data;
-  data.resize(GetFileSize(file, nullptr));
-  DWORD read = 0;
-  ::ReadFile(file, data.data(), static_cast<DWORD>(data.size()), &read, nullptr);
-  CloseHandle(file);
-  data.resize(read);
-  return data;
-}
-
 // An album folder with its cover.jpg; the track's path for the host.
 struct Album {
   Album(const std::string& dir, const std::string& name, const std::vector<uint8_t>& jpeg)
       : folder(dir + "\\" + name), cover(folder + "\\cover.jpg") {
     CreateDirectoryA(folder.c_str(), nullptr);
-    ok = WriteWholeFile(cover, jpeg);
+    ok = WriteWholeFile(cover, std::string(jpeg.begin(), jpeg.end()));
     const std::string path = folder + "\\track.mp3";
     track.assign(path.begin(), path.end());
   }
@@ -123,12 +99,13 @@ struct Album {
 
 // The floor's decode: libjpeg at the largest of 1/8, 1/4, 1/2 whose picture
 // still covers the square, each decoded pixel added into the square pixel it falls in.
-klv::BgrImage FloorDecode(const std::vector<uint8_t>& data, int side) {
+klv::BgrImage FloorDecode(const std::string& data, int side) {
   jpeg_decompress_struct cinfo{};
   jpeg_error_mgr errors{};
   cinfo.err = jpeg_std_error(&errors);
   jpeg_create_decompress(&cinfo);
-  jpeg_mem_src(&cinfo, data.data(), static_cast<unsigned long>(data.size()));
+  jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(data.data()),
+               static_cast<unsigned long>(data.size()));
   jpeg_read_header(&cinfo, TRUE);
   cinfo.out_color_space = JCS_EXT_BGR;
   cinfo.scale_num = 1;
@@ -203,14 +180,15 @@ int main() {
   BOOL animation = FALSE;
   SystemParametersInfoA(SPI_GETTOOLTIPANIMATION, 0, &animation, 0);
   SystemParametersInfoA(SPI_SETTOOLTIPANIMATION, 0, reinterpret_cast<void*>(FALSE), 0);
-  bench::Install install("cover", false);
-  HWND main = bench::CreateHostWindow(klv::kMainWindowClass, HostProc);
-  if (main == nullptr || !bench::PointRegistryAt(install.Dir()) ||
-      !bench::WriteBenchIni(install.Ini(), true)) {
-    std::fprintf(stderr, "cannot set up the host\n");
+  TestInstall install;
+  TestHost host(false, false);
+  host.title = kTitle;
+  gHost = &host;
+  if (!bench::WriteBenchIni(install.IniPath(), true)) {
+    std::fprintf(stderr, "cannot write the settings file\n");
     return 1;
   }
-  gPlugin.hwndParent = main;
+  gPlugin.hwndParent = host.main;
   if (PluginInit() != 0 || gHotkeyTable[kInfoEntry].registration.atom == 0) {
     std::fprintf(stderr, "the plug-in did not start with its hotkeys\n");
     return 1;
@@ -227,8 +205,9 @@ int main() {
   };
   std::vector<MemoryCase> memory;
   {
-    const Album baseline(install.Dir(), "Baseline 3000", klv::EncodeBgrToJpeg(Scene(3000), 90));
-    const Album progressive(install.Dir(), "Progressive 2048", klv::EncodeBgrToJpeg(Scene(2048), 90, true));
+    const Album baseline(install.Directory(), "Baseline 3000", EncodeJpeg(Scene(3000)));
+    const Album progressive(install.Directory(), "Progressive 2048",
+                            EncodeJpeg(Scene(2048), {90, false, true}));
     for (const Album* album : {&baseline, &progressive}) {
       bool found = false;
       const std::u16string path(album->track.begin(), album->track.end());
@@ -261,14 +240,15 @@ int main() {
   bench::FloorPopup floor;
   gFloor = &floor;
   gSide = side;
-  HWND floorHost = bench::CreateHostWindow("KlvBenchFloorHost", FloorHostProc);
+  HWND floorHost =
+      CreateTestWindow("KlvBenchFloorHost", FloorHostProc, WS_OVERLAPPEDWINDOW, RECT{0, 0, 300, 120});
   if (floorHost == nullptr || !RegisterHotKey(floorHost, kFloorHotkeyId, klv::HotkeyModifiers(kFloorHotkey),
                                               klv::HotkeyKeyCode(kFloorHotkey))) {
     std::fprintf(stderr, "cannot register the floor's hotkey\n");
     PluginQuit();
     return 1;
   }
-  gTrackPath = L"C:\\no such folder\\track.mp3";
+  SetTrackPath(L"C:\\no such folder\\track.mp3");
   DestroyOsdPlatformWindow();
   bench::PressUntilPainted(packed, [] { return OsdPlatformWindow(); });  // warm-up, the text alone
   const int textHeight = WindowHeight(OsdPlatformWindow());
@@ -286,9 +266,9 @@ int main() {
   std::vector<TimeCase> times;
   bool measured = true;
   for (int size : {500, 1500, 3000}) {
-    const Album album(install.Dir(), "Album " + std::to_string(size), klv::EncodeBgrToJpeg(Scene(size), 90));
+    const Album album(install.Directory(), "Album " + std::to_string(size), EncodeJpeg(Scene(size)));
     gFloorFile = album.cover;
-    gTrackPath = album.track;
+    SetTrackPath(album.track);
     std::vector<double> ours, floors;
     for (int round = 0; round <= kRounds && measured; ++round) {
       StopCoverLookups();  // the kept covers forgotten
@@ -332,9 +312,8 @@ int main() {
   DestroyWindow(floorHost);
   floor.Hide();
   gFloor = nullptr;
-  gTrackPath.clear();
+  SetTrackPath(L"");
   PluginQuit();
-  DeleteFileA(install.Ini().c_str());
   SystemParametersInfoA(SPI_SETTOOLTIPANIMATION, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(animation)),
                         0);
 

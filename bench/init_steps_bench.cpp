@@ -19,6 +19,7 @@
 #include "plugin/playback_resume.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings/settings_file.h"
+#include "testkit/test_host.h"
 
 namespace {
 
@@ -104,16 +105,13 @@ double ServerCallMs() {
 }  // namespace
 
 int main() {
-  bench::Install install("steps", false);
-  HWND main = bench::CreateHostWindow(klv::kMainWindowClass);
-  bench::CreateHostWindow(klv::kPlaylistWindowClass);
-  bench::CreateHostWindow(klv::kEqualizerWindowClass);
-  if (main == nullptr || !bench::PointRegistryAt(install.Dir()) ||
-      !bench::WriteBenchIni(install.Ini(), true)) {
-    std::fprintf(stderr, "cannot set up the host\n");
+  TestInstall install;
+  TestHost host;
+  if (!bench::WriteBenchIni(install.IniPath(), true)) {
+    std::fprintf(stderr, "cannot write the settings file\n");
     return 1;
   }
-  gPlugin.hwndParent = main;
+  gPlugin.hwndParent = host.main;
   std::vector<double> times[kSteps], whole, serverCall;
   for (int i = 0; i <= kRounds; ++i) {
     serverCall.push_back(ServerCallMs());
@@ -136,6 +134,5 @@ int main() {
   std::printf(
       "| init step | one call through the Wine server (GlobalFindAtomA), %d rounds | median %.3f ms | |\n",
       kRounds, bench::Median(serverCall));
-  DeleteFileA(install.Ini().c_str());
   return 0;
 }

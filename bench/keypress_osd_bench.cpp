@@ -14,16 +14,20 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "bench/bench_support.h"
 #include "bench/key_press.h"
 #include "core/cover/cover_art.h"
-#include "testkit/jpeg_encode.h"
+#include "core/host_codes.h"
 #include "entry/lifecycle.h"
 #include "entry/plugin_descriptor.h"
 #include "plugin/osd/osd_window.h"
 #include "plugin/plugin_state.h"
+#include "testkit/jpeg_encode.h"
+#include "testkit/test_host.h"
 
 namespace {
 
@@ -37,7 +41,8 @@ const klv::PackedHotkey kFloorHotkey = klv::PackHotkey('Z', true, true, false, f
 bench::FloorPopup* gFloor = nullptr;
 RECT gFloorPlace{};
 std::string gFloorText;
-std::wstring gTrackPath;  // answered to 214; empty: none
+TestHost* gHost = nullptr;
+std::wstring gTrackPath;
 
 LRESULT CALLBACK FloorHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   if (message == WM_HOTKEY && wParam == kFloorHotkeyId && gFloor != nullptr) {
@@ -47,18 +52,11 @@ LRESULT CALLBACK FloorHostProc(HWND window, UINT message, WPARAM wParam, LPARAM 
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
-LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  if (message != WM_USER) return DefWindowProcA(window, message, wParam, lParam);
-  switch (lParam) {
-    case 105:  // position: ms, or the length in s
-      return wParam == 0 ? 65432 : 187;
-    case 212:  // title of an entry
-      return reinterpret_cast<LRESULT>(kTitle);
-    case 214:  // the entry's file
-      return gTrackPath.empty() ? 0 : reinterpret_cast<LRESULT>(gTrackPath.c_str());
-    default:
-      return 0;
-  }
+// The playing entry's file, answered to the plug-in's request for it; empty: none.
+void SetTrackPath(std::wstring path) {
+  gTrackPath = std::move(path);
+  gHost->rawAnswers[klv::kHostWideFileAt] =
+      gTrackPath.empty() ? 0 : reinterpret_cast<LRESULT>(gTrackPath.c_str());
 }
 
 double PressToOsd(klv::PackedHotkey packed) {
@@ -107,7 +105,7 @@ struct CoverLibrary {
     picture.stride = 1500;
     for (int y = 0; y < 500; ++y)
       for (int x = 0; x < 1500; ++x) picture.pixels.push_back(static_cast<uint8_t>(x / 6 + y / 3));
-    const std::vector<uint8_t> jpeg = klv::EncodeBgrToJpeg(picture, 85);
+    const std::vector<uint8_t> jpeg = EncodeJpeg(picture, {85});
     for (int i = 0; i <= kFirstShows; ++i) {
       const std::string album = dir + "\\Album " + std::to_string(i);
       CreateDirectoryA(album.c_str(), nullptr);
@@ -149,7 +147,7 @@ bool MeasureFirstShows(klv::PackedHotkey packed, const CoverLibrary& library, in
                        FirstShows& shows) {
   std::vector<double> text, cover;
   for (int i = 1; i <= kFirstShows; ++i) {
-    gTrackPath = library.Track(i);
+    SetTrackPath(library.Track(i));
     DestroyOsdPlatformWindow();
     const LARGE_INTEGER start = bench::Now();
     const double ms = bench::PressUntilPainted(packed, [] { return OsdPlatformWindow(); });
@@ -187,14 +185,15 @@ int main() {
   SystemParametersInfoA(SPI_GETTOOLTIPANIMATION, 0, &animation, 0);
   SystemParametersInfoA(SPI_SETTOOLTIPANIMATION, 0, reinterpret_cast<void*>(FALSE), 0);
 
-  bench::Install install("keypress", false);
-  HWND main = bench::CreateHostWindow(klv::kMainWindowClass, HostProc);
-  if (main == nullptr || !bench::PointRegistryAt(install.Dir()) ||
-      !bench::WriteBenchIni(install.Ini(), true)) {
-    std::fprintf(stderr, "cannot set up the host\n");
+  TestInstall install;
+  TestHost host(false, false);
+  host.title = kTitle;
+  gHost = &host;
+  if (!bench::WriteBenchIni(install.IniPath(), true)) {
+    std::fprintf(stderr, "cannot write the settings file\n");
     return 1;
   }
-  gPlugin.hwndParent = main;
+  gPlugin.hwndParent = host.main;
   if (PluginInit() != 0 || gHotkeyTable[kInfoEntry].registration.atom == 0) {
     std::fprintf(stderr, "the plug-in did not start with its hotkeys\n");
     return 1;
@@ -213,7 +212,8 @@ int main() {
   gFloorPlace = osd;
   const int height = osd.bottom - osd.top;
   OffsetRect(&gFloorPlace, 0, osd.top > height + 10 ? -(height + 10) : height + 10);
-  HWND floorHost = bench::CreateHostWindow("KlvBenchFloorHost", FloorHostProc);
+  HWND floorHost =
+      CreateTestWindow("KlvBenchFloorHost", FloorHostProc, WS_OVERLAPPEDWINDOW, RECT{0, 0, 300, 120});
   if (floorHost == nullptr || !RegisterHotKey(floorHost, kFloorHotkeyId, klv::HotkeyModifiers(kFloorHotkey),
                                               klv::HotkeyKeyCode(kFloorHotkey))) {
     std::fprintf(stderr, "cannot register the floor's hotkey\n");
@@ -227,12 +227,12 @@ int main() {
 
   // The cover: first shows of files not fetched yet, then presses on one whose
   // cover is kept beside a floor that shows a picture of the same size.
-  const CoverLibrary library(install.Dir());
+  const CoverLibrary library(install.Directory());
   gSettings.osdShowArt = true;
   FirstShows firstShows{};
   const int textHeight = osd.bottom - osd.top;
   measured = measured && MeasureFirstShows(packed, library, textHeight, firstShows);
-  gTrackPath = library.Track(0);
+  SetTrackPath(library.Track(0));
   PressToOsd(packed);
   bench::PressUntilPaintedAgain([&] { return WindowHeight(OsdPlatformWindow()) > textHeight; }, bench::Now());
   GetWindowRect(OsdPlatformWindow(), &osd);
@@ -249,13 +249,12 @@ int main() {
   floor.Hide();
   Run cached{};
   measured = measured && MeasurePresses(packed, 0, cached);
-  gTrackPath.clear();
+  SetTrackPath(L"");
   UnregisterHotKey(floorHost, kFloorHotkeyId);
   DestroyWindow(floorHost);
   floor.Hide();
   gFloor = nullptr;
   PluginQuit();
-  DeleteFileA(install.Ini().c_str());
   SystemParametersInfoA(SPI_SETTOOLTIPANIMATION, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(animation)),
                         0);
 

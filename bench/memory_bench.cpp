@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "player/stand_in_commands.h"
+#include "testkit/player_process.h"
 
 namespace {
 
@@ -78,13 +80,13 @@ double PrivateKiB(HANDLE process, const std::string& unixPid) {
 
 // Lets the player paint and run its timers, then asks it one question so that
 // everything sent before has been handled.
-void Settle(const bench::PlayerRun& run) {
+void Settle(const PlayerProcess& run) {
   Sleep(kSettleMs);
   DWORD_PTR result = 0;
-  SendMessageTimeoutA(run.Window(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+  SendMessageTimeoutA(run.MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
 }
 
-bool Sample(const bench::PlayerRun& run, const std::string& unixPid, Point point, Samples& samples) {
+bool Sample(const PlayerProcess& run, const std::string& unixPid, Point point, Samples& samples) {
   Settle(run);
   PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof counters;
@@ -108,10 +110,11 @@ HWND FindDialog(DWORD pid) {
   return nullptr;
 }
 
-bool RunOnce(const bench::Install& install, bool withPlugin, Samples& samples) {
-  bench::PlayerRun run(install);
-  if (!run.Ready()) return false;
-  const std::string unixPid = UnixPidOf(install.Dir());
+// The player writes its folder to the registry, where the plug-in finds its file.
+bool RunOnce(const TestInstall& install, bool withPlugin, Samples& samples) {
+  PlayerProcess run(install, {withPlugin ? PluginSource::kBuiltDll : PluginSource::kNone, "", 20000, false});
+  if (!run.Started()) return false;
+  const std::string unixPid = UnixPidOf(install.Directory());
   if (!Sample(run, unixPid, kAfterInit, samples)) return false;
 
   // "Show Song Information" through the hook, as the system would deliver the
@@ -121,8 +124,8 @@ bool RunOnce(const bench::Install& install, bool withPlugin, Samples& samples) {
     std::fprintf(stderr, "the plug-in holds no hotkey atoms\n");
     return false;
   }
-  SendMessageA(run.Window(), WM_HOTKEY, infoId, 0);
-  SendMessageA(run.Window(), WM_COMMAND, player::kCommandPluginConfig, 0);
+  SendMessageA(run.MainWindow(), WM_HOTKEY, infoId, 0);
+  run.Command(player::kCommandPluginConfig);
   if (!Sample(run, unixPid, kOsdAndDialog, samples)) return false;
 
   HWND dialog = FindDialog(run.Pid());
@@ -131,15 +134,17 @@ bool RunOnce(const bench::Install& install, bool withPlugin, Samples& samples) {
     return false;
   }
   if (dialog != nullptr) PostMessageA(dialog, WM_CLOSE, 0, 0);
-  return Sample(run, unixPid, kDialogClosed, samples);
+  const bool sampled = Sample(run, unixPid, kDialogClosed, samples);
+  run.Quit();
+  return sampled;
 }
 
 }  // namespace
 
 int main() {
-  bench::Install bare("membare", false), full("memfull", true);
-  if (!bare.Ok() || !full.Ok()) {
-    std::fprintf(stderr, "cannot set up the player directories (KLV_PLAYER, KLV_DLL?)\n");
+  TestInstall bare, full;
+  if (!bench::WriteBenchIni(full.IniPath(), true)) {
+    std::fprintf(stderr, "cannot write the settings file\n");
     return 1;
   }
   Samples without, with;

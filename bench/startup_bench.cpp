@@ -15,6 +15,8 @@
 #include "entry/lifecycle.h"
 #include "entry/plugin_descriptor.h"
 #include "plugin/plugin_state.h"
+#include "testkit/player_process.h"
+#include "testkit/test_host.h"
 
 namespace {
 
@@ -25,9 +27,11 @@ struct Times {
   std::vector<double> window, ready;
 };
 
-bool RunPlayer(const bench::Install& install, Times& times) {
-  bench::PlayerRun run(install);
-  if (!run.Ready()) return false;
+// The player writes its folder to the registry, where the plug-in finds its file.
+bool RunPlayer(const TestInstall& install, bool withPlugin, Times& times) {
+  PlayerProcess run(install, {withPlugin ? PluginSource::kBuiltDll : PluginSource::kNone, "", 20000, false});
+  if (!run.Started()) return false;
+  run.Quit();
   times.window.push_back(run.WindowMs());
   times.ready.push_back(run.ReadyMs());
   return true;
@@ -47,20 +51,20 @@ void Row(const char* measure, const std::vector<double>& without, const std::vec
 }
 
 bool BenchPlayerStart() {
-  bench::Install bare("bare", false), full("full", true);
-  if (!bare.Ok() || !full.Ok()) {
-    std::fprintf(stderr, "cannot set up the player directories (KLV_PLAYER, KLV_DLL?)\n");
+  TestInstall bare, full;
+  if (!bench::WriteBenchIni(full.IniPath(), true)) {
+    std::fprintf(stderr, "cannot write the settings file\n");
     return false;
   }
   // One warm-up of each, then the two kinds alternate, each pair in turned order.
   Times warm, without, with;
-  if (!RunPlayer(bare, warm) || !RunPlayer(full, warm)) {
+  if (!RunPlayer(bare, false, warm) || !RunPlayer(full, true, warm)) {
     std::fprintf(stderr, "the player did not start\n");
     return false;
   }
   for (int i = 0; i < kPlayerRuns; ++i) {
-    bool ok = (i % 2 == 0) ? RunPlayer(bare, without) && RunPlayer(full, with)
-                           : RunPlayer(full, with) && RunPlayer(bare, without);
+    bool ok = (i % 2 == 0) ? RunPlayer(bare, false, without) && RunPlayer(full, true, with)
+                           : RunPlayer(full, true, with) && RunPlayer(bare, false, without);
     if (!ok) {
       std::fprintf(stderr, "the player did not start\n");
       return false;
@@ -72,8 +76,8 @@ bool BenchPlayerStart() {
 }
 
 // Init with the ini rewritten for the kind at hand; quit is not timed.
-bool TimeInit(const bench::Install& install, bool withHotkeys, std::vector<double>& times) {
-  if (!bench::WriteBenchIni(install.Ini(), withHotkeys)) return false;
+bool TimeInit(const TestInstall& install, bool withHotkeys, std::vector<double>& times) {
+  if (!bench::WriteBenchIni(install.IniPath(), withHotkeys)) return false;
   LARGE_INTEGER start = bench::Now();
   int result = PluginInit();
   LARGE_INTEGER end = bench::Now();
@@ -89,15 +93,9 @@ bool TimeInit(const bench::Install& install, bool withHotkeys, std::vector<doubl
 }
 
 bool BenchPluginInit() {
-  bench::Install install("init", false);
-  HWND main = bench::CreateHostWindow(klv::kMainWindowClass);
-  bench::CreateHostWindow(klv::kPlaylistWindowClass);
-  bench::CreateHostWindow(klv::kEqualizerWindowClass);
-  if (main == nullptr || !bench::PointRegistryAt(install.Dir())) {
-    std::fprintf(stderr, "cannot set up the host\n");
-    return false;
-  }
-  gPlugin.hwndParent = main;
+  TestInstall install;
+  TestHost host;
+  gPlugin.hwndParent = host.main;
   std::vector<double> none, fifteen, warm;
   if (!TimeInit(install, true, warm)) return false;
   for (int i = 0; i < kInitRuns; ++i) {
@@ -109,7 +107,6 @@ bool BenchPluginInit() {
       "| init | PluginInit in process, %d runs each | median %.3f ms with 0 hotkeys, %.3f ms with 15 | %.2fx "
       "|\n",
       kInitRuns, bench::Median(none), bench::Median(fifteen), bench::Median(fifteen) / bench::Median(none));
-  DeleteFileA(install.Ini().c_str());
   return true;
 }
 

@@ -54,7 +54,7 @@ void PlaceDemoLibrary(const std::string& directory, std::vector<Track>& tracks) 
     const bool hasCover = number == 1 || number == 3 || number == 4 || number == 6;
     const std::wstring cover = album + L"\\cover.jpg";
     if (hasCover) {
-      WriteWholeFile(cover, klv::EncodeBgrToJpeg(DrawCover(number), 85));
+      WriteWholeFile(cover, EncodeJpeg(DrawCover(number), {85}));
     } else {
       DeleteFileW(cover.c_str());
     }

@@ -42,11 +42,12 @@ LRESULT HostWindowProc(bool wide, HWND window, UINT message, WPARAM wParam, LPAR
   TestHost* host = HostOf(window);
   if (host != nullptr) host->log.push_back({window, message, wParam, lParam});
   const bool main = host != nullptr && window == host->main;
-  if (main && message == WM_COMMAND && wParam == 40048) {
+  if (main && message == WM_COMMAND && wParam == klv::kCommandNext) {
     Sleep(host->nextTakesMs);
     if (host->announcesStarts) {
-      SendMessageA(window, WM_USER, reinterpret_cast<WPARAM>("C:\\Music\\Song.mp3"), 3003);
-      SendMessageW(window, WM_USER, reinterpret_cast<WPARAM>(L"C:\\Music\\Song.mp3"), 13003);
+      SendMessageA(window, WM_USER, reinterpret_cast<WPARAM>("C:\\Music\\Song.mp3"), klv::kHostTrackStarted);
+      SendMessageW(window, WM_USER, reinterpret_cast<WPARAM>(L"C:\\Music\\Song.mp3"),
+                   klv::kHostTrackStartedWide);
     }
   }
   if (main && message == kMsgShowHostWindows) {
@@ -60,36 +61,36 @@ LRESULT HostWindowProc(bool wide, HWND window, UINT message, WPARAM wParam, LPAR
       return raw->second;
     }
     switch (lParam) {
-      case 104:
+      case klv::kHostPlayingState:
         return host->playingState;
-      case 122:
-        if (static_cast<int>(wParam) == -666) return host->volume;
+      case klv::kHostVolume:
+        if (static_cast<intptr_t>(wParam) == klv::kHostVolumeQuery) return host->volume;
         host->volume = static_cast<int32_t>(wParam & 0xFF);  // the host's cast to a byte
         return 0;
-      case 105:
+      case klv::kHostPosition:
         return wParam == 0 ? host->position : host->lengthSeconds;
-      case 125:
+      case klv::kHostPlaylistIndex:
         return host->playlistIndex;
-      case 212:
+      case klv::kHostTitleAt:
         return host->nullTitle ? 0 : reinterpret_cast<LRESULT>(host->title.c_str());
-      case 213:
+      case klv::kHostWideTitleAt:
         return host->wideTitles ? reinterpret_cast<LRESULT>(host->wideTitle.c_str()) : host->noWideTitle;
-      case 633:
+      case klv::kHostSkinInfo:
         return host->skin == HostSkin::kModern ? reinterpret_cast<LRESULT>(kSkinName) : 0;
-      case 1633:
+      case klv::kHostSkinInfoWide:
         return host->skin == HostSkin::kModern ? reinterpret_cast<LRESULT>(kWideSkinName) : 0;
-      case 365:
+      case klv::kHostDialogParent:
         return reinterpret_cast<LRESULT>(host->skin == HostSkin::kModern ? host->skinMain : host->main);
-      case 1335:
+      case klv::kHostSettingsFolder:
         return host->settingsFolder.empty() ? 0 : reinterpret_cast<LRESULT>(host->settingsFolder.c_str());
-      case 250:
+      case klv::kHostShuffleState:
         return host->shuffle;
-      case 251:
+      case klv::kHostRepeatState:
         return host->repeat;
-      case 639:
+      case klv::kHostSetRating:
         host->rating = static_cast<int32_t>(wParam);
         return 1;
-      case 640:
+      case klv::kHostRating:
         return host->rating;
       default:
         return 0;
@@ -137,14 +138,15 @@ const char kRegistryKey[] = "Software\\Winamp";
 }  // namespace
 
 TestHost::TestHost(bool withPlaylist, bool withEqualizer) {
-  RegisterHostClass("Winamp v1.x");
-  RegisterHostClass("Winamp PE");
-  RegisterHostClass("Winamp EQ");
+  for (const char* name : {klv::kMainWindowClass, klv::kPlaylistWindowClass, klv::kEqualizerWindowClass})
+    RegisterHostClass(name);
   gCurrentHost = this;
   gLiveHosts.push_back(this);
-  main = CreateHostWindow("Winamp v1.x", WS_OVERLAPPEDWINDOW, kMainPlace, nullptr);
-  if (withPlaylist) playlist = CreateHostWindow("Winamp PE", WS_OVERLAPPEDWINDOW, kPlaylistPlace, main);
-  if (withEqualizer) equalizer = CreateHostWindow("Winamp EQ", WS_OVERLAPPEDWINDOW, kEqualizerPlace, main);
+  main = CreateHostWindow(klv::kMainWindowClass, WS_OVERLAPPEDWINDOW, kMainPlace, nullptr);
+  if (withPlaylist)
+    playlist = CreateHostWindow(klv::kPlaylistWindowClass, WS_OVERLAPPEDWINDOW, kPlaylistPlace, main);
+  if (withEqualizer)
+    equalizer = CreateHostWindow(klv::kEqualizerWindowClass, WS_OVERLAPPEDWINDOW, kEqualizerPlace, main);
   PostMessageW(main, kMsgShowHostWindows, 0, 0);
 }
 
@@ -288,6 +290,9 @@ TestInstall::~TestInstall() {
   WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());  // drop Wine's cached copy
   SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
   DeleteFileA(ini.c_str());
+  // What a player started here left: kept from one player to the next, as in a real install.
+  for (const char* file : {"\\player.exe", "\\player.log", "\\player.ini"})
+    DeleteFileA((directory_ + file).c_str());
   RemoveDirectoryA((directory_ + "\\Plugins").c_str());
   RemoveDirectoryA(directory_.c_str());
 }
@@ -308,6 +313,15 @@ std::string TestInstall::IniValue(const char* section, const char* key) const {
   char buffer[2048];
   GetPrivateProfileStringA(section, key, "<missing>", buffer, sizeof(buffer), IniPath().c_str());
   return buffer;
+}
+
+std::string TestInstall::RegistryValue() {
+  char value[MAX_PATH] = "";
+  DWORD size = sizeof value;
+  if (RegGetValueA(HKEY_CURRENT_USER, kRegistryKey, nullptr, RRF_RT_REG_SZ, nullptr, value, &size) !=
+      ERROR_SUCCESS)
+    return "";
+  return value;
 }
 
 void TestInstall::SetRegistryValue(const std::string& value) {
@@ -351,7 +365,7 @@ LoadedPlugin::~LoadedPlugin() { Unload(); }
 HWND LoadedPlugin::OpenConfigDialog() {
   Config();
   HWND dialog = nullptr;
-  WaitUntil([&] { return (dialog = FindWindowA("TForm1", nullptr)) != nullptr; });
+  WaitUntil([&] { return (dialog = FindConfigDialog()) != nullptr; });
   return dialog;
 }
 

@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "core/hotkeys/hotkey_actions.h"
-#include "entry/plugin_descriptor.h"
 #include "testkit/modal_script.h"
 #include "testkit/test_kit.h"
 #include "testkit/win32_thread.h"
+#include "win32/host/plugin_contract.h"
 
 struct RecordedMessage {
   HWND window;
@@ -62,7 +62,7 @@ class TestHost {
   int32_t playingState = 0;     // 104: 1 playing, 3 paused, 0 stopped
   int32_t volume = 158;         // 122 with wParam -666; 122 with 0..255 sets it
   int32_t rating = 0;           // 640; 639 sets it
-  // "Next" (40048) sends 3003 and then 13003 before it returns, as the 5.x host does.
+  // "Next" sends both notices of a track's start before it returns, as the 5.x host does.
   bool announcesStarts = false;
   DWORD nextTakesMs = 0;  // "Next" keeps the host busy, as opening a file does
   // 213 answers wideTitle when wideTitles is on, else noWideTitle (0 or -1) as an older host does.
@@ -75,7 +75,7 @@ class TestHost {
   std::map<int, LRESULT> rawAnswers;
 
   // The skin, as the 5.x skin engine switches it. Under a modern skin two
-  // windows of the skin's own (class "BaseWindow_RootWnd", owned by the main
+  // windows of the skin's own (klv::kSkinWindowClass, owned by the main
   // window) stand in for the three: the main window is layered at alpha 0 on
   // the bottom pixel row of its monitor, the playlist a child of the skin's
   // second window, the equalizer hidden; 633 answers the skin's name and 365
@@ -139,6 +139,8 @@ class TestInstall {
   // GetPrivateProfileString on the ini, for checking single keys.
   std::string IniValue(const char* section, const char* key) const;
 
+  // HKCU\Software\Winamp's default value, where the host's setup names its folder; empty when unset.
+  static std::string RegistryValue();
   static void SetRegistryValue(const std::string& value);
   static void SetRegistryValueRaw(DWORD type, const void* data, DWORD size);
   static void DeleteRegistryValue();

@@ -46,14 +46,6 @@ RECT WindowRect(HWND window);
 HWND FindOsdWindow();
 HWND FindConfigDialog();
 
-// ---- The OSD ----
-
-// The text's extent as the platform measures it in the font the OSD window
-// holds, broken to the screen width as the OSD breaks it. The narrow form
-// takes ASCII texts.
-SIZE MeasureInOsdFont(const std::wstring& text, UINT format = DT_WORDBREAK | DT_NOPREFIX | DT_LEFT);
-SIZE MeasureInOsdFont(const std::string& asciiText, UINT format = DT_WORDBREAK | DT_NOPREFIX | DT_LEFT);
-
 // A window of the test's own: its class (registered on first use) runs
 // procedure. parent HWND_MESSAGE makes it message-only.
 HWND CreateTestWindow(const char* className, WNDPROC procedure, DWORD style, RECT place,
@@ -81,12 +73,6 @@ class LaterSubclass {
   static std::function<void(UINT)> onMessage_;
   HWND window_;
 };
-
-// ---- The plug-in's state ----
-
-// Settings at their defaults, the hotkey rows empty (nothing assigned,
-// registered or held), no atom of ours left, and the host window the plug-in drives.
-void ResetPluginState(HWND hostMain);
 
 // ---- Hotkeys ----
 
@@ -131,21 +117,6 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 // Handles everything posted to this thread so far: a message posted now is
 // taken in turn after them, also by a modal loop that one of them opens.
 void FlushPostedMessages();
-
-// The OSD's clock held by the test for as long as this object lives, so that
-// display times pass at the test's word rather than with the machine's load.
-class ManualOsdClock {
- public:
-  explicit ManualOsdClock(DWORD now);
-  ~ManualOsdClock();
-  ManualOsdClock(const ManualOsdClock&) = delete;
-  ManualOsdClock& operator=(const ManualOsdClock&) = delete;
-  void Set(DWORD now);
-
- private:
-  static DWORD Read();
-  static DWORD now_;
-};
 
 // ---- Files ----
 

@@ -4,78 +4,25 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "core/cover/cover_art.h"
 #include "core/cover/cover_fit.h"
 #include "core/cover/jpeg_decode.h"
-
-// clang-format off
-#include <jpeglib.h>  // after <cstdio>: it needs FILE and size_t
-// clang-format on
+#include "testkit/jpeg_encode.h"
 
 namespace klv {
 namespace {
 
-struct Rgb {
-  uint8_t r, g, b;
-};
-
-struct EncodeOptions {
-  bool grayscale = false;
-  bool progressive = false;
-};
-
-// Compresses a picture with libjpeg at full quality and no chroma subsampling,
-// so that flat 8x8 blocks come back within a step or two of their colour.
-std::vector<uint8_t> EncodeJpeg(int width, int height, const std::function<Rgb(int x, int y)>& pixel,
-                                EncodeOptions options = {}) {
-  jpeg_compress_struct cinfo{};
-  jpeg_error_mgr errors{};
-  cinfo.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&cinfo);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = static_cast<JDIMENSION>(width);
-  cinfo.image_height = static_cast<JDIMENSION>(height);
-  cinfo.input_components = options.grayscale ? 1 : 3;
-  cinfo.in_color_space = options.grayscale ? JCS_GRAYSCALE : JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 100, TRUE);
-  for (int c = 0; c < cinfo.num_components; ++c) {
-    cinfo.comp_info[c].h_samp_factor = 1;
-    cinfo.comp_info[c].v_samp_factor = 1;
-  }
-  if (options.progressive) jpeg_simple_progression(&cinfo);
-  jpeg_start_compress(&cinfo, TRUE);
-  std::vector<uint8_t> row(static_cast<size_t>(width) * cinfo.input_components);
-  while (cinfo.next_scanline < cinfo.image_height) {
-    const int y = static_cast<int>(cinfo.next_scanline);
-    for (int x = 0; x < width; ++x) {
-      const Rgb p = pixel(x, y);
-      if (options.grayscale) {
-        row[x] = p.g;
-      } else {
-        row[x * 3] = p.r;
-        row[x * 3 + 1] = p.g;
-        row[x * 3 + 2] = p.b;
-      }
-    }
-    JSAMPROW rows[] = {row.data()};
-    jpeg_write_scanlines(&cinfo, rows, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  std::vector<uint8_t> data(buffer, buffer + size);
-  std::free(buffer);
-  return data;
+// Full quality and every colour sample kept: flat 8x8 blocks come back
+// within a step or two of their colour.
+std::vector<uint8_t> Encode(const BgrImage& picture, bool grayscale = false, bool progressive = false) {
+  return EncodeJpeg(picture, {100, grayscale, progressive, true});
 }
 
 // Within two steps per channel: what full-quality compression of flat blocks keeps.
-void ExpectBgrNear(const BgrImage& image, int x, int y, Rgb expected) {
+void ExpectBgrNear(const BgrImage& image, int x, int y, Bgr expected) {
   SCOPED_TRACE("pixel " + std::to_string(x) + "," + std::to_string(y));
   const uint8_t* p = image.pixels.data() + image.stride * y + x * 3;
   EXPECT_NEAR(p[0], expected.b, 2);
@@ -83,13 +30,13 @@ void ExpectBgrNear(const BgrImage& image, int x, int y, Rgb expected) {
   EXPECT_NEAR(p[2], expected.r, 2);
 }
 
-constexpr Rgb kRed{255, 0, 0};
-constexpr Rgb kBlue{0, 0, 255};
-constexpr Rgb kGreen{0, 255, 0};
-constexpr Rgb kGrey{128, 128, 128};
+constexpr Bgr kRed{0, 0, 255};
+constexpr Bgr kBlue{255, 0, 0};
+constexpr Bgr kGreen{0, 255, 0};
+constexpr Bgr kGrey{128, 128, 128};
 
 // Four flat 8x8 blocks: red, blue on top; green, grey below.
-Rgb Quadrants(int x, int y) {
+Bgr Quadrants(int x, int y) {
   if (y < 8) return x < 8 ? kRed : kBlue;
   return x < 8 ? kGreen : kGrey;
 }
@@ -98,17 +45,17 @@ TEST(JpegDecode, DecodesIntoTopDownBgrRowsPaddedToFourBytes) {
   struct Case {
     const char* name;
     int width, height;
-    EncodeOptions options;
+    bool progressive;
     size_t stride;
   };
   const Case cases[] = {
-      {"baseline", 16, 16, {}, 48},
-      {"odd width pads rows", 13, 16, {}, 40},
-      {"progressive", 16, 16, {false, true}, 48},
+      {"baseline", 16, 16, false, 48},
+      {"odd width pads rows", 13, 16, false, 40},
+      {"progressive", 16, 16, true, 48},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::vector<uint8_t> jpeg = EncodeJpeg(c.width, c.height, Quadrants, c.options);
+    const std::vector<uint8_t> jpeg = Encode(PaintBgr(c.width, c.height, Quadrants), false, c.progressive);
     BgrImage image;
     ASSERT_TRUE(DecodeJpegToBgr(jpeg.data(), jpeg.size(), image));
     EXPECT_EQ(image.width, c.width);
@@ -122,15 +69,16 @@ TEST(JpegDecode, DecodesIntoTopDownBgrRowsPaddedToFourBytes) {
   }
 }
 
+// Green 200 is grey 117 in JPEG's luminance, 0.587 of it.
 TEST(JpegDecode, ExpandsGreyPicturesToThreeEqualChannels) {
-  const std::vector<uint8_t> jpeg = EncodeJpeg(8, 8, [](int, int) { return Rgb{0, 200, 0}; }, {true, false});
+  const std::vector<uint8_t> jpeg = Encode(PaintBgr(8, 8, [](int, int) { return Bgr{0, 200, 0}; }), true);
   BgrImage image;
   ASSERT_TRUE(DecodeJpegToBgr(jpeg.data(), jpeg.size(), image));
-  ExpectBgrNear(image, 5, 5, Rgb{200, 200, 200});
+  ExpectBgrNear(image, 5, 5, Bgr{117, 117, 117});
 }
 
 TEST(JpegDecode, RefusesEveryTruncationOfAWholePicture) {
-  const std::vector<uint8_t> jpeg = EncodeJpeg(16, 16, Quadrants, {false, true});
+  const std::vector<uint8_t> jpeg = Encode(PaintBgr(16, 16, Quadrants), false, true);
   for (size_t cut = 0; cut < jpeg.size(); ++cut) {
     SCOPED_TRACE("cut at " + std::to_string(cut) + " of " + std::to_string(jpeg.size()));
     BgrImage image;
@@ -180,7 +128,8 @@ TEST(JpegDecode, RefusesWholePicturesAboveThePixelLimit) {
   const Case cases[] = {{kWidth, limitHeight, true}, {kWidth, limitHeight + 1, false}, {65500, 65, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
-    const std::vector<uint8_t> jpeg = EncodeJpeg(c.width, c.height, [](int, int) { return kGrey; }, {true});
+    const std::vector<uint8_t> jpeg =
+        Encode(PaintBgr(c.width, c.height, [](int, int) { return kGrey; }), true);
     BgrImage image;
     EXPECT_EQ(DecodeJpegToBgr(jpeg.data(), jpeg.size(), image), c.decoded);
   }
@@ -188,11 +137,11 @@ TEST(JpegDecode, RefusesWholePicturesAboveThePixelLimit) {
 
 // A photograph's kind of content: colours that change smoothly but quickly,
 // a full swing every 70 to 100 pixels.
-Rgb Scene(int x, int y) {
+Bgr Scene(int x, int y) {
   const auto Wave = [](double at, double period) {
     return static_cast<uint8_t>(std::lround(128 + 100 * std::sin(6.283185307 * at / period)));
   };
-  return Rgb{Wave(x + y, 83), Wave(y, 97), Wave(x, 71)};
+  return Bgr{Wave(x, 71), Wave(y, 97), Wave(x + y, 83)};
 }
 
 // The cover decoded reduced against the whole picture decoded and averaged
@@ -201,17 +150,17 @@ TEST(CoverDecode, AReducedDecodeShowsTheWholePicturesCover) {
   struct Case {
     const char* label;
     int width, height, side;
-    EncodeOptions options;
+    bool grayscale, progressive;
   } const cases[] = {
-      {"500 x 500 at 96 DPI, a quarter", 500, 500, 64, {}},
-      {"500 x 500 at 144 DPI", 500, 500, 96, {}},
-      {"1500 x 1000, an eighth", 1500, 1000, 64, {}},
-      {"333 x 777 progressive, edges inside blocks", 333, 777, 96, {false, true}},
-      {"grey 130 x 200, halved", 130, 200, 64, {true, false}},
+      {"500 x 500 at 96 DPI, a quarter", 500, 500, 64, false, false},
+      {"500 x 500 at 144 DPI", 500, 500, 96, false, false},
+      {"1500 x 1000, an eighth", 1500, 1000, 64, false, false},
+      {"333 x 777 progressive, edges inside blocks", 333, 777, 96, false, true},
+      {"grey 130 x 200, halved", 130, 200, 64, true, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
-    const std::vector<uint8_t> jpeg = EncodeJpeg(c.width, c.height, Scene, c.options);
+    const std::vector<uint8_t> jpeg = Encode(PaintBgr(c.width, c.height, Scene), c.grayscale, c.progressive);
     BgrImage whole;
     ASSERT_TRUE(DecodeJpegToBgr(jpeg.data(), jpeg.size(), whole));
     CoverFitter fitter(c.side);
@@ -249,8 +198,9 @@ TEST(CoverDecode, KeepsAProgressivePicturesBufferWithinItsBound) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) +
                  (c.progressive ? " progressive" : ""));
-    const std::vector<uint8_t> jpeg = EncodeJpeg(
-        c.width, c.height, [](int x, int) { return x < 1024 ? kRed : kBlue; }, {false, c.progressive});
+    const std::vector<uint8_t> jpeg =
+        Encode(PaintBgr(c.width, c.height, [](int x, int) { return x < 1024 ? kRed : kBlue; }), false,
+               c.progressive);
     MemoryJpegInput input(jpeg.data(), jpeg.size());
     BgrImage cover;
     ASSERT_EQ(DecodeCoverPicture(input, 64, cover), c.decoded);

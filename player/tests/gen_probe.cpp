@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/host_codes.h"
 #include "win32/host/plugin_contract.h"
 
 namespace {
@@ -34,7 +35,7 @@ void Note(const char* format, ...) {
 LRESULT CALLBACK MainHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   // The host must log only what its own procedure receives.
   if (message == WM_COMMAND && wParam == kSwallowedCommand) return 0;
-  if (message == WM_COMMAND && wParam == 40045) Note("play");
+  if (message == WM_COMMAND && wParam == klv::kCommandPlay) Note("play");
   return CallWindowProcA(gSavedProcedure, window, message, wParam, lParam);
 }
 
@@ -42,8 +43,8 @@ PluginDescriptor* Descriptor();
 
 int __cdecl Init() {
   PluginDescriptor* descriptor = Descriptor();
-  bool parentIsMain =
-      descriptor->hwndParent != nullptr && descriptor->hwndParent == FindWindowA("Winamp v1.x", nullptr);
+  bool parentIsMain = descriptor->hwndParent != nullptr &&
+                      descriptor->hwndParent == FindWindowA(klv::kMainWindowClass, nullptr);
   bool instanceIsOurs = descriptor->hDllInstance == gModule;
   Note("init parent=%d instance=%d shown=%d", parentIsMain, instanceIsOurs,
        IsWindowVisible(descriptor->hwndParent) ? 1 : 0);

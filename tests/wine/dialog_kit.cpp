@@ -6,6 +6,7 @@
 #include "plugin/hotkeys/hotkey_registration.h"
 #include "plugin/plugin_state.h"
 #include "plugin/settings/settings_file.h"
+#include "tests/wine/plugin_kit.h"
 #include "ui/assign_dialog.h"
 #include "ui/config_dialog.h"
 #include "ui/config_form_holder.h"

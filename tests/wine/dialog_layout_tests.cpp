@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/wine/dialog_kit.h"
 #include "testkit/test_kit.h"
+#include "tests/wine/dialog_kit.h"
 #include "ui/assign_dialog.h"
 #include "ui/config_dialog.h"
 

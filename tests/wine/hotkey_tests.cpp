@@ -21,6 +21,7 @@
 #include "plugin/settings/settings_file.h"
 #include "testkit/player_process.h"
 #include "testkit/test_host.h"
+#include "tests/wine/plugin_kit.h"
 
 namespace {
 

@@ -26,6 +26,7 @@
 #include "testkit/test_host.h"
 #include "testkit/win32_thread.h"
 #include "tests/wine/osd_fixture.h"
+#include "tests/wine/plugin_kit.h"
 #include "ui/osd_pickers.h"
 
 namespace {
@@ -654,17 +655,14 @@ player::ArgbPicture HalvesPicture(int width, int height) {
 
 // The picture as a JPEG file holds it; progressive as saved from the web.
 std::vector<uint8_t> JpegOf(const player::ArgbPicture& picture, bool progressive) {
-  klv::BgrImage image;
-  image.width = picture.width;
-  image.height = picture.height;
-  image.stride = (static_cast<size_t>(picture.width) * 3 + 3) & ~size_t{3};
-  image.pixels.resize(image.stride * picture.height);
-  for (int y = 0; y < picture.height; ++y)
-    for (int x = 0; x < picture.width; ++x)
-      for (int c = 0; c < 3; ++c)
-        image.pixels[image.stride * y + x * 3 + c] =
-            static_cast<uint8_t>(picture.pixels[static_cast<size_t>(y) * picture.width + x] >> (8 * c));
-  return klv::EncodeBgrToJpeg(image, 95, progressive);
+  return EncodeJpeg(PaintBgr(picture.width, picture.height,
+                             [&](int x, int y) {
+                               const uint32_t argb =
+                                   picture.pixels[static_cast<size_t>(y) * picture.width + x];
+                               return Bgr{static_cast<uint8_t>(argb), static_cast<uint8_t>(argb >> 8),
+                                          static_cast<uint8_t>(argb >> 16)};
+                             }),
+                    {95, false, progressive});
 }
 
 // Within what JPEG compression of flat blocks keeps.

@@ -13,9 +13,10 @@
 #include "plugin/hotkeys/hotkey_registration.h"
 #include "plugin/osd/osd_window.h"
 #include "plugin/plugin_state.h"
-#include "tests/wine/osd_fixture.h"
 #include "testkit/test_host.h"
 #include "testkit/test_kit.h"
+#include "tests/wine/osd_fixture.h"
+#include "tests/wine/plugin_kit.h"
 #include "ui/config_dialog.h"
 
 namespace {

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "core/hotkeys/hotkey_actions.h"
-#include "tests/wine/dialog_kit.h"
 #include "testkit/modal_script.h"
 #include "testkit/player_process.h"
 #include "testkit/test_host.h"
+#include "tests/wine/dialog_kit.h"
 #include "ui/assign_dialog.h"
 #include "ui/config_dialog.h"
 

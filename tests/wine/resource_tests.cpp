@@ -20,9 +20,9 @@
 #include "plugin/osd/osd_style.h"
 #include "plugin/osd/osd_window.h"
 #include "plugin/plugin_state.h"
-#include "tests/wine/osd_fixture.h"
 #include "testkit/resource_counts.h"
 #include "testkit/test_host.h"
+#include "tests/wine/osd_fixture.h"
 #include "ui/config_dialog.h"
 #include "ui/osd_pickers.h"
 

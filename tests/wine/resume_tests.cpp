@@ -13,6 +13,7 @@
 #include "plugin/plugin_state.h"
 #include "plugin/settings/settings_file.h"
 #include "testkit/test_host.h"
+#include "tests/wine/plugin_kit.h"
 #include "ui/config_dialog.h"
 
 namespace {

@@ -10,6 +10,7 @@
 #include "plugin/host/window_hooks.h"
 #include "plugin/plugin_state.h"
 #include "testkit/test_host.h"
+#include "tests/wine/plugin_kit.h"
 
 namespace {
 

@@ -15,10 +15,11 @@
 #include "plugin/osd/osd_window.h"
 #include "plugin/playback_resume.h"
 #include "plugin/plugin_state.h"
-#include "tests/wine/osd_fixture.h"
 #include "testkit/player_process.h"
 #include "testkit/test_host.h"
 #include "testkit/test_kit.h"
+#include "tests/wine/osd_fixture.h"
+#include "tests/wine/plugin_kit.h"
 
 namespace {
 

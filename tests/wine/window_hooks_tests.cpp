@@ -11,6 +11,7 @@
 #include "plugin/osd/osd_window.h"
 #include "plugin/plugin_state.h"
 #include "testkit/test_host.h"
+#include "tests/wine/plugin_kit.h"
 
 namespace {
 
