@@ -5,20 +5,8 @@
 #include <windows.h>
 
 #include "core/hotkeys/hotkey_actions.h"
+#include "ui/assign_dialog_ids.h"
 #include "ui/form_frame.h"
-
-namespace form2 {
-enum ControlId : int {
-  kAltBox = 201,
-  kCtrlBox,
-  kShiftBox,
-  kWinBox,
-  kEnableBox,
-  kKeyBox,  // the key's name
-  kAssignButton,
-};
-constexpr wchar_t kClassName[] = L"TForm2";
-}  // namespace form2
 
 class TForm2 : public FormFrame {
  public:
