@@ -16,11 +16,13 @@ failed=0
 # layers: the stand-in player, which takes its demo covers from the test kit's
 # encoder and nothing else of the kit; the test kit, which drives the plug-in
 # only through its DLL and so reaches none of its layers; the player's own
-# tests, on the kit; the core's tests, with the kit's encoder. A subfolder
-# named here is checked on its own rule only.
+# tests, on the kit; the core's tests, with the kit's encoder; the Wine suites
+# that drive only the DLL, on the kit and the dialogs' ids. A subfolder named
+# here is checked on its own rule only.
 declare -A allowed=([player]="core win32 player testkit/jpeg_encode.h" [player/tests]="core win32 player testkit"
   [core/tests]="core testkit/jpeg_encode.h" [tools]="core win32 tools" [fuzz]="core fuzz"
-  [testkit]="core win32 player testkit")
+  [testkit]="core win32 player testkit"
+  [tests/wine/dll]="core win32 player testkit tests/wine/dll/dialog_driver.h ui/config_dialog_ids.h ui/assign_dialog_ids.h")
 for i in "${!layers[@]}"; do allowed[${layers[$i]}]="${layers[*]:0:i+1}"; done
 for folder in "${!allowed[@]}"; do
   own_rule=()

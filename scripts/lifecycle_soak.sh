@@ -9,7 +9,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KLV_BUILD_DIR:-$root/build}
 seconds=${1:-3600}
 win32="$build/win32"
-suite="$win32/tests/wine/wine_random_lifecycle_tests.exe"
+suite="$win32/tests/wine/wine_dll_random_lifecycle_tests.exe"
 
 if [ ! -f "$suite" ]; then bash "$root/scripts/build.sh"; fi
 

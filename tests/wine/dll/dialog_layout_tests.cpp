@@ -15,10 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "testkit/test_host.h"
 #include "testkit/test_kit.h"
-#include "tests/wine/dialog_kit.h"
-#include "ui/assign_dialog.h"
-#include "ui/config_dialog.h"
+#include "tests/wine/dll/dialog_driver.h"
+#include "ui/assign_dialog_ids.h"
+#include "ui/config_dialog_ids.h"
 
 namespace {
 

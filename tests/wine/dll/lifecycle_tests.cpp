@@ -1,4 +1,4 @@
-// Init, config and quit, mostly through the real DLL as the host loads it.
+// Init, config and quit through the real DLL as the host loads it.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -9,16 +9,11 @@
 #include <utility>
 #include <vector>
 
-#include "entry/lifecycle.h"
-#include "entry/plugin_descriptor.h"
 #include "player/album_art_service.h"
-#include "plugin/host/window_hooks.h"
-#include "plugin/plugin_state.h"
-#include "plugin/settings/settings_file.h"
 #include "testkit/resource_counts.h"
 #include "testkit/test_host.h"
-#include "ui/config_dialog.h"
-#include "ui/config_form_holder.h"
+#include "ui/config_dialog_ids.h"
+#include "win32/host/plugin_contract.h"
 
 namespace {
 
@@ -46,50 +41,6 @@ TEST_F(LifecycleTest, LoadClearsTheHostFieldsOfTheDescriptor) {
     descriptor->hDllInstance = module;
     FreeLibrary(module);
   }
-}
-
-// Config then opens the dialog, and quit closes it.
-TEST_F(LifecycleTest, FreshFileGivesEveryDefaultAndConfigOpensTheDialog) {
-  // Leftovers of an earlier run that init must overwrite.
-  gSettings.hotkeysEnabled = gSettings.activeEnabled = gSettings.inactiveEnabled = true;
-  gSettings.alphaLevels = {1, 2, 3, 4, 5, 6};
-  gSettings.osdEnabled = gSettings.playOnStart = gSettings.rememberPosition = true;
-  gSettings.osdPosition = 1;
-  gSettings.osdDisplayTime = 5;
-  gSettings.osdColor = 5;
-  gSettings.osdFont = {"Other", 30, 4, true, true, true, true};
-  for (klv::HotkeyRow& row : gHotkeyTable) gSettings.hotkeys[row.position] = 99;
-  gSettings.playbackPosition = 1234;
-  host.position = -1;
-  gPlugin.hwndParent = host.main;
-
-  ASSERT_EQ(PluginInit(), 0);
-  EXPECT_FALSE(gSettings.hotkeysEnabled);
-  for (const klv::HotkeyRow& row : gHotkeyTable)
-    EXPECT_EQ(gSettings.hotkeys[row.position], 0) << row.action.atomName;
-  EXPECT_FALSE(gSettings.activeEnabled);
-  EXPECT_FALSE(gSettings.inactiveEnabled);
-  EXPECT_EQ(gSettings.alphaLevels, (klv::AlphaLevels{255, 255, 255, 255, 255, 255}));
-  EXPECT_FALSE(gSettings.osdEnabled);
-  EXPECT_EQ(gSettings.osdPosition, 7);
-  EXPECT_EQ(gSettings.osdDisplayTime, 1000);
-  EXPECT_EQ(gSettings.osdColor, 0xD5FFFEu);
-  EXPECT_EQ(gSettings.osdFont.name, "Arial");
-  EXPECT_EQ(gSettings.osdFont.size, 12);
-  EXPECT_EQ(gSettings.osdFont.color, 0u);
-  EXPECT_FALSE(gSettings.osdFont.bold || gSettings.osdFont.italic || gSettings.osdFont.underline ||
-               gSettings.osdFont.strikeOut);
-  EXPECT_FALSE(gSettings.playOnStart);
-  EXPECT_FALSE(gSettings.rememberPosition);
-  EXPECT_EQ(gSettings.playbackPosition, 0);
-  EXPECT_FALSE(GlobalAtomExists("prev_hotkey"));
-  PluginConfig();
-  EXPECT_NE(ConfigDialogWindow(), nullptr);
-  PluginQuit();
-  EXPECT_EQ(ConfigDialogWindow(), nullptr);
-  EXPECT_EQ(install.IniValue("Track", "Position"), "0");
-  EXPECT_EQ(CurrentSettingsFile(), nullptr);
-  gPlugin.hwndParent = nullptr;
 }
 
 struct PositionCase {

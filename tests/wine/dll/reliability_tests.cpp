@@ -14,9 +14,9 @@
 #include "testkit/modal_script.h"
 #include "testkit/player_process.h"
 #include "testkit/test_host.h"
-#include "tests/wine/dialog_kit.h"
-#include "ui/assign_dialog.h"
-#include "ui/config_dialog.h"
+#include "tests/wine/dll/dialog_driver.h"
+#include "ui/assign_dialog_ids.h"
+#include "ui/config_dialog_ids.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ std::string HotkeysIni(bool enabled, const std::vector<std::pair<const char*, kl
   return text;
 }
 
-int VisibleConfigDialogs() { return CountVisibleWindows(L"TForm1"); }
+int VisibleConfigDialogs() { return CountVisibleWindows(form1::kClassName); }
 bool HotkeyRowMarked(HWND dialog, int row) { return RowMarked(GetDlgItem(dialog, form1::kHotkeyList), row); }
 
 class ReliabilityTest : public DllTest {

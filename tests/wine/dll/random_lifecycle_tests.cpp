@@ -27,15 +27,15 @@
 #include <vector>
 
 #include "core/hotkeys/hotkey_actions.h"
-#include "entry/plugin_descriptor.h"
 #include "testkit/hotkey_holder.h"
 #include "testkit/player_process.h"
 #include "testkit/resource_counts.h"
 #include "testkit/test_host.h"
 #include "testkit/test_kit.h"
 #include "testkit/win32_thread.h"
-#include "ui/assign_dialog.h"
-#include "ui/config_dialog.h"
+#include "ui/assign_dialog_ids.h"
+#include "ui/config_dialog_ids.h"
+#include "win32/host/plugin_contract.h"
 
 namespace {
 

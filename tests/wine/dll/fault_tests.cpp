@@ -18,7 +18,7 @@
 #include "core/hotkeys/hotkey_actions.h"
 #include "testkit/hotkey_holder.h"
 #include "testkit/test_host.h"
-#include "ui/config_dialog.h"
+#include "ui/config_dialog_ids.h"
 
 namespace {
 
