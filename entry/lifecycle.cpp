@@ -39,7 +39,10 @@ bool ReleaseAll(bool storePosition) noexcept {
     DeleteAllAtoms();
     ForgetHeldKeys();
     ReleaseInstanceMarker();
-    if (storePosition) SavePlaybackPosition();
+    if (storePosition) {
+      SavePlaybackPosition();
+      SaveMutedVolume();
+    }
   } catch (...) {
   }
   UseSettingsFile(nullptr);
@@ -68,7 +71,6 @@ int StartPlugin() {
   gPhase = Phase::kStarting;
   if (marker == MarkerTaken::kTakenOver) AdoptLeftoverAtoms();
   if (!OpenSettingsFile()) return -1;
-  gMutedVolume = 0;
   LoadSettings(SettingsSnapshot(*CurrentSettingsFile()));
   RegisterAllHotkeys();
   // A quit inside the refusals' box gave everything back, the settings file too.

@@ -21,7 +21,8 @@ auto Fields(const klv::Settings& s) {
                   s.osdPosition, s.osdDisplayTime, s.osdColor, f.name, f.size, f.color, f.bold, f.italic,
                   f.underline, f.strikeOut, s.osdMonitor, s.osdHideFullScreen, s.osdOnTrackChange,
                   s.osdShowVolume, s.osdShowArt, s.osdOnPlayState, s.osdOnVolumeChange, s.playOnStart,
-                  s.rememberPosition, s.seekSeconds, s.volumePercent, s.hotkeys, s.playbackPosition);
+                  s.rememberPosition, s.seekSeconds, s.volumePercent, s.mutedVolume, s.hotkeys,
+                  s.playbackPosition);
 }
 
 std::string WithCrLf(std::string_view text) {

@@ -3,7 +3,6 @@
 
 klv::Settings gSettings;
 klv::HotkeyTable gHotkeyTable = klv::MakeHotkeyTable();
-int32_t gMutedVolume = 0;
 
 namespace {
 

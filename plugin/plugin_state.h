@@ -13,8 +13,6 @@
 extern klv::Settings gSettings;
 // What the system holds for each hotkey action.
 extern klv::HotkeyTable gHotkeyTable;
-// The volume Mute took away, to give back; 0 while not muted.
-extern int32_t gMutedVolume;
 
 // The host's main window: the descriptor's field 6 as the host wrote it,
 // taken when the plug-in starts.

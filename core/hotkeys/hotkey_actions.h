@@ -23,7 +23,7 @@ uint16_t HotkeyModifiers(PackedHotkey packed);
 uint16_t HotkeyKeyCode(PackedHotkey packed);
 
 // What an action asks of the host before its OSD text is composed.
-enum class HostStep { kCommand, kToggleMainWindow, kPlayPause, kRating, kNone };
+enum class HostStep { kCommand, kToggleMainWindow, kPlayPause, kRating, kMute, kNone };
 
 // kOfChosenCommand: the text of the row whose command the host step chose.
 // kVolume: fixed, or with the host's volume level when the user asked for it.
@@ -79,6 +79,8 @@ inline constexpr HotkeyAction kHotkeyActions[] = {
     {"playpause_hotkey", "Play/Pause", HostStep::kPlayPause, 0, OsdTextKind::kOfChosenCommand, ""},
     {"rateup_hotkey", "Rating Up", HostStep::kRating, 0, OsdTextKind::kRating, "Rating Up", +1},
     {"ratedown_hotkey", "Rating Down", HostStep::kRating, 0, OsdTextKind::kRating, "Rating Down", -1},
+    // Muting shows this; the level given back shows as a change of the volume does.
+    {"mute_hotkey", "Mute", HostStep::kMute, 0, OsdTextKind::kFixed, "Mute"},
 };
 constexpr int kHotkeyCount = static_cast<int>(std::size(kHotkeyActions));
 using PackedHotkeys = std::array<PackedHotkey, kHotkeyCount>;

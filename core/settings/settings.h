@@ -64,6 +64,8 @@ struct Settings {
   bool rememberPosition;
   int32_t seekSeconds;    // Forward and Rewind, 1..600; 5 sends the player's own commands
   int32_t volumePercent;  // Volume Up and Down, 1..100; 0 sends the player's own commands
+  // The level Mute took away, to give back also after a restart; 0 while not muted.
+  int32_t mutedVolume;
   PackedHotkeys hotkeys;     // one per row of kHotkeyActions, in its order; 0: none
   int32_t playbackPosition;  // ms into the track where the host was last closed
 };

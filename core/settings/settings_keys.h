@@ -23,6 +23,7 @@ enum KeyKind {
   kMonitor,        // int32_t, an OsdMonitor value; any other reads as kPrimary
   kSeekStep,       // int32_t, seconds 1..600; any other reads as the default
   kVolumeStep,     // int32_t, percent 0..100; any other reads as the default
+  kVolumeLevel,    // int32_t, the host's volume 0..255; any other reads as 0
   kText,           // UTF-8
   kExactFontName,  // the font name, escaped, only where OSDFontName cannot hold it
   kPackedHotkeys,  // one key per hotkey action, named by kHotkeyActions
@@ -117,6 +118,8 @@ inline constexpr SettingsKey kSettingsKeys[] = {
     // After the sections an older build writes, so that its own keep their places.
     {"Steps", "SeekSeconds", Field<&Settings::seekSeconds>, kSeekStep, kPlayerSeekSeconds},
     {"Steps", "VolumePercent", Field<&Settings::volumePercent>, kVolumeStep, kPlayerVolumeStep},
+    // Also written by quit, whenever Mute changed it since the start.
+    {"Steps", "MutedVolume", Field<&Settings::mutedVolume>, kVolumeLevel, 0},
 };
 
 }  // namespace klv

@@ -42,6 +42,9 @@ void StoreNumber(const SettingsKey& row, Settings& settings, int32_t value) {
     case kVolumeStep:
       *std::get<int32_t*>(field) = VolumePercentFrom(value);
       return;
+    case kVolumeLevel:
+      *std::get<int32_t*>(field) = MutedVolumeFrom(value);
+      return;
     case kText:
     case kExactFontName:
     case kPackedHotkeys:
@@ -79,6 +82,7 @@ bool WriteKey(IniWriter& ini, const SettingsKey& row, const Settings& settings) 
     case kMonitor:
     case kSeekStep:
     case kVolumeStep:
+    case kVolumeLevel:
       return ini.WriteInteger(row.section, row.key, *std::get<const int32_t*>(field));
     case kColour:
       return ini.WriteInteger(row.section, row.key, static_cast<int32_t>(*std::get<const uint32_t*>(field)));
@@ -138,6 +142,12 @@ bool WriteAllSettings(IniWriter& ini, const Settings& settings) {
     }
   }
   return true;
+}
+
+bool WriteMutedVolume(IniWriter& ini, const Settings& settings) {
+  const SettingsKey* row = std::find_if(std::begin(kSettingsKeys), std::end(kSettingsKeys),
+                                        [](const SettingsKey& r) { return r.kind == kVolumeLevel; });
+  return WriteKey(ini, *row, settings);
 }
 
 bool WritePlaybackPosition(IniWriter& ini, int32_t position) {

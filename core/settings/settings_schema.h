@@ -18,5 +18,7 @@ Settings ReadSettings(const IniReader& ini);
 // refused write and returns false; the keys after it are not written.
 bool WriteAllSettings(IniWriter& ini, const Settings& settings);
 bool WritePlaybackPosition(IniWriter& ini, int32_t position);
+// The level Mute remembers, alone: quit writes it when it changed.
+bool WriteMutedVolume(IniWriter& ini, const Settings& settings);
 
 }  // namespace klv

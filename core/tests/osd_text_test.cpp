@@ -314,7 +314,7 @@ TEST(ActionText, RowsWithoutTheTitleAskAtMostTheirOneState) {
       {16, false, kRating, 1, "Rating Up", 2}, {17, false, kRating, 1, "Rating Down", 0},
       {16, false, kRating, 6, "Rating Up", 6}, {17, false, kRating, -1, "Rating Down"},
       {17, false, kRating, 7, "Rating Down", 7}, {15, false, kNothing, 0, ""},
-      {-1, false, kNothing, 0, ""}, {18, false, kNothing, 0, ""},
+      {-1, false, kNothing, 0, ""}, {18, false, kNothing, 0, "Mute"}, {19, false, kNothing, 0, ""},
       {100, false, kNothing, 0, ""},
   };
   // clang-format on

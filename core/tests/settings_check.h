@@ -38,6 +38,7 @@ inline klv::Settings UnusualSettings() {
   s.rememberPosition = true;
   s.seekSeconds = 30;
   s.volumePercent = 10;
+  s.mutedVolume = 158;
   for (int i = 0; i < klv::kHotkeyCount; ++i) s.hotkeys[i] = i % 2 ? 5242883 : -i;
   s.playbackPosition = 987654;
   return s;
@@ -51,7 +52,7 @@ inline void ExpectSameSettings(const klv::Settings& actual, const klv::Settings&
                                 osdPosition, osdDisplayTime, osdColor, osdFont, osdMonitor, osdHideFullScreen,
                                 osdOnTrackChange, osdShowVolume, osdShowArt, osdOnPlayState,
                                 osdOnVolumeChange, playOnStart, rememberPosition, seekSeconds, volumePercent,
-                                hotkeys, playbackPosition] = actual;
+                                mutedVolume, hotkeys, playbackPosition] = actual;
   for (int i = 0; i < klv::kHotkeyCount; ++i)
     EXPECT_EQ(actual.hotkeys[i], expected.hotkeys[i]) << "[HotKeys]" << klv::kHotkeyActions[i].atomName;
   klv::Settings got = actual, want = expected;

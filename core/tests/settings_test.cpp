@@ -144,6 +144,7 @@ const ActionRow kActionRows[] = {
     {"playpause_hotkey", "Play/Pause"},
     {"rateup_hotkey", "Rating Up"},
     {"ratedown_hotkey", "Rating Down"},
+    {"mute_hotkey", "Mute"},
 };
 
 TEST(ActionTable, NamesEveryRowAsTheFileAndTheListDo) {
@@ -362,17 +363,21 @@ TEST(SettingsSchema, EightBitFieldsKeepTheLowByte) {
   }
 }
 
-// SeekSeconds outside 1..600 and VolumePercent outside 0..100 read as the player's own steps.
+// SeekSeconds outside 1..600 and VolumePercent outside 0..100 read as the player's own steps,
+// a MutedVolume outside 0..255 as not muted.
 TEST(SettingsSchema, StepsOutOfTheirRangesReadAsThePlayersOwn) {
-  const std::tuple<const char*, int32_t, int32_t> cases[] = {
-      {"SeekSeconds=1\nVolumePercent=100", 1, 100}, {"SeekSeconds=600\nVolumePercent=1", 600, 1},
-      {"SeekSeconds=0\nVolumePercent=101", 5, 0},   {"SeekSeconds=601\nVolumePercent=-1", 5, 0},
-      {"SeekSeconds=-30\nVolumePercent=x", 5, 0},
+  const std::tuple<const char*, int32_t, int32_t, int32_t> cases[] = {
+      {"SeekSeconds=1\nVolumePercent=100\nMutedVolume=255", 1, 100, 255},
+      {"SeekSeconds=600\nVolumePercent=1\nMutedVolume=1", 600, 1, 1},
+      {"SeekSeconds=0\nVolumePercent=101\nMutedVolume=256", 5, 0, 0},
+      {"SeekSeconds=601\nVolumePercent=-1\nMutedVolume=-1", 5, 0, 0},
+      {"SeekSeconds=-30\nVolumePercent=x\nMutedVolume=x", 5, 0, 0},
   };
-  for (const auto& [stored, seconds, percent] : cases) {
+  for (const auto& [stored, seconds, percent, muted] : cases) {
     const Settings settings = ReadSettings(IniText(std::string("[Steps]\n") + stored + "\n"));
     EXPECT_EQ(settings.seekSeconds, seconds) << stored;
     EXPECT_EQ(settings.volumePercent, percent) << stored;
+    EXPECT_EQ(settings.mutedVolume, muted) << stored;
   }
 }
 
@@ -468,6 +473,7 @@ TEST(SettingsSchema, WritesEveryKeyButPositionInTheFilesOrder) {
       {"Track", "RememberPosition", "1"},
       {"Steps", "SeekSeconds", "30"},
       {"Steps", "VolumePercent", "10"},
+      {"Steps", "MutedVolume", "158"},
   };
   expected.insert(expected.end(), rest.begin(), rest.end());
 
@@ -564,10 +570,12 @@ TEST(SettingsSchema, WhatIsWrittenReadsBackTheSame) {
   ExpectSameSettings(ReadSettings(IniText(ini.Text())), written);
 }
 
-TEST(SettingsSchema, PlaybackPositionIsItsOwnWrite) {
+TEST(SettingsSchema, PlaybackPositionAndTheMutedLevelAreWritesOfTheirOwn) {
   WriteRecorder ini;
   EXPECT_TRUE(WritePlaybackPosition(ini, -1));
-  EXPECT_EQ(ini.Attempts(), (std::vector<Write>{{"Track", "Position", "-1"}}));
+  EXPECT_TRUE(WriteMutedVolume(ini, UnusualSettings()));
+  EXPECT_EQ(ini.Attempts(),
+            (std::vector<Write>{{"Track", "Position", "-1"}, {"Steps", "MutedVolume", "158"}}));
   WriteRecorder refusing;
   refusing.RefuseAttempt(0);
   EXPECT_FALSE(WritePlaybackPosition(refusing, 5));

@@ -72,6 +72,7 @@ void NoteOwnChanges(const klv::HotkeyAction& action) {
       break;
   }
   if (action.step == klv::HostStep::kPlayPause) NoteOwnPlayState();
+  if (action.step == klv::HostStep::kMute) NoteOwnVolume();
 }
 
 }  // namespace
@@ -85,6 +86,7 @@ void RunHotkeyAction(WPARAM id) {
   const OwnTrackStart own;
   int osdRow = row->position;
   int32_t ratingSet = -1;
+  int32_t levelBack = -1;  // Mute's way back names the level
   switch (action.step) {
     case klv::HostStep::kCommand:
       if (!TakeUserStep(action.command)) HostCommand(action.command);
@@ -107,13 +109,18 @@ void RunHotkeyAction(WPARAM id) {
       ratingSet = rating;
       break;
     }
+    case klv::HostStep::kMute:
+      levelBack = ToggleHostMute();
+      break;
     case klv::HostStep::kNone:
       break;
   }
   NoteOwnChanges(action);
   // The text is composed after the command so that it shows its effect.
   if (!gSettings.osdEnabled) return;
-  const std::string text = klv::ActionOsdText(osdRow, OsdTextHost(), gSettings.osdShowVolume, ratingSet);
+  const std::string text =
+      levelBack >= 0 ? klv::VolumeOsdText(levelBack)
+                     : klv::ActionOsdText(osdRow, OsdTextHost(), gSettings.osdShowVolume, ratingSet);
   if (klv::kHotkeyActions[osdRow].osdKind == klv::OsdTextKind::kTitleAndTime) {
     ShowTrackOsd(text);
   } else {

@@ -24,12 +24,12 @@ void SeekByStep(int direction) {
 // False where the player's own command is to do the step.
 bool StepVolume(int direction) {
   const int32_t percent = gSettings.volumePercent;
-  if (percent == klv::kPlayerVolumeStep && gMutedVolume == 0) return false;
+  if (percent == klv::kPlayerVolumeStep && gSettings.mutedVolume == 0) return false;
   const int32_t volume = ReadVolume();
   if (!klv::IsVolume(volume)) return false;
   // While muted the step starts from the level the player had; either way the mute is over.
-  const int32_t from = klv::VolumeToStepFrom(volume, gMutedVolume);
-  gMutedVolume = 0;
+  const int32_t from = klv::VolumeToStepFrom(volume, gSettings.mutedVolume);
+  gSettings.mutedVolume = 0;
   if (percent == klv::kPlayerVolumeStep) {
     if (from != volume) SetVolume(from);
     return false;
@@ -56,8 +56,8 @@ bool TakeUserStep(uint32_t command) {
 }
 
 int32_t ToggleHostMute() {
-  const klv::MuteStep step = klv::ToggleMute(ReadVolume(), gMutedVolume);
-  gMutedVolume = step.mutedVolume;
+  const klv::MuteStep step = klv::ToggleMute(ReadVolume(), gSettings.mutedVolume);
+  gSettings.mutedVolume = step.mutedVolume;
   if (step.setVolume >= 0) SetVolume(step.setVolume);
   return step.unmuted ? step.setVolume : -1;
 }

@@ -130,15 +130,30 @@ SettingsFile* CurrentSettingsFile() { return gSettingsFile.get(); }
 
 void UseSettingsFile(std::unique_ptr<SettingsFile> file) { gSettingsFile = std::move(file); }
 
-void LoadSettings(const klv::IniReader& ini) { gSettings = klv::ReadSettings(ini); }
+namespace {
+// MutedVolume as the file holds it: quit writes the level only when Mute changed it.
+int32_t gStoredMutedVolume = 0;
+}  // namespace
+
+void LoadSettings(const klv::IniReader& ini) {
+  gSettings = klv::ReadSettings(ini);
+  gStoredMutedVolume = gSettings.mutedVolume;
+}
 
 bool SaveSettings() {
   if (!gSettingsFile) return false;
-  return klv::WriteAllSettings(*gSettingsFile, gSettings);
+  if (!klv::WriteAllSettings(*gSettingsFile, gSettings)) return false;
+  gStoredMutedVolume = gSettings.mutedVolume;
+  return true;
 }
 
 void SavePlaybackPosition() {
   if (gSettingsFile) klv::WritePlaybackPosition(*gSettingsFile, gSettings.playbackPosition);
+}
+
+void SaveMutedVolume() {
+  if (!gSettingsFile || gSettings.mutedVolume == gStoredMutedVolume) return;
+  if (klv::WriteMutedVolume(*gSettingsFile, gSettings)) gStoredMutedVolume = gSettings.mutedVolume;
 }
 
 std::string SettingsWriteErrorText() {

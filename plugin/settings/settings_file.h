@@ -73,5 +73,8 @@ void LoadSettings(const klv::IniReader& ini);
 bool SaveSettings();
 // Quit: Position alone.
 void SavePlaybackPosition();
+// Quit: the level Mute remembers, where it changed since the start or the last "Exit", so
+// that a player closed while muted can be given its level back after the next start.
+void SaveMutedVolume();
 // "Unable to write to " + the full path, in UTF-8, the path taken literally.
 std::string SettingsWriteErrorText();

@@ -360,10 +360,11 @@ TEST_F(HotkeyActionTest, RepeatAndRatingAskTheStateTheOsdShows) {
 
 // Forward and Rewind at the player's own 5 s send its commands; at another step they read the
 // position and jump, never below 0, and do nothing while nothing plays. The volume steps at 0 %
-// send the player's commands; at another they read the level and set it within 0..255. While
-// muted a step starts from the remembered level and ends the mute.
-TEST_F(HotkeyActionTest, StepsOfTheUsersChoosing) {
-  constexpr int kForward = 5, kRewind = 6, kVolumeUp = 7, kVolumeDown = 8;  // rows
+// send the player's commands; at another they read the level and set it within 0..255. Mute
+// silences and remembers ("Mute"), pressed again gives the level back ("Volume : 62%"), and mutes
+// afresh a player raised meanwhile; while muted a step starts from the remembered level.
+TEST_F(HotkeyActionTest, StepsOfTheUsersChoosingAndMute) {
+  constexpr int kForward = 5, kRewind = 6, kVolumeUp = 7, kVolumeDown = 8, kMute = 18;  // rows
   using Traffic = std::vector<std::pair<int, intptr_t>>;  // requests (code, wParam), commands (id, 0)
   struct Case {
     const char* name;
@@ -371,6 +372,7 @@ TEST_F(HotkeyActionTest, StepsOfTheUsersChoosing) {
     int32_t seekSeconds, volumePercent, position, volume, muted;
     Traffic traffic;
     int32_t volumeAfter, mutedAfter;
+    const char* text = nullptr;  // with the OSD on
   } const cases[] = {
       {"forward, the player's step", kForward, 5, 0, 65432, 158, 0, {{40148, 0}}, 158, 0},
       {"forward 30 s", kForward, 30, 0, 65432, 158, 0, {{105, 0}, {106, 95432}}, 158, 0},
@@ -382,14 +384,28 @@ TEST_F(HotkeyActionTest, StepsOfTheUsersChoosing) {
       {"volume up 100 % to the top", kVolumeUp, 5, 100, 0, 200, 0, {{122, -666}, {122, 255}}, 255, 0},
       {"muted, the player's step", kVolumeUp, 5, 0, 0, 0, 158, {{122, -666}, {122, 158}, {40058, 0}}, 158, 0},
       {"muted, 10 % down", kVolumeDown, 5, 10, 0, 0, 158, {{122, -666}, {122, 132}}, 132, 0},
+      {"mute", kMute, 5, 0, 0, 158, 0, {{122, -666}, {122, 0}}, 0, 158, "Mute"},
+      {"mute again: the level back",
+       kMute,
+       5,
+       0,
+       0,
+       0,
+       158,
+       {{122, -666}, {122, 158}},
+       158,
+       0,
+       "Volume : 62%"},
+      {"raised meanwhile: mutes afresh", kMute, 5, 0, 0, 40, 158, {{122, -666}, {122, 0}}, 0, 40, "Mute"},
   };
+  PrepareOsd();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     gSettings.seekSeconds = c.seekSeconds;
     gSettings.volumePercent = c.volumePercent;
     host.position = c.position;
     host.volume = c.volume;
-    gMutedVolume = c.muted;
+    gSettings.mutedVolume = c.muted;
     Assign(c.row, 0xC100);
     host.ClearLog();
     RunHotkeyAction(0xC100);
@@ -403,8 +419,18 @@ TEST_F(HotkeyActionTest, StepsOfTheUsersChoosing) {
     }
     EXPECT_EQ(traffic, c.traffic);
     EXPECT_EQ(host.volume, c.volumeAfter);
-    EXPECT_EQ(gMutedVolume, c.mutedAfter);
+    EXPECT_EQ(gSettings.mutedVolume, c.mutedAfter);
+    if (c.text == nullptr) continue;
+    gSettings.osdEnabled = true;
+    host.volume = c.volume;
+    gSettings.mutedVolume = c.muted;
+    Assign(c.row, 0xC100);
+    RunHotkeyAction(0xC100);
+    gHotkeyTable[c.row].binding.packed = 0;
+    EXPECT_EQ(WindowTextOf(OsdPlatformWindow()), c.text);
+    gSettings.osdEnabled = false;
   }
+  ReleaseOsd();
   host.position = 65432;
   host.volume = 158;
 }

@@ -150,7 +150,7 @@ void AddLaterKeys(std::string& file) {
       file.find(osdAfter) + osdAfter.size(),
       "OSDMonitor=0\r\nOSDHideFullScreen=0\r\nOSDOnTrackChange=0\r\nOSDShowVolume=0\r\nOSDShowArt=0\r\n"
       "OSDOnPlayState=0\r\nOSDOnVolumeChange=0\r\n");
-  file += "[Steps]\r\nSeekSeconds=5\r\nVolumePercent=0\r\n";
+  file += "[Steps]\r\nSeekSeconds=5\r\nVolumePercent=0\r\nMutedVolume=0\r\n";
 }
 
 using PlayPauseFile = DllTest;
@@ -167,7 +167,7 @@ TEST_F(PlayPauseFile, AClassicFileIsWrittenBackUnchangedBesidesTheNewKey) {
     std::string expected = kClassicFile;
     const std::string after = "stop_after_current_hotkey=11534337\r\n";
     expected.insert(expected.find(after) + after.size(),
-                    "playpause_hotkey=0\r\nrateup_hotkey=0\r\nratedown_hotkey=0\r\n");
+                    "playpause_hotkey=0\r\nrateup_hotkey=0\r\nratedown_hotkey=0\r\nmute_hotkey=0\r\n");
     AddLaterKeys(expected);
     EXPECT_EQ(install.ReadIni(), expected);
     plugin.Quit();
@@ -189,7 +189,7 @@ TEST_F(PlayPauseFile, AFreshFileGetsTheNewKeyRightAfterStopAfterCurrent) {
       "next_hotkey=0\r\nfwd_hotkey=0\r\nrew_hotkey=0\r\nVolUp_hotkey=0\r\nVolDown_hotkey=0\r\n"
       "mainwindow_hotkey=0\r\ninform_hotkey=0\r\njump_hotkey=0\r\nrepeat_hotkey=0\r\nshuffle_hotkey=0\r\n"
       "stop_after_current_hotkey=0\r\nplaypause_hotkey=0\r\nrateup_hotkey=0\r\nratedown_hotkey=0\r\n"
-      "[Transparency]\r\n";
+      "mute_hotkey=0\r\n[Transparency]\r\n";
   EXPECT_EQ(file.rfind(hotkeys, 0), 0u) << file;
 }
 
@@ -205,7 +205,8 @@ TEST_F(PlayPauseFile, ANewFileReadsTheSameForAClassicReader) {
     ConfigAndExit(plugin);
     std::string written = withPlayPause;
     const std::string playPause = "playpause_hotkey=11730944\r\n";
-    written.insert(written.find(playPause) + playPause.size(), "rateup_hotkey=0\r\nratedown_hotkey=0\r\n");
+    written.insert(written.find(playPause) + playPause.size(),
+                   "rateup_hotkey=0\r\nratedown_hotkey=0\r\nmute_hotkey=0\r\n");
     AddLaterKeys(written);
     EXPECT_EQ(install.ReadIni(), written);
     plugin.Quit();
