@@ -13,6 +13,7 @@
 #include "plugin/host/transparency.h"
 #include "plugin/host/window_hooks.h"
 #include "plugin/hotkeys/hotkey_registration.h"
+#include "plugin/hotkeys/step_actions.h"
 #include "plugin/osd/osd_options.h"
 #include "plugin/osd/osd_window.h"
 #include "plugin/playback_resume.h"
@@ -36,7 +37,7 @@ const FormPlacement kPlacement = {kClassName,
                                   -3,
                                   -2,
                                   632,
-                                  480};
+                                  493};
 constexpr wchar_t kErrorCaption[] = L"gen_klv";
 
 // A check mark the user changed, applied once the list has finished its own
@@ -148,6 +149,12 @@ void TForm1::OnCommand(int id, int code) {
     if (!filling_) OsdDisplayTimeChange();
     return;
   }
+  if (id == kSeekStepEdit || id == kVolumeStepEdit) {
+    if (code == EN_CHANGE && !filling_) StepChange(id);
+    // A value the step cannot take is not kept: the box shows the step again once left.
+    if (code == EN_KILLFOCUS) ShowSteps();
+    return;
+  }
   if (code == CBN_SELCHANGE && id == kOsdMonitorList) {
     OsdMonitorChange();
     return;
@@ -251,6 +258,7 @@ void TForm1::FormShow() {
   const int32_t monitor = gSettings.osdMonitor;
   SendMessageW(layout_.Control(kOsdMonitorList), CB_SETCURSEL, monitor >= 0 && monitor <= 3 ? monitor : 0, 0);
   for (const auto& [box, flag] : kOsdOptionBoxes) SetChecked(box, gSettings.*flag);
+  ShowSteps();
 
   SetChecked(kRememberPositionBox, gSettings.rememberPosition);
   SetChecked(kPlayOnStartBox, gSettings.playOnStart);
@@ -305,6 +313,21 @@ void TForm1::OsdMonitorChange() {
 }
 
 void TForm1::OsdOptionClick(int box, bool klv::Settings::*flag) { SetOsdOption(flag, Checked(box)); }
+
+void TForm1::ShowSteps() {
+  const bool filling = filling_;
+  filling_ = true;
+  SetWindowTextW(layout_.Control(kSeekStepEdit), std::to_wstring(gSettings.seekSeconds).c_str());
+  SetWindowTextW(layout_.Control(kVolumeStepEdit), std::to_wstring(gSettings.volumePercent).c_str());
+  filling_ = filling;
+}
+
+void TForm1::StepChange(int id) {
+  int32_t value = 0;
+  if (!ParseWholeNumber(WindowText(layout_.Control(id)), value)) return;
+  if (id == kSeekStepEdit) SetSeekSeconds(value);
+  if (id == kVolumeStepEdit) SetVolumePercent(value);
+}
 
 void TForm1::SelectColorClick() { ChooseOsdColor(Window()); }
 

@@ -43,6 +43,7 @@ class TForm1 : public FormFrame {
   void OsdDisplayTimeChange();
   void OsdMonitorChange();
   void OsdOptionClick(int box, bool klv::Settings::*flag);  // the box's flag follows its mark
+  void StepChange(int id);
   void SelectColorClick();
   void SelectFontClick();
   void ActiveTransparencyClick();
@@ -56,6 +57,7 @@ class TForm1 : public FormFrame {
   // classic skin; disabled, with the note, while a modern skin sets the opacity.
   void ShowTransparencyGroups();
   void ShowOsdPosition(int position);  // checks the item, or none for codes past 8
+  void ShowSteps();
   // Rows shown here do not run the list's check-mark reaction: marked when
   // the row holds a combination, "(in use)" while it waits for its key.
   void ShowHotkeyRow(const klv::HotkeyRow& row);

@@ -17,20 +17,22 @@ constexpr const char* kPlayOnStartHint = "Automatic start playback on Winamp sta
 constexpr const char* kRememberHint = "Remember playback position of the track on Winamp close";
 constexpr const char* kActiveHint = "Active windows transparency level";
 constexpr const char* kInactiveHint = "Inactive windows transparency level";
+constexpr const char* kSeekStepHint = "Seconds Forward and Rewind move; 5 is the player's own step";
+constexpr const char* kVolumeStepHint = "Percent Volume Up and Down move; 0 is the player's own step";
 
 // The form as it reads: place and size at 96 DPI relative to the container
 // (parent 0 is the form), tab order within the container. The hot keys list
-// is tall enough for all eighteen rows without scrolling;
+// is tall enough for all nineteen rows without scrolling;
 // the OSD group is wide enough for its monitor list on one row with its label,
-// and its now-playing, volume and album art boxes stand in the right-hand
-// column, above the playback boxes.
+// and its now-playing, volume, album art and follow boxes stand in the
+// right-hand column, above the playback boxes; the steps below those.
 // clang-format off
 const ControlRow kControls[] = {
     // kind            id                        parent             x    y    w    h    caption                                   hint              tab         flags           on caption of
     // hot keys
-    {K::kGroupBox,     kHotkeysGroup,            0,                 8,   8,   201, 294, "       Hot Keys ",                       kHotKeysHint,     4,          kStartDisabled},
+    {K::kGroupBox,     kHotkeysGroup,            0,                 8,   8,   201, 307, "       Hot Keys ",                       kHotKeysHint,     4,          kStartDisabled},
     {K::kCheckBox,     kHotkeysBox,              0,                 20,  6,   14,  17,  "",                                       nullptr,          12,         0,              kHotkeysGroup},
-    {K::kCheckList,    kHotkeyList,              0,                 16,  25,  185, 267, "",                                       kHotKeysHint,     3},
+    {K::kCheckList,    kHotkeyList,              0,                 16,  25,  185, 280, "",                                       kHotKeysHint,     3},
     // on-screen display
     {K::kGroupBox,     kOsdGroup,                0,                 216, 8,   408, 166, "       OSD ",                            nullptr,          5},
     {K::kCheckBox,     kOsdBox,                  0,                 228, 6,   14,  17,  "",                                       nullptr,          11,         0,              kOsdGroup},
@@ -55,6 +57,8 @@ const ControlRow kControls[] = {
     {K::kCheckBox,     kShowOnTrackChangeBox,    kOsdGroup,         237, 16,  163, 17,  "Show on track change",                   nullptr,          6},
     {K::kCheckBox,     kShowVolumeLevelBox,      kOsdGroup,         237, 40,  163, 17,  "Show volume level",                      nullptr,          7},
     {K::kCheckBox,     kShowAlbumArtBox,         kOsdGroup,         237, 64,  163, 17,  "Show album art",                         nullptr,          8},
+    {K::kCheckBox,     kShowOnPlayStateBox,      kOsdGroup,         237, 88,  163, 17,  "Show on pause and stop",                 nullptr,          9},
+    {K::kCheckBox,     kShowOnVolumeChangeBox,   kOsdGroup,         237, 112, 163, 17,  "Show on volume change",                  nullptr,          10},
     // about
     {K::kGroupBox,     kAboutGroup,              0,                 216, 181, 230, 121, " About ",                                nullptr,          6},
     {K::kPicture,      kIconPicture,             kAboutGroup,       11,  16,  52,  41,  "",                                       nullptr,          kNoTabStop},
@@ -66,17 +70,25 @@ const ControlRow kControls[] = {
     // playback; the first box 24 high, not 25, so that it ends where the second begins
     {K::kCheckBox,     kPlayOnStartBox,          0,                 453, 189, 169, 24,  "Start playing on WinAMP start",          kPlayOnStartHint, 8},
     {K::kCheckBox,     kRememberPositionBox,     0,                 453, 213, 161, 25,  "Remember last track position",           kRememberHint,    7},
+    // steps, each box wide enough for three digits
+    {K::kGroupBox,     kStepsGroup,              0,                 453, 240, 171, 62,  " Steps ",                                nullptr,          13},
+    {K::kLabel,        kSeekStepLabel,           kStepsGroup,       8,   19,  0,   0,   "Seek step",                              nullptr,          kNoTabStop},
+    {K::kEdit,         kSeekStepEdit,            kStepsGroup,       80,  15,  40,  21,  "5",                                      kSeekStepHint,    0},
+    {K::kLabel,        kSeekStepUnitLabel,       kStepsGroup,       126, 19,  0,   0,   "s",                                      nullptr,          kNoTabStop},
+    {K::kLabel,        kVolumeStepLabel,         kStepsGroup,       8,   41,  0,   0,   "Volume step",                            nullptr,          kNoTabStop},
+    {K::kEdit,         kVolumeStepEdit,          kStepsGroup,       80,  37,  40,  21,  "0",                                      kVolumeStepHint,  1},
+    {K::kLabel,        kVolumeStepUnitLabel,     kStepsGroup,       126, 41,  0,   0,   "%",                                      nullptr,          kNoTabStop},
     // transparency
-    {K::kGroupBox,     kActiveGroup,             0,                 8,   309, 304, 121, "       Transparency  Active  ",          kActiveHint,      1,          kStartDisabled},
-    {K::kCheckBox,     kActiveTransparencyBox,   0,                 20,  307, 14,  17,  "",                                       nullptr,          9,          0,              kActiveGroup},
+    {K::kGroupBox,     kActiveGroup,             0,                 8,   322, 304, 121, "       Transparency  Active  ",          kActiveHint,      1,          kStartDisabled},
+    {K::kCheckBox,     kActiveTransparencyBox,   0,                 20,  320, 14,  17,  "",                                       nullptr,          9,          0,              kActiveGroup},
     {K::kLabel,        kActiveMainLabel,         kActiveGroup,      8,   24,  0,   0,   "WinAMP",                                 nullptr,          kNoTabStop},
     {K::kLabel,        kActivePlaylistLabel,     kActiveGroup,      8,   56,  0,   0,   "Playlist",                               nullptr,          kNoTabStop},
     {K::kLabel,        kActiveEqualizerLabel,    kActiveGroup,      8,   88,  0,   0,   "Equalizer",                              nullptr,          kNoTabStop},
     {K::kSlider,       kActiveMainSlider,        kActiveGroup,      56,  24,  241, 25,  "",                                       nullptr,          0},
     {K::kSlider,       kActivePlaylistSlider,    kActiveGroup,      56,  56,  241, 25,  "",                                       nullptr,          1},
     {K::kSlider,       kActiveEqualizerSlider,   kActiveGroup,      56,  88,  241, 25,  "",                                       nullptr,          2},
-    {K::kGroupBox,     kInactiveGroup,           0,                 320, 309, 304, 121, "       Transparency Inactive   ",        kInactiveHint,    2,          kStartDisabled},
-    {K::kCheckBox,     kInactiveTransparencyBox, 0,                 332, 307, 14,  17,  "",                                       nullptr,          10,         0,              kInactiveGroup},
+    {K::kGroupBox,     kInactiveGroup,           0,                 320, 322, 304, 121, "       Transparency Inactive   ",        kInactiveHint,    2,          kStartDisabled},
+    {K::kCheckBox,     kInactiveTransparencyBox, 0,                 332, 320, 14,  17,  "",                                       nullptr,          10,         0,              kInactiveGroup},
     {K::kLabel,        kInactiveMainLabel,       kInactiveGroup,    8,   24,  0,   0,   "WinAMP",                                 nullptr,          kNoTabStop},
     {K::kLabel,        kInactivePlaylistLabel,   kInactiveGroup,    8,   56,  0,   0,   "Playlist",                               nullptr,          kNoTabStop},
     {K::kLabel,        kInactiveEqualizerLabel,  kInactiveGroup,    8,   88,  0,   0,   "Equalizer",                              nullptr,          kNoTabStop},
@@ -84,9 +96,9 @@ const ControlRow kControls[] = {
     {K::kSlider,       kInactivePlaylistSlider,  kInactiveGroup,    56,  56,  241, 25,  "",                                       nullptr,          1},
     {K::kSlider,       kInactiveEqualizerSlider, kInactiveGroup,    56,  88,  241, 25,  "",                                       nullptr,          2},
     // bottom line
-    {K::kPushButton,   kExitButton,              0,                 8,   450, 75,  25,  "Exit",                                   nullptr,          0},
-    {K::kLabel,        kWebAddressLabel,         0,                 392, 447, 0,   0,   "https://kelvo.example.org",              nullptr,          kNoTabStop},
-    {K::kLabel,        kOwnOpacityNote,          0,                 96,  456, 0,   0,   "The current skin sets its own opacity.", nullptr,          kNoTabStop},
+    {K::kPushButton,   kExitButton,              0,                 8,   463, 75,  25,  "Exit",                                   nullptr,          0},
+    {K::kLabel,        kWebAddressLabel,         0,                 392, 460, 0,   0,   "https://kelvo.example.org",              nullptr,          kNoTabStop},
+    {K::kLabel,        kOwnOpacityNote,          0,                 96,  469, 0,   0,   "The current skin sets its own opacity.", nullptr,          kNoTabStop},
 };
 // clang-format on
 

@@ -15,7 +15,9 @@ constexpr std::pair<int, bool klv::Settings::*> kOsdOptionBoxes[] = {
     {kNotOverFullScreenBox, &klv::Settings::osdHideFullScreen},
     {kShowOnTrackChangeBox, &klv::Settings::osdOnTrackChange},
     {kShowVolumeLevelBox, &klv::Settings::osdShowVolume},
-    {kShowAlbumArtBox, &klv::Settings::osdShowArt}};
+    {kShowAlbumArtBox, &klv::Settings::osdShowArt},
+    {kShowOnPlayStateBox, &klv::Settings::osdOnPlayState},
+    {kShowOnVolumeChangeBox, &klv::Settings::osdOnVolumeChange}};
 
 // The form as it reads, in one table: ControlCount() rows.
 extern const ControlRow kControls[];

@@ -45,12 +45,21 @@ enum ControlId : int {
   kHotkeysBox,               // the hotkeys on/off
   kWebAddressLabel,
   kShowOnLabel,
-  kOsdMonitorList,        // the OSD's monitor
-  kNotOverFullScreenBox,  // no OSD over full-screen programs
-  kShowOnTrackChangeBox,  // the OSD at every track start
-  kShowVolumeLevelBox,    // the volume actions show the level
-  kShowAlbumArtBox,       // the playing track's cover beside the OSD's text
-  kOwnOpacityNote,        // shown while a modern skin sets the windows' opacity itself
+  kOsdMonitorList,         // the OSD's monitor
+  kNotOverFullScreenBox,   // no OSD over full-screen programs
+  kShowOnTrackChangeBox,   // the OSD at every track start
+  kShowVolumeLevelBox,     // the volume actions show the level
+  kShowAlbumArtBox,        // the playing track's cover beside the OSD's text
+  kOwnOpacityNote,         // shown while a modern skin sets the windows' opacity itself
+  kShowOnPlayStateBox,     // the OSD at a pause, resume or stop by any means
+  kShowOnVolumeChangeBox,  // the OSD at a change of the volume by any means
+  kStepsGroup,
+  kSeekStepLabel,
+  kSeekStepEdit,  // seconds Forward and Rewind move
+  kSeekStepUnitLabel,
+  kVolumeStepLabel,
+  kVolumeStepEdit,  // percent Volume Up and Down move
+  kVolumeStepUnitLabel,
 };
 constexpr wchar_t kClassName[] = L"TForm1";
 }  // namespace form1

@@ -55,6 +55,18 @@ bool TakeUserStep(uint32_t command) {
   }
 }
 
+bool SetSeekSeconds(int32_t seconds) {
+  if (klv::SeekSecondsFrom(seconds) != seconds) return false;
+  gSettings.seekSeconds = seconds;
+  return true;
+}
+
+bool SetVolumePercent(int32_t percent) {
+  if (klv::VolumePercentFrom(percent) != percent) return false;
+  gSettings.volumePercent = percent;
+  return true;
+}
+
 int32_t ToggleHostMute() {
   const klv::MuteStep step = klv::ToggleMute(ReadVolume(), gSettings.mutedVolume);
   gSettings.mutedVolume = step.mutedVolume;

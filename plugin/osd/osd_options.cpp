@@ -2,9 +2,13 @@
 
 #include "plugin/osd/osd_style.h"
 #include "plugin/osd/osd_window.h"
+#include "plugin/osd/player_change_osd.h"
 #include "plugin/plugin_state.h"
 
-void SetOsdEnabled(bool enabled) { gSettings.osdEnabled = enabled; }
+void SetOsdEnabled(bool enabled) {
+  gSettings.osdEnabled = enabled;
+  FollowPlayerAnew();
+}
 
 void SetOsdPosition(uint8_t position) { gSettings.osdPosition = position; }
 
@@ -12,7 +16,11 @@ void SetOsdDisplayTime(int32_t milliseconds) { gSettings.osdDisplayTime = millis
 
 void SetOsdMonitor(klv::OsdMonitor monitor) { gSettings.osdMonitor = static_cast<int32_t>(monitor); }
 
-void SetOsdOption(bool klv::Settings::*option, bool enabled) { gSettings.*option = enabled; }
+// What the OSD follows of the player may have changed: it is read afresh.
+void SetOsdOption(bool klv::Settings::*option, bool enabled) {
+  gSettings.*option = enabled;
+  FollowPlayerAnew();
+}
 
 void SetOsdColor(uint32_t color) {
   gSettings.osdColor = color;

@@ -165,7 +165,7 @@ TEST_F(ConfigDialogTest, TheFormHasItsCaptionAndClientSizeAndOpensOnce) {
   RECT client{};
   GetClientRect(dialog, &client);
   EXPECT_EQ(client.right, ScaleForDpi(632));
-  EXPECT_EQ(client.bottom, ScaleForDpi(480));
+  EXPECT_EQ(client.bottom, ScaleForDpi(493));
   OpenConfigDialog();
   EXPECT_EQ(ConfigDialogWindow(), dialog);
   EXPECT_TRUE(IsWindowVisible(dialog));
@@ -194,12 +194,16 @@ TEST_F(ConfigDialogTest, TabVisitsTheControlsInTheirTabOrder) {
       form1::kShowOnTrackChangeBox,
       form1::kShowVolumeLevelBox,
       form1::kShowAlbumArtBox,
+      form1::kShowOnPlayStateBox,
+      form1::kShowOnVolumeChangeBox,
       form1::kRememberPositionBox,
       form1::kPlayOnStartBox,
       form1::kActiveTransparencyBox,
       form1::kInactiveTransparencyBox,
       form1::kOsdBox,
       form1::kHotkeysBox,
+      form1::kSeekStepEdit,
+      form1::kVolumeStepEdit,
       form1::kExitButton,
   };
   EXPECT_EQ(FocusedControl(dialog), form1::kExitButton);
@@ -280,6 +284,8 @@ TEST_F(ConfigDialogTest, CheckBoxesShowTheirSettingsAndSetThemAtOnce) {
       {form1::kShowOnTrackChangeBox, &klv::Settings::osdOnTrackChange},
       {form1::kShowVolumeLevelBox, &klv::Settings::osdShowVolume},
       {form1::kShowAlbumArtBox, &klv::Settings::osdShowArt},
+      {form1::kShowOnPlayStateBox, &klv::Settings::osdOnPlayState},
+      {form1::kShowOnVolumeChangeBox, &klv::Settings::osdOnVolumeChange},
       {form1::kRememberPositionBox, &klv::Settings::rememberPosition},
       {form1::kPlayOnStartBox, &klv::Settings::playOnStart},
       {form1::kOsdBox, &klv::Settings::osdEnabled},
@@ -322,6 +328,37 @@ TEST_F(ConfigDialogTest, Edit1ReadsWholeNumbersAndRefusesOtherText) {
     }
     errorsBefore = seen.size();
   }
+}
+
+// The step boxes take a whole number within their ranges (seconds 1..600, percent 0..100) at
+// once; other text is not taken and shows no box, and the box shows the step again once left.
+TEST_F(ConfigDialogTest, StepBoxesTakeWholeNumbersWithinTheirRanges) {
+  using form1::kSeekStepEdit, form1::kVolumeStepEdit;
+  struct Case {
+    int box;
+    const char* text;
+    int32_t seconds, percent;
+    const char* shownOnceLeft;
+  } const cases[] = {
+      {kSeekStepEdit, "30", 30, 0, "30"},   {kSeekStepEdit, "600", 600, 0, "600"},
+      {kSeekStepEdit, "0", 600, 0, "600"},  {kSeekStepEdit, "601", 600, 0, "600"},
+      {kSeekStepEdit, "", 600, 0, "600"},   {kVolumeStepEdit, "10", 600, 10, "10"},
+      {kVolumeStepEdit, "0", 600, 0, "0"},  {kVolumeStepEdit, "101", 600, 0, "0"},
+      {kVolumeStepEdit, "-1", 600, 0, "0"}, {kVolumeStepEdit, "5%", 600, 0, "0"},
+  };
+  HWND dialog = Open();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(WindowTextOf(Item(kSeekStepEdit)), "5");
+  EXPECT_EQ(WindowTextOf(Item(kVolumeStepEdit)), "0");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.box << " \"" << c.text << '"');
+    SendMessageA(Item(c.box), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.text));
+    EXPECT_EQ(gSettings.seekSeconds, c.seconds);
+    EXPECT_EQ(gSettings.volumePercent, c.percent);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(c.box, EN_KILLFOCUS), reinterpret_cast<LPARAM>(Item(c.box)));
+    EXPECT_EQ(WindowTextOf(Item(c.box)), c.shownOnceLeft);
+  }
+  EXPECT_TRUE(boxes.SeenAfterPump().empty());
 }
 
 TEST_F(ConfigDialogTest, SlidersSetTheirLevelOnlyWhenMoved) {
@@ -560,6 +597,10 @@ TEST_F(ConfigDialogTest, ExitWritesEverySettingInTheFileOrder) {
       "[Track]",
       "PlayOnStart=1",
       "RememberPosition=0",
+      "[Steps]",
+      "SeekSeconds=5",
+      "VolumePercent=0",
+      "MutedVolume=0",
   };
   size_t at = 0;
   for (const char* text : inOrder) {

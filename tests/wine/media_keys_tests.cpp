@@ -153,19 +153,20 @@ TEST_F(MediaKeyDialogTest, AnEntryHoldingAMediaKeyOpensWithItsName) {
 
 TEST_F(MediaKeyDialogTest, TheListShowsEveryRowWithoutScrolling) {
   ASSERT_NE(Open(), nullptr);
-  ASSERT_EQ(SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0), 18);
+  ASSERT_EQ(SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0), 19);
   EXPECT_EQ(RowText(List(), 15), "Play/Pause");
   EXPECT_EQ(RowText(List(), 16), "Rating Up");
   EXPECT_EQ(RowText(List(), 17), "Rating Down");
+  EXPECT_EQ(RowText(List(), 18), "Mute");
 
   RECT client{}, last{};
   GetClientRect(List(), &client);
   last.left = LVIR_BOUNDS;
-  SendMessageA(List(), LVM_GETITEMRECT, 17, reinterpret_cast<LPARAM>(&last));
+  SendMessageA(List(), LVM_GETITEMRECT, 18, reinterpret_cast<LPARAM>(&last));
   EXPECT_GE(last.top, 0);
   EXPECT_LE(last.bottom, client.bottom);
   EXPECT_EQ(SendMessageA(List(), LVM_GETTOPINDEX, 0, 0), 0);
-  EXPECT_GE(SendMessageA(List(), LVM_GETCOUNTPERPAGE, 0, 0), 18);
+  EXPECT_GE(SendMessageA(List(), LVM_GETCOUNTPERPAGE, 0, 0), 19);
   EXPECT_EQ(GetWindowLongA(List(), GWL_STYLE) & WS_VSCROLL, 0);
 }
 
