@@ -7,6 +7,8 @@
 //   wintool close CLASS              post WM_CLOSE
 //   wintool activate CLASS           bring the window to the foreground
 //   wintool hold-hotkey MODS VK MS   hold a hotkey combination for MS milliseconds
+//   wintool click CLASS CHILD TEXT P click the child window of class CHILD (and
+//                                    text TEXT, - for any) P percent across, as a user would
 // Key presses must come from a Win32 process: the hotkeys registered in Wine
 // see SendInput events, not events injected on the X side.
 #include <windows.h>
@@ -184,6 +186,25 @@ int HoldHotkey(long modifiers, long virtualKey, long milliseconds) {
   return 0;
 }
 
+// The pointer moved onto the child and the left button pressed and released
+// through SendInput, so that the control acts as it does for a user.
+int ClickChild(const char* className, const char* childClass, const char* text, long percentAcross) {
+  HWND window = FindOrComplain(className);
+  if (window == nullptr) return kFailure;
+  HWND child = FindWindowExA(window, nullptr, childClass, std::strcmp(text, "-") == 0 ? nullptr : text);
+  RECT place{};
+  if (child == nullptr || !GetWindowRect(child, &place)) {
+    std::fprintf(stderr, "wintool: no child '%s' '%s' in '%s'\n", childClass, text, className);
+    return kFailure;
+  }
+  SetCursorPos(place.left + (place.right - place.left) * percentAcross / 100, (place.top + place.bottom) / 2);
+  INPUT clicks[2] = {};
+  clicks[0].type = clicks[1].type = INPUT_MOUSE;
+  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  return SendInput(2, clicks, sizeof(INPUT)) == 2 ? 0 : kFailure;
+}
+
 bool ParseNumber(const char* text, long& value) {
   char* end = nullptr;
   value = std::strtol(text, &end, 0);
@@ -194,7 +215,7 @@ int Usage() {
   std::fprintf(stderr,
                "usage: wintool keys COMBINATION | wait CLASS [TIMEOUT_MS] | command CLASS ID |\n"
                "       request CLASS CODE [WPARAM] | close CLASS | activate CLASS |\n"
-               "       hold-hotkey MODIFIERS VK MS | cursor X Y\n");
+               "       hold-hotkey MODIFIERS VK MS | cursor X Y | click CLASS CHILD TEXT PERCENT\n");
   return kUsage;
 }
 
@@ -226,6 +247,10 @@ int main(int argc, char** argv) {
         !ParseNumber(argv[4], milliseconds))
       return Usage();
     return HoldHotkey(number, virtualKey, milliseconds);
+  }
+  if (verb == "click" && argc == 6) {
+    if (!ParseNumber(argv[5], number)) return Usage();
+    return ClickChild(target, argv[3], argv[4], number);
   }
   if (verb == "cursor" && argc == 4) {
     long y = 0;
