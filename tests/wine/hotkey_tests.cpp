@@ -477,25 +477,26 @@ INSTANTIATE_TEST_SUITE_P(
 // Wine keeps a minimised window in front, so each case puts the windows in its state itself. The player
 // is in front when the window in front is its main window, one the main window owns however deep (the
 // playlist, a skin's window, a pop-up of that), or any window of its process (a skin's unowned tool
-// window); another program's window is not.
+// window); another program's window is not. A player hidden in the tray comes back shown.
 TEST_F(HotkeyActionTest, MainWindowHotkeyMinimisesInFrontAndRestoresOtherwise) {
   enum Front { kMain, kPlaylist, kSkinWindow, kSkinPopup, kToolWindow, kOtherProgram };
   struct Case {
     const char* name;
     HostSkin skin;
-    bool minimised;
+    int show;  // how the main window is shown before the press
     Front front;
     bool minimisedAfter;
   };
   const Case cases[] = {
-      {"in front", HostSkin::kClassic, false, kMain, true},
-      {"playlist in front", HostSkin::kClassic, false, kPlaylist, true},
-      {"minimised, another program in front", HostSkin::kClassic, true, kOtherProgram, false},
-      {"behind another program", HostSkin::kClassic, false, kOtherProgram, false},
-      {"skin's window in front", HostSkin::kModern, false, kSkinWindow, true},
-      {"a pop-up the skin's window owns in front", HostSkin::kModern, false, kSkinPopup, true},
-      {"the skin's unowned tool window in front", HostSkin::kModern, false, kToolWindow, true},
-      {"modern, behind another program", HostSkin::kModern, false, kOtherProgram, false},
+      {"in front", HostSkin::kClassic, SW_RESTORE, kMain, true},
+      {"playlist in front", HostSkin::kClassic, SW_RESTORE, kPlaylist, true},
+      {"minimised, another program in front", HostSkin::kClassic, SW_MINIMIZE, kOtherProgram, false},
+      {"behind another program", HostSkin::kClassic, SW_RESTORE, kOtherProgram, false},
+      {"hidden in the tray", HostSkin::kClassic, SW_HIDE, kOtherProgram, false},
+      {"skin's window in front", HostSkin::kModern, SW_RESTORE, kSkinWindow, true},
+      {"a pop-up the skin's window owns in front", HostSkin::kModern, SW_RESTORE, kSkinPopup, true},
+      {"the skin's unowned tool window in front", HostSkin::kModern, SW_RESTORE, kToolWindow, true},
+      {"modern, behind another program", HostSkin::kModern, SW_RESTORE, kOtherProgram, false},
   };
   const TestInstall install;
   const PlayerProcess otherProgram(install, PluginSource::kNone);
@@ -507,7 +508,7 @@ TEST_F(HotkeyActionTest, MainWindowHotkeyMinimisesInFrontAndRestoresOtherwise) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     host.SwitchSkin(c.skin);
-    ShowWindow(host.main, c.minimised ? SW_MINIMIZE : SW_RESTORE);
+    ShowWindow(host.main, c.show);
     HWND popup = c.front == kSkinPopup
                      ? CreateTestWindow("KlvSkinPopup", DefWindowProcA, WS_POPUP | WS_CAPTION | WS_VISIBLE,
                                         RECT{60, 60, 200, 160}, host.skinMain)
@@ -526,7 +527,7 @@ TEST_F(HotkeyActionTest, MainWindowHotkeyMinimisesInFrontAndRestoresOtherwise) {
     host.ClearLog();
     RunHotkeyAction(0xC100);
     auto settled = [&] {
-      return (IsIconic(host.main) != FALSE) == c.minimisedAfter &&
+      return (IsIconic(host.main) != FALSE) == c.minimisedAfter && IsWindowVisible(host.main) &&
              (c.minimisedAfter || GetForegroundWindow() == host.main);
     };
     EXPECT_TRUE(WaitUntil(settled)) << "minimised " << (IsIconic(host.main) != FALSE) << ", in front "
