@@ -1,5 +1,6 @@
 // What the main-window hook costs the host: messages per second through a host
-// main window hooked by the plug-in, with the OSD off screen and on screen,
+// main window hooked by the plug-in, with the OSD off screen and on screen and
+// following the player's own changes (its notices read),
 // against a floor hook that does only the one position request every hooked
 // message needs and chains. Once on an 8-bit host window (the 2.x player's)
 // and once on a Unicode one (the 5.x player's), each hooked with its own calls.
@@ -13,6 +14,7 @@
 #include "core/host_codes.h"
 #include "plugin/host/window_hooks.h"
 #include "plugin/osd/osd_window.h"
+#include "plugin/osd/player_change_osd.h"
 #include "plugin/plugin_state.h"
 
 namespace {
@@ -95,9 +97,15 @@ double Round(HWND window) {
   return kMessagesPerRound / Seconds(start, end);
 }
 
-enum Setup { kBare, kFloor, kPluginOsdOff, kPluginOsdOn, kSetupCount };
+// Following the player: "Show on pause and stop" and "Show on volume change" on.
+enum Setup { kBare, kFloor, kPluginOsdOff, kPluginOsdOn, kPluginFollowing, kSetupCount };
 const char* const kSetupNames[kSetupCount] = {"no hook", "floor hook", "plug-in, OSD off screen",
-                                              "plug-in, OSD on screen"};
+                                              "plug-in, OSD on screen", "plug-in, following the player"};
+
+void FollowThePlayer(bool follow) {
+  gSettings.osdOnPlayState = gSettings.osdOnVolumeChange = follow;
+  FollowPlayerAnew();
+}
 
 void Enter(Setup setup, HWND window) {
   switch (setup) {
@@ -112,6 +120,10 @@ void Enter(Setup setup, HWND window) {
     case kPluginOsdOn:
       InstallWindowHooks();
       ShowOsd("Next : \"Bench\" [1:05/3:07]");
+      break;
+    case kPluginFollowing:
+      InstallWindowHooks();
+      FollowThePlayer(true);
       break;
     case kSetupCount:
       break;
@@ -130,6 +142,10 @@ void Leave(Setup setup, HWND window) {
     case kPluginOsdOff:
       RemoveWindowHooks();
       break;
+    case kPluginFollowing:
+      FollowThePlayer(false);
+      RemoveWindowHooks();
+      break;
     default:
       break;
   }
@@ -145,6 +161,7 @@ bool InPlace(Setup setup, HWND window) {
     case kFloor:
       return procedure == &FloorHook;
     case kPluginOsdOff:
+    case kPluginFollowing:
       return procedure == &MainWindowHook && OsdPlatformWindow() == nullptr;
     case kPluginOsdOn:
       return procedure == &MainWindowHook && OsdPlatformWindow() != nullptr;
