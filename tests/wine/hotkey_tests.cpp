@@ -426,7 +426,7 @@ TEST_F(HotkeyActionTest, StepsOfTheUsersChoosingAndMute) {
     gSettings.mutedVolume = c.muted;
     Assign(c.row, 0xC100);
     RunHotkeyAction(0xC100);
-    gHotkeyTable[c.row].binding.packed = 0;
+    gSettings.hotkeys[c.row] = 0;
     EXPECT_EQ(WindowTextOf(OsdPlatformWindow()), c.text);
     gSettings.osdEnabled = false;
   }
