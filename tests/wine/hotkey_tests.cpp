@@ -474,6 +474,13 @@ INSTANTIATE_TEST_SUITE_P(
         AnswerCase{"IdZeroOfUnregisteredEntries", {{kNext, kCtrlAltP}}, 0, {}}),
     [](const testing::TestParamInfo<AnswerCase>& info) { return info.param.name; });
 
+// The window with the keyboard focus in the thread that owns this window.
+HWND ThreadFocus(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
 // Wine keeps a minimised window in front, so each case puts the windows in its state itself. The player
 // is in front when the window in front is its main window, one the main window owns however deep (the
 // playlist, a skin's window, a pop-up of that), or any window of its process (a skin's unowned tool
@@ -524,14 +531,26 @@ TEST_F(HotkeyActionTest, MainWindowHotkeyMinimisesInFrontAndRestoresOtherwise) {
       return GetForegroundWindow() == front;
     })) << "front "
         << front << " foreground " << GetForegroundWindow() << " main " << host.main;
+    // The foreground moves at once, the other program's activation follows in its own time, and
+    // with it its focus request to X: landing after the plug-in's, that would move Wine's
+    // foreground on to the desktop.
+    if (c.front == kOtherProgram) {
+      ASSERT_TRUE(WaitUntil([&] { return ThreadFocus(front) == front; }));
+    }
     host.ClearLog();
     RunHotkeyAction(0xC100);
+    // Brought forward: activated from this thread, whatever X makes of the foreground afterwards.
+    auto activated = [&] {
+      return std::any_of(host.log.begin(), host.log.end(), [&](const RecordedMessage& m) {
+        return m.window == host.main && m.message == WM_ACTIVATE && LOWORD(m.wParam) != WA_INACTIVE;
+      });
+    };
     auto settled = [&] {
       return (IsIconic(host.main) != FALSE) == c.minimisedAfter && IsWindowVisible(host.main) &&
-             (c.minimisedAfter || GetForegroundWindow() == host.main);
+             (c.minimisedAfter || activated());
     };
-    EXPECT_TRUE(WaitUntil(settled)) << "minimised " << (IsIconic(host.main) != FALSE) << ", in front "
-                                    << (GetForegroundWindow() == host.main);
+    EXPECT_TRUE(WaitUntil(settled)) << "minimised " << (IsIconic(host.main) != FALSE) << ", shown "
+                                    << (IsWindowVisible(host.main) != FALSE) << ", activated " << activated();
     EXPECT_TRUE(host.Commands().empty());
     if (popup != nullptr) DestroyWindow(popup);
   }
