@@ -187,7 +187,9 @@ std::string HostNotices(const std::string& log) {
 // The 5.x player's notices of each change, as its published source sends and posts them, from
 // its commands, the volume request and its own Pause button and slider; the 2.x player has none.
 TEST(PlayerHost, TellsItsMainWindowOfEachChangeAsThe5xPlayerDoes) {
-  constexpr WPARAM kMarker = 49998;  // posted last: its line ends the notices posted before it
+  // Posted after a batch of requests: its line ends the notices posted before it.
+  constexpr WPARAM kBatchMarker = 49997;
+  constexpr WPARAM kMarker = 49998;  // posted last
   const std::pair<const char*, const char*> kinds[] = {
       {"--no-registry",
        "3003 13003 603/0 603/2 603/0 603/2 603/7 603/0 603/2 603/8 603/1 603/1 603/1 603/0 603/2 603/7 "
@@ -217,9 +219,13 @@ TEST(PlayerHost, TellsItsMainWindowOfEachChangeAsThe5xPlayerDoes) {
     SendMessageA(slider, TBM_SETPOS, TRUE, 60);
     SendMessageA(player.MainWindow(), WM_HSCROLL, TB_THUMBPOSITION, reinterpret_cast<LPARAM>(slider));
     EXPECT_EQ(player.Request(klv::kHostVolume, volumeQuery), 60);
+    // A message sent from another process runs before what waits in the queue, so the stop's
+    // 3043 has its place among the notices only once those posted before it are handled.
+    std::string log;
+    PostMessageA(player.MainWindow(), WM_COMMAND, kBatchMarker, 0);
+    ASSERT_TRUE(player.AwaitLog(LoggedCommand(kBatchMarker), log));
     player.Command(klv::kCommandStop);
     PostMessageA(player.MainWindow(), WM_COMMAND, kMarker, 0);
-    std::string log;
     ASSERT_TRUE(player.AwaitLog(LoggedCommand(kMarker), log));
     EXPECT_EQ(HostNotices(log), expected);
     EXPECT_TRUE(player.Quit());
