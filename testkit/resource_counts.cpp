@@ -65,6 +65,35 @@ int64_t HeapBytesInUse() {
   return inUse;
 }
 
+int ThreadsStartedIn(HMODULE module) {
+  using QueryThread = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+  constexpr int kThreadWin32StartAddress = 9;
+  const auto query = reinterpret_cast<QueryThread>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationThread")));
+  MODULEINFO image{};
+  if (query == nullptr || !GetModuleInformation(GetCurrentProcess(), module, &image, sizeof(image)))
+    return -1;
+  const auto first = reinterpret_cast<uintptr_t>(image.lpBaseOfDll);
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return -1;
+  int threads = 0;
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID != GetCurrentProcessId()) continue;
+    HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID);
+    if (thread == nullptr) continue;
+    void* start = nullptr;
+    if (query(thread, kThreadWin32StartAddress, &start, sizeof(start), nullptr) == 0 &&
+        reinterpret_cast<uintptr_t>(start) - first < image.SizeOfImage) {
+      ++threads;
+    }
+    CloseHandle(thread);
+  }
+  CloseHandle(snapshot);
+  return threads;
+}
+
 int FreeTlsSlots() {
   std::vector<DWORD> taken;
   for (DWORD slot = TlsAlloc(); slot != TLS_OUT_OF_INDEXES; slot = TlsAlloc()) taken.push_back(slot);

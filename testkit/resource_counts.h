@@ -19,6 +19,9 @@ int UserObjects();
 int KernelHandles();
 // Threads of the process.
 int ProcessThreads();
+// Threads of the process that began in the module's code: Wine keeps threads
+// of its own that come and go, so only these tell a thread of ours.
+int ThreadsStartedIn(HMODULE module);
 // TLS slots the process can still allocate (Windows has 1,088 in all).
 int FreeTlsSlots();
 int64_t PrivateBytes();

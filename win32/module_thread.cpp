@@ -22,7 +22,7 @@ DWORD WINAPI ModuleThread(void* parameter) {
 
 }  // namespace
 
-bool StartModuleThread(void (*work)(void*), void* context) {
+bool StartModuleThread(void (*work)(void*), void* context, HANDLE* thread) {
   HMODULE module = nullptr;
   // Counted like a LoadLibrary, taken here so that no moment is without it.
   if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(ThisModule()),
@@ -30,12 +30,16 @@ bool StartModuleThread(void (*work)(void*), void* context) {
     return false;
   }
   auto* start = new ThreadStart{work, context, module};
-  HANDLE thread = CreateThread(nullptr, 0, ModuleThread, start, 0, nullptr);
-  if (thread == nullptr) {
+  HANDLE started = CreateThread(nullptr, 0, ModuleThread, start, 0, nullptr);
+  if (started == nullptr) {
     delete start;
     FreeLibrary(module);
     return false;
   }
-  CloseHandle(thread);
+  if (thread != nullptr) {
+    *thread = started;
+  } else {
+    CloseHandle(started);
+  }
   return true;
 }

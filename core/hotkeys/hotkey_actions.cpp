@@ -33,7 +33,7 @@ bool RepeatsWhileHeld(const HotkeyAction& action) {
 namespace {
 template <size_t... kRows>
 HotkeyTable MakeRows(std::index_sequence<kRows...>) {
-  return {HotkeyRow{kHotkeyActions[kRows], static_cast<int>(kRows), {}, {}}...};
+  return {HotkeyRow{kHotkeyActions[kRows], static_cast<int>(kRows), {}}...};
 }
 }  // namespace
 

@@ -6,7 +6,6 @@
 #include <iterator>
 
 #include "core/host_codes.h"
-#include "core/hotkeys/key_repeat.h"
 
 namespace klv {
 
@@ -126,11 +125,10 @@ struct HotkeyRow {
   const HotkeyAction& action;
   int position;
   HotkeyRegistration registration;
-  HeldKey held;  // for the actions that run once per press
 };
 using HotkeyTable = std::array<HotkeyRow, kHotkeyCount>;
 
-// One row per action, nothing registered or held.
+// One row per action, nothing registered.
 HotkeyTable MakeHotkeyTable();
 
 }  // namespace klv

@@ -7,6 +7,7 @@
 #include "core/host_codes.h"
 #include "plugin/host/host.h"
 #include "plugin/host/transparency.h"
+#include "plugin/hotkeys/held_key.h"
 #include "plugin/hotkeys/hotkey_press.h"
 #include "plugin/hotkeys/hotkey_registration.h"
 #include "plugin/osd/osd_window.h"
@@ -109,7 +110,7 @@ void OnMainWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam
   if (message == WM_ACTIVATE) {
     ApplyActivationAlpha(window, klv::HostWindow::kMain, LOWORD(wParam));
   } else if (message == WM_HOTKEY) {
-    RunHotkeyAction(wParam);
+    OnHotkeyMessage(wParam, static_cast<DWORD>(GetMessageTime()));
   } else if (message == WM_DISPLAYCHANGE) {
     ForgetOsdScreen();
   } else if (message == WM_POWERBROADCAST) {
@@ -149,6 +150,8 @@ LRESULT CALLBACK MainWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM
   const CallInProgress call;
   const HookSlot hook = gSlots[kMainSlot];
   try {
+    // Our own: the host never sees it.
+    if (TakeKeyWatchMarker(message, wParam, lParam)) return 0;
     if (!gPassThrough) OnMainWindowMessage(window, message, wParam, lParam);
   } catch (...) {
   }

@@ -2,18 +2,58 @@
 
 #include <versionhelpers.h>
 
+#include <array>
+#include <new>
+
+#include "core/hotkeys/key_repeat.h"
 #include "plugin/hotkeys/hotkey_registration.h"
 #include "plugin/plugin_state.h"
+#include "win32/module_thread.h"
 
 namespace {
 
-// Often enough to see a key go up before a person can press it again.
-constexpr UINT kWatchMs = 15;
-// Wine answers a key read as up from a short-lived cache, so a read soon after
-// the key went down may still say up.
-constexpr DWORD kTrustedReadMs = 100;
+// Often enough that a key cannot go up and down again between two reads.
+constexpr DWORD kReadEveryMs = 5;
 
-UINT_PTR gWatch = 0;  // the thread timer that looks for keys going up
+// Shared by the host thread and the watches, under the lock. Both are plain
+// constant-initialised globals: the watches reach no function-local static.
+SRWLOCK gLock = SRWLOCK_INIT;
+std::array<klv::HeldKey, klv::kHotkeyCount> gHeld;  // by row position
+// The marker a watch posts to the host's main window, registered at the first
+// watch on the host thread; a watch gets it by value.
+UINT gMarkerMessage = 0;
+// The host thread's handles of the watches started, ended or not: a quit waits
+// for them, so that an unload right after it finds the library free.
+std::array<HANDLE, 2 * klv::kHotkeyCount> gWatchThreads{};
+
+class Locked {
+ public:
+  Locked() { AcquireSRWLockExclusive(&gLock); }
+  ~Locked() { ReleaseSRWLockExclusive(&gLock); }
+  Locked(const Locked&) = delete;
+  Locked& operator=(const Locked&) = delete;
+};
+
+struct WatchOrder {
+  int position;
+  uint32_t id;
+  int key;
+  std::array<int, 4> modifierKeys;  // 0 where the combination has none
+  HWND host;
+  UINT marker;
+};
+
+// Wine answers a read of a key its thread last saw up from that thread's cache
+// for up to 50 ms, so a short tap could pass between two reads unseen. A read
+// of a key that is down asks the server and refreshes the cache for every key:
+// the combination's modifiers, which a user tapping it tends to keep down, are
+// read first.
+bool KeyDown(const WatchOrder& order) {
+  for (int modifier : order.modifierKeys) {
+    if (modifier != 0) GetAsyncKeyState(modifier);
+  }
+  return (GetAsyncKeyState(order.key) & 0x8000) != 0;
+}
 
 // Windows 7 on drops the repeats of a MOD_NOREPEAT registration itself; Wine
 // takes the flag, passes itself off as a later Windows, and repeats anyway.
@@ -22,48 +62,103 @@ bool SystemDropsRepeats() {
          GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr;
 }
 
-// Read at each press: the user may change them at any time.
-klv::RepeatSchedule SystemSchedule() {
-  UINT delay = 1;
-  DWORD speed = 31;
-  SystemParametersInfoW(SPI_GETKEYBOARDDELAY, 0, &delay, 0);
-  SystemParametersInfoW(SPI_GETKEYBOARDSPEED, 0, &speed, 0);
-  return klv::RepeatScheduleFrom(delay, speed);
-}
-
-void StopWatch() {
-  if (gWatch != 0) KillTimer(nullptr, gWatch);
-  gWatch = 0;
-}
-
-// A thread timer: it runs in whichever loop the host thread pumps. The time a
-// key is seen up orders it with the messages sent before and after.
-void CALLBACK WatchHeldKeys(HWND, UINT, UINT_PTR, DWORD) noexcept {
-  const DWORD now = GetTickCount();
-  bool watching = false;
-  for (klv::HotkeyRow& row : gHotkeyTable) {
-    if (!row.held.Watched()) continue;
-    const bool down = (GetAsyncKeyState(klv::HotkeyKeyCode(RowCombination(row))) & 0x8000) != 0;
-    if (!down && now - row.held.PressTime() >= kTrustedReadMs) {
-      row.held.SeenUp(now);
-    } else {
-      watching = true;
+// On a thread of its own, which holds the module until its last instruction.
+void WatchKey(void* context) {
+  const WatchOrder order = *static_cast<WatchOrder*>(context);
+  delete static_cast<WatchOrder*>(context);
+  for (;;) {
+    const bool down = KeyDown(order);
+    klv::WatchStep step;
+    {
+      const Locked lock;
+      step = gHeld[order.position].OnRead(order.id, GetTickCount(), down);
     }
+    // Posted, it queues behind every hotkey message sent so far.
+    if (step.postMarker && !PostMessageW(order.host, order.marker, order.position, order.id)) {
+      // The host's window is gone: nothing is left to judge.
+      const Locked lock;
+      gHeld[order.position].OnMarker(order.id);
+    }
+    if (step.stop) return;
+    Sleep(kReadEveryMs);
   }
-  if (!watching) StopWatch();
+}
+
+// A slot for a new watch's handle, the ended watches' handles closed; null
+// when every slot holds a watch still running.
+HANDLE* FreeWatchSlot() {
+  HANDLE* free = nullptr;
+  for (HANDLE& thread : gWatchThreads) {
+    if (thread != nullptr && WaitForSingleObject(thread, 0) == WAIT_OBJECT_0) {
+      CloseHandle(thread);
+      thread = nullptr;
+    }
+    if (thread == nullptr && free == nullptr) free = &thread;
+  }
+  return free;
+}
+
+bool StartWatch(const klv::HotkeyRow& row, uint32_t id) {
+  if (gMarkerMessage == 0) gMarkerMessage = RegisterWindowMessageW(L"gen_klv key watch marker");
+  HWND host = HostMainWindow();
+  if (gMarkerMessage == 0 || host == nullptr) return false;
+  const klv::PackedHotkey combination = RowCombination(row);
+  const uint16_t modifiers = klv::HotkeyModifiers(combination);
+  auto modifierKey = [modifiers](uint16_t flag, int key) { return (modifiers & flag) != 0 ? key : 0; };
+  const std::array<int, 4> modifierKeys = {
+      modifierKey(klv::kModAlt, VK_MENU), modifierKey(klv::kModCtrl, VK_CONTROL),
+      modifierKey(klv::kModShift, VK_SHIFT), modifierKey(klv::kModWin, VK_LWIN)};
+  auto* order = new (std::nothrow)
+      WatchOrder{row.position, id, klv::HotkeyKeyCode(combination), modifierKeys, host, gMarkerMessage};
+  if (order == nullptr) return false;
+  HANDLE* slot = FreeWatchSlot();
+  if (slot != nullptr && StartModuleThread(WatchKey, order, slot)) return true;
+  delete order;
+  return false;
 }
 
 }  // namespace
 
-bool IsHeldRepeat(klv::HotkeyRow& row, DWORD time) {
+bool IsHeldRepeat(const klv::HotkeyRow& row, DWORD time) {
   if (SystemDropsRepeats()) return false;
-  if (row.held.IsRepeat(time, SystemSchedule())) return true;
-  // Unwatched, the times alone decide.
-  if (gWatch == 0) gWatch = SetTimer(nullptr, 0, kWatchMs, WatchHeldKeys);
-  return false;
+  klv::HeldKey::Verdict verdict;
+  uint32_t watch = 0;
+  {
+    const Locked lock;
+    verdict = gHeld[row.position].OnMessage(time);
+    watch = gHeld[row.position].WatchId();
+  }
+  if (verdict.startWatch && !StartWatch(row, watch)) {
+    const Locked lock;
+    gHeld[row.position].WatchFailed();
+  }
+  return verdict.repeat;
+}
+
+bool TakeKeyWatchMarker(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (gMarkerMessage == 0 || message != gMarkerMessage) return false;
+  if (wParam < gHeld.size()) {
+    const Locked lock;
+    gHeld[wParam].OnMarker(static_cast<uint32_t>(lParam));
+  }
+  return true;
 }
 
 void ForgetHeldKeys() {
-  StopWatch();
-  for (klv::HotkeyRow& row : gHotkeyTable) row.held.Forget();
+  {
+    const Locked lock;
+    for (klv::HeldKey& held : gHeld) held.Forget();
+  }
+  // Each ends at its next read, within a few milliseconds; more only on a
+  // machine too busy to run it. One that has not ended still holds the
+  // library, so the wait is bounded.
+  constexpr DWORD kWatchEndMs = 500;
+  const DWORD start = GetTickCount();
+  for (HANDLE& thread : gWatchThreads) {
+    if (thread == nullptr) continue;
+    const DWORD waited = GetTickCount() - start;
+    WaitForSingleObject(thread, waited < kWatchEndMs ? kWatchEndMs - waited : 0);
+    CloseHandle(thread);
+    thread = nullptr;
+  }
 }

@@ -77,12 +77,18 @@ void NoteOwnChanges(const klv::HotkeyAction& action) {
 
 }  // namespace
 
+void OnHotkeyMessage(WPARAM id, DWORD sentAt) {
+  const klv::HotkeyRow* row = FindActionRow(id);
+  if (row == nullptr) return;
+  // Decided before the action: a host dialog it opens may pump the repeats.
+  if (!klv::RepeatsWhileHeld(row->action) && IsHeldRepeat(*row, sentAt)) return;
+  RunHotkeyAction(id);
+}
+
 void RunHotkeyAction(WPARAM id) {
   klv::HotkeyRow* row = FindActionRow(id);
   if (row == nullptr) return;
   const klv::HotkeyAction& action = row->action;
-  // Decided before the action: a host dialog it opens may pump the repeats.
-  if (!klv::RepeatsWhileHeld(action) && IsHeldRepeat(*row, static_cast<DWORD>(GetMessageTime()))) return;
   const OwnTrackStart own;
   int osdRow = row->position;
   int32_t ratingSet = -1;
