@@ -49,48 +49,45 @@ Pixel At(const BgrImage& image, int x, int y) {
   return {p[0], p[1], p[2]};
 }
 
-TEST(ScaleBgrImage, OneAndAHalfTimesWiderPutsTheMeanBetweenTwoPixels) {
-  const BgrImage scaled = ScaleBgrImage(Image(2, 1, {{0, 10, 200}, {255, 30, 100}}), 3, 1);
-  ASSERT_EQ(scaled.width, 3);
-  ASSERT_EQ(scaled.height, 1);
-  EXPECT_EQ(scaled.stride, 12u);  // 9 bytes rounded up to whole DWORDs
-  EXPECT_EQ(scaled.pixels.size(), 12u);
-  EXPECT_EQ(At(scaled, 0, 0), (Pixel{0, 10, 200}));
-  EXPECT_EQ(At(scaled, 1, 0), (Pixel{128, 20, 150}));  // 127.5 rounds up
-  EXPECT_EQ(At(scaled, 2, 0), (Pixel{255, 30, 100}));
+// The image against the pixels expected, given row by row and spread evenly over it: one for
+// all, one per row, or one per pixel. Its rows are whole DWORDs, as a DIB's are.
+void ExpectPixels(const BgrImage& image, int width, int height, const std::vector<Pixel>& pixels) {
+  ASSERT_EQ(image.width, width);
+  ASSERT_EQ(image.height, height);
+  ASSERT_EQ(image.stride, (static_cast<size_t>(width) * 3 + 3) / 4 * 4);
+  ASSERT_EQ(image.pixels.size(), image.stride * height);
+  const size_t count = static_cast<size_t>(width) * height;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      EXPECT_EQ(At(image, x, y), pixels[(y * width + x) * pixels.size() / count]) << x << "," << y;
 }
 
-TEST(ScaleBgrImage, HalvingAveragesNeighbourPairs) {
-  const BgrImage scaled =
-      ScaleBgrImage(Image(4, 1, {{0, 0, 0}, {100, 40, 8}, {200, 80, 16}, {255, 120, 24}}), 2, 1);
-  ASSERT_EQ(scaled.width, 2);
-  EXPECT_EQ(At(scaled, 0, 0), (Pixel{50, 20, 4}));
-  EXPECT_EQ(At(scaled, 1, 0), (Pixel{228, 100, 20}));
-}
-
-TEST(ScaleBgrImage, TheCentreOfATwoByTwoGrownToThreeIsTheMeanOfAll) {
-  const BgrImage scaled =
-      ScaleBgrImage(Image(2, 2, {{0, 0, 0}, {40, 0, 0}, {80, 0, 0}, {120, 0, 100}}), 3, 3);
-  EXPECT_EQ(At(scaled, 1, 1), (Pixel{60, 0, 25}));
-  EXPECT_EQ(At(scaled, 0, 0), (Pixel{0, 0, 0}));  // corners keep their pixel
-  EXPECT_EQ(At(scaled, 2, 2), (Pixel{120, 0, 100}));
-  EXPECT_EQ(At(scaled, 1, 0), (Pixel{20, 0, 0}));  // top edge: between the top two
-  EXPECT_EQ(At(scaled, 0, 1), (Pixel{40, 0, 0}));  // left edge: between the left two
-}
-
-TEST(ScaleBgrImage, TheSameSizeGivesTheSamePixels) {
-  const BgrImage source =
-      Image(3, 2, {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}, {13, 14, 15}, {16, 17, 18}});
-  const BgrImage scaled = ScaleBgrImage(source, 3, 2);
-  EXPECT_EQ(scaled.stride, source.stride);
-  EXPECT_EQ(scaled.pixels, source.pixels);
-}
-
-TEST(ScaleBgrImage, OnePixelFillsTheWholeTarget) {
-  const BgrImage scaled = ScaleBgrImage(Image(1, 1, {{9, 99, 199}}), 5, 4);
-  ASSERT_EQ(scaled.height, 4);
-  for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 5; ++x) EXPECT_EQ(At(scaled, x, y), (Pixel{9, 99, 199})) << x << "," << y;
+// Each target pixel is the mean of the source area it covers, halves rounded up.
+TEST(ScaleBgrImage, EachPixelIsTheMeanOfTheAreaItCovers) {
+  const std::vector<Pixel> six = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}, {13, 14, 15}, {16, 17, 18}};
+  struct Case {
+    const char* label;
+    BgrImage source;
+    int width, height;
+    std::vector<Pixel> pixels;
+  } const cases[] = {
+      // clang-format off
+      {"1.5 times wider: 127.5 between two rounds up", Image(2, 1, {{0, 10, 200}, {255, 30, 100}}), 3, 1,
+       {{0, 10, 200}, {128, 20, 150}, {255, 30, 100}}},
+      {"halved: pairs averaged", Image(4, 1, {{0, 0, 0}, {100, 40, 8}, {200, 80, 16}, {255, 120, 24}}), 2, 1,
+       {{50, 20, 4}, {228, 100, 20}}},
+      {"2 x 2 grown to 3: corners kept, edges between two, the centre all four",
+       Image(2, 2, {{0, 0, 0}, {40, 0, 0}, {80, 0, 0}, {120, 0, 100}}), 3, 3,
+       {{0, 0, 0}, {20, 0, 0}, {40, 0, 0}, {40, 0, 0}, {60, 0, 25}, {80, 0, 50}, {80, 0, 0}, {100, 0, 50},
+        {120, 0, 100}}},
+      {"the same size: the same pixels", Image(3, 2, six), 3, 2, six},
+      {"one pixel fills the whole target", Image(1, 1, {{9, 99, 199}}), 5, 4, {{9, 99, 199}}},
+      // clang-format on
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    ExpectPixels(ScaleBgrImage(c.source, c.width, c.height), c.width, c.height, c.pixels);
+  }
 }
 
 TEST(ScaleBgrImage, EmptySourceOrTargetGivesAnEmptyImage) {
@@ -113,67 +110,30 @@ ArgbPicture Argb(int width, int height, const std::vector<Pixel>& pixels) {
 
 // Each target pixel is the mean of the source area it covers, never one sample.
 TEST(FitArgbCover, AveragesTheAreaEachPixelCoversAndKeepsTheProportions) {
+  const std::vector<Pixel> one(6, {10, 20, 30});
   struct Case {
     const char* label;
+    int side, width, height;
     ArgbPicture source;
-    int side;
-    int width, height;
-    std::vector<Pixel> pixels;  // the target, row by row; one pixel: all of them
+    std::vector<Pixel> pixels;
   } const cases[] = {
-      {"4 x 2 into 2: pairs averaged, half as tall",
-       Argb(4, 2,
-            {{0, 0, 0}, {100, 0, 0}, {200, 0, 0}, {255, 0, 0}, {0, 0, 0}, {100, 0, 0}, {0, 0, 0}, {1, 0, 0}}),
-       2,
-       2,
-       1,
+      // clang-format off
+      {"4 x 2 into 2: pairs averaged, half as tall", 2, 2, 1,
+       Argb(4, 2, {{0, 0, 0}, {100, 0, 0}, {200, 0, 0}, {255, 0, 0}, {0, 0, 0}, {100, 0, 0}, {0, 0, 0}, {1, 0, 0}}),
        {{50, 0, 0}, {114, 0, 0}}},
-      {"3 x 1 into 2: the middle pixel shared half and half",
-       Argb(3, 1, {{0, 0, 0}, {90, 30, 3}, {180, 60, 9}}),
-       2,
-       2,
-       1,
-       {{30, 10, 1}, {150, 50, 7}}},
-      {"1 x 2 into 4: tall, grown",
-       Argb(1, 2, {{10, 20, 30}, {50, 60, 70}}),
-       4,
-       2,
-       4,
-       {{10, 20, 30},
-        {10, 20, 30},
-        {10, 20, 30},
-        {10, 20, 30},
-        {50, 60, 70},
-        {50, 60, 70},
-        {50, 60, 70},
-        {50, 60, 70}}},
-      {"3 x 2 into 64: 42.67 rows round to 43",
-       Argb(3, 2, std::vector<Pixel>(6, {10, 20, 30})),
-       64,
-       64,
-       43,
-       {{10, 20, 30}}},
-      {"2 x 3 into 64: its twin, 43 columns",
-       Argb(2, 3, std::vector<Pixel>(6, {10, 20, 30})),
-       64,
-       43,
-       64,
-       {{10, 20, 30}}},
-      {"5 x 1 into 2: never thinner than a pixel",
-       Argb(5, 1, {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {250, 0, 0}}),
-       2,
-       2,
-       1,
-       {{0, 0, 0}, {100, 0, 0}}},
+      {"3 x 1 into 2: the middle pixel shared half and half", 2, 2, 1,
+       Argb(3, 1, {{0, 0, 0}, {90, 30, 3}, {180, 60, 9}}), {{30, 10, 1}, {150, 50, 7}}},
+      {"1 x 2 into 4: tall, grown", 4, 2, 4, Argb(1, 2, {{10, 20, 30}, {50, 60, 70}}), {{10, 20, 30}, {50, 60, 70}}},
+      {"3 x 2 into 64: 42.67 rows round to 43", 64, 64, 43, Argb(3, 2, one), {one[0]}},
+      {"2 x 3 into 64: its twin, 43 columns", 64, 43, 64, Argb(2, 3, one), {one[0]}},
+      {"5 x 1 into 2: never thinner than a pixel", 2, 2, 1,
+       Argb(5, 1, {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {250, 0, 0}}), {{0, 0, 0}, {100, 0, 0}}},
+      // clang-format on
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
     const BgrImage fitted = FitArgbCover(c.source.pixels.data(), c.source.width, c.source.height, c.side);
-    ASSERT_EQ(fitted.width, c.width);
-    ASSERT_EQ(fitted.height, c.height);
-    for (int y = 0; y < c.height; ++y)
-      for (int x = 0; x < c.width; ++x)
-        EXPECT_EQ(At(fitted, x, y), c.pixels.size() == 1 ? c.pixels[0] : c.pixels[y * c.width + x])
-            << x << "," << y;
+    ExpectPixels(fitted, c.width, c.height, c.pixels);
   }
   EXPECT_EQ(FitArgbCover(nullptr, 4, 4, 64).width, 0);
 }
