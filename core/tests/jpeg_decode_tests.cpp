@@ -190,11 +190,7 @@ TEST(CoverDecode, KeepsAProgressivePicturesBufferWithinItsBound) {
   struct Case {
     int width, height;
     bool progressive, decoded;
-  } const cases[] = {
-      {2048, 2048, true, true},
-      {2048, 2056, true, false},
-      {64, 4097, false, false},
-  };
+  } const cases[] = {{2048, 2048, true, true}, {2048, 2056, true, false}, {64, 4097, false, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) +
                  (c.progressive ? " progressive" : ""));
