@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/hotkeys/hotkey_actions.h"
+#include "core/settings/ini_text.h"
 #include "core/settings/settings_schema.h"
 #include "core/tests/settings_check.h"
 #include "entry/lifecycle.h"
@@ -157,38 +158,14 @@ class FreshFileTest : public DllTest {
 };
 
 TEST_F(FreshFileTest, GivesEveryDefaultAndConfigOpensTheDialog) {
-  // Leftovers of an earlier run that init must overwrite.
-  gSettings.hotkeysEnabled = gSettings.activeEnabled = gSettings.inactiveEnabled = true;
-  gSettings.alphaLevels = {1, 2, 3, 4, 5, 6};
-  gSettings.osdEnabled = gSettings.playOnStart = gSettings.rememberPosition = true;
-  gSettings.osdPosition = 1;
-  gSettings.osdDisplayTime = 5;
-  gSettings.osdColor = 5;
-  gSettings.osdFont = {"Other", 30, 4, true, true, true, true};
-  for (klv::HotkeyRow& row : gHotkeyTable) gSettings.hotkeys[row.position] = 99;
-  gSettings.playbackPosition = 1234;
+  // Leftovers of an earlier run that init must overwrite with the defaults an empty file reads as.
+  gSettings = settings_check::UnusualSettings();
+  gSettings.hotkeys.fill(99);
   host.position = -1;
   gPlugin.hwndParent = host.main;
 
   ASSERT_EQ(PluginInit(), 0);
-  EXPECT_FALSE(gSettings.hotkeysEnabled);
-  for (const klv::HotkeyRow& row : gHotkeyTable)
-    EXPECT_EQ(gSettings.hotkeys[row.position], 0) << row.action.atomName;
-  EXPECT_FALSE(gSettings.activeEnabled);
-  EXPECT_FALSE(gSettings.inactiveEnabled);
-  EXPECT_EQ(gSettings.alphaLevels, (klv::AlphaLevels{255, 255, 255, 255, 255, 255}));
-  EXPECT_FALSE(gSettings.osdEnabled);
-  EXPECT_EQ(gSettings.osdPosition, 7);
-  EXPECT_EQ(gSettings.osdDisplayTime, 1000);
-  EXPECT_EQ(gSettings.osdColor, 0xD5FFFEu);
-  EXPECT_EQ(gSettings.osdFont.name, "Arial");
-  EXPECT_EQ(gSettings.osdFont.size, 12);
-  EXPECT_EQ(gSettings.osdFont.color, 0u);
-  EXPECT_FALSE(gSettings.osdFont.bold || gSettings.osdFont.italic || gSettings.osdFont.underline ||
-               gSettings.osdFont.strikeOut);
-  EXPECT_FALSE(gSettings.playOnStart);
-  EXPECT_FALSE(gSettings.rememberPosition);
-  EXPECT_EQ(gSettings.playbackPosition, 0);
+  settings_check::ExpectSameSettings(gSettings, klv::ReadSettings(klv::IniText("")));
   EXPECT_FALSE(GlobalAtomExists("prev_hotkey"));
   PluginConfig();
   EXPECT_NE(ConfigDialogWindow(), nullptr);
