@@ -70,20 +70,15 @@ TEST_F(ConfigDialogTest, OpeningFillsEveryControlFromTheSettings) {
     bool classic;
     bool modern;  // a modern skin sets the windows' opacity itself
   } const enabledStates[] = {
-      {form1::kHotkeyList, true, true},
-      {form1::kHotkeysGroup, true, true},
-      {form1::kActiveGroup, true, false},
-      {form1::kActiveMainLabel, true, false},
-      {form1::kActiveEqualizerSlider, true, false},
-      {form1::kInactiveGroup, false, false},
-      {form1::kInactivePlaylistLabel, false, false},
-      {form1::kInactiveEqualizerSlider, false, false},
-      {form1::kSelectColorButton, true, true},
-      {form1::kSelectFontButton, true, true},
-      {form1::kDisplayTimeUnitLabel, true, true},
-      {form1::kDisplayTimeEdit, true, true},
-      {form1::kActiveTransparencyBox, true, false},
-      {form1::kInactiveTransparencyBox, true, false},
+      // clang-format off
+      {form1::kHotkeyList, true, true},             {form1::kHotkeysGroup, true, true},
+      {form1::kActiveGroup, true, false},           {form1::kActiveMainLabel, true, false},
+      {form1::kActiveEqualizerSlider, true, false}, {form1::kInactiveGroup, false, false},
+      {form1::kInactivePlaylistLabel, false, false}, {form1::kInactiveEqualizerSlider, false, false},
+      {form1::kSelectColorButton, true, true},      {form1::kSelectFontButton, true, true},
+      {form1::kDisplayTimeUnitLabel, true, true},   {form1::kDisplayTimeEdit, true, true},
+      {form1::kActiveTransparencyBox, true, false}, {form1::kInactiveTransparencyBox, true, false},
+      // clang-format on
   };
   // The open dialog follows the host's switches of skin.
   InstallWindowHooks();
@@ -178,33 +173,16 @@ TEST_F(ConfigDialogTest, TabVisitsTheControlsInTheirTabOrder) {
   HWND dialog = Open();
   ASSERT_NE(dialog, nullptr);
   const int expected[] = {
-      form1::kActiveMainSlider,
-      form1::kActivePlaylistSlider,
-      form1::kActiveEqualizerSlider,
-      form1::kInactiveMainSlider,
-      form1::kInactivePlaylistSlider,
-      form1::kInactiveEqualizerSlider,
-      form1::kHotkeyList,
-      form1::kOsdPositionItem0 + 4,
-      form1::kDisplayTimeEdit,
-      form1::kSelectColorButton,
-      form1::kSelectFontButton,
-      form1::kOsdMonitorList,
-      form1::kNotOverFullScreenBox,
-      form1::kShowOnTrackChangeBox,
-      form1::kShowVolumeLevelBox,
-      form1::kShowAlbumArtBox,
-      form1::kShowOnPlayStateBox,
-      form1::kShowOnVolumeChangeBox,
-      form1::kRememberPositionBox,
-      form1::kPlayOnStartBox,
-      form1::kActiveTransparencyBox,
-      form1::kInactiveTransparencyBox,
-      form1::kOsdBox,
-      form1::kHotkeysBox,
-      form1::kSeekStepEdit,
-      form1::kVolumeStepEdit,
-      form1::kExitButton,
+      // clang-format off
+      form1::kActiveMainSlider, form1::kActivePlaylistSlider, form1::kActiveEqualizerSlider,
+      form1::kInactiveMainSlider, form1::kInactivePlaylistSlider, form1::kInactiveEqualizerSlider,
+      form1::kHotkeyList, form1::kOsdPositionItem0 + 4, form1::kDisplayTimeEdit, form1::kSelectColorButton,
+      form1::kSelectFontButton, form1::kOsdMonitorList, form1::kNotOverFullScreenBox,
+      form1::kShowOnTrackChangeBox, form1::kShowVolumeLevelBox, form1::kShowAlbumArtBox,
+      form1::kShowOnPlayStateBox, form1::kShowOnVolumeChangeBox, form1::kRememberPositionBox,
+      form1::kPlayOnStartBox, form1::kActiveTransparencyBox, form1::kInactiveTransparencyBox, form1::kOsdBox,
+      form1::kHotkeysBox, form1::kSeekStepEdit, form1::kVolumeStepEdit, form1::kExitButton,
+      // clang-format on
   };
   EXPECT_EQ(FocusedControl(dialog), form1::kExitButton);
   for (int id : expected) {
@@ -461,19 +439,12 @@ struct ListRowCase {
 TEST_F(ConfigDialogTest, TheListsRowsOpenClearAndAssignTheirEntries) {
   const klv::PackedHotkey ctrlF24 = (135 << 16) | 2;
   const ListRowCase cases[] = {
-      {kNext,
-       kCtrlAltP,
-       "P",
-       true,
-       {ClickIn(form2::kEnableBox), ClickIn(form2::kCtrlBox), ClickIn(form2::kAltBox), PickKey("F9"),
-        ClickIn(form2::kAssignButton)},
-       kCtrlAltF9},
-      {kPlayPause,
-       179 << 16,  // MediaPlayPause alone
-       "MediaPlayPause",
-       false,
-       {ClickIn(form2::kEnableBox), ClickIn(form2::kCtrlBox), PickKey("F24"), ClickIn(form2::kAssignButton)},
-       ctrlF24},
+      // clang-format off
+      {kNext, kCtrlAltP, "P", true, {ClickIn(form2::kEnableBox), ClickIn(form2::kCtrlBox), ClickIn(form2::kAltBox),
+       PickKey("F9"), ClickIn(form2::kAssignButton)}, kCtrlAltF9},
+      {kPlayPause, 179 << 16 /* MediaPlayPause alone */, "MediaPlayPause", false, {ClickIn(form2::kEnableBox),
+       ClickIn(form2::kCtrlBox), PickKey("F24"), ClickIn(form2::kAssignButton)}, ctrlF24},
+      // clang-format on
   };
   gSettings.hotkeysEnabled = true;
   for (const ListRowCase& c : cases) Register(c.entry, c.stored);
@@ -576,31 +547,15 @@ TEST_F(ConfigDialogTest, ExitWritesEverySettingInTheFileOrder) {
 
   const std::string ini = install.ReadIni();
   const char* const inOrder[] = {
-      "[Hotkeys]",
-      "Enable=1",
-      "prev_hotkey=0",
-      "next_hotkey=5242883",
-      "stop_after_current_hotkey=0",
-      "[Transparency]",
-      "EnableActive=0",
-      "WinAMP_active=255",
-      "Equalizer_active=255",
-      "EnableInactive=0",
+      // clang-format off
+      "[Hotkeys]", "Enable=1", "prev_hotkey=0", "next_hotkey=5242883", "stop_after_current_hotkey=0",
+      "[Transparency]", "EnableActive=0", "WinAMP_active=255", "Equalizer_active=255", "EnableInactive=0",
       "Equalizer_inactive=255",
-      "[OSD]",
-      "Enable=0",
-      "OSDPosition=7",
-      "OSDDisplayTime=1234",
-      "OSDColor=14024702",
-      "OSDFontName=Arial",
+      "[OSD]", "Enable=0", "OSDPosition=7", "OSDDisplayTime=1234", "OSDColor=14024702", "OSDFontName=Arial",
       "OSDFontStyleStrikeOut=0",
-      "[Track]",
-      "PlayOnStart=1",
-      "RememberPosition=0",
-      "[Steps]",
-      "SeekSeconds=5",
-      "VolumePercent=0",
-      "MutedVolume=0",
+      "[Track]", "PlayOnStart=1", "RememberPosition=0",
+      "[Steps]", "SeekSeconds=5", "VolumePercent=0", "MutedVolume=0",
+      // clang-format on
   };
   size_t at = 0;
   for (const char* text : inOrder) {
