@@ -164,6 +164,11 @@ TEST(PlayerHost, AnswersRequestsAndCarriesOutCommands) {
   EXPECT_EQ(player.Request(klv::kHostPosition, 0), paused);
   player.Command(klv::kCommandStop);
   EXPECT_EQ(player.Request(klv::kHostPosition, 0), -1);
+  // To the tray, its main window hidden, and back as a click on the tray icon brings it.
+  player.Command(player::kCommandMinimiseToTray);
+  EXPECT_FALSE(IsWindowVisible(player.MainWindow()));
+  player.Command(player::kCommandRestoreFromTray);
+  EXPECT_TRUE(IsWindowVisible(player.MainWindow()));
   EXPECT_TRUE(player.Quit());
 }
 
