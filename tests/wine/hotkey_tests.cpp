@@ -146,19 +146,12 @@ TEST_P(RefusedCombinationTest, NamesThemInOneBoxAndKeepsTheEntries) {
   ASSERT_TRUE(holder.Hold(kCtrlAltP));
   ASSERT_TRUE(holder.Hold(kCtrlAltN));
   MessageBoxWatcher boxes;
-  if (atInit) {
-    LoadSettings(klv::IniText(HotkeysFile("Enable=1\r\nplay_hotkey=" + std::to_string(kCtrlAltN) +
-                                          "\r\nnext_hotkey=" + std::to_string(kCtrlAltP) +
-                                          "\r\nrepeat_hotkey=" + std::to_string(kCtrlShiftF9) +
-                                          "\r\nstop_after_current_hotkey=" + std::to_string(kCtrlShiftF9))));
-    RegisterAllHotkeys();
-  } else {
-    gSettings.hotkeys[kPlay] = kCtrlAltN;
-    gSettings.hotkeys[kNext] = kCtrlAltP;
-    gSettings.hotkeys[kRepeat] = kCtrlShiftF9;
-    gSettings.hotkeys[kStopAfterCurrent] = kCtrlShiftF9;
-    SetHotkeysEnabled(true);
-  }
+  // Switched on: read with hotkeys off, then turned on as the dialog's box does.
+  LoadSettings(klv::IniText(HotkeysFile(
+      std::string("Enable=") + (atInit ? "1" : "0") + "\r\nplay_hotkey=" + std::to_string(kCtrlAltN) +
+      "\r\nnext_hotkey=" + std::to_string(kCtrlAltP) + "\r\nrepeat_hotkey=" + std::to_string(kCtrlShiftF9) +
+      "\r\nstop_after_current_hotkey=" + std::to_string(kCtrlShiftF9))));
+  atInit ? RegisterAllHotkeys() : SetHotkeysEnabled(true);
 
   EXPECT_TRUE(OneErrorBox(boxes.Seen(),
                           "Unable to set a hot key.\nPlay: Ctrl+Alt+N is in use by another program.\n"
@@ -393,38 +386,36 @@ TEST_F(HotkeyActionTest, StepsOfTheUsersChoosingAndMute) {
       {"already silent: nothing to keep", kMute, 5, 0, 0, 0, 0, {{122, -666}}, 0, 0, "Mute"},
       {"no volume answered: left alone", kMute, 5, 0, 0, -1, 158, {{122, -666}}, -1, 158, "Mute"},
   };
-  PrepareOsd();
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    gSettings.seekSeconds = c.seekSeconds;
-    gSettings.volumePercent = c.volumePercent;
-    host.position = c.position;
+  auto press = [&](const Case& c, bool osd) {
+    gSettings.osdEnabled = osd;
     host.volume = c.volume;
     gSettings.mutedVolume = c.muted;
     Assign(c.row, 0xC100);
     host.ClearLog();
     RunHotkeyAction(0xC100);
     gSettings.hotkeys[c.row] = 0;
+  };
+  PrepareOsd();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    gSettings.seekSeconds = c.seekSeconds;
+    gSettings.volumePercent = c.volumePercent;
+    host.position = c.position;
+    press(c, false);
     Traffic traffic;
     for (const RecordedMessage& m : host.log) {
-      if (m.window == host.main && m.message == WM_USER)
-        traffic.push_back({static_cast<int>(m.lParam), m.wParam});
-      if (m.window == host.main && m.message == WM_COMMAND)
-        traffic.push_back({static_cast<int>(m.wParam), 0});
+      if (m.window != host.main) continue;
+      if (m.message == WM_USER) traffic.push_back({static_cast<int>(m.lParam), m.wParam});
+      if (m.message == WM_COMMAND) traffic.push_back({static_cast<int>(m.wParam), 0});
     }
     EXPECT_EQ(traffic, c.traffic);
     EXPECT_EQ(host.volume, c.volumeAfter);
     EXPECT_EQ(gSettings.mutedVolume, c.mutedAfter);
     if (c.text == nullptr) continue;
-    gSettings.osdEnabled = true;
-    host.volume = c.volume;
-    gSettings.mutedVolume = c.muted;
-    Assign(c.row, 0xC100);
-    RunHotkeyAction(0xC100);
-    gSettings.hotkeys[c.row] = 0;
+    press(c, true);
     EXPECT_EQ(WindowTextOf(OsdPlatformWindow()), c.text);
-    gSettings.osdEnabled = false;
   }
+  gSettings.osdEnabled = false;
   ReleaseOsd();
   host.position = 65432;
   host.volume = 158;
