@@ -250,6 +250,14 @@ std::vector<int> TestHost::Traffic(bool requests, bool commands) const {
   return traffic;
 }
 
+std::vector<WPARAM> TestHost::RequestArguments(int code) const {
+  std::vector<WPARAM> arguments;
+  for (const RecordedMessage& m : log) {
+    if (m.window == main && m.message == WM_USER && m.lParam == code) arguments.push_back(m.wParam);
+  }
+  return arguments;
+}
+
 std::vector<WPARAM> TestHost::Hotkeys() const {
   std::vector<WPARAM> ids;
   for (const RecordedMessage& m : log) {
@@ -268,6 +276,11 @@ int TestHost::Count(HWND window, UINT message) const {
   int count = 0;
   for (const RecordedMessage& m : log) count += (m.window == window && m.message == message) ? 1 : 0;
   return count;
+}
+
+TestHost& SharedHost() {
+  static TestHost* host = new TestHost();
+  return *host;
 }
 
 void PumpMessages(DWORD ms) {

@@ -105,6 +105,8 @@ class TestHost {
   std::vector<int> Commands() const { return Traffic(false, true); }
   std::vector<int> RequestsAndCommands() const { return Traffic(true, true); }
   std::vector<int> Traffic(bool requests, bool commands) const;
+  // wParam of every request with this code to the main window, in order.
+  std::vector<WPARAM> RequestArguments(int code) const;
   // wParam of every WM_HOTKEY that reached the main window's own procedure.
   std::vector<WPARAM> Hotkeys() const;
   // Presses the combination through SendInput and waits until the main
@@ -119,6 +121,11 @@ class TestHost {
 
   static TestHost* Current();  // the host whose windows exist now
 };
+
+// One host for a whole suite: under Wine without a window manager each
+// visible window takes seconds to destroy, so the host is made once and left
+// to the process exit.
+TestHost& SharedHost();
 
 // Runs the thread's message loop for about ms milliseconds (at least once).
 void PumpMessages(DWORD ms = 0);

@@ -30,6 +30,39 @@ RECT WindowRect(HWND window) {
   return rect;
 }
 
+Picture PrintWindowPicture(HWND window, LPARAM flags) {
+  Picture picture;
+  const RECT bounds = WindowRect(window);
+  picture.width = bounds.right - bounds.left;
+  picture.height = bounds.bottom - bounds.top;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = picture.width;
+  info.bmiHeader.biHeight = -picture.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  // Mark every pixel, so that one the window leaves alone shows up.
+  RECT all{0, 0, picture.width, picture.height};
+  HBRUSH marker = CreateSolidBrush(RGB(1, 2, 3));
+  FillRect(dc, &all, marker);
+  DeleteObject(marker);
+  SendMessageA(window, WM_PRINT, reinterpret_cast<WPARAM>(dc), flags);
+  GdiFlush();
+  const auto* raw = static_cast<const uint32_t*>(bits);
+  for (int i = 0; i < picture.width * picture.height; ++i) {
+    const uint32_t bgra = raw[i];
+    picture.pixels.push_back(RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF));
+  }
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  return picture;
+}
+
 // ---- The plug-in's windows ----
 
 HWND FindOsdWindow() { return FindWindowA("KelvoOsdWindow", nullptr); }
@@ -208,6 +241,22 @@ void PressKeys(klv::PackedHotkey packed) {
   for (WORD key : keys) inputs.push_back(KeyInput(key));
   for (auto key = keys.rbegin(); key != keys.rend(); ++key) inputs.push_back(KeyInput(*key, KEYEVENTF_KEYUP));
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+OtherParty::OtherParty() {
+  window_ = CreateTestWindow("KlvOtherParty", DefWindowProcA, WS_POPUP, RECT{0, 0, 10, 10});
+}
+
+OtherParty::~OtherParty() {
+  for (int id : held_) UnregisterHotKey(window_, id);
+  DestroyWindow(window_);
+}
+
+bool OtherParty::Hold(klv::PackedHotkey packed) {
+  const int id = 100 + static_cast<int>(held_.size());
+  if (!RegisterHotKey(window_, id, klv::HotkeyModifiers(packed), klv::HotkeyKeyCode(packed))) return false;
+  held_.push_back(id);
+  return true;
 }
 
 const klv::PackedHotkey MarkerKey::kCombination = klv::PackHotkey(VK_F11, false, true, true, false);

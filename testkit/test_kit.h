@@ -40,6 +40,16 @@ std::wstring WideWindowTextOf(HWND window);
 // The window's rectangle on the screen.
 RECT WindowRect(HWND window);
 
+// A window as WM_PRINT draws it, frame and client, one COLORREF per pixel;
+// a pixel it leaves alone stays RGB(1, 2, 3).
+struct Picture {
+  int width = 0;
+  int height = 0;
+  std::vector<COLORREF> pixels;
+  COLORREF At(int x, int y) const { return pixels[y * width + x]; }
+};
+Picture PrintWindowPicture(HWND window, LPARAM flags = PRF_CLIENT | PRF_NONCLIENT);
+
 // ---- The plug-in's windows ----
 
 // The OSD window and the configuration dialog, null when absent.
@@ -84,6 +94,23 @@ INPUT KeyInput(WORD key, DWORD flags = 0);
 // Presses the combination through SendInput as a user would: modifiers down,
 // key down, then all up in reverse. Returns at once; nothing is pumped.
 void PressKeys(klv::PackedHotkey packed);
+
+// A window of another party, to hold combinations and to probe whether one is free.
+class OtherParty {
+ public:
+  OtherParty();
+  ~OtherParty();
+  OtherParty(const OtherParty&) = delete;
+  OtherParty& operator=(const OtherParty&) = delete;
+
+  bool Hold(klv::PackedHotkey packed);
+  // True when nobody holds the combination.
+  bool IsFree(klv::PackedHotkey packed) { return ::IsFree(packed, window_); }
+
+ private:
+  HWND window_ = nullptr;
+  std::vector<int> held_;
+};
 
 // A combination of the test's own on a window of its own. Pressed after other
 // presses, its arrival proves that theirs, had they meant anything, arrived

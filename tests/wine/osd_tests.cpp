@@ -62,47 +62,6 @@ bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b); }
 // The OSD window around a text of this extent: frame and inset, 3 px on each side.
 SIZE WindowSizeFor(const SIZE& text) { return SIZE{text.cx + 6, text.cy + 6}; }
 
-// The OSD as WM_PRINT draws it, frame and client, one COLORREF per pixel.
-struct Picture {
-  int width = 0;
-  int height = 0;
-  std::vector<COLORREF> pixels;
-  COLORREF At(int x, int y) const { return pixels[y * width + x]; }
-};
-
-Picture PrintOsd(HWND window, LPARAM flags = PRF_CLIENT | PRF_NONCLIENT) {
-  Picture picture;
-  const RECT bounds = WindowRect(window);
-  picture.width = bounds.right - bounds.left;
-  picture.height = bounds.bottom - bounds.top;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = picture.width;
-  info.bmiHeader.biHeight = -picture.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  // Mark every pixel, so that one the window leaves alone shows up.
-  RECT all{0, 0, picture.width, picture.height};
-  HBRUSH marker = CreateSolidBrush(RGB(1, 2, 3));
-  FillRect(dc, &all, marker);
-  DeleteObject(marker);
-  SendMessageA(window, WM_PRINT, reinterpret_cast<WPARAM>(dc), flags);
-  GdiFlush();
-  const auto* raw = static_cast<const uint32_t*>(bits);
-  for (int i = 0; i < picture.width * picture.height; ++i) {
-    const uint32_t bgra = raw[i];
-    picture.pixels.push_back(RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF));
-  }
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  return picture;
-}
-
 // The rightmost column of the client area holding a pixel other than background.
 int RightmostInk(const Picture& picture, COLORREF background) {
   int rightmost = -1;
@@ -365,7 +324,7 @@ TEST_F(OsdTest, PaintsBackgroundFrameAndTextInTheirColours) {
     ShowOsd("MMMM WWWW");
     HWND osd = OsdPlatformWindow();
     ASSERT_NE(osd, nullptr);
-    const Picture picture = PrintOsd(osd);
+    const Picture picture = PrintWindowPicture(osd);
     // The text starts 2 px inside the client area, itself inside a 1 px frame.
     EXPECT_EQ(picture.At(1, 1), c.expectedBackground);
     EXPECT_EQ(picture.At(picture.width - 2, picture.height - 2), c.expectedBackground);
@@ -401,31 +360,6 @@ TEST_F(OsdTest, PaintsItselfOnTheScreen) {
   }
 }
 
-using OsdPrintTest = DllTest;
-
-// An animated show prints the window before it is visible, and may ask with
-// PRF_CHECKVISIBLE: the DLL's OSD answers with the finished picture either way.
-TEST_F(OsdPrintTest, PrintsTheFinishedOsdShownOrHidden) {
-  install.WriteIni(
-      "[Hotkeys]\r\nEnable=1\r\nnext_hotkey=8060936\r\n"
-      "[OSD]\r\nEnable=1\r\nOSDDisplayTime=60000\r\nOSDColor=65280\r\n");
-  TestHost host;
-  LoadedPlugin plugin(host.main);
-  ASSERT_EQ(plugin.Init(), 0);
-  SendMessageA(host.main, WM_HOTKEY, GlobalFindAtomA("next_hotkey"), 0);
-  HWND osd = FindOsdWindow();
-  ASSERT_NE(osd, nullptr);
-  for (bool shown : {true, false}) {
-    SCOPED_TRACE(shown ? "shown" : "hidden");
-    ShowWindow(osd, shown ? SW_SHOWNOACTIVATE : SW_HIDE);
-    const Picture picture = PrintOsd(osd, PRF_CHECKVISIBLE | PRF_CLIENT | PRF_NONCLIENT);
-    // The client's last pixel, right of and below the text: background colour.
-    EXPECT_EQ(picture.At(picture.width - 2, picture.height - 2), RGB(0, 255, 0));
-    EXPECT_NE(picture.At(0, 0), RGB(1, 2, 3)) << "no frame";
-  }
-  plugin.Quit();
-}
-
 TEST_F(OsdTest, DrawsAnAmpersandAsItself) {
   // Prefix processing would show four of these eight and underline nothing.
   const std::string text = "&&&&&&&&";
@@ -438,7 +372,7 @@ TEST_F(OsdTest, DrawsAnAmpersandAsItself) {
   RECT client{};
   GetClientRect(osd, &client);
   EXPECT_EQ(client.right, all.cx + 4);
-  const Picture picture = PrintOsd(osd);
+  const Picture picture = PrintWindowPicture(osd);
   const int ink = RightmostInk(picture, picture.At(1, 1));
   // Frame 1 px, inset 2 px: the last ampersand ends near the client's right edge.
   EXPECT_GT(ink, 1 + 2 + asPrefixes.cx);
@@ -454,7 +388,7 @@ TEST_F(OsdTest, AColourChangeRepaintsTheOsdOnScreenInPlaceAndAHideKeepsIt) {
   gSettings.osdColor = RGB(0, 128, 0);
   ApplyOsdColor();
   EXPECT_TRUE(SameRect(before, WindowRect(osd)));
-  EXPECT_EQ(PrintOsd(osd).At(2, 2), RGB(0, 128, 0));
+  EXPECT_EQ(PrintWindowPicture(osd).At(2, 2), RGB(0, 128, 0));
   // Nothing waits to be painted: the repaint happened at once.
   EXPECT_FALSE(GetUpdateRect(osd, nullptr, FALSE));
 
@@ -468,7 +402,7 @@ TEST_F(OsdTest, AColourChangeRepaintsTheOsdOnScreenInPlaceAndAHideKeepsIt) {
   ShowOsd("Shuffle Off");
   osd = OsdPlatformWindow();
   ASSERT_NE(osd, nullptr);
-  EXPECT_EQ(PrintOsd(osd).At(2, 2), RGB(0, 128, 0));
+  EXPECT_EQ(PrintWindowPicture(osd).At(2, 2), RGB(0, 128, 0));
 }
 
 // The replaced font is freed at once, the last one with the OSD.
@@ -518,7 +452,7 @@ TEST_F(OsdTest, TheColourDialogSetsTheColourAndRepaintsTheOsd) {
     ChooseOsdColor(nullptr);
     EXPECT_TRUE(driver.Found());
     EXPECT_EQ(gSettings.osdColor, uint32_t(RGB(200, 100, 50)));
-    EXPECT_EQ(PrintOsd(osd).At(2, 2), RGB(200, 100, 50));
+    EXPECT_EQ(PrintWindowPicture(osd).At(2, 2), RGB(200, 100, 50));
   }
 }
 
@@ -759,7 +693,7 @@ TEST_F(OsdTest, ShowsThePlayingTracksCoverLeftOfTheTextWhereverItComesFrom) {
     if (c.cover) {
       // The square at the client's top left, inside frame and inset: the
       // 64 x 32 picture in its middle, the OSD's colour above it.
-      const Picture shown = PrintOsd(osd);
+      const Picture shown = PrintWindowPicture(osd);
       EXPECT_TRUE(Near(shown.At(3 + 16, 3 + 32), RGB(255, 0, 0)));
       EXPECT_TRUE(Near(shown.At(3 + 48, 3 + 32), RGB(0, 0, 255)));
       EXPECT_EQ(shown.At(3 + 32, 3 + 8), gSettings.osdColor);

@@ -18,15 +18,6 @@
 
 namespace {
 
-// wParam of every request with this code to the main window, in order.
-std::vector<WPARAM> RequestArguments(const TestHost& host, int code) {
-  std::vector<WPARAM> arguments;
-  for (const RecordedMessage& m : host.log) {
-    if (m.window == host.main && m.message == WM_USER && m.lParam == code) arguments.push_back(m.wParam);
-  }
-  return arguments;
-}
-
 class PlayOnStartTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -67,7 +58,7 @@ TEST_F(PlayOnStartTest, StartsAndSeeksAsAsked) {
     PlayOnStart();
     EXPECT_EQ(host.Requests(), c.requests);
     if (c.rememberPosition && c.playOnStart) {
-      EXPECT_EQ(RequestArguments(host, 106), std::vector<WPARAM>{5000});
+      EXPECT_EQ(host.RequestArguments(106), std::vector<WPARAM>{5000});
     }
     EXPECT_EQ(OsdPlatformWindow(), nullptr);
   }
@@ -86,43 +77,6 @@ TEST_F(PlayOnStartTest, AnnouncesTheTrackWhenTheOsdIsOn) {
   // The start-up text: the quoted title and the time, no prefix.
   EXPECT_EQ(WindowTextOf(OsdPlatformWindow()), "\"Intro\" [1:05/3:07]");
   ReleaseOsd();
-}
-
-// The whole start through the DLL: the seek carries the position stored at
-// the last quit, and the next quit stores the position the host reached. A
-// player closed while muted is given its level back by Mute after the next
-// start, and that quit stores that it is muted no more.
-TEST(ResumeTest, PositionAndMuteSurviveARestart) {
-  ResetGlobalAtoms();
-  TestInstall install;
-  install.WriteIni("[Hotkeys]\r\nEnable=1\r\nmute_hotkey=" + std::to_string(kCtrlAltP) +
-                   "\r\n[Track]\r\nPlayOnStart=1\r\nRememberPosition=1\r\nPosition=5000\r\n");
-  TestHost host;
-  host.position = -1;
-  {
-    LoadedPlugin plugin(host.main);
-    host.ClearLog();
-    ASSERT_EQ(plugin.Init(), 0);
-    EXPECT_EQ(RequestArguments(host, 102).size(), 1u);
-    EXPECT_EQ(RequestArguments(host, 106), std::vector<WPARAM>{5000});
-    host.position = 81000;
-    ASSERT_TRUE(host.PressHotkey(kCtrlAltP));
-    EXPECT_EQ(host.volume, 0);
-    plugin.Quit();
-  }
-  EXPECT_EQ(install.IniValue("Track", "Position"), "81000");
-  EXPECT_EQ(install.IniValue("Steps", "MutedVolume"), "158");
-  {
-    LoadedPlugin plugin(host.main);
-    host.ClearLog();
-    ASSERT_EQ(plugin.Init(), 0);
-    EXPECT_EQ(RequestArguments(host, 106), std::vector<WPARAM>{81000});
-    ASSERT_TRUE(host.PressHotkey(kCtrlAltP));
-    EXPECT_EQ(host.volume, 158);
-    plugin.Quit();
-  }
-  EXPECT_EQ(install.IniValue("Steps", "MutedVolume"), "0");
-  ResetGlobalAtoms();
 }
 
 // Mode 555 under Wine, as Program Files is for a standard user; 777 again when writable.
@@ -236,7 +190,7 @@ TEST(ResumeTest, TheSettingsLiveWhereTheHostAndRegistryPoint) {
         LoadedPlugin plugin(host.main);
         ASSERT_EQ(plugin.Init(), 0);
         EXPECT_TRUE(GlobalAtomExists(kInstanceAtom));
-        EXPECT_EQ(RequestArguments(host, 106), std::vector<WPARAM>{resumed});
+        EXPECT_EQ(host.RequestArguments(106), std::vector<WPARAM>{resumed});
         SendMessageA(GetDlgItem(plugin.OpenConfigDialog(), form1::kExitButton), BM_CLICK, 0, 0);
         host.position = 81000;
         SendMessageA(host.main, WM_NULL, 0, 0);
