@@ -22,15 +22,17 @@ failed=0
 declare -A allowed=([player]="core win32 player testkit/jpeg_encode.h" [player/tests]="core win32 player testkit"
   [core/tests]="core testkit/jpeg_encode.h" [tools]="core win32 tools" [fuzz]="core fuzz"
   [testkit]="core win32 player testkit"
-  [tests/wine/dll]="core win32 player testkit tests/wine/dll/dialog_driver.h ui/config_dialog_ids.h ui/assign_dialog_ids.h")
+  [tests/wine/dll]="core win32 player testkit tests/wine/dll/dialog_driver.h tests/wine/dll/random_lifecycle/model.h
+  ui/config_dialog_ids.h ui/assign_dialog_ids.h")
 for i in "${!layers[@]}"; do allowed[${layers[$i]}]="${layers[*]:0:i+1}"; done
 for folder in "${!allowed[@]}"; do
   own_rule=()
   for other in "${!allowed[@]}"; do
     [[ $other == "$folder"/* ]] && own_rule+=("--exclude-dir=${other#"$folder"/}")
   done
+  reach=" $(echo ${allowed[$folder]}) "  # one space between the names, whatever the lines
   while IFS=: read -r file line target; do
-    if [[ " ${allowed[$folder]} " != *" ${target%%/*} "* && " ${allowed[$folder]} " != *" $target "* ]]; then
+    if [[ $reach != *" ${target%%/*} "* && $reach != *" $target "* ]]; then
       echo "${file#"$root"/}:$line includes $target, which $folder/ may not reach"
       failed=1
     fi

@@ -279,7 +279,11 @@ int TestHost::Count(HWND window, UINT message) const {
 }
 
 TestHost& SharedHost() {
-  static TestHost* host = new TestHost();
+  static TestHost* host = [] {
+    auto* made = new TestHost();
+    FlushPostedMessages();  // its windows shown, as a running player's are
+    return made;
+  }();
   return *host;
 }
 
