@@ -4,6 +4,7 @@
 #include "testkit/resource_counts.h"
 
 #include <psapi.h>
+#include <gtest/gtest.h>
 #include <tlhelp32.h>
 
 #include <vector>
@@ -112,4 +113,20 @@ int ProcessThreads() {
   }
   CloseHandle(snapshot);
   return threads;
+}
+
+void ExpectStable(const Resources& before, const char* what) {
+  FlushPostedMessages();
+  const Resources after;
+  SCOPED_TRACE(what);
+  EXPECT_EQ(after.windows, before.windows) << "windows";
+  EXPECT_LE(after.gdiObjects, before.gdiObjects + kGdiSlack) << "GDI objects";
+  if (before.userObjects >= 0) {
+    EXPECT_LE(after.userObjects, before.userObjects + kUserSlack) << "USER objects";
+  }
+  EXPECT_LE(after.kernelHandles, before.kernelHandles + kHandleSlack) << "kernel handles";
+  EXPECT_LE(after.privateBytes, before.privateBytes + kMemorySlack)
+      << "private bytes grew by " << after.privateBytes - before.privateBytes;
+  EXPECT_LE(after.heapBytes, before.heapBytes + kHeapSlack)
+      << "heap bytes in use grew by " << after.heapBytes - before.heapBytes;
 }

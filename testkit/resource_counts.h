@@ -37,3 +37,13 @@ struct Resources {
   int64_t privateBytes = PrivateBytes();
   int64_t heapBytes = HeapBytesInUse();
 };
+
+// What a long run may leave behind: caches that settle, heap that fragments.
+constexpr int kGdiSlack = 2;
+constexpr int kUserSlack = 2;
+constexpr int kHandleSlack = 2;
+constexpr int64_t kMemorySlack = 512 * 1024;
+constexpr int64_t kHeapSlack = 64 * 1024;
+// Whether everything counted came back to where it was before a long run,
+// within what caches that settle and a heap that fragments may keep.
+void ExpectStable(const Resources& before, const char* what);
