@@ -11,6 +11,7 @@
 
 #include "core/host_codes.h"
 #include "core/hotkeys/hotkey_actions.h"
+#include "testkit/resource_counts.h"
 #include "testkit/test_host.h"
 #include "testkit/test_kit.h"
 #include "testkit/win32_thread.h"

@@ -15,7 +15,7 @@
 #include "core/host_codes.h"
 #include "testkit/test_host.h"
 #include "testkit/test_kit.h"
-#include "ui/config_dialog.h"
+#include "ui/config_dialog_ids.h"
 
 // Found by argument-dependent lookup for RECT, so outside the anonymous namespace.
 bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
