@@ -15,7 +15,6 @@
 #include "plugin/osd/osd_window.h"
 #include "plugin/playback_resume.h"
 #include "plugin/plugin_state.h"
-#include "testkit/player_process.h"
 #include "testkit/test_host.h"
 #include "testkit/test_kit.h"
 #include "tests/wine/osd_fixture.h"

@@ -10,33 +10,6 @@
 // sequence alone. KLV_LIFECYCLE_SECONDS (60 by default) bounds a run of
 // consecutive seeds; KLV_LIFECYCLE_STEPS (40) sets the steps of a sequence;
 // KLV_LIFECYCLE_VERBOSE=1 prints every step as it runs.
-// clang-format off
-#include <windows.h>  // before the other Windows headers
-// clang-format on
-#include <commctrl.h>
-#include <psapi.h>
-#include <gtest/gtest.h>
-
-#include <atomic>
-#include <cstdio>
-#include <cstdlib>
-#include <memory>
-#include <random>
-#include <stdexcept>
-#include <string>
-#include <vector>
-
-#include "core/hotkeys/hotkey_actions.h"
-#include "testkit/hotkey_holder.h"
-#include "testkit/player_process.h"
-#include "testkit/resource_counts.h"
-#include "testkit/test_host.h"
-#include "testkit/test_kit.h"
-#include "testkit/win32_thread.h"
-#include "ui/assign_dialog_ids.h"
-#include "ui/config_dialog_ids.h"
-#include "win32/host/plugin_contract.h"
-
 #include "tests/wine/dll/random_lifecycle/model.h"
 
 namespace random_lifecycle {
