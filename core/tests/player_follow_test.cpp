@@ -51,18 +51,7 @@ struct Player {
   }
 };
 
-enum Event {
-  kPause,
-  kStop,
-  kPlay,
-  kNext,
-  kQuickPauseResume,
-  kSlider,
-  kBalance,
-  kOwnPause,
-  kOwnStop,
-  kOwnVolume
-};
+enum Event { kPause, kStop, kPlay, kNext, kPauseAndBack, kSlider, kBalance, kOwnPause, kOwnStop, kOwnVolume };
 constexpr int kEventKinds = kOwnVolume + 1;
 
 // Generated runs of the player's own changes, ours and track starts, each event's notices read
@@ -107,7 +96,7 @@ TEST(PlayerFollower, EachChangeByOtherMeansShowsOnceAndOursNever) {
             player.StartTrack(follower);
           }
           break;
-        case kQuickPauseResume:
+        case kPauseAndBack:
           player.PauseOrResume();
           player.PauseOrResume();
           if (player.from565 && player.state == 1) expectedRows = {kPauseRow, kPlayRow};
@@ -144,11 +133,12 @@ TEST(PlayerFollower, EachChangeByOtherMeansShowsOnceAndOursNever) {
         if (change.volume >= 0) volumes.push_back(change.volume);
       }
       player.posted.clear();
-      ASSERT_EQ(rows, expectedRows) << "run " << run << " step " << step << " event " << event << " from "
-                                    << stateBefore << " to " << player.state
-                                    << (player.from565 ? "" : " (older)");
-      ASSERT_EQ(volumes, expectedVolumes) << "run " << run << " step " << step << " event " << event;
-      ASSERT_EQ(player.unfollowedAsks, 0) << "run " << run << " step " << step << " event " << event;
+      SCOPED_TRACE(testing::Message()
+                   << "run " << run << " step " << step << " event " << event << " from " << stateBefore
+                   << " to " << player.state << (player.from565 ? "" : " (older)"));
+      ASSERT_EQ(rows, expectedRows);
+      ASSERT_EQ(volumes, expectedVolumes);
+      ASSERT_EQ(player.unfollowedAsks, 0);
     }
   }
 }
