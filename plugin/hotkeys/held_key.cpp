@@ -62,26 +62,28 @@ bool SystemDropsRepeats() {
          GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr;
 }
 
+// One read of the watched key; true when the watch is over.
+bool ReadWatchedKey(const WatchOrder& order) {
+  const bool down = KeyDown(order);
+  klv::WatchStep step;
+  {
+    const Locked lock;
+    step = gHeld[order.position].OnRead(order.id, GetTickCount(), down);
+  }
+  // Posted, it queues behind every hotkey message sent so far.
+  if (step.postMarker && !PostMessageW(order.host, order.marker, order.position, order.id)) {
+    // The host's window is gone: nothing is left to judge.
+    const Locked lock;
+    gHeld[order.position].OnMarker(order.id);
+  }
+  return step.stop;
+}
+
 // On a thread of its own, which holds the module until its last instruction.
 void WatchKey(void* context) {
   const WatchOrder order = *static_cast<WatchOrder*>(context);
   delete static_cast<WatchOrder*>(context);
-  for (;;) {
-    const bool down = KeyDown(order);
-    klv::WatchStep step;
-    {
-      const Locked lock;
-      step = gHeld[order.position].OnRead(order.id, GetTickCount(), down);
-    }
-    // Posted, it queues behind every hotkey message sent so far.
-    if (step.postMarker && !PostMessageW(order.host, order.marker, order.position, order.id)) {
-      // The host's window is gone: nothing is left to judge.
-      const Locked lock;
-      gHeld[order.position].OnMarker(order.id);
-    }
-    if (step.stop) return;
-    Sleep(kReadEveryMs);
-  }
+  while (!ReadWatchedKey(order)) Sleep(kReadEveryMs);
 }
 
 // A slot for a new watch's handle, the ended watches' handles closed; null
@@ -108,8 +110,12 @@ bool StartWatch(const klv::HotkeyRow& row, uint32_t id) {
   const std::array<int, 4> modifierKeys = {
       modifierKey(klv::kModAlt, VK_MENU), modifierKey(klv::kModCtrl, VK_CONTROL),
       modifierKey(klv::kModShift, VK_SHIFT), modifierKey(klv::kModWin, VK_LWIN)};
-  auto* order = new (std::nothrow)
-      WatchOrder{row.position, id, klv::HotkeyKeyCode(combination), modifierKeys, host, gMarkerMessage};
+  const WatchOrder first{row.position, id,   klv::HotkeyKeyCode(combination),
+                         modifierKeys, host, gMarkerMessage};
+  // The first read here: a key already up by the time the host takes its
+  // press (a tap, a message another program sent) needs no thread at all.
+  if (ReadWatchedKey(first)) return true;
+  auto* order = new (std::nothrow) WatchOrder(first);
   if (order == nullptr) return false;
   HANDLE* slot = FreeWatchSlot();
   if (slot != nullptr && StartModuleThread(WatchKey, order, slot)) return true;
