@@ -2,6 +2,8 @@
 // player process, the user and the system, and what acts inside modal loops.
 #include "tests/wine/dll/random_lifecycle/model.h"
 
+#include "tests/wine/dll/dialog_driver.h"
+
 namespace random_lifecycle {
 
 Sequence* gSequence = nullptr;
@@ -559,16 +561,9 @@ void Sequence::DoubleClickRow(HWND dialog, int row) {
   HWND list = GetDlgItem(dialog, form1::kHotkeyList);
   Note("double-click row " + std::to_string(row));
   if (!ParentsEnabled(list)) return;
-  RECT rect{};
-  rect.left = LVIR_LABEL;
-  SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect));
-  const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
   doubleClickedRow_ = row;
   doubleClickedMark_ = RowMarked(list, row);
-  SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
-  SendMessageA(list, WM_LBUTTONUP, 0, point);
-  SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
-  SendMessageA(list, WM_LBUTTONUP, 0, point);
+  DoubleClickListRow(list, row);
   doubleClickedRow_ = -1;
 }
 
