@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 
+#include <functional>
 #include <vector>
 
 int GdiObjects() {
@@ -66,6 +67,24 @@ int64_t HeapBytesInUse() {
   return inUse;
 }
 
+namespace {
+
+// Threads of this process whose id passes counts; -1 when they cannot be listed.
+int CountOwnThreads(const std::function<bool(DWORD id)>& counts) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return -1;
+  int threads = 0;
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID == GetCurrentProcessId() && counts(entry.th32ThreadID)) ++threads;
+  }
+  CloseHandle(snapshot);
+  return threads;
+}
+
+}  // namespace
+
 int ThreadsStartedIn(HMODULE module) {
   using QueryThread = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
   constexpr int kThreadWin32StartAddress = 9;
@@ -75,24 +94,15 @@ int ThreadsStartedIn(HMODULE module) {
   if (query == nullptr || !GetModuleInformation(GetCurrentProcess(), module, &image, sizeof(image)))
     return -1;
   const auto first = reinterpret_cast<uintptr_t>(image.lpBaseOfDll);
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return -1;
-  int threads = 0;
-  THREADENTRY32 entry{};
-  entry.dwSize = sizeof(entry);
-  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-    if (entry.th32OwnerProcessID != GetCurrentProcessId()) continue;
-    HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID);
-    if (thread == nullptr) continue;
+  return CountOwnThreads([&](DWORD id) {
+    HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, id);
+    if (thread == nullptr) return false;
     void* start = nullptr;
-    if (query(thread, kThreadWin32StartAddress, &start, sizeof(start), nullptr) == 0 &&
-        reinterpret_cast<uintptr_t>(start) - first < image.SizeOfImage) {
-      ++threads;
-    }
+    const bool inModule = query(thread, kThreadWin32StartAddress, &start, sizeof(start), nullptr) == 0 &&
+                          reinterpret_cast<uintptr_t>(start) - first < image.SizeOfImage;
     CloseHandle(thread);
-  }
-  CloseHandle(snapshot);
-  return threads;
+    return inModule;
+  });
 }
 
 int FreeTlsSlots() {
@@ -103,16 +113,7 @@ int FreeTlsSlots() {
 }
 
 int ProcessThreads() {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return -1;
-  int threads = 0;
-  THREADENTRY32 entry{};
-  entry.dwSize = sizeof(entry);
-  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-    threads += entry.th32OwnerProcessID == GetCurrentProcessId() ? 1 : 0;
-  }
-  CloseHandle(snapshot);
-  return threads;
+  return CountOwnThreads([](DWORD) { return true; });
 }
 
 void ExpectStable(const Resources& before, const char* what) {
