@@ -605,8 +605,30 @@ bool Near(COLORREF got, COLORREF want) {
          std::abs(GetGValue(got) - GetGValue(want)) <= 12 && std::abs(GetBValue(got) - GetBValue(want)) <= 12;
 }
 
-TEST_F(OsdTest, ShowsThePlayingTracksCoverLeftOfTheTextWhereverItComesFrom) {
-  ASSERT_TRUE(OnTheSuitesScreen());
+// A host of this process naming the playing track, and the cover lookups running.
+class CoverTest : public OsdTest {
+ protected:
+  void SetUp() override {
+    OsdTest::SetUp();
+    SetHostMainWindow(host.main);
+    StartCoverLookups();
+    ASSERT_TRUE(OnTheSuitesScreen());
+  }
+  void TearDown() override {
+    StopCoverLookups();
+    SetHostMainWindow(nullptr);
+    OsdTest::TearDown();
+  }
+  // The OSD of a Next while the host names path playing.
+  void ShowTrack(const std::wstring& path) {
+    host.rawAnswers[214] = reinterpret_cast<LRESULT>(path.c_str());
+    ShowTrackOsd("Next : \"Song\" [1:05/3:07]");
+  }
+
+  TestHost host;
+};
+
+TEST_F(CoverTest, ShowsThePlayingTracksCoverLeftOfTheTextWhereverItComesFrom) {
   enum class From { kService, kFolder, kNowhere };
   struct Case {
     const char* label;
@@ -632,10 +654,6 @@ TEST_F(OsdTest, ShowsThePlayingTracksCoverLeftOfTheTextWhereverItComesFrom) {
       {"OSDShowArt=0", From::kService, 128, 64, "g\\1.mp3", false, false},
   };
   TestInstall folder;
-  TestHost host;
-  SetHostMainWindow(host.main);
-  StartCoverLookups();
-  const std::string text = "Next : \"Song\" [1:05/3:07]";
   const DWORD hostThread = GetCurrentThreadId();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
@@ -658,14 +676,13 @@ TEST_F(OsdTest, ShowsThePlayingTracksCoverLeftOfTheTextWhereverItComesFrom) {
       }
     }
     const std::wstring widePath(file.begin(), file.end());
-    host.rawAnswers[214] = reinterpret_cast<LRESULT>(widePath.c_str());
     // A host without the service answers 1.
     host.rawAnswers[3025] = c.from == From::kService ? reinterpret_cast<LRESULT>(service.Manager()) : 1;
     gSettings.osdShowArt = c.showArt;
     const int threadsBefore = ProcessThreads();
     host.ClearLog();
 
-    ShowTrackOsd(text);
+    ShowTrack(widePath);
     HWND osd = OsdPlatformWindow();
     ASSERT_NE(osd, nullptr);
     // At once with its text alone; the picture, once fetched, grows it to the square's height.
@@ -676,7 +693,7 @@ TEST_F(OsdTest, ShowsThePlayingTracksCoverLeftOfTheTextWhereverItComesFrom) {
       ASSERT_TRUE(WaitUntil([&] { return ProcessThreads() <= threadsBefore; }));
       FlushPostedMessages();
     }
-    ShowTrackOsd(text);  // the second show finds it among the kept covers
+    ShowTrack(widePath);  // the second show finds it among the kept covers
     EXPECT_TRUE(SameRect(c.cover ? Place{752, 351, 272, 70} : Place{820, 373, 204, 25}, WindowRect(osd)));
     // Only a file is looked up, once; with covers off the host is asked nothing for them.
     const bool lookedUp = c.showArt && file.find("://") == std::string::npos;
@@ -699,42 +716,30 @@ TEST_F(OsdTest, ShowsThePlayingTracksCoverLeftOfTheTextWhereverItComesFrom) {
       EXPECT_EQ(shown.At(3 + 32, 3 + 8), gSettings.osdColor);
     }
   }
-  StopCoverLookups();
-  SetHostMainWindow(nullptr);
 }
 
 // A cover that arrives once the OSD names another track is kept for the next
 // show of its own track, never drawn beside another's text.
-TEST_F(OsdTest, ACoverArrivingForAnotherTrackWaitsForItsOwn) {
-  ASSERT_TRUE(OnTheSuitesScreen());
+TEST_F(CoverTest, ACoverArrivingForAnotherTrackWaitsForItsOwn) {
   const HANDLE gate = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   player::AlbumArtService service([&](const std::wstring&, player::ArgbPicture& served) {
     WaitForSingleObject(gate, 5000);
     served = HalvesPicture(128, 64);
     return true;
   });
-  TestHost host;
-  SetHostMainWindow(host.main);
-  StartCoverLookups();
   gSettings.osdShowArt = true;
   host.rawAnswers[3025] = reinterpret_cast<LRESULT>(service.Manager());
   const std::wstring first = L"C:\\Music\\first.mp3", stream = L"http://radio.example/stream";
-  const std::string text = "Next : \"Song\" [1:05/3:07]";
   const int threadsBefore = ProcessThreads();
-  host.rawAnswers[214] = reinterpret_cast<LRESULT>(first.c_str());
-  ShowTrackOsd(text);
-  host.rawAnswers[214] = reinterpret_cast<LRESULT>(stream.c_str());
-  ShowTrackOsd(text);
+  ShowTrack(first);
+  ShowTrack(stream);
   SetEvent(gate);
   ASSERT_TRUE(WaitUntil([&] { return ProcessThreads() <= threadsBefore; }));
   FlushPostedMessages();
   EXPECT_TRUE(SameRect(Place{820, 373, 204, 25}, WindowRect(OsdPlatformWindow())));
-  host.rawAnswers[214] = reinterpret_cast<LRESULT>(first.c_str());
-  ShowTrackOsd(text);
+  ShowTrack(first);
   EXPECT_TRUE(SameRect(Place{752, 351, 272, 70}, WindowRect(OsdPlatformWindow())));
   EXPECT_EQ(service.Lookups(), 1);
-  StopCoverLookups();
-  SetHostMainWindow(nullptr);
   CloseHandle(gate);
 }
 
@@ -742,8 +747,7 @@ TEST_F(OsdTest, ACoverArrivingForAnotherTrackWaitsForItsOwn) {
 // waits for a slot, the one shown last taking the first; a lookup that breaks
 // off (the service throws) frees its slot and keeps nothing, so the track is
 // looked up again.
-TEST_F(OsdTest, FourLookupsAtATimeTheNewestWaitingTrackNext) {
-  ASSERT_TRUE(OnTheSuitesScreen());
+TEST_F(CoverTest, FourLookupsAtATimeTheNewestWaitingTrackNext) {
   struct Case {
     const char* label;
     int throwing;             // the first lookups throw; none: the service hangs until let go
@@ -755,11 +759,7 @@ TEST_F(OsdTest, FourLookupsAtATimeTheNewestWaitingTrackNext) {
       {"a service that hangs, the fifth track shown again", 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 5}, 5, 8},
       {"five lookups that throw, then the first track again", 5, {1, 2, 3, 4, 5, 1}, 5, 6},
   };
-  TestHost host;
-  SetHostMainWindow(host.main);
-  StartCoverLookups();
   gSettings.osdShowArt = true;
-  const std::string text = "Next : \"Song\" [1:05/3:07]";
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
     const bool hangs = c.throwing == 0;
@@ -786,8 +786,7 @@ TEST_F(OsdTest, FourLookupsAtATimeTheNewestWaitingTrackNext) {
     std::wstring path;
     for (int track : c.tracks) {
       path = pathOf(track);
-      host.rawAnswers[214] = reinterpret_cast<LRESULT>(path.c_str());
-      ShowTrackOsd(text);
+      ShowTrack(path);
       if (!hangs) {
         ASSERT_TRUE(WaitUntil([&] { return ProcessThreads() <= threadsBefore; }));
       }
@@ -814,8 +813,6 @@ TEST_F(OsdTest, FourLookupsAtATimeTheNewestWaitingTrackNext) {
     StartCoverLookups();
     CloseHandle(gate);
   }
-  StopCoverLookups();
-  SetHostMainWindow(nullptr);
 }
 
 }  // namespace
