@@ -203,12 +203,14 @@ class KeyboardUser {
 class AssignKeyboardTest : public DialogTest {
  protected:
   // Runs the assignment dialog for "Next" while the user's script plays on its
-  // own thread; the script's failures count as the test's.
-  bool EditNextWhile(KeyboardUser& user) {
-    const bool result = AssignHotkey(gHotkeyTable[kNext], ConfigDialogWindow());
+  // own thread; the script's failures count as the test's. Next then holds
+  // after, registered.
+  void EditNextWhile(KeyboardUser& user, klv::PackedHotkey after) {
+    EXPECT_TRUE(AssignHotkey(gHotkeyTable[kNext], ConfigDialogWindow()));
     user.Join();
     EXPECT_EQ(user.failures, std::vector<std::string>());
-    return result;
+    EXPECT_EQ(gSettings.hotkeys[kNext], after);
+    EXPECT_FALSE(IsFree(after, host.main));
   }
 };
 
@@ -231,10 +233,7 @@ TEST_F(AssignKeyboardTest, EnterOnAssignAssignsAndCloses) {
     Press(VK_RETURN);
     u.Expect(KeyboardUser::AwaitClosed(), "Enter on Assign closes the dialog");
   });
-  const bool result = EditNextWhile(user);
-  EXPECT_TRUE(result);
-  EXPECT_EQ(gSettings.hotkeys[kNext], kCtrlP);
-  EXPECT_FALSE(IsFree(kCtrlP, host.main));
+  EditNextWhile(user, kCtrlP);
   EXPECT_TRUE(RowMarked(kNext));
 }
 
@@ -256,10 +255,7 @@ TEST_F(AssignKeyboardTest, EnterAfterARefusedClickOnAssignTriesAgain) {
     Press(VK_RETURN);
     u.Expect(KeyboardUser::AwaitClosed(), "Enter on Assign closes the dialog");
   });
-  const bool result = EditNextWhile(user);
-  EXPECT_TRUE(result);
-  EXPECT_EQ(gSettings.hotkeys[kNext], kCtrlP);
-  EXPECT_FALSE(IsFree(kCtrlP, host.main));
+  EditNextWhile(user, kCtrlP);
   EXPECT_TRUE(OneErrorBox(boxes.Seen(), "Unable to set a hot key."));
 }
 
@@ -281,11 +277,8 @@ TEST_F(AssignKeyboardTest, EnterWhereNoPushButtonHasTheFocusDoesNothing) {
              "q typed into the key box");
     u.Expect(KeyboardUser::Dialog() != nullptr, "open after Enter in the key box");
   });
-  const bool result = EditNextWhile(user);
   // Nothing was assigned: the entry and its registration are as before.
-  EXPECT_TRUE(result);
-  EXPECT_EQ(gSettings.hotkeys[kNext], kCtrlAltP);
-  EXPECT_FALSE(IsFree(kCtrlAltP, host.main));
+  EditNextWhile(user, kCtrlAltP);
 }
 
 TEST_F(AssignKeyboardTest, EscOnAnAssignedEntryClosesAndKeepsIt) {
@@ -296,10 +289,7 @@ TEST_F(AssignKeyboardTest, EscOnAnAssignedEntryClosesAndKeepsIt) {
     Press(VK_ESCAPE);
     u.Expect(KeyboardUser::AwaitClosed(), "Esc closes the dialog");
   });
-  const bool result = EditNextWhile(user);
-  EXPECT_TRUE(result);
-  EXPECT_EQ(gSettings.hotkeys[kNext], kCtrlAltP);
-  EXPECT_FALSE(IsFree(kCtrlAltP, host.main));
+  EditNextWhile(user, kCtrlAltP);
   EXPECT_TRUE(RowMarked(kNext));
 }
 
@@ -336,9 +326,7 @@ TEST_F(AssignKeyboardTest, EscWithTheKeyListOpenClosesTheListFirst) {
     Press(VK_ESCAPE);
     u.Expect(KeyboardUser::AwaitClosed(), "a second Esc closes the dialog");
   });
-  const bool result = EditNextWhile(user);
-  EXPECT_TRUE(result);
-  EXPECT_EQ(gSettings.hotkeys[kNext], kCtrlAltP);
+  EditNextWhile(user, kCtrlAltP);
 }
 
 }  // namespace
