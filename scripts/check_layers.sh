@@ -3,7 +3,8 @@
 # win32, plugin, ui, entry (the DLL on top of them). Checked: every quoted
 # include of the layers and of the programs and the test kit beside them;
 # given a built tree, what each layer's library is declared to link and the
-# symbols its objects refer to.
+# symbols its objects refer to. And the Wine suites that link the plug-in's
+# libraries load no DLL of it: one copy of the plug-in per test program.
 #   check_layers.sh SOURCE [NM LAYER|LIBRARY|LINKED:LIBRARIES ...]
 set -euo pipefail
 export LC_ALL=C  # one order for sort and comm
@@ -39,6 +40,12 @@ for folder in "${!allowed[@]}"; do
   done < <(grep -rnoE '^\s*#\s*include\s*"[a-z0-9_]+/[^"]*"' "$root/$folder" "${own_rule[@]}" --include='*.h' \
     --include='*.cpp' --include='*.rc' | sed -E 's/:[^:"]*"([^"]+)"$/:\1/')
 done
+
+# The Wine suites beside tests/wine/dll/ link the plug-in's libraries: they never load its DLL too.
+while IFS=: read -r file line _; do
+  echo "${file#"$root"/}:$line loads the DLL in a suite that links the plug-in (its place is tests/wine/dll/)"
+  failed=1
+done < <(grep -nwE 'LoadedPlugin|LoadLibraryA?W?' "$root"/tests/wine/*.cpp || true)
 
 if [ $# -gt 0 ]; then
   nm=$1
