@@ -229,7 +229,7 @@ INPUT KeyInput(WORD key, DWORD flags) {
   return input;
 }
 
-void PressKeys(klv::PackedHotkey packed) {
+bool PressKeys(klv::PackedHotkey packed) {
   std::vector<WORD> keys;
   const uint16_t modifiers = klv::HotkeyModifiers(packed);
   if (modifiers & klv::kModCtrl) keys.push_back(VK_CONTROL);
@@ -240,7 +240,7 @@ void PressKeys(klv::PackedHotkey packed) {
   std::vector<INPUT> inputs;
   for (WORD key : keys) inputs.push_back(KeyInput(key));
   for (auto key = keys.rbegin(); key != keys.rend(); ++key) inputs.push_back(KeyInput(*key, KEYEVENTF_KEYUP));
-  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
 }
 
 OtherParty::OtherParty() {

@@ -92,8 +92,9 @@ bool IsFree(klv::PackedHotkey packed, HWND probe);
 // One key event as SendInput takes it.
 INPUT KeyInput(WORD key, DWORD flags = 0);
 // Presses the combination through SendInput as a user would: modifiers down,
-// key down, then all up in reverse. Returns at once; nothing is pumped.
-void PressKeys(klv::PackedHotkey packed);
+// key down, then all up in reverse. Returns at once, nothing pumped; false
+// when the system did not take every event.
+bool PressKeys(klv::PackedHotkey packed);
 
 // A window of another party, to hold combinations and to probe whether one is free.
 class OtherParty {
