@@ -6,18 +6,37 @@
 #include "plugin/plugin_state.h"
 #include "win32/text_encoding.h"
 
+namespace {
+
+// Whether the window is the main window or one it owns, however deep.
+bool OwnedBy(HWND window, HWND main) {
+  for (HWND owner = window; owner != nullptr; owner = GetWindow(owner, GW_OWNER)) {
+    if (owner == main) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 HWND FindHostWindow(const char* className) {
+  const HWND main = HostMainWindow();
   DWORD hostProcess = 0;
-  if (HostMainWindow() != nullptr) GetWindowThreadProcessId(HostMainWindow(), &hostProcess);
+  if (main != nullptr) GetWindowThreadProcessId(main, &hostProcess);
   // A second player may run beside ours, its windows found first by class
-  // alone: we could neither hook them nor may we change them.
+  // alone: we could neither hook them nor may we change them. Within the
+  // host's process the window its main window owns is the host's; one that
+  // another window owns belongs to something else; a host that owns none of
+  // its windows has its first unowned one.
+  HWND first = nullptr;
   for (HWND window = FindWindowExA(nullptr, nullptr, className, nullptr); window != nullptr;
        window = FindWindowExA(nullptr, window, className, nullptr)) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    if (hostProcess == 0 || process == hostProcess) return window;
+    if (hostProcess != 0 && process != hostProcess) continue;
+    if (main == nullptr || OwnedBy(window, main)) return window;
+    if (first == nullptr && GetWindow(window, GW_OWNER) == nullptr) first = window;
   }
-  return nullptr;
+  return first;
 }
 
 intptr_t HostRequest(int code, intptr_t wParam) {

@@ -10,8 +10,9 @@
 #include "core/host_codes.h"
 #include "core/osd/osd_text.h"
 
-// The window of that class that belongs to the host, i.e. to the process of
-// the host main window; any window of the class while no host is known.
+// The window of that class that belongs to the host: in the process of the
+// host main window, the one the main window is or owns, else the first one
+// there that nothing owns; any window of the class while no host is known.
 HWND FindHostWindow(const char* className);
 // WM_USER to the host main window with code in lParam.
 intptr_t HostRequest(int code, intptr_t wParam = 0);

@@ -204,6 +204,26 @@ TEST(WindowHooksMissingTest, MissingSideWindowsAreNotHooked) {
   SetHostMainWindow(nullptr);
 }
 
+// The host's side windows are those its main window owns, also when another set of them in its
+// process, made later, comes first by class; with its playlist a skin's child, none is hooked.
+TEST(WindowHooksOwnerTest, AnotherSetOfTheWindowsInTheProcessIsNotHooked) {
+  TestHost host;
+  TestHost later;
+  SetHostMainWindow(host.main);
+  InstallWindowHooks();
+  EXPECT_EQ(WindowProcedure(host.playlist), &PlaylistWindowHook);
+  EXPECT_EQ(WindowProcedure(host.equalizer), &EqualizerWindowHook);
+  EXPECT_NE(WindowProcedure(later.playlist), &PlaylistWindowHook);
+  EXPECT_NE(WindowProcedure(later.equalizer), &EqualizerWindowHook);
+  RemoveWindowHooks();
+  host.SwitchSkin(HostSkin::kModern);
+  InstallWindowHooks();
+  EXPECT_NE(WindowProcedure(later.playlist), &PlaylistWindowHook);
+  RemoveWindowHooks();
+  host.SwitchSkin(HostSkin::kClassic);
+  SetHostMainWindow(nullptr);
+}
+
 TEST_P(WindowHooksTest, UnderAnotherSubclassTheHookOnlyPassesOn) {
   std::optional<LaterSubclass> later(std::in_place, host.main);
   RemoveWindowHooks();
