@@ -112,12 +112,14 @@ bool StartWatch(const klv::HotkeyRow& row, uint32_t id) {
       modifierKey(klv::kModShift, VK_SHIFT), modifierKey(klv::kModWin, VK_LWIN)};
   const WatchOrder first{row.position, id,   klv::HotkeyKeyCode(combination),
                          modifierKeys, host, gMarkerMessage};
+  // Every press closes the handles of the watches ended since, also one that
+  // needs no watch of its own: none is kept longer than to the next press.
+  HANDLE* slot = FreeWatchSlot();
   // The first read here: a key already up by the time the host takes its
   // press (a tap, a message another program sent) needs no thread at all.
   if (ReadWatchedKey(first)) return true;
   auto* order = new (std::nothrow) WatchOrder(first);
   if (order == nullptr) return false;
-  HANDLE* slot = FreeWatchSlot();
   if (slot != nullptr && StartModuleThread(WatchKey, order, slot)) return true;
   delete order;
   return false;
