@@ -42,7 +42,6 @@
 namespace {
 
 constexpr int kRounds = 25;  // per size
-constexpr int kInfoEntry = 10;
 constexpr int kFloorHotkeyId = 0x7000;
 const klv::PackedHotkey kFloorHotkey = klv::PackHotkey('Z', true, true, false, false);
 constexpr char kTitle[] = "Bench Artist - Bench Title";
@@ -184,16 +183,8 @@ int main() {
   TestHost host(false, false);
   host.title = kTitle;
   gHost = &host;
-  if (!bench::WriteBenchIni(install.IniPath(), true)) {
-    std::fprintf(stderr, "cannot write the settings file\n");
-    return 1;
-  }
-  gPlugin.hwndParent = host.main;
-  if (PluginInit() != 0 || gHotkeyTable[kInfoEntry].registration.atom == 0) {
-    std::fprintf(stderr, "the plug-in did not start with its hotkeys\n");
-    return 1;
-  }
-  const klv::PackedHotkey packed = gSettings.hotkeys[kInfoEntry];
+  const klv::PackedHotkey packed = bench::StartWithInfoHotkey(install, host.main);
+  if (packed == 0) return 1;
   gSettings.osdShowArt = true;
   const int side = klv::CoverSide(96);
 

@@ -32,7 +32,6 @@
 namespace {
 
 constexpr int kPresses = 200;
-constexpr int kInfoEntry = 10;  // "Show Song Information": asks the host for title and times only
 constexpr double kTimeoutMs = bench::kPressTimeoutMs;
 constexpr char kTitle[] = "Bench Artist - Bench Title";
 constexpr int kFloorHotkeyId = 0x7000;
@@ -189,16 +188,8 @@ int main() {
   TestHost host(false, false);
   host.title = kTitle;
   gHost = &host;
-  if (!bench::WriteBenchIni(install.IniPath(), true)) {
-    std::fprintf(stderr, "cannot write the settings file\n");
-    return 1;
-  }
-  gPlugin.hwndParent = host.main;
-  if (PluginInit() != 0 || gHotkeyTable[kInfoEntry].registration.atom == 0) {
-    std::fprintf(stderr, "the plug-in did not start with its hotkeys\n");
-    return 1;
-  }
-  const klv::PackedHotkey packed = gSettings.hotkeys[kInfoEntry];
+  const klv::PackedHotkey packed = bench::StartWithInfoHotkey(install, host.main);
+  if (packed == 0) return 1;
   PressToOsd(packed);  // warm-up: first font and window class use
 
   // The floor: the OSD's text and size, beside it.
