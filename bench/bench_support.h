@@ -18,6 +18,24 @@
 
 namespace bench {
 
+// The system's tooltip animation off while the bench runs (the OSD would
+// animate its shows), put back as it was on every way out of it.
+class TooltipAnimationOff {
+ public:
+  TooltipAnimationOff() {
+    SystemParametersInfoA(SPI_GETTOOLTIPANIMATION, 0, &was_, 0);
+    SystemParametersInfoA(SPI_SETTOOLTIPANIMATION, 0, reinterpret_cast<void*>(FALSE), 0);
+  }
+  ~TooltipAnimationOff() {
+    SystemParametersInfoA(SPI_SETTOOLTIPANIMATION, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(was_)), 0);
+  }
+  TooltipAnimationOff(const TooltipAnimationOff&) = delete;
+  TooltipAnimationOff& operator=(const TooltipAnimationOff&) = delete;
+
+ private:
+  BOOL was_ = FALSE;
+};
+
 inline double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);

@@ -176,9 +176,7 @@ size_t PeakAdded(Lookup lookup, bool& found) {
 }  // namespace
 
 int main() {
-  BOOL animation = FALSE;
-  SystemParametersInfoA(SPI_GETTOOLTIPANIMATION, 0, &animation, 0);
-  SystemParametersInfoA(SPI_SETTOOLTIPANIMATION, 0, reinterpret_cast<void*>(FALSE), 0);
+  const bench::TooltipAnimationOff noAnimation;
   TestInstall install;
   TestHost host(false, false);
   host.title = kTitle;
@@ -305,8 +303,6 @@ int main() {
   gFloor = nullptr;
   SetTrackPath(L"");
   PluginQuit();
-  SystemParametersInfoA(SPI_SETTOOLTIPANIMATION, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(animation)),
-                        0);
 
   for (const MemoryCase& c : memory) {
     std::printf("| cover memory | peak heap one lookup adds, %s | %s%.0f KB | |\n", c.label,

@@ -180,9 +180,7 @@ void PrintRun(const char* label, const Run& run) {
 }  // namespace
 
 int main() {
-  BOOL animation = FALSE;
-  SystemParametersInfoA(SPI_GETTOOLTIPANIMATION, 0, &animation, 0);
-  SystemParametersInfoA(SPI_SETTOOLTIPANIMATION, 0, reinterpret_cast<void*>(FALSE), 0);
+  const bench::TooltipAnimationOff noAnimation;
 
   TestInstall install;
   TestHost host(false, false);
@@ -246,8 +244,6 @@ int main() {
   floor.Hide();
   gFloor = nullptr;
   PluginQuit();
-  SystemParametersInfoA(SPI_SETTOOLTIPANIMATION, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(animation)),
-                        0);
 
   if (!measured) return 1;
   PrintRun("OSDMonitor=0", primary);

@@ -65,9 +65,7 @@ bool Report(const char* name, const std::vector<double>& plugin, const std::vect
 }  // namespace
 
 int main() {
-  BOOL animation = FALSE;
-  SystemParametersInfoA(SPI_GETTOOLTIPANIMATION, 0, &animation, 0);
-  SystemParametersInfoA(SPI_SETTOOLTIPANIMATION, 0, reinterpret_cast<void*>(FALSE), 0);
+  const bench::TooltipAnimationOff noAnimation;
 
   gSettings.osdDisplayTime = 1000;
   PrepareOsd();
@@ -92,8 +90,6 @@ int main() {
   ReleaseOsd();
   floor.Hide();
 
-  SystemParametersInfoA(SPI_SETTOOLTIPANIMATION, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(animation)),
-                        0);
   const bool ok = Report("show, OSD off screen:", created, floorCreated) &
                   Report("show, OSD on screen:", replaced, floorReplaced);
   return ok ? 0 : 1;
